@@ -1,0 +1,206 @@
+#include "cli/arguments.h"
+
+#include <charconv>
+#include <cmath>
+#include <set>
+
+#include "base/paths.h"
+
+namespace wordloom::cli {
+namespace {
+
+enum class Scope { Rule, Common, NewOnly };
+
+struct OptionSpec {
+  const char* name;
+  bool takesValue;
+  Scope scope;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"title", true, Scope::Rule},    {"alphabet", true, Scope::Rule},  {"eol", true, Scope::Rule},
+    {"join", true, Scope::Rule},     {"hyphen", true, Scope::Rule},    {"refs", true, Scope::Rule},
+    {"left", true, Scope::Rule},     {"right", true, Scope::Rule},     {"define", true, Scope::Rule},
+    {"temp", true, Scope::Common},   {"context", true, Scope::Common}, {"no-vocabulary", false, Scope::NewOnly},
+};
+
+const std::set<std::string> kCommands = {"new", "scan", "info"};
+
+const OptionSpec* FindOption(const std::string& name) {
+  for (const OptionSpec& spec : kOptions) {
+    if (name == spec.name) return &spec;
+  }
+  return nullptr;
+}
+
+// A whole number, or a decimal rounded half to even; false for anything else.
+bool ParseContext(const std::string& text, int& value) {
+  double number = 0;
+  const char* begin = text.data();
+  const char* end = text.data() + text.size();
+  if (begin != end && *begin == '+') ++begin;
+  auto [stop, error] = std::from_chars(begin, end, number);
+  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(number)) return false;
+  number = std::nearbyint(number);
+  value = number < 10 ? 10 : (number > 240 ? 240 : static_cast<int>(number));
+  return true;
+}
+
+bool ApplyOption(const std::string& name, const std::string& value, Arguments& out, std::string& error) {
+  RuleOptions& rules = out.rules;
+  if (name == "title") {
+    rules.title = value;
+  } else if (name == "alphabet") {
+    rules.alphabet = value;
+  } else if (name == "eol") {
+    rules.endOfLine = value;
+  } else if (name == "join") {
+    rules.join = value;
+  } else if (name == "hyphen") {
+    rules.endHyphen = value;
+  } else if (name == "left") {
+    rules.leftReference = value;
+  } else if (name == "right") {
+    rules.rightReference = value;
+  } else if (name == "refs") {
+    if (value == "none") {
+      rules.referenceType = ReferenceType::None;
+    } else if (value == "type1") {
+      rules.referenceType = ReferenceType::Type1;
+    } else {
+      error = "--refs takes none or type1, not \"" + value + "\"";
+      return false;
+    }
+  } else if (name == "define") {
+    char letter = value.empty() ? '\0' : value[0];
+    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
+    if (letter < 'A' || letter > 'Z' || value.size() < 2 || value[1] != '=') {
+      error = "--define takes a letter, \"=\" and a value (for example C=Third), not \"" + value + "\"";
+      return false;
+    }
+    rules.defines.emplace_back(letter - 'A' + 1, value.substr(2));
+  } else if (name == "temp") {
+    out.temp = value;
+  } else if (name == "context") {
+    if (!ParseContext(value, out.context)) {
+      error = "--context takes a number, not \"" + value + "\"";
+      return false;
+    }
+  } else if (name == "no-vocabulary") {
+    out.noVocabulary = true;
+  }
+  return true;
+}
+
+bool CheckOperands(Arguments& args, std::string& error) {
+  const std::vector<std::string>& operands = args.operands;
+  if (args.command == "new") {
+    if (operands.empty() || !IsProjectPath(operands[0])) {
+      error = "new needs a project file ending in .wlm, then the text files";
+      return false;
+    }
+    for (size_t i = 1; i < operands.size(); ++i) {
+      if (IsProjectPath(operands[i])) {
+        error = "new takes text files, not another project: " + operands[i];
+        return false;
+      }
+    }
+    return true;
+  }
+  if (operands.empty()) {
+    error = args.command + " needs a project file or text files";
+    return false;
+  }
+  bool project = IsProjectPath(operands[0]);
+  if (args.command == "scan" && (!project || operands.size() != 1)) {
+    error = "scan takes exactly one project file";
+    return false;
+  }
+  if (project && operands.size() != 1) {
+    error = "give one project file, or text files, not both";
+    return false;
+  }
+  for (const std::string& operand : operands) {
+    if (!project && IsProjectPath(operand)) {
+      error = "give one project file, or text files, not both";
+      return false;
+    }
+  }
+  if (project && args.rules.given) {
+    error = "the rule options apply to text files, not to a project file";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsProjectPath(const std::string& path) { return EndsWithNoCase(path, ".wlm"); }
+
+std::string UsageText() {
+  return "usage: wordloom-cli COMMAND [OPTIONS] SOURCE...\n"
+         "\n"
+         "SOURCE is one project file (.wlm) or one or more text files.\n"
+         "\n"
+         "Commands:\n"
+         "  new PROJECT.wlm [rule options] [--no-vocabulary] FILE...\n"
+         "                       create a project, scan its texts and write it\n"
+         "  scan PROJECT.wlm     rescan a project's texts and save it\n"
+         "  info SOURCE          title, counts, key-word summary, reference letters\n"
+         "\n"
+         "Rule options (for new, and for text files):\n"
+         "  --title T  --alphabet S  --eol S  --join S  --hyphen S  --refs none|type1\n"
+         "  --left C  --right C  --define X=V (repeatable)\n"
+         "Common options:\n"
+         "  --temp DIR           folder for scratch files\n"
+         "  --context N          concordance context width (10 to 240, default 60)\n";
+}
+
+ParseResult ParseArguments(const std::vector<std::string>& args) {
+  ParseResult result;
+  Arguments& out = result.arguments;
+  auto fail = [&](std::string message) {
+    result.ok = false;
+    result.error = std::move(message);
+    return result;
+  };
+  if (args.empty()) return fail("no command given");
+  out.command = args[0];
+  if (kCommands.count(out.command) == 0) return fail("unknown command \"" + out.command + "\"");
+
+  bool optionsEnded = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
+      if (!optionsEnded && arg == "--") {
+        optionsEnded = true;
+      } else {
+        out.operands.push_back(arg);
+      }
+      continue;
+    }
+    std::string name = arg.substr(2);
+    std::optional<std::string> value;
+    size_t equals = name.find('=');
+    if (equals != std::string::npos) {
+      value = name.substr(equals + 1);
+      name = name.substr(0, equals);
+    }
+    const OptionSpec* spec = FindOption(name);
+    if (spec == nullptr) return fail("unknown option --" + name);
+    if (spec->scope == Scope::NewOnly && out.command != "new") return fail("--" + name + " belongs to the command new");
+    if (spec->takesValue && !value) {
+      if (i + 1 >= args.size()) return fail("--" + name + " needs a value");
+      value = args[++i];
+    }
+    if (!spec->takesValue && value) return fail("--" + name + " takes no value");
+    if (spec->scope == Scope::Rule) out.rules.given = true;
+    std::string error;
+    if (!ApplyOption(name, value.value_or(""), out, error)) return fail(error);
+  }
+  std::string error;
+  if (!CheckOperands(out, error)) return fail(error);
+  return result;
+}
+
+}  // namespace wordloom::cli

@@ -1,0 +1,53 @@
+// The command line of wordloom-cli, checked and turned into plain option values.
+//
+// ParseArguments validates everything it can before any file is read: the command, each
+// option's name, value and command, and the shape of the operands. A problem is a usage
+// error (exit status 2) with a message of its own.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "scan/scan_rules.h"
+
+namespace wordloom::cli {
+
+struct RuleOptions {
+  std::optional<std::string> title;
+  std::optional<std::string> alphabet;
+  std::optional<std::string> endOfLine;
+  std::optional<std::string> join;
+  std::optional<std::string> endHyphen;
+  std::optional<ReferenceType> referenceType;
+  std::optional<std::string> leftReference;
+  std::optional<std::string> rightReference;
+  std::vector<std::pair<int, std::string>> defines;  // letter number (1 = A), value
+  bool given = false;
+};
+
+struct Arguments {
+  std::string command;
+  std::vector<std::string> operands;
+  RuleOptions rules;
+  bool noVocabulary = false;
+  std::optional<std::string> temp;
+  int context = 60;
+};
+
+struct ParseResult {
+  bool ok = true;
+  std::string error;  // the usage problem when !ok
+  Arguments arguments;
+};
+
+ParseResult ParseArguments(const std::vector<std::string>& args);
+
+// The usage text, listing the commands the tool offers.
+std::string UsageText();
+
+// True when a source operand names a project file (".wlm" in any case).
+bool IsProjectPath(const std::string& path);
+
+}  // namespace wordloom::cli

@@ -1,0 +1,31 @@
+// The commands of wordloom-cli. Each takes checked arguments, writes its output text and its
+// messages, and returns the exit status: 0 success, 1 failure (its message last on stderr).
+#pragma once
+
+#include <string>
+
+#include "base/scratch_folder.h"
+#include "base/status.h"
+#include "cli/arguments.h"
+#include "project/session.h"
+
+namespace wordloom::cli {
+
+struct Output {
+  std::string out;  // stdout
+  std::string err;  // stderr: the Error Report text, messages, then the last line
+};
+
+// A failure: its message becomes the last line of stderr.
+int Fail(Output& output, const Status& status);
+
+// Loads SOURCE into the session: the project file as the opener loads it, or a fresh project
+// of the text files scanned as the New Project dialog's OK would. Messages of the opener and
+// the scan's Error Report go to stderr.
+Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output);
+
+int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output);
+int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output);
+int RunInfo(const Arguments& args, const ScratchFolder& scratch, Output& output);
+
+}  // namespace wordloom::cli

@@ -1,0 +1,48 @@
+// wordloom-cli: the batch front end of the Wordloom engine.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/arguments.h"
+#include "cli/command.h"
+
+namespace {
+
+void WriteAll(std::FILE* stream, const std::string& text) {
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace wordloom::cli;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+    WriteAll(stdout, UsageText());
+    return 0;
+  }
+  ParseResult parsed = ParseArguments(args);
+  if (!parsed.ok) {
+    WriteAll(stderr, "wordloom-cli: " + parsed.error + "\n\n" + UsageText());
+    return 2;
+  }
+  const Arguments& arguments = parsed.arguments;
+
+  Output output;
+  wordloom::ScratchFolder scratch;
+  wordloom::Status prepared = arguments.temp ? scratch.Prepare(*arguments.temp) : scratch.PrepareDefault();
+  int status = 1;
+  if (!prepared.ok()) {
+    status = Fail(output, prepared);
+  } else if (arguments.command == "new") {
+    status = RunNew(arguments, scratch, output);
+  } else if (arguments.command == "scan") {
+    status = RunScan(arguments, scratch, output);
+  } else if (arguments.command == "info") {
+    status = RunInfo(arguments, scratch, output);
+  }
+  WriteAll(stdout, output.out);
+  WriteAll(stderr, output.err);
+  return status;
+}

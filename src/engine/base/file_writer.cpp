@@ -1,0 +1,53 @@
+#include "base/file_writer.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace wordloom {
+
+FileWriter::~FileWriter() { (void)Close(); }
+
+void FileWriter::Attach(int fd) {
+  (void)Close();
+  fd_ = fd;
+  used_ = 0;
+  error_ = Status::Ok();
+}
+
+void FileWriter::Write(std::string_view bytes) {
+  if (bytes.size() > buffer_.size() - used_) {
+    Flush();
+    if (bytes.size() >= buffer_.size()) {
+      buffer_.resize(bytes.size());
+    }
+  }
+  std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+  used_ += bytes.size();
+}
+
+void FileWriter::Flush() {
+  size_t done = 0;
+  while (done < used_ && fd_ >= 0 && error_.ok()) {
+    ssize_t wrote = ::write(fd_, buffer_.data() + done, used_ - done);
+    if (wrote < 0) {
+      if (errno == EINTR) continue;
+      error_ = Status::Error(ErrnoText(errno));
+      break;
+    }
+    done += static_cast<size_t>(wrote);
+  }
+  used_ = 0;
+}
+
+Status FileWriter::Close(bool sync) {
+  if (fd_ < 0) return error_;
+  Flush();
+  if (sync && error_.ok() && ::fsync(fd_) != 0) error_ = Status::Error(ErrnoText(errno));
+  if (::close(fd_) != 0 && error_.ok()) error_ = Status::Error(ErrnoText(errno));
+  fd_ = -1;
+  return error_;
+}
+
+}  // namespace wordloom

@@ -1,0 +1,44 @@
+// FileWriter: buffered output to a file descriptor, with the first error kept.
+//
+// Writes go through a 256 KiB buffer. A failed write is remembered and later writes are
+// dropped, so a writer can be used without checking each call; Close() reports the first
+// failure with the system's reason.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/status.h"
+
+namespace wordloom {
+
+class FileWriter {
+ public:
+  FileWriter() = default;
+  ~FileWriter();
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+
+  // Takes ownership of an open descriptor.
+  void Attach(int fd);
+  bool IsOpen() const { return fd_ >= 0; }
+
+  void Write(std::string_view bytes);
+  void Put(char c) {
+    if (used_ == buffer_.size()) Flush();
+    buffer_[used_++] = c;
+  }
+  void Flush();
+  // Flushes the buffer to the file's storage (fsync) when `sync` is set, then closes.
+  Status Close(bool sync = false);
+  const Status& error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  std::vector<char> buffer_ = std::vector<char>(256 * 1024);
+  size_t used_ = 0;
+  Status error_;
+};
+
+}  // namespace wordloom

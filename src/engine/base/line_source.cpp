@@ -1,0 +1,112 @@
+#include "base/line_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace wordloom {
+
+LineSource::~LineSource() { Close(); }
+
+void LineSource::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  begin_ = end_ = 0;
+  eof_ = true;
+  crValid_ = false;
+}
+
+Status LineSource::Open(const std::string& path, size_t bufferSize) {
+  Close();
+  error_ = Status::Ok();
+  path_ = path;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Status::Error(ErrnoText(errno));
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return Status::Error(ErrnoText(EISDIR));
+  }
+  fd_ = fd;
+  buffer_.resize(bufferSize < 16 ? 16 : bufferSize);
+  eof_ = false;
+  Fill();
+  if (!error_.ok()) {
+    Status failed = error_;
+    Close();
+    return failed;
+  }
+  return Status::Ok();
+}
+
+bool LineSource::Fill() {
+  if (eof_) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    crValid_ = false;
+  }
+  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  for (;;) {
+    ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    if (got > 0) {
+      end_ += static_cast<size_t>(got);
+      crValid_ = false;
+      return true;
+    }
+    if (got == 0) {
+      eof_ = true;
+      return false;
+    }
+    if (errno == EINTR) continue;
+    error_ = Status::Error(ErrnoText(errno));
+    eof_ = true;
+    return false;
+  }
+}
+
+size_t LineSource::FindTerminator(size_t from) {
+  // The CR position is cached so that a file without CRs is searched for one once per
+  // buffer, not once per line.
+  if (!crValid_ || crPos_ < from) {
+    const void* cr = std::memchr(buffer_.data() + from, '\r', end_ - from);
+    crPos_ = cr ? static_cast<size_t>(static_cast<const char*>(cr) - buffer_.data()) : end_;
+    crValid_ = true;
+  }
+  const void* lf = std::memchr(buffer_.data() + from, '\n', crPos_ - from);
+  return lf ? static_cast<size_t>(static_cast<const char*>(lf) - buffer_.data()) : crPos_;
+}
+
+bool LineSource::ReadLine(std::string& line) {
+  if (fd_ < 0) return false;
+  size_t scanned = begin_;  // bytes before this offset hold no terminator
+  for (;;) {
+    size_t at = FindTerminator(scanned);
+    if (at < end_) {
+      bool crAtBufferEnd = buffer_[at] == '\r' && at + 1 == end_ && !eof_;
+      if (!crAtBufferEnd) {
+        size_t next = at + 1;
+        if (buffer_[at] == '\r' && next < end_ && buffer_[next] == '\n') ++next;
+        line.assign(buffer_.data() + begin_, at - begin_);
+        begin_ = next;
+        if (begin_ == end_) Fill();  // learn whether the file is at its end
+        return true;
+      }
+    }
+    if (eof_) {
+      if (begin_ == end_) return false;
+      line.assign(buffer_.data() + begin_, end_ - begin_);
+      begin_ = end_;
+      return true;
+    }
+    size_t offset = (at < end_ ? at : end_) - begin_;
+    Fill();
+    scanned = begin_ + offset;
+  }
+}
+
+}  // namespace wordloom

@@ -1,0 +1,53 @@
+// LineSource: the physical lines of a text file, read through one large buffer.
+//
+// A physical line ends at LF, CR LF or a lone CR; the terminator after the last line starts
+// no further line. Lines are bytes (any value, NUL included) handed out as views into the
+// buffer, valid until the next call. Memory is one buffer of 1 MiB, grown only to hold a
+// line longer than that. A read error ends the data; error() then says what went wrong.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "base/status.h"
+
+namespace wordloom {
+
+class LineSource {
+ public:
+  LineSource() = default;
+  ~LineSource();
+  LineSource(const LineSource&) = delete;
+  LineSource& operator=(const LineSource&) = delete;
+
+  // Opens the file and reads its first block, so that a folder or an unreadable file fails
+  // here with the system's reason.
+  Status Open(const std::string& path, size_t bufferSize = 1 << 20);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Puts the next physical line, without its terminator, into `line`; false when no line
+  // is left. AtEnd() is up to date when it returns.
+  bool ReadLine(std::string& line);
+  // True when no further line can be read: the data is used up (or a read failed).
+  bool AtEnd() const { return begin_ == end_ && eof_; }
+  // The read error that ended the data early, if any.
+  const Status& error() const { return error_; }
+
+ private:
+  bool Fill();  // moves the unread bytes to the front and reads more; false if none came
+  size_t FindTerminator(size_t from);
+
+  int fd_ = -1;
+  std::string path_;
+  std::vector<char> buffer_;
+  size_t begin_ = 0;  // first unread byte
+  size_t end_ = 0;    // one past the last byte read from the file
+  size_t crPos_ = 0;  // cached position of the next CR at or after a past search (end_ if none)
+  bool crValid_ = false;
+  bool eof_ = true;
+  Status error_;
+};
+
+}  // namespace wordloom

@@ -1,0 +1,226 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <limits>
+
+#include "base/paths.h"
+#include "project/field_reader.h"
+#include "project/project_file.h"
+
+namespace wordloom {
+namespace {
+
+constexpr int64_t kInt16Min = std::numeric_limits<int16_t>::min();
+constexpr int64_t kInt16Max = std::numeric_limits<int16_t>::max();
+constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
+constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr int64_t kInt64Min = std::numeric_limits<int64_t>::min();
+constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
+
+Status ReadWholeFile(const std::string& path, std::string& data) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Status::Error(ErrnoText(errno));
+  data.clear();
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got > 0) {
+      data.append(buffer, static_cast<size_t>(got));
+    } else if (got == 0) {
+      break;
+    } else if (errno != EINTR) {
+      int error = errno;
+      ::close(fd);
+      return Status::Error(ErrnoText(error));
+    }
+  }
+  ::close(fd);
+  return Status::Ok();
+}
+
+// Option buttons: setting one clears the others; clearing one leaves the others alone.
+template <typename Choice>
+void ApplyOption(Choice& current, Choice button, bool value, Choice cleared) {
+  if (value) {
+    current = button;
+  } else if (current == button) {
+    current = cleared;
+  }
+}
+
+class ProjectReader {
+ public:
+  ProjectReader(FieldReader& in, const std::string& path, const std::string& programFolder, Session& session)
+      : in_(in), path_(path), programFolder_(programFolder), session_(session) {}
+
+  void ReadAfterTag(std::vector<std::string>& messages) {
+    Project& project = session_.project;
+    project.FileName = path_;
+    in_.ReadString(project.Title);
+    std::string discarded;
+    in_.ReadString(discarded);  // date of saving
+    in_.ReadString(discarded);  // time of saving
+    in_.ReadInteger(project.SaveVocabulary, 0, 2);
+    ReadScope(VocabularyScope::All);
+    ReadScope(VocabularyScope::None);
+    ReadScope(VocabularyScope::Matches);
+    in_.ReadString(project.PrefixPattern);
+    in_.ReadString(project.SuffixPattern);
+    in_.ReadString(project.AnywherePattern);
+    ReadFiles();
+    ReadCounts();
+    ReadRulesAndFont();
+    ReadReferenceLetters();
+    ReadTables();
+    ReadSentinel(messages);
+    ReadVocabulary();
+    ReadLetterFlags();
+    ReadSentinel(messages);
+  }
+
+ private:
+  void ReadScope(VocabularyScope button) {
+    bool value = false;
+    if (in_.ReadBoolean(value)) ApplyOption(session_.project.scope, button, value, VocabularyScope::Unselected);
+  }
+
+  void ReadReferenceType(ReferenceType button) {
+    bool value = false;
+    if (in_.ReadBoolean(value)) {
+      ApplyOption(session_.project.rules.referenceType, button, value, ReferenceType::Unselected);
+    }
+  }
+
+  void ReadFiles() {
+    int64_t count = 0;
+    in_.ReadInteger(count, kInt32Min, kInt32Max);
+    std::vector<std::string>& files = session_.project.Files;
+    files.clear();
+    for (int64_t i = 0; i < count && !in_.AtEnd(); ++i) {
+      std::string path;
+      in_.ReadString(path);
+      // A stored path that is not absolute lies in the program's folder.
+      files.push_back(!path.empty() && path[0] == '/' ? path : JoinPath(programFolder_, path));
+    }
+  }
+
+  void ReadCounts() {
+    ScanState& state = session_.scan.state;
+    ScanTotals& totals = session_.totals;
+    in_.ReadInteger(state.logicalLineTotal, kInt64Min, kInt64Max);
+    if (in_.ReadInteger(state.physicalLineTotal, kInt64Min, kInt64Max)) totals.linesShown = state.physicalLineTotal;
+    in_.ReadInteger(totals.tokenCount, kInt64Min, kInt64Max);
+    in_.ReadInteger(totals.vocabularySize, kInt64Min, kInt64Max);
+    in_.ReadInteger(totals.longestWord, kInt64Min, kInt64Max);
+  }
+
+  void ReadRulesAndFont() {
+    ScanRules& rules = session_.project.rules;
+    AlphabetFont& font = session_.project.font;
+    in_.ReadString(rules.endOfLine);
+    in_.ReadBoolean(font.bold);
+    in_.ReadBoolean(font.italic);
+    in_.ReadString(font.name);
+    in_.ReadDouble(font.size);
+    in_.ReadBoolean(font.strikethrough);
+    in_.ReadBoolean(font.underline);
+    double weight = 0;
+    if (in_.ReadDouble(weight) && weight >= kInt16Min && weight <= kInt16Max) {
+      font.weight = static_cast<int64_t>(std::nearbyint(weight));
+    }
+    in_.ReadString(rules.alphabet);
+    ReadReferenceType(ReferenceType::None);
+    ReadReferenceType(ReferenceType::Type1);
+    in_.ReadString(rules.leftReference);
+    in_.ReadString(rules.rightReference);
+  }
+
+  void ReadReferenceLetters() {
+    int64_t rows = 0, columns = 0;
+    in_.ReadInteger(rows, kInt16Min, kInt16Max);
+    in_.ReadInteger(columns, kInt16Min, kInt16Max);
+    for (int64_t row = 0; row < rows && !in_.AtEnd(); ++row) {
+      for (int64_t column = 0; column < columns && !in_.AtEnd(); ++column) {
+        std::string text;
+        if (in_.ReadString(text)) session_.referenceLetters.SetCell(static_cast<int>(row), static_cast<int>(column), text);
+      }
+    }
+  }
+
+  void ReadTables() {
+    CharTables& tables = session_.tables;
+    ScanRules& rules = session_.project.rules;
+    for (int code = 0; code < kTableSize; ++code) {
+      int64_t order = 0, charClass = 0;
+      if (in_.ReadInteger(order, kInt16Min, kInt16Max)) tables.CollationTable[code] = static_cast<int16_t>(order);
+      if (!in_.ReadInteger(charClass, kInt16Min, kInt16Max)) continue;
+      tables.CharClassTable[code] = static_cast<int16_t>(charClass % 10);
+      if (code == 256) continue;  // no single character stands for code 256
+      std::string character(1, static_cast<char>(code));
+      if (charClass == kJoinClass) rules.join = character;
+      if (charClass == kEndOfLineClass) rules.endOfLine = character;
+      if (charClass / 10 == 1) rules.endHyphen = character;
+    }
+  }
+
+  void ReadSentinel(std::vector<std::string>& messages) {
+    int64_t sentinel = 0;
+    if (!in_.ReadInteger(sentinel, kInt32Min, kInt32Max) || sentinel != 12345) {
+      messages.push_back("Unknown fault with " + path_);
+    }
+  }
+
+  void ReadVocabulary() {
+    int64_t count = 0;
+    in_.ReadInteger(count, kInt32Min, kInt32Max);
+    WordLists& lists = session_.lists;
+    lists.Clear();
+    // A record that fails keeps the value read before it, as each field does.
+    int64_t frequency = 0;
+    std::string word;
+    for (int64_t i = 0; i < count && !in_.AtEnd(); ++i) {
+      in_.ReadInteger(frequency, kInt64Min, kInt64Max);
+      in_.ReadString(word);
+      lists.Vocabulary.push_back(Entry{word, frequency});
+    }
+    lists.CopyVocabularyToAll();
+  }
+
+  void ReadLetterFlags() {
+    for (int letter = 1; letter <= kLetterCount; ++letter) {
+      in_.ReadInteger(session_.scan.references.ReferenceLetterUsed[letter], kInt16Min, kInt16Max);
+    }
+  }
+
+  FieldReader& in_;
+  const std::string& path_;
+  const std::string& programFolder_;
+  Session& session_;
+};
+
+}  // namespace
+
+ProjectFileReport ReadProjectFile(const std::string& path, const std::string& programFolder,
+                                  const std::string& currentFolder, Session& session) {
+  ProjectFileReport report;
+  std::string data;
+  Status read = ReadWholeFile(path, data);
+  if (!read.ok()) {
+    report.status = Status::Error("Could not read the project " + path + ": " + read.message() + ".");
+    return report;
+  }
+  FieldReader in(data);
+  std::string tag;
+  if (!in.ReadString(tag) || tag != "wlm30") {
+    report.status = Status::Error(path + " is not a Wordloom project file.");
+    return report;
+  }
+  ResetToNewProjectDefaults(session.project, currentFolder);
+  ProjectReader reader(in, path, programFolder, session);
+  reader.ReadAfterTag(report.messages);
+  return report;
+}
+
+}  // namespace wordloom

@@ -1,0 +1,26 @@
+// Session: the state of one program run.
+//
+// The current project, its character tables and reference-letter table, the reader state
+// with the reference values and the Error Report text, the scan totals, and the four word
+// lists. Every operation takes the session (or the parts it needs) by reference; there are
+// no globals.
+#pragma once
+
+#include "project/project.h"
+#include "project/reference_letters.h"
+#include "scan/scan_rules.h"
+#include "scan/scan_state.h"
+#include "scan/word_lists.h"
+
+namespace wordloom {
+
+struct Session {
+  Project project;
+  CharTables tables;
+  ReferenceLetters referenceLetters;
+  ScanContext scan;
+  ScanTotals totals;
+  WordLists lists;
+};
+
+}  // namespace wordloom

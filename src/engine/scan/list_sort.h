@@ -1,0 +1,34 @@
+// The six list orders and the list sort.
+//
+// CompareEntries says whether one (count, word) entry goes before another in an order:
+// 1 collating order, 2 reverse, 3 increasing and 4 decreasing count, 5 increasing and
+// 6 decreasing word length, ties broken by the sort key; any other order code never says
+// yes. SortEntryList sorts a list in place: chunks of at most `budgetBytes` are sorted in
+// memory, and when there is more than one they are merged through the scratch files "~A" to
+// "~D", so the extra memory is bounded by the budget whatever the list's length.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "base/scratch_folder.h"
+#include "base/status.h"
+#include "scan/scan_rules.h"
+#include "scan/sort_key.h"
+#include "scan/word_lists.h"
+
+namespace wordloom {
+
+bool CompareEntries(int64_t count1, std::string_view word1, int64_t count2, std::string_view word2, int order,
+                    const SortKeyOrder& keys);
+
+struct ListSortOptions {
+  const ScratchFolder* scratch = nullptr;  // needed only when the list exceeds the budget
+  size_t budgetBytes = 32u << 20;
+};
+
+// Sorts `list` in the order code `order` with keys of `keyMode` (0 forward, else rhyme).
+Status SortEntryList(EntryList& list, int order, int keyMode, const CharTables& tables,
+                     const ListSortOptions& options = {});
+
+}  // namespace wordloom

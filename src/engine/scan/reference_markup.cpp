@@ -1,0 +1,114 @@
+#include "scan/reference_markup.h"
+
+#include <cstring>
+#include <limits>
+
+#include "base/cp1252.h"
+
+namespace wordloom {
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+void ReportSyntaxError(ScanContext& context, const std::string& line, const std::string& message) {
+  const ScanState& state = context.state;
+  std::string& report = context.ErrorReportText;
+  report += "FILE: " + state.currentFileName + kCrLf;
+  report += "ERROR: syntax error on line " + std::to_string(state.fileLineNumber) + kCrLf;
+  report += "CONTEXT: " + line + kCrLf;
+  report += message + kCrLf;
+  report += kCrLf;
+}
+
+}  // namespace
+
+int64_t LeadingInteger(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int64_t value = 0;
+  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    int digit = text[i] - '0';
+    value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
+  }
+  return negative ? -value : value;
+}
+
+void ProcessReferenceLine(ScanContext& context, std::string& line, bool markLetters) {
+  ScanState& state = context.state;
+  if (state.leftMarker < 0) return;  // a marker that is not one character never matches
+  const char left = static_cast<char>(state.leftMarker);
+  const int right = state.rightMarker;
+  auto isRight = [&](size_t at) { return at < line.size() && static_cast<unsigned char>(line[at]) == right; };
+
+  // `line` is walked and changed one for one (right markers become spaces), so that an
+  // error's context shows the line as it stands; the output is built beside it.
+  const size_t n = line.size();
+  std::string out;
+  out.reserve(n);
+  size_t i = 0;
+  while (i < n) {
+    const void* found = std::memchr(line.data() + i, left, n - i);
+    size_t at = found ? static_cast<size_t>(static_cast<const char*>(found) - line.data()) : n;
+    out.append(line, i, at - i);
+    i = at;
+    if (i >= n) break;
+
+    unsigned char letterChar = i + 1 < n ? ToUpper1252(static_cast<unsigned char>(line[i + 1])) : 0;
+    if (letterChar < 'A' || letterChar > 'Z') {
+      // A comment tag: skipped up to its right marker, which becomes a space.
+      while (i + 1 < n && !isRight(i)) ++i;
+      if (isRight(i)) line[i] = ' ';
+    } else {
+      int letter = letterChar - 'A' + 1;
+      if (markLetters) context.references.ReferenceLetterUsed[letter] = 1;
+      i += 2;
+      bool spaced = false;
+      while (i + 1 < n && line[i] == ' ') {
+        ++i;
+        spaced = true;
+      }
+      if (!spaced) {
+        ReportSyntaxError(context, line,
+                          "MESSAGE: At least one space must come after " + state.leftReference +
+                              static_cast<char>(letterChar));
+      }
+      size_t valueStart = i;
+      while (i + 1 < n && !isRight(i)) ++i;
+      if (!isRight(i)) {
+        ReportSyntaxError(context, line,
+                          "MESSAGE: Left reference \"" + state.leftReference +
+                              "\" does not have a matching right reference \"" + state.rightReference + "\"");
+      } else {
+        std::string_view value(line.data() + valueStart, i - valueStart);
+        if (letter == 12) {
+          char first = valueStart < n ? line[valueStart] : '\0';
+          if (first < '0' || first > '9') {
+            ReportSyntaxError(context, line, "MESSAGE: \"L \" must be followed by a number");
+          }
+          state.currentLineNumber = LeadingInteger(value) - 1;
+        }
+        size_t skip = 0;
+        while (skip < value.size() && value[skip] == ' ') ++skip;
+        context.references.ReferenceLetterValue[letter] = std::string(value.substr(skip));
+        line[i] = ' ';
+      }
+    }
+    if (i < n) out.push_back(line[i]);
+    ++i;
+  }
+  line.swap(out);
+}
+
+bool ReadScanLine(ScanContext& context, LineSource& file, std::string_view suffix, bool markLetters) {
+  ScanState& state = context.state;
+  if (!file.ReadLine(state.lineBuffer)) return false;
+  if (file.AtEnd()) state.lineBuffer += context.references.contextPadding;
+  state.lineBuffer += suffix;
+  if (state.readReferences) ProcessReferenceLine(context, state.lineBuffer, markLetters);
+  return true;
+}
+
+}  // namespace wordloom

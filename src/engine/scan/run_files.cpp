@@ -1,0 +1,165 @@
+#include "scan/run_files.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace wordloom {
+
+void WriteRunRecord(FileWriter& out, int64_t count, std::string_view word) {
+  char header[12];
+  uint32_t length = static_cast<uint32_t>(word.size());
+  std::memcpy(header, &count, 8);
+  std::memcpy(header + 8, &length, 4);
+  out.Write(std::string_view(header, sizeof header));
+  out.Write(word);
+}
+
+RunReader::~RunReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+Status RunReader::Open(const ScratchFolder& scratch, const std::string& name) {
+  if (fd_ >= 0) ::close(fd_);
+  begin_ = end_ = 0;
+  Status status;
+  fd_ = scratch.OpenForRead(name, status);
+  return status;
+}
+
+bool RunReader::Read(void* into, size_t size) {
+  char* out = static_cast<char*>(into);
+  while (size > 0) {
+    if (begin_ == end_) {
+      if (fd_ < 0) return false;
+      ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+      if (got <= 0) return false;
+      begin_ = 0;
+      end_ = static_cast<size_t>(got);
+    }
+    size_t take = std::min(size, end_ - begin_);
+    std::memcpy(out, buffer_.data() + begin_, take);
+    begin_ += take;
+    out += take;
+    size -= take;
+  }
+  return true;
+}
+
+void RunReader::Next(RunRecord& record) {
+  char header[12];
+  uint32_t length = 0;
+  if (Read(header, sizeof header)) {
+    std::memcpy(&record.count, header, 8);
+    std::memcpy(&length, header + 8, 4);
+    record.word.resize(length);
+    if (Read(record.word.data(), length)) return;
+  }
+  record.count = kFileEnd;
+  record.word.clear();
+}
+
+namespace {
+
+// One merge pass over inputs (in1, in2) into outputs (out1, out2). Returns false when an
+// input was empty from the start, `result` then naming the other input.
+class MergePass {
+ public:
+  MergePass(const ScratchFolder& scratch, const MergeOrder& order) : scratch_(scratch), order_(order) {}
+
+  Status Run(const std::array<std::string, 4>& names, bool& finished, std::string& result) {
+    Status status = in1_.Open(scratch_, names[0]);
+    if (status.ok()) status = in2_.Open(scratch_, names[1]);
+    if (status.ok()) status = scratch_.OpenForWrite(names[2], out_[0]);
+    if (status.ok()) status = scratch_.OpenForWrite(names[3], out_[1]);
+    if (!status.ok()) return status;
+
+    in1_.Next(r1_);
+    in2_.Next(r2_);
+    finished = r1_.IsFileEnd() || r2_.IsFileEnd();
+    if (finished) {
+      result = r1_.IsFileEnd() ? names[1] : names[0];
+    } else {
+      MergeAll();
+    }
+    Status closed = out_[0].Close();
+    Status closed2 = out_[1].Close();
+    if (!closed.ok()) return closed;
+    return closed2;
+  }
+
+ private:
+  void Write(FileWriter& out, const RunRecord& record) { WriteRunRecord(out, record.count, record.word); }
+
+  // Copies the rest of an input, run ends included, to the second output and ends both.
+  void Drain(RunReader& in, RunRecord& current) {
+    while (!current.IsFileEnd()) {
+      Write(out_[1], current);
+      in.Next(current);
+    }
+    WriteRunRecord(out_[1], kFileEnd, "");
+    WriteRunRecord(out_[0], kFileEnd, "");
+  }
+
+  void CopyRun(RunReader& in, RunRecord& current, FileWriter& out) {
+    while (current.IsEntry()) {
+      Write(out, current);
+      in.Next(current);
+    }
+  }
+
+  void MergeAll() {
+    int current = 0;
+    for (;;) {
+      if (r1_.IsFileEnd()) return Drain(in2_, r2_);
+      if (r2_.IsFileEnd()) return Drain(in1_, r1_);
+      FileWriter& out = out_[current];
+      while (r1_.IsEntry() && r2_.IsEntry()) {
+        int order = order_.Compare(r1_, r2_);
+        if (order < 0) {
+          Write(out, r1_);
+          in1_.Next(r1_);
+        } else if (order > 0) {
+          Write(out, r2_);
+          in2_.Next(r2_);
+        } else {
+          WriteRunRecord(out, r1_.count + r2_.count, r1_.word);
+          in1_.Next(r1_);
+          in2_.Next(r2_);
+        }
+      }
+      if (r1_.IsRunEnd()) {
+        CopyRun(in2_, r2_, out);
+      } else if (r2_.IsRunEnd()) {
+        CopyRun(in1_, r1_, out);
+      }
+      WriteRunRecord(out, kRunEnd, "");
+      if (r1_.IsRunEnd()) in1_.Next(r1_);
+      if (r2_.IsRunEnd()) in2_.Next(r2_);
+      current = 1 - current;
+    }
+  }
+
+  const ScratchFolder& scratch_;
+  const MergeOrder& order_;
+  RunReader in1_, in2_;
+  FileWriter out_[2];
+  RunRecord r1_, r2_;
+};
+
+}  // namespace
+
+Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std::string& result) {
+  std::array<std::string, 4> names = {"A", "B", "C", "D"};
+  for (;;) {
+    bool finished = false;
+    MergePass pass(scratch, order);
+    Status status = pass.Run(names, finished, result);
+    if (!status.ok() || finished) return status;
+    names = {names[2], names[3], names[0], names[1]};
+  }
+}
+
+}  // namespace wordloom

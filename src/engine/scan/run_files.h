@@ -1,0 +1,64 @@
+// Run files: the scratch files "~A" to "~D" of the vocabulary merge and the list sort.
+//
+// A run file is a sequence of RunRecords (count, word): a count of -1 ends a run, -2 ends
+// the file. Records are stored length-prefixed, so a word may hold any byte. MergeRunFiles
+// is the balanced two-way merge over the four files: each pass merges a run of each input
+// into the outputs in turn, until one input holds everything. Memory: two records and two
+// 256 KiB buffers, whatever the size of the files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/file_writer.h"
+#include "base/scratch_folder.h"
+#include "base/status.h"
+
+namespace wordloom {
+
+struct RunRecord {
+  int64_t count = 0;
+  std::string word;
+  bool IsRunEnd() const { return count == -1; }
+  bool IsFileEnd() const { return count == -2; }
+  bool IsEntry() const { return !IsRunEnd() && !IsFileEnd(); }
+};
+
+inline constexpr int64_t kRunEnd = -1;
+inline constexpr int64_t kFileEnd = -2;
+
+void WriteRunRecord(FileWriter& out, int64_t count, std::string_view word);
+
+class RunReader {
+ public:
+  RunReader() = default;
+  ~RunReader();
+  RunReader(const RunReader&) = delete;
+  RunReader& operator=(const RunReader&) = delete;
+
+  Status Open(const ScratchFolder& scratch, const std::string& name);
+  // Reads the next record; at the end of the data (or a damaged record) it reads a file end.
+  void Next(RunRecord& record);
+
+ private:
+  bool Read(void* into, size_t size);
+  int fd_ = -1;
+  std::vector<char> buffer_ = std::vector<char>(256 * 1024);
+  size_t begin_ = 0;
+  size_t end_ = 0;
+};
+
+// How two records meet in a merge: negative writes the first input's record, positive the
+// second's, zero writes one record with the sum of the counts and the first input's word.
+class MergeOrder {
+ public:
+  virtual ~MergeOrder() = default;
+  virtual int Compare(const RunRecord& first, const RunRecord& second) const = 0;
+};
+
+// Merges the runs of scratch files "A" and "B" through "C" and "D" until one input holds a
+// single run; `result` receives the name of that file.
+Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std::string& result);
+
+}  // namespace wordloom

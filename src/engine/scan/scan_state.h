@@ -1,0 +1,82 @@
+// The reader's state: the current logical line, the line counters, the reference values.
+//
+// One ScanContext serves every pass over the texts (the reader is not re-entrant). BeginPass
+// copies what the reader needs from the rules and tables into ScanState, so a pass depends
+// on nothing else. Counters are 64-bit and lines may be of any length.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "scan/scan_rules.h"
+
+namespace wordloom {
+
+// A character as the readers return it: its code 0-255, or kNoChar for the empty string.
+inline constexpr int kNoChar = -1;
+
+struct ScanState {
+  // The current logical line and the 1-based position of its next character.
+  std::string lineBuffer;
+  int64_t linePosition = 1;
+  int64_t lineLength = 0;
+  bool joinPending = false;
+  int endOfFileCount = 0;
+  int currentChar = kNoChar;
+  int currentClass = 0;
+
+  // Copies of the rules taken by BeginPass.
+  std::string endOfLine;
+  std::string join;
+  std::string endHyphen;
+  std::string endPadding;
+  bool readReferences = false;
+  std::string leftReference;
+  std::string rightReference;
+
+  // Derived by BeginPass: the class (modulo 10) of each byte's lower-case partner, and the
+  // single-character rules as bytes (-1 when a rule is not exactly one character, which never
+  // matches).
+  std::array<int8_t, 256> classOfLower{};
+  int joinChar = -1;
+  int endOfLineChar = -1;
+  int endHyphenChar = -1;
+  int leftMarker = -1;
+  int rightMarker = -1;
+
+  // Line counters.
+  int64_t currentLineNumber = 0;
+  int64_t fileLineNumber = 1;
+  int64_t physicalLineTotal = 0;
+  int64_t logicalLineTotal = 0;
+  std::string currentFileName;
+};
+
+// Reference letters 1 (A) to 26 (Z); entry 0 is unused.
+inline constexpr int kLetterCount = 26;
+
+struct ReferenceState {
+  std::array<int64_t, kLetterCount + 1> ReferenceLetterUsed{};
+  std::array<std::string, kLetterCount + 1> ReferenceLetterValue{};
+  // Appended to the last line of a file by concordance passes (empty until one sets it).
+  std::string contextPadding;
+};
+
+// Everything a pass reads and writes besides the rules: reader, references, error report.
+struct ScanContext {
+  ScanState state;
+  ReferenceState references;
+  std::string ErrorReportText;
+};
+
+// The totals of the last vocabulary scan (or of the opened project file). The line totals
+// themselves are the reader's counters (ScanState), which every pass over the texts resets.
+struct ScanTotals {
+  int64_t linesShown = 0;
+  int64_t tokenCount = 0;
+  int64_t vocabularySize = 0;
+  int64_t longestWord = 0;
+};
+
+}  // namespace wordloom

@@ -1,0 +1,37 @@
+// The texts that report the state of a project: the status-bar counts, the key-word summary,
+// the line-number width of citations, the reference-letter box, and padded numbers.
+//
+// These are plain functions of their inputs; the desktop application puts the texts in its
+// status bar and boxes, the command-line tool prints them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "scan/scan_state.h"
+#include "scan/word_lists.h"
+
+namespace wordloom {
+
+// The decimal digits of `value`, left-padded with spaces to `width`, never truncated.
+std::string PadNumber(int64_t value, int64_t width);
+
+// ln(x) / ln(10).
+double Log10(double x);
+
+// The width of the line-number field: log10(lines) + 1 rounded half to even, 6 without lines.
+int64_t LineNumberWidth(int64_t physicalLineTotal);
+
+// "1 file, 120 lines, 1500 words, 400 word vocabulary"; zero counts are left out.
+std::string ProjectCountsText(int64_t fileCount, const ScanTotals& totals);
+
+// "4 words:  cat, dog, the", "No words selected" or "No vocabulary saved".
+std::string KeyWordsSummaryText(const EntryList& keyWords, const EntryList& vocabulary);
+
+// The count boxes of the KeyWords window: "400 words".
+std::string WordCountText(int64_t count);
+
+// The letters whose reference flag is set, in order: "AL".
+std::string ReferenceLetterBoxText(const ReferenceState& references);
+
+}  // namespace wordloom

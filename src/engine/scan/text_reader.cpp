@@ -1,0 +1,123 @@
+#include "scan/text_reader.h"
+
+#include "base/cp1252.h"
+#include "scan/reference_markup.h"
+
+namespace wordloom {
+namespace {
+
+int SingleChar(const std::string& rule) {
+  return rule.size() == 1 ? static_cast<unsigned char>(rule[0]) : -1;
+}
+
+int NextChar(ScanContext& context, LineSource& file, ReaderMode mode, ProgressSink* progress) {
+  ScanState& s = context.state;
+  for (;;) {
+    if (s.linePosition > s.lineLength && !ReadLogicalLine(context, file, mode, progress)) return kNoChar;
+    if (s.linePosition > s.lineLength) {
+      // An empty logical line (no end-of-line text, no padding) yields "" once.
+      ++s.linePosition;
+      s.currentChar = kNoChar;
+      s.currentClass = 0;
+      return kNoChar;
+    }
+    int c = static_cast<unsigned char>(s.lineBuffer[static_cast<size_t>(s.linePosition - 1)]);
+    if (c == s.joinChar) {
+      s.joinPending = true;
+      s.linePosition = s.lineLength + 1;
+      continue;
+    }
+    if (c == s.endOfLineChar && s.linePosition < s.lineLength) ++s.currentLineNumber;
+    ++s.linePosition;
+    s.currentChar = c;
+    s.currentClass = s.classOfLower[c];
+    return c;
+  }
+}
+
+}  // namespace
+
+void BeginPass(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+               const std::string& padding) {
+  ScanState& s = context.state;
+  s.endOfLine = rules.endOfLine;
+  s.join = rules.join;
+  s.endHyphen = rules.endHyphen;
+  s.endPadding = padding;
+  s.readReferences = rules.referenceType == ReferenceType::Type1;
+  s.leftReference = rules.leftReference;
+  s.rightReference = rules.rightReference;
+  s.joinChar = SingleChar(rules.join);
+  s.endOfLineChar = SingleChar(rules.endOfLine);
+  s.endHyphenChar = SingleChar(rules.endHyphen);
+  s.leftMarker = SingleChar(rules.leftReference);
+  s.rightMarker = SingleChar(rules.rightReference);
+  for (int c = 0; c < 256; ++c) {
+    s.classOfLower[c] = static_cast<int8_t>(tables.CharClassTable[ToLower1252(static_cast<unsigned char>(c))] % 10);
+  }
+  s.lineBuffer.clear();
+  s.lineLength = 0;
+  s.linePosition = 1;
+  s.joinPending = false;
+}
+
+void BeginFile(ScanContext& context, const std::string& path) {
+  ScanState& s = context.state;
+  s.currentFileName = path;
+  s.fileLineNumber = 1;
+  s.endOfFileCount = 0;
+  s.lineBuffer.clear();
+  s.lineLength = 0;
+  s.linePosition = 1;
+}
+
+bool ReadLogicalLine(ScanContext& context, LineSource& file, ReaderMode mode, ProgressSink* progress) {
+  ScanState& s = context.state;
+  const bool vocabulary = mode == ReaderMode::Vocabulary;
+  bool haveLine = false;
+  for (;;) {
+    if (file.AtEnd()) {
+      if (vocabulary) ++s.endOfFileCount;
+      if (!haveLine) {
+        s.currentClass = 0;
+        return false;
+      }
+      break;
+    }
+    if (!ReadScanLine(context, file, "", vocabulary)) continue;  // the data ended early
+    ++s.fileLineNumber;
+    ++s.physicalLineTotal;
+    size_t keep = s.lineBuffer.find_last_not_of(' ');
+    s.lineBuffer.resize(keep == std::string::npos ? 0 : keep + 1);
+    haveLine = true;
+    if (!file.AtEnd()) {
+      if (s.lineBuffer.empty()) continue;  // a blank line inside the file is skipped
+      break;
+    }
+    s.lineBuffer += s.endOfLine;
+    s.lineBuffer += s.endPadding;
+  }
+  // The end hyphen is compared as a whole string: a rule of two characters never matches.
+  bool endsWithHyphen = s.lineBuffer.empty() ? s.endHyphen.empty()
+                                             : static_cast<unsigned char>(s.lineBuffer.back()) == s.endHyphenChar;
+  if (!endsWithHyphen) s.lineBuffer += s.endOfLine;
+  if (!s.joinPending) {
+    ++s.currentLineNumber;
+    ++s.logicalLineTotal;
+  }
+  if (progress && s.currentLineNumber % 100 == 0) progress->Yield();
+  s.lineLength = static_cast<int64_t>(s.lineBuffer.size());
+  s.linePosition = 1;
+  s.joinPending = false;
+  return true;
+}
+
+int NextScanChar(ScanContext& context, LineSource& file, ProgressSink* progress) {
+  return NextChar(context, file, ReaderMode::Vocabulary, progress);
+}
+
+int NextContextChar(ScanContext& context, LineSource& file, ProgressSink* progress) {
+  return NextChar(context, file, ReaderMode::Concordance, progress);
+}
+
+}  // namespace wordloom

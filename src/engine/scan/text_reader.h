@@ -1,0 +1,42 @@
+// The text reader: logical lines and characters of a text file under the scanning rules.
+//
+// BeginPass prepares a pass. ReadLogicalLine prepares the next logical line in the state's
+// line buffer: physical lines come through the reference processor, trailing spaces go,
+// blank lines are skipped (except the last), the last line gets the end-of-line text and the
+// end padding, and a line that does not end with the end hyphen gets the end-of-line text.
+// NextScanChar and NextContextChar hand out the characters one at a time (a join character
+// drops the rest of its line and is never returned); the vocabulary tokenizer reads whole
+// logical lines instead. Both see exactly the same character stream.
+#pragma once
+
+#include <string>
+
+#include "base/line_source.h"
+#include "base/progress.h"
+#include "scan/scan_state.h"
+
+namespace wordloom {
+
+enum class ReaderMode {
+  Vocabulary,   // references mark letters as used; an exhausted file counts endOfFileCount
+  Concordance,  // neither
+};
+
+// Copies the rules and the class table into the state and empties the line buffer.
+void BeginPass(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+               const std::string& padding);
+
+// Per-file start of a pass: names the file for the Error Report and resets the file's
+// counters and the line buffer, so that no text of the previous file is read again.
+void BeginFile(ScanContext& context, const std::string& path);
+
+// Reads the next logical line into the line buffer. False when the file is exhausted (no
+// line could be read); the state is then unchanged but for endOfFileCount.
+bool ReadLogicalLine(ScanContext& context, LineSource& file, ReaderMode mode, ProgressSink* progress);
+
+// The next character (0-255), or kNoChar for the empty string: once the file is exhausted,
+// or once for an empty logical line.
+int NextScanChar(ScanContext& context, LineSource& file, ProgressSink* progress = nullptr);
+int NextContextChar(ScanContext& context, LineSource& file, ProgressSink* progress = nullptr);
+
+}  // namespace wordloom
