@@ -1,5 +1,6 @@
 #include "scan/vocabulary.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/cp1252.h"
@@ -18,8 +19,7 @@ void ReportUnreadable(ScanContext& context, const std::string& path, const std::
 // Cuts the words of logical lines; a word open at the end of a line runs on into the next.
 class Tokenizer {
  public:
-  Tokenizer(const ScanState& state, WordCounter& counter, ScanTotals& totals)
-      : isWord_(), lower_(LowerCaseTable()), counter_(counter), totals_(totals) {
+  Tokenizer(const ScanState& state, WordCounter& counter) : lower_(LowerCaseTable().data()), counter_(counter) {
     for (int c = 0; c < 256; ++c) isWord_[c] = state.classOfLower[c] == kWordClass;
   }
 
@@ -27,41 +27,48 @@ class Tokenizer {
   // one empty character the reader hands out for it, which ends an open word.
   void Line(const char* text, size_t length, bool emptyLine) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    const bool* isWord = isWord_;
     size_t i = 0;
     if (!open_.empty()) {
-      while (i < length && isWord_[p[i]]) open_ += static_cast<char>(lower_[p[i++]]);
+      while (i < length && isWord[p[i]]) open_ += static_cast<char>(lower_[p[i++]]);
       if (i == length && !emptyLine) return;  // still open at the end of this line
-      Emit(open_);
+      Count(reinterpret_cast<const unsigned char*>(open_.data()), open_.size(), nullptr);
       open_.clear();
     }
     for (;;) {
-      while (i < length && !isWord_[p[i]]) ++i;
+      while (i < length && !isWord[p[i]]) ++i;
       if (i == length) return;
       size_t start = i;
-      while (i < length && isWord_[p[i]]) ++i;
-      word_.resize(i - start);
-      for (size_t k = 0; k < word_.size(); ++k) word_[k] = static_cast<char>(lower_[p[start + k]]);
+      while (i < length && isWord[p[i]]) ++i;
       if (i == length) {
-        open_.swap(word_);
+        for (size_t k = start; k < length; ++k) open_ += static_cast<char>(lower_[p[k]]);
         return;
       }
-      Emit(word_);
+      Count(p + start, i - start, lower_);
     }
   }
 
+  int64_t tokens() const { return tokens_; }
+  int64_t longest() const { return longest_; }
+
  private:
-  void Emit(const std::string& word) {
-    ++totals_.tokenCount;
-    if (static_cast<int64_t>(word.size()) > totals_.longestWord) totals_.longestWord = static_cast<int64_t>(word.size());
-    counter_.Add(word);
+  // Counts a word of the line, folded to lower case, or an already folded one (`fold` null).
+  void Count(const unsigned char* word, size_t length, const unsigned char* fold) {
+    ++tokens_;
+    if (static_cast<int64_t>(length) > longest_) longest_ = static_cast<int64_t>(length);
+    if (fold) {
+      counter_.Add(word, length, fold);
+    } else {
+      counter_.Add(std::string_view(reinterpret_cast<const char*>(word), length));
+    }
   }
 
   bool isWord_[256];
-  const std::array<unsigned char, 256>& lower_;
+  const unsigned char* lower_;
   WordCounter& counter_;
-  ScanTotals& totals_;
   std::string open_;
-  std::string word_;
+  int64_t tokens_ = 0;
+  int64_t longest_ = 0;
 };
 
 }  // namespace
@@ -76,7 +83,7 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
   }
   BeginFile(context, path);
   ScanState& s = context.state;
-  Tokenizer tokenizer(s, counter, totals);
+  Tokenizer tokenizer(s, counter);
   while (ReadLogicalLine(context, file, ReaderMode::Vocabulary, progress)) {
     // The characters the reader would hand out one by one: up to the first join character,
     // which drops the rest of the line.
@@ -92,9 +99,7 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
     // An end-of-line character before the line's last position starts a new numbered line.
     if (s.endOfLineChar >= 0 && length > 0) {
       size_t inside = end < length - 1 ? end : length - 1;
-      for (size_t i = 0; i < inside; ++i) {
-        if (static_cast<unsigned char>(s.lineBuffer[i]) == s.endOfLineChar) ++s.currentLineNumber;
-      }
+      s.currentLineNumber += std::count(s.lineBuffer.data(), s.lineBuffer.data() + inside, static_cast<char>(s.endOfLineChar));
     }
     tokenizer.Line(s.lineBuffer.data(), end, length == 0);
     if (end > 0) {
@@ -103,6 +108,8 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
     }
     s.linePosition = s.lineLength + 1;
   }
+  totals.tokenCount += tokenizer.tokens();
+  if (tokenizer.longest() > totals.longestWord) totals.longestWord = tokenizer.longest();
   if (!file.error().ok()) ReportUnreadable(context, path, file.error().message());
 }
 
@@ -117,8 +124,7 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
   context.state.physicalLineTotal = 0;
   context.state.logicalLineTotal = 0;
 
-  SortKeyOrder keys(tables, 0);
-  WordCounter counter(scratch, keys, options.budgetBytes);
+  WordCounter counter(scratch, tables, options.budgetBytes);
   Status status = counter.Begin();
   if (!status.ok()) return status;
   for (size_t i = 0; i < files.size(); ++i) {

@@ -24,7 +24,7 @@
 namespace wordloom {
 
 struct VocabularyOptions {
-  size_t budgetBytes = 32u << 20;
+  size_t budgetBytes = 40u << 20;
   ProgressSink* progress = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "scan/word_counter.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -9,34 +11,44 @@
 namespace wordloom {
 namespace {
 
-constexpr size_t kInitialTableSize = 1 << 14;
+constexpr size_t kInitialSlots = 1 << 14;
 
 // The vocabulary merge: equal keys meet and their counts are added.
 class VocabularyMergeOrder : public MergeOrder {
  public:
-  explicit VocabularyMergeOrder(const SortKeyOrder& keys) : keys_(keys) {}
+  explicit VocabularyMergeOrder(const CharTables& tables) : keys_(tables, 0) {}
   int Compare(const RunRecord& first, const RunRecord& second) const override {
     return keys_.Compare(first.word, second.word);
   }
 
  private:
-  const SortKeyOrder& keys_;
+  SortKeyOrder keys_;
 };
 
-inline uint64_t Mix(uint64_t h) {
-  h ^= h >> 31;
-  h *= 0x7fb5d329728ea185ULL;
-  h ^= h >> 27;
-  h *= 0x81dadef4bc2dd44dULL;
+// The word hash: each 8-byte chunk (the last one zero-filled) is folded in with one
+// multiplication, and the result is mixed once at the end.
+inline uint64_t HashSeed(size_t length) { return 0x9E3779B97F4A7C15ULL * (length + 1); }
+inline uint64_t HashStep(uint64_t h, uint64_t chunk) {
+  h = (h ^ chunk) * 0xbf58476d1ce4e5b9ULL;
+  return h ^ (h >> 29);
+}
+inline uint64_t HashFinish(uint64_t h) {
   h ^= h >> 33;
-  return h;
+  h *= 0xff51afd7ed558ccdULL;
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ULL;
+  return h ^ (h >> 33);
 }
 
 }  // namespace
 
-WordCounter::WordCounter(const ScratchFolder& scratch, const SortKeyOrder& order, size_t budgetBytes)
-    : scratch_(scratch), order_(order), budgetBytes_(budgetBytes) {
-  Clear();
+WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes)
+    : scratch_(scratch), tables_(tables), budgetBytes_(budgetBytes) {
+  for (int c = 0; c < 256; ++c) {
+    keyByte_[c] = static_cast<uint8_t>(tables.CollationTable[c] & 0xFF);
+    identity_[c] = static_cast<unsigned char>(c);
+  }
+  Reset(kInitialSlots);
 }
 
 Status WordCounter::Begin() {
@@ -46,92 +58,179 @@ Status WordCounter::Begin() {
   return error_;
 }
 
-void WordCounter::Clear() {
-  table_.assign(kInitialTableSize, 0);
-  entries_.clear();
-  arena_.clear();
+void MappedMemory::operator()(void* memory) const {
+  if (memory != nullptr) ::munmap(memory, bytes);
+}
+
+std::unique_ptr<WordCounter::Slot[], MappedMemory> WordCounter::AllocateTable(size_t slots) {
+  size_t bytes = slots * sizeof(Slot);
+  void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (memory == MAP_FAILED) throw std::bad_alloc();
+  if (bytes >= (2u << 20)) (void)::madvise(memory, bytes, MADV_HUGEPAGE);
+  return std::unique_ptr<Slot[], MappedMemory>(static_cast<Slot*>(memory), MappedMemory{bytes});
+}
+
+void WordCounter::Reset(size_t slots) {
+  table_ = AllocateTable(slots);
+  tableSize_ = slots;
+  std::vector<char>().swap(arena_);
+  used_ = 0;
 }
 
 uint64_t WordCounter::Hash(const char* bytes, size_t length) {
-  uint64_t h = 0x9E3779B97F4A7C15ULL * (length + 1);
-  while (length >= 8) {
-    uint64_t chunk;
-    std::memcpy(&chunk, bytes, 8);
-    h = Mix(h ^ chunk);
-    bytes += 8;
-    length -= 8;
-  }
-  if (length > 0) {
+  uint64_t h = HashSeed(length);
+  for (size_t done = 0; done < length; done += 8) {
     uint64_t chunk = 0;
-    std::memcpy(&chunk, bytes, length);
-    h = Mix(h ^ chunk);
+    std::memcpy(&chunk, bytes + done, length - done < 8 ? length - done : 8);
+    h = HashStep(h, chunk);
   }
-  return h;
+  return HashFinish(h);
 }
 
-void WordCounter::Add(std::string_view word) {
-  uint64_t hash = Hash(word.data(), word.size());
-  uint64_t tag = hash >> 32;
-  size_t mask = table_.size() - 1;
+const char* WordCounter::WordOf(const Slot& slot) const {
+  if (slot.length <= kInline) return slot.bytes;
+  uint64_t offset;
+  std::memcpy(&offset, slot.bytes, sizeof offset);
+  return arena_.data() + offset;
+}
+
+void WordCounter::Add(const unsigned char* text, size_t length, const unsigned char* fold) {
+  // The word is folded into the batch 8 bytes at a time, hashing each chunk from its register;
+  // zeros follow it, so that a short word can be read as 16 bytes.
+  size_t start = batchUsed_;
+  if (start + length + 2 * kInline > batchBytes_.size()) batchBytes_.resize(2 * (start + length + 2 * kInline));
+  char* out = batchBytes_.data() + start;
+  uint64_t h = HashSeed(length);
+  size_t done = 0;
+  for (; done + 8 <= length; done += 8) {
+    uint64_t chunk = 0;
+    for (int b = 0; b < 8; ++b) chunk |= static_cast<uint64_t>(fold[text[done + b]]) << (8 * b);
+    std::memcpy(out + done, &chunk, 8);
+    h = HashStep(h, chunk);
+  }
+  uint64_t tail = 0;
+  for (size_t b = 0; done + b < length; ++b) tail |= static_cast<uint64_t>(fold[text[done + b]]) << (8 * b);
+  if (done < length) h = HashStep(h, tail);
+  std::memcpy(out + done, &tail, 8);
+  std::memset(out + done + 8, 0, kInline);
+  batchUsed_ = start + length + 2 * kInline;
+  h = HashFinish(h);
+  __builtin_prefetch(&table_[h & (tableSize_ - 1)]);
+  batchStarts_[batchSize_] = start;
+  batchLengths_[batchSize_] = length;
+  batchHashes_[batchSize_++] = h;
+  if (batchSize_ == kBatch) ProcessBatch();
+}
+
+void WordCounter::ProcessBatch() {
+  for (size_t i = 0; i < batchSize_; ++i) Count(batchBytes_.data() + batchStarts_[i], batchLengths_[i], batchHashes_[i]);
+  batchSize_ = 0;
+  batchUsed_ = 0;
+}
+
+// A short word and its slot are both zero-padded to 16 bytes: two 8-byte comparisons.
+bool WordCounter::SameWord(const Slot& slot, const char* word, size_t length) const {
+  if (length > kInline) return std::memcmp(WordOf(slot), word, length) == 0;
+  uint64_t a[2], b[2];
+  std::memcpy(a, slot.bytes, sizeof a);
+  std::memcpy(b, word, sizeof b);
+  return a[0] == b[0] && a[1] == b[1];
+}
+
+void WordCounter::Count(const char* word, size_t length, uint64_t hash) {
+  uint32_t tag = static_cast<uint32_t>(hash >> 32) | 1u;
+  size_t mask = tableSize_ - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    uint64_t slot = table_[i];
-    if (slot == 0) {
-      entries_.push_back(Slot{static_cast<uint32_t>(arena_.size()), static_cast<uint32_t>(word.size()), 1});
-      arena_.insert(arena_.end(), word.begin(), word.end());
-      table_[i] = (tag << 32) | entries_.size();
-      if (entries_.size() * 2 > table_.size()) Grow();
-      if (MemoryUsed() > budgetBytes_) Spill();
+    Slot& slot = table_[i];
+    if (slot.tag == tag && slot.length == length && SameWord(slot, word, length)) {
+      ++slot.count;
       return;
     }
-    if ((slot >> 32) == tag) {
-      Slot& entry = entries_[(slot & 0xFFFFFFFFu) - 1];
-      if (entry.length == word.size() && std::memcmp(arena_.data() + entry.offset, word.data(), word.size()) == 0) {
-        ++entry.count;
-        return;
-      }
+    if (slot.tag != 0) continue;
+    slot.tag = tag;
+    slot.length = static_cast<uint32_t>(length);
+    slot.count = 1;
+    if (length <= kInline) {
+      std::memcpy(slot.bytes, word, length);
+    } else {
+      uint64_t offset = arena_.size();
+      std::memcpy(slot.bytes, &offset, sizeof offset);
+      arena_.insert(arena_.end(), word, word + length);
     }
+    ++used_;
+    if (used_ * 10 > tableSize_ * 7) Grow();
+    return;
   }
 }
 
 void WordCounter::Grow() {
-  std::vector<uint64_t> bigger(table_.size() * 2, 0);
-  size_t mask = bigger.size() - 1;
-  for (size_t index = 0; index < entries_.size(); ++index) {
-    const Slot& entry = entries_[index];
-    uint64_t hash = Hash(arena_.data() + entry.offset, entry.length);
-    size_t i = hash & mask;
-    while (bigger[i] != 0) i = (i + 1) & mask;
-    bigger[i] = ((hash >> 32) << 32) | (index + 1);
+  // A table that cannot double within the budget is written out as a run instead.
+  size_t size = tableSize_ * 2;
+  if (size * sizeof(Slot) + arena_.capacity() > budgetBytes_) {
+    Spill();
+    return;
   }
-  table_.swap(bigger);
-}
-
-size_t WordCounter::MemoryUsed() const {
-  return arena_.capacity() + entries_.capacity() * sizeof(Slot) + table_.size() * sizeof(uint64_t);
+  auto bigger = AllocateTable(size);
+  size_t mask = size - 1;
+  for (size_t n = 0; n < tableSize_; ++n) {
+    const Slot& slot = table_[n];
+    if (slot.tag == 0) continue;
+    size_t i = Hash(WordOf(slot), slot.length) & mask;
+    while (bigger[i].tag != 0) i = (i + 1) & mask;
+    bigger[i] = slot;
+  }
+  table_ = std::move(bigger);
+  tableSize_ = size;
 }
 
 void WordCounter::Spill() {
-  std::vector<uint32_t> sorted(entries_.size());
-  std::iota(sorted.begin(), sorted.end(), 0u);
-  auto text = [this](uint32_t index) {
-    return std::string_view(arena_.data() + entries_[index].offset, entries_[index].length);
-  };
-  std::sort(sorted.begin(), sorted.end(), [&](uint32_t a, uint32_t b) { return order_.Less(text(a), text(b)); });
+  // Sort by the collating bytes of the words, built once for all the comparisons.
+  std::vector<uint32_t> order;
+  std::vector<size_t> keyStart;
+  std::string keys;
+  order.reserve(used_);
+  keyStart.reserve(used_ + 1);
+  for (size_t i = 0; i < tableSize_; ++i) {
+    const Slot& slot = table_[i];
+    if (slot.tag == 0) continue;
+    order.push_back(static_cast<uint32_t>(i));
+    keyStart.push_back(keys.size());
+    const char* word = WordOf(slot);
+    for (size_t k = 0; k < slot.length; ++k) keys += static_cast<char>(keyByte_[static_cast<unsigned char>(word[k])]);
+  }
+  keyStart.push_back(keys.size());
+  // The first eight key bytes, big-endian, settle most comparisons without touching the keys.
+  auto key = [&](uint32_t n) { return std::string_view(keys.data() + keyStart[n], keyStart[n + 1] - keyStart[n]); };
+  std::vector<std::pair<uint64_t, uint32_t>> byKey(order.size());
+  for (uint32_t n = 0; n < byKey.size(); ++n) {
+    std::string_view k = key(n);
+    uint64_t prefix = 0;
+    for (size_t b = 0; b < 8; ++b) prefix = (prefix << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0);
+    byKey[n] = {prefix, n};
+  }
+  std::sort(byKey.begin(), byKey.end(), [&](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first < b.first;
+    return key(a.second) < key(b.second);
+  });
+
   FileWriter& out = runs_[runToggle_];
-  for (uint32_t index : sorted) WriteRunRecord(out, entries_[index].count, text(index));
+  for (const auto& [prefix, n] : byKey) {
+    const Slot& slot = table_[order[n]];
+    WriteRunRecord(out, slot.count, std::string_view(WordOf(slot), slot.length));
+  }
   WriteRunRecord(out, kRunEnd, "");
   runToggle_ = 1 - runToggle_;
-  Clear();
-  // Release the memory of a table that grew large, so that the next run starts small.
-  table_.shrink_to_fit();
-  entries_.shrink_to_fit();
-  arena_.shrink_to_fit();
+  Reset(kInitialSlots);
 }
 
 Status WordCounter::Finish(EntryList& vocabulary) {
   vocabulary.clear();
+  ProcessBatch();
   if (!error_.ok()) return error_;
-  if (!entries_.empty()) Spill();
+  if (used_ > 0) Spill();
+  table_.reset();  // the counting is over: free the table before the merge
+  tableSize_ = 0;
+  std::vector<char>().swap(arena_);
   for (FileWriter& out : runs_) {
     WriteRunRecord(out, kFileEnd, "");
     Status closed = out.Close();
@@ -142,7 +241,7 @@ Status WordCounter::Finish(EntryList& vocabulary) {
   if (!error_.ok()) return error_;
 
   std::string result;
-  VocabularyMergeOrder mergeOrder(order_);
+  VocabularyMergeOrder mergeOrder(tables_);
   error_ = MergeRunFiles(scratch_, mergeOrder, result);
   if (!error_.ok()) return error_;
   RunReader reader;
