@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The benchmarks: the vocabulary scan of `wordloom-cli new` on 60 MB and 300 MB synthetic
+# corpora against a tr | sort | uniq pipeline in the same run, with peak memory; then the
+# engine benchmarks (scan, opening a project, list sort).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh
+cli=build/bin/wordloom-cli
+data=build/bench-data
+mkdir -p "$data/scratch"
+for size in 60 300; do
+  [ -f "$data/corpus$size.txt" ] || build/bin/wordloom-make-corpus "$data/corpus$size.txt" "$size"
+done
+
+# Best of three runs: seconds and peak memory (KB).
+best_of_three() {
+  local best="" line
+  for _ in 1 2 3; do
+    line=$( { /usr/bin/time -f "%e %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
+    if [ -z "$best" ] || awk -v a="${line%% *}" -v b="${best%% *}" 'BEGIN { exit !(a < b) }'; then best=$line; fi
+  done
+  echo "$best"
+}
+
+for size in 60 300; do
+  corpus="$data/corpus$size.txt"
+  read -r seconds memory < <(best_of_three "$cli" new "$data/p$size.wlm" --temp "$data/scratch" "$corpus")
+  mb=$(awk -v s="$size" -v t="$seconds" 'BEGIN { printf "%.0f", s / t }')
+  echo "wordloom-cli new, ${size} MB: ${seconds} s, ${mb} MB/s, peak memory $((memory / 1024)) MB"
+  "$cli" info "$data/p$size.wlm" | sed -n 2p
+  if [ "$size" = 60 ]; then
+    start=$(date +%s.%N)
+    LC_ALL=C tr -cs "A-Za-z'0-9-" '\n' <"$corpus" | tr A-Z a-z | sort | uniq -c >/dev/null
+    pipeline=$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')
+    ratio=$(awk -v p="$pipeline" -v t="$seconds" 'BEGIN { printf "%.1f", p / t }')
+    echo "tr | sort | uniq pipeline, 60 MB: ${pipeline} s (wordloom-cli new is ${ratio} times faster)"
+  fi
+done
+echo
+build/bin/wordloom-bench --benchmark_min_time=1

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds everything, then runs the program on the bundled sample texts.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh
+cli=build/bin/wordloom-cli
+
+echo "== The sample project (samples/samples.wlm)"
+"$cli" info samples/samples.wlm
+echo
+echo "== A fresh scan of the sample texts, with their reference tags"
+"$cli" info --refs type1 samples/harbour.txt samples/orchard.txt samples/lanterns.txt
