@@ -21,30 +21,76 @@ class Tokenizer {
  public:
   Tokenizer(const ScanState& state, WordCounter& counter) : lower_(LowerCaseTable().data()), counter_(counter) {
     for (int c = 0; c < 256; ++c) isWord_[c] = state.classOfLower[c] == kWordClass;
+    for (int c = 'a'; c <= 'z'; ++c) asciiLetters_ = asciiLetters_ && isWord_[c];
   }
 
   // The characters of one logical line up to `length`. An empty logical line stands for the
   // one empty character the reader hands out for it, which ends an open word.
   void Line(const char* text, size_t length, bool emptyLine) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    const bool* isWord = isWord_;
     size_t i = 0;
     if (!open_.empty()) {
-      while (i < length && isWord[p[i]]) open_ += static_cast<char>(lower_[p[i++]]);
+      while (i < length && isWord_[p[i]]) open_ += static_cast<char>(lower_[p[i++]]);
       if (i == length && !emptyLine) return;  // still open at the end of this line
-      Count(reinterpret_cast<const unsigned char*>(open_.data()), open_.size(), nullptr);
+      Counted(open_.size());
+      counter_.Add(open_);
       open_.clear();
     }
+    const bool* isWord = isWord_;
+    const unsigned char* lower = lower_;
     for (;;) {
       while (i < length && !isWord[p[i]]) ++i;
       if (i == length) return;
-      size_t start = i;
-      while (i < length && isWord[p[i]]) ++i;
+      // Fold the word straight into the counter, hashing it 8 bytes at a time as it is read.
+      char* out = counter_.BeginWord(length - i);
+      size_t n = 0;
+      uint64_t chunk = 0;
+      uint64_t hash = WordHash::kStart;
+      unsigned shift = 0;
+      if (asciiLetters_) {
+        // Eight bytes at a time while they are ASCII letters, which fold by setting bit 5.
+        while (i + 8 <= length) {
+          uint64_t block;
+          std::memcpy(&block, p + i, 8);
+          uint64_t folded = block | 0x2020202020202020ULL;
+          uint64_t others = BytesBelow(folded, 'a') | BytesAbove(folded, 'z');
+          if (others == 0) {
+            std::memcpy(out + n, &folded, 8);
+            hash = WordHash::Step(hash, folded);
+            n += 8;
+            i += 8;
+            continue;
+          }
+          unsigned letters = static_cast<unsigned>(__builtin_ctzll(others)) / 8;
+          if (letters > 0) {
+            chunk = folded & ((1ULL << (8 * letters)) - 1);
+            shift = 8 * letters;
+            i += letters;
+          }
+          break;
+        }
+      }
+      while (i < length && isWord[p[i]]) {
+        chunk |= static_cast<uint64_t>(lower[p[i++]]) << shift;
+        shift += 8;
+        if (shift == 64) {
+          std::memcpy(out + n, &chunk, 8);
+          hash = WordHash::Step(hash, chunk);
+          n += 8;
+          chunk = 0;
+          shift = 0;
+        }
+      }
+      std::memcpy(out + n, &chunk, 8);
+      std::memset(out + n + 8, 0, 16);
+      if (shift != 0) hash = WordHash::Step(hash, chunk);
+      n += shift / 8;
       if (i == length) {
-        for (size_t k = start; k < length; ++k) open_ += static_cast<char>(lower_[p[k]]);
+        open_.assign(out, n);  // the word may run on into the next line
         return;
       }
-      Count(p + start, i - start, lower_);
+      Counted(n);
+      counter_.EndWord(n, WordHash::Finish(hash, n));
     }
   }
 
@@ -52,18 +98,22 @@ class Tokenizer {
   int64_t longest() const { return longest_; }
 
  private:
-  // Counts a word of the line, folded to lower case, or an already folded one (`fold` null).
-  void Count(const unsigned char* word, size_t length, const unsigned char* fold) {
+  void Counted(size_t length) {
     ++tokens_;
     if (static_cast<int64_t>(length) > longest_) longest_ = static_cast<int64_t>(length);
-    if (fold) {
-      counter_.Add(word, length, fold);
-    } else {
-      counter_.Add(std::string_view(reinterpret_cast<const char*>(word), length));
-    }
+  }
+
+  // Byte flags (0x80) of an 8-byte block: bytes below `limit`, or above it (bytes of 0x80 and
+  // more count as above). A flag can be wrong only above a true one, so the lowest is exact.
+  static uint64_t BytesBelow(uint64_t x, unsigned limit) {
+    return (x - 0x0101010101010101ULL * limit) & ~x & 0x8080808080808080ULL;
+  }
+  static uint64_t BytesAbove(uint64_t x, unsigned limit) {
+    return ((x + 0x0101010101010101ULL * (127 - limit)) | x) & 0x8080808080808080ULL;
   }
 
   bool isWord_[256];
+  bool asciiLetters_ = true;  // every ASCII letter is a word character
   const unsigned char* lower_;
   WordCounter& counter_;
   std::string open_;
@@ -99,7 +149,12 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
     // An end-of-line character before the line's last position starts a new numbered line.
     if (s.endOfLineChar >= 0 && length > 0) {
       size_t inside = end < length - 1 ? end : length - 1;
-      s.currentLineNumber += std::count(s.lineBuffer.data(), s.lineBuffer.data() + inside, static_cast<char>(s.endOfLineChar));
+      const char* at = s.lineBuffer.data();
+      const char* stop = at + inside;
+      while ((at = static_cast<const char*>(std::memchr(at, s.endOfLineChar, static_cast<size_t>(stop - at)))) != nullptr) {
+        ++s.currentLineNumber;
+        ++at;
+      }
     }
     tokenizer.Line(s.lineBuffer.data(), end, length == 0);
     if (end > 0) {

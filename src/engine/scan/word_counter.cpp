@@ -25,29 +25,11 @@ class VocabularyMergeOrder : public MergeOrder {
   SortKeyOrder keys_;
 };
 
-// The word hash: each 8-byte chunk (the last one zero-filled) is folded in with one
-// multiplication, and the result is mixed once at the end.
-inline uint64_t HashSeed(size_t length) { return 0x9E3779B97F4A7C15ULL * (length + 1); }
-inline uint64_t HashStep(uint64_t h, uint64_t chunk) {
-  h = (h ^ chunk) * 0xbf58476d1ce4e5b9ULL;
-  return h ^ (h >> 29);
-}
-inline uint64_t HashFinish(uint64_t h) {
-  h ^= h >> 33;
-  h *= 0xff51afd7ed558ccdULL;
-  h ^= h >> 33;
-  h *= 0xc4ceb9fe1a85ec53ULL;
-  return h ^ (h >> 33);
-}
-
 }  // namespace
 
 WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes)
     : scratch_(scratch), tables_(tables), budgetBytes_(budgetBytes) {
-  for (int c = 0; c < 256; ++c) {
-    keyByte_[c] = static_cast<uint8_t>(tables.CollationTable[c] & 0xFF);
-    identity_[c] = static_cast<unsigned char>(c);
-  }
+  for (int c = 0; c < 256; ++c) keyByte_[c] = static_cast<uint8_t>(tables.CollationTable[c] & 0xFF);
   Reset(kInitialSlots);
 }
 
@@ -77,14 +59,14 @@ void WordCounter::Reset(size_t slots) {
   used_ = 0;
 }
 
-uint64_t WordCounter::Hash(const char* bytes, size_t length) {
-  uint64_t h = HashSeed(length);
+uint64_t WordHash::Of(const char* bytes, size_t length) {
+  uint64_t h = kStart;
   for (size_t done = 0; done < length; done += 8) {
     uint64_t chunk = 0;
     std::memcpy(&chunk, bytes + done, length - done < 8 ? length - done : 8);
-    h = HashStep(h, chunk);
+    h = Step(h, chunk);
   }
-  return HashFinish(h);
+  return Finish(h, length);
 }
 
 const char* WordCounter::WordOf(const Slot& slot) const {
@@ -94,32 +76,11 @@ const char* WordCounter::WordOf(const Slot& slot) const {
   return arena_.data() + offset;
 }
 
-void WordCounter::Add(const unsigned char* text, size_t length, const unsigned char* fold) {
-  // The word is folded into the batch 8 bytes at a time, hashing each chunk from its register;
-  // zeros follow it, so that a short word can be read as 16 bytes.
-  size_t start = batchUsed_;
-  if (start + length + 2 * kInline > batchBytes_.size()) batchBytes_.resize(2 * (start + length + 2 * kInline));
-  char* out = batchBytes_.data() + start;
-  uint64_t h = HashSeed(length);
-  size_t done = 0;
-  for (; done + 8 <= length; done += 8) {
-    uint64_t chunk = 0;
-    for (int b = 0; b < 8; ++b) chunk |= static_cast<uint64_t>(fold[text[done + b]]) << (8 * b);
-    std::memcpy(out + done, &chunk, 8);
-    h = HashStep(h, chunk);
-  }
-  uint64_t tail = 0;
-  for (size_t b = 0; done + b < length; ++b) tail |= static_cast<uint64_t>(fold[text[done + b]]) << (8 * b);
-  if (done < length) h = HashStep(h, tail);
-  std::memcpy(out + done, &tail, 8);
-  std::memset(out + done + 8, 0, kInline);
-  batchUsed_ = start + length + 2 * kInline;
-  h = HashFinish(h);
-  __builtin_prefetch(&table_[h & (tableSize_ - 1)]);
-  batchStarts_[batchSize_] = start;
-  batchLengths_[batchSize_] = length;
-  batchHashes_[batchSize_++] = h;
-  if (batchSize_ == kBatch) ProcessBatch();
+void WordCounter::Add(std::string_view word) {
+  char* out = BeginWord(word.size());
+  std::memcpy(out, word.data(), word.size());
+  std::memset(out + word.size(), 0, kPadding);
+  EndWord(word.size(), WordHash::Of(word.data(), word.size()));
 }
 
 void WordCounter::ProcessBatch() {
@@ -175,7 +136,7 @@ void WordCounter::Grow() {
   for (size_t n = 0; n < tableSize_; ++n) {
     const Slot& slot = table_[n];
     if (slot.tag == 0) continue;
-    size_t i = Hash(WordOf(slot), slot.length) & mask;
+    size_t i = WordHash::Of(WordOf(slot), slot.length) & mask;
     while (bigger[i].tag != 0) i = (i + 1) & mask;
     bigger[i] = slot;
   }

@@ -31,24 +31,56 @@ struct MappedMemory {
   void operator()(void* memory) const;
 };
 
+// The word hash: each 8-byte chunk of the word (the last one zero-filled) is folded in with one
+// multiplication; the length and a final mix come last, so a word can be hashed as it is read.
+struct WordHash {
+  static constexpr uint64_t kStart = 0x9E3779B97F4A7C15ULL;
+  static uint64_t Step(uint64_t h, uint64_t chunk) {
+    h = (h ^ chunk) * 0xbf58476d1ce4e5b9ULL;
+    return h ^ (h >> 29);
+  }
+  static uint64_t Finish(uint64_t h, size_t length) {
+    h ^= length;
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    return h ^ (h >> 33);
+  }
+  static uint64_t Of(const char* bytes, size_t length);
+};
+
 class WordCounter {
  public:
   WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes);
 
   // Opens the run files; must succeed before Add.
   Status Begin();
-  void Add(std::string_view word) {
-    Add(reinterpret_cast<const unsigned char*>(word.data()), word.size(), identity_.data());
+  void Add(std::string_view word);
+
+  // A word written in place: BeginWord gives room for `maxLength` bytes (and 24 more, which
+  // the writer zero-fills after the word); EndWord counts the `length` bytes written there,
+  // whose WordHash is `hash`. A word begun and not ended is dropped.
+  char* BeginWord(size_t maxLength) {
+    size_t need = batchUsed_ + maxLength + kPadding;
+    if (need > batchBytes_.size()) batchBytes_.resize(2 * need);
+    return batchBytes_.data() + batchUsed_;
   }
-  // Counts the word made of `length` characters at `text`, each mapped through `fold`,
-  // without an intermediate copy.
-  void Add(const unsigned char* text, size_t length, const unsigned char* fold);
+  void EndWord(size_t length, uint64_t hash) {
+    __builtin_prefetch(&table_[hash & (tableSize_ - 1)]);
+    batchStarts_[batchSize_] = batchUsed_;
+    batchLengths_[batchSize_] = length;
+    batchHashes_[batchSize_++] = hash;
+    batchUsed_ += (length + kPadding) & ~size_t{7};
+    if (batchSize_ == kBatch) ProcessBatch();
+  }
   // Writes the last run, merges, and fills `vocabulary` (emptied first). Ends the counting.
   Status Finish(EntryList& vocabulary);
 
  private:
   static constexpr size_t kInline = 16;
   static constexpr size_t kBatch = 32;
+  static constexpr size_t kPadding = 24;  // zero bytes after a batch word: its last chunk and 16 more
 
   struct alignas(32) Slot {
     uint32_t tag;  // 0: empty
@@ -57,7 +89,6 @@ class WordCounter {
     char bytes[kInline];  // the word, or for a longer word its arena offset
   };
 
-  static uint64_t Hash(const char* bytes, size_t length);
   const char* WordOf(const Slot& slot) const;
   void ProcessBatch();
   void Count(const char* word, size_t length, uint64_t hash);
@@ -68,7 +99,6 @@ class WordCounter {
 
   const ScratchFolder& scratch_;
   CharTables tables_;
-  std::array<unsigned char, 256> identity_{};
   std::array<uint8_t, 256> keyByte_{};  // the collating byte of each character (mode-0 keys)
   size_t budgetBytes_;
   // The table lives in memory of its own, zeroed, in huge pages where the system allows:
