@@ -16,7 +16,8 @@ done
 best_of_three() {
   local best="" line
   for _ in 1 2 3; do
-    line=$( { /usr/bin/time -f "%e %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
+    /usr/bin/time -o "$data/time" -f "%e %M" "$@" >/dev/null 2>&1
+    line=$(tail -n 1 "$data/time")
     if [ -z "$best" ] || awk -v a="${line%% *}" -v b="${best%% *}" 'BEGIN { exit !(a < b) }'; then best=$line; fi
   done
   echo "$best"

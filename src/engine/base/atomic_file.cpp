@@ -13,13 +13,21 @@ namespace wordloom {
 namespace {
 
 // The file a path names after following symbolic links, so that saving through a link
-// replaces the file it points to rather than the link.
+// replaces the file it points to (which need not exist yet) rather than the link.
 std::string ResolveLinks(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (::realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    char target[PATH_MAX];
+    ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
+    if (length <= 0) return current;
+    std::string next(target, static_cast<size_t>(length));
+    size_t slash = current.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next = current.substr(0, slash + 1) + next;
+    current = next;
+  }
+  return current;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -125,7 +126,9 @@ class MergePass {
           Write(out, r2_);
           in2_.Next(r2_);
         } else {
-          WriteRunRecord(out, r1_.count + r2_.count, r1_.word);
+          // Distinct words with equal keys (an alphabet of more than 256 positions) keep the
+          // smaller word, so that the result does not depend on how the runs fell.
+          WriteRunRecord(out, r1_.count + r2_.count, std::min(r1_.word, r2_.word));
           in1_.Next(r1_);
           in2_.Next(r2_);
         }

@@ -50,7 +50,8 @@ class RunReader {
 };
 
 // How two records meet in a merge: negative writes the first input's record, positive the
-// second's, zero writes one record with the sum of the counts and the first input's word.
+// second's, zero writes one record with the sum of the counts (and the smaller of the words,
+// which differ only when the alphabet is so long that sort keys collide).
 class MergeOrder {
  public:
   virtual ~MergeOrder() = default;

@@ -169,15 +169,21 @@ void WordCounter::Spill() {
     for (size_t b = 0; b < 8; ++b) prefix = (prefix << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0);
     byKey[n] = {prefix, n};
   }
+  auto word = [&](uint32_t n) { return std::string_view(WordOf(table_[order[n]]), table_[order[n]].length); };
   std::sort(byKey.begin(), byKey.end(), [&](const auto& a, const auto& b) {
     if (a.first != b.first) return a.first < b.first;
-    return key(a.second) < key(b.second);
+    int byKeys = key(a.second).compare(key(b.second));
+    return byKeys != 0 ? byKeys < 0 : word(a.second) < word(b.second);
   });
 
+  // Words with equal keys (possible only with an alphabet of more than 256 positions) become
+  // one entry under the smallest word, as they would if they met in the merge.
   FileWriter& out = runs_[runToggle_];
-  for (const auto& [prefix, n] : byKey) {
-    const Slot& slot = table_[order[n]];
-    WriteRunRecord(out, slot.count, std::string_view(WordOf(slot), slot.length));
+  for (size_t at = 0; at < byKey.size();) {
+    uint32_t first = byKey[at].second;
+    int64_t count = 0;
+    for (; at < byKey.size() && key(byKey[at].second) == key(first); ++at) count += table_[order[byKey[at].second]].count;
+    WriteRunRecord(out, count, word(first));
   }
   WriteRunRecord(out, kRunEnd, "");
   runToggle_ = 1 - runToggle_;

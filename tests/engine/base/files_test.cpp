@@ -1,0 +1,119 @@
+// Files: the scratch folder and the atomic save.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "base/atomic_file.h"
+#include "base/scratch_folder.h"
+#include "test_support.h"
+
+namespace wordloom {
+namespace {
+
+using test::ReadFile;
+using test::TempFolder;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+  return info.st_mode;
+}
+
+TEST(ScratchFolder, PrepareCreatesAMissingFolder) {
+  TempFolder folder;
+  ScratchFolder scratch;
+  ASSERT_TRUE(scratch.Prepare(folder.File("scratch//")).ok());
+  EXPECT_EQ(scratch.folder(), folder.File("scratch"));
+  EXPECT_EQ(ModeOf(folder.File("scratch")) & 0777, 0700u);
+  EXPECT_EQ(scratch.PathOf("A"), folder.File("scratch/~A"));
+  FileWriter writer;
+  ASSERT_TRUE(scratch.OpenForWrite("A", writer).ok());
+  writer.Write("run");
+  ASSERT_TRUE(writer.Close().ok());
+  EXPECT_EQ(ReadFile(folder.File("scratch/~A")), "run");
+}
+
+TEST(ScratchFolder, PrepareRefusesWhatIsNoFolder) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.File("real"));
+  std::filesystem::create_directory_symlink(folder.File("real"), folder.File("link"));
+  folder.Write("file", "x");
+  const std::string isLink = "The scratch folder " + folder.File("link") + " is a symbolic link; give the folder itself.";
+  const std::pair<std::string, std::string> cases[] = {
+      {folder.File("link"), isLink},
+      {folder.File("link/"), isLink},
+      {folder.File("file"), "The scratch folder " + folder.File("file") + " is not a folder."},
+      {folder.File("none/sub"),
+       "Could not create the scratch folder " + folder.File("none/sub") + ": No such file or directory."},
+      {"", "No scratch folder was given."},
+  };
+  for (const auto& [path, message] : cases) {
+    ScratchFolder scratch;
+    EXPECT_EQ(scratch.Prepare(path).message(), message) << path;
+    EXPECT_EQ(scratch.folder(), "");
+  }
+}
+
+TEST(ScratchFolder, ScratchFilesAreNeverOpenedThroughALink) {
+  TempFolder folder;
+  ScratchFolder scratch;
+  ASSERT_TRUE(scratch.Prepare(folder.File("scratch")).ok());
+  const std::string victim = folder.Write("victim.txt", "keep me");
+  std::filesystem::create_symlink(victim, scratch.PathOf("A"));
+  std::filesystem::create_symlink(folder.File("not-there"), scratch.PathOf("B"));
+  for (const char* name : {"A", "B"}) {
+    FileWriter writer;
+    Status status = scratch.OpenForWrite(name, writer);
+    EXPECT_EQ(status.message().rfind("Could not write the scratch file " + scratch.PathOf(name) + ": ", 0), 0u)
+        << status.message();
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_EQ(scratch.OpenForRead(name, status), -1) << name;
+    EXPECT_FALSE(status.ok());
+  }
+  EXPECT_EQ(ReadFile(victim), "keep me");
+  EXPECT_FALSE(std::filesystem::exists(folder.File("not-there")));
+}
+
+TEST(AtomicFile, ReplacesOnlyOnCommit) {
+  TempFolder folder;
+  const std::string target = folder.Write("p.wlm", "old");
+  {
+    AtomicFile file;
+    ASSERT_TRUE(file.Open(target).ok());
+    file.writer().Write(std::string(300000, 'n'));  // more than the writer's buffer
+  }
+  EXPECT_EQ(ReadFile(target), "old");
+  AtomicFile file;
+  ASSERT_TRUE(file.Open(target).ok());
+  file.writer().Write(std::string(300000, 'n'));
+  file.writer().Put('!');
+  EXPECT_EQ(ReadFile(target), "old");
+  ASSERT_TRUE(file.Commit().ok());
+  EXPECT_EQ(ReadFile(target), std::string(300000, 'n') + "!");
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    EXPECT_EQ(entry.path().filename(), "p.wlm") << "no temporary file is left behind";
+  }
+}
+
+// Saving through a link replaces the file it points to; the link stays.
+void SaveThroughLink(bool targetExists) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.File("shared"));
+  const std::string real = folder.File("shared/p.wlm"), link = folder.File("p.wlm");
+  if (targetExists) test::WriteFile(real, "old");
+  std::filesystem::create_symlink(real, link);
+  AtomicFile file;
+  ASSERT_TRUE(file.Open(link).ok());
+  file.writer().Write("new");
+  ASSERT_TRUE(file.Commit().ok());
+  EXPECT_TRUE(S_ISLNK(ModeOf(link))) << "the link stays";
+  EXPECT_EQ(ReadFile(real), "new");
+}
+
+TEST(AtomicFile, WritesThroughASymbolicLink) { SaveThroughLink(true); }
+TEST(AtomicFile, WritesThroughADanglingSymbolicLink) { SaveThroughLink(false); }
+
+}  // namespace
+}  // namespace wordloom

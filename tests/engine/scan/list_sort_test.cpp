@@ -1,0 +1,170 @@
+// Sort keys, the six list orders and the list sort.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "scan/list_sort.h"
+#include "scan/sort_key.h"
+#include "test_support.h"
+
+namespace wordloom {
+namespace {
+
+using test::TempFolder;
+
+CharTables Tables(const std::string& alphabet = ScanRules{}.alphabet) {
+  ScanRules rules;
+  rules.alphabet = alphabet;
+  return BuildCharTables(rules);
+}
+
+std::string Describe(const EntryList& list) {
+  std::string text;
+  for (const Entry& e : list) text += (text.empty() ? "" : ", ") + e.word + " " + std::to_string(e.count);
+  return text;
+}
+
+int Sign(int64_t v) { return (v > 0) - (v < 0); }
+
+TEST(SortKeyTest, KeysOfWords) {
+  const std::string wide = std::string(298, 'y') + "x";    // y 299, x 300
+  const std::string wider = std::string(1000, 'y') + "x";  // x 1002
+  struct Case { std::string alphabet; std::string word; int mode; std::string key; };
+  const std::string plain = ScanRules{}.alphabet;
+  const Case cases[] = {
+      {plain, "ab", 0, "0203"},   {plain, "ab", 1, "003002"}, {plain, "ab", 7, "003002"}, {plain, "ab", -1, "003002"},
+      {plain, "a'b", 0, "021c03"}, {plain, "z9", 0, "1b27"},  {plain, "a?", 0, "0200"},  // '?' is outside: 0
+      {plain, "A", 1, "000"},      {plain, "", 0, ""},
+      {wide, "xy", 0, "2c2b"},     {wide, "xy", 1, "299300"},  // the low 8 bits of 300 and 299 in mode 0
+      {wider, "xa", 0, "ea00"},    {wider, "xa", 1, "0001002"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MakeSortKey(c.word, c.mode, Tables(c.alphabet)), c.key) << c.word << " mode " << c.mode;
+  }
+}
+
+// Comparing two words must give the order of their keys as binary strings, in both modes,
+// for alphabets with positions beyond 255 and beyond 999 as well.
+TEST(SortKeyTest, CompareAgreesWithComparingTheKeys) {
+  std::mt19937 rng(11);
+  const std::string chars = "abcxyz'?-9";
+  std::vector<std::string> alphabets = {ScanRules{}.alphabet, "zyxwvutsrqponmlkjihgfedcba'"};
+  for (size_t length : {300, 1200}) {
+    std::string alphabet;
+    for (size_t i = 0; i < length; ++i) alphabet += "abcxyz'-q"[rng() % 9];
+    alphabets.push_back(alphabet);
+  }
+  for (const std::string& alphabet : alphabets) {
+    CharTables tables = Tables(alphabet);
+    for (int mode : {0, 1, 3}) {
+      SortKeyOrder keys(tables, mode);
+      for (int i = 0; i < 3000; ++i) {
+        std::string a, b;
+        for (int n = static_cast<int>(rng() % 6); n > 0; --n) a += chars[rng() % chars.size()];
+        b = (rng() % 4 == 0) ? a.substr(0, a.size() / 2) : "";
+        for (int n = static_cast<int>(rng() % 6); n > 0; --n) b += chars[rng() % chars.size()];
+        int expected = Sign(MakeSortKey(a, mode, tables).compare(MakeSortKey(b, mode, tables)));
+        ASSERT_EQ(Sign(keys.Compare(a, b)), expected) << a << " / " << b << " mode " << mode << " alphabet of "
+                                                      << alphabet.size();
+        ASSERT_EQ(keys.Less(a, b), expected < 0);
+      }
+    }
+  }
+}
+
+TEST(CompareEntriesTest, SixOrders) {
+  // For each pair: whether entry 1 goes before entry 2 in orders 1 to 6.
+  struct Case { int64_t count1; const char* word1; int64_t count2; const char* word2; const char* before; };
+  const Case cases[] = {
+      {3, "the", 1, "cat", "010100"},
+      {1, "cat", 1, "dog", "101111"},
+      {1, "ab", 1, "b", "101101"},
+      {5, "a", 1, "zz", "100110"},
+      {1, "ab", 1, "a'b", "101110"},
+      {40'000, "a", 32'768, "b", "100111"},
+      {2, "cat", 2, "cat", "000000"},  // equal entries: never
+  };
+  CharTables tables = Tables();
+  SortKeyOrder keys(tables, 0);
+  for (const Case& c : cases) {
+    for (int order = 1; order <= 6; ++order) {
+      EXPECT_EQ(CompareEntries(c.count1, c.word1, c.count2, c.word2, order, keys), c.before[order - 1] == '1')
+          << c.word1 << " " << c.word2 << " order " << order;
+    }
+    for (int order : {0, 7, -1}) EXPECT_FALSE(CompareEntries(c.count1, c.word1, c.count2, c.word2, order, keys));
+  }
+}
+
+TEST(SortEntryListTest, OrdersAndRhymeKeys) {
+  const EntryList three = {{"the", 3}, {"cat", 1}, {"dog", 1}};
+  const EntryList rhymes = {{"cat", 1}, {"dog", 1}, {"bat", 1}};
+  struct Case { EntryList list; int order; int keyMode; std::string expected; };
+  const Case cases[] = {
+      {three, 1, 0, "cat 1, dog 1, the 3"},
+      {three, 2, 0, "the 3, dog 1, cat 1"},
+      {three, 3, 0, "cat 1, dog 1, the 3"},
+      {three, 4, 0, "the 3, cat 1, dog 1"},
+      {three, 5, 0, "cat 1, dog 1, the 3"},
+      {three, 6, 0, "cat 1, dog 1, the 3"},
+      {rhymes, 1, 1, "dog 1, bat 1, cat 1"},
+      {rhymes, 2, 1, "cat 1, bat 1, dog 1"},
+      {{{"sing", 1}, {"ring", 2}, {"g", 1}}, 1, 1, "g 1, ring 2, sing 1"},
+      {{{"b", 1}, {"a'b", 2}, {"ab", 3}}, 1, 0, "ab 3, a'b 2, b 1"},
+      {{{"a", 1}, {"b", 1}, {"c", 1}}, 1, 0, "a 1, b 1, c 1"},
+      {{{"x", 5}}, 4, 1, "x 5"},
+      {{}, 1, 0, ""},
+  };
+  CharTables tables = Tables();
+  for (const Case& c : cases) {
+    EntryList list = c.list;
+    ASSERT_TRUE(SortEntryList(list, c.order, c.keyMode, tables).ok());
+    EXPECT_EQ(Describe(list), c.expected) << "order " << c.order << " key mode " << c.keyMode;
+  }
+}
+
+// Sorting through the scratch files (a budget of one byte makes every entry a run of its own)
+// gives the same list as sorting in memory, for every order and both key modes.
+TEST(SortEntryListTest, ATinyBudgetSortsLikeTheInMemorySort) {
+  std::mt19937 rng(5);
+  TempFolder scratchFolder;
+  ScratchFolder scratch;
+  ASSERT_TRUE(scratch.Prepare(scratchFolder.path()).ok());
+  CharTables tables = Tables();
+  const std::string chars = "abcz'-09";
+  for (size_t size : {2, 3, 17, 300}) {
+    std::set<std::string> words;
+    while (words.size() < size) {
+      std::string w;
+      for (int n = 1 + static_cast<int>(rng() % 7); n > 0; --n) w += chars[rng() % chars.size()];
+      words.insert(w);
+    }
+    EntryList list;
+    for (const std::string& w : words) {
+      list.push_back(Entry{w, rng() % 10 == 0 ? 100'000 : 1 + static_cast<int64_t>(rng() % 4)});
+    }
+    std::shuffle(list.begin(), list.end(), rng);
+    for (int order = 1; order <= 6; ++order) {
+      for (int keyMode : {0, 1}) {
+        SCOPED_TRACE("size " + std::to_string(size) + " order " + std::to_string(order) + " key mode " +
+                     std::to_string(keyMode));
+        SortKeyOrder keys(tables, keyMode);
+        EntryList expected = list;
+        std::stable_sort(expected.begin(), expected.end(), [&](const Entry& a, const Entry& b) {
+          return CompareEntries(a.count, a.word, b.count, b.word, order, keys);
+        });
+        EntryList roomy = list, tiny = list;
+        ASSERT_TRUE(SortEntryList(roomy, order, keyMode, tables, {&scratch, 1 << 20}).ok());
+        ASSERT_TRUE(SortEntryList(tiny, order, keyMode, tables, {&scratch, 1}).ok());
+        EXPECT_EQ(Describe(roomy), Describe(expected));
+        EXPECT_EQ(Describe(tiny), Describe(expected));
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace wordloom
