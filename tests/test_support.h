@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace wordloom::test {
 
@@ -25,6 +26,8 @@ class TempFolder {
 };
 
 std::string ReadFile(const std::string& path);
+// The CR LF lines of `bytes`; text after the last line end makes a last line of its own.
+std::vector<std::string> CrLfLines(const std::string& bytes);
 void WriteFile(const std::string& path, const std::string& bytes);
 
 }  // namespace wordloom::test

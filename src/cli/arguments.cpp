@@ -27,8 +27,8 @@ constexpr OptionSpec kOptions[] = {
 const std::set<std::string> kCommands = {"new", "scan", "info"};
 
 const OptionSpec* FindOption(const std::string& name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (name == spec.name) return &spec;
+  for (const OptionSpec& option : kOptions) {
+    if (name == option.name) return &option;
   }
   return nullptr;
 }
@@ -186,15 +186,15 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
       value = name.substr(equals + 1);
       name = name.substr(0, equals);
     }
-    const OptionSpec* spec = FindOption(name);
-    if (spec == nullptr) return fail("unknown option --" + name);
-    if (spec->scope == Scope::NewOnly && out.command != "new") return fail("--" + name + " belongs to the command new");
-    if (spec->takesValue && !value) {
+    const OptionSpec* option = FindOption(name);
+    if (option == nullptr) return fail("unknown option --" + name);
+    if (option->scope == Scope::NewOnly && out.command != "new") return fail("--" + name + " belongs to the command new");
+    if (option->takesValue && !value) {
       if (i + 1 >= args.size()) return fail("--" + name + " needs a value");
       value = args[++i];
     }
-    if (!spec->takesValue && value) return fail("--" + name + " takes no value");
-    if (spec->scope == Scope::Rule) out.rules.given = true;
+    if (!option->takesValue && value) return fail("--" + name + " takes no value");
+    if (option->scope == Scope::Rule) out.rules.given = true;
     std::string error;
     if (!ApplyOption(name, value.value_or(""), out, error)) return fail(error);
   }

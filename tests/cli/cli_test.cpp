@@ -16,6 +16,7 @@ extern char** environ;
 namespace wordloom::cli {
 namespace {
 
+using test::CrLfLines;
 using test::ReadFile;
 using test::TempFolder;
 
@@ -47,16 +48,6 @@ CliRun RunCli(std::vector<std::string> args, const TempFolder& folder) {
   run.out = ReadFile(out);
   run.err = ReadFile(err);
   return run;
-}
-
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end = bytes.find("\r\n"); end != std::string::npos; end = bytes.find("\r\n", start)) {
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
 }
 
 const char kPets[] = "the cat\r\nthe dog\r\n";
@@ -145,7 +136,7 @@ TEST(CliScan, KeepsWhatTheFileHoldsBesidesTheScan) {
   folder.Write("pets.txt", kPets);
   ASSERT_EQ(RunCli({"new", "p.wlm", "--refs", "type1", "--define", "C=Third", "--define", "b=Second", "pets.txt"},
                    folder).exit, 0);
-  std::vector<std::string> lines = Lines(ReadFile(folder.File("p.wlm")));
+  std::vector<std::string> lines = CrLfLines(ReadFile(folder.File("p.wlm")));
   ASSERT_EQ(lines.size(), 403u);
   EXPECT_EQ(lines[33 + 10], "\"Third\"");
   EXPECT_EQ(lines[33 + 7], "\"Second\"");
@@ -160,7 +151,7 @@ TEST(CliScan, KeepsWhatTheFileHoldsBesidesTheScan) {
   CliRun run = RunCli({"scan", "p.wlm"}, folder);
   ASSERT_EQ(run.exit, 0) << run.err;
   EXPECT_EQ(run.out + run.err, "");
-  std::vector<std::string> after = Lines(ReadFile(folder.File("p.wlm")));
+  std::vector<std::string> after = CrLfLines(ReadFile(folder.File("p.wlm")));
   ASSERT_EQ(after.size(), lines.size());
   lines[lines.size() - 27 + 11] = "0";  // the rescan clears the letter flags, L included
   for (size_t i = 4; i < lines.size(); ++i) EXPECT_EQ(after[i], lines[i]) << "line " << i + 1;

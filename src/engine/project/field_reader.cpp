@@ -56,16 +56,31 @@ bool FieldReader::ReadString(std::string& value) {
   return true;
 }
 
-bool FieldReader::ReadInteger(int64_t& value, int64_t min, int64_t max) {
+// An unquoted field that is a number of type T as a whole (an optional "+" allowed).
+template <typename T>
+bool FieldReader::ReadNumber(T& value) {
   std::string text;
   bool quoted = false;
   if (!NextField(text, quoted) || quoted || text.empty()) return false;
-  const char* begin = text.data();
+  const char* begin = text.data() + (text[0] == '+' ? 1 : 0);
   const char* end = text.data() + text.size();
-  if (*begin == '+') ++begin;
-  int64_t parsed = 0;
+  T parsed{};
   auto [stop, error] = std::from_chars(begin, end, parsed);
-  if (error != std::errc() || stop != end || parsed < min || parsed > max) return false;
+  if (error != std::errc() || stop != end) return false;
+  value = parsed;
+  return true;
+}
+
+bool FieldReader::ReadInteger(int64_t& value, int64_t min, int64_t max) {
+  int64_t parsed = 0;
+  if (!ReadNumber(parsed) || parsed < min || parsed > max) return false;
+  value = parsed;
+  return true;
+}
+
+bool FieldReader::ReadDouble(double& value) {
+  double parsed = 0;
+  if (!ReadNumber(parsed) || !std::isfinite(parsed)) return false;
   value = parsed;
   return true;
 }
@@ -81,20 +96,6 @@ bool FieldReader::ReadBoolean(bool& value) {
   } else {
     return false;
   }
-  return true;
-}
-
-bool FieldReader::ReadDouble(double& value) {
-  std::string text;
-  bool quoted = false;
-  if (!NextField(text, quoted) || quoted || text.empty()) return false;
-  const char* begin = text.data();
-  const char* end = text.data() + text.size();
-  if (*begin == '+') ++begin;
-  double parsed = 0;
-  auto [stop, error] = std::from_chars(begin, end, parsed);
-  if (error != std::errc() || stop != end || !std::isfinite(parsed)) return false;
-  value = parsed;
   return true;
 }
 

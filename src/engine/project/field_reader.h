@@ -27,6 +27,8 @@ class FieldReader {
 
  private:
   bool NextField(std::string& text, bool& quoted);
+  template <typename T>
+  bool ReadNumber(T& value);
   void SkipToDelimiter();
 
   std::string_view data_;

@@ -81,25 +81,11 @@ Status SortEntryList(EntryList& list, int order, int keyMode, const CharTables& 
     WriteRunRecord(out, kRunEnd, "");
     begin = chunkEnds[c];
   }
-  for (FileWriter& out : runs) {
-    WriteRunRecord(out, kFileEnd, "");
-    Status closed = out.Close();
-    if (!closed.ok()) return Status::Error("Could not write the scratch files in " + scratch.folder() + ": " + closed.message());
-  }
-
-  std::string result;
-  EntryMergeOrder mergeOrder(order, keys);
-  status = MergeRunFiles(scratch, mergeOrder, result);
-  if (!status.ok()) return status;
-  RunReader reader;
-  status = reader.Open(scratch, result);
-  if (!status.ok()) return status;
   EntryList sorted;
   sorted.reserve(list.size());
-  RunRecord record;
-  for (reader.Next(record); record.IsEntry(); reader.Next(record)) {
-    sorted.push_back(Entry{std::move(record.word), record.count});
-  }
+  EntryMergeOrder mergeOrder(order, keys);
+  status = FinishRunFiles(scratch, runs, mergeOrder, sorted);
+  if (!status.ok()) return status;
   if (sorted.size() != list.size()) {
     return Status::Error("The scratch files in " + scratch.folder() + " were damaged while sorting the list.");
   }

@@ -166,3 +166,28 @@ Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std:
 }
 
 }  // namespace wordloom
+
+namespace wordloom {
+
+Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
+                      EntryList& entries) {
+  for (FileWriter& out : runs) {
+    WriteRunRecord(out, kFileEnd, "");
+    Status closed = out.Close();
+    if (!closed.ok()) {
+      return Status::Error("Could not write the scratch files in " + scratch.folder() + ": " + closed.message());
+    }
+  }
+  std::string result;
+  Status status = MergeRunFiles(scratch, order, result);
+  RunReader reader;
+  if (status.ok()) status = reader.Open(scratch, result);
+  if (!status.ok()) return status;
+  RunRecord record;
+  for (reader.Next(record); record.IsEntry(); reader.Next(record)) {
+    entries.push_back(Entry{std::move(record.word), record.count});
+  }
+  return Status::Ok();
+}
+
+}  // namespace wordloom

@@ -14,6 +14,7 @@
 #include "base/file_writer.h"
 #include "base/scratch_folder.h"
 #include "base/status.h"
+#include "scan/word_lists.h"
 
 namespace wordloom {
 
@@ -61,5 +62,9 @@ class MergeOrder {
 // Merges the runs of scratch files "A" and "B" through "C" and "D" until one input holds a
 // single run; `result` receives the name of that file.
 Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std::string& result);
+
+// Ends the run files `runs` ("A" and "B"), merges them and puts the resulting run into `entries`.
+Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
+                      EntryList& entries);
 
 }  // namespace wordloom

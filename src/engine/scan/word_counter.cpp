@@ -198,27 +198,10 @@ Status WordCounter::Finish(EntryList& vocabulary) {
   table_.reset();  // the counting is over: free the table before the merge
   tableSize_ = 0;
   std::vector<char>().swap(arena_);
-  for (FileWriter& out : runs_) {
-    WriteRunRecord(out, kFileEnd, "");
-    Status closed = out.Close();
-    if (!closed.ok() && error_.ok()) {
-      error_ = Status::Error("Could not write the scratch files in " + scratch_.folder() + ": " + closed.message());
-    }
-  }
   if (!error_.ok()) return error_;
-
-  std::string result;
   VocabularyMergeOrder mergeOrder(tables_);
-  error_ = MergeRunFiles(scratch_, mergeOrder, result);
-  if (!error_.ok()) return error_;
-  RunReader reader;
-  error_ = reader.Open(scratch_, result);
-  if (!error_.ok()) return error_;
-  RunRecord record;
-  for (reader.Next(record); record.IsEntry(); reader.Next(record)) {
-    vocabulary.push_back(Entry{std::move(record.word), record.count});
-  }
-  return Status::Ok();
+  error_ = FinishRunFiles(scratch_, runs_, mergeOrder, vocabulary);
+  return error_;
 }
 
 }  // namespace wordloom

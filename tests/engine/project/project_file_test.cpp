@@ -12,6 +12,7 @@
 namespace wordloom {
 namespace {
 
+using test::CrLfLines;
 using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
@@ -23,17 +24,6 @@ constexpr size_t FirstSentinelLine(size_t files) { return FirstTableLine(files) 
 
 const std::string kAlphabet = "abcdefghijklmnopqrstuvwxyz'-0123456789";
 
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end = bytes.find("\r\n"); end != std::string::npos; end = bytes.find("\r\n", start)) {
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  if (start < bytes.size()) lines.push_back(bytes.substr(start));
-  return lines;
-}
-
 std::string Join(const std::vector<std::string>& lines, size_t count) {
   std::string bytes;
   for (size_t i = 0; i < count && i < lines.size(); ++i) bytes += lines[i] + "\r\n";
@@ -43,7 +33,7 @@ std::string Join(const std::vector<std::string>& lines, size_t count) {
 // The lines `session` saves to, the date and time of saving blanked.
 std::vector<std::string> SavedLines(Session session, const std::string& path) {
   EXPECT_TRUE(SaveProject(session, path).ok());
-  std::vector<std::string> lines = Lines(ReadFile(path));
+  std::vector<std::string> lines = CrLfLines(ReadFile(path));
   if (lines.size() > 4) lines[2] = lines[3] = "";
   return lines;
 }
@@ -58,7 +48,7 @@ TEST(ProjectFileLayout, SmallProjectGivesTheDocumentedRecords) {
   s.referenceLetters.SetCell(3, 1, "Third");
   ASSERT_TRUE(SaveProject(s, folder.File("three.wlm")).ok());
   const std::string bytes = ReadFile(folder.File("three.wlm"));
-  std::vector<std::string> lines = Lines(bytes);
+  std::vector<std::string> lines = CrLfLines(bytes);
 
   std::vector<std::string> expected = {
       "\"wlm30\"", "\"Three\"", "date", "time", "1", "#TRUE#", "#FALSE#", "#FALSE#", "\"\"", "\"\"", "\"\"", "3",
