@@ -5,11 +5,13 @@ namespace wordloom::cli {
 
 int RunInfo(const Arguments& args, const ScratchFolder& scratch, Output& output) {
   Session session;
-  Status status = LoadSource(args, scratch, session, output);
-  if (!status.ok()) return Fail(output, status);
-  output.out += session.project.Title + "\n";
-  output.out += ProjectCountsText(static_cast<int64_t>(session.project.Files.size()), session.totals) + "\n";
-  output.out += KeyWordsSummaryText(session.lists.KeyWords, session.lists.Vocabulary) + "\n";
+  Status loaded = LoadSource(args, scratch, session, output);
+  if (!loaded.ok()) return Fail(output, loaded);
+  ProjectStatus status = ShowProjectStatus(session.project.Title, static_cast<int64_t>(session.project.Files.size()),
+                                           session.totals, session.scan.state.physicalLineTotal);
+  output.out += status.title + "\n";
+  output.out += status.counts + "\n";
+  output.out += ShowKeyWordsSummary(session.lists.KeyWords, session.lists.Vocabulary) + "\n";
   output.out += ReferenceLetterBoxText(session.scan.references) + "\n";
   return 0;
 }

@@ -25,7 +25,12 @@ std::string ProjectCountsText(int64_t fileCount, const ScanTotals& totals) {
   return text;
 }
 
-std::string KeyWordsSummaryText(const EntryList& keyWords, const EntryList& vocabulary) {
+ProjectStatus ShowProjectStatus(const std::string& title, int64_t fileCount, const ScanTotals& totals,
+                                int64_t physicalLineTotal) {
+  return ProjectStatus{title, ProjectCountsText(fileCount, totals), LineNumberWidth(physicalLineTotal)};
+}
+
+std::string ShowKeyWordsSummary(const EntryList& keyWords, const EntryList& vocabulary) {
   if (vocabulary.empty()) return "No vocabulary saved";
   if (keyWords.empty()) return "No words selected";
   std::string text = std::to_string(keyWords.size()) + " words:  ";

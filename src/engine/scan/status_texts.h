@@ -25,8 +25,18 @@ int64_t LineNumberWidth(int64_t physicalLineTotal);
 // "1 file, 120 lines, 1500 words, 400 word vocabulary"; zero counts are left out.
 std::string ProjectCountsText(int64_t fileCount, const ScanTotals& totals);
 
-// "4 words:  cat, dog, the", "No words selected" or "No vocabulary saved".
-std::string KeyWordsSummaryText(const EntryList& keyWords, const EntryList& vocabulary);
+// The texts of the status bar: the title (panel 1) and the counts (panel 3), with the
+// line-number width of citations that goes with them.
+struct ProjectStatus {
+  std::string title;
+  std::string counts;
+  int64_t lineNumberWidth = 6;
+};
+ProjectStatus ShowProjectStatus(const std::string& title, int64_t fileCount, const ScanTotals& totals,
+                                int64_t physicalLineTotal);
+
+// The key-word summary: "4 words:  cat, dog, the", "No words selected" or "No vocabulary saved".
+std::string ShowKeyWordsSummary(const EntryList& keyWords, const EntryList& vocabulary);
 
 // The count boxes of the KeyWords window: "400 words".
 std::string WordCountText(int64_t count);

@@ -43,7 +43,7 @@ TEST(StatusTextsTest, ProjectCountsText) {
   for (const Case& c : cases) EXPECT_EQ(ProjectCountsText(c.files, c.totals), c.text);
 }
 
-TEST(StatusTextsTest, KeyWordsSummaryText) {
+TEST(StatusTextsTest, ShowKeyWordsSummary) {
   const EntryList vocabulary = {{"cat", 2}};
   struct Case { EntryList keyWords; EntryList vocabulary; const char* text; };
   const Case cases[] = {
@@ -55,7 +55,7 @@ TEST(StatusTextsTest, KeyWordsSummaryText) {
       {{}, {}, "No vocabulary saved"},
       {{{"cat", 1}}, {}, "No vocabulary saved"},
   };
-  for (const Case& c : cases) EXPECT_EQ(KeyWordsSummaryText(c.keyWords, c.vocabulary), c.text);
+  for (const Case& c : cases) EXPECT_EQ(ShowKeyWordsSummary(c.keyWords, c.vocabulary), c.text);
   EXPECT_EQ(WordCountText(0), "0 words");
   EXPECT_EQ(WordCountText(400), "400 words");
 }
