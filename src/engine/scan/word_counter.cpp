@@ -147,19 +147,21 @@ void WordCounter::Grow() {
 void WordCounter::Spill() {
   // Sort by the collating bytes of the words, built once for all the comparisons.
   std::vector<uint32_t> order;
-  std::vector<size_t> keyStart;
-  std::string keys;
+  std::vector<size_t> keyStart(1, 0);
   order.reserve(used_);
   keyStart.reserve(used_ + 1);
   for (size_t i = 0; i < tableSize_; ++i) {
-    const Slot& slot = table_[i];
-    if (slot.tag == 0) continue;
+    if (table_[i].tag == 0) continue;
     order.push_back(static_cast<uint32_t>(i));
-    keyStart.push_back(keys.size());
-    const char* word = WordOf(slot);
-    for (size_t k = 0; k < slot.length; ++k) keys += static_cast<char>(keyByte_[static_cast<unsigned char>(word[k])]);
+    keyStart.push_back(keyStart.back() + table_[i].length);
   }
-  keyStart.push_back(keys.size());
+  std::string keys(keyStart.back(), '\0');
+  for (size_t n = 0; n < order.size(); ++n) {
+    const Slot& slot = table_[order[n]];
+    const char* word = WordOf(slot);
+    char* key = keys.data() + keyStart[n];
+    for (size_t k = 0; k < slot.length; ++k) key[k] = static_cast<char>(keyByte_[static_cast<unsigned char>(word[k])]);
+  }
   // The first eight key bytes, big-endian, settle most comparisons without touching the keys.
   auto key = [&](uint32_t n) { return std::string_view(keys.data() + keyStart[n], keyStart[n + 1] - keyStart[n]); };
   std::vector<std::pair<uint64_t, uint32_t>> byKey(order.size());

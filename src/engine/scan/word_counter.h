@@ -40,12 +40,8 @@ struct WordHash {
     return h ^ (h >> 29);
   }
   static uint64_t Finish(uint64_t h, size_t length) {
-    h ^= length;
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdULL;
-    h ^= h >> 33;
-    h *= 0xc4ceb9fe1a85ec53ULL;
-    return h ^ (h >> 33);
+    h = (h ^ length) * 0xff51afd7ed558ccdULL;
+    return h ^ (h >> 32);
   }
   static uint64_t Of(const char* bytes, size_t length);
 };
