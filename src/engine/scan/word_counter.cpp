@@ -11,7 +11,7 @@
 namespace wordloom {
 namespace {
 
-constexpr size_t kInitialSlots = 1 << 14;
+constexpr size_t kMostInitialSlots = 1 << 14;
 
 // The vocabulary merge: equal keys meet and their counts are added.
 class VocabularyMergeOrder : public MergeOrder {
@@ -29,8 +29,10 @@ class VocabularyMergeOrder : public MergeOrder {
 
 WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes)
     : scratch_(scratch), tables_(tables), budgetBytes_(budgetBytes) {
+  // The table starts small enough for the budget (a tiny budget spills every few words).
+  while (initialSlots_ < kMostInitialSlots && initialSlots_ * 2 * sizeof(Slot) <= budgetBytes / 2) initialSlots_ *= 2;
   for (int c = 0; c < 256; ++c) keyByte_[c] = static_cast<uint8_t>(tables.CollationTable[c] & 0xFF);
-  Reset(kInitialSlots);
+  Reset(initialSlots_);
 }
 
 Status WordCounter::Begin() {
@@ -189,7 +191,7 @@ void WordCounter::Spill() {
   }
   WriteRunRecord(out, kRunEnd, "");
   runToggle_ = 1 - runToggle_;
-  Reset(kInitialSlots);
+  Reset(initialSlots_);
 }
 
 Status WordCounter::Finish(EntryList& vocabulary) {

@@ -97,6 +97,7 @@ class WordCounter {
   CharTables tables_;
   std::array<uint8_t, 256> keyByte_{};  // the collating byte of each character (mode-0 keys)
   size_t budgetBytes_;
+  size_t initialSlots_ = 4;
   // The table lives in memory of its own, zeroed, in huge pages where the system allows:
   // lookups jump about a large table, and small pages would cost a page walk each.
   static std::unique_ptr<Slot[], MappedMemory> AllocateTable(size_t slots);
