@@ -32,6 +32,7 @@ int main(int argc, char** argv) {
   Output output;
   wordloom::ScratchFolder scratch;
   wordloom::Status prepared = arguments.temp ? scratch.Prepare(*arguments.temp) : scratch.PrepareDefault();
+  if (prepared.ok()) prepared = scratch.Lock();
   int status = 1;
   if (!prepared.ok()) {
     status = Fail(output, prepared);

@@ -1,6 +1,7 @@
 #include "base/scratch_folder.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,5 +92,24 @@ int ScratchFolder::OpenForRead(const std::string& name, Status& status) const {
 }
 
 void ScratchFolder::Remove(const std::string& name) const { ::unlink(PathOf(name).c_str()); }
+
+ScratchFolder::~ScratchFolder() {
+  if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+Status ScratchFolder::Lock() {
+  if (lockFd_ >= 0) return Status::Ok();
+  std::string path = PathOf("lock");
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return Status::Error("Could not lock the scratch folder " + folder_ + ": " + ErrnoText(errno) + ".");
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    int error = errno;
+    ::close(fd);
+    return Status::Error("Could not lock the scratch folder " + folder_ + ": " + ErrnoText(error) + ".");
+  }
+  lockFd_ = fd;
+  return Status::Ok();
+}
 
 }  // namespace wordloom

@@ -3,7 +3,8 @@
 // Every scratch file is the folder, "/", "~" and a short name ("~A", "~0"). The default
 // folder is private to the user: "wordloom-<uid>" under the system's temporary folder,
 // created with mode 0700 and refused when it is a symbolic link or belongs to someone else.
-// Scratch files are never opened through a symbolic link.
+// Scratch files are never opened through a symbolic link, and a lock keeps two processes from
+// using one folder at the same time.
 #pragma once
 
 #include <string>
@@ -15,6 +16,11 @@ namespace wordloom {
 
 class ScratchFolder {
  public:
+  ScratchFolder() = default;
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
   // Uses `folder`, creating it (mode 0700) when it does not exist.
   Status Prepare(const std::string& folder);
   // Uses the private per-user folder under $TMPDIR (or /tmp).
@@ -30,8 +36,13 @@ class ScratchFolder {
   int OpenForRead(const std::string& name, Status& status) const;
   void Remove(const std::string& name) const;
 
+  // Takes the folder for this process (a lock on its file "~lock"), waiting while another
+  // process holds it, so that two runs never share the scratch files. Held until destruction.
+  Status Lock();
+
  private:
   std::string folder_;
+  int lockFd_ = -1;
 };
 
 }  // namespace wordloom

@@ -1,6 +1,10 @@
 // Files: the scratch folder and the atomic save.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -33,6 +37,22 @@ TEST(ScratchFolder, PrepareCreatesAMissingFolder) {
   writer.Write("run");
   ASSERT_TRUE(writer.Close().ok());
   EXPECT_EQ(ReadFile(folder.File("scratch/~A")), "run");
+}
+
+TEST(ScratchFolder, ALockKeepsOtherProcessesOut) {
+  TempFolder folder;
+  ScratchFolder scratch;
+  ASSERT_TRUE(scratch.Prepare(folder.path()).ok());
+  ASSERT_TRUE(scratch.Lock().ok());
+  // Another process cannot take the lock while this one holds it.
+  pid_t child = ::fork();
+  if (child == 0) {
+    int fd = ::open(scratch.PathOf("lock").c_str(), O_RDWR);
+    ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(ScratchFolder, PrepareRefusesWhatIsNoFolder) {
