@@ -8,14 +8,62 @@
 namespace wordloom {
 namespace {
 
-constexpr size_t kEntryOverhead = sizeof(Entry) + sizeof(size_t);
+constexpr size_t kEntryOverhead = sizeof(Entry) + 2 * sizeof(uint32_t);
+
+// Entries that an order finds equal come out as the merge of natural runs would leave them:
+// cut the list where an entry does not go after the one before it, deal the runs to two
+// files in turn, and merge a run of each file into the outputs in turn, the second file's
+// entry first on a tie, the rest of a longer file going to the second output. Where two equal
+// entries meet decides their order, so it follows from the shape of the merge alone: walking
+// the merges second input first ranks the runs, and equal entries go by the rank of their run.
+std::vector<uint32_t> RunRanks(size_t runCount) {
+  struct Node {
+    int32_t first;   // -1 for a run of the list
+    int32_t second;
+    uint32_t run;
+  };
+  std::vector<Node> nodes;
+  std::vector<int32_t> files[2];
+  for (uint32_t run = 0; run < runCount; ++run) {
+    files[run % 2].push_back(static_cast<int32_t>(nodes.size()));
+    nodes.push_back(Node{-1, -1, run});
+  }
+  while (!files[0].empty() && !files[1].empty()) {
+    std::vector<int32_t> outputs[2];
+    size_t i = 0;
+    for (int current = 0; i < files[0].size() && i < files[1].size(); ++i, current = 1 - current) {
+      outputs[current].push_back(static_cast<int32_t>(nodes.size()));
+      nodes.push_back(Node{files[0][i], files[1][i], 0});
+    }
+    const std::vector<int32_t>& longer = i < files[0].size() ? files[0] : files[1];
+    outputs[1].insert(outputs[1].end(), longer.begin() + static_cast<std::ptrdiff_t>(i), longer.end());
+    files[0].swap(outputs[0]);
+    files[1].swap(outputs[1]);
+  }
+  std::vector<uint32_t> ranks(runCount);
+  uint32_t next = 0;
+  std::vector<int32_t> pending;
+  if (!nodes.empty()) pending.push_back(files[0].empty() ? files[1].front() : files[0].front());
+  while (!pending.empty()) {
+    const Node node = nodes[static_cast<size_t>(pending.back())];
+    pending.pop_back();
+    if (node.first < 0) {
+      ranks[node.run] = next++;
+    } else {
+      pending.push_back(node.first);  // visited after the second input
+      pending.push_back(node.second);
+    }
+  }
+  return ranks;
+}
 
 class EntryMergeOrder : public MergeOrder {
  public:
   EntryMergeOrder(int order, const SortKeyOrder& keys) : order_(order), keys_(keys) {}
   int Compare(const RunRecord& first, const RunRecord& second) const override {
-    // Entries are never combined: the second input's entry wins whenever the first does not go first.
-    return CompareEntries(first.count, first.word, second.count, second.word, order_, keys_) ? -1 : 1;
+    if (CompareEntries(first.count, first.word, second.count, second.word, order_, keys_)) return -1;
+    if (CompareEntries(second.count, second.word, first.count, first.word, order_, keys_)) return 1;
+    return first.rank < second.rank ? -1 : 1;
   }
 
  private:
@@ -45,7 +93,22 @@ Status SortEntryList(EntryList& list, int order, int keyMode, const CharTables& 
     return CompareEntries(a.count, a.word, b.count, b.word, order, keys);
   };
 
-  // Cut the list into chunks that fit the budget.
+  // The natural runs of the list and the tie rank of each entry.
+  std::vector<uint32_t> runOf(list.size());
+  uint32_t runs = list.empty() ? 0 : 1;
+  for (size_t i = 1; i < list.size(); ++i) {
+    if (!before(list[i - 1], list[i])) ++runs;
+    runOf[i] = runs - 1;
+  }
+  std::vector<uint32_t> rank = RunRanks(runs);
+  for (uint32_t& run : runOf) run = rank[run];
+  auto sorted = [&](uint32_t a, uint32_t b) {
+    if (before(list[a], list[b])) return true;
+    if (before(list[b], list[a])) return false;
+    return runOf[a] < runOf[b];
+  };
+
+  // Cut the list into chunks that fit the budget; each sorted chunk is one run of the merge.
   std::vector<size_t> chunkEnds;
   size_t used = 0;
   for (size_t i = 0; i < list.size(); ++i) {
@@ -57,39 +120,43 @@ Status SortEntryList(EntryList& list, int order, int keyMode, const CharTables& 
     used += cost;
   }
   chunkEnds.push_back(list.size());
+  std::vector<uint32_t> chunkOrder;
   if (chunkEnds.size() == 1) {
-    std::stable_sort(list.begin(), list.end(), before);
+    chunkOrder.resize(list.size());
+    std::iota(chunkOrder.begin(), chunkOrder.end(), 0u);
+    std::sort(chunkOrder.begin(), chunkOrder.end(), sorted);
+    EntryList result;
+    result.reserve(list.size());
+    for (uint32_t i : chunkOrder) result.push_back(std::move(list[i]));
+    list.swap(result);
     return Status::Ok();
   }
   if (options.scratch == nullptr) return Status::Error("No scratch folder for sorting the list.");
 
-  // Each sorted chunk is one run, written to "A" and "B" in turn.
   const ScratchFolder& scratch = *options.scratch;
-  FileWriter runs[2];
-  Status status = scratch.OpenForWrite("A", runs[0]);
-  if (status.ok()) status = scratch.OpenForWrite("B", runs[1]);
+  FileWriter files[2];
+  Status status = scratch.OpenForWrite("A", files[0]);
+  if (status.ok()) status = scratch.OpenForWrite("B", files[1]);
   if (!status.ok()) return status;
-  std::vector<size_t> chunkOrder;
   size_t begin = 0;
   for (size_t c = 0; c < chunkEnds.size(); ++c) {
     chunkOrder.resize(chunkEnds[c] - begin);
-    std::iota(chunkOrder.begin(), chunkOrder.end(), begin);
-    std::stable_sort(chunkOrder.begin(), chunkOrder.end(),
-                     [&](size_t a, size_t b) { return before(list[a], list[b]); });
-    FileWriter& out = runs[c % 2];
-    for (size_t i : chunkOrder) WriteRunRecord(out, list[i].count, list[i].word);
+    std::iota(chunkOrder.begin(), chunkOrder.end(), static_cast<uint32_t>(begin));
+    std::sort(chunkOrder.begin(), chunkOrder.end(), sorted);
+    FileWriter& out = files[c % 2];
+    for (uint32_t i : chunkOrder) WriteRunRecord(out, list[i].count, list[i].word, runOf[i]);
     WriteRunRecord(out, kRunEnd, "");
     begin = chunkEnds[c];
   }
-  EntryList sorted;
-  sorted.reserve(list.size());
+  EntryList result;
+  result.reserve(list.size());
   EntryMergeOrder mergeOrder(order, keys);
-  status = FinishRunFiles(scratch, runs, mergeOrder, sorted);
+  status = FinishRunFiles(scratch, files, mergeOrder, result);
   if (!status.ok()) return status;
-  if (sorted.size() != list.size()) {
+  if (result.size() != list.size()) {
     return Status::Error("The scratch files in " + scratch.folder() + " were damaged while sorting the list.");
   }
-  list.swap(sorted);
+  list.swap(result);
   return Status::Ok();
 }
 

@@ -3,9 +3,11 @@
 // CompareEntries says whether one (count, word) entry goes before another in an order:
 // 1 collating order, 2 reverse, 3 increasing and 4 decreasing count, 5 increasing and
 // 6 decreasing word length, ties broken by the sort key; any other order code never says
-// yes. SortEntryList sorts a list in place: chunks of at most `budgetBytes` are sorted in
-// memory, and when there is more than one they are merged through the scratch files "~A" to
-// "~D", so the extra memory is bounded by the budget whatever the list's length.
+// yes. SortEntryList sorts a list in place, leaving entries the order finds equal where a
+// two-way merge of the list's natural runs leaves them (the later run's entry first where
+// two meet). Chunks of at most `budgetBytes` are sorted in memory, and when there is more
+// than one they are merged through the scratch files "~A" to "~D"; the result is the same
+// whatever the budget.
 #pragma once
 
 #include <cstddef>

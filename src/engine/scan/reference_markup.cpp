@@ -1,7 +1,6 @@
 #include "scan/reference_markup.h"
 
 #include <cstring>
-#include <limits>
 
 #include "base/cp1252.h"
 
@@ -28,7 +27,7 @@ int64_t LeadingInteger(std::string_view text) {
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   int64_t value = 0;
-  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMax = int64_t{1} << 62;  // far beyond any text, and safe to count on from
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     int digit = text[i] - '0';
     value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;

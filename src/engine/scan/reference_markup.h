@@ -27,7 +27,7 @@ void ProcessReferenceLine(ScanContext& context, std::string& line, bool markLett
 bool ReadScanLine(ScanContext& context, LineSource& file, std::string_view suffix, bool markLetters);
 
 // The leading integer of a reference value: spaces skipped, an optional sign, digits; no
-// number gives 0 ("12.7" gives 12). Values beyond 64 bits stop at the largest.
+// number gives 0 ("12.7" gives 12). Values beyond 2^62 stop there.
 int64_t LeadingInteger(std::string_view text);
 
 }  // namespace wordloom

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -9,11 +11,12 @@
 
 namespace wordloom {
 
-void WriteRunRecord(FileWriter& out, int64_t count, std::string_view word) {
-  char header[12];
+void WriteRunRecord(FileWriter& out, int64_t count, std::string_view word, uint32_t rank) {
+  char header[16];
   uint32_t length = static_cast<uint32_t>(word.size());
   std::memcpy(header, &count, 8);
   std::memcpy(header + 8, &length, 4);
+  std::memcpy(header + 12, &rank, 4);
   out.Write(std::string_view(header, sizeof header));
   out.Write(word);
 }
@@ -25,6 +28,8 @@ RunReader::~RunReader() {
 Status RunReader::Open(const ScratchFolder& scratch, const std::string& name) {
   if (fd_ >= 0) ::close(fd_);
   begin_ = end_ = 0;
+  name_ = scratch.PathOf(name);
+  error_ = Status::Ok();
   Status status;
   fd_ = scratch.OpenForRead(name, status);
   return status;
@@ -36,6 +41,8 @@ bool RunReader::Read(void* into, size_t size) {
     if (begin_ == end_) {
       if (fd_ < 0) return false;
       ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) error_ = Status::Error("Could not read the scratch file " + name_ + ": " + ErrnoText(errno) + ".");
       if (got <= 0) return false;
       begin_ = 0;
       end_ = static_cast<size_t>(got);
@@ -50,14 +57,17 @@ bool RunReader::Read(void* into, size_t size) {
 }
 
 void RunReader::Next(RunRecord& record) {
-  char header[12];
+  char header[16];
   uint32_t length = 0;
   if (Read(header, sizeof header)) {
     std::memcpy(&record.count, header, 8);
     std::memcpy(&length, header + 8, 4);
+    std::memcpy(&record.rank, header + 12, 4);
     record.word.resize(length);
     if (Read(record.word.data(), length)) return;
   }
+  // Every file ends with a file-end record: running out of data before it means damage.
+  if (error_.ok()) error_ = Status::Error("The scratch file " + name_ + " ended early.");
   record.count = kFileEnd;
   record.word.clear();
 }
@@ -87,12 +97,14 @@ class MergePass {
     }
     Status closed = out_[0].Close();
     Status closed2 = out_[1].Close();
+    if (!in1_.error().ok()) return in1_.error();
+    if (!in2_.error().ok()) return in2_.error();
     if (!closed.ok()) return closed;
     return closed2;
   }
 
  private:
-  void Write(FileWriter& out, const RunRecord& record) { WriteRunRecord(out, record.count, record.word); }
+  void Write(FileWriter& out, const RunRecord& record) { WriteRunRecord(out, record.count, record.word, record.rank); }
 
   // Copies the rest of an input, run ends included, to the second output and ends both.
   void Drain(RunReader& in, RunRecord& current) {
@@ -126,9 +138,7 @@ class MergePass {
           Write(out, r2_);
           in2_.Next(r2_);
         } else {
-          // Distinct words with equal keys (an alphabet of more than 256 positions) keep the
-          // smaller word, so that the result does not depend on how the runs fell.
-          WriteRunRecord(out, r1_.count + r2_.count, std::min(r1_.word, r2_.word));
+          WriteRunRecord(out, r1_.count + r2_.count, r1_.word);
           in1_.Next(r1_);
           in2_.Next(r2_);
         }
@@ -187,7 +197,7 @@ Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const
   for (reader.Next(record); record.IsEntry(); reader.Next(record)) {
     entries.push_back(Entry{std::move(record.word), record.count});
   }
-  return Status::Ok();
+  return reader.error();
 }
 
 }  // namespace wordloom

@@ -21,6 +21,7 @@ namespace wordloom {
 struct RunRecord {
   int64_t count = 0;
   std::string word;
+  uint32_t rank = 0;  // the list sort's order among entries its order code finds equal
   bool IsRunEnd() const { return count == -1; }
   bool IsFileEnd() const { return count == -2; }
   bool IsEntry() const { return !IsRunEnd() && !IsFileEnd(); }
@@ -29,7 +30,7 @@ struct RunRecord {
 inline constexpr int64_t kRunEnd = -1;
 inline constexpr int64_t kFileEnd = -2;
 
-void WriteRunRecord(FileWriter& out, int64_t count, std::string_view word);
+void WriteRunRecord(FileWriter& out, int64_t count, std::string_view word, uint32_t rank = 0);
 
 class RunReader {
  public:
@@ -41,6 +42,8 @@ class RunReader {
   Status Open(const ScratchFolder& scratch, const std::string& name);
   // Reads the next record; at the end of the data (or a damaged record) it reads a file end.
   void Next(RunRecord& record);
+  // Set when a read failed or a record was cut short: the data ended early.
+  const Status& error() const { return error_; }
 
  private:
   bool Read(void* into, size_t size);
@@ -48,11 +51,12 @@ class RunReader {
   std::vector<char> buffer_ = std::vector<char>(256 * 1024);
   size_t begin_ = 0;
   size_t end_ = 0;
+  std::string name_;
+  Status error_;
 };
 
 // How two records meet in a merge: negative writes the first input's record, positive the
-// second's, zero writes one record with the sum of the counts (and the smaller of the words,
-// which differ only when the alphabet is so long that sort keys collide).
+// second's, zero writes one record with the sum of the counts and the first input's word.
 class MergeOrder {
  public:
   virtual ~MergeOrder() = default;

@@ -42,7 +42,8 @@ class Tokenizer {
       while (i < length && !isWord[p[i]]) ++i;
       if (i == length) return;
       // Fold the word straight into the counter, hashing it 8 bytes at a time as it is read.
-      char* out = counter_.BeginWord(length - i);
+      size_t room = kFirstRoom;
+      char* out = counter_.BeginWord(room);
       size_t n = 0;
       uint64_t chunk = 0;
       uint64_t hash = WordHash::kStart;
@@ -55,6 +56,7 @@ class Tokenizer {
           uint64_t folded = block | 0x2020202020202020ULL;
           uint64_t others = BytesBelow(folded, 'a') | BytesAbove(folded, 'z');
           if (others == 0) {
+            if (n + 8 > room) out = counter_.BeginWord(room *= 2);
             std::memcpy(out + n, &folded, 8);
             hash = WordHash::Step(hash, folded);
             n += 8;
@@ -74,6 +76,7 @@ class Tokenizer {
         chunk |= static_cast<uint64_t>(lower[p[i++]]) << shift;
         shift += 8;
         if (shift == 64) {
+          if (n + 8 > room) out = counter_.BeginWord(room *= 2);
           std::memcpy(out + n, &chunk, 8);
           hash = WordHash::Step(hash, chunk);
           n += 8;
@@ -111,6 +114,8 @@ class Tokenizer {
   static uint64_t BytesAbove(uint64_t x, unsigned limit) {
     return ((x + 0x0101010101010101ULL * (127 - limit)) | x) & 0x8080808080808080ULL;
   }
+
+  static constexpr size_t kFirstRoom = 64;  // bytes of a word before its room must grow
 
   bool isWord_[256];
   bool asciiLetters_ = true;  // every ASCII letter is a word character

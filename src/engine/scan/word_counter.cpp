@@ -57,6 +57,7 @@ std::unique_ptr<WordCounter::Slot[], MappedMemory> WordCounter::AllocateTable(si
 void WordCounter::Reset(size_t slots) {
   table_ = AllocateTable(slots);
   tableSize_ = slots;
+  std::vector<uint32_t>(slots, 0).swap(seen_);
   std::vector<char>().swap(arena_);
   used_ = 0;
 }
@@ -113,6 +114,7 @@ void WordCounter::Count(const char* word, size_t length, uint64_t hash) {
     slot.tag = tag;
     slot.length = static_cast<uint32_t>(length);
     slot.count = 1;
+    seen_[i] = static_cast<uint32_t>(used_);
     if (length <= kInline) {
       std::memcpy(slot.bytes, word, length);
     } else {
@@ -129,11 +131,12 @@ void WordCounter::Count(const char* word, size_t length, uint64_t hash) {
 void WordCounter::Grow() {
   // A table that cannot double within the budget is written out as a run instead.
   size_t size = tableSize_ * 2;
-  if (size * sizeof(Slot) + arena_.capacity() > budgetBytes_) {
+  if (size * (sizeof(Slot) + sizeof(uint32_t)) + arena_.capacity() > budgetBytes_) {
     Spill();
     return;
   }
   auto bigger = AllocateTable(size);
+  std::vector<uint32_t> biggerSeen(size, 0);
   size_t mask = size - 1;
   for (size_t n = 0; n < tableSize_; ++n) {
     const Slot& slot = table_[n];
@@ -141,8 +144,10 @@ void WordCounter::Grow() {
     size_t i = WordHash::Of(WordOf(slot), slot.length) & mask;
     while (bigger[i].tag != 0) i = (i + 1) & mask;
     bigger[i] = slot;
+    biggerSeen[i] = seen_[n];
   }
   table_ = std::move(bigger);
+  seen_.swap(biggerSeen);
   tableSize_ = size;
 }
 
@@ -177,11 +182,11 @@ void WordCounter::Spill() {
   std::sort(byKey.begin(), byKey.end(), [&](const auto& a, const auto& b) {
     if (a.first != b.first) return a.first < b.first;
     int byKeys = key(a.second).compare(key(b.second));
-    return byKeys != 0 ? byKeys < 0 : word(a.second) < word(b.second);
+    return byKeys != 0 ? byKeys < 0 : seen_[order[a.second]] < seen_[order[b.second]];
   });
 
-  // Words with equal keys (possible only with an alphabet of more than 256 positions) become
-  // one entry under the smallest word, as they would if they met in the merge.
+  // Words with equal keys (possible only when the alphabet is longer than 255 characters)
+  // become one entry under the word met first, as the merge keeps the first input's word.
   FileWriter& out = runs_[runToggle_];
   for (size_t at = 0; at < byKey.size();) {
     uint32_t first = byKey[at].second;

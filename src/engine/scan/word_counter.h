@@ -54,12 +54,13 @@ class WordCounter {
   Status Begin();
   void Add(std::string_view word);
 
-  // A word written in place: BeginWord gives room for `maxLength` bytes (and 24 more, which
-  // the writer zero-fills after the word); EndWord counts the `length` bytes written there,
-  // whose WordHash is `hash`. A word begun and not ended is dropped.
-  char* BeginWord(size_t maxLength) {
-    size_t need = batchUsed_ + maxLength + kPadding;
-    if (need > batchBytes_.size()) batchBytes_.resize(2 * need);
+  // A word written in place: BeginWord gives room for `room` bytes of a word (and 24 more,
+  // which the writer zero-fills after the word); called again with more room, it keeps what
+  // was written and returns the word's new place. EndWord counts the `length` bytes written
+  // there, whose WordHash is `hash`. A word begun and not ended is dropped.
+  char* BeginWord(size_t room) {
+    size_t need = batchUsed_ + room + kPadding;
+    if (need > batchBytes_.size()) batchBytes_.resize(need > 2 * batchBytes_.size() ? need : 2 * batchBytes_.size());
     return batchBytes_.data() + batchUsed_;
   }
   void EndWord(size_t length, uint64_t hash) {
@@ -103,6 +104,7 @@ class WordCounter {
   static std::unique_ptr<Slot[], MappedMemory> AllocateTable(size_t slots);
   std::unique_ptr<Slot[], MappedMemory> table_;
   size_t tableSize_ = 0;
+  std::vector<uint32_t> seen_;  // per slot: the order in which the words were first met
   size_t used_ = 0;
   std::vector<char> arena_;
   FileWriter runs_[2];

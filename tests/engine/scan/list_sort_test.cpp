@@ -166,5 +166,72 @@ TEST(SortEntryListTest, ATinyBudgetSortsLikeTheInMemorySort) {
   }
 }
 
+// The list sort done step by step: natural runs dealt to two files in turn, then merge passes
+// that merge a run of each file into the outputs in turn (the second file's entry first when
+// the order does not put the first file's first), the rest of a longer file going to the
+// second output, until one file holds everything.
+EntryList MergeNaturalRuns(const EntryList& list, int order, const SortKeyOrder& keys) {
+  using Run = EntryList;
+  auto before = [&](const Entry& a, const Entry& b) { return CompareEntries(a.count, a.word, b.count, b.word, order, keys); };
+  std::vector<Run> files[2];
+  int current = 0;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (i > 0 && !before(list[i - 1], list[i])) current = 1 - current;
+    if (i == 0 || !before(list[i - 1], list[i])) files[current].emplace_back();
+    files[current].back().push_back(list[i]);
+  }
+  while (!files[0].empty() && !files[1].empty()) {
+    std::vector<Run> outputs[2];
+    size_t i = 0;
+    for (int out = 0; i < files[0].size() && i < files[1].size(); ++i, out = 1 - out) {
+      const Run& a = files[0][i];
+      const Run& b = files[1][i];
+      Run merged;
+      size_t x = 0, y = 0;
+      while (x < a.size() && y < b.size()) merged.push_back(before(a[x], b[y]) ? a[x++] : b[y++]);
+      merged.insert(merged.end(), a.begin() + static_cast<long>(x), a.end());
+      merged.insert(merged.end(), b.begin() + static_cast<long>(y), b.end());
+      outputs[out].push_back(merged);
+    }
+    const std::vector<Run>& longer = i < files[0].size() ? files[0] : files[1];
+    outputs[1].insert(outputs[1].end(), longer.begin() + static_cast<long>(i), longer.end());
+    files[0].swap(outputs[0]);
+    files[1].swap(outputs[1]);
+  }
+  if (!files[0].empty()) return files[0].front();
+  return files[1].empty() ? EntryList{} : files[1].front();
+}
+
+// Entries an order finds equal (duplicates, words of characters outside the alphabet, an
+// unknown order code) come out as the merge of natural runs leaves them, whatever the budget.
+TEST(SortEntryListTest, EqualEntriesComeOutAsTheRunMergeLeavesThem) {
+  std::mt19937 rng(11);
+  TempFolder scratchFolder;
+  ScratchFolder scratch;
+  ASSERT_TRUE(scratch.Prepare(scratchFolder.path()).ok());
+  CharTables tables = Tables("abc");  // "x", "y" and "z" all have the key 00
+  const std::string chars = "abxyz";
+  for (size_t size : {1, 2, 3, 5, 8, 33, 200}) {
+    EntryList list;
+    for (size_t i = 0; i < size; ++i) {
+      std::string w;
+      for (int n = 1 + static_cast<int>(rng() % 3); n > 0; --n) w += chars[rng() % chars.size()];
+      list.push_back(Entry{w, 1 + static_cast<int64_t>(rng() % 3)});
+    }
+    for (int order : {1, 2, 3, 4, 5, 6, 7}) {
+      for (int keyMode : {0, 1}) {
+        SCOPED_TRACE("size " + std::to_string(size) + " order " + std::to_string(order) + " key mode " +
+                     std::to_string(keyMode));
+        EntryList expected = MergeNaturalRuns(list, order, SortKeyOrder(tables, keyMode));
+        EntryList roomy = list, tiny = list;
+        ASSERT_TRUE(SortEntryList(roomy, order, keyMode, tables, {&scratch, 1 << 20}).ok());
+        ASSERT_TRUE(SortEntryList(tiny, order, keyMode, tables, {&scratch, 1}).ok());
+        EXPECT_EQ(Describe(roomy), Describe(expected));
+        EXPECT_EQ(Describe(tiny), Describe(expected));
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace wordloom

@@ -106,7 +106,7 @@ TEST(ReferenceMarkupTest, LeadingInteger) {
   const std::pair<const char*, int64_t> cases[] = {
       {"12", 12},   {"  12", 12}, {"12.7", 12}, {"+5", 5},   {"-5", -5},    {"007", 7},  {"12abc", 12},
       {"", 0},      {"x1", 0},    {"- 5", 0},   {"\t12", 0}, {"  -", 0},    {"-0", 0},
-      {"99999999999999999999", std::numeric_limits<int64_t>::max()},
+      {"99999999999999999999", int64_t{1} << 62},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(LeadingInteger(text), value) << '"' << text << '"';
 }
