@@ -152,47 +152,44 @@ void WordCounter::Grow() {
 }
 
 void WordCounter::Spill() {
-  // Sort by the collating bytes of the words, built once for all the comparisons.
-  std::vector<uint32_t> order;
-  std::vector<size_t> keyStart(1, 0);
-  order.reserve(used_);
-  keyStart.reserve(used_ + 1);
+  // Gather the words, their collating keys (same offsets) and counts in one pass over the
+  // table, so that sorting and writing the run never jump about the table.
+  struct Item {
+    uint64_t prefix;  // the first eight key bytes, big-endian: they settle most comparisons
+    uint32_t offset;
+    uint32_t length;
+    int64_t count;
+    uint32_t seen;
+  };
+  std::vector<Item> items;
+  items.reserve(used_);
+  std::string words, keys;
   for (size_t i = 0; i < tableSize_; ++i) {
-    if (table_[i].tag == 0) continue;
-    order.push_back(static_cast<uint32_t>(i));
-    keyStart.push_back(keyStart.back() + table_[i].length);
+    const Slot& slot = table_[i];
+    if (slot.tag == 0) continue;
+    items.push_back(Item{0, static_cast<uint32_t>(words.size()), slot.length, slot.count, seen_[i]});
+    words.append(WordOf(slot), slot.length);
   }
-  std::string keys(keyStart.back(), '\0');
-  for (size_t n = 0; n < order.size(); ++n) {
-    const Slot& slot = table_[order[n]];
-    const char* word = WordOf(slot);
-    char* key = keys.data() + keyStart[n];
-    for (size_t k = 0; k < slot.length; ++k) key[k] = static_cast<char>(keyByte_[static_cast<unsigned char>(word[k])]);
+  keys.resize(words.size());
+  for (size_t k = 0; k < words.size(); ++k) keys[k] = static_cast<char>(keyByte_[static_cast<unsigned char>(words[k])]);
+  auto key = [&](const Item& item) { return std::string_view(keys.data() + item.offset, item.length); };
+  for (Item& item : items) {
+    for (size_t b = 0; b < 8; ++b) item.prefix = (item.prefix << 8) | (b < item.length ? static_cast<unsigned char>(keys[item.offset + b]) : 0);
   }
-  // The first eight key bytes, big-endian, settle most comparisons without touching the keys.
-  auto key = [&](uint32_t n) { return std::string_view(keys.data() + keyStart[n], keyStart[n + 1] - keyStart[n]); };
-  std::vector<std::pair<uint64_t, uint32_t>> byKey(order.size());
-  for (uint32_t n = 0; n < byKey.size(); ++n) {
-    std::string_view k = key(n);
-    uint64_t prefix = 0;
-    for (size_t b = 0; b < 8; ++b) prefix = (prefix << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0);
-    byKey[n] = {prefix, n};
-  }
-  auto word = [&](uint32_t n) { return std::string_view(WordOf(table_[order[n]]), table_[order[n]].length); };
-  std::sort(byKey.begin(), byKey.end(), [&](const auto& a, const auto& b) {
-    if (a.first != b.first) return a.first < b.first;
-    int byKeys = key(a.second).compare(key(b.second));
-    return byKeys != 0 ? byKeys < 0 : seen_[order[a.second]] < seen_[order[b.second]];
+  std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    int byKeys = key(a).compare(key(b));
+    return byKeys != 0 ? byKeys < 0 : a.seen < b.seen;
   });
 
   // Words with equal keys (possible only when the alphabet is longer than 255 characters)
   // become one entry under the word met first, as the merge keeps the first input's word.
   FileWriter& out = runs_[runToggle_];
-  for (size_t at = 0; at < byKey.size();) {
-    uint32_t first = byKey[at].second;
+  for (size_t at = 0; at < items.size();) {
+    const Item& first = items[at];
     int64_t count = 0;
-    for (; at < byKey.size() && key(byKey[at].second) == key(first); ++at) count += table_[order[byKey[at].second]].count;
-    WriteRunRecord(out, count, word(first));
+    for (; at < items.size() && key(items[at]) == key(first); ++at) count += items[at].count;
+    WriteRunRecord(out, count, std::string_view(words.data() + first.offset, first.length));
   }
   WriteRunRecord(out, kRunEnd, "");
   runToggle_ = 1 - runToggle_;
