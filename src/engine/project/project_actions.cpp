@@ -25,6 +25,8 @@ ProjectFileReport OpenProject(Session& session, const std::string& path, const s
   return report;
 }
 
+bool OpensAsTextFile(const std::string& path) { return EndsWithNoCase(path, ".txt"); }
+
 std::string StatusPathAfterOpen(const std::string& path) {
   if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".txt") == 0) {
     return path.substr(0, path.size() - 4) + ".wlm";

@@ -22,6 +22,9 @@ namespace wordloom {
 ProjectFileReport OpenProject(Session& session, const std::string& path, const std::string& programFolder,
                               const std::string& currentFolder);
 
+// True when the opener takes `path` as a plain text file: its name ends with ".txt" in any case.
+bool OpensAsTextFile(const std::string& path);
+
 // The path the status bar is given after opening `path`: a final ".txt" (exact case) becomes ".wlm".
 std::string StatusPathAfterOpen(const std::string& path);
 

@@ -1,4 +1,4 @@
-// Saving a project: refusals and failures.
+// Saving a project (refusals and failures) and opening a text file as a new project.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +82,28 @@ TEST(SaveProject, UnwritableFolderKeepsThePreviousFile) {
   ::chmod(folder.path().c_str(), 0700);
   EXPECT_EQ(status.message(), "Could not save the project to " + path + ": Permission denied.");
   EXPECT_EQ(ReadFile(path), "previous\r\n");
+}
+
+// A text file opened as a new project: named after the file up to its first full stop, with
+// the letter flags and the Error Report cleared; ".TXT" opens as text but keeps its name.
+TEST(OpenTextFile, StartsANewProjectNamedAfterTheFile) {
+  Session session;
+  session.project.PrefixPattern = "pre";
+  session.scan.references.ReferenceLetterUsed[3] = 1;
+  session.scan.ErrorReportText = "old\r\n";
+  Project created = NewProjectFromTextFile(session, "/texts/Hamlet.act1.TXT", "/home");
+  EXPECT_EQ(created.Files, std::vector<std::string>{"/texts/Hamlet.act1.TXT"});
+  EXPECT_EQ(created.Title, "Hamlet");
+  EXPECT_EQ(created.FileName, "Hamlet");
+  EXPECT_EQ(created.PrefixPattern, "pre");  // the dialog keeps its patterns
+  EXPECT_EQ(created.rules.alphabet, ScanRules{}.alphabet);
+  EXPECT_EQ(session.scan.references.ReferenceLetterUsed[3], 0);
+  EXPECT_EQ(session.scan.ErrorReportText, "");
+
+  EXPECT_TRUE(OpensAsTextFile("/texts/Hamlet.act1.TXT"));
+  EXPECT_FALSE(OpensAsTextFile("/texts/play.wlm"));
+  EXPECT_EQ(StatusPathAfterOpen("/texts/play.txt"), "/texts/play.wlm");
+  EXPECT_EQ(StatusPathAfterOpen("/texts/Hamlet.act1.TXT"), "/texts/Hamlet.act1.TXT");
 }
 
 }  // namespace
