@@ -71,6 +71,14 @@ Status AtomicFile::Commit() {
   if (!status.ok()) return status;
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) return Status::Error(ErrnoText(errno));
   committed_ = true;
+  // The rename itself reaches the disk with the folder.
+  size_t slash = target_.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target_.substr(0, slash));
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    (void)::fsync(fd);
+    ::close(fd);
+  }
   return Status::Ok();
 }
 
