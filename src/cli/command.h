@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/scratch_folder.h"
 #include "base/status.h"
@@ -18,6 +19,12 @@ struct Output {
 
 // A failure: its message becomes the last line of stderr.
 int Fail(Output& output, const Status& status);
+
+// Text-file operands from `first` on, made absolute and normalised, each kept once.
+std::vector<std::string> TextFiles(const std::vector<std::string>& operands, size_t first);
+
+// Puts the rule options into a project being created, and --define values into the table.
+void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLetters& letters);
 
 // Loads SOURCE into the session: the project file as the opener loads it, or a fresh project
 // of the text files scanned as the New Project dialog's OK would. Messages of the opener and

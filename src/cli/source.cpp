@@ -5,7 +5,6 @@
 #include "project/project_actions.h"
 
 namespace wordloom::cli {
-namespace {
 
 void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLetters& letters) {
   ScanRules& rules = project.rules;
@@ -20,14 +19,11 @@ void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLet
   for (const auto& [letter, value] : options.defines) letters.SetCell(letter, 1, value);
 }
 
-}  // namespace
-
 int Fail(Output& output, const Status& status) {
   output.err += status.message() + "\n";
   return 1;
 }
 
-// Text-file operands, made absolute and normalised, each kept once.
 std::vector<std::string> TextFiles(const std::vector<std::string>& operands, size_t first) {
   std::vector<std::string> files;
   std::set<std::string> seen;
@@ -53,35 +49,6 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
   Status status = AcceptNewProject(session, created, scratch);
   output.err += session.scan.ErrorReportText;
   return status;
-}
-
-int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output) {
-  std::string projectPath = AbsoluteNormalPath(args.operands.front());
-  Session session;
-  Project created = session.project;
-  ResetToNewProjectDefaults(created, CurrentFolder());
-  for (const std::string& file : TextFiles(args.operands, 1)) created.AddFile(file);
-  // The title defaults to the project file's name without its last extension.
-  std::string name = FileNameOf(projectPath);
-  created.Title = name.substr(0, name.rfind('.'));
-  created.FileName = projectPath;
-  created.SaveVocabulary = args.noVocabulary ? 0 : 1;
-  ApplyRuleOptions(args.rules, created, session.referenceLetters);
-
-  Status status = AcceptNewProject(session, created, scratch);
-  output.err += session.scan.ErrorReportText;
-  if (status.ok()) status = SaveProject(session, projectPath);
-  return status.ok() ? 0 : Fail(output, status);
-}
-
-int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output) {
-  Session session;
-  Status status = LoadSource(args, scratch, session, output);
-  if (!status.ok()) return Fail(output, status);
-  status = AcceptEditProject(session, scratch);
-  output.err += session.scan.ErrorReportText;
-  if (status.ok()) status = SaveProject(session, session.project.FileName);
-  return status.ok() ? 0 : Fail(output, status);
 }
 
 }  // namespace wordloom::cli

@@ -1,0 +1,26 @@
+#include "base/paths.h"
+#include "cli/command.h"
+#include "project/project_actions.h"
+
+namespace wordloom::cli {
+
+int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output) {
+  std::string projectPath = AbsoluteNormalPath(args.operands.front());
+  Session session;
+  Project created = session.project;
+  ResetToNewProjectDefaults(created, CurrentFolder());
+  for (const std::string& file : TextFiles(args.operands, 1)) created.AddFile(file);
+  // The title defaults to the project file's name without its last extension.
+  std::string name = FileNameOf(projectPath);
+  created.Title = name.substr(0, name.rfind('.'));
+  created.FileName = projectPath;
+  created.SaveVocabulary = args.noVocabulary ? 0 : 1;
+  ApplyRuleOptions(args.rules, created, session.referenceLetters);
+
+  Status status = AcceptNewProject(session, created, scratch);
+  output.err += session.scan.ErrorReportText;
+  if (status.ok()) status = SaveProject(session, projectPath);
+  return status.ok() ? 0 : Fail(output, status);
+}
+
+}  // namespace wordloom::cli

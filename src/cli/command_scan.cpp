@@ -1,0 +1,16 @@
+#include "cli/command.h"
+#include "project/project_actions.h"
+
+namespace wordloom::cli {
+
+int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output) {
+  Session session;
+  Status status = LoadSource(args, scratch, session, output);
+  if (!status.ok()) return Fail(output, status);
+  status = AcceptEditProject(session, scratch);
+  output.err += session.scan.ErrorReportText;
+  if (status.ok()) status = SaveProject(session, session.project.FileName);
+  return status.ok() ? 0 : Fail(output, status);
+}
+
+}  // namespace wordloom::cli
