@@ -31,6 +31,10 @@ Status LineSource::Open(const std::string& path, size_t bufferSize) {
     return Status::Error(ErrnoText(EISDIR));
   }
   fd_ = fd;
+  // A small file needs no more than its own size (and a byte to find its end).
+  if (S_ISREG(info.st_mode) && info.st_size >= 0 && static_cast<uint64_t>(info.st_size) < bufferSize) {
+    bufferSize = static_cast<size_t>(info.st_size) + 1;
+  }
   buffer_.resize(bufferSize < 16 ? 16 : bufferSize);
   eof_ = false;
   Fill();
