@@ -9,22 +9,53 @@
 namespace wordloom::cli {
 namespace {
 
-enum class Scope { Rule, Common, NewOnly };
+enum class Scope { Rule, Common, Command };
 
 struct OptionSpec {
   const char* name;
   bool takesValue;
   Scope scope;
+  const char* commands = "";  // for Scope::Command: the commands that take the option
 };
+
+constexpr const char* kQueryCommands = "kwic line";
 
 constexpr OptionSpec kOptions[] = {
-    {"title", true, Scope::Rule},    {"alphabet", true, Scope::Rule},  {"eol", true, Scope::Rule},
-    {"join", true, Scope::Rule},     {"hyphen", true, Scope::Rule},    {"refs", true, Scope::Rule},
-    {"left", true, Scope::Rule},     {"right", true, Scope::Rule},     {"define", true, Scope::Rule},
-    {"temp", true, Scope::Common},   {"context", true, Scope::Common}, {"no-vocabulary", false, Scope::NewOnly},
+    {"title", true, Scope::Rule},
+    {"alphabet", true, Scope::Rule},
+    {"eol", true, Scope::Rule},
+    {"join", true, Scope::Rule},
+    {"hyphen", true, Scope::Rule},
+    {"refs", true, Scope::Rule},
+    {"left", true, Scope::Rule},
+    {"right", true, Scope::Rule},
+    {"define", true, Scope::Rule},
+    {"temp", true, Scope::Common},
+    {"context", true, Scope::Common},
+    {"no-vocabulary", false, Scope::Command, "new"},
+    {"keys", true, Scope::Command, kQueryCommands},
+    {"keywords", false, Scope::Command, kQueryCommands},
+    {"match", true, Scope::Command, kQueryCommands},
+    {"order", true, Scope::Command, kQueryCommands},
+    {"index", false, Scope::Command, kQueryCommands},
+    {"cite", true, Scope::Command, kQueryCommands},
+    {"wordlist-order", true, Scope::Command, kQueryCommands},
+    {"rhyme", false, Scope::Command, kQueryCommands},
 };
 
-const std::set<std::string> kCommands = {"new", "scan", "info"};
+const std::set<std::string> kCommands = {"new", "scan", "info", "kwic", "line"};
+
+bool TakesOption(const OptionSpec& option, const std::string& command) {
+  if (option.scope != Scope::Command) return true;
+  std::string_view list = option.commands;
+  for (size_t at = 0; at < list.size();) {
+    size_t end = list.find(' ', at);
+    if (end == std::string_view::npos) end = list.size();
+    if (list.substr(at, end - at) == command) return true;
+    at = end + 1;
+  }
+  return false;
+}
 
 const OptionSpec* FindOption(const std::string& name) {
   for (const OptionSpec& option : kOptions) {
@@ -43,6 +74,49 @@ bool ParseContext(const std::string& text, int& value) {
   if (text.empty() || error != std::errc() || stop != end || !std::isfinite(number)) return false;
   number = std::nearbyint(number);
   value = number < 10 ? 10 : (number > 240 ? 240 : static_cast<int>(number));
+  return true;
+}
+
+bool ApplyQueryOption(const std::string& name, const std::string& value, QueryOptions& query, std::string& error) {
+  if (name == "keys") {
+    query.keys = value;
+  } else if (name == "keywords") {
+    query.keyWords = true;
+  } else if (name == "index") {
+    query.index = true;
+  } else if (name == "rhyme") {
+    query.rhyme = true;
+  } else if (name == "cite") {
+    query.cite = value;
+  } else if (name == "match") {
+    static const std::pair<const char*, MatchKind> kKinds[] = {
+        {"word", MatchKind::Word}, {"prefix", MatchKind::Prefix}, {"suffix", MatchKind::Suffix}, {"anywhere", MatchKind::Anywhere}};
+    for (const auto& [text, kind] : kKinds) {
+      if (value == text) {
+        query.match = kind;
+        return true;
+      }
+    }
+    error = "--match takes word, prefix, suffix or anywhere, not \"" + value + "\"";
+    return false;
+  } else if (name == "order") {
+    if (value == "occurs") {
+      query.order = CitationOrder::AsItOccurs;
+    } else if (value == "left") {
+      query.order = CitationOrder::LeftContext;
+    } else if (value == "right") {
+      query.order = CitationOrder::RightContext;
+    } else {
+      error = "--order takes occurs, left or right, not \"" + value + "\"";
+      return false;
+    }
+  } else if (name == "wordlist-order") {
+    if (value.size() != 1 || value[0] < '1' || value[0] > '6') {
+      error = "--wordlist-order takes a number from 1 to 6, not \"" + value + "\"";
+      return false;
+    }
+    query.wordListOrder = value[0] - '0';
+  }
   return true;
 }
 
@@ -88,6 +162,8 @@ bool ApplyOption(const std::string& name, const std::string& value, Arguments& o
     }
   } else if (name == "no-vocabulary") {
     out.noVocabulary = true;
+  } else {
+    return ApplyQueryOption(name, value, out.query, error);
   }
   return true;
 }
@@ -126,6 +202,10 @@ bool CheckOperands(Arguments& args, std::string& error) {
       return false;
     }
   }
+  if ((args.command == "kwic" || args.command == "line") && !args.query.keys && !args.query.keyWords) {
+    error = args.command + " needs --keys or --keywords";
+    return false;
+  }
   if (project && args.rules.given) {
     error = "the rule options apply to text files, not to a project file";
     return false;
@@ -147,13 +227,21 @@ std::string UsageText() {
          "                       create a project, scan its texts and write it\n"
          "  scan PROJECT.wlm     rescan a project's texts and save it\n"
          "  info SOURCE          title, counts, key-word summary, reference letters\n"
+         "  kwic SOURCE [query options]   keyword-in-context concordance\n"
+         "  line SOURCE [query options]   whole-line concordance\n"
          "\n"
          "Rule options (for new, and for text files):\n"
          "  --title T  --alphabet S  --eol S  --join S  --hyphen S  --refs none|type1\n"
          "  --left C  --right C  --define X=V (repeatable)\n"
          "Common options:\n"
          "  --temp DIR           folder for scratch files\n"
-         "  --context N          concordance context width (10 to 240, default 60)\n";
+         "  --context N          concordance context width (10 to 240, default 60)\n"
+         "Query options (for kwic and line):\n"
+         "  --keys \"K1 K2 ...\"   the keys          --keywords   the committed key words\n"
+         "  --match word|prefix|suffix|anywhere    --order occurs|left|right\n"
+         "  --index              an index instead of a concordance\n"
+         "  --cite LETTERS       reference letters to cite (L: the line number)\n"
+         "  --wordlist-order 1..6, --rhyme   the order of the key words\n";
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args) {
@@ -188,7 +276,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     }
     const OptionSpec* option = FindOption(name);
     if (option == nullptr) return fail("unknown option --" + name);
-    if (option->scope == Scope::NewOnly && out.command != "new") return fail("--" + name + " belongs to the command new");
+    if (!TakesOption(*option, out.command)) return fail("--" + name + " is not an option of " + out.command);
     if (option->takesValue && !value) {
       if (i + 1 >= args.size()) return fail("--" + name + " needs a value");
       value = args[++i];

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "concordance/citation_sort.h"
+#include "concordance/match_key.h"
 #include "scan/scan_rules.h"
 
 namespace wordloom::cli {
@@ -27,6 +29,18 @@ struct RuleOptions {
   bool given = false;
 };
 
+// The query options of kwic and line.
+struct QueryOptions {
+  std::optional<std::string> keys;
+  bool keyWords = false;
+  MatchKind match = MatchKind::Word;
+  CitationOrder order = CitationOrder::AsItOccurs;
+  bool index = false;
+  std::string cite;
+  int wordListOrder = 1;
+  bool rhyme = false;
+};
+
 struct Arguments {
   std::string command;
   std::vector<std::string> operands;
@@ -34,6 +48,7 @@ struct Arguments {
   bool noVocabulary = false;
   std::optional<std::string> temp;
   int context = 60;
+  QueryOptions query;
 };
 
 struct ParseResult {

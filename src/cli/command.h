@@ -13,7 +13,8 @@
 namespace wordloom::cli {
 
 struct Output {
-  std::string out;  // stdout
+  std::string out;      // stdout
+  std::string outFile;  // a file whose bytes follow `out` on stdout
   std::string err;  // stderr: the Error Report text, messages, then the last line
 };
 
@@ -34,5 +35,7 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
 int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunInfo(const Arguments& args, const ScratchFolder& scratch, Output& output);
+// kwic and line.
+int RunConcordanceCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
 
 }  // namespace wordloom::cli

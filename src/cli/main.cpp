@@ -13,6 +13,19 @@ void WriteAll(std::FILE* stream, const std::string& text) {
   std::fflush(stream);
 }
 
+// Copies a file to the stream in blocks.
+bool CopyToStream(const std::string& path, std::FILE* stream) {
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return false;
+  std::vector<char> buffer(1 << 20);
+  size_t got;
+  while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) std::fwrite(buffer.data(), 1, got, stream);
+  bool ok = !std::ferror(in);
+  std::fclose(in);
+  std::fflush(stream);
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,8 +55,14 @@ int main(int argc, char** argv) {
     status = RunScan(arguments, scratch, output);
   } else if (arguments.command == "info") {
     status = RunInfo(arguments, scratch, output);
+  } else if (arguments.command == "kwic" || arguments.command == "line") {
+    status = RunConcordanceCommand(arguments, scratch, output);
   }
   WriteAll(stdout, output.out);
+  if (!output.outFile.empty() && !CopyToStream(output.outFile, stdout)) {
+    output.err += "Could not read the output " + output.outFile + ".\n";
+    status = 1;
+  }
   WriteAll(stderr, output.err);
   return status;
 }

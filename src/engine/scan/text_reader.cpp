@@ -1,5 +1,8 @@
 #include "scan/text_reader.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "base/cp1252.h"
 #include "scan/reference_markup.h"
 
@@ -118,6 +121,59 @@ int NextScanChar(ScanContext& context, LineSource& file, ProgressSink* progress)
 
 int NextContextChar(ScanContext& context, LineSource& file, ProgressSink* progress) {
   return NextChar(context, file, ReaderMode::Concordance, progress);
+}
+
+int64_t CharacterRun::LineNumberAt(size_t offset, int endOfLineChar) const {
+  int64_t number = firstLineNumber;
+  if (endOfLineChar < 0) return number;
+  size_t end = std::min(offset + 1, insideLength);
+  return number + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), static_cast<char>(endOfLineChar));
+}
+
+bool ReadCharacterRun(ScanContext& context, LineSource& file, ReaderMode mode, CharacterRun& run,
+                      ProgressSink* progress) {
+  ScanState& s = context.state;
+  for (;;) {
+    if (s.linePosition > s.lineLength && !ReadLogicalLine(context, file, mode, progress)) return false;
+    run.firstLineNumber = s.currentLineNumber;
+    run.logicalLineTotal = s.logicalLineTotal;
+    if (s.linePosition > s.lineLength) {
+      // An empty logical line (no end-of-line text, no padding) yields "" once.
+      ++s.linePosition;
+      s.currentChar = kNoChar;
+      s.currentClass = 0;
+      run.text = {};
+      run.insideLength = 0;
+      run.emptyLine = true;
+      return true;
+    }
+    const size_t length = static_cast<size_t>(s.lineLength);
+    const size_t start = static_cast<size_t>(s.linePosition - 1);
+    const char* line = s.lineBuffer.data();
+    size_t end = length;
+    if (s.joinChar >= 0) {
+      const void* join = std::memchr(line + start, s.joinChar, length - start);
+      if (join) end = static_cast<size_t>(static_cast<const char*>(join) - line);
+    }
+    if (end == start) {
+      // A join character drops the rest of its line and is never returned.
+      s.joinPending = true;
+      s.linePosition = s.lineLength + 1;
+      continue;
+    }
+    run.text = std::string_view(line + start, end - start);
+    run.emptyLine = false;
+    // An end-of-line character before the line's last position starts a new numbered line.
+    run.insideLength = std::min(end, length - 1) - std::min(start, length - 1);
+    if (s.endOfLineChar >= 0) {
+      s.currentLineNumber += std::count(run.text.begin(), run.text.begin() + static_cast<std::ptrdiff_t>(run.insideLength),
+                                        static_cast<char>(s.endOfLineChar));
+    }
+    s.linePosition = static_cast<int64_t>(end) + 1;
+    s.currentChar = static_cast<unsigned char>(line[end - 1]);
+    s.currentClass = s.classOfLower[s.currentChar];
+    return true;
+  }
 }
 
 }  // namespace wordloom

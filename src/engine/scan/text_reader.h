@@ -9,7 +9,10 @@
 // logical lines instead. Both see exactly the same character stream.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/line_source.h"
 #include "base/progress.h"
@@ -38,5 +41,22 @@ bool ReadLogicalLine(ScanContext& context, LineSource& file, ReaderMode mode, Pr
 // or once for an empty logical line.
 int NextScanChar(ScanContext& context, LineSource& file, ProgressSink* progress = nullptr);
 int NextContextChar(ScanContext& context, LineSource& file, ProgressSink* progress = nullptr);
+
+// A stretch of characters that the character readers would return one after the other: the
+// rest of a logical line up to its first join character or its end.
+struct CharacterRun {
+  std::string_view text;            // valid until the next read
+  int64_t firstLineNumber = 0;      // currentLineNumber before the run's first character
+  int64_t logicalLineTotal = 0;
+  size_t insideLength = 0;          // the run's first characters whose end-of-line marker counts
+  bool emptyLine = false;           // an empty logical line: the reader's one empty character
+  // currentLineNumber as it stands once the character at `offset` has been read.
+  int64_t LineNumberAt(size_t offset, int endOfLineChar) const;
+};
+
+// Reads a whole run at once, leaving the state exactly as reading its characters one by one
+// would (counters, position, current character). False when the file is exhausted.
+bool ReadCharacterRun(ScanContext& context, LineSource& file, ReaderMode mode, CharacterRun& run,
+                      ProgressSink* progress = nullptr);
 
 }  // namespace wordloom

@@ -5,16 +5,11 @@
 
 #include "base/cp1252.h"
 #include "base/line_source.h"
+#include "scan/error_report.h"
 #include "scan/text_reader.h"
 
 namespace wordloom {
 namespace {
-
-constexpr const char* kCrLf = "\r\n";
-
-void ReportUnreadable(ScanContext& context, const std::string& path, const std::string& reason) {
-  context.ErrorReportText += "FILE: " + path + kCrLf + "ERROR: cannot read the file: " + reason + kCrLf + kCrLf;
-}
 
 // Cuts the words of logical lines; a word open at the end of a line runs on into the next.
 class Tokenizer {
@@ -133,44 +128,18 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
   LineSource file;
   Status opened = file.Open(path);
   if (!opened.ok()) {
-    ReportUnreadable(context, path, opened.message());
+    ReportUnreadableFile(context, path, opened.message());
     return;
   }
   BeginFile(context, path);
-  ScanState& s = context.state;
-  Tokenizer tokenizer(s, counter);
-  while (ReadLogicalLine(context, file, ReaderMode::Vocabulary, progress)) {
-    // The characters the reader would hand out one by one: up to the first join character,
-    // which drops the rest of the line.
-    size_t length = s.lineBuffer.size();
-    size_t end = length;
-    if (s.joinChar >= 0) {
-      const void* join = std::memchr(s.lineBuffer.data(), s.joinChar, length);
-      if (join) {
-        end = static_cast<size_t>(static_cast<const char*>(join) - s.lineBuffer.data());
-        s.joinPending = true;
-      }
-    }
-    // An end-of-line character before the line's last position starts a new numbered line.
-    if (s.endOfLineChar >= 0 && length > 0) {
-      size_t inside = end < length - 1 ? end : length - 1;
-      const char* at = s.lineBuffer.data();
-      const char* stop = at + inside;
-      while ((at = static_cast<const char*>(std::memchr(at, s.endOfLineChar, static_cast<size_t>(stop - at)))) != nullptr) {
-        ++s.currentLineNumber;
-        ++at;
-      }
-    }
-    tokenizer.Line(s.lineBuffer.data(), end, length == 0);
-    if (end > 0) {
-      s.currentChar = static_cast<unsigned char>(s.lineBuffer[end - 1]);
-      s.currentClass = s.classOfLower[s.currentChar];
-    }
-    s.linePosition = s.lineLength + 1;
+  Tokenizer tokenizer(context.state, counter);
+  CharacterRun run;
+  while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+    tokenizer.Line(run.text.data(), run.text.size(), run.emptyLine);
   }
   totals.tokenCount += tokenizer.tokens();
   if (tokenizer.longest() > totals.longestWord) totals.longestWord = tokenizer.longest();
-  if (!file.error().ok()) ReportUnreadable(context, path, file.error().message());
+  if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
 }
 
 Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,

@@ -1,0 +1,105 @@
+#include "concordance/concordance_run.h"
+
+#include <algorithm>
+
+#include "base/cp1252.h"
+#include "concordance/citation.h"
+#include "concordance/gather.h"
+#include "concordance/writers.h"
+#include "scan/error_report.h"
+#include "scan/list_sort.h"
+#include "scan/status_texts.h"
+
+namespace wordloom {
+
+std::vector<std::string> SplitKeys(const std::string& pattern) {
+  std::vector<std::string> keys;
+  std::string lowered = Lower1252(pattern);
+  size_t at = 0;
+  while ((at = lowered.find_first_not_of(' ', at)) != std::string::npos) {
+    size_t end = lowered.find(' ', at);
+    if (end == std::string::npos) end = lowered.size();
+    keys.push_back(lowered.substr(at, end - at));
+    at = end;
+  }
+  return keys;
+}
+
+namespace {
+
+// Reads every file of the project into `sink`, as the run's passes do.
+void GatherAll(Session& session, ConcordanceKind kind, const GatherQuery& gather, CitationSink& sink,
+               ProgressSink* progress) {
+  ScanContext& context = session.scan;
+  ScanState& state = context.state;
+  ScanRules rules = session.project.rules;
+  if (kind == ConcordanceKind::Kwic && rules.endOfLine.empty()) rules.endOfLine.assign(1, ' ');
+  state.currentLineNumber = 0;
+  state.physicalLineTotal = 0;
+  state.logicalLineTotal = 0;
+  for (int letter = 1; letter <= kLetterCount; ++letter) {
+    context.references.ReferenceLetterValue[static_cast<size_t>(letter)] = session.referenceLetters.Value(letter);
+  }
+  const std::vector<std::string>& files = session.project.Files;
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (progress && progress->StopRequested()) break;
+    if (progress) progress->Progress(static_cast<int64_t>(i), static_cast<int64_t>(files.size()));
+    // The last line of a file counts one numbered line too many.
+    if (i > 0) --state.currentLineNumber;
+    Status read = kind == ConcordanceKind::Kwic
+                      ? GatherKwic(context, rules, session.tables, files[i], gather, sink, progress)
+                      : GatherLine(context, rules, session.tables, files[i], gather, sink, progress);
+    if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());
+  }
+  if (progress) progress->Progress(static_cast<int64_t>(files.size()), static_cast<int64_t>(files.size()));
+}
+
+}  // namespace
+
+Status RunConcordance(Session& session, const ConcordanceQuery& query, const ScratchFolder& scratch,
+                      ConcordanceResult& result, const ConcordanceOptions& options) {
+  result = ConcordanceResult{};
+  GatherQuery gather;
+  gather.letters = ParseCitationLetters(query.citationLetters);
+  if (query.keys.empty() && !query.keyWords) return Status::Ok();
+  if (query.keyWords) {
+    EntryList& keyWords = session.lists.KeyWordsList;
+    ListSortOptions sortOptions;
+    sortOptions.scratch = &scratch;
+    Status sorted = SortEntryList(keyWords, query.keyWordsOrder, query.keyWordsRhyme ? 1 : 0, session.tables, sortOptions);
+    if (!sorted.ok()) return sorted;
+    for (const Entry& entry : keyWords) gather.keys.push_back(entry.word);
+  } else {
+    gather.keys = SplitKeys(query.keys);
+    gather.kind = query.match;
+  }
+  if (session.project.Files.empty()) return Status::Ok();
+
+  gather.keepContexts = !query.index;
+  gather.halfWidth = std::clamp(query.contextWidth, 10, 240) / 2;
+  gather.lineNumberWidth = LineNumberWidth(session.scan.state.physicalLineTotal);
+
+  const bool kwic = query.kind == ConcordanceKind::Kwic;
+  CitationSorter sorter(scratch, kwic ? "1" : "11", query.order, session.tables, options.sort);
+  GatherAll(session, query.kind, gather, sorter, options.progress);
+
+  Status status = sorter.Finish();
+  FileWriter out;
+  if (status.ok()) status = scratch.OpenForWrite("0", out);
+  if (status.ok()) {
+    int64_t written = query.index ? WriteIndex(sorter, gather.keys, out) : (WriteConcordance(sorter, gather.keys, out), sorter.count());
+    status = sorter.error();
+    Status closed = out.Close();
+    if (status.ok()) status = closed;
+    result.citationCount = written;
+  }
+  sorter.RemoveScratchFiles();
+  if (!status.ok()) return status;
+  result.wrote = true;
+  result.keyCount = static_cast<int64_t>(gather.keys.size());
+  result.countsText = RunCountsText(result.keyCount, result.citationCount, query.keyWords, query.index);
+  result.outputPath = scratch.PathOf("0");
+  return Status::Ok();
+}
+
+}  // namespace wordloom

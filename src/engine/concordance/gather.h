@@ -1,0 +1,49 @@
+// The passes of a concordance run over one text file: keyword in context and whole lines.
+//
+// Both read the file through the text reader in concordance mode (reference values change
+// as tags are read, tag errors go to the Error Report, letters are not marked used) and hand
+// every find to a sink, in text order. The keyword pass sees the text through a ring of 250
+// characters: a word is examined once the 125 characters after its first letter have been
+// read, and its contexts are cut from the ring, so its output is exactly that of reading the
+// text one character at a time. It only does that work near a possible find: it searches for
+// the keys' bytes first, so text that cannot match costs little more than reading it. Memory:
+// the logical line being read and a window of about 64 KiB of text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/progress.h"
+#include "base/status.h"
+#include "concordance/citation_record.h"
+#include "concordance/match_key.h"
+#include "scan/scan_rules.h"
+#include "scan/scan_state.h"
+
+namespace wordloom {
+
+struct GatherQuery {
+  std::vector<std::string> keys;  // lower case, in key-list order; a find names its 1-based position
+  MatchKind kind = MatchKind::Word;
+  bool keepContexts = true;       // false for an index
+  int64_t halfWidth = 30;         // half the context width, at most 120
+  std::vector<int> letters;       // the citation letters
+  int64_t lineNumberWidth = 6;
+};
+
+// The keyword pass over one file. `rules` are the project's, with the end-of-line text that
+// the pass uses (one space when the project's is empty). Fails when the file cannot be opened
+// or read; finds made before a read error are kept.
+[[nodiscard]] Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+                                const std::string& path, const GatherQuery& query, CitationSink& sink,
+                                ProgressSink* progress = nullptr);
+
+// The whole-line pass over one file: each numbered line, lower-cased, is matched against
+// the keys; the context of a find is the line as written.
+[[nodiscard]] Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+                                const std::string& path, const GatherQuery& query, CitationSink& sink,
+                                ProgressSink* progress = nullptr);
+
+}  // namespace wordloom

@@ -1,0 +1,287 @@
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <string>
+#include <unordered_map>
+
+#include "base/cp1252.h"
+#include "base/line_source.h"
+#include "concordance/citation.h"
+#include "concordance/gather.h"
+#include "concordance/key_search.h"
+#include "scan/text_reader.h"
+
+namespace wordloom {
+namespace {
+
+constexpr int64_t kRing = 250;
+constexpr int64_t kAhead = 125;          // characters read beyond the one examined
+constexpr int64_t kBlock = 64 * 1024;    // characters examined at a time
+constexpr int64_t kSample = 63;          // a run of 2 * kSample word characters spans two samples
+constexpr int64_t kTrimAt = 1 << 20;     // window bytes kept before the text is moved down
+constexpr size_t kMostSearchedKeys = 8;  // beyond this every word is looked at instead
+
+using Values = std::array<std::string, kLetterCount + 1>;
+
+// Stream positions: the characters the reader hands out in this file are numbered from 1;
+// position k sits in ring slot (k + 123) mod 250 + 1. When the examined character is at
+// position e, the ring holds positions e - 124 to e + 125, and positions before 1 are the
+// spaces the ring started with.
+class KwicPass {
+ public:
+  KwicPass(ScanContext& context, LineSource& file, const GatherQuery& query, CitationSink& sink, ProgressSink* progress)
+      : context_(context), s_(context.state), file_(file), query_(query), sink_(sink), progress_(progress),
+        lower_(LowerCaseTable().data()) {
+    for (int c = 0; c < 256; ++c) isWord_[static_cast<size_t>(c)] = s_.classOfLower[c] == kWordClass;
+    trackValues_ = s_.readReferences && CitesReferenceValues(query.letters);
+    snapshots_.push_back(context.references.ReferenceLetterValue);
+    bool searchable = query.keys.size() <= kMostSearchedKeys;
+    for (const std::string& key : query.keys) searchable = searchable && !key.empty();
+    if (searchable) {
+      for (const std::string& key : query.keys) {
+        if (std::find(distinctKeys_.begin(), distinctKeys_.end(), key) != distinctKeys_.end()) continue;
+        distinctKeys_.push_back(key);
+        searchers_.emplace_back(key);
+        longestKey_ = std::max<int64_t>(longestKey_, static_cast<int64_t>(key.size()));
+      }
+    } else if (query.kind == MatchKind::Word) {
+      for (size_t n = 0; n < query.keys.size(); ++n) keyNumbers_[query.keys[n]].push_back(static_cast<int64_t>(n + 1));
+    }
+    scanAllWords_ = !searchable;
+  }
+
+  void Run() {
+    int64_t examined = 0;
+    for (;;) {
+      if (progress_ && progress_->StopRequested()) return;
+      Load(examined + kBlock + kAhead);
+      int64_t last = (finished_ ? calls_ : loaded_) - kAhead;
+      if (last > examined) {
+        Examine(examined + 1, last);
+        examined = last;
+      }
+      if (finished_) return;
+      Trim(examined + 1);
+      if (progress_) progress_->Yield();
+    }
+  }
+
+ private:
+  // A run of characters from one logical line, with what the ring records for each of them.
+  struct Span {
+    int64_t start;  // position of the first character
+    int64_t length;
+    int64_t firstLineNumber;
+    int64_t logicalLineTotal;
+    int64_t insideLength;  // leading characters whose end-of-line marker counts
+    size_t snapshot;       // the reference values in force
+  };
+
+  // The character in the ring slot of position k. Past the last character the slot still holds
+  // what was written there one ring earlier.
+  unsigned char At(int64_t k) const {
+    while (k > loaded_) k -= kRing;
+    if (k < 1) return ' ';
+    return static_cast<unsigned char>(text_[static_cast<size_t>(k - first_)]);
+  }
+  bool IsWord(int64_t k) const { return isWord_[At(k)]; }
+
+  // Reads until `target` characters are in, or the pass's loop would stop: once the file is
+  // at its end and its last line used up, or after one more read that finds nothing.
+  void Load(int64_t target) {
+    CharacterRun run;
+    while (!finished_ && loaded_ < target) {
+      if (file_.AtEnd() && s_.linePosition > s_.lineLength) {
+        finished_ = true;
+        calls_ = loaded_;
+      } else if (!ReadCharacterRun(context_, file_, ReaderMode::Concordance, run, progress_)) {
+        finished_ = true;
+        calls_ = loaded_ + 1;
+      } else if (!run.text.empty()) {
+        spans_.push_back(Span{loaded_ + 1, static_cast<int64_t>(run.text.size()), run.firstLineNumber,
+                              run.logicalLineTotal, static_cast<int64_t>(run.insideLength), CurrentSnapshot()});
+        text_.append(run.text);
+        loaded_ += static_cast<int64_t>(run.text.size());
+      }
+    }
+  }
+
+  size_t CurrentSnapshot() {
+    if (trackValues_) {
+      const Values& now = context_.references.ReferenceLetterValue;
+      const Values& last = snapshots_.back();
+      for (int letter : query_.letters) {
+        if (now[static_cast<size_t>(letter)] != last[static_cast<size_t>(letter)]) {
+          snapshots_.push_back(now);
+          break;
+        }
+      }
+    }
+    return firstSnapshot_ + snapshots_.size() - 1;
+  }
+
+  // Drops the text and spans no later examination can reach.
+  void Trim(int64_t next) {
+    while (spans_.size() > 1 && spans_.front().start + spans_.front().length <= next) spans_.pop_front();
+    while (!spans_.empty() && firstSnapshot_ < spans_.front().snapshot) {
+      snapshots_.pop_front();
+      ++firstSnapshot_;
+    }
+    int64_t keep = next - kRing;
+    if (!spans_.empty()) keep = std::min(keep, spans_.front().start);
+    if (keep - first_ > kTrimAt) {
+      text_.erase(0, static_cast<size_t>(keep - first_));
+      first_ = keep;
+    }
+  }
+
+  void Examine(int64_t lo, int64_t hi) {
+    candidates_.clear();
+    if (scanAllWords_) {
+      for (int64_t e = lo; e <= hi; ++e) {
+        if (IsWord(e) && !IsWord(e - 1)) candidates_.push_back(e);
+      }
+    } else {
+      FindKeyOccurrences(lo, hi);
+      FindLongRuns(lo, hi);
+      // Near the end the ring may hold characters of an earlier turn: look at every word.
+      if (finished_) {
+        for (int64_t e = std::max(lo, hi - kRing); e <= hi; ++e) candidates_.push_back(e);
+      }
+      std::sort(candidates_.begin(), candidates_.end());
+      candidates_.erase(std::unique(candidates_.begin(), candidates_.end()), candidates_.end());
+    }
+    for (int64_t e : candidates_) Verify(e);
+  }
+
+  // Word starts in [lo, hi] near which a key occurs in the text.
+  void FindKeyOccurrences(int64_t lo, int64_t hi) {
+    const bool atWordStart = query_.kind == MatchKind::Word || query_.kind == MatchKind::Prefix;
+    const int64_t regionEnd = std::min(loaded_, hi + kAhead + longestKey_);
+    if (regionEnd < lo) return;
+    std::string_view region(text_.data() + (lo - first_), static_cast<size_t>(regionEnd - lo + 1));
+    for (const KeySearcher& searcher : searchers_) {
+      searcher.FindAll(region, [&](size_t offset) {
+        const int64_t at = lo + static_cast<int64_t>(offset);
+        if (atWordStart) {
+          if (at <= hi) candidates_.push_back(at);
+          return;
+        }
+        int64_t start = at;
+        while (start > at - kAhead && IsWord(start - 1)) --start;
+        if (start >= lo && start <= hi && !IsWord(start - 1)) candidates_.push_back(start);
+      });
+    }
+  }
+
+  // Words of 126 characters or more, starting in [lo, hi]: the ring cannot hold them whole,
+  // so their examined text runs on into older characters.
+  void FindLongRuns(int64_t lo, int64_t hi) {
+    int64_t skipUntil = lo;
+    for (int64_t sample = lo; sample <= hi; sample += kSample) {
+      if (sample < skipUntil || !IsWord(sample) || !IsWord(sample + kSample)) continue;
+      int64_t k = sample + 1;
+      while (k < sample + kSample && IsWord(k)) ++k;
+      if (k < sample + kSample) continue;
+      int64_t start = sample;
+      while (start > lo && IsWord(start - 1)) --start;
+      int64_t end = sample + kSample;
+      while (end < loaded_ && IsWord(end + 1)) ++end;
+      skipUntil = end + 1;
+      if (!IsWord(start - 1) && end - start + 1 > kAhead) candidates_.push_back(start);
+    }
+  }
+
+  // The examination of position e, as the ring pass makes it.
+  void Verify(int64_t e) {
+    if (!IsWord(e) || IsWord(e - 1)) return;
+    // The word: from e on while word characters, wrapping round the ring.
+    word_.clear();
+    for (int64_t i = 0; i < kRing; ++i) {
+      unsigned char c = At(i <= kAhead ? e + i : e + i - kRing);
+      if (!isWord_[c]) break;
+      word_ += static_cast<char>(lower_[c]);
+    }
+    if (!keyNumbers_.empty()) {
+      auto found = keyNumbers_.find(word_);
+      if (found != keyNumbers_.end()) {
+        for (int64_t number : found->second) Emit(e, number);
+      }
+      return;
+    }
+    for (size_t n = 0; n < query_.keys.size(); ++n) {
+      if (MatchKey(query_.kind, query_.keys[n], word_, isWord_)) Emit(e, static_cast<int64_t>(n + 1));
+    }
+  }
+
+  const Span& SpanOf(int64_t k) const {
+    auto after = std::upper_bound(spans_.begin(), spans_.end(), k, [](int64_t at, const Span& span) { return at < span.start; });
+    return *(after - 1);
+  }
+
+  void Emit(int64_t e, int64_t keyNumber) {
+    const Span& span = SpanOf(e);
+    int64_t lineNumber = span.firstLineNumber;
+    if (s_.endOfLineChar >= 0) {
+      const int64_t counted = std::min(e - span.start + 1, span.insideLength);
+      const char* begin = text_.data() + (span.start - first_);
+      lineNumber += std::count(begin, begin + counted, static_cast<char>(s_.endOfLineChar));
+    }
+    citation_.clear();
+    BuildCitation(query_.letters, lineNumber, query_.lineNumberWidth, snapshots_[span.snapshot - firstSnapshot_],
+                  citation_);
+    left_.clear();
+    right_.clear();
+    if (query_.keepContexts) {
+      for (int64_t k = e - query_.halfWidth; k < e; ++k) left_ += static_cast<char>(At(k));
+      for (int64_t k = e; k <= e + query_.halfWidth; ++k) right_ += static_cast<char>(At(k));
+    }
+    sink_.Add(keyNumber, span.logicalLineTotal, citation_, left_, right_);
+  }
+
+  ScanContext& context_;
+  ScanState& s_;
+  LineSource& file_;
+  const GatherQuery& query_;
+  CitationSink& sink_;
+  ProgressSink* progress_;
+  const unsigned char* lower_;
+  WordCharTable isWord_{};
+
+  std::string text_;       // the characters from position first_ to loaded_
+  int64_t first_ = 1;
+  int64_t loaded_ = 0;
+  bool finished_ = false;
+  int64_t calls_ = 0;      // reads the pass makes in all, known once finished
+  std::deque<Span> spans_;
+  std::deque<Values> snapshots_;
+  size_t firstSnapshot_ = 0;
+  bool trackValues_ = false;
+
+  std::vector<std::string> distinctKeys_;
+  std::vector<KeySearcher> searchers_;
+  int64_t longestKey_ = 0;
+  bool scanAllWords_ = false;
+  std::unordered_map<std::string, std::vector<int64_t>> keyNumbers_;
+
+  std::vector<int64_t> candidates_;
+  std::string word_, citation_, left_, right_;
+};
+
+}  // namespace
+
+Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
+                  const GatherQuery& query, CitationSink& sink, ProgressSink* progress) {
+  LineSource file;
+  Status opened = file.Open(path);
+  if (!opened.ok()) return opened;
+  // The end padding pushes the words of the last 125 characters through the examined slot.
+  const std::string padding(static_cast<size_t>(kRing), ' ');
+  context.references.contextPadding = padding;
+  BeginPass(context, rules, tables, padding);
+  BeginFile(context, path);
+  KwicPass(context, file, query, sink, progress).Run();
+  return file.error();
+}
+
+}  // namespace wordloom
