@@ -62,7 +62,9 @@ TEST(ParseArguments, ContextIsRoundedHalfToEvenAndClamped) {
 
 TEST(CliUsage, ProblemsWithTheCommandLineExitTwoBeforeReadingAnything) {
   const std::vector<std::vector<std::string>> cases = {
-      {"frobnicate", "pets.txt"}, {"kwic", "pets.txt", "--keys", "cat"}, {"line", "pets.txt", "--keys", "cat"},
+      {"frobnicate", "pets.txt"}, {"kwic", "pets.txt"}, {"line", "pets.txt", "--match", "whole", "--keys", "cat"},
+      {"kwic", "pets.txt", "--keys", "cat", "--order", "up"}, {"info", "--keys", "cat", "pets.txt"},
+      {"kwic", "--wordlist-order", "7", "--keywords", "pets.txt"}, {"line", "--keys", "a", "out.wlm", "--eol", "/"},
       {"wordlist", "pets.txt"}, {"profile", "pets.txt"}, {"info", "--kw", "clear", "pets.txt"},
       {"info", "--bogus", "pets.txt"}, {"info", "-x", "pets.txt", "--wide"}, {"info", "out.wlm", "--title", "T"},
       {"scan", "out.wlm", "--define", "C=x"}, {"info", "--refs", "type2", "pets.txt"},
