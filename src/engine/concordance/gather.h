@@ -31,6 +31,7 @@ struct GatherQuery {
   int64_t halfWidth = 30;         // half the context width, at most 120
   std::vector<int> letters;       // the citation letters
   int64_t lineNumberWidth = 6;
+  int64_t blockSize = 64 * 1024;  // characters the keyword pass examines at a time
 };
 
 // The keyword pass over one file. `rules` are the project's, with the end-of-line text that

@@ -16,9 +16,8 @@ namespace {
 
 constexpr int64_t kRing = 250;
 constexpr int64_t kAhead = 125;          // characters read beyond the one examined
-constexpr int64_t kBlock = 64 * 1024;    // characters examined at a time
 constexpr int64_t kSample = 63;          // a run of 2 * kSample word characters spans two samples
-constexpr int64_t kTrimAt = 1 << 20;     // window bytes kept before the text is moved down
+constexpr int64_t kTrimBlocks = 16;     // blocks of text kept before the window is moved down
 constexpr size_t kMostSearchedKeys = 8;  // beyond this every word is looked at instead
 
 using Values = std::array<std::string, kLetterCount + 1>;
@@ -31,7 +30,7 @@ class KwicPass {
  public:
   KwicPass(ScanContext& context, LineSource& file, const GatherQuery& query, CitationSink& sink, ProgressSink* progress)
       : context_(context), s_(context.state), file_(file), query_(query), sink_(sink), progress_(progress),
-        lower_(LowerCaseTable().data()) {
+        lower_(LowerCaseTable().data()), block_(std::max<int64_t>(query.blockSize, 1)) {
     for (int c = 0; c < 256; ++c) isWord_[static_cast<size_t>(c)] = s_.classOfLower[c] == kWordClass;
     trackValues_ = s_.readReferences && CitesReferenceValues(query.letters);
     snapshots_.push_back(context.references.ReferenceLetterValue);
@@ -54,7 +53,7 @@ class KwicPass {
     int64_t examined = 0;
     for (;;) {
       if (progress_ && progress_->StopRequested()) return;
-      Load(examined + kBlock + kAhead);
+      Load(examined + block_ + kAhead);
       int64_t last = (finished_ ? calls_ : loaded_) - kAhead;
       if (last > examined) {
         Examine(examined + 1, last);
@@ -129,7 +128,7 @@ class KwicPass {
     }
     int64_t keep = next - kRing;
     if (!spans_.empty()) keep = std::min(keep, spans_.front().start);
-    if (keep - first_ > kTrimAt) {
+    if (keep - first_ > kTrimBlocks * block_) {
       text_.erase(0, static_cast<size_t>(keep - first_));
       first_ = keep;
     }
@@ -178,7 +177,8 @@ class KwicPass {
   // so their examined text runs on into older characters.
   void FindLongRuns(int64_t lo, int64_t hi) {
     int64_t skipUntil = lo;
-    for (int64_t sample = lo; sample <= hi; sample += kSample) {
+    // The first sample at or after a run's start is at most kSample - 1 further on.
+    for (int64_t sample = lo; sample < hi + kSample; sample += kSample) {
       if (sample < skipUntil || !IsWord(sample) || !IsWord(sample + kSample)) continue;
       int64_t k = sample + 1;
       while (k < sample + kSample && IsWord(k)) ++k;
@@ -188,7 +188,7 @@ class KwicPass {
       int64_t end = sample + kSample;
       while (end < loaded_ && IsWord(end + 1)) ++end;
       skipUntil = end + 1;
-      if (!IsWord(start - 1) && end - start + 1 > kAhead) candidates_.push_back(start);
+      if (start <= hi && !IsWord(start - 1) && end - start + 1 > kAhead) candidates_.push_back(start);
     }
   }
 
@@ -246,6 +246,7 @@ class KwicPass {
   CitationSink& sink_;
   ProgressSink* progress_;
   const unsigned char* lower_;
+  const int64_t block_;
   WordCharTable isWord_{};
 
   std::string text_;       // the characters from position first_ to loaded_

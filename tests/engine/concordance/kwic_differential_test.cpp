@@ -1,0 +1,114 @@
+// The keyword pass against the plain ring pass, on random texts under random rules and queries,
+// at every block size down to one character.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "concordance/citation.h"
+#include "concordance/gather.h"
+#include "reference_passes.h"
+#include "test_support.h"
+
+namespace wordloom::test {
+namespace {
+
+const char* const kPieces[] = {"cat",  "Cat",     "concord", "icon",  "string", "the",    "a",      " ",   " ",
+                               "  ",   ".",       ",",       "/",     "&",      "-",      "<A Act 1>", "<L 7>", "<B x",
+                               "<L>",  "\r\n",    "\n",      "\r",    "\r\n\r\n", "   \r\n", "inter-", "\xC9" "cole",
+                               "\xC0", "con-\r\ncord", "tab\t", "<S Hamlet>"};
+
+std::string RandomText(std::mt19937& random) {
+  std::string text;
+  const int pieces = std::uniform_int_distribution<int>(0, 160)(random);
+  for (int i = 0; i < pieces; ++i) {
+    int pick = std::uniform_int_distribution<int>(0, 40)(random);
+    if (pick < static_cast<int>(std::size(kPieces))) {
+      text += kPieces[pick];
+    } else if (pick < 38) {
+      text += " ";
+    } else {
+      // A long word, sometimes longer than the ring.
+      text += std::string(static_cast<size_t>(std::uniform_int_distribution<int>(1, 300)(random)),
+                          "xyc"[std::uniform_int_distribution<int>(0, 2)(random)]);
+    }
+  }
+  return text;
+}
+
+ScanRules RandomRules(std::mt19937& random) {
+  auto pick = [&](std::initializer_list<const char*> options) {
+    return std::string(*(options.begin() + std::uniform_int_distribution<size_t>(0, options.size() - 1)(random)));
+  };
+  ScanRules rules;
+  rules.alphabet = pick({"abcdefghijklmnopqrstuvwxyz'-0123456789", "abcdefghijklmnopqrstuvwxyz", "xyc ", "cat&/"});
+  rules.endOfLine = pick({"/", "/", "", "//", "."});
+  rules.join = pick({"", "", "&"});
+  rules.endHyphen = pick({"", "-", "--"});
+  rules.referenceType = pick({"n", "t"}) == "t" ? ReferenceType::Type1 : ReferenceType::None;
+  return rules;
+}
+
+GatherQuery RandomQuery(std::mt19937& random) {
+  const char* const keys[] = {"cat", "con", "x", "xxxxxxxxxxxxx", "ing", "the", "a", "cord", "c", "y", "\xE9" "cole", "a-b"};
+  GatherQuery query;
+  int count = std::uniform_int_distribution<int>(1, 3)(random);
+  if (std::uniform_int_distribution<int>(0, 5)(random) == 0) count = 12;  // too many to search for
+  for (int i = 0; i < count; ++i) query.keys.push_back(keys[std::uniform_int_distribution<size_t>(0, std::size(keys) - 1)(random)]);
+  query.kind = static_cast<MatchKind>(std::uniform_int_distribution<int>(1, 4)(random));
+  query.keepContexts = std::uniform_int_distribution<int>(0, 3)(random) != 0;
+  query.halfWidth = std::uniform_int_distribution<int>(5, 120)(random);
+  query.letters = ParseCitationLetters(std::uniform_int_distribution<int>(0, 1)(random) ? "AL" : "LS");
+  query.lineNumberWidth = 3;
+  query.blockSize = std::uniform_int_distribution<int>(0, 2)(random) == 0 ? 64 * 1024
+                                                                         : std::uniform_int_distribution<int>(1, 300)(random);
+  return query;
+}
+
+TEST(KwicPass, AgreesWithThePlainRingPassOnRandomTexts) {
+  std::mt19937 random(20261206);
+  TempFolder folder;
+  for (int round = 0; round < 1500; ++round) {
+    const ScanRules rules = RandomRules(random);
+    const CharTables tables = BuildCharTables(rules);
+    const GatherQuery query = RandomQuery(random);
+    std::vector<std::string> files;
+    const int fileCount = std::uniform_int_distribution<int>(1, 3)(random);
+    for (int i = 0; i < fileCount; ++i) {
+      files.push_back(folder.Write("t" + std::to_string(i) + ".txt", RandomText(random)));
+    }
+    ScanContext fast, plain;
+    CollectedFinds fastFinds, plainFinds;
+    for (size_t i = 0; i < files.size(); ++i) {
+      if (i > 0) {
+        --fast.state.currentLineNumber;
+        --plain.state.currentLineNumber;
+      }
+      ASSERT_TRUE(GatherKwic(fast, rules, tables, files[i], query, fastFinds).ok());
+      ASSERT_TRUE(ReferenceKwic(plain, rules, tables, files[i], query, plainFinds).ok());
+    }
+    std::string context = "round " + std::to_string(round) + ": alphabet \"" + rules.alphabet + "\" eol \"" +
+                          rules.endOfLine + "\" join \"" + rules.join + "\" hyphen \"" + rules.endHyphen + "\" kind " +
+                          std::to_string(static_cast<int>(query.kind)) + " block " + std::to_string(query.blockSize) +
+                          " keys";
+    for (const std::string& key : query.keys) context += " " + key;
+    for (const std::string& file : files) context += "\n--- file:\n" + ReadFile(file);
+    context += "\n--- fast:\n";
+    for (const CitationRecord& record : fastFinds.records) context += Describe(record) + "\n";
+    context += "--- plain:\n";
+    for (const CitationRecord& record : plainFinds.records) context += Describe(record) + "\n";
+    ASSERT_EQ(fastFinds.records.size(), plainFinds.records.size()) << context;
+    for (size_t i = 0; i < fastFinds.records.size(); ++i) {
+      ASSERT_EQ(Describe(fastFinds.records[i]), Describe(plainFinds.records[i])) << context;
+    }
+    // The reader is left exactly as reading one character at a time leaves it.
+    EXPECT_EQ(fast.state.currentLineNumber, plain.state.currentLineNumber) << context;
+    EXPECT_EQ(fast.state.logicalLineTotal, plain.state.logicalLineTotal) << context;
+    EXPECT_EQ(fast.state.physicalLineTotal, plain.state.physicalLineTotal) << context;
+    EXPECT_EQ(fast.state.joinPending, plain.state.joinPending) << context;
+    EXPECT_EQ(fast.ErrorReportText, plain.ErrorReportText) << context;
+    EXPECT_EQ(fast.references.ReferenceLetterValue, plain.references.ReferenceLetterValue) << context;
+  }
+}
+
+}  // namespace
+}  // namespace wordloom::test
