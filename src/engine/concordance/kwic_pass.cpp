@@ -160,16 +160,18 @@ class KwicPass {
     if (regionEnd < lo) return;
     std::string_view region(text_.data() + (lo - first_), static_cast<size_t>(regionEnd - lo + 1));
     for (const KeySearcher& searcher : searchers_) {
-      searcher.FindAll(region, [&](size_t offset) {
+      occurrences_.clear();
+      searcher.FindAll(region, occurrences_);
+      for (size_t offset : occurrences_) {
         const int64_t at = lo + static_cast<int64_t>(offset);
         if (atWordStart) {
           if (at <= hi) candidates_.push_back(at);
-          return;
+          continue;
         }
         int64_t start = at;
         while (start > at - kAhead && IsWord(start - 1)) --start;
         if (start >= lo && start <= hi && !IsWord(start - 1)) candidates_.push_back(start);
-      });
+      }
     }
   }
 
@@ -266,6 +268,7 @@ class KwicPass {
   std::unordered_map<std::string, std::vector<int64_t>> keyNumbers_;
 
   std::vector<int64_t> candidates_;
+  std::vector<size_t> occurrences_;
   std::string word_, citation_, left_, right_;
 };
 

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "base/cp1252.h"
 #include "base/file_writer.h"
 #include "concordance/concordance_run.h"
+#include "concordance/key_search.h"
 #include "concordance/writers.h"
 #include "project/project_actions.h"
 #include "reference_passes.h"
@@ -143,6 +145,29 @@ TEST(RunConcordance, PassesOverUnreadableFilesAndStopsWhenAsked) {
   ASSERT_TRUE(RunConcordance(session, query, scratch, result).ok());
   EXPECT_EQ(result.countsText, " 0 keys, 0 citations");
   EXPECT_EQ(ReadFile(result.outputPath), "");
+}
+
+}  // namespace
+}  // namespace wordloom::test
+
+namespace wordloom::test {
+namespace {
+
+TEST(KeySearcher, FindsWhatAPlainSearchFindsInEitherCase) {
+  std::mt19937 random(3);
+  const char* const keys[] = {"a", "ab", "aba", "\xE9t\xE9", "x-y", "\xFF", "abcdefghijklmnopqrstuvwxyz0123"};
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    const int length = std::uniform_int_distribution<int>(0, 200)(random);
+    for (int i = 0; i < length; ++i) text += "aAbB\xE9\xC9tT-xy\xFF\x9F "[std::uniform_int_distribution<int>(0, 14)(random)];
+    for (const char* key : keys) {
+      std::vector<size_t> expected, found;
+      const std::string lowered = Lower1252(text);
+      for (size_t at = lowered.find(key); at != std::string::npos; at = lowered.find(key, at + 1)) expected.push_back(at);
+      KeySearcher(key).FindAll(text, found);
+      ASSERT_EQ(found, expected) << key << " in " << text;
+    }
+  }
 }
 
 }  // namespace
