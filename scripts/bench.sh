@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The benchmarks: the vocabulary scan of `wordloom-cli new` on 60 MB and 300 MB synthetic
 # corpora against a tr | sort | uniq pipeline in the same run, with peak memory; then the
-# engine benchmarks (scan, opening a project, list sort).
+# concordance runs against grep; then the engine benchmarks (scan, opening a project, list sort).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -36,6 +36,21 @@ for size in 60 300; do
     ratio=$(awk -v p="$pipeline" -v t="$seconds" 'BEGIN { printf "%.1f", p / t }')
     echo "tr | sort | uniq pipeline, 60 MB: ${pipeline} s (wordloom-cli new is ${ratio} times faster)"
   fi
+done
+
+# Concordance runs on the 60 MB project (opening it included), each against grep in the same
+# run: a rare key (708 finds) and "the" ordered by right context.
+echo
+for query in "broor" "the --order right"; do
+  key=${query%% *}
+  read -r grepSeconds _ < <(best_of_three bash -c "LC_ALL=C grep -F -o -w -i $key $data/corpus60.txt | wc -l")
+  # shellcheck disable=SC2086
+  read -r seconds memory < <(best_of_three "$cli" kwic "$data/p60.wlm" --temp "$data/scratch" --keys $query)
+  # shellcheck disable=SC2086
+  counts=$("$cli" kwic "$data/p60.wlm" --temp "$data/scratch" --keys $query 2>&1 >/dev/null | tail -n 1)
+  ratio=$(awk -v g="$grepSeconds" -v t="$seconds" 'BEGIN { printf "%.1f", t / g }')
+  echo "wordloom-cli kwic --keys $query, 60 MB:${counts}, ${seconds} s, peak memory $((memory / 1024)) MB;" \
+       "grep -F -o -w -i $key: ${grepSeconds} s (ratio ${ratio})"
 done
 echo
 build/bin/wordloom-bench --benchmark_min_time=1

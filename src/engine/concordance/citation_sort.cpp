@@ -59,9 +59,11 @@ bool DecodeBlob(std::string_view blob, CitationRecord& record) {
 }
 
 // Walks a context the way the context orders compare it and appends each word character's
-// collating value (shifted to be unsigned, high byte first). `flag` is set when characters
-// that are not word characters remain after the last word character of the walk: such a
-// context is not used up when the other one is, which decides between equal word sequences.
+// collating value: one byte for 1 to 254, otherwise 0 (below those) or 255 (above them)
+// followed by the value in two bytes, so that the bytes compare as the values do. `flag` is set
+// when characters that are not word characters remain after the last word character of the
+// walk: such a context is not used up when the other one is, which decides between equal word
+// sequences.
 template <typename Step>
 void AppendWalk(const CollationView& view, size_t length, Step at, std::string& key, bool& flag) {
   size_t trailing = 0;
@@ -72,11 +74,23 @@ void AppendWalk(const CollationView& view, size_t length, Step at, std::string& 
       continue;
     }
     trailing = 0;
-    uint16_t value = static_cast<uint16_t>(static_cast<int32_t>(view.collation[c]) + 32768);
-    key += static_cast<char>(value >> 8);
-    key += static_cast<char>(value & 0xFF);
+    const int value = view.collation[c];
+    if (value >= 1 && value <= 254) {
+      key += static_cast<char>(value);
+    } else {
+      const uint16_t shifted = static_cast<uint16_t>(value + 32768);
+      key += static_cast<char>(value < 1 ? 0 : 255);
+      key += static_cast<char>(shifted >> 8);
+      key += static_cast<char>(shifted & 0xFF);
+    }
   }
   flag = trailing > 0;
+}
+
+uint64_t KeyPrefix(std::string_view key) {
+  uint64_t prefix = 0;
+  for (size_t i = 0; i < 8; ++i) prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+  return prefix;
 }
 
 }  // namespace
@@ -203,10 +217,12 @@ void CitationSorter::AppendKey(int64_t keyNumber, std::string_view leftContext, 
 void CitationSorter::Add(int64_t keyNumber, int64_t sequence, std::string_view citation, std::string_view leftContext,
                          std::string_view rightContext) {
   ++count_;
-  Item item{arena_.size(), 0, 0, false};
+  if (arena_.capacity() == 0) arena_.reserve(options_.budgetBytes + 4096);
+  Item item{0, arena_.size(), 0, 0, false};
   arena_.append(kHeaderSize, '\0');
   AppendKey(keyNumber, leftContext, rightContext, item.flag);
   item.keyLength = static_cast<uint32_t>(arena_.size() - item.offset - kHeaderSize);
+  item.prefix = KeyPrefix(std::string_view(arena_.data() + item.offset + kHeaderSize, item.keyLength));
   size_t bodyStart = arena_.size();
   PutI64(arena_, keyNumber);
   PutI64(arena_, sequence);
@@ -227,6 +243,7 @@ void CitationSorter::SortChunk() {
   const char* base = arena_.data();
   auto key = [base](const Item& item) { return std::string_view(base + item.offset + kHeaderSize, item.keyLength); };
   std::sort(items_.begin(), items_.end(), [&](const Item& a, const Item& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
     int order = CompareKeys(key(a), a.flag, key(b), b.flag);
     return order != 0 ? order < 0 : a.offset < b.offset;
   });

@@ -235,8 +235,15 @@ class KwicPass {
     left_.clear();
     right_.clear();
     if (query_.keepContexts) {
-      for (int64_t k = e - query_.halfWidth; k < e; ++k) left_ += static_cast<char>(At(k));
-      for (int64_t k = e; k <= e + query_.halfWidth; ++k) right_ += static_cast<char>(At(k));
+      const int64_t from = e - query_.halfWidth;
+      const int64_t to = e + query_.halfWidth;  // the last character of the right context
+      if (from >= 1 && to <= loaded_) {
+        left_.assign(text_, static_cast<size_t>(from - first_), static_cast<size_t>(query_.halfWidth));
+        right_.assign(text_, static_cast<size_t>(e - first_), static_cast<size_t>(query_.halfWidth + 1));
+      } else {
+        for (int64_t k = from; k < e; ++k) left_ += static_cast<char>(At(k));
+        for (int64_t k = e; k <= to; ++k) right_ += static_cast<char>(At(k));
+      }
     }
     sink_.Add(keyNumber, span.logicalLineTotal, citation_, left_, right_);
   }

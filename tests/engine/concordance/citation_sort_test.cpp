@@ -23,7 +23,7 @@ std::vector<CitationRecord> RandomRecords(std::mt19937& random, int count) {
   for (int i = 0; i < count; ++i) {
     sequence += std::uniform_int_distribution<int>(0, 1)(random);  // several finds may share a line
     records.push_back(CitationRecord{std::uniform_int_distribution<int64_t>(1, 3)(random), sequence,
-                                     "c" + std::to_string(i), text(), text()});
+                                     std::to_string(i), text(), text()});
   }
   return records;
 }

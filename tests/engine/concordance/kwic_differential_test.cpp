@@ -74,7 +74,7 @@ TEST(KwicPass, AgreesWithThePlainRingPassOnRandomTexts) {
     std::vector<std::string> files;
     const int fileCount = std::uniform_int_distribution<int>(1, 3)(random);
     for (int i = 0; i < fileCount; ++i) {
-      files.push_back(folder.Write("t" + std::to_string(i) + ".txt", RandomText(random)));
+      files.push_back(folder.Write(std::to_string(i) + ".txt", RandomText(random)));
     }
     ScanContext fast, plain;
     CollectedFinds fastFinds, plainFinds;
