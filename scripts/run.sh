@@ -10,3 +10,8 @@ echo "== The sample project (samples/samples.wlm)"
 echo
 echo "== A fresh scan of the sample texts, with their reference tags"
 "$cli" info --refs type1 samples/harbour.txt samples/orchard.txt samples/lanterns.txt
+echo
+echo "== Lantern in context, cited by act, speaker and line"
+"$cli" kwic --refs type1 samples/lanterns.txt --keys "lantern lanterns" --cite ASL --context 50 2>build/run-counts.txt |
+  tr -d '\r'
+cat build/run-counts.txt
