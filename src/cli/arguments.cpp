@@ -19,6 +19,7 @@ struct OptionSpec {
 };
 
 constexpr const char* kQueryCommands = "kwic line";
+constexpr const char* kListCommands = "kwic line wordlist";
 
 constexpr OptionSpec kOptions[] = {
     {"title", true, Scope::Rule},
@@ -34,16 +35,20 @@ constexpr OptionSpec kOptions[] = {
     {"context", true, Scope::Common},
     {"no-vocabulary", false, Scope::Command, "new"},
     {"keys", true, Scope::Command, kQueryCommands},
-    {"keywords", false, Scope::Command, kQueryCommands},
+    {"keywords", false, Scope::Command, "kwic line wordlist profile"},
     {"match", true, Scope::Command, kQueryCommands},
-    {"order", true, Scope::Command, kQueryCommands},
+    {"order", true, Scope::Command, kListCommands},
     {"index", false, Scope::Command, kQueryCommands},
     {"cite", true, Scope::Command, kQueryCommands},
     {"wordlist-order", true, Scope::Command, kQueryCommands},
-    {"rhyme", false, Scope::Command, kQueryCommands},
+    {"rhyme", false, Scope::Command, kListCommands},
+    {"layout", true, Scope::Command, "wordlist"},
+    {"freq", false, Scope::Command, "wordlist"},
+    {"spectrum", false, Scope::Command, "profile"},
+    {"kw", true, Scope::Command, "info kwic line wordlist profile"},
 };
 
-const std::set<std::string> kCommands = {"new", "scan", "info", "kwic", "line"};
+const std::set<std::string> kCommands = {"new", "scan", "info", "kwic", "line", "wordlist", "profile"};
 
 bool TakesOption(const OptionSpec& option, const std::string& command) {
   if (option.scope != Scope::Command) return true;
@@ -77,7 +82,58 @@ bool ParseContext(const std::string& text, int& value) {
   return true;
 }
 
-bool ApplyQueryOption(const std::string& name, const std::string& value, QueryOptions& query, std::string& error) {
+bool ParseListOrder(const std::string& name, const std::string& value, int& order, std::string& error) {
+  if (value.size() != 1 || value[0] < '1' || value[0] > '6') {
+    error = "--" + name + " takes a number from 1 to 6, not \"" + value + "\"";
+    return false;
+  }
+  order = value[0] - '0';
+  return true;
+}
+
+// "clear", or "add:" / "remove:", a move and its value ("add:prefix:con", "remove:gt:10").
+bool ParseKeyWordEdit(const std::string& text, KeyWordEdit& edit) {
+  if (text == "clear") return true;
+  const size_t first = text.find(':');
+  const size_t second = first == std::string::npos ? std::string::npos : text.find(':', first + 1);
+  if (second == std::string::npos) return false;
+  const std::string direction = text.substr(0, first);
+  const std::string move = text.substr(first + 1, second - first - 1);
+  edit.text = text.substr(second + 1);
+  if (direction == "add") {
+    edit.direction = MoveDirection::Add;
+  } else if (direction == "remove") {
+    edit.direction = MoveDirection::Remove;
+  } else {
+    return false;
+  }
+  static const std::pair<const char*, PatternKind> kPatterns[] = {
+      {"prefix", PatternKind::Prefix}, {"suffix", PatternKind::Suffix}, {"anywhere", PatternKind::Anywhere}};
+  static const std::pair<const char*, FrequencyTest> kTests[] = {
+      {"gt", FrequencyTest::Greater}, {"lt", FrequencyTest::Less}, {"eq", FrequencyTest::Equal}};
+  for (const auto& [name, pattern] : kPatterns) {
+    if (move == name) {
+      edit.kind = KeyWordEdit::Kind::Pattern;
+      edit.pattern = pattern;
+      return true;
+    }
+  }
+  for (const auto& [name, test] : kTests) {
+    if (move == name) {
+      edit.kind = KeyWordEdit::Kind::Frequency;
+      edit.test = test;
+      return true;
+    }
+  }
+  if (move == "word") {
+    edit.kind = KeyWordEdit::Kind::Word;
+    return true;
+  }
+  return false;
+}
+
+bool ApplyQueryOption(const std::string& name, const std::string& value, const std::string& command,
+                      QueryOptions& query, std::string& error) {
   if (name == "keys") {
     query.keys = value;
   } else if (name == "keywords") {
@@ -99,6 +155,8 @@ bool ApplyQueryOption(const std::string& name, const std::string& value, QueryOp
     }
     error = "--match takes word, prefix, suffix or anywhere, not \"" + value + "\"";
     return false;
+  } else if (name == "order" && command == "wordlist") {
+    return ParseListOrder(name, value, query.wordListOrder, error);
   } else if (name == "order") {
     if (value == "occurs") {
       query.order = CitationOrder::AsItOccurs;
@@ -111,11 +169,32 @@ bool ApplyQueryOption(const std::string& name, const std::string& value, QueryOp
       return false;
     }
   } else if (name == "wordlist-order") {
-    if (value.size() != 1 || value[0] < '1' || value[0] > '6') {
-      error = "--wordlist-order takes a number from 1 to 6, not \"" + value + "\"";
+    return ParseListOrder(name, value, query.wordListOrder, error);
+  } else if (name == "layout") {
+    static const std::pair<const char*, WordListLayout> kLayouts[] = {{"left", WordListLayout::ColumnsLeft},
+                                                                      {"right", WordListLayout::ColumnsRight},
+                                                                      {"packed", WordListLayout::Packed},
+                                                                      {"column", WordListLayout::OneColumn}};
+    for (const auto& [text, layout] : kLayouts) {
+      if (value == text) {
+        query.layout = layout;
+        return true;
+      }
+    }
+    error = "--layout takes left, right, packed or column, not \"" + value + "\"";
+    return false;
+  } else if (name == "freq") {
+    query.frequencies = true;
+  } else if (name == "spectrum") {
+    query.spectrum = true;
+  } else if (name == "kw") {
+    KeyWordEdit edit;
+    if (!ParseKeyWordEdit(value, edit)) {
+      error = "--kw takes clear, or add: or remove: followed by prefix:, suffix:, anywhere:, gt:, lt:, eq: or word: "
+              "and a value, not \"" + value + "\"";
       return false;
     }
-    query.wordListOrder = value[0] - '0';
+    query.keyWordEdits.push_back(std::move(edit));
   }
   return true;
 }
@@ -163,7 +242,7 @@ bool ApplyOption(const std::string& name, const std::string& value, Arguments& o
   } else if (name == "no-vocabulary") {
     out.noVocabulary = true;
   } else {
-    return ApplyQueryOption(name, value, out.query, error);
+    return ApplyQueryOption(name, value, out.command, out.query, error);
   }
   return true;
 }
@@ -229,6 +308,9 @@ std::string UsageText() {
          "  info SOURCE          title, counts, key-word summary, reference letters\n"
          "  kwic SOURCE [query options]   keyword-in-context concordance\n"
          "  line SOURCE [query options]   whole-line concordance\n"
+         "  wordlist SOURCE [--order 1..6] [--rhyme] [--layout left|right|packed|column] [--freq]\n"
+         "                [--keywords]    word list\n"
+         "  profile SOURCE [--keywords] [--spectrum]   word frequency profile\n"
          "\n"
          "Rule options (for new, and for text files):\n"
          "  --title T  --alphabet S  --eol S  --join S  --hyphen S  --refs none|type1\n"
@@ -241,7 +323,10 @@ std::string UsageText() {
          "  --match word|prefix|suffix|anywhere    --order occurs|left|right\n"
          "  --index              an index instead of a concordance\n"
          "  --cite LETTERS       reference letters to cite (L: the line number)\n"
-         "  --wordlist-order 1..6, --rhyme   the order of the key words\n";
+         "  --wordlist-order 1..6, --rhyme   the order of the key words\n"
+         "Key-word edits (info, kwic, line, wordlist, profile; repeatable, applied in order):\n"
+         "  --kw clear | add:MOVE:VALUE | remove:MOVE:VALUE\n"
+         "                       MOVE is prefix, suffix, anywhere, gt, lt, eq or word\n";
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args) {

@@ -12,6 +12,8 @@
 
 #include "concordance/citation_sort.h"
 #include "concordance/match_key.h"
+#include "lists/keyword_selection.h"
+#include "lists/word_list.h"
 #include "scan/scan_rules.h"
 
 namespace wordloom::cli {
@@ -29,7 +31,17 @@ struct RuleOptions {
   bool given = false;
 };
 
-// The query options of kwic and line.
+// One --kw edit: a move of the KeyWords Required window.
+struct KeyWordEdit {
+  enum class Kind { Clear, Pattern, Frequency, Word };
+  Kind kind = Kind::Clear;
+  MoveDirection direction = MoveDirection::Add;
+  PatternKind pattern = PatternKind::Prefix;
+  FrequencyTest test = FrequencyTest::Greater;
+  std::string text;  // the pattern, the threshold as typed, or the word
+};
+
+// The options of kwic, line, wordlist and profile.
 struct QueryOptions {
   std::optional<std::string> keys;
   bool keyWords = false;
@@ -37,8 +49,12 @@ struct QueryOptions {
   CitationOrder order = CitationOrder::AsItOccurs;
   bool index = false;
   std::string cite;
-  int wordListOrder = 1;
+  int wordListOrder = 1;  // --wordlist-order of kwic and line, --order of wordlist
   bool rhyme = false;
+  WordListLayout layout = WordListLayout::OneColumn;
+  bool frequencies = false;
+  bool spectrum = false;
+  std::vector<KeyWordEdit> keyWordEdits;
 };
 
 struct Arguments {

@@ -37,5 +37,11 @@ int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output)
 int RunInfo(const Arguments& args, const ScratchFolder& scratch, Output& output);
 // kwic and line.
 int RunConcordanceCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
+int RunWordList(const Arguments& args, const ScratchFolder& scratch, Output& output);
+int RunProfile(const Arguments& args, const ScratchFolder& scratch, Output& output);
+
+// Applies the --kw edits to the key words, as the KeyWords Required window would, and
+// commits them as its OK does (nothing happens without edits).
+void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session);
 
 }  // namespace wordloom::cli

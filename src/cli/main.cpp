@@ -57,6 +57,10 @@ int main(int argc, char** argv) {
     status = RunInfo(arguments, scratch, output);
   } else if (arguments.command == "kwic" || arguments.command == "line") {
     status = RunConcordanceCommand(arguments, scratch, output);
+  } else if (arguments.command == "wordlist") {
+    status = RunWordList(arguments, scratch, output);
+  } else if (arguments.command == "profile") {
+    status = RunProfile(arguments, scratch, output);
   }
   WriteAll(stdout, output.out);
   if (!output.outFile.empty() && !CopyToStream(output.outFile, stdout)) {

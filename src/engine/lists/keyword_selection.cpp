@@ -1,0 +1,174 @@
+#include "lists/keyword_selection.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "scan/status_texts.h"
+
+namespace wordloom {
+
+bool PatternMatches(PatternKind kind, std::string_view pattern, std::string_view word) {
+  const size_t at = word.find(pattern);
+  switch (kind) {
+    case PatternKind::Prefix:
+      return at == 0;
+    case PatternKind::Anywhere:
+      return at != std::string_view::npos;
+    case PatternKind::Suffix:
+      return at != std::string_view::npos && at + pattern.size() == word.size();
+  }
+  return false;
+}
+
+int64_t ReadThreshold(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  std::string number;
+  auto digits = [&] {
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) number += text[i++];
+  };
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += text[i++];
+  digits();
+  if (i < text.size() && text[i] == '.') {
+    number += text[i++];
+    digits();
+  }
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+    std::string exponent = "e";
+    size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
+    if (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
+      while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) exponent += text[j++];
+      number += exponent;
+    }
+  }
+  const double value = std::strtod(number.c_str(), nullptr);  // no digits read as 0
+  const double rounded = std::nearbyint(value);                // halves to even
+  if (!(rounded > -9.2e18)) return std::numeric_limits<int64_t>::min();
+  if (!(rounded < 9.2e18)) return std::numeric_limits<int64_t>::max();
+  return static_cast<int64_t>(rounded);
+}
+
+KeyWordsEditor::KeyWordsEditor(WordLists& lists, const CharTables& tables) : lists_(lists), keys_(tables, 0) {}
+
+void KeyWordsEditor::InsertKeyWord(const Entry& entry) {
+  EntryList& list = lists_.KeyWords;
+  int64_t low = 0;
+  int64_t high = static_cast<int64_t>(list.size()) - 1;
+  while (low <= high) {
+    const int64_t mid = (low + high) / 2;
+    const int order = keys_.Compare(list[static_cast<size_t>(mid)].word, entry.word);
+    if (order == 0) return;
+    if (order > 0) {
+      high = mid - 1;
+    } else {
+      low = mid + 1;
+    }
+  }
+  list.insert(list.begin() + low, entry);
+}
+
+bool KeyWordsEditor::KeyWordsStrictlyOrdered() const {
+  const EntryList& list = lists_.KeyWords;
+  for (size_t i = 1; i < list.size(); ++i) {
+    if (keys_.Compare(list[i - 1].word, list[i].word) >= 0) return false;
+  }
+  return true;
+}
+
+void KeyWordsEditor::InsertAll(const std::vector<const Entry*>& entries) {
+  if (entries.empty()) return;
+  if (!KeyWordsStrictlyOrdered()) {
+    // A list out of order (a damaged project) gets exactly what the one-by-one insertions give.
+    for (const Entry* entry : entries) InsertKeyWord(*entry);
+    return;
+  }
+  // In an ordered list, inserting one by one keeps the list ordered and adds each key once,
+  // the first entry of that key winning: that is a merge of the new keys into the list.
+  std::vector<const Entry*> fresh(entries);
+  std::stable_sort(fresh.begin(), fresh.end(), [&](const Entry* a, const Entry* b) { return keys_.Less(a->word, b->word); });
+  fresh.erase(std::unique(fresh.begin(), fresh.end(),
+                          [&](const Entry* a, const Entry* b) { return keys_.Compare(a->word, b->word) == 0; }),
+              fresh.end());
+  EntryList& list = lists_.KeyWords;
+  EntryList merged;
+  merged.reserve(list.size() + fresh.size());
+  size_t i = 0;
+  for (const Entry* entry : fresh) {
+    while (i < list.size() && keys_.Less(list[i].word, entry->word)) merged.push_back(std::move(list[i++]));
+    if (i < list.size() && keys_.Compare(list[i].word, entry->word) == 0) continue;  // already there
+    merged.push_back(*entry);
+  }
+  while (i < list.size()) merged.push_back(std::move(list[i++]));
+  list = std::move(merged);
+}
+
+void KeyWordsEditor::PatternMove(MoveDirection direction, PatternKind kind, std::string_view pattern) {
+  if (pattern.empty()) return;
+  if (direction == MoveDirection::Remove) {
+    std::erase_if(lists_.KeyWords, [&](const Entry& entry) { return PatternMatches(kind, pattern, entry.word); });
+    return;
+  }
+  std::vector<const Entry*> chosen;
+  for (const Entry& entry : lists_.Vocabulary) {
+    if (PatternMatches(kind, pattern, entry.word)) chosen.push_back(&entry);
+  }
+  InsertAll(chosen);
+}
+
+void KeyWordsEditor::FrequencyMove(MoveDirection direction, FrequencyTest test, std::string_view thresholdText) {
+  const int64_t threshold = ReadThreshold(thresholdText);
+  auto passes = [&](const Entry& entry) {
+    switch (test) {
+      case FrequencyTest::Greater:
+        return entry.count > threshold;
+      case FrequencyTest::Less:
+        return entry.count < threshold;
+      case FrequencyTest::Equal:
+        return entry.count == threshold;
+    }
+    return false;
+  };
+  if (direction == MoveDirection::Remove) {
+    std::erase_if(lists_.KeyWords, passes);
+    return;
+  }
+  std::vector<const Entry*> chosen;
+  for (const Entry& entry : lists_.Vocabulary) {
+    if (passes(entry)) chosen.push_back(&entry);
+  }
+  InsertAll(chosen);
+}
+
+void KeyWordsEditor::SelectionMove(MoveDirection direction, const std::vector<size_t>& selected) {
+  if (direction == MoveDirection::Add) {
+    std::vector<const Entry*> chosen;
+    std::vector<size_t> ordered(selected);
+    std::sort(ordered.begin(), ordered.end());
+    ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+    for (size_t index : ordered) {
+      if (index < lists_.Vocabulary.size()) chosen.push_back(&lists_.Vocabulary[index]);
+    }
+    InsertAll(chosen);
+    return;
+  }
+  EntryList& list = lists_.KeyWords;
+  std::vector<bool> remove(list.size(), false);
+  for (size_t index : selected) {
+    if (index < remove.size()) remove[index] = true;
+  }
+  size_t kept = 0;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (remove[i]) continue;
+    if (kept != i) list[kept] = std::move(list[i]);
+    ++kept;
+  }
+  list.resize(kept);
+}
+
+std::string KeyWordsEditor::CountText() const { return WordCountText(static_cast<int64_t>(lists_.KeyWords.size())); }
+
+}  // namespace wordloom

@@ -1,0 +1,63 @@
+// KeyWords selection: the working lists of the KeyWords Required window and every move
+// between them.
+//
+// The left list is the vocabulary (`Vocabulary`), the right list the key words being edited
+// (`KeyWords`), kept in forward collating order without two words of equal sort key. Words
+// move by spelling pattern, by frequency, or as selected; "OK" commits the key words into
+// `KeyWordsList`. A bulk move of n words into a list of m costs O((n + m) log(n + m)), with
+// the same result as inserting the words one by one with InsertKeyWord.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/scan_rules.h"
+#include "scan/sort_key.h"
+#include "scan/word_lists.h"
+
+namespace wordloom {
+
+enum class MoveDirection { Add, Remove };
+enum class PatternKind { Prefix, Suffix, Anywhere };
+enum class FrequencyTest { Greater, Less, Equal };
+
+// The pattern tests, case-sensitive. Suffix looks at the first occurrence only: "ab" does not
+// take "abab".
+bool PatternMatches(PatternKind kind, std::string_view pattern, std::string_view word);
+
+// A frequency threshold as typed: the leading number (blanks, sign, decimals, exponent; no
+// number reads as 0), rounded half to even.
+int64_t ReadThreshold(std::string_view text);
+
+class KeyWordsEditor {
+ public:
+  // Edits `lists.KeyWords` against `lists.Vocabulary`, comparing forward sort keys.
+  KeyWordsEditor(WordLists& lists, const CharTables& tables);
+
+  // Inserts at the sorted place found by binary search; a word of equal key is not added.
+  void InsertKeyWord(const Entry& entry);
+
+  void PatternMove(MoveDirection direction, PatternKind kind, std::string_view pattern);
+  void FrequencyMove(MoveDirection direction, FrequencyTest test, std::string_view thresholdText);
+  // "Selection": adds the given entries of the vocabulary, or removes those of the key words
+  // (indexes into the list concerned).
+  void SelectionMove(MoveDirection direction, const std::vector<size_t>& selected);
+  void Clear() { lists_.KeyWords.clear(); }
+  // "OK": the key words become the committed key words.
+  void Commit() { lists_.KeyWordsList = lists_.KeyWords; }
+
+  // "N words", the count under the key-word list.
+  std::string CountText() const;
+
+ private:
+  // Inserts `entries` (in vocabulary order) as InsertKeyWord one by one would.
+  void InsertAll(const std::vector<const Entry*>& entries);
+  bool KeyWordsStrictlyOrdered() const;
+
+  WordLists& lists_;
+  SortKeyOrder keys_;
+};
+
+}  // namespace wordloom
