@@ -1,4 +1,5 @@
-// Engine benchmarks: the vocabulary scan, opening a project, the list sort.
+// Engine benchmarks: the vocabulary scan, opening a project, the list sort, the word list,
+// the profile and the key-word moves.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -10,6 +11,9 @@
 #include "base/paths.h"
 #include "base/scratch_folder.h"
 #include "corpus_generator.h"
+#include "lists/keyword_selection.h"
+#include "lists/profile.h"
+#include "lists/word_list.h"
 #include "project/project_actions.h"
 #include "scan/list_sort.h"
 #include "scan/vocabulary.h"
@@ -98,6 +102,73 @@ void BM_SortEntryList(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SortEntryList)->Arg(32 << 20)->Arg(256 << 10)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A 100,000-word vocabulary in collating order, as a scan leaves it.
+Session SortedSession() {
+  Workspace& ws = Shared();
+  Session session = MakeSession(100000);
+  ListSortOptions options;
+  options.scratch = &ws.scratch;
+  (void)SortEntryList(session.lists.Vocabulary, 1, 0, session.tables, options);
+  session.lists.CopyVocabularyToAll();
+  session.totals.tokenCount = 5'000'000;
+  return session;
+}
+
+// Word list of the whole vocabulary: order (1-6) and layout (0-3), with frequencies.
+void BM_MakeWordList(benchmark::State& state) {
+  Workspace& ws = Shared();
+  Session session = SortedSession();
+  const EntryList unsorted = session.lists.AllWordsList;
+  WordListQuery query;
+  query.order = static_cast<int>(state.range(0));
+  query.layout = static_cast<WordListLayout>(state.range(1));
+  query.frequencies = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    session.lists.AllWordsList = unsorted;
+    state.ResumeTiming();
+    WordListResult result;
+    if (!MakeWordList(session, query, ws.scratch, result).ok()) state.SkipWithError("word list failed");
+  }
+}
+BENCHMARK(BM_MakeWordList)
+    ->ArgsProduct({{1, 2, 3, 4, 5, 6}, {0, 1, 2, 3}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_MakeProfile(benchmark::State& state) {
+  Workspace& ws = Shared();
+  Session session = SortedSession();
+  for (auto _ : state) {
+    ProfileResult result;
+    if (!MakeProfile(session, state.range(0) != 0, ws.scratch, result).ok()) state.SkipWithError("profile failed");
+  }
+}
+BENCHMARK(BM_MakeProfile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// "add:prefix:b" and "add:gt:0" into an empty key-word list and into the full one.
+void BM_KeyWordsAdd(benchmark::State& state) {
+  Session session = SortedSession();
+  const bool full = state.range(1) != 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (full) {
+      session.lists.KeyWords = session.lists.Vocabulary;
+    } else {
+      session.lists.KeyWords.clear();
+    }
+    state.ResumeTiming();
+    KeyWordsEditor editor(session.lists, session.tables);
+    if (state.range(0) == 0) {
+      editor.PatternMove(MoveDirection::Add, PatternKind::Prefix, "b");
+    } else {
+      editor.FrequencyMove(MoveDirection::Add, FrequencyTest::Greater, "0");
+    }
+    benchmark::DoNotOptimize(session.lists.KeyWords.data());
+  }
+}
+BENCHMARK(BM_KeyWordsAdd)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
