@@ -1,29 +1,37 @@
 // wordloom-cli: the batch front end of the Wordloom engine.
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/arguments.h"
+#include "base/status.h"
 #include "cli/command.h"
 
 namespace {
 
-void WriteAll(std::FILE* stream, const std::string& text) {
-  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
+// False when the text could not be written whole (a full disk, a closed pipe).
+bool WriteAll(std::FILE* stream, const std::string& text) {
+  bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+  return std::fflush(stream) == 0 && ok;
 }
 
-// Copies a file to the stream in blocks.
-bool CopyToStream(const std::string& path, std::FILE* stream) {
+// Copies a file to the stream in blocks. An empty string when it went well, else the problem.
+std::string CopyToStream(const std::string& path, std::FILE* stream) {
   std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return false;
+  if (in == nullptr) return "Could not read the output " + path + ": " + wordloom::ErrnoText(errno) + ".";
   std::vector<char> buffer(1 << 20);
   size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) std::fwrite(buffer.data(), 1, got, stream);
-  bool ok = !std::ferror(in);
+  bool written = true;
+  while (written && (got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
+    written = std::fwrite(buffer.data(), 1, got, stream) == got;
+  }
+  const bool read = !std::ferror(in);
   std::fclose(in);
-  std::fflush(stream);
-  return ok;
+  written = std::fflush(stream) == 0 && written;
+  if (!read) return "Could not read the output " + path + ".";
+  if (!written) return "Could not write the output: " + wordloom::ErrnoText(errno) + ".";
+  return "";
 }
 
 }  // namespace
@@ -62,9 +70,14 @@ int main(int argc, char** argv) {
   } else if (arguments.command == "profile") {
     status = RunProfile(arguments, scratch, output);
   }
-  WriteAll(stdout, output.out);
-  if (!output.outFile.empty() && !CopyToStream(output.outFile, stdout)) {
-    output.err += "Could not read the output " + output.outFile + ".\n";
+  std::string problem;
+  if (!WriteAll(stdout, output.out)) {
+    problem = "Could not write the output: " + wordloom::ErrnoText(errno) + ".";
+  } else if (!output.outFile.empty()) {
+    problem = CopyToStream(output.outFile, stdout);
+  }
+  if (!problem.empty()) {
+    output.err += problem + "\n";
     status = 1;
   }
   WriteAll(stderr, output.err);

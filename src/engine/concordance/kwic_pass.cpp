@@ -52,14 +52,15 @@ class KwicPass {
   void Run() {
     int64_t examined = 0;
     for (;;) {
-      if (progress_ && progress_->StopRequested()) return;
       Load(examined + block_ + kAhead);
-      int64_t last = (finished_ ? calls_ : loaded_) - kAhead;
+      // The reads the pass makes: all of them once the end is known, else those made so far.
+      const int64_t reads = stopped_ ? stopReads_ : (finished_ ? calls_ : loaded_);
+      const int64_t last = std::min(reads - kAhead, examined + block_);
       if (last > examined) {
         Examine(examined + 1, last);
         examined = last;
       }
-      if (finished_) return;
+      if ((finished_ || stopped_) && examined >= reads - kAhead) return;
       Trim(examined + 1);
       if (progress_) progress_->Yield();
     }
@@ -89,17 +90,24 @@ class KwicPass {
   // at its end and its last line used up, or after one more read that finds nothing.
   void Load(int64_t target) {
     CharacterRun run;
-    while (!finished_ && loaded_ < target) {
+    while (!finished_ && !stopped_ && loaded_ < target) {
       if (file_.AtEnd() && s_.linePosition > s_.lineLength) {
         finished_ = true;
         calls_ = loaded_;
       } else if (!ReadCharacterRun(context_, file_, ReaderMode::Concordance, run, progress_)) {
         finished_ = true;
         calls_ = loaded_ + 1;
-      } else if (!run.text.empty()) {
+      } else if (!run.text.empty()) {  // a logical line is never empty: it ends with the end padding
         spans_.push_back(Span{loaded_ + 1, static_cast<int64_t>(run.text.size()), run.firstLineNumber,
                               run.logicalLineTotal, static_cast<int64_t>(run.insideLength), CurrentSnapshot()});
         text_.append(run.text);
+        // A stop asked for while the line was read (the reader lets the window paint at a line's
+        // start) ends the pass after that line's first character, as reading one character at
+        // a time would.
+        if (progress_ && progress_->StopRequested()) {
+          stopped_ = true;
+          stopReads_ = loaded_ + 1;
+        }
         loaded_ += static_cast<int64_t>(run.text.size());
       }
     }
@@ -145,7 +153,7 @@ class KwicPass {
       FindLongRuns(lo, hi);
       // Near the end the ring may hold characters of an earlier turn: look at every word.
       if (finished_) {
-        for (int64_t e = std::max(lo, hi - kRing); e <= hi; ++e) candidates_.push_back(e);
+        for (int64_t e = std::max(lo, calls_ - kAhead - kRing); e <= hi; ++e) candidates_.push_back(e);
       }
       std::sort(candidates_.begin(), candidates_.end());
       candidates_.erase(std::unique(candidates_.begin(), candidates_.end()), candidates_.end());
@@ -162,6 +170,10 @@ class KwicPass {
     for (const KeySearcher& searcher : searchers_) {
       occurrences_.clear();
       searcher.FindAll(region, occurrences_);
+      // The word start found for the previous occurrence: an occurrence in the same word
+      // shares it, so no character is looked at twice.
+      int64_t previousAt = lo - 1;
+      int64_t previousStart = 0;  // 0: none within reach
       for (size_t offset : occurrences_) {
         const int64_t at = lo + static_cast<int64_t>(offset);
         if (atWordStart) {
@@ -169,8 +181,16 @@ class KwicPass {
           continue;
         }
         int64_t start = at;
-        while (start > at - kAhead && IsWord(start - 1)) --start;
-        if (start >= lo && start <= hi && !IsWord(start - 1)) candidates_.push_back(start);
+        const int64_t reach = std::max(at - kAhead, previousAt);
+        while (start > reach && IsWord(start - 1)) --start;
+        if (start == previousAt && start > at - kAhead && IsWord(start - 1)) {
+          start = previousStart >= at - kAhead ? previousStart : 0;
+        } else if (IsWord(start - 1)) {
+          start = 0;
+        }
+        previousAt = at;
+        previousStart = start;
+        if (start >= lo && start <= hi) candidates_.push_back(start);
       }
     }
   }
@@ -187,8 +207,11 @@ class KwicPass {
       if (k < sample + kSample) continue;
       int64_t start = sample;
       while (start > lo && IsWord(start - 1)) --start;
+      // Follow the run only as far as the samples of this block go: enough to know whether it
+      // is long, and to pass over it.
       int64_t end = sample + kSample;
-      while (end < loaded_ && IsWord(end + 1)) ++end;
+      const int64_t limit = std::min(loaded_, hi + 2 * kSample);
+      while (end < limit && IsWord(end + 1)) ++end;
       skipUntil = end + 1;
       if (start <= hi && !IsWord(start - 1) && end - start + 1 > kAhead) candidates_.push_back(start);
     }
@@ -225,9 +248,19 @@ class KwicPass {
     const Span& span = SpanOf(e);
     int64_t lineNumber = span.firstLineNumber;
     if (s_.endOfLineChar >= 0) {
-      const int64_t counted = std::min(e - span.start + 1, span.insideLength);
-      const char* begin = text_.data() + (span.start - first_);
-      lineNumber += std::count(begin, begin + counted, static_cast<char>(s_.endOfLineChar));
+      // Finds come in increasing position: count the span's markers only once.
+      if (countedSpan_ != span.start) {
+        countedSpan_ = span.start;
+        countedTo_ = span.start - 1;
+        markers_ = 0;
+      }
+      const int64_t to = std::min(e, span.start + span.insideLength - 1);
+      if (to > countedTo_) {
+        const char* begin = text_.data() + (countedTo_ + 1 - first_);
+        markers_ += std::count(begin, begin + (to - countedTo_), static_cast<char>(s_.endOfLineChar));
+        countedTo_ = to;
+      }
+      lineNumber += markers_;
     }
     citation_.clear();
     BuildCitation(query_.letters, lineNumber, query_.lineNumberWidth, snapshots_[span.snapshot - firstSnapshot_],
@@ -263,6 +296,8 @@ class KwicPass {
   int64_t loaded_ = 0;
   bool finished_ = false;
   int64_t calls_ = 0;      // reads the pass makes in all, known once finished
+  bool stopped_ = false;   // a stop was asked for
+  int64_t stopReads_ = 0;  // the reads made before the pass noticed it
   std::deque<Span> spans_;
   std::deque<Values> snapshots_;
   size_t firstSnapshot_ = 0;
@@ -273,6 +308,10 @@ class KwicPass {
   int64_t longestKey_ = 0;
   bool scanAllWords_ = false;
   std::unordered_map<std::string, std::vector<int64_t>> keyNumbers_;
+
+  int64_t countedSpan_ = 0;  // the span whose end-of-line markers are counted up to countedTo_
+  int64_t countedTo_ = 0;
+  int64_t markers_ = 0;
 
   std::vector<int64_t> candidates_;
   std::vector<size_t> occurrences_;

@@ -123,13 +123,6 @@ int NextContextChar(ScanContext& context, LineSource& file, ProgressSink* progre
   return NextChar(context, file, ReaderMode::Concordance, progress);
 }
 
-int64_t CharacterRun::LineNumberAt(size_t offset, int endOfLineChar) const {
-  int64_t number = firstLineNumber;
-  if (endOfLineChar < 0) return number;
-  size_t end = std::min(offset + 1, insideLength);
-  return number + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), static_cast<char>(endOfLineChar));
-}
-
 bool ReadCharacterRun(ScanContext& context, LineSource& file, ReaderMode mode, CharacterRun& run,
                       ProgressSink* progress) {
   ScanState& s = context.state;

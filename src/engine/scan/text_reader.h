@@ -50,8 +50,6 @@ struct CharacterRun {
   int64_t logicalLineTotal = 0;
   size_t insideLength = 0;          // the run's first characters whose end-of-line marker counts
   bool emptyLine = false;           // an empty logical line: the reader's one empty character
-  // currentLineNumber as it stands once the character at `offset` has been read.
-  int64_t LineNumberAt(size_t offset, int endOfLineChar) const;
 };
 
 // Reads a whole run at once, leaving the state exactly as reading its characters one by one

@@ -20,7 +20,7 @@ std::string Describe(const CitationRecord& record) {
 }
 
 Status ReferenceKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
-                     const GatherQuery& query, CitationSink& sink) {
+                     const GatherQuery& query, CitationSink& sink, ProgressSink* progress) {
   LineSource file;
   Status opened = file.Open(path);
   if (!opened.ok()) return opened;
@@ -45,7 +45,7 @@ Status ReferenceKwic(ScanContext& context, const ScanRules& rules, const CharTab
                   slot.citation);
   };
   auto read = [&](int at) {
-    int c = NextContextChar(context, file);
+    int c = NextContextChar(context, file, progress);
     if (c != kNoChar) ring[static_cast<size_t>(at)].c = static_cast<char>(c);
     record(ring[static_cast<size_t>(at)]);
   };
@@ -56,7 +56,7 @@ Status ReferenceKwic(ScanContext& context, const ScanRules& rules, const CharTab
   int write = 125;
   int examine = 125;
   for (int i = 0; i < 125; ++i, ++write) read(write);
-  while (!(file.AtEnd() && s.linePosition > s.lineLength)) {
+  while (!(file.AtEnd() && s.linePosition > s.lineLength) && !(progress && progress->StopRequested())) {
     read(write);
     const int p = examine;
     if (word(p) && !word(p == 1 ? 250 : p - 1)) {

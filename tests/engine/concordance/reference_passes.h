@@ -26,7 +26,7 @@ bool operator==(const CitationRecord& a, const CitationRecord& b);
 std::string Describe(const CitationRecord& record);
 
 Status ReferenceKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
-                     const GatherQuery& query, CitationSink& sink);
+                     const GatherQuery& query, CitationSink& sink, ProgressSink* progress = nullptr);
 
 std::vector<CitationRecord> ReferenceSort(const std::vector<CitationRecord>& records, CitationOrder order,
                                           const CollationView& view);
