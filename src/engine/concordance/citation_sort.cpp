@@ -87,11 +87,23 @@ void AppendWalk(const CollationView& view, size_t length, Step at, std::string& 
   flag = trailing > 0;
 }
 
-uint64_t KeyPrefix(std::string_view key) {
-  uint64_t prefix = 0;
-  for (size_t i = 0; i < 8; ++i) prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-  return prefix;
-}
+// The first twelve bytes of a sort key (the key number and eight bytes of context), zero-padded,
+// as two numbers that compare as the bytes do: most comparisons end there.
+struct KeyHead {
+  uint32_t high = 0;
+  uint64_t low = 0;
+  explicit KeyHead(std::string_view key) {
+    auto byte = [&](size_t i) { return i < key.size() ? static_cast<unsigned char>(key[i]) : 0u; };
+    for (size_t i = 0; i < 4; ++i) high = (high << 8) | byte(i);
+    for (size_t i = 4; i < 12; ++i) low = (low << 8) | byte(i);
+  }
+  KeyHead() = default;
+  int Compare(const KeyHead& other) const {
+    if (high != other.high) return high < other.high ? -1 : 1;
+    if (low != other.low) return low < other.low ? -1 : 1;
+    return 0;
+  }
+};
 
 }  // namespace
 
@@ -148,9 +160,12 @@ class CitationSorter::RunCursor {
     uint64_t size = kHeaderSize + uint64_t{GetU32(header)} + GetU32(header + 4);
     blob_.resize(size);
     std::memcpy(blob_.data(), header, kHeaderSize);
-    return Read(blob_.data() + kHeaderSize, size - kHeaderSize);
+    if (!Read(blob_.data() + kHeaderSize, size - kHeaderSize)) return false;
+    head_ = KeyHead(BlobKey(blob_));
+    return true;
   }
   std::string_view blob() const { return blob_; }
+  const KeyHead& head() const { return head_; }
   const Status& error() const { return error_; }
 
  private:
@@ -185,6 +200,7 @@ class CitationSorter::RunCursor {
   size_t begin_ = 0;
   size_t filled_ = 0;
   std::string blob_;
+  KeyHead head_;
   Status error_;
 };
 
@@ -218,11 +234,13 @@ void CitationSorter::Add(int64_t keyNumber, int64_t sequence, std::string_view c
                          std::string_view rightContext) {
   ++count_;
   if (arena_.capacity() == 0) arena_.reserve(options_.budgetBytes + 4096);
-  Item item{0, arena_.size(), 0, 0, false};
+  Item item{0, arena_.size(), 0, 0, 0, false};
   arena_.append(kHeaderSize, '\0');
   AppendKey(keyNumber, leftContext, rightContext, item.flag);
   item.keyLength = static_cast<uint32_t>(arena_.size() - item.offset - kHeaderSize);
-  item.prefix = KeyPrefix(std::string_view(arena_.data() + item.offset + kHeaderSize, item.keyLength));
+  const KeyHead head(std::string_view(arena_.data() + item.offset + kHeaderSize, item.keyLength));
+  item.head = head.high;
+  item.prefix = head.low;
   size_t bodyStart = arena_.size();
   PutI64(arena_, keyNumber);
   PutI64(arena_, sequence);
@@ -243,6 +261,7 @@ void CitationSorter::SortChunk() {
   const char* base = arena_.data();
   auto key = [base](const Item& item) { return std::string_view(base + item.offset + kHeaderSize, item.keyLength); };
   std::sort(items_.begin(), items_.end(), [&](const Item& a, const Item& b) {
+    if (a.head != b.head) return a.head < b.head;
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     int order = CompareKeys(key(a), a.flag, key(b), b.flag);
     return order != 0 ? order < 0 : a.offset < b.offset;
@@ -310,9 +329,12 @@ class CitationSorter::Merger {
    public:
     explicit Later(const Merger* merger) : merger_(merger) {}
     bool operator()(size_t a, size_t b) const {
-      std::string_view x = merger_->cursors_[a]->blob();
-      std::string_view y = merger_->cursors_[b]->blob();
-      int order = CompareKeys(BlobKey(x), BlobFlag(x), BlobKey(y), BlobFlag(y));
+      const RunCursor& first = *merger_->cursors_[a];
+      const RunCursor& second = *merger_->cursors_[b];
+      int order = first.head().Compare(second.head());
+      if (order == 0) {
+        order = CompareKeys(BlobKey(first.blob()), BlobFlag(first.blob()), BlobKey(second.blob()), BlobFlag(second.blob()));
+      }
       return order != 0 ? order > 0 : a > b;
     }
 

@@ -65,10 +65,11 @@ class CitationSorter : public CitationSink, public CitationSource {
 
  private:
   struct Item {
-    uint64_t prefix;  // the sort key's first eight bytes, high byte first, zero-padded
+    uint64_t prefix;  // the sort key's bytes 4 to 11, high byte first, zero-padded
     uint64_t offset;  // of the item's blob in the arena
     uint32_t keyLength;
     uint32_t size;    // of the whole blob
+    uint32_t head;    // the sort key's first four bytes (the key number)
     bool flag;
   };
   class RunCursor;
