@@ -15,3 +15,12 @@ echo "== Lantern in context, cited by act, speaker and line"
 "$cli" kwic --refs type1 samples/lanterns.txt --keys "lantern lanterns" --cite ASL --context 50 2>build/run-counts.txt |
   tr -d '\r'
 cat build/run-counts.txt
+echo
+echo "== The words of the samples used ten times or more, most frequent first"
+"$cli" wordlist samples/samples.wlm --order 4 --layout left --freq --keywords --kw clear --kw add:gt:9 \
+  2>build/run-counts.txt | tr -d '\r'
+echo
+cat build/run-counts.txt
+echo
+echo "== Their frequency profile"
+"$cli" profile samples/samples.wlm 2>/dev/null | tr -d '\r'

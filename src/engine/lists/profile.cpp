@@ -104,7 +104,10 @@ Status MakeProfile(Session& session, bool keyWords, const ScratchFolder& scratch
     AppendInZone(row, PadNumber(cumulativeTypes, 8));
     AppendInZone(row, PadNumber(cumulativeTokens, 8));
     AppendInZone(row, FormatDecimals(static_cast<double>(cumulativeTypes) / static_cast<double>(types) * 100, 5));
-    AppendInZone(row, FormatDecimals(static_cast<double>(cumulativeTokens) / static_cast<double>(analysedTokens) * 100, 5));
+    // Only words of frequency 0 (a damaged project) leave no tokens to take a share of.
+    AppendInZone(row, analysedTokens == 0 ? std::string("0.")
+                                          : FormatDecimals(static_cast<double>(cumulativeTokens) /
+                                                               static_cast<double>(analysedTokens) * 100, 5));
     WriteLine(table, row);
   }
   status = table.Close();
