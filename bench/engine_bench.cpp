@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -147,17 +148,15 @@ void BM_MakeProfile(benchmark::State& state) {
 }
 BENCHMARK(BM_MakeProfile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// "add:prefix:b" and "add:gt:0" into an empty key-word list and into the full one.
+// "add:prefix:b" and "add:gt:0" into an empty key-word list, into the full one, and into the
+// full one out of order (as after a change of alphabet without a new scan).
 void BM_KeyWordsAdd(benchmark::State& state) {
   Session session = SortedSession();
-  const bool full = state.range(1) != 0;
   for (auto _ : state) {
     state.PauseTiming();
-    if (full) {
-      session.lists.KeyWords = session.lists.Vocabulary;
-    } else {
-      session.lists.KeyWords.clear();
-    }
+    session.lists.KeyWords.clear();
+    if (state.range(1) >= 1) session.lists.KeyWords = session.lists.Vocabulary;
+    if (state.range(1) == 2) std::reverse(session.lists.KeyWords.begin(), session.lists.KeyWords.end());
     state.ResumeTiming();
     KeyWordsEditor editor(session.lists, session.tables);
     if (state.range(0) == 0) {
@@ -168,7 +167,7 @@ void BM_KeyWordsAdd(benchmark::State& state) {
     benchmark::DoNotOptimize(session.lists.KeyWords.data());
   }
 }
-BENCHMARK(BM_KeyWordsAdd)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_KeyWordsAdd)->ArgsProduct({{0, 1}, {0, 1, 2}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 #include "scan/status_texts.h"
@@ -54,13 +55,17 @@ int64_t ReadThreshold(std::string_view text) {
 
 KeyWordsEditor::KeyWordsEditor(WordLists& lists, const CharTables& tables) : lists_(lists), keys_(tables, 0) {}
 
-void KeyWordsEditor::InsertKeyWord(const Entry& entry) {
-  EntryList& list = lists_.KeyWords;
+namespace {
+
+// The Part's binary search: the entry goes where the search for its key ends, unless an entry
+// of equal key is met on the way.
+template <typename List>
+void InsertByKey(List& list, const Entry& entry, const SortKeyOrder& keys) {
   int64_t low = 0;
   int64_t high = static_cast<int64_t>(list.size()) - 1;
   while (low <= high) {
     const int64_t mid = (low + high) / 2;
-    const int order = keys_.Compare(list[static_cast<size_t>(mid)].word, entry.word);
+    const int order = keys.Compare(list.At(static_cast<size_t>(mid)).word, entry.word);
     if (order == 0) return;
     if (order > 0) {
       high = mid - 1;
@@ -68,7 +73,72 @@ void KeyWordsEditor::InsertKeyWord(const Entry& entry) {
       low = mid + 1;
     }
   }
-  list.insert(list.begin() + low, entry);
+  list.Insert(static_cast<size_t>(low), entry);
+}
+
+struct VectorList {
+  EntryList& entries;
+  size_t size() const { return entries.size(); }
+  const Entry& At(size_t index) const { return entries[index]; }
+  void Insert(size_t index, const Entry& entry) { entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(index), entry); }
+};
+
+// A list kept in blocks, so that reaching an index and inserting at it cost O(sqrt n) rather
+// than moving the whole list.
+class BlockedList {
+ public:
+  explicit BlockedList(EntryList& list) {
+    for (size_t at = 0; at < list.size(); at += kBlock) {
+      const auto begin = list.begin() + static_cast<std::ptrdiff_t>(at);
+      blocks_.emplace_back(std::make_move_iterator(begin),
+                           std::make_move_iterator(begin + static_cast<std::ptrdiff_t>(std::min(kBlock, list.size() - at))));
+    }
+    size_ = list.size();
+    Restart(0);
+  }
+  size_t size() const { return size_; }
+  const Entry& At(size_t index) const {
+    const size_t block = Find(index);
+    return blocks_[block][index - starts_[block]];
+  }
+  void Insert(size_t index, const Entry& entry) {
+    if (blocks_.empty()) blocks_.emplace_back();
+    const size_t block = index == size_ ? blocks_.size() - 1 : Find(index);
+    EntryList& entries = blocks_[block];
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(index - starts_[block]), entry);
+    if (entries.size() > 2 * kBlock) {
+      EntryList upper(std::make_move_iterator(entries.begin() + kBlock), std::make_move_iterator(entries.end()));
+      entries.resize(kBlock);
+      blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(upper));
+    }
+    ++size_;
+    Restart(block);
+  }
+  void MoveTo(EntryList& list) {
+    list.clear();
+    list.reserve(size_);
+    for (EntryList& entries : blocks_) std::move(entries.begin(), entries.end(), std::back_inserter(list));
+  }
+
+ private:
+  static constexpr size_t kBlock = 512;
+  size_t Find(size_t index) const {
+    return static_cast<size_t>(std::upper_bound(starts_.begin(), starts_.end(), index) - starts_.begin()) - 1;
+  }
+  void Restart(size_t from) {  // the start indexes of the blocks from `from` on
+    starts_.resize(blocks_.size());
+    for (size_t b = from; b < blocks_.size(); ++b) starts_[b] = b == 0 ? 0 : starts_[b - 1] + blocks_[b - 1].size();
+  }
+  std::vector<EntryList> blocks_;
+  std::vector<size_t> starts_;
+  size_t size_ = 0;
+};
+
+}  // namespace
+
+void KeyWordsEditor::InsertKeyWord(const Entry& entry) {
+  VectorList list{lists_.KeyWords};
+  InsertByKey(list, entry, keys_);
 }
 
 bool KeyWordsEditor::KeyWordsStrictlyOrdered() const {
@@ -82,8 +152,11 @@ bool KeyWordsEditor::KeyWordsStrictlyOrdered() const {
 void KeyWordsEditor::InsertAll(const std::vector<const Entry*>& entries) {
   if (entries.empty()) return;
   if (!KeyWordsStrictlyOrdered()) {
-    // A list out of order (a damaged project) gets exactly what the one-by-one insertions give.
-    for (const Entry* entry : entries) InsertKeyWord(*entry);
+    // A list out of order (the alphabet changed since the scan, or a damaged project) gets
+    // exactly what the one-by-one insertions give.
+    BlockedList blocked(lists_.KeyWords);
+    for (const Entry* entry : entries) InsertByKey(blocked, *entry, keys_);
+    blocked.MoveTo(lists_.KeyWords);
     return;
   }
   // In an ordered list, inserting one by one keeps the list ordered and adds each key once,

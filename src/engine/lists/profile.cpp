@@ -45,8 +45,14 @@ Status MakeProfile(Session& session, bool keyWords, const ScratchFolder& scratch
   for (const Entry& entry : analysed) {
     if (entry.count >= 0) ++spectrum[entry.count];
   }
-  int64_t analysedTokens = 0;  // TL
-  for (const auto& [frequency, count] : spectrum) analysedTokens += frequency * count;
+  int64_t analysedTokens = 0;  // TL; every other sum of products is at most this
+  for (const auto& [frequency, count] : spectrum) {
+    int64_t tokens = 0;
+    if (__builtin_mul_overflow(frequency, count, &tokens) ||
+        __builtin_add_overflow(analysedTokens, tokens, &analysedTokens)) {
+      return Status::Error("The word frequencies add up to more than the profile can count.");
+    }
+  }
 
   FileWriter stats;
   Status status = scratch.OpenForWrite("3", stats);

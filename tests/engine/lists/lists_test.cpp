@@ -23,6 +23,9 @@ TEST(NumberFormat, RoundsHalfAwayFromZeroOnTheExactValue) {
   EXPECT_EQ(FormatSingleDecimals(static_cast<float>(2.0 / 3 * 100), 8), "66.66666");  // 66.666664
   EXPECT_EQ(FormatSingleDecimals(100.0f, 8), "100.");
   EXPECT_EQ(FormatSingleDecimals(static_cast<float>(1.0 / 300000 * 100), 8), "0.00033333");
+  // 161 of 1280 is 12.578125 exactly: the seventh digit rounds half away from zero too.
+  EXPECT_EQ(FormatSingleDecimals(static_cast<float>(161.0 / 1280 * 100), 8), "12.57813");
+  EXPECT_EQ(FormatSingleDecimals(99999992.0f, 8), "99999990.");  // integer digits past the seventh
 }
 
 TEST(KeyWords, PatternAndThresholdRules) {
@@ -44,7 +47,10 @@ TEST(KeyWords, BulkMovesEqualOneByOneInsertion) {
   std::mt19937 random(9);
   for (int round = 0; round < 300; ++round) {
     WordLists lists;
-    for (int i = 0; i < 40; ++i) {
+    // Now and then lists long enough to fill many blocks of an unordered list.
+    const int words = round % 10 == 9 ? 3000 : 40;
+    const int keyWords = round % 10 == 9 ? 1500 : 8;
+    for (int i = 0; i < words; ++i) {
       std::string word;
       for (int n = std::uniform_int_distribution<int>(1, 3)(random); n > 0; --n) word += "abcx"[random() % 4];
       lists.Vocabulary.push_back({word, std::uniform_int_distribution<int64_t>(0, 5)(random)});
@@ -53,8 +59,8 @@ TEST(KeyWords, BulkMovesEqualOneByOneInsertion) {
     WordLists plain = lists;
     KeyWordsEditor plainEditor(plain, tables);
     KeyWordsEditor editor(lists, tables);
-    for (int i = 0; i < 8; ++i) {
-      const Entry& entry = lists.Vocabulary[random() % 40];
+    for (int i = 0; i < keyWords; ++i) {
+      const Entry& entry = lists.Vocabulary[random() % static_cast<unsigned>(words)];
       if (ordered) {
         plainEditor.InsertKeyWord(entry);
         editor.InsertKeyWord(entry);
@@ -180,6 +186,15 @@ TEST(Profile, EmptyListsAndNoVocabulary) {
   EXPECT_EQ(statistics,
             "Analysis based on the key words\r\nTotal vocabulary = 0 types\r\nProject wordcount = 0 tokens\r\n"
             "KeyWords selected = 0 types (\r\nKeyWords wordcount = 0 tokens (\r\n\r\n");
+}
+
+TEST(Profile, FrequenciesBeyondWhatCanBeCountedAreRefused) {
+  Session session = SessionOf({{"cat", INT64_MAX / 2 + 1}, {"dog", INT64_MAX / 2 + 1}}, 5);
+  TempFolder folder;
+  ScratchFolder scratch;
+  ASSERT_TRUE(scratch.Prepare(folder.File("scratch")).ok());
+  ProfileResult result;
+  EXPECT_FALSE(MakeProfile(session, false, scratch, result).ok());
 }
 
 }  // namespace
