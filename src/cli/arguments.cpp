@@ -69,6 +69,33 @@ const OptionSpec* FindOption(const std::string& name) {
   return nullptr;
 }
 
+// The value a name stands for in a table of (name, value) pairs; false when it is not there.
+template <typename T, size_t N>
+bool Lookup(const std::pair<const char*, T> (&table)[N], std::string_view name, T& value) {
+  for (const auto& [text, meaning] : table) {
+    if (name == text) {
+      value = meaning;
+      return true;
+    }
+  }
+  return false;
+}
+
+constexpr std::pair<const char*, MatchKind> kMatchKinds[] = {
+    {"word", MatchKind::Word}, {"prefix", MatchKind::Prefix}, {"suffix", MatchKind::Suffix}, {"anywhere", MatchKind::Anywhere}};
+constexpr std::pair<const char*, CitationOrder> kCitationOrders[] = {
+    {"occurs", CitationOrder::AsItOccurs}, {"left", CitationOrder::LeftContext}, {"right", CitationOrder::RightContext}};
+constexpr std::pair<const char*, WordListLayout> kLayouts[] = {{"left", WordListLayout::ColumnsLeft},
+                                                               {"right", WordListLayout::ColumnsRight},
+                                                               {"packed", WordListLayout::Packed},
+                                                               {"column", WordListLayout::OneColumn}};
+constexpr std::pair<const char*, MoveDirection> kDirections[] = {{"add", MoveDirection::Add},
+                                                                 {"remove", MoveDirection::Remove}};
+constexpr std::pair<const char*, PatternKind> kPatterns[] = {
+    {"prefix", PatternKind::Prefix}, {"suffix", PatternKind::Suffix}, {"anywhere", PatternKind::Anywhere}};
+constexpr std::pair<const char*, FrequencyTest> kTests[] = {
+    {"gt", FrequencyTest::Greater}, {"lt", FrequencyTest::Less}, {"eq", FrequencyTest::Equal}};
+
 // A whole number, or a decimal rounded half to even; false for anything else.
 bool ParseContext(const std::string& text, int& value) {
   double number = 0;
@@ -97,39 +124,19 @@ bool ParseKeyWordEdit(const std::string& text, KeyWordEdit& edit) {
   const size_t first = text.find(':');
   const size_t second = first == std::string::npos ? std::string::npos : text.find(':', first + 1);
   if (second == std::string::npos) return false;
-  const std::string direction = text.substr(0, first);
   const std::string move = text.substr(first + 1, second - first - 1);
   edit.text = text.substr(second + 1);
-  if (direction == "add") {
-    edit.direction = MoveDirection::Add;
-  } else if (direction == "remove") {
-    edit.direction = MoveDirection::Remove;
+  if (!Lookup(kDirections, text.substr(0, first), edit.direction)) return false;
+  if (Lookup(kPatterns, move, edit.pattern)) {
+    edit.kind = KeyWordEdit::Kind::Pattern;
+  } else if (Lookup(kTests, move, edit.test)) {
+    edit.kind = KeyWordEdit::Kind::Frequency;
+  } else if (move == "word") {
+    edit.kind = KeyWordEdit::Kind::Word;
   } else {
     return false;
   }
-  static const std::pair<const char*, PatternKind> kPatterns[] = {
-      {"prefix", PatternKind::Prefix}, {"suffix", PatternKind::Suffix}, {"anywhere", PatternKind::Anywhere}};
-  static const std::pair<const char*, FrequencyTest> kTests[] = {
-      {"gt", FrequencyTest::Greater}, {"lt", FrequencyTest::Less}, {"eq", FrequencyTest::Equal}};
-  for (const auto& [name, pattern] : kPatterns) {
-    if (move == name) {
-      edit.kind = KeyWordEdit::Kind::Pattern;
-      edit.pattern = pattern;
-      return true;
-    }
-  }
-  for (const auto& [name, test] : kTests) {
-    if (move == name) {
-      edit.kind = KeyWordEdit::Kind::Frequency;
-      edit.test = test;
-      return true;
-    }
-  }
-  if (move == "word") {
-    edit.kind = KeyWordEdit::Kind::Word;
-    return true;
-  }
-  return false;
+  return true;
 }
 
 bool ApplyQueryOption(const std::string& name, const std::string& value, const std::string& command,
@@ -145,44 +152,24 @@ bool ApplyQueryOption(const std::string& name, const std::string& value, const s
   } else if (name == "cite") {
     query.cite = value;
   } else if (name == "match") {
-    static const std::pair<const char*, MatchKind> kKinds[] = {
-        {"word", MatchKind::Word}, {"prefix", MatchKind::Prefix}, {"suffix", MatchKind::Suffix}, {"anywhere", MatchKind::Anywhere}};
-    for (const auto& [text, kind] : kKinds) {
-      if (value == text) {
-        query.match = kind;
-        return true;
-      }
+    if (!Lookup(kMatchKinds, value, query.match)) {
+      error = "--match takes word, prefix, suffix or anywhere, not \"" + value + "\"";
+      return false;
     }
-    error = "--match takes word, prefix, suffix or anywhere, not \"" + value + "\"";
-    return false;
   } else if (name == "order" && command == "wordlist") {
     return ParseListOrder(name, value, query.wordListOrder, error);
   } else if (name == "order") {
-    if (value == "occurs") {
-      query.order = CitationOrder::AsItOccurs;
-    } else if (value == "left") {
-      query.order = CitationOrder::LeftContext;
-    } else if (value == "right") {
-      query.order = CitationOrder::RightContext;
-    } else {
+    if (!Lookup(kCitationOrders, value, query.order)) {
       error = "--order takes occurs, left or right, not \"" + value + "\"";
       return false;
     }
   } else if (name == "wordlist-order") {
     return ParseListOrder(name, value, query.wordListOrder, error);
   } else if (name == "layout") {
-    static const std::pair<const char*, WordListLayout> kLayouts[] = {{"left", WordListLayout::ColumnsLeft},
-                                                                      {"right", WordListLayout::ColumnsRight},
-                                                                      {"packed", WordListLayout::Packed},
-                                                                      {"column", WordListLayout::OneColumn}};
-    for (const auto& [text, layout] : kLayouts) {
-      if (value == text) {
-        query.layout = layout;
-        return true;
-      }
+    if (!Lookup(kLayouts, value, query.layout)) {
+      error = "--layout takes left, right, packed or column, not \"" + value + "\"";
+      return false;
     }
-    error = "--layout takes left, right, packed or column, not \"" + value + "\"";
-    return false;
   } else if (name == "freq") {
     query.frequencies = true;
   } else if (name == "spectrum") {

@@ -28,8 +28,8 @@ std::vector<std::string> TextFiles(const std::vector<std::string>& operands, siz
 void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLetters& letters);
 
 // Loads SOURCE into the session: the project file as the opener loads it, or a fresh project
-// of the text files scanned as the New Project dialog's OK would. Messages of the opener and
-// the scan's Error Report go to stderr.
+// of the text files scanned as the New Project dialog's OK would; then applies the --kw edits.
+// Messages of the opener and the scan's Error Report go to stderr.
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output);
 
 int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output);

@@ -7,7 +7,6 @@ int RunConcordanceCommand(const Arguments& args, const ScratchFolder& scratch, O
   Session session;
   Status loaded = LoadSource(args, scratch, session, output);
   if (!loaded.ok()) return Fail(output, loaded);
-  ApplyKeyWordEdits(args.query.keyWordEdits, session);
   // The scan's entries of the Error Report are out already; the run's follow them.
   const size_t reported = session.scan.ErrorReportText.size();
 

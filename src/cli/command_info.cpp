@@ -7,7 +7,6 @@ int RunInfo(const Arguments& args, const ScratchFolder& scratch, Output& output)
   Session session;
   Status loaded = LoadSource(args, scratch, session, output);
   if (!loaded.ok()) return Fail(output, loaded);
-  ApplyKeyWordEdits(args.query.keyWordEdits, session);
   ProjectStatus status = ShowProjectStatus(session.project.Title, static_cast<int64_t>(session.project.Files.size()),
                                            session.totals, session.scan.state.physicalLineTotal);
   output.out += status.title + "\n";

@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "cli/command.h"
+#include "lists/keyword_selection.h"
 #include "project/project_actions.h"
 
 namespace wordloom::cli {
@@ -34,12 +35,42 @@ std::vector<std::string> TextFiles(const std::vector<std::string>& operands, siz
   return files;
 }
 
+void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) {
+  if (edits.empty()) return;
+  KeyWordsEditor editor(session.lists, session.tables);
+  for (const KeyWordEdit& edit : edits) {
+    switch (edit.kind) {
+      case KeyWordEdit::Kind::Clear:
+        editor.Clear();
+        break;
+      case KeyWordEdit::Kind::Pattern:
+        editor.PatternMove(edit.direction, edit.pattern, edit.text);
+        break;
+      case KeyWordEdit::Kind::Frequency:
+        editor.FrequencyMove(edit.direction, edit.test, edit.text);
+        break;
+      case KeyWordEdit::Kind::Word: {
+        // The entries of that very text, selected in the list the move takes them from.
+        const EntryList& list = edit.direction == MoveDirection::Add ? session.lists.Vocabulary : session.lists.KeyWords;
+        std::vector<size_t> selected;
+        for (size_t i = 0; i < list.size(); ++i) {
+          if (list[i].word == edit.text) selected.push_back(i);
+        }
+        editor.SelectionMove(edit.direction, selected);
+        break;
+      }
+    }
+  }
+  editor.Commit();
+}
+
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output) {
   const std::string& first = args.operands.front();
   if (IsProjectPath(first)) {
     std::string path = AbsoluteNormalPath(first);
     ProjectFileReport report = OpenProject(session, path, ProgramFolder(), CurrentFolder());
     for (const std::string& message : report.messages) output.err += message + "\n";
+    if (report.status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
     return report.status;
   }
   std::vector<std::string> files = TextFiles(args.operands, 0);
@@ -48,6 +79,7 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
   ApplyRuleOptions(args.rules, created, session.referenceLetters);
   Status status = AcceptNewProject(session, created, scratch);
   output.err += session.scan.ErrorReportText;
+  if (status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
   return status;
 }
 

@@ -1,12 +1,11 @@
 #include "concordance/citation_sort.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
+#include "base/buffered_reader.h"
 #include "base/cp1252.h"
 
 namespace wordloom {
@@ -150,55 +149,33 @@ bool CitationBefore(const CitationRecord& a, const CitationRecord& b, CitationOr
 // Reads the blobs of one spilled run through a buffer of its own.
 class CitationSorter::RunCursor {
  public:
-  RunCursor(int fd, uint64_t offset, uint64_t length, size_t bufferSize)
-      : fd_(fd), next_(offset), end_(offset + length), buffer_(bufferSize) {}
+  RunCursor(int fd, const std::string& name, uint64_t offset, uint64_t length, size_t bufferSize) : reader_(bufferSize) {
+    reader_.Reset(fd, name, offset, length);
+  }
 
-  // Loads the next blob; false at the end of the run or on a read error.
+  // Loads the next blob; false at the end of the run or when it cannot be read.
   bool Advance() {
+    if (reader_.AtEnd()) return false;
     char header[kHeaderSize];
-    if (!Read(header, kHeaderSize)) return false;
-    uint64_t size = kHeaderSize + uint64_t{GetU32(header)} + GetU32(header + 4);
+    if (!reader_.Read(header, kHeaderSize)) return CutShort();
+    const uint64_t size = kHeaderSize + uint64_t{GetU32(header)} + GetU32(header + 4);
     blob_.resize(size);
     std::memcpy(blob_.data(), header, kHeaderSize);
-    if (!Read(blob_.data() + kHeaderSize, size - kHeaderSize)) return false;
+    if (!reader_.Read(blob_.data() + kHeaderSize, size - kHeaderSize)) return CutShort();
     head_ = KeyHead(BlobKey(blob_));
     return true;
   }
   std::string_view blob() const { return blob_; }
   const KeyHead& head() const { return head_; }
-  const Status& error() const { return error_; }
+  const Status& error() const { return reader_.error().ok() ? error_ : reader_.error(); }
 
  private:
-  bool Read(char* into, size_t size) {
-    while (size > 0) {
-      if (begin_ == filled_) {
-        uint64_t want = std::min<uint64_t>(buffer_.size(), end_ - next_);
-        if (want == 0) return false;
-        ssize_t got = ::pread(fd_, buffer_.data(), want, static_cast<off_t>(next_));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-          error_ = Status::Error("Could not read the scratch files: " + (got < 0 ? ErrnoText(errno) : std::string("they ended early")) + ".");
-          return false;
-        }
-        next_ += static_cast<uint64_t>(got);
-        begin_ = 0;
-        filled_ = static_cast<size_t>(got);
-      }
-      size_t take = std::min(size, filled_ - begin_);
-      std::memcpy(into, buffer_.data() + begin_, take);
-      begin_ += take;
-      into += take;
-      size -= take;
-    }
-    return true;
+  bool CutShort() {
+    if (error_.ok()) error_ = Status::Error("A scratch file of the concordance ordering ended early.");
+    return false;
   }
 
-  int fd_;
-  uint64_t next_;
-  uint64_t end_;
-  std::vector<char> buffer_;
-  size_t begin_ = 0;
-  size_t filled_ = 0;
+  BufferedReader reader_;
   std::string blob_;
   KeyHead head_;
   Status error_;
@@ -288,10 +265,11 @@ void CitationSorter::SpillChunk() {
 // Merges spilled runs: the least blob first, and of equal blobs the one of the earlier run.
 class CitationSorter::Merger {
  public:
-  Merger(int fd, const std::vector<std::pair<uint64_t, uint64_t>>& runs, size_t first, size_t last, size_t budget) {
+  Merger(int fd, const std::string& name, const std::vector<std::pair<uint64_t, uint64_t>>& runs, size_t first,
+         size_t last, size_t budget) {
     size_t buffer = std::clamp<size_t>(budget / std::max<size_t>(last - first, 1), 16 * 1024, kCursorBuffer);
     for (size_t i = first; i < last; ++i) {
-      cursors_.push_back(std::make_unique<RunCursor>(fd, runs[i].first, runs[i].second, buffer));
+      cursors_.push_back(std::make_unique<RunCursor>(fd, name, runs[i].first, runs[i].second, buffer));
       if (cursors_.back()->Advance()) Push(cursors_.size() - 1);
       Check(*cursors_.back());
     }
@@ -359,7 +337,8 @@ Status CitationSorter::ReduceRuns() {
     std::vector<std::pair<uint64_t, uint64_t>> merged;
     uint64_t bytes = 0;
     for (size_t first = 0; first < runs_.size(); first += kMergeFanIn) {
-      Merger merger(runFd_, runs_, first, std::min(first + kMergeFanIn, runs_.size()), options_.budgetBytes);
+      Merger merger(runFd_, scratch_.PathOf(runFile_), runs_, first, std::min(first + kMergeFanIn, runs_.size()),
+                    options_.budgetBytes);
       uint64_t start = bytes;
       std::string_view blob;
       while (merger.Next(blob)) {
@@ -391,7 +370,9 @@ Status CitationSorter::Finish() {
   Status status = runWriter_.Close();
   if (status.ok()) runFd_ = scratch_.OpenForRead(runFile_, status);
   if (status.ok()) status = ReduceRuns();
-  if (status.ok()) merger_ = std::make_unique<Merger>(runFd_, runs_, 0, runs_.size(), options_.budgetBytes);
+  if (status.ok()) {
+    merger_ = std::make_unique<Merger>(runFd_, scratch_.PathOf(runFile_), runs_, 0, runs_.size(), options_.budgetBytes);
+  }
   if (!status.ok()) error_ = status;
   return status;
 }

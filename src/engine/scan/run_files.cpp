@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -27,47 +26,26 @@ RunReader::~RunReader() {
 
 Status RunReader::Open(const ScratchFolder& scratch, const std::string& name) {
   if (fd_ >= 0) ::close(fd_);
-  begin_ = end_ = 0;
   name_ = scratch.PathOf(name);
   error_ = Status::Ok();
   Status status;
   fd_ = scratch.OpenForRead(name, status);
+  reader_.Reset(fd_, name_);
   return status;
-}
-
-bool RunReader::Read(void* into, size_t size) {
-  char* out = static_cast<char*>(into);
-  while (size > 0) {
-    if (begin_ == end_) {
-      if (fd_ < 0) return false;
-      ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) error_ = Status::Error("Could not read the scratch file " + name_ + ": " + ErrnoText(errno) + ".");
-      if (got <= 0) return false;
-      begin_ = 0;
-      end_ = static_cast<size_t>(got);
-    }
-    size_t take = std::min(size, end_ - begin_);
-    std::memcpy(out, buffer_.data() + begin_, take);
-    begin_ += take;
-    out += take;
-    size -= take;
-  }
-  return true;
 }
 
 void RunReader::Next(RunRecord& record) {
   char header[16];
   uint32_t length = 0;
-  if (Read(header, sizeof header)) {
+  if (reader_.Read(header, sizeof header)) {
     std::memcpy(&record.count, header, 8);
     std::memcpy(&length, header + 8, 4);
     std::memcpy(&record.rank, header + 12, 4);
     record.word.resize(length);
-    if (Read(record.word.data(), length)) return;
+    if (reader_.Read(record.word.data(), length)) return;
   }
   // Every file ends with a file-end record: running out of data before it means damage.
-  if (error_.ok()) error_ = Status::Error("The scratch file " + name_ + " ended early.");
+  if (error().ok()) error_ = Status::Error("The scratch file " + name_ + " ended early.");
   record.count = kFileEnd;
   record.word.clear();
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/buffered_reader.h"
 #include "base/file_writer.h"
 #include "base/scratch_folder.h"
 #include "base/status.h"
@@ -43,14 +44,11 @@ class RunReader {
   // Reads the next record; at the end of the data (or a damaged record) it reads a file end.
   void Next(RunRecord& record);
   // Set when a read failed or a record was cut short: the data ended early.
-  const Status& error() const { return error_; }
+  const Status& error() const { return error_.ok() ? reader_.error() : error_; }
 
  private:
-  bool Read(void* into, size_t size);
   int fd_ = -1;
-  std::vector<char> buffer_ = std::vector<char>(256 * 1024);
-  size_t begin_ = 0;
-  size_t end_ = 0;
+  BufferedReader reader_;
   std::string name_;
   Status error_;
 };
