@@ -37,9 +37,10 @@ class KwicPass {
     bool searchable = query.keys.size() <= kMostSearchedKeys;
     for (const std::string& key : query.keys) searchable = searchable && !key.empty();
     if (searchable) {
+      std::vector<std::string> distinctKeys;  // a key typed twice is searched for once
       for (const std::string& key : query.keys) {
-        if (std::find(distinctKeys_.begin(), distinctKeys_.end(), key) != distinctKeys_.end()) continue;
-        distinctKeys_.push_back(key);
+        if (std::find(distinctKeys.begin(), distinctKeys.end(), key) != distinctKeys.end()) continue;
+        distinctKeys.push_back(key);
         searchers_.emplace_back(key);
         longestKey_ = std::max<int64_t>(longestKey_, static_cast<int64_t>(key.size()));
       }
@@ -303,7 +304,6 @@ class KwicPass {
   size_t firstSnapshot_ = 0;
   bool trackValues_ = false;
 
-  std::vector<std::string> distinctKeys_;
   std::vector<KeySearcher> searchers_;
   int64_t longestKey_ = 0;
   bool scanAllWords_ = false;
