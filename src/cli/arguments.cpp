@@ -1,10 +1,9 @@
 #include "cli/arguments.h"
 
-#include <charconv>
-#include <cmath>
 #include <set>
 
 #include "base/paths.h"
+#include "concordance/concordance_run.h"
 
 namespace wordloom::cli {
 namespace {
@@ -97,18 +96,6 @@ constexpr std::pair<const char*, FrequencyTest> kTests[] = {
     {"gt", FrequencyTest::Greater}, {"lt", FrequencyTest::Less}, {"eq", FrequencyTest::Equal}};
 
 // A whole number, or a decimal rounded half to even; false for anything else.
-bool ParseContext(const std::string& text, int& value) {
-  double number = 0;
-  const char* begin = text.data();
-  const char* end = text.data() + text.size();
-  if (begin != end && *begin == '+') ++begin;
-  auto [stop, error] = std::from_chars(begin, end, number);
-  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(number)) return false;
-  number = std::nearbyint(number);
-  value = number < 10 ? 10 : (number > 240 ? 240 : static_cast<int>(number));
-  return true;
-}
-
 bool ParseListOrder(const std::string& name, const std::string& value, int& order, std::string& error) {
   if (value.size() != 1 || value[0] < '1' || value[0] > '6') {
     error = "--" + name + " takes a number from 1 to 6, not \"" + value + "\"";
@@ -222,7 +209,7 @@ bool ApplyOption(const std::string& name, const std::string& value, Arguments& o
   } else if (name == "temp") {
     out.temp = value;
   } else if (name == "context") {
-    if (!ParseContext(value, out.context)) {
+    if (!ParseContextWidth(value, out.context)) {
       error = "--context takes a number, not \"" + value + "\"";
       return false;
     }

@@ -1,6 +1,8 @@
 #include "concordance/concordance_run.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "base/cp1252.h"
 #include "concordance/citation.h"
@@ -11,6 +13,18 @@
 #include "scan/status_texts.h"
 
 namespace wordloom {
+
+bool ParseContextWidth(const std::string& text, int& width) {
+  double number = 0;
+  const char* begin = text.data();
+  const char* end = text.data() + text.size();
+  if (begin != end && *begin == '+') ++begin;
+  auto [stop, error] = std::from_chars(begin, end, number);
+  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(number)) return false;
+  number = std::nearbyint(number);
+  width = number < 10 ? 10 : (number > 240 ? 240 : static_cast<int>(number));
+  return true;
+}
 
 std::vector<std::string> SplitKeys(const std::string& pattern) {
   std::vector<std::string> keys;

@@ -53,6 +53,10 @@ struct ConcordanceOptions {
 [[nodiscard]] Status RunConcordance(Session& session, const ConcordanceQuery& query, const ScratchFolder& scratch,
                                     ConcordanceResult& result, const ConcordanceOptions& options = {});
 
+// The context width of a typed text: a number (a decimal rounded half to even) kept within 10
+// to 240. False, and `width` untouched, when the text is not a number.
+bool ParseContextWidth(const std::string& text, int& width);
+
 // The keys of a typed pattern: its runs of non-space characters, lower-cased, in order.
 std::vector<std::string> SplitKeys(const std::string& pattern);
 

@@ -1,0 +1,36 @@
+// The "Word List" page of the main window: the layout, the frequencies flag, the choice of
+// words and the word-list pane. The order and the rhyme flag are on the KeyWords toolbar.
+#pragma once
+
+#include <QWidget>
+
+#include "lists/word_list.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace wordloom::app {
+
+class OutputPane;
+
+class WordListPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit WordListPage(QWidget* parent = nullptr);
+
+  // The query of the page's controls with the toolbar's order and rhyme flag.
+  WordListQuery Query(int order, bool rhyme) const;
+
+  QPushButton* Command6;  // "Word List"
+  QComboBox* Combo1;      // the layout
+  QCheckBox* Check1;      // "Frequencies"
+  QRadioButton* Option7;  // "All"
+  QRadioButton* Option8;  // "KeyWords"
+  QLineEdit* Text5;       // the count
+  OutputPane* RichTextBox2;
+};
+
+}  // namespace wordloom::app

@@ -1,0 +1,64 @@
+// Main(): the splash window, the main window with its settings, then the event loop.
+//
+// `wordloom [FILE]` opens FILE (a project or a text file) once the window is up. Two options
+// serve demonstrations and screenshots: `--kwic KEYS` runs a Kwic concordance of KEYS after
+// opening, and `--screenshot PNG` then saves a picture of the window and ends the program.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "project/session.h"
+#include "shell/app_info.h"
+#include "shell/main_window.h"
+#include "shell/settings.h"
+#include "shell/small_windows.h"
+#include "ui/prompts.h"
+
+int main(int argc, char* argv[]) {
+  using namespace wordloom::app;
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+  QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/wordloom.png")));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Wordloom, a concordance program"));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A project (.wlm) or a text file to open."));
+  const QCommandLineOption kwic(QStringLiteral("kwic"), QStringLiteral("Runs a Kwic concordance of <keys>."),
+                                QStringLiteral("keys"));
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                      QStringLiteral("Saves a picture of the window to <png> and ends."),
+                                      QStringLiteral("png"));
+  parser.addOptions({kwic, screenshot});
+  parser.process(application);
+
+  SplashWindow splash;
+  splash.show();
+  QApplication::processEvents();
+
+  wordloom::Session session;
+  Settings settings;
+  DialogPrompts prompts;
+  MainWindow window(session, settings, prompts);
+  window.Load();
+  splash.close();
+  window.show();
+
+  if (!parser.positionalArguments().isEmpty()) window.OpenPath(parser.positionalArguments().first());
+  if (parser.isSet(kwic)) {
+    window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(parser.value(kwic));
+    window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
+  }
+  if (parser.isSet(screenshot)) {
+    QTimer::singleShot(500, &window, [&] {
+      const bool saved = window.grab().save(parser.value(screenshot));
+      window.close();
+      QApplication::exit(saved ? 0 : 1);
+    });
+  }
+  return QApplication::exec();
+}

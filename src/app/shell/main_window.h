@@ -1,0 +1,172 @@
+// frmMain, the main window: menus, toolbars, the three output pages, the status bar.
+//
+// The window reads its settings when it loads and writes them when it is closed (not when
+// minimised). Its actions call the engine on the session it is given: opening a project,
+// the concordance runs, the word list and the profile, saving and printing the pane on
+// show. While a pass runs, the window stays responsive, "Stop" ends a concordance run, and
+// every action that would start another pass is off until the run ends.
+#pragma once
+
+#include <QMainWindow>
+#include <QPrinter>
+#include <memory>
+
+#include "project/session.h"
+#include "shell/settings.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QToolBar;
+
+namespace wordloom {
+class ScratchFolder;
+}
+
+namespace wordloom::app {
+
+class ConcordancePage;
+class CopyrightWindow;
+class ErrorReportWindow;
+class HelpWindow;
+class OptionsDialog;
+class OutputPane;
+class ProfilePage;
+class Prompts;
+class RunProgress;
+class WordListPage;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  MainWindow(Session& session, Settings& settings, Prompts& prompts, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The load step: settings (the first run writes the defaults), place and size, options.
+  void Load();
+  // Opens a project file, or a text file as a new project, as "&Open" does once it has a path.
+  void OpenPath(const QString& path);
+  // LayoutMainWindow(): the toolbars follow their menu check marks.
+  void LayoutMainWindow();
+
+  // The pane code of the page on show: 0, 1, 20 or 21.
+  int PaneCode() const;
+  OutputPane* PaneOf(int code) const;
+  void SavePane(int code);
+  void SaveWordList();
+  void PrintPane(int code);
+
+  int ContextWidth() const { return ContextWidth_; }
+  int StartUpOutput() const { return StartUpOutput_; }
+  const QString& TempDir() const { return TempDir_; }
+  bool IsRunning() const { return currentRun_ != nullptr; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBars();
+  void CreatePages();
+  void CreateStatusBar();
+  void ConnectRuns();
+
+  // Options: LoadOptions() follows the store; SaveOptions() writes the dialog's values.
+  void LoadOptions();
+  void SaveOptions(const OptionValues& values);
+  void CentreWindows();
+  void SaveOnUnload();
+
+  void OpenProjectCommand();
+  void OpenProjectFile(const QString& path);
+  void OpenTextFile(const QString& path);
+  void ShowOpenedProject(const QString& statusPath);
+  void ClearOutputs();
+  void ShowStatus(const QString& shown);
+  void ShowKeyWordsSummary();
+  void UpdateRecentProjects();
+
+  void RunConcordancePass(bool line);
+  void RunWordList();
+  void RunProfile();
+  bool PrepareScratch(ScratchFolder& scratch);
+  void LoadPane(OutputPane* pane, const std::string& path);
+  void SetBusy(bool busy);
+  void ShowErrorReportIfAny();
+
+  void PrintPreview();
+  void EditCommand(const char* slot);
+  void ShowOptions();
+  void ShowHelp(bool index);
+  void ShowCopyright();
+  void ShowAbout();
+  void OpenWebBrowser();
+  void NotAvailableYet();
+
+  Session& session_;
+  Settings& settings_;
+  Prompts& prompts_;
+  QPrinter printer_;
+  QString TempDir_;
+  OptionValues options_;
+  int ContextWidth_ = 60;
+  int StartUpOutput_ = 0;
+  RunProgress* currentRun_ = nullptr;
+  bool closePending_ = false;
+
+  // Menus and toolbar actions, named after their menu entries.
+  QAction* mnuFileNew;
+  QAction* mnuFileOpen;
+  QAction* mnuFileSave;
+  QAction* mnuFileSaveAs;
+  QAction* mnuFilePageSetup;
+  QAction* mnuFilePrintPreview;
+  QAction* mnuFilePrint;
+  QAction* mnuFileExit;
+  QAction* mnuEditUndo;
+  QAction* mnuEditCut;
+  QAction* mnuEditCopy;
+  QAction* mnuEditPaste;
+  QAction* mnuViewProject;
+  QAction* mnuViewToolbar;
+  QAction* mnuViewKeyWords;
+  QAction* mnuViewStatusBar;
+  QAction* mnuViewOptions;
+  QAction* mnuViewWebBrowser;
+  QAction* mnuHelpContents;
+  QAction* mnuHelpSearch;
+  QAction* mnuHelpCopyright;
+  QAction* mnuHelpAbout;
+  QMenu* recentMenu_ = nullptr;
+  QAction* recentSeparator_ = nullptr;
+  QList<QAction*> mnuFileMRU;
+
+  QToolBar* tbToolBar;
+  QToolBar* Toolbar2;
+  QLineEdit* Text2;     // the key-word summary
+  QPushButton* Command9;  // "KeyWords"
+  QComboBox* Combo2;    // the word-list order
+  QCheckBox* Check2;    // "Rhyme"
+
+  QTabWidget* SSTab1;
+  ConcordancePage* concordancePage_;
+  WordListPage* wordListPage_;
+  ProfilePage* profilePage_;
+
+  QLabel* statusPanels_[3];
+  QProgressBar* ProgressBar1;
+
+  OptionsDialog* frmOptions_ = nullptr;
+  CopyrightWindow* Form2_ = nullptr;
+  ErrorReportWindow* Form6_ = nullptr;
+  HelpWindow* helpWindow_ = nullptr;
+};
+
+}  // namespace wordloom::app

@@ -1,0 +1,332 @@
+// The main window's actions: opening, the passes over the texts, saving and printing.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "base/paths.h"
+#include "base/scratch_folder.h"
+#include "concordance/concordance_page.h"
+#include "lists/profile.h"
+#include "lists/profile_page.h"
+#include "lists/word_list_page.h"
+#include "project/project_actions.h"
+#include "scan/status_texts.h"
+#include "shell/main_window.h"
+#include "shell/small_windows.h"
+#include "ui/code_page.h"
+#include "ui/output_pane.h"
+#include "ui/prompts.h"
+#include "ui/run_progress.h"
+#include "ui/text_printer.h"
+
+namespace wordloom::app {
+namespace {
+
+const QString kOpenFilter = QStringLiteral("Wlm projects (*.wlm)|*.wlm|Text files (*.txt)|*.txt");
+const QString kProjectFilter = QStringLiteral("Wlm projects (*.wlm)|*.wlm");
+const QString kRtfFilter = QStringLiteral("Rtf files(*.rtf)|*.rtf");
+const QString kWordListFilter = QStringLiteral("Text files(*.txt)|*.txt|Rtf files(*.rtf)|*.rtf");
+
+// File names are bytes in the system's encoding; the texts of a project are Windows-1252.
+std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+QString MessageText(const Status& status) { return QString::fromStdString(status.message()); }
+
+// The scratch file of each pane.
+const char* ScratchNameOf(int code) {
+  switch (code) {
+    case 0: return "0";
+    case 1: return "1";
+    case 20: return "2";
+    case 21: return "3";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+// Opening.
+
+void MainWindow::OpenProjectCommand() {
+  const QString path = prompts_.OpenFileName(this, kOpenFilter);
+  if (!path.isEmpty()) OpenPath(path);
+}
+
+void MainWindow::OpenPath(const QString& path) {
+  if (IsRunning()) return;
+  if (OpensAsTextFile(PathBytes(path))) {
+    OpenTextFile(path);
+  } else {
+    OpenProjectFile(path);
+  }
+}
+
+void MainWindow::OpenProjectFile(const QString& path) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const ProjectFileReport report = OpenProject(session_, PathBytes(path), ProgramFolder(), CurrentFolder());
+  QApplication::restoreOverrideCursor();
+  if (!report.status.ok()) {
+    prompts_.Message(this, MessageText(report.status), MessageKind::Warning);
+    return;
+  }
+  for (const std::string& message : report.messages) prompts_.Message(this, PathText(message), MessageKind::Warning);
+  ClearOutputs();
+  settings_.AddRecentProject(path);
+  UpdateRecentProjects();
+  ShowOpenedProject(PathText(StatusPathAfterOpen(PathBytes(path))));
+}
+
+// A text file becomes a new project with the default rules, scanned as the New Project
+// dialog's OK scans it; the user may then save it.
+void MainWindow::OpenTextFile(const QString& path) {
+  if (Form6_) Form6_->hide();
+  const Project created = NewProjectFromTextFile(session_, PathBytes(path), CurrentFolder());
+  ScratchFolder scratch;
+  if (!PrepareScratch(scratch)) return;
+  Status status;
+  {
+    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy); });
+    VocabularyOptions options;
+    options.progress = &progress;
+    status = AcceptNewProject(session_, created, scratch, options);
+  }
+  if (!status.ok()) {
+    prompts_.Message(this, MessageText(status), MessageKind::Warning);
+    return;
+  }
+  ClearOutputs();
+  if (prompts_.Question(this, QStringLiteral("Do you want to save the project?"))) {
+    const QString chosen = prompts_.SaveFileName(this, kProjectFilter, PathText(session_.project.FileName));
+    if (!chosen.isEmpty()) {
+      status = SaveProject(session_, PathBytes(chosen));
+      if (status.ok()) {
+        settings_.AddRecentProject(chosen);
+        UpdateRecentProjects();
+      } else {
+        prompts_.Message(this, MessageText(status), MessageKind::Warning);
+      }
+    }
+  } else {
+    session_.project.FileName.clear();
+  }
+  ShowOpenedProject(PathText(StatusPathAfterOpen(PathBytes(path))));
+  ShowErrorReportIfAny();
+}
+
+void MainWindow::ShowOpenedProject(const QString& statusPath) {
+  concordancePage_->Text7->setText(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
+  SSTab1->setEnabled(true);
+  SSTab1->setCurrentIndex(StartUpOutput_);
+  statusPanels_[1]->setText(Decode1252(session_.project.Title));
+  Toolbar2->setEnabled(true);
+  for (QAction* action : {mnuFileSave, mnuFileSaveAs, mnuFilePrint, mnuFilePrintPreview}) action->setEnabled(true);
+  ShowKeyWordsSummary();
+  ShowStatus(statusPath);
+}
+
+void MainWindow::ClearOutputs() {
+  for (int code : {0, 1, 20, 21}) PaneOf(code)->clear();
+  wordListPage_->Text5->clear();
+  concordancePage_->Text6->clear();
+  profilePage_->Text11->setText(QString::fromLatin1(ProfilePage::kTitle));
+}
+
+// Panel 1 shows a path or the title, panel 3 the project's counts.
+void MainWindow::ShowStatus(const QString& shown) {
+  const ProjectStatus status =
+      wordloom::ShowProjectStatus(std::string(), static_cast<int64_t>(session_.project.Files.size()), session_.totals,
+                                  session_.scan.state.physicalLineTotal);
+  statusPanels_[0]->setText(shown);
+  statusPanels_[2]->setText(Decode1252(status.counts));
+}
+
+void MainWindow::ShowKeyWordsSummary() {
+  Text2->setText(Decode1252(wordloom::ShowKeyWordsSummary(session_.lists.KeyWords, session_.lists.Vocabulary)));
+}
+
+void MainWindow::UpdateRecentProjects() {
+  for (QAction* action : mnuFileMRU) recentMenu_->removeAction(action);
+  qDeleteAll(mnuFileMRU);
+  mnuFileMRU.clear();
+  const QStringList recent = settings_.RecentProjects();
+  for (qsizetype i = 0; i < recent.size(); ++i) {
+    auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(recent[i]), this);
+    action->setObjectName(QStringLiteral("mnuFileMRU%1").arg(i + 1));
+    action->setStatusTip(QStringLiteral("Opens %1").arg(recent[i]));
+    const QString path = recent[i];
+    connect(action, &QAction::triggered, this, [this, path] { OpenPath(path); });
+    recentMenu_->insertAction(recentSeparator_, action);
+    mnuFileMRU << action;
+  }
+}
+
+void MainWindow::ShowErrorReportIfAny() {
+  if (session_.scan.ErrorReportText.empty()) return;
+  if (!Form6_) Form6_ = new ErrorReportWindow(this);
+  Form6_->SetReport(session_.scan.ErrorReportText);
+  Form6_->show();
+}
+
+// The passes.
+
+bool MainWindow::PrepareScratch(ScratchFolder& scratch) {
+  Status status = scratch.Prepare(PathBytes(TempDir_));
+  if (status.ok()) status = scratch.Lock();
+  if (!status.ok()) prompts_.Message(this, MessageText(status), MessageKind::Warning);
+  return status.ok();
+}
+
+void MainWindow::SetBusy(bool busy) {
+  for (QAction* action : {mnuFileNew, mnuFileOpen, mnuViewProject, mnuViewOptions, mnuFilePrint, mnuFilePrintPreview}) {
+    action->setEnabled(!busy);
+  }
+  for (QAction* action : mnuFileMRU) action->setEnabled(!busy);
+  for (QWidget* control : std::initializer_list<QWidget*>{concordancePage_->Command5, concordancePage_->Command2,
+                                                          wordListPage_->Command6, profilePage_->Command3, Command9}) {
+    control->setEnabled(!busy);
+  }
+  concordancePage_->Command4->setEnabled(busy);
+}
+
+void MainWindow::LoadPane(OutputPane* pane, const std::string& path) {
+  QString error;
+  if (!pane->LoadPlainTextFile(PathText(path), error)) prompts_.Message(this, error, MessageKind::Warning);
+}
+
+void MainWindow::RunConcordancePass(bool line) {
+  if (IsRunning()) return;
+  ConcordanceQuery query = concordancePage_->Query(line ? ConcordanceKind::Line : ConcordanceKind::Kwic);
+  query.keyWordsOrder = Combo2->currentData().toInt();
+  query.keyWordsRhyme = Check2->checkState() != Qt::Unchecked;
+  query.contextWidth = ContextWidth_;
+  ScratchFolder scratch;
+  if (!PrepareScratch(scratch)) return;
+  ConcordanceResult result;
+  Status status;
+  {
+    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy); });
+    currentRun_ = &progress;
+    ConcordanceOptions options;
+    options.progress = &progress;
+    status = RunConcordance(session_, query, scratch, result, options);
+    currentRun_ = nullptr;
+  }
+  if (!status.ok()) {
+    prompts_.Message(this, MessageText(status), MessageKind::Warning);
+  } else if (result.wrote) {
+    LoadPane(concordancePage_->RichTextBox1, result.outputPath);
+    concordancePage_->Text6->setText(Decode1252(result.countsText));
+    ShowStatus(PathText(session_.project.FileName));
+  }
+  if (closePending_) close();
+}
+
+void MainWindow::RunWordList() {
+  if (IsRunning()) return;
+  const WordListQuery query =
+      wordListPage_->Query(Combo2->currentData().toInt(), Check2->checkState() != Qt::Unchecked);
+  ScratchFolder scratch;
+  if (!PrepareScratch(scratch)) return;
+  WordListResult result;
+  Status status;
+  {
+    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy); });
+    status = MakeWordList(session_, query, scratch, result);
+  }
+  if (!status.ok()) {
+    prompts_.Message(this, MessageText(status), MessageKind::Warning);
+    return;
+  }
+  LoadPane(wordListPage_->RichTextBox2, result.outputPath);
+  wordListPage_->Text5->setText(Decode1252(result.countText));
+  ShowStatus(Decode1252(session_.project.Title));
+}
+
+void MainWindow::RunProfile() {
+  if (IsRunning()) return;
+  ScratchFolder scratch;
+  if (!PrepareScratch(scratch)) return;
+  ProfileResult result;
+  Status status;
+  {
+    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy); });
+    status = MakeProfile(session_, !profilePage_->Option10->isChecked(), scratch, result);
+  }
+  if (!status.ok()) {
+    prompts_.Message(this, MessageText(status), MessageKind::Warning);
+    return;
+  }
+  LoadPane(profilePage_->RichTextBox3, result.spectrumPath);
+  LoadPane(profilePage_->RichTextBox4, result.statisticsPath);
+  profilePage_->Text11->setText(Decode1252(result.title));
+  ShowStatus(Decode1252(session_.project.Title));
+}
+
+// Saving and printing the pane on show.
+
+int MainWindow::PaneCode() const {
+  const int page = SSTab1->currentIndex();
+  return page == 2 ? 20 + profilePage_->SSTab2->currentIndex() : page;
+}
+
+OutputPane* MainWindow::PaneOf(int code) const {
+  switch (code) {
+    case 0: return concordancePage_->RichTextBox1;
+    case 1: return wordListPage_->RichTextBox2;
+    case 20: return profilePage_->RichTextBox3;
+    case 21: return profilePage_->RichTextBox4;
+    default: return nullptr;
+  }
+}
+
+void MainWindow::SavePane(int code) {
+  OutputPane* pane = PaneOf(code);
+  if (!pane) return;
+  const QString path = prompts_.SaveFileName(this, kRtfFilter, QString());
+  QString error;
+  if (!path.isEmpty() && !pane->SaveRtf(path, error)) prompts_.Message(this, error, MessageKind::Warning);
+}
+
+// The word list may be saved as text: a name ending in ".txt" (exactly) saves text, any
+// other name RTF.
+void MainWindow::SaveWordList() {
+  const QString path = prompts_.SaveFileName(this, kWordListFilter, QString());
+  if (path.isEmpty()) return;
+  QString error;
+  OutputPane* pane = PaneOf(1);
+  const bool saved = path.endsWith(QLatin1String(".txt"), Qt::CaseSensitive) ? pane->SavePlainText(path, error)
+                                                                              : pane->SaveRtf(path, error);
+  if (!saved) prompts_.Message(this, error, MessageKind::Warning);
+}
+
+// Printing reads the output file, so the printout shows the text as it was written.
+void MainWindow::PrintPane(int code) {
+  const char* name = ScratchNameOf(code);
+  if (!name || IsRunning()) return;
+  if (!prompts_.ChoosePrinter(this, printer_)) return;
+  const QString path = PathText(JoinPath(PathBytes(TempDir_), std::string("~") + name));
+  QString error;
+  if (!PrintTextFile(path, PaneOf(code)->font(), printer_, error)) prompts_.Message(this, error, MessageKind::Warning);
+}
+
+void MainWindow::PrintPreview() {
+  const int code = PaneCode();
+  const char* name = ScratchNameOf(code);
+  if (!name || IsRunning()) return;
+  const QString path = PathText(JoinPath(PathBytes(TempDir_), std::string("~") + name));
+  const QFont font = PaneOf(code)->font();
+  QString error;
+  prompts_.PreviewPrint(this, printer_, [&](QPrinter* target) { PrintTextFile(path, font, *target, error); });
+  if (!error.isEmpty()) prompts_.Message(this, error, MessageKind::Warning);
+}
+
+}  // namespace wordloom::app

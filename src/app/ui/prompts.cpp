@@ -1,0 +1,69 @@
+#include "ui/prompts.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProcess>
+
+namespace wordloom::app {
+
+QString QtFileFilter(const QString& filter) {
+  const QStringList parts = filter.split('|');
+  QStringList entries;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) entries << parts[i];
+  return entries.join(";;");
+}
+
+void DialogPrompts::Message(QWidget* parent, const QString& text, MessageKind kind) {
+  const QString title = QStringLiteral("Wordloom");
+  switch (kind) {
+    case MessageKind::Information:
+      QMessageBox::information(parent, title, text);
+      break;
+    case MessageKind::Warning:
+      QMessageBox::warning(parent, title, text);
+      break;
+    case MessageKind::Critical:
+      QMessageBox::critical(parent, title, text);
+      break;
+  }
+}
+
+bool DialogPrompts::Question(QWidget* parent, const QString& text) {
+  return QMessageBox::question(parent, QStringLiteral("Wordloom"), text, QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+QString DialogPrompts::OpenFileName(QWidget* parent, const QString& filter) {
+  return QFileDialog::getOpenFileName(parent, QString(), QString(), QtFileFilter(filter));
+}
+
+QString DialogPrompts::SaveFileName(QWidget* parent, const QString& filter, const QString& initialName) {
+  return QFileDialog::getSaveFileName(parent, QString(), initialName, QtFileFilter(filter));
+}
+
+bool DialogPrompts::ChoosePrinter(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void DialogPrompts::SetUpPage(QWidget* parent, QPrinter& printer) {
+  QPageSetupDialog dialog(&printer, parent);
+  dialog.exec();
+}
+
+void DialogPrompts::PreviewPrint(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+  QPrintPreviewDialog dialog(&printer, parent);
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* target) { paint(target); });
+  dialog.exec();
+}
+
+bool DialogPrompts::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+bool DialogPrompts::StartProgram(const QString& program) { return QProcess::startDetached(program, {}); }
+
+}  // namespace wordloom::app
