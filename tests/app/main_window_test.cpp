@@ -173,6 +173,177 @@ class MainWindowTest : public QObject {
     QCOMPARE(f->Pane("RichTextBox3"), AsPaneText(spectrum));
     QCOMPARE(Box("Text11"), LastLine(errors));
   }
+
+  void StopEndsARunAndTheRunBlocksOtherPasses() {
+    const QString text = f->Path(QStringLiteral("long.txt"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (int line = 0; line < 300000; ++line) file.write("the cat sat on the mat by the door\r\n");
+    file.close();
+    const QString project = f->Path(QStringLiteral("long.wlm"));
+    Cli({QStringLiteral("new"), project, text});
+    f->Open(project);
+    f->Find<QLineEdit>("Text1")->setText(QStringLiteral("the"));
+
+    bool sawRunning = false;
+    bool othersOff = true;
+    QTimer stopper;
+    connect(&stopper, &QTimer::timeout, [&] {
+      auto* stop = f->Find<QPushButton>("Command4");
+      if (!stop->isEnabled()) return;
+      sawRunning = true;
+      othersOff = othersOff && !f->Find<QPushButton>("Command5")->isEnabled() &&
+                  !f->Find<QPushButton>("Command6")->isEnabled() && !f->Find<QAction>("mnuFileOpen")->isEnabled();
+      stop->click();
+    });
+    stopper.start(0);
+    f->Click("Command5");
+    stopper.stop();
+    QVERIFY(sawRunning);
+    QVERIFY(othersOff);
+    QVERIFY(f->Find<QPushButton>("Command5")->isEnabled());
+    QVERIFY(!f->Find<QPushButton>("Command4")->isEnabled());
+    const QString counts = Box("Text6");
+    QVERIFY2(counts.startsWith(QStringLiteral(" 1 key, ")), qPrintable(counts));
+    QVERIFY2(counts != QStringLiteral(" 1 key, 900000 citations"), "the run went to the end");
+    const qsizetype lines = f->Pane("RichTextBox1").count(QLatin1Char('\n')) - 1;  // the key's own line first
+    QCOMPARE(QStringLiteral(" 1 key, %1 citation%2").arg(lines).arg(lines == 1 ? "" : "s"), counts);
+  }
+
+  void ATextFileOpensAsANewProject() {
+    const QString text = f->Path(QStringLiteral("Notes.v2.TXT"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<L 7> a cat sat\r\n<Bbroken tag\r\nthe end\r\n");
+    file.close();
+    f->prompts.answers.enqueue(false);  // do not save it
+    f->Open(text);
+    QCOMPARE(Label("Panel2"), QStringLiteral("Notes"));
+    QCOMPARE(Label("Panel1"), text);  // the extension is not exactly ".txt"
+    QByteArray errors;
+    const QStringList info =
+        QString::fromLatin1(Cli({QStringLiteral("info"), text}, &errors)).split(QLatin1Char('\n'));
+    QCOMPARE(Label("Panel3"), info[1]);
+    QCOMPARE(Box("Text2"), info[2]);
+    QVERIFY(f->session.project.FileName.empty());
+  }
+
+  void ATextFileSavedAsAProject() {
+    const QString text = SamplePath(QStringLiteral("harbour.txt"));
+    const QString project = f->Path(QStringLiteral("harbour.wlm"));
+    f->prompts.answers.enqueue(true);
+    f->prompts.fileNames << text << project;
+    f->Trigger("mnuFileOpen");
+    QCOMPARE(f->prompts.fileFilters.last(), QStringLiteral("Wlm projects (*.wlm)|*.wlm"));
+    QVERIFY(QFile::exists(project));
+    QCOMPARE(Label("Panel1"), SamplePath(QStringLiteral("harbour.wlm")));
+    const QStringList saved = QString::fromLatin1(Cli({QStringLiteral("info"), project})).split(QLatin1Char('\n'));
+    QCOMPARE(Label("Panel3"), saved[1]);
+  }
+
+  void ClosingDuringARunStopsItFirst() {
+    const QString text = f->Path(QStringLiteral("long.txt"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (int line = 0; line < 300000; ++line) file.write("the cat sat on the mat by the door\r\n");
+    file.close();
+    f->prompts.answers.enqueue(false);
+    f->Open(text);
+    f->window->show();
+    f->Find<QLineEdit>("Text1")->setText(QStringLiteral("the"));
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      if (f->window->IsRunning()) f->window->close();
+    });
+    closer.start(0);
+    f->Click("Command5");
+    closer.stop();
+    QVERIFY(!f->window->isVisible());
+    QVERIFY(!f->Pane("RichTextBox1").isEmpty());
+  }
+
+  void SavingPanes() {
+    f->Open(samples);
+    f->Find<QComboBox>("Combo1")->setCurrentIndex(3);  // "One Column": every line ends with CR LF
+    f->Find<QCheckBox>("Check1")->setChecked(true);
+    f->Click("Command6");
+    f->Find<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    QCOMPARE(f->window->PaneCode(), 1);
+
+    const QString text = f->Path(QStringLiteral("list.txt"));
+    f->prompts.fileNames.enqueue(text);
+    f->Trigger("mnuFileSave");
+    QCOMPARE(f->prompts.fileFilters.last(), QStringLiteral("Text files(*.txt)|*.txt|Rtf files(*.rtf)|*.rtf"));
+    QFile saved(text);
+    QFile output(f->Path(QStringLiteral("scratch/~1")));
+    QVERIFY(saved.open(QIODevice::ReadOnly) && output.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), output.readAll());
+
+    const QString upper = f->Path(QStringLiteral("LIST.TXT"));  // the test of ".txt" minds case
+    f->prompts.fileNames.enqueue(upper);
+    f->Trigger("mnuFileSaveAs");
+    QFile rtf(upper);
+    QVERIFY(rtf.open(QIODevice::ReadOnly));
+    const QByteArray document = rtf.readAll();
+    QVERIFY(document.startsWith("{\\rtf1"));
+    QCOMPARE(AsPaneText(QByteArray::fromStdString(RtfPlainText(document.toStdString()))), f->Pane("RichTextBox2"));
+
+    f->prompts.fileNames.enqueue(QString());  // Cancel: nothing written, nothing said
+    f->Trigger("mnuFileSave");
+    QVERIFY(f->prompts.messages.isEmpty());
+
+    f->Find<QLineEdit>("Text1")->setText(QStringLiteral("lantern"));
+    f->Click("Command5");
+    f->Find<QTabWidget>("SSTab1")->setCurrentIndex(0);
+    const QString concordance = f->Path(QStringLiteral("concordance.rtf"));
+    f->prompts.fileNames.enqueue(concordance);
+    f->Trigger("mnuFileSave");
+    QCOMPARE(f->prompts.fileFilters.last(), QStringLiteral("Rtf files(*.rtf)|*.rtf"));
+    QFile concordanceFile(concordance);
+    QVERIFY(concordanceFile.open(QIODevice::ReadOnly));
+    QCOMPARE(AsPaneText(QByteArray::fromStdString(RtfPlainText(concordanceFile.readAll().toStdString()))),
+             f->Pane("RichTextBox1"));
+
+    f->prompts.fileNames.enqueue(f->Path(QStringLiteral("no such folder/x.rtf")));
+    f->Trigger("mnuFileSave");
+    QVERIFY(f->prompts.messages.last().startsWith(QStringLiteral("Could not save ")));
+  }
+
+  void PrintingTheStatisticsPaneToAPdfFile() {
+    f->Open(samples);
+    f->Click("Command3");
+    f->Find<QTabWidget>("SSTab1")->setCurrentIndex(2);
+    f->Find<QTabWidget>("SSTab2")->setCurrentIndex(1);
+    QCOMPARE(f->window->PaneCode(), 21);
+    f->prompts.pdfPath = f->Path(QStringLiteral("statistics.pdf"));
+    f->Trigger("mnuFilePrint");
+    QFile pdf(f->prompts.pdfPath);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(4) == "%PDF");
+
+    f->prompts.pdfPath = f->Path(QStringLiteral("preview.pdf"));
+    f->Trigger("mnuFilePrintPreview");
+    QCOMPARE(f->prompts.previews, 1);
+    QVERIFY(QFile::exists(f->prompts.pdfPath));
+    QVERIFY(f->prompts.messages.isEmpty());
+  }
+
+  void EditCommandsActOnTheFocusedBox() {
+    f->window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
+    auto* keys = f->Find<QLineEdit>("Text1");
+    f->Open(samples);
+    keys->setFocus();
+    QTest::keyClicks(keys, QStringLiteral("lantern"));
+    keys->selectAll();
+    f->Trigger("mnuEditCut");
+    QCOMPARE(keys->text(), QString());
+    f->Trigger("mnuEditPaste");
+    f->Trigger("mnuEditPaste");
+    QCOMPARE(keys->text(), QStringLiteral("lanternlantern"));
+    f->Trigger("mnuEditUndo");
+    QCOMPARE(keys->text(), QStringLiteral("lantern"));
+  }
 };
 
 WORDLOOM_APP_TEST(MainWindowTest);

@@ -23,12 +23,14 @@ ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
   Option6 = Option("Option6", QStringLiteral("Index"), Frame4);
   Option5->setChecked(true);
   Combo3 = DropDown("Combo3", {{"As it occurs", 1}, {"Left context", 2}, {"Right context", 3}}, Frame4);
+  Frame4->setFlat(true);
   auto* outputKind = new QWidget(Frame4);
-  auto* kindLayout = new QVBoxLayout(outputKind);
+  auto* kindLayout = new QHBoxLayout(outputKind);
   kindLayout->setContentsMargins(0, 0, 0, 0);
   kindLayout->addWidget(Option5);
   kindLayout->addWidget(Option6);
   auto* runLayout = new QHBoxLayout(Frame4);
+  runLayout->setContentsMargins(0, 0, 0, 0);
   runLayout->addWidget(Command5);
   runLayout->addWidget(Command2);
   runLayout->addWidget(Command4);
@@ -73,6 +75,7 @@ ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
   Label2->setBuddy(RichTextBox1);
 
   auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(4);
   layout->addWidget(Frame4);
   layout->addWidget(Picture2);
   layout->addWidget(Label2);

@@ -5,6 +5,7 @@
 // opening, and `--screenshot PNG` then saves a picture of the window and ends the program.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -48,7 +49,9 @@ int main(int argc, char* argv[]) {
   splash.close();
   window.show();
 
-  if (!parser.positionalArguments().isEmpty()) window.OpenPath(parser.positionalArguments().first());
+  if (!parser.positionalArguments().isEmpty()) {
+    window.OpenPath(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
+  }
   if (parser.isSet(kwic)) {
     window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(parser.value(kwic));
     window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();

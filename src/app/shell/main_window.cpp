@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
+#include <optional>
 
 #include "concordance/concordance_page.h"
 #include "lists/profile_page.h"
@@ -41,8 +42,12 @@ QAction* MakeAction(QObject* parent, const char* objectName, const QString& text
   return action;
 }
 
-QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback) {
-  return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
+// The desktop's icon, else the style's own where it has a fitting one; an action without an
+// icon shows its text on the toolbar.
+QIcon ThemeIcon(const char* name, std::optional<QStyle::StandardPixmap> fallback = std::nullopt) {
+  const QIcon fromTheme = QIcon::fromTheme(QString::fromLatin1(name));
+  if (!fromTheme.isNull() || !fallback) return fromTheme;
+  return QApplication::style()->standardIcon(*fallback);
 }
 
 }  // namespace
@@ -117,10 +122,10 @@ void MainWindow::CreateActions() {
   mnuFileNew->setIcon(ThemeIcon("document-new", QStyle::SP_FileIcon));
   mnuFileOpen->setIcon(ThemeIcon("document-open", QStyle::SP_DialogOpenButton));
   mnuFileSave->setIcon(ThemeIcon("document-save", QStyle::SP_DialogSaveButton));
-  mnuFilePrint->setIcon(ThemeIcon("document-print", QStyle::SP_FileDialogDetailedView));
-  mnuEditCut->setIcon(ThemeIcon("edit-cut", QStyle::SP_DialogDiscardButton));
-  mnuEditCopy->setIcon(ThemeIcon("edit-copy", QStyle::SP_FileDialogContentsView));
-  mnuEditPaste->setIcon(ThemeIcon("edit-paste", QStyle::SP_DialogApplyButton));
+  mnuFilePrint->setIcon(ThemeIcon("document-print"));
+  mnuEditCut->setIcon(ThemeIcon("edit-cut"));
+  mnuEditCopy->setIcon(ThemeIcon("edit-copy"));
+  mnuEditPaste->setIcon(ThemeIcon("edit-paste"));
 
   connect(mnuFileNew, &QAction::triggered, this, &MainWindow::NotAvailableYet);
   connect(mnuFileOpen, &QAction::triggered, this, &MainWindow::OpenProjectCommand);

@@ -117,11 +117,17 @@ QRect Settings::ReadGeometry() const {
   return QRect(pixels("MainLeft"), pixels("MainTop"), pixels("MainWidth"), pixels("MainHeight"));
 }
 
+// A value whose pixels did not change keeps its stored twips, so that a size that is no whole
+// number of pixels does not creep from run to run.
 void Settings::WriteGeometry(const QRect& pixels) {
-  SetValue(QStringLiteral("MainLeft"), TwipsText(pixels.left()));
-  SetValue(QStringLiteral("MainTop"), TwipsText(pixels.top()));
-  SetValue(QStringLiteral("MainWidth"), TwipsText(pixels.width()));
-  SetValue(QStringLiteral("MainHeight"), TwipsText(pixels.height()));
+  const QRect stored = ReadGeometry();
+  auto write = [this](const char* key, int now, int before) {
+    if (now != before) SetValue(QString::fromLatin1(key), TwipsText(now));
+  };
+  write("MainLeft", pixels.left(), stored.left());
+  write("MainTop", pixels.top(), stored.top());
+  write("MainWidth", pixels.width(), stored.width());
+  write("MainHeight", pixels.height(), stored.height());
 }
 
 QString Settings::TempDir() const { return Value(QStringLiteral("TEMP_DIR")); }

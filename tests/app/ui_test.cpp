@@ -1,0 +1,107 @@
+// The code page, the RTF writer and reader, and the output pane's files.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app_test.h"
+#include "ui/code_page.h"
+#include "ui/output_pane.h"
+#include "ui/rtf.h"
+
+namespace wordloom::app::test {
+
+class UiTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void EveryByteDecodesAndEncodesBack() {
+    std::string bytes;
+    for (int byte = 0; byte < 256; ++byte) bytes.push_back(static_cast<char>(byte));
+    const QString text = Decode1252(bytes);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(text[0x80], QChar(0x20AC));  // the euro sign
+    QCOMPARE(text[0xE9], QChar(0xE9));
+    QCOMPARE(Encode1252(text), bytes);
+    QCOMPARE(Encode1252(QStringLiteral("a\u4E2Db")), std::string("a?b"));
+  }
+
+  void RtfEscapesWhatItMust() {
+    const std::string rtf = RtfDocument("a\\b{c}\t\xE9\r\nline 2\n", "Courier New", 10);
+    QVERIFY(rtf.starts_with("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern Courier New;}}"));
+    QVERIFY(rtf.find("\\fs20 a\\\\b\\{c\\}\\tab \\'e9\\par\r\nline 2\\par\r\n") != std::string::npos);
+    QVERIFY(rtf.ends_with("}\r\n"));
+  }
+
+  void RtfReadsBackWhatItWrote_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("one line") << QByteArray("the cat");
+    QTest::newRow("line ends") << QByteArray("one\ntwo\n\nfour\n");
+    QTest::newRow("specials") << QByteArray("\\par {braces} \\'41 tab\there \x80\xFF\x01");
+    QTest::newRow("spaces after a control") << QByteArray("x\t  y\n  z");
+  }
+  void RtfReadsBackWhatItWrote() {
+    QFETCH(QByteArray, text);
+    QCOMPARE(QByteArray::fromStdString(RtfPlainText(RtfDocument(text.toStdString(), "Courier New", 8.25))), text);
+  }
+
+  void RtfReaderSkipsTablesAndDestinations() {
+    const std::string rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255;}{\\*\\generator Writer;}"
+        "{\\info{\\title T}}\\pard\\b Bold\\b0  text\\line next \\u8364?\\par}";
+    QCOMPARE(RtfPlainText(rtf), std::string("Bold text\nnext ?\n"));  // no byte for U+20AC here
+  }
+
+  void TheShippedCopyrightTextReads() {
+    QFile file(QStringLiteral(WORDLOOM_SOURCE_DIR "/data/copyrigh.rtf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const std::string text = RtfPlainText(file.readAll().toStdString());
+    QVERIFY(text.find("Wordloom") != std::string::npos);
+    QVERIFY(text.find('\\') == std::string::npos && text.find('{') == std::string::npos);
+  }
+
+  void APaneLoadsAndSavesItsText() {
+    QTemporaryDir folder;
+    const QString output = folder.filePath(QStringLiteral("~0"));
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("caf\xE9\r\n\tline\r\n");
+    file.close();
+    OutputPane pane(QStringLiteral("RichTextBox1"));
+    QString error;
+    QVERIFY(pane.LoadPlainTextFile(output, error));
+    QCOMPARE(pane.toPlainText(), QStringLiteral("caf\u00E9\n\tline\n"));
+    const QString saved = folder.filePath(QStringLiteral("saved.txt"));
+    QVERIFY(pane.SavePlainText(saved, error));
+    QFile savedFile(saved);
+    QVERIFY(savedFile.open(QIODevice::ReadOnly));
+    QCOMPARE(savedFile.readAll(), QByteArray("caf\xE9\r\n\tline\r\n"));
+
+    QVERIFY(!pane.LoadPlainTextFile(folder.filePath(QStringLiteral("missing")), error));
+    QVERIFY(error.startsWith(QStringLiteral("Could not read ")));
+    QCOMPARE(pane.toPlainText(), QString());
+  }
+
+  void AFailedSaveLeavesTheOldFile() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("kept.rtf"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+    QString error;
+    const bool saved = SaveBytes(path, "new", error);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (saved) QSKIP("the folder stays writable (running as root)");
+    QVERIFY(error.startsWith(QStringLiteral("Could not save ") + path));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
+  }
+};
+
+WORDLOOM_APP_TEST(UiTest);
+
+}  // namespace wordloom::app::test
+
+#include "ui_test.moc"
