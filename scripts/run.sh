@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Builds everything, then runs the program on the bundled sample texts.
+# Builds everything, then opens the application on the sample project. Without a display, it
+# shows wordloom-cli at work on the samples instead and says how to start the application.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 cli=build/bin/wordloom-cli
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec build/bin/wordloom "$PWD/samples/samples.wlm"
+fi
 
 echo "== The sample project (samples/samples.wlm)"
 "$cli" info samples/samples.wlm
@@ -24,3 +29,8 @@ cat build/run-counts.txt
 echo
 echo "== Their frequency profile"
 "$cli" profile samples/samples.wlm 2>/dev/null | tr -d '\r'
+
+echo
+echo "== No display here, so the desktop application was not started. On a desktop, run"
+echo "   build/bin/wordloom samples/samples.wlm"
+echo "   (or scripts/screenshot.sh for a picture of it on a virtual display)."

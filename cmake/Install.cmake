@@ -1,0 +1,37 @@
+# Installation and the Debian package: the programs, the manual, the copyright text, the
+# samples, the desktop entry and the icon, in the usual places under the prefix.
+include(GNUInstallDirs)
+
+install(TARGETS wordloom-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(WORDLOOM_DATA_DIR ${CMAKE_INSTALL_DATADIR}/wordloom)
+
+if(WORDLOOM_BUILD_APP)
+  install(TARGETS wordloom RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${WORDLOOM_DATA_DIR}/help)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/copyrigh.rtf DESTINATION ${WORDLOOM_DATA_DIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/data/wordloom.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/wordloom.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/wordloom.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
+
+# The sample project names its texts relative to the program's folder: in the source tree
+# from build/bin, once installed from bin/ to share/wordloom/samples.
+file(GLOB WORDLOOM_SAMPLE_TEXTS ${PROJECT_SOURCE_DIR}/samples/*.txt)
+install(FILES ${WORDLOOM_SAMPLE_TEXTS} DESTINATION ${WORDLOOM_DATA_DIR}/samples)
+file(READ ${PROJECT_SOURCE_DIR}/samples/samples.wlm WORDLOOM_SAMPLE_PROJECT)
+string(REPLACE "\"../../samples/" "\"../${WORDLOOM_DATA_DIR}/samples/" WORDLOOM_SAMPLE_PROJECT
+       "${WORDLOOM_SAMPLE_PROJECT}")
+file(WRITE ${CMAKE_BINARY_DIR}/installed/samples.wlm "${WORDLOOM_SAMPLE_PROJECT}")
+install(FILES ${CMAKE_BINARY_DIR}/installed/samples.wlm DESTINATION ${WORDLOOM_DATA_DIR}/samples)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME wordloom)
+set(CPACK_PACKAGE_VENDOR "The Wordloom authors")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Concordances, word lists and word frequency profiles of texts")
+set(CPACK_PACKAGE_CONTACT "The Wordloom authors <wordloom@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION text)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6")
+include(CPack)
