@@ -1,11 +1,15 @@
 // The main window driven through its controls, its outputs compared with wordloom-cli's.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <unistd.h>
 
 #include "app_test.h"
 #include "ui/rtf.h"
@@ -25,6 +29,15 @@ class MainWindowTest : public QObject {
   QByteArray Cli(QStringList arguments, QByteArray* errors = nullptr) {
     arguments << QStringLiteral("--temp") << f->Path(QStringLiteral("cli"));
     return RunCli(arguments, errors);
+  }
+  // A text of 300000 lines with three "the" in each, long enough to stop or close a run.
+  QString WriteLongText() {
+    const QString text = f->Path(QStringLiteral("long.txt"));
+    QFile file(text);
+    if (file.open(QIODevice::WriteOnly)) {
+      for (int line = 0; line < 300000; ++line) file.write("the cat sat on the mat by the door\r\n");
+    }
+    return text;
   }
   // The counts line: the last line the tool writes to its errors.
   static QString LastLine(const QByteArray& errors) {
@@ -62,6 +75,9 @@ class MainWindowTest : public QObject {
 
   void AForeignFileChangesNothing() {
     f->Open(samples);
+    f->Find<QLineEdit>("Text1")->setText(QStringLiteral("lantern"));
+    f->Click("Command5");
+    const QString shown = f->Pane("RichTextBox1");
     const QString foreign = f->Path(QStringLiteral("notes.wlm"));
     QFile file(foreign);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -71,6 +87,57 @@ class MainWindowTest : public QObject {
     QCOMPARE(f->prompts.messages.last(), foreign + QStringLiteral(" is not a Wordloom project file."));
     QCOMPARE(Label("Panel1"), samples);
     QVERIFY(!f->session.lists.Vocabulary.empty());
+    QCOMPARE(f->Pane("RichTextBox1"), shown);
+    QCOMPARE(Box("Text6"), QStringLiteral(" 1 key, 4 citations"));
+  }
+
+  void TheContextWidthOfTheOptionsReachesTheRun() {
+    f->Trigger("mnuViewOptions");
+    auto* options = f->window->findChild<QDialog*>(QStringLiteral("frmOptions"));
+    options->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("41"));
+    QTest::mouseClick(options->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    f->Open(samples);
+    f->Find<QLineEdit>("Text1")->setText(QStringLiteral("lantern"));
+    f->Click("Command5");
+    QCOMPARE(f->Pane("RichTextBox1"),
+             AsPaneText(Cli({QStringLiteral("kwic"), samples, QStringLiteral("--keys"), QStringLiteral("lantern"),
+                             QStringLiteral("--context"), QStringLiteral("41"), QStringLiteral("--cite"),
+                             QStringLiteral("ALS")})));
+  }
+
+  void AnUnreadableTextIsReportedAfterARun() {
+    QVERIFY(QFile::copy(SamplePath(QStringLiteral("harbour.txt")), f->Path(QStringLiteral("harbour.txt"))));
+    QVERIFY(QFile::copy(SamplePath(QStringLiteral("orchard.txt")), f->Path(QStringLiteral("orchard.txt"))));
+    const QString project = f->Path(QStringLiteral("two.wlm"));
+    Cli({QStringLiteral("new"), project, f->Path(QStringLiteral("harbour.txt")), f->Path(QStringLiteral("orchard.txt"))});
+    QVERIFY(QFile::remove(f->Path(QStringLiteral("orchard.txt"))));
+    f->Open(project);
+    f->Find<QLineEdit>("Text1")->setText(QStringLiteral("the"));
+    f->Click("Command5");
+    auto* report = f->window->findChild<QWidget*>(QStringLiteral("Form6"));
+    QVERIFY(report && report->isVisible());
+    QVERIFY(report->findChild<QPlainTextEdit*>()->toPlainText().contains(f->Path(QStringLiteral("orchard.txt"))));
+  }
+
+  void AFailedOpenOfATextFileKeepsTheProject() {
+    f->Open(samples);
+    QFile blocker(f->Path(QStringLiteral("scratch")));  // the scratch folder cannot be made
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    f->Open(SamplePath(QStringLiteral("harbour.txt")));
+    QVERIFY(f->prompts.messages.last().contains(QStringLiteral("is not a folder")));
+    QCOMPARE(f->session.project.Files.size(), size_t(3));
+    QCOMPARE(Label("Panel1"), samples);
+    QVERIFY(f->Find<QAction>("mnuFileOpen")->isEnabled());
+  }
+
+  void ATextFileWithoutANameBeforeItsDotIsNamedInFull() {
+    const QString text = f->Path(QStringLiteral(".caf\u00E9.txt"));
+    QVERIFY(QFile::copy(SamplePath(QStringLiteral("harbour.txt")), text));
+    f->prompts.answers.enqueue(false);
+    f->Open(text);
+    QCOMPARE(Label("Panel2"), QStringLiteral(".caf\u00E9.txt"));
+    QCOMPARE(f->session.project.Title, std::string(".caf\xE9.txt"));  // in the texts' code page
   }
 
   void KwicAndLineShowWhatTheEngineWrites_data() {
@@ -175,11 +242,7 @@ class MainWindowTest : public QObject {
   }
 
   void StopEndsARunAndTheRunBlocksOtherPasses() {
-    const QString text = f->Path(QStringLiteral("long.txt"));
-    QFile file(text);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    for (int line = 0; line < 300000; ++line) file.write("the cat sat on the mat by the door\r\n");
-    file.close();
+    const QString text = WriteLongText();
     const QString project = f->Path(QStringLiteral("long.wlm"));
     Cli({QStringLiteral("new"), project, text});
     f->Open(project);
@@ -192,8 +255,12 @@ class MainWindowTest : public QObject {
       auto* stop = f->Find<QPushButton>("Command4");
       if (!stop->isEnabled()) return;
       sawRunning = true;
-      othersOff = othersOff && !f->Find<QPushButton>("Command5")->isEnabled() &&
-                  !f->Find<QPushButton>("Command6")->isEnabled() && !f->Find<QAction>("mnuFileOpen")->isEnabled();
+      for (const char* button : {"Command5", "Command2", "Command6", "Command3", "Command9"}) {
+        othersOff = othersOff && !f->Find<QPushButton>(button)->isEnabled();
+      }
+      for (const char* action : {"mnuFileOpen", "mnuFileNew", "mnuViewOptions", "mnuFilePrint", "mnuFileMRU1"}) {
+        othersOff = othersOff && !f->Find<QAction>(action)->isEnabled();
+      }
       stop->click();
     });
     stopper.start(0);
@@ -242,11 +309,7 @@ class MainWindowTest : public QObject {
   }
 
   void ClosingDuringARunStopsItFirst() {
-    const QString text = f->Path(QStringLiteral("long.txt"));
-    QFile file(text);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    for (int line = 0; line < 300000; ++line) file.write("the cat sat on the mat by the door\r\n");
-    file.close();
+    const QString text = WriteLongText();
     f->prompts.answers.enqueue(false);
     f->Open(text);
     f->window->show();
@@ -258,8 +321,31 @@ class MainWindowTest : public QObject {
     closer.start(0);
     f->Click("Command5");
     closer.stop();
-    QVERIFY(!f->window->isVisible());
-    QVERIFY(!f->Pane("RichTextBox1").isEmpty());
+    QTRY_VERIFY(!f->window->isVisible());
+    const QString counts = Box("Text6");
+    QVERIFY2(counts.startsWith(QStringLiteral(" 1 key, ")) && counts != QStringLiteral(" 1 key, 900000 citations"),
+             qPrintable(counts));
+    QSettings store(f->SettingsPath(), QSettings::NativeFormat);
+    QCOMPARE(store.value(QStringLiteral("Settings/Context")).toString(), QStringLiteral("60"));
+  }
+
+  void ClosingDuringAScanWaitsForIt() {
+    const QString text = WriteLongText();
+    f->window->show();
+    bool stopOff = true;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      if (!f->window->IsRunning()) return;
+      stopOff = stopOff && !f->Find<QPushButton>("Command4")->isEnabled();  // a scan cannot be stopped
+      f->window->close();
+    });
+    closer.start(0);
+    f->prompts.fileNames.enqueue(text);
+    f->Trigger("mnuFileOpen");  // no question about saving: the window is closing
+    closer.stop();
+    QVERIFY(stopOff);
+    QTRY_VERIFY(!f->window->isVisible());
+    QCOMPARE(f->session.totals.tokenCount, int64_t(300000 * 9));
   }
 
   void SavingPanes() {
@@ -311,6 +397,10 @@ class MainWindowTest : public QObject {
 
   void PrintingTheStatisticsPaneToAPdfFile() {
     f->Open(samples);
+    f->prompts.pdfPath = f->Path(QStringLiteral("nothing.pdf"));
+    f->Trigger("mnuFilePrint");  // no output on the page yet
+    QCOMPARE(f->prompts.messages.takeLast(), QStringLiteral("There is no output on this page to print yet."));
+    QVERIFY(!QFile::exists(f->prompts.pdfPath));
     f->Click("Command3");
     f->Find<QTabWidget>("SSTab1")->setCurrentIndex(2);
     f->Find<QTabWidget>("SSTab2")->setCurrentIndex(1);
@@ -326,6 +416,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(f->prompts.previews, 1);
     QVERIFY(QFile::exists(f->prompts.pdfPath));
     QVERIFY(f->prompts.messages.isEmpty());
+
+    // Printing reads the output file of the pane on show, not another one.
+    QVERIFY(QFile::remove(f->Path(QStringLiteral("scratch/~3"))));
+    f->Trigger("mnuFilePrint");
+    QVERIFY(f->prompts.messages.last().startsWith(QStringLiteral("Could not read ") + f->Path("scratch/~3")));
+    f->Find<QTabWidget>("SSTab2")->setCurrentIndex(0);
+    f->prompts.messages.clear();
+    f->Trigger("mnuFilePrint");
+    QVERIFY(f->prompts.messages.isEmpty());
+  }
+
+  void ThePrivateScratchFolderMustBeTheUsersOwn() {
+    f.reset();
+    f = std::make_unique<WindowFixture>(true);
+    QCOMPARE(f->window->TempDir(), QString());
+    f->Open(samples);
+    f->Find<QLineEdit>("Text1")->setText(QStringLiteral("lantern"));
+    f->Click("Command5");
+    QVERIFY(f->prompts.messages.isEmpty());
+    const QString folder = f->window->ScratchFolderPath();
+    QCOMPARE(folder, f->Path(QStringLiteral("wordloom-%1").arg(::geteuid())));
+    QVERIFY(QFile::exists(folder + QStringLiteral("/~0")));
+    if (::geteuid() != 0) QSKIP("only root can give the folder to another user");
+    QVERIFY(::chown(folder.toLocal8Bit().constData(), 65534, 65534) == 0);
+    f->Click("Command5");
+    QVERIFY(f->prompts.messages.last().endsWith(QStringLiteral("belongs to another user.")));
   }
 
   void EditCommandsActOnTheFocusedBox() {

@@ -107,6 +107,8 @@ class ShellTest : public QObject {
     QTest::newRow("below") << "5" << 10;
     QTest::newRow("above") << "500" << 240;
     QTest::newRow("half to even") << "12.5" << 12;
+    QTest::newRow("far above") << "1e400" << 240;
+    QTest::newRow("far below") << "-1e400" << 10;
     QTest::newRow("not a number") << "wide" << 60;
     QTest::newRow("empty") << "" << 60;
   }

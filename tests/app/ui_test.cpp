@@ -1,5 +1,8 @@
 // The code page, the RTF writer and reader, and the output pane's files.
+#include <QDir>
 #include <QFile>
+#include <csignal>
+#include <sys/resource.h>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -65,23 +68,24 @@ class UiTest : public QObject {
     const QString output = folder.filePath(QStringLiteral("~0"));
     QFile file(output);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("caf\xE9\r\n\tline\r\n");
+    file.write("caf\xE9\r\n\tno\xA0" "break\r\n");
     file.close();
     OutputPane pane(QStringLiteral("RichTextBox1"));
     QString error;
     QVERIFY(pane.LoadPlainTextFile(output, error));
-    QCOMPARE(pane.toPlainText(), QStringLiteral("caf\u00E9\n\tline\n"));
+    QCOMPARE(pane.Text(), QStringLiteral("caf\u00E9\n\tno\u00A0break\n"));
     const QString saved = folder.filePath(QStringLiteral("saved.txt"));
     QVERIFY(pane.SavePlainText(saved, error));
     QFile savedFile(saved);
     QVERIFY(savedFile.open(QIODevice::ReadOnly));
-    QCOMPARE(savedFile.readAll(), QByteArray("caf\xE9\r\n\tline\r\n"));
+    QCOMPARE(savedFile.readAll(), QByteArray("caf\xE9\r\n\tno\xA0" "break\r\n"));
 
     QVERIFY(!pane.LoadPlainTextFile(folder.filePath(QStringLiteral("missing")), error));
     QVERIFY(error.startsWith(QStringLiteral("Could not read ")));
     QCOMPARE(pane.toPlainText(), QString());
   }
 
+  // A write that fails part way (here at a file-size limit) leaves the old file as it was.
   void AFailedSaveLeavesTheOldFile() {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("kept.rtf"));
@@ -89,14 +93,21 @@ class UiTest : public QObject {
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("old");
     old.close();
-    QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+    rlimit before{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    rlimit small = before;
+    small.rlim_cur = 4096;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
     QString error;
-    const bool saved = SaveBytes(path, "new", error);
-    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (saved) QSKIP("the folder stays writable (running as root)");
-    QVERIFY(error.startsWith(QStringLiteral("Could not save ") + path));
+    const bool saved = SaveBytes(path, std::string(100000, 'x'), error);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+    QVERIFY(!saved);
+    QVERIFY2(error.startsWith(QStringLiteral("Could not save ") + path), qPrintable(error));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.rtf")});
   }
 };
 

@@ -24,14 +24,21 @@ struct WindowFixture {
   std::unique_ptr<Settings> settings;
   std::unique_ptr<MainWindow> window;
 
-  WindowFixture() {
-    qputenv("TEMP", Path(QStringLiteral("scratch")).toLocal8Bit());
+  // `privateScratch`: no TEMP, so the outputs go to the private per-user folder under TMPDIR.
+  explicit WindowFixture(bool privateScratch = false) {
+    if (privateScratch) {
+      qunsetenv("TEMP");
+      qputenv("TMPDIR", folder.path().toLocal8Bit());
+    } else {
+      qputenv("TEMP", Path(QStringLiteral("scratch")).toLocal8Bit());
+    }
     settings = std::make_unique<Settings>(SettingsPath());
     window = std::make_unique<MainWindow>(session, *settings, prompts);
     window->Load();
   }
   ~WindowFixture() {
     if (window) window->close();
+    qunsetenv("TMPDIR");
   }
 
   QString Path(const QString& name) const { return folder.filePath(name); }

@@ -54,7 +54,8 @@ const char kPets[] = "the cat\r\nthe dog\r\n";
 
 TEST(ParseArguments, ContextIsRoundedHalfToEvenAndClamped) {
   const std::pair<std::string, int> cases[] = {{"60", 60},   {"7", 10},   {"300", 240}, {"10.5", 10},
-                                               {"11.5", 12}, {"+20", 20}, {"-4", 10},   {"239.6", 240}};
+                                               {"11.5", 12}, {"+20", 20}, {"-4", 10},   {"239.6", 240},
+                                               {"1e400", 240}, {"-1e400", 10}, {"1e-400", 10}};
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(ParseArguments({"info", "--context", text, "a.txt"}).arguments.context, expected) << text;
   }
@@ -70,7 +71,7 @@ TEST(CliUsage, ProblemsWithTheCommandLineExitTwoBeforeReadingAnything) {
       {"info", "--bogus", "pets.txt"}, {"info", "-x", "pets.txt", "--wide"}, {"info", "out.wlm", "--title", "T"},
       {"scan", "out.wlm", "--define", "C=x"}, {"info", "--refs", "type2", "pets.txt"},
       {"info", "--define", "1=x", "pets.txt"}, {"info", "--define", "C", "pets.txt"},
-      {"info", "--context", "abc", "pets.txt"}, {"info", "--context", "", "pets.txt"},
+      {"info", "--context", "abc", "pets.txt"}, {"info", "--context", "", "pets.txt"}, {"info", "--context", "inf", "pets.txt"},
       {"info", "--context=12x", "pets.txt"}, {"info", "pets.txt", "--title"}, {"info", "--no-vocabulary", "pets.txt"},
       {"info", "out.wlm", "pets.txt"}, {"info", "pets.txt", "out.wlm"}, {"info", "a.wlm", "b.wlm"}, {"info"},
       {"scan", "pets.txt"}, {"scan", "out.wlm", "other.wlm"}, {"new", "pets.txt"}, {"new"},

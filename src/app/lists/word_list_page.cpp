@@ -29,13 +29,12 @@ WordListPage::WordListPage(QWidget* parent) : QWidget(parent) {
   selectLayout->addWidget(Option8);
 
   Text5 = ResultBox("Text5", this);
-  Text5->setMaximumWidth(180);
+  Text5->setMaximumWidth(200);
 
   auto* controls = new QHBoxLayout;
   controls->addWidget(Command6);
   controls->addWidget(Frame1);
   controls->addWidget(Frame2);
-  controls->addWidget(Text5);
   controls->addStretch();
 
   RichTextBox2 = new OutputPane(QStringLiteral("RichTextBox2"), this);
@@ -44,7 +43,11 @@ WordListPage::WordListPage(QWidget* parent) : QWidget(parent) {
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
-  layout->addWidget(caption);
+  auto* captionRow = new QHBoxLayout;
+  captionRow->addWidget(caption);
+  captionRow->addStretch();
+  captionRow->addWidget(Text5);
+  layout->addLayout(captionRow);
   layout->addWidget(RichTextBox2, 1);
 }
 

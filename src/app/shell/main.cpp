@@ -49,19 +49,21 @@ int main(int argc, char* argv[]) {
   splash.close();
   window.show();
 
-  if (!parser.positionalArguments().isEmpty()) {
-    window.OpenPath(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
-  }
-  if (parser.isSet(kwic)) {
-    window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(parser.value(kwic));
-    window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
-  }
-  if (parser.isSet(screenshot)) {
-    QTimer::singleShot(500, &window, [&] {
+  // The start-up actions run inside the event loop, so that closing the window during them
+  // ends the program.
+  QTimer::singleShot(0, &window, [&] {
+    if (!parser.positionalArguments().isEmpty()) {
+      window.OpenPath(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
+    }
+    if (parser.isSet(kwic) && window.isVisible()) {
+      window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(parser.value(kwic));
+      window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
+    }
+    if (parser.isSet(screenshot) && window.isVisible()) {
       const bool saved = window.grab().save(parser.value(screenshot));
       window.close();
       QApplication::exit(saved ? 0 : 1);
-    });
-  }
+    }
+  });
   return QApplication::exec();
 }

@@ -25,6 +25,7 @@
 #include "shell/options_dialog.h"
 #include "shell/small_windows.h"
 #include "ui/controls.h"
+#include "ui/elided_label.h"
 #include "ui/output_pane.h"
 #include "ui/prompts.h"
 #include "ui/run_progress.h"
@@ -127,7 +128,7 @@ void MainWindow::CreateActions() {
   mnuEditCopy->setIcon(ThemeIcon("edit-copy"));
   mnuEditPaste->setIcon(ThemeIcon("edit-paste"));
 
-  connect(mnuFileNew, &QAction::triggered, this, &MainWindow::NotAvailableYet);
+  connect(mnuFileNew, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("The New Project dialog")); });
   connect(mnuFileOpen, &QAction::triggered, this, &MainWindow::OpenProjectCommand);
   connect(mnuFileSave, &QAction::triggered, this, [this] { PaneCode() == 1 ? SaveWordList() : SavePane(PaneCode()); });
   connect(mnuFileSaveAs, &QAction::triggered, mnuFileSave, &QAction::trigger);
@@ -139,7 +140,8 @@ void MainWindow::CreateActions() {
   connect(mnuEditCut, &QAction::triggered, this, [this] { EditCommand("cut"); });
   connect(mnuEditCopy, &QAction::triggered, this, [this] { EditCommand("copy"); });
   connect(mnuEditPaste, &QAction::triggered, this, [this] { EditCommand("paste"); });
-  connect(mnuViewProject, &QAction::triggered, this, &MainWindow::NotAvailableYet);
+  connect(mnuViewProject, &QAction::triggered, this,
+          [this] { NotAvailableYet(QStringLiteral("The Edit Project dialog")); });
   connect(mnuViewToolbar, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
   connect(mnuViewKeyWords, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
   connect(mnuViewStatusBar, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
@@ -159,9 +161,9 @@ void MainWindow::CreateMenus() {
   file->addActions({mnuFileSave, mnuFileSaveAs});
   file->addSeparator();
   file->addActions({mnuFilePageSetup, mnuFilePrintPreview, mnuFilePrint});
-  recentSeparator_ = file->addSeparator();
-  recentMenu_ = file;
   file->addSeparator();
+  recentMenu_ = file;
+  exitSeparator_ = file->addSeparator();
   file->addAction(mnuFileExit);
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -196,7 +198,7 @@ void MainWindow::CreateToolBars() {
   Toolbar2 = addToolBar(QStringLiteral("KeyWords"));
   Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
   Text2 = ResultBox("Text2", Toolbar2);
-  Text2->setMinimumWidth(220);
+  Text2->setMinimumWidth(150);
   Text2->setToolTip(QStringLiteral("The key words chosen"));
   Command9 = Button("Command9", QStringLiteral("KeyWords"), Toolbar2);
   Command9->setToolTip(QStringLiteral("Chooses the key words"));
@@ -216,7 +218,8 @@ void MainWindow::CreateToolBars() {
   Toolbar2->addWidget(Combo2);
   Toolbar2->addWidget(Check2);
   Toolbar2->setEnabled(false);
-  connect(Command9, &QPushButton::clicked, this, &MainWindow::NotAvailableYet);
+  connect(Command9, &QPushButton::clicked, this,
+          [this] { NotAvailableYet(QStringLiteral("The KeyWords Required dialog")); });
 }
 
 void MainWindow::CreatePages() {
@@ -233,13 +236,13 @@ void MainWindow::CreatePages() {
 
 void MainWindow::CreateStatusBar() {
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));
-  for (int panel = 0; panel < 3; ++panel) {
-    statusPanels_[panel] = Label(("Panel" + std::to_string(panel + 1)).c_str(), QString(), this);
-    statusPanels_[panel]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  }
-  statusBar()->addWidget(statusPanels_[0], 2);
+  // The path and the title give way to the counts when the window is narrow.
+  statusPanels_[0] = Named(new ElidedLabel(this), "Panel1");
+  statusPanels_[1] = Named(new ElidedLabel(this), "Panel2");
+  statusPanels_[2] = Label("Panel3", QString(), this);
+  statusBar()->addWidget(statusPanels_[0], 1);
   statusBar()->addWidget(statusPanels_[1], 1);
-  statusBar()->addWidget(statusPanels_[2], 2);
+  statusBar()->addWidget(statusPanels_[2]);
   ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1");
   ProgressBar1->setMaximumWidth(160);
   ProgressBar1->setVisible(false);
@@ -303,10 +306,11 @@ void MainWindow::LayoutMainWindow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (currentRun_) {
-    // The pass ends at its next check; the window closes once its output is written.
+  if (busy_) {
+    // A concordance ends at its next check, other passes run to their end; the window
+    // closes as soon as the pass is over.
     closePending_ = true;
-    currentRun_->RequestStop();
+    if (currentRun_) currentRun_->RequestStop();
     event->ignore();
     return;
   }
@@ -373,8 +377,8 @@ void MainWindow::OpenWebBrowser() {
   }
 }
 
-void MainWindow::NotAvailableYet() {
-  prompts_.Message(this, QStringLiteral("The project dialogs are not available in this version of Wordloom."));
+void MainWindow::NotAvailableYet(const QString& what) {
+  prompts_.Message(this, QStringLiteral("%1 is not available in this version of Wordloom.").arg(what));
 }
 
 void MainWindow::EditCommand(const char* slot) {

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QPrinter>
+#include <QSet>
 #include <memory>
 
 #include "project/session.h"
@@ -65,7 +66,10 @@ class MainWindow : public QMainWindow {
   int ContextWidth() const { return ContextWidth_; }
   int StartUpOutput() const { return StartUpOutput_; }
   const QString& TempDir() const { return TempDir_; }
-  bool IsRunning() const { return currentRun_ != nullptr; }
+  // The folder the outputs are written to and printed from.
+  QString ScratchFolderPath() const;
+  // True while a pass runs (a scan, a concordance, a word list or a profile).
+  bool IsRunning() const { return busy_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -97,10 +101,14 @@ class MainWindow : public QMainWindow {
   void RunWordList();
   void RunProfile();
   bool PrepareScratch(ScratchFolder& scratch);
-  void LoadPane(OutputPane* pane, const std::string& path);
-  void SetBusy(bool busy);
-  void ShowErrorReportIfAny();
+  void LoadPane(int code, const std::string& path);
+  // Turns off what would start another pass (and back on as it was); `stoppable` passes
+  // turn on "Stop".
+  void SetBusy(bool busy, bool stoppable);
+  // Shows the Error Report when a pass added entries after its first `before` bytes.
+  void ShowErrorReportIfAny(size_t before);
 
+  QString PrintablePath(int code);
   void PrintPreview();
   void EditCommand(const char* slot);
   void ShowOptions();
@@ -108,7 +116,7 @@ class MainWindow : public QMainWindow {
   void ShowCopyright();
   void ShowAbout();
   void OpenWebBrowser();
-  void NotAvailableYet();
+  void NotAvailableYet(const QString& what);
 
   Session& session_;
   Settings& settings_;
@@ -119,7 +127,10 @@ class MainWindow : public QMainWindow {
   int ContextWidth_ = 60;
   int StartUpOutput_ = 0;
   RunProgress* currentRun_ = nullptr;
+  bool busy_ = false;
   bool closePending_ = false;
+  QList<QPair<QObject*, bool>> enabledBeforeRun_;
+  QSet<int> filledPanes_;  // the panes a pass has filled since the project opened
 
   // Menus and toolbar actions, named after their menu entries.
   QAction* mnuFileNew;
@@ -145,7 +156,7 @@ class MainWindow : public QMainWindow {
   QAction* mnuHelpCopyright;
   QAction* mnuHelpAbout;
   QMenu* recentMenu_ = nullptr;
-  QAction* recentSeparator_ = nullptr;
+  QAction* exitSeparator_ = nullptr;  // the recent projects come before it
   QList<QAction*> mnuFileMRU;
 
   QToolBar* tbToolBar;

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -41,6 +43,14 @@ std::string PathBytes(const QString& path) { return QFile::encodeName(path).toSt
 QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 QString MessageText(const Status& status) { return QString::fromStdString(status.message()); }
 
+// The title of a text file opened as a project: its name up to the first ".", or the whole
+// name when that leaves nothing, in the texts' code page.
+std::string TitleOfTextFile(const QString& path) {
+  const QString name = QFileInfo(path).fileName();
+  const QString title = name.left(name.indexOf(QLatin1Char('.')));
+  return Encode1252(title.trimmed().isEmpty() ? name : title);
+}
+
 // The scratch file of each pane.
 const char* ScratchNameOf(int code) {
   switch (code) {
@@ -76,6 +86,10 @@ void MainWindow::OpenProjectFile(const QString& path) {
   QApplication::restoreOverrideCursor();
   if (!report.status.ok()) {
     prompts_.Message(this, MessageText(report.status), MessageKind::Warning);
+    if (!QFileInfo::exists(path)) {
+      settings_.RemoveRecentProject(path);
+      UpdateRecentProjects();
+    }
     return;
   }
   for (const std::string& message : report.messages) prompts_.Message(this, PathText(message), MessageKind::Warning);
@@ -89,23 +103,29 @@ void MainWindow::OpenProjectFile(const QString& path) {
 // dialog's OK scans it; the user may then save it.
 void MainWindow::OpenTextFile(const QString& path) {
   if (Form6_) Form6_->hide();
-  const Project created = NewProjectFromTextFile(session_, PathBytes(path), CurrentFolder());
+  Session previous = session_;  // a scan that fails leaves the current project as it was
+  Project created = NewProjectFromTextFile(session_, PathBytes(path), CurrentFolder());
+  created.Title = TitleOfTextFile(path);
   ScratchFolder scratch;
-  if (!PrepareScratch(scratch)) return;
-  Status status;
-  {
-    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy); });
+  Status status = PrepareScratch(scratch) ? Status::Ok() : Status::Error(std::string());
+  if (status.ok()) {
+    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy, false); });
     VocabularyOptions options;
     options.progress = &progress;
     status = AcceptNewProject(session_, created, scratch, options);
   }
   if (!status.ok()) {
-    prompts_.Message(this, MessageText(status), MessageKind::Warning);
+    session_ = std::move(previous);
+    if (!status.message().empty()) prompts_.Message(this, MessageText(status), MessageKind::Warning);
     return;
   }
   ClearOutputs();
+  if (closePending_) return;  // the user closed the window during the scan
   if (prompts_.Question(this, QStringLiteral("Do you want to save the project?"))) {
-    const QString chosen = prompts_.SaveFileName(this, kProjectFilter, PathText(session_.project.FileName));
+    const QFileInfo text(path);
+    const QString suggested = text.absolutePath() + QLatin1Char('/') + PathText(session_.project.FileName) +
+                              QStringLiteral(".wlm");
+    const QString chosen = prompts_.SaveFileName(this, kProjectFilter, suggested);
     if (!chosen.isEmpty()) {
       status = SaveProject(session_, PathBytes(chosen));
       if (status.ok()) {
@@ -119,7 +139,7 @@ void MainWindow::OpenTextFile(const QString& path) {
     session_.project.FileName.clear();
   }
   ShowOpenedProject(PathText(StatusPathAfterOpen(PathBytes(path))));
-  ShowErrorReportIfAny();
+  ShowErrorReportIfAny(0);
 }
 
 void MainWindow::ShowOpenedProject(const QString& statusPath) {
@@ -135,6 +155,7 @@ void MainWindow::ShowOpenedProject(const QString& statusPath) {
 
 void MainWindow::ClearOutputs() {
   for (int code : {0, 1, 20, 21}) PaneOf(code)->clear();
+  filledPanes_.clear();
   wordListPage_->Text5->clear();
   concordancePage_->Text6->clear();
   profilePage_->Text11->setText(QString::fromLatin1(ProfilePage::kTitle));
@@ -159,18 +180,20 @@ void MainWindow::UpdateRecentProjects() {
   mnuFileMRU.clear();
   const QStringList recent = settings_.RecentProjects();
   for (qsizetype i = 0; i < recent.size(); ++i) {
-    auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(recent[i]), this);
+    QString shown = recent[i];
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
     action->setObjectName(QStringLiteral("mnuFileMRU%1").arg(i + 1));
     action->setStatusTip(QStringLiteral("Opens %1").arg(recent[i]));
     const QString path = recent[i];
     connect(action, &QAction::triggered, this, [this, path] { OpenPath(path); });
-    recentMenu_->insertAction(recentSeparator_, action);
+    recentMenu_->insertAction(exitSeparator_, action);
     mnuFileMRU << action;
   }
 }
 
-void MainWindow::ShowErrorReportIfAny() {
-  if (session_.scan.ErrorReportText.empty()) return;
+void MainWindow::ShowErrorReportIfAny(size_t before) {
+  if (session_.scan.ErrorReportText.size() <= before) return;
   if (!Form6_) Form6_ = new ErrorReportWindow(this);
   Form6_->SetReport(session_.scan.ErrorReportText);
   Form6_->show();
@@ -178,28 +201,46 @@ void MainWindow::ShowErrorReportIfAny() {
 
 // The passes.
 
+QString MainWindow::ScratchFolderPath() const {
+  return TempDir_.isEmpty() ? PathText(ScratchFolder::DefaultPath()) : TempDir_;
+}
+
+// The private per-user folder is checked as such (its owner and its mode), whoever named it.
 bool MainWindow::PrepareScratch(ScratchFolder& scratch) {
-  Status status = scratch.Prepare(PathBytes(TempDir_));
-  if (status.ok()) status = scratch.Lock();
+  const std::string folder = PathBytes(ScratchFolderPath());
+  Status status = folder == ScratchFolder::DefaultPath() ? scratch.PrepareDefault() : scratch.Prepare(folder);
+  if (status.ok()) status = scratch.TryLock();
   if (!status.ok()) prompts_.Message(this, MessageText(status), MessageKind::Warning);
   return status.ok();
 }
 
-void MainWindow::SetBusy(bool busy) {
-  for (QAction* action : {mnuFileNew, mnuFileOpen, mnuViewProject, mnuViewOptions, mnuFilePrint, mnuFilePrintPreview}) {
-    action->setEnabled(!busy);
+void MainWindow::SetBusy(bool busy, bool stoppable) {
+  busy_ = busy;
+  if (busy) {
+    QList<QObject*> blocked = {mnuFileNew,  mnuFileOpen, mnuViewProject, mnuViewOptions, mnuFilePrint,
+                               mnuFilePrintPreview, concordancePage_->Command5, concordancePage_->Command2,
+                               wordListPage_->Command6, profilePage_->Command3, Command9};
+    for (QAction* action : mnuFileMRU) blocked << action;
+    enabledBeforeRun_.clear();
+    for (QObject* control : blocked) {
+      // A widget's own setting, not whether a disabled page hides it.
+      auto* widget = qobject_cast<QWidget*>(control);
+      const bool enabled = widget ? !widget->testAttribute(Qt::WA_ForceDisabled) : control->property("enabled").toBool();
+      enabledBeforeRun_.append({control, enabled});
+      control->setProperty("enabled", false);
+    }
+  } else {
+    for (const auto& [control, enabled] : enabledBeforeRun_) control->setProperty("enabled", enabled);
+    enabledBeforeRun_.clear();
+    if (closePending_) QTimer::singleShot(0, this, &QWidget::close);
   }
-  for (QAction* action : mnuFileMRU) action->setEnabled(!busy);
-  for (QWidget* control : std::initializer_list<QWidget*>{concordancePage_->Command5, concordancePage_->Command2,
-                                                          wordListPage_->Command6, profilePage_->Command3, Command9}) {
-    control->setEnabled(!busy);
-  }
-  concordancePage_->Command4->setEnabled(busy);
+  concordancePage_->Command4->setEnabled(busy && stoppable);
 }
 
-void MainWindow::LoadPane(OutputPane* pane, const std::string& path) {
+void MainWindow::LoadPane(int code, const std::string& path) {
   QString error;
-  if (!pane->LoadPlainTextFile(PathText(path), error)) prompts_.Message(this, error, MessageKind::Warning);
+  if (!PaneOf(code)->LoadPlainTextFile(PathText(path), error)) prompts_.Message(this, error, MessageKind::Warning);
+  filledPanes_.insert(code);
 }
 
 void MainWindow::RunConcordancePass(bool line) {
@@ -210,10 +251,11 @@ void MainWindow::RunConcordancePass(bool line) {
   query.contextWidth = ContextWidth_;
   ScratchFolder scratch;
   if (!PrepareScratch(scratch)) return;
+  const size_t reported = session_.scan.ErrorReportText.size();
   ConcordanceResult result;
   Status status;
   {
-    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy); });
+    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy, true); });
     currentRun_ = &progress;
     ConcordanceOptions options;
     options.progress = &progress;
@@ -223,11 +265,11 @@ void MainWindow::RunConcordancePass(bool line) {
   if (!status.ok()) {
     prompts_.Message(this, MessageText(status), MessageKind::Warning);
   } else if (result.wrote) {
-    LoadPane(concordancePage_->RichTextBox1, result.outputPath);
+    LoadPane(0, result.outputPath);
     concordancePage_->Text6->setText(Decode1252(result.countsText));
     ShowStatus(PathText(session_.project.FileName));
   }
-  if (closePending_) close();
+  ShowErrorReportIfAny(reported);
 }
 
 void MainWindow::RunWordList() {
@@ -239,14 +281,14 @@ void MainWindow::RunWordList() {
   WordListResult result;
   Status status;
   {
-    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy); });
+    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy, false); });
     status = MakeWordList(session_, query, scratch, result);
   }
   if (!status.ok()) {
     prompts_.Message(this, MessageText(status), MessageKind::Warning);
     return;
   }
-  LoadPane(wordListPage_->RichTextBox2, result.outputPath);
+  LoadPane(1, result.outputPath);
   wordListPage_->Text5->setText(Decode1252(result.countText));
   ShowStatus(Decode1252(session_.project.Title));
 }
@@ -258,15 +300,15 @@ void MainWindow::RunProfile() {
   ProfileResult result;
   Status status;
   {
-    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy); });
+    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy, false); });
     status = MakeProfile(session_, !profilePage_->Option10->isChecked(), scratch, result);
   }
   if (!status.ok()) {
     prompts_.Message(this, MessageText(status), MessageKind::Warning);
     return;
   }
-  LoadPane(profilePage_->RichTextBox3, result.spectrumPath);
-  LoadPane(profilePage_->RichTextBox4, result.statisticsPath);
+  LoadPane(20, result.spectrumPath);
+  LoadPane(21, result.statisticsPath);
   profilePage_->Text11->setText(Decode1252(result.title));
   ShowStatus(Decode1252(session_.project.Title));
 }
@@ -308,21 +350,30 @@ void MainWindow::SaveWordList() {
   if (!saved) prompts_.Message(this, error, MessageKind::Warning);
 }
 
+// The output file of a pane that a pass has filled since the project opened; a pane that no
+// pass has filled has nothing to print (its file may hold another project's output).
+QString MainWindow::PrintablePath(int code) {
+  const char* name = ScratchNameOf(code);
+  if (!name || IsRunning()) return QString();
+  if (!filledPanes_.contains(code)) {
+    prompts_.Message(this, QStringLiteral("There is no output on this page to print yet."));
+    return QString();
+  }
+  return PathText(JoinPath(PathBytes(ScratchFolderPath()), std::string("~") + name));
+}
+
 // Printing reads the output file, so the printout shows the text as it was written.
 void MainWindow::PrintPane(int code) {
-  const char* name = ScratchNameOf(code);
-  if (!name || IsRunning()) return;
-  if (!prompts_.ChoosePrinter(this, printer_)) return;
-  const QString path = PathText(JoinPath(PathBytes(TempDir_), std::string("~") + name));
+  const QString path = PrintablePath(code);
+  if (path.isEmpty() || !prompts_.ChoosePrinter(this, printer_)) return;
   QString error;
   if (!PrintTextFile(path, PaneOf(code)->font(), printer_, error)) prompts_.Message(this, error, MessageKind::Warning);
 }
 
 void MainWindow::PrintPreview() {
   const int code = PaneCode();
-  const char* name = ScratchNameOf(code);
-  if (!name || IsRunning()) return;
-  const QString path = PathText(JoinPath(PathBytes(TempDir_), std::string("~") + name));
+  const QString path = PrintablePath(code);
+  if (path.isEmpty()) return;
   const QFont font = PaneOf(code)->font();
   QString error;
   prompts_.PreviewPrint(this, printer_, [&](QPrinter* target) { PrintTextFile(path, font, *target, error); });

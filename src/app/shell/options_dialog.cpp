@@ -85,6 +85,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(tbsOptions_);
   layout->addLayout(buttons);
 
+  setMinimumWidth(460);
   auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
   connect(nextTab, &QShortcut::activated, this, &OptionsDialog::SelectNextTab);
 }

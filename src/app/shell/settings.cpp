@@ -1,7 +1,6 @@
 #include "shell/settings.h"
 
 
-#include "base/scratch_folder.h"
 #include "concordance/concordance_run.h"
 
 namespace wordloom::app {
@@ -132,10 +131,7 @@ void Settings::WriteGeometry(const QRect& pixels) {
 
 QString Settings::TempDir() const { return Value(QStringLiteral("TEMP_DIR")); }
 
-QString Settings::DefaultTempDir() {
-  const QString temp = qEnvironmentVariable("TEMP");
-  return temp.isEmpty() ? QString::fromStdString(ScratchFolder::DefaultPath()) : temp;
-}
+QString Settings::DefaultTempDir() { return qEnvironmentVariable("TEMP"); }
 
 QStringList Settings::RecentProjects() const { return store_->value(QStringLiteral("Recent/Projects")).toStringList(); }
 
@@ -144,6 +140,12 @@ void Settings::AddRecentProject(const QString& path) {
   recent.removeAll(path);
   recent.prepend(path);
   while (recent.size() > kRecentProjects) recent.removeLast();
+  store_->setValue(QStringLiteral("Recent/Projects"), recent);
+}
+
+void Settings::RemoveRecentProject(const QString& path) {
+  QStringList recent = RecentProjects();
+  recent.removeAll(path);
   store_->setValue(QStringLiteral("Recent/Projects"), recent);
 }
 

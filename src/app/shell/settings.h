@@ -59,11 +59,14 @@ class Settings {
   QRect ReadGeometry() const;
   void WriteGeometry(const QRect& pixels);
 
+  // The "TEMP_DIR" setting; empty means the private per-user scratch folder.
   QString TempDir() const;
+  // The environment variable TEMP, which may be empty.
   static QString DefaultTempDir();
 
   QStringList RecentProjects() const;
   void AddRecentProject(const QString& path);
+  void RemoveRecentProject(const QString& path);
 
   void Sync() { store_->sync(); }
 

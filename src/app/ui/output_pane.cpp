@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QSaveFile>
+#include <QTextDocument>
 
 #include "ui/code_page.h"
 #include "ui/rtf.h"
@@ -53,12 +54,18 @@ bool SaveBytes(const QString& path, const std::string& bytes, QString& error) {
   return false;
 }
 
+QString OutputPane::Text() const {
+  QString text = document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  return text;
+}
+
 bool OutputPane::SaveRtf(const QString& path, QString& error) const {
-  return SaveBytes(path, RtfDocument(Encode1252(toPlainText()), kFontName, kPointSize), error);
+  return SaveBytes(path, RtfDocument(Encode1252(Text()), kFontName, kPointSize), error);
 }
 
 bool OutputPane::SavePlainText(const QString& path, QString& error) const {
-  QString text = toPlainText();
+  QString text = Text();
   text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
   return SaveBytes(path, Encode1252(text), error);
 }

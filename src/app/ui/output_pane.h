@@ -21,6 +21,8 @@ class OutputPane : public QPlainTextEdit {
 
   // Replaces the content with the file's text; an empty text and the reason when unreadable.
   bool LoadPlainTextFile(const QString& path, QString& error);
+  // The content as typed: no-break spaces stay what they are, lines end with "\n".
+  QString Text() const;
   // Saves the content; false with the message to show when the file cannot be written.
   bool SaveRtf(const QString& path, QString& error) const;
   bool SavePlainText(const QString& path, QString& error) const;

@@ -42,8 +42,23 @@ QString DialogPrompts::OpenFileName(QWidget* parent, const QString& filter) {
   return QFileDialog::getOpenFileName(parent, QString(), QString(), QtFileFilter(filter));
 }
 
+// A name typed without an extension gets the one of the chosen filter.
 QString DialogPrompts::SaveFileName(QWidget* parent, const QString& filter, const QString& initialName) {
-  return QFileDialog::getSaveFileName(parent, QString(), initialName, QtFileFilter(filter));
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = QtFileFilter(filter).split(QStringLiteral(";;"));
+  dialog.setNameFilters(filters);
+  auto suffixOf = [](const QString& entry) {
+    const qsizetype dot = entry.lastIndexOf(QStringLiteral("*."));
+    return dot < 0 ? QString() : entry.mid(dot + 2).section(QLatin1Char(')'), 0, 0);
+  };
+  dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog, suffixOf](const QString& entry) { dialog.setDefaultSuffix(suffixOf(entry)); });
+  if (!initialName.isEmpty()) dialog.selectFile(initialName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().first();
 }
 
 bool DialogPrompts::ChoosePrinter(QWidget* parent, QPrinter& printer) {

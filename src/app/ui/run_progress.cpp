@@ -14,7 +14,6 @@ RunProgress::RunProgress(QProgressBar* bar, std::function<void(bool)> setBusy)
     bar_->setVisible(true);
   }
   sinceEvents_.start();
-  QApplication::processEvents();
 }
 
 RunProgress::~RunProgress() {

@@ -3,7 +3,8 @@
 // While a RunProgress lives, the pointer is the busy pointer and the window's `setBusy`
 // callback has turned off every action that would start another pass. The pass calls back
 // into it: each call lets the window paint and take clicks (at most every 40 ms, so the pass
-// loses little time), and a click on "Stop" is seen at the pass's next check.
+// loses little time), and a click on "Stop" is seen at the pass's next check. The window gets
+// no events before the pass's first call, so it can note the run before anything can stop it.
 #pragma once
 
 #include <QElapsedTimer>

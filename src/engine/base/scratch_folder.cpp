@@ -97,15 +97,23 @@ ScratchFolder::~ScratchFolder() {
   if (lockFd_ >= 0) ::close(lockFd_);
 }
 
-Status ScratchFolder::Lock() {
+Status ScratchFolder::Lock() { return TakeLock(true); }
+
+Status ScratchFolder::TryLock() { return TakeLock(false); }
+
+Status ScratchFolder::TakeLock(bool wait) {
   if (lockFd_ >= 0) return Status::Ok();
   std::string path = PathOf("lock");
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return Status::Error("Could not lock the scratch folder " + folder_ + ": " + ErrnoText(errno) + ".");
-  while (::flock(fd, LOCK_EX) != 0) {
+  while (::flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     int error = errno;
     ::close(fd);
+    if (error == EWOULDBLOCK) {
+      return Status::Error("The scratch folder " + folder_ +
+                           " is in use by another run of Wordloom; try again when it has finished.");
+    }
     return Status::Error("Could not lock the scratch folder " + folder_ + ": " + ErrnoText(error) + ".");
   }
   lockFd_ = fd;

@@ -39,8 +39,11 @@ class ScratchFolder {
   // Takes the folder for this process (a lock on its file "~lock"), waiting while another
   // process holds it, so that two runs never share the scratch files. Held until destruction.
   Status Lock();
+  // As Lock, but fails at once, saying the folder is in use, while another process holds it.
+  Status TryLock();
 
  private:
+  Status TakeLock(bool wait);
   std::string folder_;
   int lockFd_ = -1;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 #include "base/cp1252.h"
 #include "concordance/citation.h"
@@ -20,7 +21,12 @@ bool ParseContextWidth(const std::string& text, int& width) {
   const char* end = text.data() + text.size();
   if (begin != end && *begin == '+') ++begin;
   auto [stop, error] = std::from_chars(begin, end, number);
-  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(number)) return false;
+  if (error == std::errc::result_out_of_range && stop == end) {
+    // Too large or too small for a double: strtod gives the infinity or the zero it stands for.
+    number = std::strtod(std::string(begin, end).c_str(), nullptr);
+  } else if (text.empty() || error != std::errc() || stop != end || !std::isfinite(number)) {
+    return false;
+  }
   number = std::nearbyint(number);
   width = number < 10 ? 10 : (number > 240 ? 240 : static_cast<int>(number));
   return true;
