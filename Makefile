@@ -1,5 +1,5 @@
 # Shortcuts for the scripts in scripts/.
-.PHONY: build run test bench clean
+.PHONY: build run test bench fuzz clean
 build:
 	scripts/build.sh
 run:
@@ -8,5 +8,7 @@ test:
 	scripts/test.sh
 bench:
 	scripts/bench.sh
+fuzz:
+	scripts/fuzz.sh $(FUZZ_SECONDS)
 clean:
 	rm -rf build
