@@ -7,17 +7,22 @@ namespace {
 
 using namespace wordloom;
 
-// The file without its third and fourth lines (the date and time of saving).
+// The file without the date and time of saving: the first "#yyyy-mm-dd#" line and the
+// "#hh:mm:ss#" line after it (the title before them may span several lines).
 std::string WithoutDateAndTime(const std::string& file) {
-  std::string kept;
-  size_t start = 0;
-  for (int line = 1; start < file.size(); ++line) {
-    size_t end = file.find("\r\n", start);
-    end = end == std::string::npos ? file.size() : end + 2;
-    if (line != 3 && line != 4) kept.append(file, start, end - start);
-    start = end;
+  auto matches = [&](size_t at, std::string_view shape) {
+    if (at + shape.size() > file.size()) return false;
+    for (size_t i = 0; i < shape.size(); ++i) {
+      const char c = file[at + i];
+      if (shape[i] == '9' ? (c < '0' || c > '9') : c != shape[i]) return false;
+    }
+    return true;
+  };
+  constexpr std::string_view kDateAndTime = "\r\n#9999-99-99#\r\n#99:99:99#\r\n";
+  for (size_t at = 0; at < file.size(); ++at) {
+    if (matches(at, kDateAndTime)) return file.substr(0, at + 2) + file.substr(at + kDateAndTime.size());
   }
-  return kept;
+  return file;
 }
 
 // Saves the session as the program does (the tables rebuilt from the rules) and reads the file

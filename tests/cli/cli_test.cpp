@@ -1,17 +1,13 @@
 // wordloom-cli: argument checking, and the commands new, scan and info run as a program.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli_run.h"
 #include "test_support.h"
-
-extern char** environ;
 
 namespace wordloom::cli {
 namespace {
@@ -19,36 +15,6 @@ namespace {
 using test::CrLfLines;
 using test::ReadFile;
 using test::TempFolder;
-
-struct CliRun {
-  int exit = -1;
-  std::string out, err;
-};
-
-// Runs wordloom-cli with `args` in the test's folder, its scratch files in the folder; stdout and
-// stderr go through files of the folder.
-CliRun RunCli(std::vector<std::string> args, const TempFolder& folder) {
-  if (!args.empty()) args.insert(args.begin() + 1, "--temp=" + folder.File("scratch"));
-  std::vector<char*> argv = {const_cast<char*>(WORDLOOM_CLI)};
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  const std::string out = folder.File("stdout"), err = folder.File("stderr");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
-  CliRun run;
-  pid_t pid = 0;
-  int spawned = posix_spawn(&pid, WORDLOOM_CLI, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  EXPECT_EQ(spawned, 0);
-  int status = 0;
-  if (spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exit = WEXITSTATUS(status);
-  run.out = ReadFile(out);
-  run.err = ReadFile(err);
-  return run;
-}
 
 const char kPets[] = "the cat\r\nthe dog\r\n";
 

@@ -1,8 +1,11 @@
 // Saving a project (refusals and failures) and opening a text file as a new project.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -82,6 +85,45 @@ TEST(SaveProject, UnwritableFolderKeepsThePreviousFile) {
   ::chmod(folder.path().c_str(), 0700);
   EXPECT_EQ(status.message(), "Could not save the project to " + path + ": Permission denied.");
   EXPECT_EQ(ReadFile(path), "previous\r\n");
+}
+
+// A save that the system cuts short part way (here at a file-size limit, in a child process so
+// that the limit stays there) is reported and leaves the previous file byte for byte.
+TEST(SaveProject, AWriteCutShortKeepsThePreviousFileByteForByte) {
+  TempFolder folder;
+  const std::string path = folder.File("big.wlm");
+  Session s = SavableSession();
+  ASSERT_TRUE(SaveProject(s, path).ok());
+  const std::string before = ReadFile(path);
+  for (int i = 0; i < 20000; ++i) s.lists.Vocabulary.push_back({"word" + std::to_string(i), i % 7 + 1});
+
+  int channel[2];
+  ASSERT_EQ(::pipe(channel), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(channel[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{64 * 1024, 64 * 1024};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const Status status = SaveProject(s, path);
+    [[maybe_unused]] ssize_t written = ::write(channel[1], status.message().data(), status.message().size());
+    ::_exit(status.ok() ? 0 : 1);
+  }
+  ::close(channel[1]);
+  std::string message;
+  char buffer[512];
+  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<size_t>(got));
+  ::close(channel[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(message, "Could not save the project to " + path + ": File too large.");
+  EXPECT_EQ(ReadFile(path), before);
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    EXPECT_EQ(entry.path().filename(), "big.wlm") << "a temporary file was left";
+  }
 }
 
 // A text file opened as a new project: named after the file up to its first full stop, with

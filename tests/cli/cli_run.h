@@ -1,0 +1,21 @@
+// Runs wordloom-cli as a program, in a test's folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace wordloom::cli {
+
+struct CliRun {
+  int exit = -1;  // -1 when the program did not end by exiting (a crash)
+  std::string out, err;
+};
+
+// Runs wordloom-cli with `args` in the test's folder, its scratch files in the folder's
+// "scratch" unless the arguments name a --temp of their own; stdout and stderr go through
+// files of the folder.
+CliRun RunCli(std::vector<std::string> args, const test::TempFolder& folder);
+
+}  // namespace wordloom::cli
