@@ -31,7 +31,7 @@ struct BadInput {
   // What stdout and stderr must hold (as substrings), given the canonical folder.
   std::function<std::string(const std::string& base)> out;
   std::function<std::string(const std::string& base)> err;
-  bool needsPermissions = false;  // permissions do not stop root
+  bool needsPermissions = false;  // run as another user when the tests run as root
 };
 
 std::string Nothing(const std::string&) { return ""; }
@@ -195,7 +195,8 @@ class BadInputTest : public testing::TestWithParam<BadInput> {};
 
 TEST_P(BadInputTest, GivesAClearMessageAndKeepsEveryProjectFile) {
   const BadInput& c = GetParam();
-  if (c.needsPermissions && ::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+  // Permissions do not stop root: then the case runs as another user, in a folder of theirs.
+  const int user = c.needsPermissions && ::geteuid() == 0 ? kNobody : -1;
   TempFolder folder;
   const std::string base = std::filesystem::canonical(folder.path()).string();
   const std::vector<std::string> args = c.setUp(folder, base);
@@ -206,7 +207,14 @@ TEST_P(BadInputTest, GivesAClearMessageAndKeepsEveryProjectFile) {
       projects.emplace_back(entry.path().string(), ReadFile(entry.path().string()));
     }
   }
-  const CliRun run = RunCli(args, folder);
+  if (user >= 0) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
+      ASSERT_EQ(::lchown(entry.path().c_str(), user, user), 0);
+    }
+    ASSERT_EQ(::chown(folder.path().c_str(), user, user), 0);
+  }
+  const CliRun run = RunCli(args, folder, user);
+  if (user >= 0 && run.exit == 127) GTEST_SKIP() << "another user cannot run " << WORDLOOM_CLI << " from here";
   EXPECT_EQ(run.exit, c.exit) << run.err;
   EXPECT_NE(run.out.find(c.out(base)), std::string::npos) << "stdout:\n" << run.out.substr(0, 2000);
   EXPECT_NE(run.err.find(c.err(base)), std::string::npos) << "stderr:\n" << run.err;

@@ -15,7 +15,10 @@ struct CliRun {
 
 // Runs wordloom-cli with `args` in the test's folder, its scratch files in the folder's
 // "scratch" unless the arguments name a --temp of their own; stdout and stderr go through
-// files of the folder.
-CliRun RunCli(std::vector<std::string> args, const test::TempFolder& folder);
+// files of the folder. With `user`, the program runs as that user (the caller being root).
+CliRun RunCli(std::vector<std::string> args, const test::TempFolder& folder, int user = -1);
+
+// The user that permission tests run as when the tests run as root.
+inline constexpr int kNobody = 65534;
 
 }  // namespace wordloom::cli
