@@ -2,7 +2,6 @@
 // plain one-character ring pass finds, the whole-line pass runs, and a whole run (ordering,
 // concordance or index) succeeds.
 #include "base/cp1252.h"
-#include "base/scratch_folder.h"
 #include "concordance/citation.h"
 #include "concordance/concordance_run.h"
 #include "concordance/gather.h"
@@ -23,8 +22,7 @@ std::string Describe(const std::vector<CitationRecord>& records) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace wordloom::fuzz;
-  static ScratchFolder scratch;
-  if (scratch.folder().empty() && !scratch.Prepare(FuzzFolder() + "/scratch").ok()) Fail("no scratch folder");
+  const ScratchFolder& scratch = FuzzScratch();
 
   FuzzInput input(data, size);
   const ScanRules rules = TakeRules(input);

@@ -52,6 +52,12 @@ std::string WriteFuzzFile(const std::string& name, std::string_view bytes) {
 
 std::string ReadFuzzFile(const std::string& path) { return test::ReadFile(path); }
 
+const ScratchFolder& FuzzScratch() {
+  static ScratchFolder scratch;
+  if (scratch.folder().empty() && !scratch.Prepare(FuzzFolder() + "/scratch").ok()) Fail("no scratch folder");
+  return scratch;
+}
+
 void Fail(const std::string& message) {
   std::fprintf(stderr, "fuzz check failed: %s\n", message.c_str());
   std::abort();

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/scratch_folder.h"
 #include "scan/scan_rules.h"
 
 namespace wordloom::fuzz {
@@ -37,6 +38,8 @@ ScanRules TakeRules(FuzzInput& input);
 std::string WriteFuzzFile(const std::string& name, std::string_view bytes);
 std::string FuzzFolder();
 std::string ReadFuzzFile(const std::string& path);
+// A scratch folder inside the process's temporary folder.
+const ScratchFolder& FuzzScratch();
 
 [[noreturn]] void Fail(const std::string& message);
 

@@ -3,15 +3,13 @@
 // holds distinct words whose counts add up to the running-word count.
 #include <set>
 
-#include "base/scratch_folder.h"
 #include "fuzz_support.h"
 #include "scan/vocabulary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace wordloom;
   using namespace wordloom::fuzz;
-  static ScratchFolder scratch;
-  if (scratch.folder().empty() && !scratch.Prepare(FuzzFolder() + "/scratch").ok()) Fail("no scratch folder");
+  const ScratchFolder& scratch = FuzzScratch();
 
   FuzzInput input(data, size);
   const ScanRules rules = TakeRules(input);
