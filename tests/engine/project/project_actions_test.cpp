@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,15 +76,41 @@ TEST(SaveProject, FailedWriteNamesThePathAndLeavesNoTemporaryFile) {
   }
 }
 
+// Runs `save` in a child process, as the user nobody when the tests run as root (permissions
+// do not stop root), and returns the message of its status.
+std::string SaveInChild(const std::string& folder, const std::function<Status()>& save) {
+  int channel[2];
+  if (::pipe(channel) != 0) return "no pipe";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(channel[0]);
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() == 0 && (::chown(folder.c_str(), kNobody, kNobody) != 0 || ::setgid(kNobody) != 0 ||
+                             ::setuid(kNobody) != 0)) {
+      ::_exit(2);
+    }
+    const Status status = save();
+    [[maybe_unused]] ssize_t written = ::write(channel[1], status.message().data(), status.message().size());
+    ::_exit(status.ok() ? 0 : 1);
+  }
+  ::close(channel[1]);
+  std::string message;
+  char buffer[512];
+  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<size_t>(got));
+  ::close(channel[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return message;
+}
+
 TEST(SaveProject, UnwritableFolderKeepsThePreviousFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
   TempFolder folder;
   const std::string path = folder.Write("p.wlm", "previous\r\n");
   ASSERT_EQ(::chmod(folder.path().c_str(), 0500), 0);
   Session s = SavableSession();
-  Status status = SaveProject(s, path);
+  const std::string message = SaveInChild(folder.path(), [&] { return SaveProject(s, path); });
   ::chmod(folder.path().c_str(), 0700);
-  EXPECT_EQ(status.message(), "Could not save the project to " + path + ": Permission denied.");
+  EXPECT_EQ(message, "Could not save the project to " + path + ": Permission denied.");
   EXPECT_EQ(ReadFile(path), "previous\r\n");
 }
 
@@ -97,28 +124,12 @@ TEST(SaveProject, AWriteCutShortKeepsThePreviousFileByteForByte) {
   const std::string before = ReadFile(path);
   for (int i = 0; i < 20000; ++i) s.lists.Vocabulary.push_back({"word" + std::to_string(i), i % 7 + 1});
 
-  int channel[2];
-  ASSERT_EQ(::pipe(channel), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::close(channel[0]);
+  const std::string message = SaveInChild(folder.path(), [&] {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{64 * 1024, 64 * 1024};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    const Status status = SaveProject(s, path);
-    [[maybe_unused]] ssize_t written = ::write(channel[1], status.message().data(), status.message().size());
-    ::_exit(status.ok() ? 0 : 1);
-  }
-  ::close(channel[1]);
-  std::string message;
-  char buffer[512];
-  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<size_t>(got));
-  ::close(channel[0]);
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+    return SaveProject(s, path);
+  });
   EXPECT_EQ(message, "Could not save the project to " + path + ": File too large.");
   EXPECT_EQ(ReadFile(path), before);
   for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
