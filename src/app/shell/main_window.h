@@ -10,8 +10,10 @@
 #include <QMainWindow>
 #include <QPrinter>
 #include <QSet>
+#include <functional>
 #include <memory>
 
+#include "base/status.h"
 #include "project/session.h"
 #include "shell/settings.h"
 
@@ -101,6 +103,9 @@ class MainWindow : public QMainWindow {
   void RunWordList();
   void RunProfile();
   bool PrepareScratch(ScratchFolder& scratch);
+  // Runs a pass with the scratch folder ready and the window busy (`stoppable`: "Stop" ends
+  // it); false, once the user has been told why, when it cannot run or fails.
+  bool RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass);
   void LoadPane(int code, const std::string& path);
   // Turns off what would start another pass (and back on as it was); `stoppable` passes
   // turn on "Stop".

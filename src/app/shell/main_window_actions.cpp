@@ -106,17 +106,13 @@ void MainWindow::OpenTextFile(const QString& path) {
   Session previous = session_;  // a scan that fails leaves the current project as it was
   Project created = NewProjectFromTextFile(session_, PathBytes(path), CurrentFolder());
   created.Title = TitleOfTextFile(path);
-  ScratchFolder scratch;
-  Status status = PrepareScratch(scratch) ? Status::Ok() : Status::Error(std::string());
-  if (status.ok()) {
-    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy, false); });
+  const bool scanned = RunPass(false, [&](const ScratchFolder& scratch, RunProgress& progress) {
     VocabularyOptions options;
     options.progress = &progress;
-    status = AcceptNewProject(session_, created, scratch, options);
-  }
-  if (!status.ok()) {
+    return AcceptNewProject(session_, created, scratch, options);
+  });
+  if (!scanned) {
     session_ = std::move(previous);
-    if (!status.message().empty()) prompts_.Message(this, MessageText(status), MessageKind::Warning);
     return;
   }
   ClearOutputs();
@@ -127,7 +123,7 @@ void MainWindow::OpenTextFile(const QString& path) {
                               QStringLiteral(".wlm");
     const QString chosen = prompts_.SaveFileName(this, kProjectFilter, suggested);
     if (!chosen.isEmpty()) {
-      status = SaveProject(session_, PathBytes(chosen));
+      const Status status = SaveProject(session_, PathBytes(chosen));
       if (status.ok()) {
         settings_.AddRecentProject(chosen);
         UpdateRecentProjects();
@@ -214,6 +210,20 @@ bool MainWindow::PrepareScratch(ScratchFolder& scratch) {
   return status.ok();
 }
 
+bool MainWindow::RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass) {
+  ScratchFolder scratch;
+  if (!PrepareScratch(scratch)) return false;
+  Status status;
+  {
+    RunProgress progress(ProgressBar1, [this, stoppable](bool busy) { SetBusy(busy, stoppable); });
+    if (stoppable) currentRun_ = &progress;
+    status = pass(scratch, progress);
+    currentRun_ = nullptr;
+  }
+  if (!status.ok()) prompts_.Message(this, MessageText(status), MessageKind::Warning);
+  return status.ok();
+}
+
 void MainWindow::SetBusy(bool busy, bool stoppable) {
   busy_ = busy;
   if (busy) {
@@ -249,22 +259,14 @@ void MainWindow::RunConcordancePass(bool line) {
   query.keyWordsOrder = Combo2->currentData().toInt();
   query.keyWordsRhyme = Check2->checkState() != Qt::Unchecked;
   query.contextWidth = ContextWidth_;
-  ScratchFolder scratch;
-  if (!PrepareScratch(scratch)) return;
   const size_t reported = session_.scan.ErrorReportText.size();
   ConcordanceResult result;
-  Status status;
-  {
-    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy, true); });
-    currentRun_ = &progress;
+  const bool ran = RunPass(true, [&](const ScratchFolder& scratch, RunProgress& progress) {
     ConcordanceOptions options;
     options.progress = &progress;
-    status = RunConcordance(session_, query, scratch, result, options);
-    currentRun_ = nullptr;
-  }
-  if (!status.ok()) {
-    prompts_.Message(this, MessageText(status), MessageKind::Warning);
-  } else if (result.wrote) {
+    return RunConcordance(session_, query, scratch, result, options);
+  });
+  if (ran && result.wrote) {
     LoadPane(0, result.outputPath);
     concordancePage_->Text6->setText(Decode1252(result.countsText));
     ShowStatus(PathText(session_.project.FileName));
@@ -276,16 +278,10 @@ void MainWindow::RunWordList() {
   if (IsRunning()) return;
   const WordListQuery query =
       wordListPage_->Query(Combo2->currentData().toInt(), Check2->checkState() != Qt::Unchecked);
-  ScratchFolder scratch;
-  if (!PrepareScratch(scratch)) return;
   WordListResult result;
-  Status status;
-  {
-    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy, false); });
-    status = MakeWordList(session_, query, scratch, result);
-  }
-  if (!status.ok()) {
-    prompts_.Message(this, MessageText(status), MessageKind::Warning);
+  if (!RunPass(false, [&](const ScratchFolder& scratch, RunProgress&) {
+        return MakeWordList(session_, query, scratch, result);
+      })) {
     return;
   }
   LoadPane(1, result.outputPath);
@@ -295,16 +291,11 @@ void MainWindow::RunWordList() {
 
 void MainWindow::RunProfile() {
   if (IsRunning()) return;
-  ScratchFolder scratch;
-  if (!PrepareScratch(scratch)) return;
   ProfileResult result;
-  Status status;
-  {
-    RunProgress progress(ProgressBar1, [this](bool busy) { SetBusy(busy, false); });
-    status = MakeProfile(session_, !profilePage_->Option10->isChecked(), scratch, result);
-  }
-  if (!status.ok()) {
-    prompts_.Message(this, MessageText(status), MessageKind::Warning);
+  const bool keyWords = !profilePage_->Option10->isChecked();
+  if (!RunPass(false, [&](const ScratchFolder& scratch, RunProgress&) {
+        return MakeProfile(session_, keyWords, scratch, result);
+      })) {
     return;
   }
   LoadPane(20, result.spectrumPath);

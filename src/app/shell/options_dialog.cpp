@@ -1,5 +1,7 @@
 #include "shell/options_dialog.h"
 
+#include <string>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,17 +13,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/controls.h"
+
 namespace wordloom::app {
 namespace {
 
 constexpr int kMinimumContext = 10;
 constexpr int kMaximumContext = 240;
-
-QGroupBox* Frame(const QString& objectName, const QString& caption, QWidget* parent) {
-  auto* frame = new QGroupBox(caption, parent);
-  frame->setObjectName(objectName);
-  return frame;
-}
 
 }  // namespace
 
@@ -58,17 +56,15 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("picOptions"));
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(Frame(QStringLiteral("fraSample%1").arg(group), QStringLiteral("Sample %1").arg(group), page));
+    const std::string name = "fraSample" + std::to_string(group);
+    layout->addWidget(Frame(name.c_str(), QStringLiteral("Sample %1").arg(group), page));
     tbsOptions_->addTab(page, QStringLiteral("Group %1").arg(group));
   }
 
-  auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
-  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  QPushButton* cmdOK = Button("cmdOK", QStringLiteral("OK"), this);
   cmdOK->setDefault(true);
-  auto* cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-  auto* cmdApply = new QPushButton(QStringLiteral("Apply"), this);
-  cmdApply->setObjectName(QStringLiteral("cmdApply"));
+  QPushButton* cmdCancel = Button("cmdCancel", QStringLiteral("Cancel"), this);
+  QPushButton* cmdApply = Button("cmdApply", QStringLiteral("Apply"), this);
   connect(cmdOK, &QPushButton::clicked, this, [this] {
     emit applyRequested(Values());
     accept();
@@ -94,9 +90,8 @@ QWidget* OptionsDialog::CreateGeneralPage() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("picOptions"));
 
-  QGroupBox* Frame2 = Frame(QStringLiteral("Frame2"), QStringLiteral("Context"), page);
-  Text1_ = new QLineEdit(Frame2);
-  Text1_->setObjectName(QStringLiteral("Text1"));
+  QGroupBox* Frame2 = Frame("Frame2", QStringLiteral("Context"), page);
+  Text1_ = TextBox("Text1", Frame2);
   Text1_->setText(QStringLiteral("60"));
   Text1_->setMaximumWidth(60);
   auto* UpDown1 = new UpDownButtons(Text1_, kMinimumContext, kMaximumContext, Frame2);
@@ -106,19 +101,18 @@ QWidget* OptionsDialog::CreateGeneralPage() {
   contextLayout->addWidget(UpDown1);
   contextLayout->addStretch();
 
-  QGroupBox* Frame1 = Frame(QStringLiteral("Frame1"), QStringLiteral("On Start Up"), page);
+  QGroupBox* Frame1 = Frame("Frame1", QStringLiteral("On Start Up"), page);
   auto* startUpLayout = new QVBoxLayout(Frame1);
   const char* captions[3] = {"Concordance", "Word List", "Profile"};
   for (int i = 0; i < 3; ++i) {
-    startUp_[i] = new QRadioButton(QString::fromLatin1(captions[i]), Frame1);
-    startUp_[i]->setObjectName(QStringLiteral("Option%1").arg(i + 1));
+    const std::string name = "Option" + std::to_string(i + 1);
+    startUp_[i] = Option(name.c_str(), QString::fromLatin1(captions[i]), Frame1);
     startUpLayout->addWidget(startUp_[i]);
   }
   startUp_[0]->setChecked(true);
 
-  QGroupBox* fraSample1 = Frame(QStringLiteral("fraSample1"), QStringLiteral("Tips"), page);
-  Check1_ = new QCheckBox(QStringLiteral("Show Tips on startup"), fraSample1);
-  Check1_->setObjectName(QStringLiteral("Check1"));
+  QGroupBox* fraSample1 = Frame("fraSample1", QStringLiteral("Tips"), page);
+  Check1_ = Check("Check1", QStringLiteral("Show Tips on startup"), fraSample1);
   Check1_->setChecked(true);
   auto* tipsLayout = new QVBoxLayout(fraSample1);
   tipsLayout->addWidget(Check1_);
