@@ -124,8 +124,9 @@ class MainWindowTest : public QObject {
     QFile blocker(f->Path(QStringLiteral("scratch")));  // the scratch folder cannot be made
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    f->Open(SamplePath(QStringLiteral("harbour.txt")));
+    f->OpenText(SamplePath(QStringLiteral("harbour.txt")));
     QVERIFY(f->prompts.messages.last().contains(QStringLiteral("is not a folder")));
+    QVERIFY(f->window->findChild<QDialog*>(QStringLiteral("Form1"))->isVisible());  // still open for another try
     QCOMPARE(f->session.project.Files.size(), size_t(3));
     QCOMPARE(Label("Panel1"), samples);
     QVERIFY(f->Find<QAction>("mnuFileOpen")->isEnabled());
@@ -135,7 +136,7 @@ class MainWindowTest : public QObject {
     const QString text = f->Path(QStringLiteral(".caf\u00E9.txt"));
     QVERIFY(QFile::copy(SamplePath(QStringLiteral("harbour.txt")), text));
     f->prompts.answers.enqueue(false);
-    f->Open(text);
+    f->OpenText(text);
     QCOMPARE(Label("Panel2"), QStringLiteral(".caf\u00E9.txt"));
     QCOMPARE(f->session.project.Title, std::string(".caf\xE9.txt"));  // in the texts' code page
   }
@@ -284,7 +285,7 @@ class MainWindowTest : public QObject {
     file.write("<L 7> a cat sat\r\n<Bbroken tag\r\nthe end\r\n");
     file.close();
     f->prompts.answers.enqueue(false);  // do not save it
-    f->Open(text);
+    f->OpenText(text);
     QCOMPARE(Label("Panel2"), QStringLiteral("Notes"));
     QCOMPARE(Label("Panel1"), text);  // the extension is not exactly ".txt"
     QByteArray errors;
@@ -292,7 +293,9 @@ class MainWindowTest : public QObject {
         QString::fromLatin1(Cli({QStringLiteral("info"), text}, &errors)).split(QLatin1Char('\n'));
     QCOMPARE(Label("Panel3"), info[1]);
     QCOMPARE(Box("Text2"), info[2]);
-    QVERIFY(f->session.project.FileName.empty());
+    // "No" empties the New Project dialog's file name; the current project keeps its copy.
+    QVERIFY(f->session.newProject.FileName.empty());
+    QCOMPARE(f->session.project.FileName, std::string("Notes"));
   }
 
   void ATextFileSavedAsAProject() {
@@ -301,6 +304,7 @@ class MainWindowTest : public QObject {
     f->prompts.answers.enqueue(true);
     f->prompts.fileNames << text << project;
     f->Trigger("mnuFileOpen");
+    f->Click("Form1", "Command3");
     QCOMPARE(f->prompts.fileFilters.last(), QStringLiteral("Wlm projects (*.wlm)|*.wlm"));
     QVERIFY(QFile::exists(project));
     QCOMPARE(Label("Panel1"), SamplePath(QStringLiteral("harbour.wlm")));
@@ -311,7 +315,7 @@ class MainWindowTest : public QObject {
   void ClosingDuringARunStopsItFirst() {
     const QString text = WriteLongText();
     f->prompts.answers.enqueue(false);
-    f->Open(text);
+    f->OpenText(text);
     f->window->show();
     f->Find<QLineEdit>("Text1")->setText(QStringLiteral("the"));
     QTimer closer;
@@ -341,7 +345,8 @@ class MainWindowTest : public QObject {
     });
     closer.start(0);
     f->prompts.fileNames.enqueue(text);
-    f->Trigger("mnuFileOpen");  // no question about saving: the window is closing
+    f->Trigger("mnuFileOpen");
+    f->Click("Form1", "Command3");  // no question about saving: the window is closing
     closer.stop();
     QVERIFY(stopOff);
     QTRY_VERIFY(!f->window->isVisible());

@@ -3,6 +3,7 @@
 // "No" or "Cancel" and recorded in `unexpected`.
 #pragma once
 
+#include <QFont>
 #include <QPrinter>
 #include <QQueue>
 #include <QStringList>
@@ -16,6 +17,7 @@ class ScriptedPrompts : public Prompts {
   QQueue<bool> answers;          // Question
   QQueue<QString> fileNames;     // OpenFileName and SaveFileName; "" cancels
   QString pdfPath;               // ChoosePrinter prints to this PDF file, or cancels when empty
+  QQueue<QFont> fonts;           // ChooseFont; an empty queue cancels
   QStringList messages;          // every message shown
   QStringList fileFilters;       // the filter of every file dialog
   QStringList unexpected;
@@ -54,6 +56,11 @@ class ScriptedPrompts : public Prompts {
   }
   bool StartProgram(const QString& program) override {
     startedPrograms << program;
+    return true;
+  }
+  bool ChooseFont(QWidget*, QFont& font) override {
+    if (fonts.isEmpty()) return false;
+    font = fonts.dequeue();
     return true;
   }
 

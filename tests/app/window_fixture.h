@@ -44,18 +44,38 @@ struct WindowFixture {
   QString Path(const QString& name) const { return folder.filePath(name); }
   QString SettingsPath() const { return Path(QStringLiteral("settings.conf")); }
 
+  // A control of the main window itself; the dialogs reuse its controls' names.
   template <typename T>
   T* Find(const char* name) const {
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found) qWarning("no control %s", name);
+    for (T* found : window->findChildren<T*>(QString::fromLatin1(name))) {
+      auto* widget = qobject_cast<QWidget*>(found);
+      if (!widget || widget->window() == window.get()) return found;
+    }
+    qWarning("no control %s", name);
+    return nullptr;
+  }
+  // A control of the dialog or window named `dialog` (Form1, Form3, ...).
+  template <typename T>
+  T* FindIn(const char* dialog, const char* name) const {
+    auto* owner = window->findChild<QWidget*>(QString::fromLatin1(dialog));
+    T* found = owner ? owner->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    if (!found) qWarning("no control %s in %s", name, dialog);
     return found;
   }
   void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
   void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+  void Click(const char* dialog, const char* button) {
+    QTest::mouseClick(FindIn<QPushButton>(dialog, button), Qt::LeftButton);
+  }
   QString Pane(const char* name) const { return Find<OutputPane>(name)->toPlainText(); }
   void Open(const QString& path) {
     prompts.fileNames.enqueue(path);
     Trigger("mnuFileOpen");
+  }
+  // Opens a text file and presses OK in the New Project dialog it brings up.
+  void OpenText(const QString& path) {
+    Open(path);
+    Click("Form1", "Command3");
   }
 };
 

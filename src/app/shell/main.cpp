@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 
 #include "project/session.h"
@@ -56,8 +54,7 @@ int main(int argc, char* argv[]) {
       window.OpenPath(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
     }
     if (parser.isSet(kwic) && window.isVisible()) {
-      window.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(parser.value(kwic));
-      window.findChild<QPushButton*>(QStringLiteral("Command5"))->click();
+      window.RunKwic(parser.value(kwic));
     }
     if (parser.isSet(screenshot) && window.isVisible()) {
       const bool saved = window.grab().save(parser.value(screenshot));

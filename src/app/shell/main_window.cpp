@@ -18,8 +18,11 @@
 #include <optional>
 
 #include "concordance/concordance_page.h"
+#include "lists/keywords_dialog.h"
 #include "lists/profile_page.h"
 #include "lists/word_list_page.h"
+#include "project/project_dialog.h"
+#include "project/reference_letters_dialog.h"
 #include "shell/app_info.h"
 #include "shell/help_window.h"
 #include "shell/options_dialog.h"
@@ -128,7 +131,7 @@ void MainWindow::CreateActions() {
   mnuEditCopy->setIcon(ThemeIcon("edit-copy"));
   mnuEditPaste->setIcon(ThemeIcon("edit-paste"));
 
-  connect(mnuFileNew, &QAction::triggered, this, [this] { NotAvailableYet(QStringLiteral("The New Project dialog")); });
+  connect(mnuFileNew, &QAction::triggered, this, &MainWindow::NewProjectCommand);
   connect(mnuFileOpen, &QAction::triggered, this, &MainWindow::OpenProjectCommand);
   connect(mnuFileSave, &QAction::triggered, this, [this] { PaneCode() == 1 ? SaveWordList() : SavePane(PaneCode()); });
   connect(mnuFileSaveAs, &QAction::triggered, mnuFileSave, &QAction::trigger);
@@ -140,8 +143,7 @@ void MainWindow::CreateActions() {
   connect(mnuEditCut, &QAction::triggered, this, [this] { EditCommand("cut"); });
   connect(mnuEditCopy, &QAction::triggered, this, [this] { EditCommand("copy"); });
   connect(mnuEditPaste, &QAction::triggered, this, [this] { EditCommand("paste"); });
-  connect(mnuViewProject, &QAction::triggered, this,
-          [this] { NotAvailableYet(QStringLiteral("The Edit Project dialog")); });
+  connect(mnuViewProject, &QAction::triggered, this, &MainWindow::EditProjectCommand);
   connect(mnuViewToolbar, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
   connect(mnuViewKeyWords, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
   connect(mnuViewStatusBar, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
@@ -218,8 +220,7 @@ void MainWindow::CreateToolBars() {
   Toolbar2->addWidget(Combo2);
   Toolbar2->addWidget(Check2);
   Toolbar2->setEnabled(false);
-  connect(Command9, &QPushButton::clicked, this,
-          [this] { NotAvailableYet(QStringLiteral("The KeyWords Required dialog")); });
+  connect(Command9, &QPushButton::clicked, this, &MainWindow::ShowKeyWordsDialog);
 }
 
 void MainWindow::CreatePages() {
@@ -257,6 +258,9 @@ void MainWindow::ConnectRuns() {
   });
   connect(wordListPage_->Command6, &QPushButton::clicked, this, &MainWindow::RunWordList);
   connect(profilePage_->Command3, &QPushButton::clicked, this, &MainWindow::RunProfile);
+  // A double-click on either "KeyWords" option opens the KeyWords Required dialog.
+  OnDoubleClick(concordancePage_->Option9, [this] { ShowKeyWordsDialog(); });
+  OnDoubleClick(profilePage_->Option11, [this] { ShowKeyWordsDialog(); });
 }
 
 void MainWindow::Load() {
@@ -315,8 +319,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   SaveOnUnload();
-  if (helpWindow_) helpWindow_->close();
-  if (Form6_) Form6_->close();
+  for (QWidget* window : std::initializer_list<QWidget*>{helpWindow_, Form6_, Form1_, Form4_, Form3_, Form5_}) {
+    if (window) window->hide();
+  }
   event->accept();
 }
 
@@ -375,10 +380,6 @@ void MainWindow::OpenWebBrowser() {
   if (!prompts_.OpenUrl(QUrl::fromLocalFile(home))) {
     prompts_.Message(this, QStringLiteral("Could not start a web browser for %1.").arg(home), MessageKind::Warning);
   }
-}
-
-void MainWindow::NotAvailableYet(const QString& what) {
-  prompts_.Message(this, QStringLiteral("%1 is not available in this version of Wordloom.").arg(what));
 }
 
 void MainWindow::EditCommand(const char* slot) {

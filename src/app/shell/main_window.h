@@ -38,9 +38,12 @@ class ConcordancePage;
 class CopyrightWindow;
 class ErrorReportWindow;
 class HelpWindow;
+class KeyWordsDialog;
 class OptionsDialog;
 class OutputPane;
 class ProfilePage;
+class ProjectDialog;
+class ReferenceLettersDialog;
 class Prompts;
 class RunProgress;
 class WordListPage;
@@ -55,6 +58,8 @@ class MainWindow : public QMainWindow {
   void Load();
   // Opens a project file, or a text file as a new project, as "&Open" does once it has a path.
   void OpenPath(const QString& path);
+  // Types `keys` into the Keys box and runs a Kwic concordance of them.
+  void RunKwic(const QString& keys);
   // LayoutMainWindow(): the toolbars follow their menu check marks.
   void LayoutMainWindow();
 
@@ -105,7 +110,9 @@ class MainWindow : public QMainWindow {
   bool PrepareScratch(ScratchFolder& scratch);
   // Runs a pass with the scratch folder ready and the window busy (`stoppable`: "Stop" ends
   // it); false, once the user has been told why, when it cannot run or fails.
-  bool RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass);
+  // A scan from a project dialog shows its progress there and turns the dialog off.
+  bool RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass,
+               ProjectDialog* from = nullptr);
   void LoadPane(int code, const std::string& path);
   // Turns off what would start another pass (and back on as it was); `stoppable` passes
   // turn on "Stop".
@@ -121,7 +128,24 @@ class MainWindow : public QMainWindow {
   void ShowCopyright();
   void ShowAbout();
   void OpenWebBrowser();
-  void NotAvailableYet(const QString& what);
+
+  // The project dialogs and the KeyWords Required dialog (project_commands.cpp).
+  ProjectDialog* ProjectDialogOf(bool isNew);
+  void NewProjectCommand();
+  void EditProjectCommand();
+  void FinishTextFileOpen(bool accepted);
+  // Save and OK of a project dialog.
+  void SaveFromProjectDialog(ProjectDialog* dialog);
+  void AcceptProjectDialog(ProjectDialog* dialog);
+  // The scan (when "Save Vocabulary" is checked) after the checks of the dialog's OK; false
+  // when the dialog must stay open.
+  bool ScanFromProjectDialog(ProjectDialog* dialog);
+  // The writer's checks and save dialog; a relative file name is offered in `folder`.
+  void SaveProjectAs(QWidget* parent, const QString& folder);
+  // The main window once a project is current: its pages, menus and title.
+  void ShowProjectReady();
+  void ShowReferenceLetters();
+  void ShowKeyWordsDialog();
 
   Session& session_;
   Settings& settings_;
@@ -182,6 +206,11 @@ class MainWindow : public QMainWindow {
   OptionsDialog* frmOptions_ = nullptr;
   CopyrightWindow* Form2_ = nullptr;
   ErrorReportWindow* Form6_ = nullptr;
+  ProjectDialog* Form1_ = nullptr;  // New Project
+  ProjectDialog* Form4_ = nullptr;  // Edit Project
+  KeyWordsDialog* Form3_ = nullptr;
+  ReferenceLettersDialog* Form5_ = nullptr;
+  QString textFileOpening_;  // the text file the New Project dialog is open for
   HelpWindow* helpWindow_ = nullptr;
 };
 

@@ -17,6 +17,7 @@
 #include "base/paths.h"
 #include "base/scratch_folder.h"
 #include "concordance/concordance_page.h"
+#include "project/project_dialog.h"
 #include "lists/profile.h"
 #include "lists/profile_page.h"
 #include "lists/word_list_page.h"
@@ -38,18 +39,7 @@ const QString kProjectFilter = QStringLiteral("Wlm projects (*.wlm)|*.wlm");
 const QString kRtfFilter = QStringLiteral("Rtf files(*.rtf)|*.rtf");
 const QString kWordListFilter = QStringLiteral("Text files(*.txt)|*.txt|Rtf files(*.rtf)|*.rtf");
 
-// File names are bytes in the system's encoding; the texts of a project are Windows-1252.
-std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 QString MessageText(const Status& status) { return QString::fromStdString(status.message()); }
-
-// The title of a text file opened as a project: its name up to the first ".", or the whole
-// name when that leaves nothing, in the texts' code page.
-std::string TitleOfTextFile(const QString& path) {
-  const QString name = QFileInfo(path).fileName();
-  const QString title = name.left(name.indexOf(QLatin1Char('.')));
-  return Encode1252(title.trimmed().isEmpty() ? name : title);
-}
 
 // The scratch file of each pane.
 const char* ScratchNameOf(int code) {
@@ -94,59 +84,25 @@ void MainWindow::OpenProjectFile(const QString& path) {
   }
   for (const std::string& message : report.messages) prompts_.Message(this, PathText(message), MessageKind::Warning);
   ClearOutputs();
+  if (Form4_) Form4_->ResetFolder(PathText(CurrentFolder()));
   settings_.AddRecentProject(path);
   UpdateRecentProjects();
   ShowOpenedProject(PathText(StatusPathAfterOpen(PathBytes(path))));
 }
 
-// A text file becomes a new project with the default rules, scanned as the New Project
-// dialog's OK scans it; the user may then save it.
-void MainWindow::OpenTextFile(const QString& path) {
-  if (Form6_) Form6_->hide();
-  Session previous = session_;  // a scan that fails leaves the current project as it was
-  Project created = NewProjectFromTextFile(session_, PathBytes(path), CurrentFolder());
-  created.Title = TitleOfTextFile(path);
-  const bool scanned = RunPass(false, [&](const ScratchFolder& scratch, RunProgress& progress) {
-    VocabularyOptions options;
-    options.progress = &progress;
-    return AcceptNewProject(session_, created, scratch, options);
-  });
-  if (!scanned) {
-    session_ = std::move(previous);
-    return;
-  }
-  ClearOutputs();
-  if (closePending_) return;  // the user closed the window during the scan
-  if (prompts_.Question(this, QStringLiteral("Do you want to save the project?"))) {
-    const QFileInfo text(path);
-    const QString suggested = text.absolutePath() + QLatin1Char('/') + PathText(session_.project.FileName) +
-                              QStringLiteral(".wlm");
-    const QString chosen = prompts_.SaveFileName(this, kProjectFilter, suggested);
-    if (!chosen.isEmpty()) {
-      const Status status = SaveProject(session_, PathBytes(chosen));
-      if (status.ok()) {
-        settings_.AddRecentProject(chosen);
-        UpdateRecentProjects();
-      } else {
-        prompts_.Message(this, MessageText(status), MessageKind::Warning);
-      }
-    }
-  } else {
-    session_.project.FileName.clear();
-  }
-  ShowOpenedProject(PathText(StatusPathAfterOpen(PathBytes(path))));
-  ShowErrorReportIfAny(0);
-}
-
 void MainWindow::ShowOpenedProject(const QString& statusPath) {
   concordancePage_->Text7->setText(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
-  SSTab1->setEnabled(true);
+  ShowProjectReady();
   SSTab1->setCurrentIndex(StartUpOutput_);
+  ShowKeyWordsSummary();
+  ShowStatus(statusPath);
+}
+
+void MainWindow::ShowProjectReady() {
+  SSTab1->setEnabled(true);
   statusPanels_[1]->setText(Decode1252(session_.project.Title));
   Toolbar2->setEnabled(true);
   for (QAction* action : {mnuFileSave, mnuFileSaveAs, mnuFilePrint, mnuFilePrintPreview}) action->setEnabled(true);
-  ShowKeyWordsSummary();
-  ShowStatus(statusPath);
 }
 
 void MainWindow::ClearOutputs() {
@@ -210,12 +166,16 @@ bool MainWindow::PrepareScratch(ScratchFolder& scratch) {
   return status.ok();
 }
 
-bool MainWindow::RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass) {
+bool MainWindow::RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass,
+                         ProjectDialog* from) {
   ScratchFolder scratch;
   if (!PrepareScratch(scratch)) return false;
   Status status;
   {
-    RunProgress progress(ProgressBar1, [this, stoppable](bool busy) { SetBusy(busy, stoppable); });
+    RunProgress progress(from ? from->ProgressBar1 : ProgressBar1, [this, stoppable, from](bool busy) {
+      SetBusy(busy, stoppable);
+      if (from) from->SetBusy(busy);
+    });
     if (stoppable) currentRun_ = &progress;
     status = pass(scratch, progress);
     currentRun_ = nullptr;
@@ -251,6 +211,11 @@ void MainWindow::LoadPane(int code, const std::string& path) {
   QString error;
   if (!PaneOf(code)->LoadPlainTextFile(PathText(path), error)) prompts_.Message(this, error, MessageKind::Warning);
   filledPanes_.insert(code);
+}
+
+void MainWindow::RunKwic(const QString& keys) {
+  concordancePage_->Text1->setText(keys);
+  RunConcordancePass(false);
 }
 
 void MainWindow::RunConcordancePass(bool line) {

@@ -1,5 +1,6 @@
 #include "ui/code_page.h"
 
+#include <QFile>
 #include <array>
 #include <unordered_map>
 
@@ -49,5 +50,9 @@ std::string Encode1252(const QString& text) {
   }
   return bytes;
 }
+
+std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 }  // namespace wordloom::app

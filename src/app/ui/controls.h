@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QValidator>
+#include <functional>
 
 namespace wordloom::app {
 
@@ -49,6 +51,22 @@ inline QComboBox* DropDown(const char* objectName, const std::initializer_list<s
   QComboBox* box = Named(new QComboBox(parent), objectName);
   for (const auto& [caption, data] : items) box->addItem(QString::fromLatin1(caption), data);
   return box;
+}
+
+// Calls `action` when the user double-clicks `control`; the control still gets the clicks.
+inline void OnDoubleClick(QWidget* control, std::function<void()> action) {
+  class Filter : public QObject {
+   public:
+    Filter(QObject* parent, std::function<void()> action) : QObject(parent), action_(std::move(action)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::MouseButtonDblClick) action_();
+      return false;
+    }
+
+   private:
+    std::function<void()> action_;
+  };
+  control->installEventFilter(new Filter(control, std::move(action)));
 }
 
 // Takes only the letters A to Z, turning a typed lower-case letter into its capital.

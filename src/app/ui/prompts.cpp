@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -80,5 +81,12 @@ void DialogPrompts::PreviewPrint(QWidget* parent, QPrinter& printer, const std::
 bool DialogPrompts::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 bool DialogPrompts::StartProgram(const QString& program) { return QProcess::startDetached(program, {}); }
+
+bool DialogPrompts::ChooseFont(QWidget* parent, QFont& font) {
+  bool chosen = false;
+  const QFont picked = QFontDialog::getFont(&chosen, font, parent);
+  if (chosen) font = picked;
+  return chosen;
+}
 
 }  // namespace wordloom::app

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <functional>
 
+class QFont;
 class QPrinter;
 class QWidget;
 
@@ -37,6 +38,8 @@ class Prompts {
   virtual bool OpenUrl(const QUrl& url) = 0;
   // Starts an outside program in its own window; false when it could not be started.
   virtual bool StartProgram(const QString& program) = 0;
+  // The font dialog, starting at `font`; false, with `font` unchanged, when the user cancels.
+  virtual bool ChooseFont(QWidget* parent, QFont& font) = 0;
 };
 
 // The real dialogs.
@@ -51,6 +54,7 @@ class DialogPrompts : public Prompts {
   void PreviewPrint(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter*)>& paint) override;
   bool OpenUrl(const QUrl& url) override;
   bool StartProgram(const QString& program) override;
+  bool ChooseFont(QWidget* parent, QFont& font) override;
 };
 
 // "Rtf files(*.rtf)|*.rtf" becomes "Rtf files(*.rtf)", one entry per pair, as Qt's dialogs

@@ -35,7 +35,7 @@ std::string StatusPathAfterOpen(const std::string& path) {
 }
 
 Project NewProjectFromTextFile(Session& session, const std::string& path, const std::string& currentFolder) {
-  Project created = session.project;  // the scope, patterns and font the dialog still holds
+  Project created = session.newProject;  // the scope, patterns and font the dialog still holds
   ResetToNewProjectDefaults(created, currentFolder);
   created.AddFile(path);
   std::string name = FileNameOf(path);
@@ -47,12 +47,18 @@ Project NewProjectFromTextFile(Session& session, const std::string& path, const 
   return created;
 }
 
-Status SaveProject(Session& session, const std::string& path) {
+Status CheckProjectToSave(Session& session) {
   // A refused save still leaves the tables built from the rules.
   session.tables = BuildCharTables(session.project.rules);
   Status status = CheckTitle(session);
   if (!status.ok()) return status;
   if (session.project.Files.empty()) return Status::Error("No files in the project");
+  return Status::Ok();
+}
+
+Status SaveProject(Session& session, const std::string& path) {
+  Status status = CheckProjectToSave(session);
+  if (!status.ok()) return status;
   session.project.FileName = path;
   session.totals.vocabularySize = static_cast<int64_t>(session.lists.Vocabulary.size());
   return WriteProjectFile(session, path);

@@ -32,9 +32,13 @@ std::string StatusPathAfterOpen(const std::string& path);
 // named after it up to its first "."; the letter flags and the Error Report are cleared.
 Project NewProjectFromTextFile(Session& session, const std::string& path, const std::string& currentFolder);
 
-// Writes the session's project to `path`: rebuilds the character tables from the rules, then
+// The checks before the save dialog: rebuilds the character tables from the rules, then
 // refuses a blank title ("Please Supply a Title") or a project without files ("No files in
-// the project"), else writes the file and makes `path` the project's file name.
+// the project").
+Status CheckProjectToSave(Session& session);
+
+// Writes the session's project to `path` once CheckProjectToSave passes, and makes `path` the
+// project's file name.
 Status SaveProject(Session& session, const std::string& path);
 
 // The vocabulary scan of the current project's texts.

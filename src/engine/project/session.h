@@ -1,8 +1,8 @@
 // Session: the state of one program run.
 //
-// The current project, its character tables and reference-letter table, the reader state
-// with the reference values and the Error Report text, the scan totals, and the four word
-// lists. Every operation takes the session (or the parts it needs) by reference; there are
+// The current project and the one being created, the character tables and reference-letter
+// table, the reader state with the reference values and the Error Report text, the scan
+// totals, and the four word lists. Every operation takes the session (or the parts it needs) by reference; there are
 // no globals.
 #pragma once
 
@@ -15,7 +15,8 @@
 namespace wordloom {
 
 struct Session {
-  Project project;
+  Project project;     // the current project (the Edit Project dialog's)
+  Project newProject;  // the project the New Project dialog is creating
   CharTables tables;
   ReferenceLetters referenceLetters;
   ScanContext scan;

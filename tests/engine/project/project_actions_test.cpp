@@ -141,14 +141,16 @@ TEST(SaveProject, AWriteCutShortKeepsThePreviousFileByteForByte) {
 // the letter flags and the Error Report cleared; ".TXT" opens as text but keeps its name.
 TEST(OpenTextFile, StartsANewProjectNamedAfterTheFile) {
   Session session;
-  session.project.PrefixPattern = "pre";
+  session.newProject.PrefixPattern = "pre";
+  session.project.SuffixPattern = "current";
   session.scan.references.ReferenceLetterUsed[3] = 1;
   session.scan.ErrorReportText = "old\r\n";
   Project created = NewProjectFromTextFile(session, "/texts/Hamlet.act1.TXT", "/home");
   EXPECT_EQ(created.Files, std::vector<std::string>{"/texts/Hamlet.act1.TXT"});
   EXPECT_EQ(created.Title, "Hamlet");
   EXPECT_EQ(created.FileName, "Hamlet");
-  EXPECT_EQ(created.PrefixPattern, "pre");  // the dialog keeps its patterns
+  EXPECT_EQ(created.PrefixPattern, "pre");  // the New Project dialog keeps its patterns
+  EXPECT_EQ(created.SuffixPattern, "");
   EXPECT_EQ(created.rules.alphabet, ScanRules{}.alphabet);
   EXPECT_EQ(session.scan.references.ReferenceLetterUsed[3], 0);
   EXPECT_EQ(session.scan.ErrorReportText, "");
