@@ -180,8 +180,24 @@ class ProjectDialogTest : public QObject {
     QCOMPARE(Label("Panel1"), QString());
     QCOMPARE(Label("Panel2"), QStringLiteral("Renamed"));
 
-    // Cancel keeps what was typed, in the dialog and in the project.
+    // The font, the vocabulary scope and the patterns go into the project as they are chosen.
     f->Trigger("mnuViewProject");
+    QFont chosen(QStringLiteral("DejaVu Sans"));
+    chosen.setPointSizeF(12);
+    chosen.setItalic(true);
+    f->prompts.fonts.enqueue(chosen);
+    f->Click("Form4", "Command5");
+    f->Click("Form4", "Command5");  // cancelled: nothing changes
+    QCOMPARE(form4->Text4->font().family(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(f->session.project.font.name, std::string("DejaVu Sans"));
+    QCOMPARE(f->session.project.font.size, 12.0);
+    QVERIFY(f->session.project.font.italic && !f->session.project.font.bold);
+    QTest::mouseClick(form4->Option3, Qt::LeftButton);
+    QTest::keyClicks(form4->Text10, QStringLiteral("un"));
+    QCOMPARE(f->session.project.scope, VocabularyScope::Matches);
+    QCOMPARE(f->session.project.PrefixPattern, std::string("un"));
+
+    // Cancel keeps what was typed, in the dialog and in the project.
     Type(form4->Text3, QStringLiteral("Kept"));
     f->Click("Form4", "Command8");
     f->Trigger("mnuViewProject");

@@ -145,11 +145,9 @@ KeyWordsDialog::KeyWordsDialog(Session& session, QWidget* parent) : QDialog(pare
     Move([&](KeyWordsEditor& editor) { editor.InsertKeyWord(entry); });
   });
   connect(List2, &QListView::doubleClicked, this, [this] {
-    const QModelIndex current = List2->currentIndex();
-    if (!current.isValid()) return;
-    Move([&](KeyWordsEditor& editor) {
-      editor.SelectionMove(MoveDirection::Remove, {static_cast<size_t>(current.row())});
-    });
+    if (!List2->currentIndex().isValid()) return;
+    const size_t row = static_cast<size_t>(List2->currentIndex().row());
+    Move([row](KeyWordsEditor& editor) { editor.SelectionMove(MoveDirection::Remove, {row}); });
   });
 
   connect(Command6, &QPushButton::clicked, List1, &QListView::selectAll);
