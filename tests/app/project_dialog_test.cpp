@@ -51,7 +51,9 @@ class ProjectDialogTest : public QObject {
   void AddSamples(const QStringList& names) {
     QListWidget* files = In<QListWidget>("Form1", "File1");
     Dialog("Form1")->chooser->SetFolder(samplesFolder);
-    for (int row = 0; row < files->count(); ++row) files->item(row)->setSelected(names.contains(files->item(row)->text()));
+    for (int row = 0; row < files->count(); ++row) {
+      files->item(row)->setSelected(names.contains(files->item(row)->text()));
+    }
     f->Click("Form1", "Command1");
   }
   QByteArray Cli(QStringList arguments, QByteArray* errors = nullptr) {
@@ -259,6 +261,40 @@ class ProjectDialogTest : public QObject {
     auto* report = f->window->findChild<ErrorReportWindow*>(QStringLiteral("Form6"));
     QVERIFY(report && report->isVisible());
     QCOMPARE(report->Report(), QString::fromLatin1(errors).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  }
+
+  void ARefusedOrCancelledNewProjectLeavesTheCurrentOne() {
+    const QString samples = SamplePath(QStringLiteral("samples.wlm"));
+    f->Open(samples);
+    const auto flags = f->session.scan.references.ReferenceLetterUsed;
+    const QString letters = f->Find<QLineEdit>("Text7")->text();
+    f->Trigger("mnuFileNew");
+    ProjectDialog* form1 = Dialog("Form1");
+    Type(form1->Text3, QStringLiteral("  "));
+    AddSamples({QStringLiteral("harbour.txt")});
+    f->Click("Form1", "Command3");
+    QCOMPARE(f->prompts.messages.last(), QStringLiteral("Please Supply a Title"));
+    QVERIFY(form1->isVisible() && form1->Command3->isEnabled());
+    QCOMPARE(f->session.project.Files.size(), size_t(3));
+    f->Click("Form1", "Command8");
+
+    const QString text = f->Path(QStringLiteral("notes.txt"));
+    QVERIFY(QFile::copy(SamplePath(QStringLiteral("orchard.txt")), text));
+    f->Open(text);
+    f->Click("Form1", "Command8");
+    QCOMPARE(Label("Panel1"), samples);
+    QCOMPARE(f->Find<QLineEdit>("Text7")->text(), letters);
+    QVERIFY(f->session.scan.references.ReferenceLetterUsed == flags);
+    QCOMPARE(f->session.project.Files.size(), size_t(3));
+
+    // Save makes the project current: cancelling afterwards still shows it.
+    f->Open(text);
+    f->prompts.fileNames.enqueue(f->Path(QStringLiteral("notes.wlm")));
+    f->Click("Form1", "Command7");
+    f->Click("Form1", "Command8");
+    QCOMPARE(Label("Panel1"), f->Path(QStringLiteral("notes.wlm")));
+    QCOMPARE(Label("Panel2"), QStringLiteral("notes"));
+    QCOMPARE(f->session.project.Files, std::vector<std::string>{text.toStdString()});
   }
 
   void SaveInTheNewProjectDialogSavesTheNewProject() {

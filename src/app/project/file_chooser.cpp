@@ -122,8 +122,10 @@ FileChooser::FileChooser(QWidget* parent) : QWidget(parent) {
     root_ = Drive1->itemData(index).toString();
     ShowFolder(root_);
   });
-  connect(Dir1, &QListWidget::itemActivated, this, &FileChooser::EnterFolder);
-  connect(File1, &QListWidget::itemActivated, this, [this](QListWidgetItem* entry) { emit fileActivated(entry->text()); });
+  // A double-click, whatever the desktop's single-click setting; Enter is seen by eventFilter.
+  connect(Dir1, &QListWidget::itemDoubleClicked, this, &FileChooser::EnterFolder);
+  connect(File1, &QListWidget::itemDoubleClicked, this,
+          [this](QListWidgetItem* entry) { emit fileActivated(entry->text()); });
   connect(Text5, &QLineEdit::editingFinished, this, &FileChooser::FillFiles);
   for (QObject* control : std::initializer_list<QObject*>{Dir1, File1, Text5}) control->installEventFilter(this);
 

@@ -88,6 +88,7 @@ void ReferenceLettersDialog::Refresh() {
 
 void ReferenceLettersDialog::showEvent(QShowEvent* event) {
   Refresh();
+  ShowCell(MSFlexGrid1->currentRow(), MSFlexGrid1->currentColumn());
   QDialog::showEvent(event);
 }
 

@@ -8,11 +8,13 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include "project/project_actions.h"
 #include "project/session.h"
 #include "shell/app_info.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
 #include "shell/small_windows.h"
+#include "ui/code_page.h"
 #include "ui/prompts.h"
 
 int main(int argc, char* argv[]) {
@@ -49,10 +51,8 @@ int main(int argc, char* argv[]) {
 
   // The start-up actions run inside the event loop, so that closing the window during them
   // ends the program.
-  QTimer::singleShot(0, &window, [&] {
-    if (!parser.positionalArguments().isEmpty()) {
-      window.OpenPath(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
-    }
+  // A text file opens the New Project dialog: the concordance and the picture wait for it.
+  const auto afterOpening = [&] {
     if (parser.isSet(kwic) && window.isVisible()) {
       window.RunKwic(parser.value(kwic));
     }
@@ -61,6 +61,20 @@ int main(int argc, char* argv[]) {
       window.close();
       QApplication::exit(saved ? 0 : 1);
     }
+  };
+  QTimer::singleShot(0, &window, [&] {
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+      afterOpening();
+      return;
+    }
+    const QString path = QFileInfo(files.first()).absoluteFilePath();
+    const bool textFile = wordloom::OpensAsTextFile(PathBytes(path));
+    if (textFile) {
+      QObject::connect(&window, &MainWindow::textFileOpenFinished, &window, afterOpening, Qt::SingleShotConnection);
+    }
+    window.OpenPath(path);
+    if (!textFile) afterOpening();
   });
   return QApplication::exec();
 }

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPrinter>
 #include <QSet>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -78,6 +79,10 @@ class MainWindow : public QMainWindow {
   // True while a pass runs (a scan, a concordance, a word list or a profile).
   bool IsRunning() const { return busy_; }
 
+ signals:
+  // The New Project dialog opened for a text file has closed.
+  void textFileOpenFinished();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -107,7 +112,7 @@ class MainWindow : public QMainWindow {
   void RunConcordancePass(bool line);
   void RunWordList();
   void RunProfile();
-  bool PrepareScratch(ScratchFolder& scratch);
+  bool PrepareScratch(ScratchFolder& scratch, QWidget* parent);
   // Runs a pass with the scratch folder ready and the window busy (`stoppable`: "Stop" ends
   // it); false, once the user has been told why, when it cannot run or fails.
   // A scan from a project dialog shows its progress there and turns the dialog off.
@@ -133,17 +138,18 @@ class MainWindow : public QMainWindow {
   ProjectDialog* ProjectDialogOf(bool isNew);
   void NewProjectCommand();
   void EditProjectCommand();
-  void FinishTextFileOpen(bool accepted);
+  void FinishTextFileOpen();
   // Save and OK of a project dialog.
   void SaveFromProjectDialog(ProjectDialog* dialog);
   void AcceptProjectDialog(ProjectDialog* dialog);
   // The scan (when "Save Vocabulary" is checked) after the checks of the dialog's OK; false
   // when the dialog must stay open.
   bool ScanFromProjectDialog(ProjectDialog* dialog);
-  // The writer's checks and save dialog; a relative file name is offered in `folder`.
-  void SaveProjectAs(QWidget* parent, const QString& folder);
+  // The writer's checks, its save dialog and the save.
+  void SaveProjectWithDialog(QWidget* parent, const QString& folder);
   // The main window once a project is current: its pages, menus and title.
   void ShowProjectReady();
+  void ShowNewProjectTaken(const QString& statusPath);
   void ShowReferenceLetters();
   void ShowKeyWordsDialog();
 
@@ -211,6 +217,8 @@ class MainWindow : public QMainWindow {
   KeyWordsDialog* Form3_ = nullptr;
   ReferenceLettersDialog* Form5_ = nullptr;
   QString textFileOpening_;  // the text file the New Project dialog is open for
+  bool newProjectTaken_ = false;  // its project has become the current one (OK or Save)
+  std::array<int64_t, 27> letterFlagsBeforeTextFile_{};
   HelpWindow* helpWindow_ = nullptr;
 };
 

@@ -35,7 +35,6 @@ namespace wordloom::app {
 namespace {
 
 const QString kOpenFilter = QStringLiteral("Wlm projects (*.wlm)|*.wlm|Text files (*.txt)|*.txt");
-const QString kProjectFilter = QStringLiteral("Wlm projects (*.wlm)|*.wlm");
 const QString kRtfFilter = QStringLiteral("Rtf files(*.rtf)|*.rtf");
 const QString kWordListFilter = QStringLiteral("Text files(*.txt)|*.txt|Rtf files(*.rtf)|*.rtf");
 
@@ -158,18 +157,19 @@ QString MainWindow::ScratchFolderPath() const {
 }
 
 // The private per-user folder is checked as such (its owner and its mode), whoever named it.
-bool MainWindow::PrepareScratch(ScratchFolder& scratch) {
+bool MainWindow::PrepareScratch(ScratchFolder& scratch, QWidget* parent) {
   const std::string folder = PathBytes(ScratchFolderPath());
   Status status = folder == ScratchFolder::DefaultPath() ? scratch.PrepareDefault() : scratch.Prepare(folder);
   if (status.ok()) status = scratch.TryLock();
-  if (!status.ok()) prompts_.Message(this, MessageText(status), MessageKind::Warning);
+  if (!status.ok()) prompts_.Message(parent, MessageText(status), MessageKind::Warning);
   return status.ok();
 }
 
 bool MainWindow::RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass,
                          ProjectDialog* from) {
+  QWidget* parent = from ? static_cast<QWidget*>(from) : this;
   ScratchFolder scratch;
-  if (!PrepareScratch(scratch)) return false;
+  if (!PrepareScratch(scratch, parent)) return false;
   Status status;
   {
     RunProgress progress(from ? from->ProgressBar1 : ProgressBar1, [this, stoppable, from](bool busy) {
@@ -180,7 +180,7 @@ bool MainWindow::RunPass(bool stoppable, const std::function<Status(const Scratc
     status = pass(scratch, progress);
     currentRun_ = nullptr;
   }
-  if (!status.ok()) prompts_.Message(this, MessageText(status), MessageKind::Warning);
+  if (!status.ok()) prompts_.Message(parent, MessageText(status), MessageKind::Warning);
   return status.ok();
 }
 

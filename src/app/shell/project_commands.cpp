@@ -56,9 +56,7 @@ ProjectDialog* MainWindow::ProjectDialogOf(bool isNew) {
   connect(dialog, &ProjectDialog::saveRequested, this, [this, dialog] { SaveFromProjectDialog(dialog); });
   connect(dialog, &ProjectDialog::okRequested, this, [this, dialog] { AcceptProjectDialog(dialog); });
   connect(dialog, &ProjectDialog::lettersRequested, this, &MainWindow::ShowReferenceLetters);
-  if (isNew) {
-    connect(dialog, &QDialog::finished, this, [this](int result) { FinishTextFileOpen(result == QDialog::Accepted); });
-  }
+  if (isNew) connect(dialog, &QDialog::finished, this, &MainWindow::FinishTextFileOpen);
   return dialog;
 }
 
@@ -81,8 +79,9 @@ void MainWindow::EditProjectCommand() {
 // that it shows the errors of this scan alone when the dialog closes.
 void MainWindow::OpenTextFile(const QString& path) {
   const QFileInfo text(path);
-  const std::string folder = PathBytes(text.absolutePath());
-  session_.newProject = NewProjectFromTextFile(session_, PathBytes(path), folder);
+  letterFlagsBeforeTextFile_ = session_.scan.references.ReferenceLetterUsed;
+  session_.newProject = NewProjectFromTextFile(session_, PathBytes(path), PathBytes(text.absolutePath()));
+  // A name that is blank before its first "." is used whole.
   const QString name = NameOfTextFile(path);
   session_.newProject.Title = Encode1252(name);
   session_.newProject.FileName = PathBytes(name);
@@ -94,44 +93,75 @@ void MainWindow::OpenTextFile(const QString& path) {
   dialog->ResetFolder(text.absolutePath());
   dialog->Refresh();
   textFileOpening_ = path;
+  newProjectTaken_ = false;
   ShowOnTop(dialog);
 }
 
-// Once the dialog opened for a text file closes: an accepted project takes the main window
-// over (a cancelled one changes nothing there), and the scan's errors are shown.
-void MainWindow::FinishTextFileOpen(bool accepted) {
+// Once the dialog opened for a text file closes: a project made current by its OK or Save
+// takes the main window over; otherwise the current project keeps its letters and the main
+// window stays as it was. Either way the scan's errors are shown.
+void MainWindow::FinishTextFileOpen() {
   if (textFileOpening_.isEmpty()) return;
   const QString path = textFileOpening_;
   textFileOpening_.clear();
-  if (accepted) {
+  if (newProjectTaken_) {
     ClearOutputs();
     ShowOpenedProject(PathText(StatusPathAfterOpen(PathBytes(path))));
+  } else {
+    session_.scan.references.ReferenceLetterUsed = letterFlagsBeforeTextFile_;
   }
   ShowErrorReportIfAny(0);
+  emit textFileOpenFinished();
 }
 
 bool MainWindow::ScanFromProjectDialog(ProjectDialog* dialog) {
   const bool isNew = dialog->kind() == ProjectDialog::Kind::New;
   if (isNew) ProjectDialogOf(false)->CopyFolderFrom(*dialog);
-  const bool scans = (isNew ? session_.newProject : session_.project).SavesVocabulary();
+  auto accept = [this, isNew](const ScratchFolder& scratch, const VocabularyOptions& options) {
+    return isNew ? AcceptNewProject(session_, session_.newProject, scratch, options)
+                 : AcceptEditProject(session_, scratch, options);
+  };
+  if (!(isNew ? session_.newProject : session_.project).SavesVocabulary()) {
+    // Nothing is scanned, so no scratch folder is needed.
+    const Status status = accept(ScratchFolder(), {});
+    if (!status.ok()) prompts_.Message(dialog, QString::fromStdString(status.message()), MessageKind::Warning);
+    newProjectTaken_ = newProjectTaken_ || (isNew && status.ok());
+    return status.ok();
+  }
+
   // The Error Report shows the errors of the last scan and of the runs since.
-  if (scans) session_.scan.ErrorReportText.clear();
+  session_.scan.ErrorReportText.clear();
+  if (Form6_) Form6_->SetReport(std::string());
+  Session before = session_;
   const bool accepted = RunPass(
       false,
       [&](const ScratchFolder& scratch, RunProgress& progress) {
         VocabularyOptions options;
         options.progress = &progress;
-        return isNew ? AcceptNewProject(session_, session_.newProject, scratch, options)
-                     : AcceptEditProject(session_, scratch, options);
+        return accept(scratch, options);
       },
       dialog);
-  if (accepted && scans) {
-    ShowStatus(Decode1252(session_.project.Title));
-    ShowKeyWordsSummary();
-    // A text file's dialog shows its errors once it closes.
-    if (textFileOpening_.isEmpty()) ShowErrorReportIfAny(0);
+  if (!accepted) {
+    // A failed scan leaves the session as it was; the Edit Project dialog keeps what it shows.
+    Project edited = std::move(session_.project);
+    session_ = std::move(before);
+    if (!isNew) session_.project = std::move(edited);
+    return false;
   }
-  return accepted;
+  newProjectTaken_ = newProjectTaken_ || isNew;
+  ShowStatus(Decode1252(session_.project.Title));
+  ShowKeyWordsSummary();
+  // A text file's dialog shows its errors once it closes.
+  if (textFileOpening_.isEmpty()) ShowErrorReportIfAny(0);
+  return true;
+}
+
+// The main window once the New Project dialog's project is the current one.
+void MainWindow::ShowNewProjectTaken(const QString& statusPath) {
+  ShowProjectReady();
+  concordancePage_->Text7->setText(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
+  ShowKeyWordsSummary();
+  ShowStatus(statusPath);
 }
 
 void MainWindow::AcceptProjectDialog(ProjectDialog* dialog) {
@@ -140,14 +170,17 @@ void MainWindow::AcceptProjectDialog(ProjectDialog* dialog) {
   if (!ScanFromProjectDialog(dialog) || closePending_) return;
   Project& shown = isNew ? session_.newProject : session_.project;
   if (prompts_.Question(dialog, QStringLiteral("Do you want to save the project?"))) {
-    SaveProjectAs(dialog, dialog->chooser->Folder());
+    SaveProjectWithDialog(dialog, dialog->chooser->Folder());
   } else {
     shown.FileName.clear();
   }
-  ShowProjectReady();
-  if (isNew) concordancePage_->Text7->setText(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
-  ShowKeyWordsSummary();
-  ShowStatus(PathText(shown.FileName));
+  if (isNew) {
+    ShowNewProjectTaken(PathText(shown.FileName));
+  } else {
+    ShowProjectReady();
+    ShowKeyWordsSummary();
+    ShowStatus(PathText(shown.FileName));
+  }
   dialog->Refresh();
   dialog->Finish();
 }
@@ -157,18 +190,15 @@ void MainWindow::AcceptProjectDialog(ProjectDialog* dialog) {
 // the previous project under the new name.
 void MainWindow::SaveFromProjectDialog(ProjectDialog* dialog) {
   if (IsRunning()) return;
-  const bool isNew = dialog->kind() == ProjectDialog::Kind::New;
   if (!ScanFromProjectDialog(dialog) || closePending_) return;
-  SaveProjectAs(dialog, dialog->chooser->Folder());
-  if (isNew) {
-    ShowProjectReady();
-    concordancePage_->Text7->setText(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
-    ShowStatus(PathText(session_.project.FileName));
-  }
+  SaveProjectWithDialog(dialog, dialog->chooser->Folder());
+  if (dialog->kind() == ProjectDialog::Kind::New) ShowNewProjectTaken(PathText(session_.project.FileName));
   dialog->Refresh();
 }
 
-void MainWindow::SaveProjectAs(QWidget* parent, const QString& folder) {
+// A file name without a folder is offered in `folder`; a text file's name (from "Browse") is
+// offered with ".wlm", so that the project is not saved over a text by mistake.
+void MainWindow::SaveProjectWithDialog(QWidget* parent, const QString& folder) {
   Status status = CheckProjectToSave(session_);
   if (!status.ok()) {
     prompts_.Message(parent, QString::fromStdString(status.message()), MessageKind::Warning);
@@ -177,6 +207,9 @@ void MainWindow::SaveProjectAs(QWidget* parent, const QString& folder) {
   }
   QString initial = PathText(session_.project.FileName);
   if (!initial.isEmpty() && QFileInfo(initial).isRelative()) initial = QDir(folder).filePath(initial);
+  if (initial.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive)) {
+    initial = initial.chopped(4) + QStringLiteral(".wlm");
+  }
   const QString chosen = prompts_.SaveFileName(parent, kProjectFilter, initial);
   if (!chosen.isEmpty()) {
     session_.newProject.FileName = PathBytes(chosen);
@@ -187,10 +220,6 @@ void MainWindow::SaveProjectAs(QWidget* parent, const QString& folder) {
     } else {
       prompts_.Message(parent, QString::fromStdString(status.message()), MessageKind::Warning);
     }
-  }
-  for (ProjectDialog* dialog : {Form1_, Form4_}) {
-    if (dialog) dialog->Text1->setText(PathText(dialog == Form1_ ? session_.newProject.FileName
-                                                                  : session_.project.FileName));
   }
   ShowKeyWordsSummary();
 }

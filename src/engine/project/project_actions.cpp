@@ -71,6 +71,8 @@ Status ScanProjectTexts(Session& session, const ScratchFolder& scratch, const Vo
 
 Status AcceptNewProject(Session& session, const Project& created, const ScratchFolder& scratch,
                         const VocabularyOptions& options) {
+  // A blank title is refused before the current project is touched.
+  if (IsBlankTitle(created.Title)) return Status::Error("Please Supply a Title");
   Project& current = session.project;
   current.FileName = created.FileName;
   current.Title = created.Title;
@@ -78,10 +80,8 @@ Status AcceptNewProject(Session& session, const Project& created, const ScratchF
   current.SaveVocabulary = created.SaveVocabulary;
   current.rules = created.rules;
   session.tables = BuildCharTables(current.rules);
-  Status status = CheckTitle(session);
-  if (!status.ok()) return status;
   if (current.SavesVocabulary()) {
-    status = ScanProjectTexts(session, scratch, options);
+    Status status = ScanProjectTexts(session, scratch, options);
     if (!status.ok()) return status;
   }
   if (session.scan.references.ReferenceLetterUsed[kLetterL] == 0) {

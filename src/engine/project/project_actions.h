@@ -44,10 +44,10 @@ Status SaveProject(Session& session, const std::string& path);
 // The vocabulary scan of the current project's texts.
 Status ScanProjectTexts(Session& session, const ScratchFolder& scratch, const VocabularyOptions& options = {});
 
-// OK of the New Project dialog, before its question about saving: the dialog's record becomes
-// the current project (all but its scope, patterns and font), the tables are rebuilt, a blank
-// title is refused, the texts are scanned when "Save Vocabulary" is checked, and letter L is
-// marked used.
+// OK of the New Project dialog, before its question about saving: a blank title is refused,
+// then the dialog's record becomes the current project (all but its scope, patterns and
+// font), the tables are rebuilt, the texts are scanned when "Save Vocabulary" is checked, and
+// letter L is marked used.
 Status AcceptNewProject(Session& session, const Project& created, const ScratchFolder& scratch,
                         const VocabularyOptions& options = {});
 
