@@ -208,6 +208,23 @@ class ProjectDialogTest : public QObject {
     f->Click("Form4", "Command8");
   }
 
+  void SaveInTheEditProjectDialogScansWithItsRules() {
+    f->Open(SamplePath(QStringLiteral("samples.wlm")));
+    f->Trigger("mnuViewProject");
+    ProjectDialog* form4 = Dialog("Form4");
+    Type(form4->Text4, QStringLiteral("abc"));
+    const QString saved = f->Path(QStringLiteral("abc.wlm"));
+    f->prompts.fileNames.enqueue(saved);
+    f->Click("Form4", "Command7");
+    QVERIFY(form4->isVisible());
+    QVERIFY(!f->session.lists.Vocabulary.empty());
+    for (const Entry& entry : f->session.lists.Vocabulary) {
+      QVERIFY2(entry.word.find_first_not_of("abc") == std::string::npos, entry.word.c_str());
+    }
+    QVERIFY(QFile::exists(saved));
+    f->Click("Form4", "Command8");
+  }
+
   void AReferenceValueForCIsTheEleventhCellLine() {
     f->Trigger("mnuFileNew");
     ProjectDialog* form1 = Dialog("Form1");
