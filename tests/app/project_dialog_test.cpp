@@ -316,6 +316,8 @@ class ProjectDialogTest : public QObject {
 
   void SaveInTheNewProjectDialogSavesTheNewProject() {
     f->Open(SamplePath(QStringLiteral("samples.wlm")));
+    f->window->RunKwic(QStringLiteral("lantern"));
+    QVERIFY(!f->Pane("RichTextBox1").isEmpty());
     f->Trigger("mnuFileNew");
     ProjectDialog* form1 = Dialog("Form1");
     Type(form1->Text3, QStringLiteral("Fresh"));
@@ -336,6 +338,7 @@ class ProjectDialogTest : public QObject {
     const QString harbour = Samples({QStringLiteral("harbour.txt")})[0];
     QCOMPARE(records.mid(9, 2), (QStringList{QStringLiteral("1"), QLatin1Char('"') + harbour + QLatin1Char('"')}));
     QCOMPARE(Label("Panel2"), QStringLiteral("Fresh"));
+    QCOMPARE(f->Pane("RichTextBox1"), QString());  // no output of the previous project is left
     f->Click("Form1", "Command8");
   }
 

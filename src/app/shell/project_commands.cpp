@@ -156,8 +156,10 @@ bool MainWindow::ScanFromProjectDialog(ProjectDialog* dialog) {
   return true;
 }
 
-// The main window once the New Project dialog's project is the current one.
+// The main window once the New Project dialog's project is the current one: no output of
+// the previous project is left on show.
 void MainWindow::ShowNewProjectTaken(const QString& statusPath) {
+  ClearOutputs();
   ShowProjectReady();
   concordancePage_->Text7->setText(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
   ShowKeyWordsSummary();
