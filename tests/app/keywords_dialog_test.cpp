@@ -153,19 +153,6 @@ class KeyWordsDialogTest : public QObject {
     }
   }
 
-  void PatternsAndThresholdsTakeTheRightWords() {
-    dialog->Text5->setText(QStringLiteral("ab"));
-    Click("Command13");
-    QCOMPARE(Words(session.lists.KeyWords), QStringList({"ab", "cab", "dab"}));  // not abab
-    Click("Command5");
-    dialog->Text3->setText(QStringLiteral("2.5"));
-    Click("Command10");
-    QCOMPARE(Words(session.lists.KeyWords), QStringList({"abab"}));
-    dialog->Text3->setText(QStringLiteral("3.5"));
-    Click("Command10");
-    QCOMPARE(Words(session.lists.KeyWords), QStringList({"abab", "cab"}));
-  }
-
   void SelectionAndDoubleClicksMoveTheChosenEntries() {
     Select(dialog->List1, {1, 5, 8});
     EntryList expected = Expected([](KeyWordsEditor& e) { e.SelectionMove(MoveDirection::Add, {1, 5, 8}); });
