@@ -24,12 +24,7 @@ class MainWindowTest : public QObject {
   std::unique_ptr<WindowFixture> f;
   QString samples = SamplePath(QStringLiteral("samples.wlm"));
 
-  QString Label(const char* name) const { return f->Find<QLabel>(name)->text(); }
   QString Box(const char* name) const { return f->Find<QLineEdit>(name)->text(); }
-  QByteArray Cli(QStringList arguments, QByteArray* errors = nullptr) {
-    arguments << QStringLiteral("--temp") << f->Path(QStringLiteral("cli"));
-    return RunCli(arguments, errors);
-  }
   // A text of 300000 lines with three "the" in each, long enough to stop or close a run.
   QString WriteLongText() {
     const QString text = f->Path(QStringLiteral("long.txt"));
@@ -60,10 +55,10 @@ class MainWindowTest : public QObject {
 
   void OpeningTheSampleProjectShowsItsState() {
     f->Open(samples);
-    const QStringList info = QString::fromLatin1(Cli({QStringLiteral("info"), samples})).split(QLatin1Char('\n'));
-    QCOMPARE(Label("Panel1"), samples);
-    QCOMPARE(Label("Panel2"), info[0]);
-    QCOMPARE(Label("Panel3"), info[1]);
+    const QStringList info = QString::fromLatin1(f->Cli({QStringLiteral("info"), samples})).split(QLatin1Char('\n'));
+    QCOMPARE(f->Label("Panel1"), samples);
+    QCOMPARE(f->Label("Panel2"), info[0]);
+    QCOMPARE(f->Label("Panel3"), info[1]);
     QCOMPARE(Box("Text2"), info[2]);
     QCOMPARE(Box("Text7"), info[3]);
     QVERIFY(f->Find<QTabWidget>("SSTab1")->isEnabled());
@@ -85,7 +80,7 @@ class MainWindowTest : public QObject {
     file.close();
     f->Open(foreign);
     QCOMPARE(f->prompts.messages.last(), foreign + QStringLiteral(" is not a Wordloom project file."));
-    QCOMPARE(Label("Panel1"), samples);
+    QCOMPARE(f->Label("Panel1"), samples);
     QVERIFY(!f->session.lists.Vocabulary.empty());
     QCOMPARE(f->Pane("RichTextBox1"), shown);
     QCOMPARE(Box("Text6"), QStringLiteral(" 1 key, 4 citations"));
@@ -100,7 +95,7 @@ class MainWindowTest : public QObject {
     f->Find<QLineEdit>("Text1")->setText(QStringLiteral("lantern"));
     f->Click("Command5");
     QCOMPARE(f->Pane("RichTextBox1"),
-             AsPaneText(Cli({QStringLiteral("kwic"), samples, QStringLiteral("--keys"), QStringLiteral("lantern"),
+             AsPaneText(f->Cli({QStringLiteral("kwic"), samples, QStringLiteral("--keys"), QStringLiteral("lantern"),
                              QStringLiteral("--context"), QStringLiteral("41"), QStringLiteral("--cite"),
                              QStringLiteral("ALS")})));
   }
@@ -109,7 +104,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QFile::copy(SamplePath(QStringLiteral("harbour.txt")), f->Path(QStringLiteral("harbour.txt"))));
     QVERIFY(QFile::copy(SamplePath(QStringLiteral("orchard.txt")), f->Path(QStringLiteral("orchard.txt"))));
     const QString project = f->Path(QStringLiteral("two.wlm"));
-    Cli({QStringLiteral("new"), project, f->Path(QStringLiteral("harbour.txt")), f->Path(QStringLiteral("orchard.txt"))});
+    f->Cli({QStringLiteral("new"), project, f->Path(QStringLiteral("harbour.txt")), f->Path(QStringLiteral("orchard.txt"))});
     QVERIFY(QFile::remove(f->Path(QStringLiteral("orchard.txt"))));
     f->Open(project);
     f->Find<QLineEdit>("Text1")->setText(QStringLiteral("the"));
@@ -128,7 +123,7 @@ class MainWindowTest : public QObject {
     QVERIFY(f->prompts.messages.last().contains(QStringLiteral("is not a folder")));
     QVERIFY(f->window->findChild<QDialog*>(QStringLiteral("Form1"))->isVisible());  // still open for another try
     QCOMPARE(f->session.project.Files.size(), size_t(3));
-    QCOMPARE(Label("Panel1"), samples);
+    QCOMPARE(f->Label("Panel1"), samples);
     QVERIFY(f->Find<QAction>("mnuFileOpen")->isEnabled());
   }
 
@@ -137,7 +132,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QFile::copy(SamplePath(QStringLiteral("harbour.txt")), text));
     f->prompts.answers.enqueue(false);
     f->OpenText(text);
-    QCOMPARE(Label("Panel2"), QStringLiteral(".caf\u00E9.txt"));
+    QCOMPARE(f->Label("Panel2"), QStringLiteral(".caf\u00E9.txt"));
     QCOMPARE(f->session.project.Title, std::string(".caf\xE9.txt"));  // in the texts' code page
   }
 
@@ -176,11 +171,11 @@ class MainWindowTest : public QObject {
     f->Click(button.toLatin1());
 
     QByteArray errors;
-    const QByteArray expected = Cli(QStringList{cliArguments[0], samples} + cliArguments.mid(1), &errors);
+    const QByteArray expected = f->Cli(QStringList{cliArguments[0], samples} + cliArguments.mid(1), &errors);
     QVERIFY(!expected.isEmpty());
     QCOMPARE(f->Pane("RichTextBox1"), AsPaneText(expected));
     QCOMPARE(Box("Text6"), LastLine(errors));
-    QCOMPARE(Label("Panel1"), samples);
+    QCOMPARE(f->Label("Panel1"), samples);
   }
 
   void AnEmptyKeysBoxLeavesThePaneAsItWas() {
@@ -225,18 +220,18 @@ class MainWindowTest : public QObject {
     f->Find<QCheckBox>("Check1")->setChecked(frequencies);
     f->Click("Command6");
     QByteArray errors;
-    const QByteArray expected = Cli(QStringList{"wordlist", samples} + cliArguments, &errors);
+    const QByteArray expected = f->Cli(QStringList{"wordlist", samples} + cliArguments, &errors);
     QCOMPARE(f->Pane("RichTextBox2"), AsPaneText(expected));
     QCOMPARE(Box("Text5"), LastLine(errors));
-    QCOMPARE(Label("Panel1"), Label("Panel2"));  // the title
+    QCOMPARE(f->Label("Panel1"), f->Label("Panel2"));  // the title
   }
 
   void ProfileShowsWhatTheEngineWrites() {
     f->Open(samples);
     f->Click("Command3");
     QByteArray errors;
-    const QByteArray statistics = Cli({QStringLiteral("profile"), samples}, &errors);
-    const QByteArray spectrum = Cli({QStringLiteral("profile"), samples, QStringLiteral("--spectrum")});
+    const QByteArray statistics = f->Cli({QStringLiteral("profile"), samples}, &errors);
+    const QByteArray spectrum = f->Cli({QStringLiteral("profile"), samples, QStringLiteral("--spectrum")});
     QCOMPARE(f->Pane("RichTextBox4"), AsPaneText(statistics));
     QCOMPARE(f->Pane("RichTextBox3"), AsPaneText(spectrum));
     QCOMPARE(Box("Text11"), LastLine(errors));
@@ -245,7 +240,7 @@ class MainWindowTest : public QObject {
   void StopEndsARunAndTheRunBlocksOtherPasses() {
     const QString text = WriteLongText();
     const QString project = f->Path(QStringLiteral("long.wlm"));
-    Cli({QStringLiteral("new"), project, text});
+    f->Cli({QStringLiteral("new"), project, text});
     f->Open(project);
     f->Find<QLineEdit>("Text1")->setText(QStringLiteral("the"));
 
@@ -286,12 +281,12 @@ class MainWindowTest : public QObject {
     file.close();
     f->prompts.answers.enqueue(false);  // do not save it
     f->OpenText(text);
-    QCOMPARE(Label("Panel2"), QStringLiteral("Notes"));
-    QCOMPARE(Label("Panel1"), text);  // the extension is not exactly ".txt"
+    QCOMPARE(f->Label("Panel2"), QStringLiteral("Notes"));
+    QCOMPARE(f->Label("Panel1"), text);  // the extension is not exactly ".txt"
     QByteArray errors;
     const QStringList info =
-        QString::fromLatin1(Cli({QStringLiteral("info"), text}, &errors)).split(QLatin1Char('\n'));
-    QCOMPARE(Label("Panel3"), info[1]);
+        QString::fromLatin1(f->Cli({QStringLiteral("info"), text}, &errors)).split(QLatin1Char('\n'));
+    QCOMPARE(f->Label("Panel3"), info[1]);
     QCOMPARE(Box("Text2"), info[2]);
     // "No" empties the New Project dialog's file name; the current project keeps its copy.
     QVERIFY(f->session.newProject.FileName.empty());
@@ -307,9 +302,9 @@ class MainWindowTest : public QObject {
     f->Click("Form1", "Command3");
     QCOMPARE(f->prompts.fileFilters.last(), QStringLiteral("Wlm projects (*.wlm)|*.wlm"));
     QVERIFY(QFile::exists(project));
-    QCOMPARE(Label("Panel1"), SamplePath(QStringLiteral("harbour.wlm")));
-    const QStringList saved = QString::fromLatin1(Cli({QStringLiteral("info"), project})).split(QLatin1Char('\n'));
-    QCOMPARE(Label("Panel3"), saved[1]);
+    QCOMPARE(f->Label("Panel1"), SamplePath(QStringLiteral("harbour.wlm")));
+    const QStringList saved = QString::fromLatin1(f->Cli({QStringLiteral("info"), project})).split(QLatin1Char('\n'));
+    QCOMPARE(f->Label("Panel3"), saved[1]);
   }
 
   void ClosingDuringARunStopsItFirst() {

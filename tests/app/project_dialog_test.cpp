@@ -32,7 +32,6 @@ class ProjectDialogTest : public QObject {
   T* In(const char* dialog, const char* name) const {
     return f->FindIn<T>(dialog, name);
   }
-  QString Label(const char* name) const { return f->Find<QLabel>(name)->text(); }
   static void Type(QLineEdit* box, const QString& text) {
     box->selectAll();
     QTest::keyClicks(box, text);
@@ -55,10 +54,6 @@ class ProjectDialogTest : public QObject {
       files->item(row)->setSelected(names.contains(files->item(row)->text()));
     }
     f->Click("Form1", "Command1");
-  }
-  QByteArray Cli(QStringList arguments, QByteArray* errors = nullptr) {
-    arguments << QStringLiteral("--temp") << f->Path(QStringLiteral("cli"));
-    return RunCli(arguments, errors);
   }
   // A project file's records without the date and the time of saving.
   static QStringList Records(const QString& path) {
@@ -101,19 +96,19 @@ class ProjectDialogTest : public QObject {
     QCOMPARE(f->prompts.fileFilters.last(), QStringLiteral("Wlm projects (*.wlm)|*.wlm"));
 
     const QString expected = f->Path(QStringLiteral("expected.wlm"));
-    Cli(QStringList{QStringLiteral("new"), expected, QStringLiteral("--title"), QStringLiteral("Samples"),
+    f->Cli(QStringList{QStringLiteral("new"), expected, QStringLiteral("--title"), QStringLiteral("Samples"),
                     QStringLiteral("--refs"), QStringLiteral("type1")} + files);
     QCOMPARE(Records(saved), Records(expected));
-    const QStringList info = QString::fromLatin1(Cli({QStringLiteral("info"), expected})).split(QLatin1Char('\n'));
-    QCOMPARE(Label("Panel1"), saved);
-    QCOMPARE(Label("Panel2"), info[0]);
-    QCOMPARE(Label("Panel3"), info[1]);
+    const QStringList info = QString::fromLatin1(f->Cli({QStringLiteral("info"), expected})).split(QLatin1Char('\n'));
+    QCOMPARE(f->Label("Panel1"), saved);
+    QCOMPARE(f->Label("Panel2"), info[0]);
+    QCOMPARE(f->Label("Panel3"), info[1]);
     QCOMPARE(f->Find<QLineEdit>("Text2")->text(), info[2]);
     QCOMPARE(f->Find<QLineEdit>("Text7")->text(), info[3]);
     QCOMPARE(f->session.project.FileName, saved.toStdString());
 
     f->Open(saved);
-    QCOMPARE(Label("Panel3"), info[1]);
+    QCOMPARE(f->Label("Panel3"), info[1]);
     QCOMPARE(f->session.project.Files.size(), size_t(3));
   }
 
@@ -179,8 +174,8 @@ class ProjectDialogTest : public QObject {
     QVERIFY(!form4->isVisible());
     QCOMPARE(form4->Text1->text(), QString());
     QVERIFY(f->session.project.FileName.empty());
-    QCOMPARE(Label("Panel1"), QString());
-    QCOMPARE(Label("Panel2"), QStringLiteral("Renamed"));
+    QCOMPARE(f->Label("Panel1"), QString());
+    QCOMPARE(f->Label("Panel2"), QStringLiteral("Renamed"));
 
     // The font, the vocabulary scope and the patterns go into the project as they are chosen.
     f->Trigger("mnuViewProject");
@@ -249,7 +244,7 @@ class ProjectDialogTest : public QObject {
     QCOMPARE(records[cells + 10], QStringLiteral("\"Chapter\""));
 
     const QString expected = f->Path(QStringLiteral("expected.wlm"));
-    Cli({QStringLiteral("new"), expected, QStringLiteral("--title"), QStringLiteral("Project1"),
+    f->Cli({QStringLiteral("new"), expected, QStringLiteral("--title"), QStringLiteral("Project1"),
          QStringLiteral("--refs"), QStringLiteral("type1"), QStringLiteral("--define"), QStringLiteral("C=Chapter"),
          Samples({QStringLiteral("lanterns.txt")})[0]});
     QCOMPARE(records, Records(expected));
@@ -274,7 +269,7 @@ class ProjectDialogTest : public QObject {
       f->Click("Form1", "Command3");
     }
     QByteArray errors;
-    Cli({QStringLiteral("info"), text, QStringLiteral("--refs"), QStringLiteral("type1")}, &errors);
+    f->Cli({QStringLiteral("info"), text, QStringLiteral("--refs"), QStringLiteral("type1")}, &errors);
     auto* report = f->window->findChild<ErrorReportWindow*>(QStringLiteral("Form6"));
     QVERIFY(report && report->isVisible());
     QCOMPARE(report->Report(), QString::fromLatin1(errors).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -299,7 +294,7 @@ class ProjectDialogTest : public QObject {
     QVERIFY(QFile::copy(SamplePath(QStringLiteral("orchard.txt")), text));
     f->Open(text);
     f->Click("Form1", "Command8");
-    QCOMPARE(Label("Panel1"), samples);
+    QCOMPARE(f->Label("Panel1"), samples);
     QCOMPARE(f->Find<QLineEdit>("Text7")->text(), letters);
     QVERIFY(f->session.scan.references.ReferenceLetterUsed == flags);
     QCOMPARE(f->session.project.Files.size(), size_t(3));
@@ -309,8 +304,8 @@ class ProjectDialogTest : public QObject {
     f->prompts.fileNames.enqueue(f->Path(QStringLiteral("notes.wlm")));
     f->Click("Form1", "Command7");
     f->Click("Form1", "Command8");
-    QCOMPARE(Label("Panel1"), f->Path(QStringLiteral("notes.wlm")));
-    QCOMPARE(Label("Panel2"), QStringLiteral("notes"));
+    QCOMPARE(f->Label("Panel1"), f->Path(QStringLiteral("notes.wlm")));
+    QCOMPARE(f->Label("Panel2"), QStringLiteral("notes"));
     QCOMPARE(f->session.project.Files, std::vector<std::string>{text.toStdString()});
   }
 
@@ -337,7 +332,7 @@ class ProjectDialogTest : public QObject {
     QCOMPARE(records[1], QStringLiteral("\"Fresh\""));
     const QString harbour = Samples({QStringLiteral("harbour.txt")})[0];
     QCOMPARE(records.mid(9, 2), (QStringList{QStringLiteral("1"), QLatin1Char('"') + harbour + QLatin1Char('"')}));
-    QCOMPARE(Label("Panel2"), QStringLiteral("Fresh"));
+    QCOMPARE(f->Label("Panel2"), QStringLiteral("Fresh"));
     QCOMPARE(f->Pane("RichTextBox1"), QString());  // no output of the previous project is left
     f->Click("Form1", "Command8");
   }

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "app_test.h"
 #include "project/session.h"
 #include "scripted_prompts.h"
 #include "shell/main_window.h"
@@ -63,6 +65,13 @@ struct WindowFixture {
     return found;
   }
   void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
+  // The text of a status-bar panel or another label of the main window.
+  QString Label(const char* name) const { return Find<QLabel>(name)->text(); }
+  // wordloom-cli's standard output, its scratch files in this fixture's folder.
+  QByteArray Cli(QStringList arguments, QByteArray* errors = nullptr) const {
+    arguments << QStringLiteral("--temp") << Path(QStringLiteral("cli"));
+    return RunCli(arguments, errors);
+  }
   void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
   void Click(const char* dialog, const char* button) {
     QTest::mouseClick(FindIn<QPushButton>(dialog, button), Qt::LeftButton);
