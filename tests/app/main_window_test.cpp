@@ -104,7 +104,8 @@ class MainWindowTest : public QObject {
     QVERIFY(QFile::copy(SamplePath(QStringLiteral("harbour.txt")), f->Path(QStringLiteral("harbour.txt"))));
     QVERIFY(QFile::copy(SamplePath(QStringLiteral("orchard.txt")), f->Path(QStringLiteral("orchard.txt"))));
     const QString project = f->Path(QStringLiteral("two.wlm"));
-    f->Cli({QStringLiteral("new"), project, f->Path(QStringLiteral("harbour.txt")), f->Path(QStringLiteral("orchard.txt"))});
+    f->Cli({QStringLiteral("new"), project, f->Path(QStringLiteral("harbour.txt")),
+            f->Path(QStringLiteral("orchard.txt"))});
     QVERIFY(QFile::remove(f->Path(QStringLiteral("orchard.txt"))));
     f->Open(project);
     f->Find<QLineEdit>("Text1")->setText(QStringLiteral("the"));
