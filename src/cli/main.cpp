@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/arguments.h"
+#include <new>
+
+#include "base/standard_streams.h"
 #include "base/status.h"
+#include "cli/arguments.h"
 #include "cli/command.h"
 
 namespace {
@@ -34,9 +37,32 @@ std::string CopyToStream(const std::string& path, std::FILE* stream) {
   return "";
 }
 
+// What a command was doing, for the message when memory runs out.
+const char* OperationOf(const std::string& command) {
+  if (command == "new") return "create the project";
+  if (command == "scan") return "scan the project";
+  if (command == "info") return "read the project";
+  if (command == "wordlist") return "make the word list";
+  if (command == "profile") return "make the profile";
+  return "make the concordance";
+}
+
+int RunCommand(const wordloom::cli::Arguments& arguments, const wordloom::ScratchFolder& scratch,
+               wordloom::cli::Output& output) {
+  using namespace wordloom::cli;
+  const std::string& command = arguments.command;
+  if (command == "new") return RunNew(arguments, scratch, output);
+  if (command == "scan") return RunScan(arguments, scratch, output);
+  if (command == "info") return RunInfo(arguments, scratch, output);
+  if (command == "kwic" || command == "line") return RunConcordanceCommand(arguments, scratch, output);
+  if (command == "wordlist") return RunWordList(arguments, scratch, output);
+  if (command == "profile") return RunProfile(arguments, scratch, output);
+  return 1;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+static int Main(int argc, char** argv) {
   using namespace wordloom::cli;
   std::vector<std::string> args(argv + 1, argv + argc);
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
@@ -51,35 +77,44 @@ int main(int argc, char** argv) {
   const Arguments& arguments = parsed.arguments;
 
   Output output;
-  wordloom::ScratchFolder scratch;
-  wordloom::Status prepared = arguments.temp ? scratch.Prepare(*arguments.temp) : scratch.PrepareDefault();
-  if (prepared.ok()) prepared = scratch.Lock();
   int status = 1;
-  if (!prepared.ok()) {
-    status = Fail(output, prepared);
-  } else if (arguments.command == "new") {
-    status = RunNew(arguments, scratch, output);
-  } else if (arguments.command == "scan") {
-    status = RunScan(arguments, scratch, output);
-  } else if (arguments.command == "info") {
-    status = RunInfo(arguments, scratch, output);
-  } else if (arguments.command == "kwic" || arguments.command == "line") {
-    status = RunConcordanceCommand(arguments, scratch, output);
-  } else if (arguments.command == "wordlist") {
-    status = RunWordList(arguments, scratch, output);
-  } else if (arguments.command == "profile") {
-    status = RunProfile(arguments, scratch, output);
+  try {
+    wordloom::ScratchFolder scratch;
+    const wordloom::Status prepared = arguments.temp ? scratch.Prepare(*arguments.temp) : scratch.PrepareDefault();
+    status = prepared.ok() ? RunCommand(arguments, scratch, output) : Fail(output, prepared);
+    // The output file lives in the run's own folder, which goes with `scratch`.
+    if (!output.outFile.empty()) {
+      std::string problem;
+      if (!WriteAll(stdout, output.out)) {
+        problem = "Could not write the output: " + wordloom::ErrnoText(errno) + ".";
+      } else {
+        problem = CopyToStream(output.outFile, stdout);
+      }
+      output.out.clear();
+      output.outFile.clear();
+      if (!problem.empty()) status = Fail(output, wordloom::Status::Error(problem));
+    }
+  } catch (const std::bad_alloc&) {
+    // Nothing of a half-made output is written; a project file is only ever replaced whole.
+    output = Output{};
+    status = Fail(output, wordloom::Status::Error(std::string("Not enough memory to ") +
+                                                  OperationOf(arguments.command) + "."));
   }
-  std::string problem;
   if (!WriteAll(stdout, output.out)) {
-    problem = "Could not write the output: " + wordloom::ErrnoText(errno) + ".";
-  } else if (!output.outFile.empty()) {
-    problem = CopyToStream(output.outFile, stdout);
-  }
-  if (!problem.empty()) {
-    output.err += problem + "\n";
+    output.err += "Could not write the output: " + wordloom::ErrnoText(errno) + ".\n";
     status = 1;
   }
-  WriteAll(stderr, output.err);
+  // A message that cannot be written still fails the run.
+  if (!WriteAll(stderr, output.err)) status = 1;
   return status;
+}
+
+int main(int argc, char** argv) {
+  wordloom::GuardStandardStreams();
+  try {
+    return Main(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("Not enough memory to start.\n", stderr);
+    return 1;
+  }
 }

@@ -10,7 +10,6 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTimer>
 
 #include "app_test.h"
 #include "project/file_chooser.h"
@@ -347,20 +346,17 @@ class ProjectDialogTest : public QObject {
     ProjectDialog* form1 = Dialog("Form1");
     bool seen = false;
     bool off = true;
-    QTimer watcher;
-    connect(&watcher, &QTimer::timeout, [&] {
-      if (!f->window->IsRunning()) return;
+    // As the scan starts, the dialog and what would start another pass are off.
+    connect(f->window.get(), &MainWindow::busyChanged, form1, [&](bool busy) {
+      if (!busy) return;
       seen = true;
-      off = off && !form1->Command3->isEnabled() && !form1->Command7->isEnabled() &&
-            !form1->List1->isEnabled() && form1->ProgressBar1->isEnabled() &&
-            !f->Find<QAction>("mnuFileNew")->isEnabled();
+      off = !form1->Command3->isEnabled() && !form1->Command7->isEnabled() && !form1->List1->isEnabled() &&
+            form1->ProgressBar1->isEnabled() && !f->Find<QAction>("mnuFileNew")->isEnabled();
       form1->reject();  // cannot be closed while it scans
       off = off && form1->isVisible();
     });
-    watcher.start(0);
     f->prompts.answers.enqueue(false);
     f->Click("Form1", "Command3");
-    watcher.stop();
     QVERIFY(seen && off);
     QVERIFY(!form1->isVisible());
     QVERIFY(form1->Command3->isEnabled());

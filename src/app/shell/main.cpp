@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include "base/standard_streams.h"
 #include "project/project_actions.h"
 #include "project/session.h"
 #include "shell/app_info.h"
@@ -19,6 +20,7 @@
 
 int main(int argc, char* argv[]) {
   using namespace wordloom::app;
+  wordloom::GuardStandardStreams();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
   QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));

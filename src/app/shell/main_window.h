@@ -9,7 +9,7 @@
 
 #include <QMainWindow>
 #include <QPrinter>
-#include <QSet>
+#include <QHash>
 #include <array>
 #include <functional>
 #include <memory>
@@ -74,14 +74,19 @@ class MainWindow : public QMainWindow {
   int ContextWidth() const { return ContextWidth_; }
   int StartUpOutput() const { return StartUpOutput_; }
   const QString& TempDir() const { return TempDir_; }
-  // The folder the outputs are written to and printed from.
+  // The scratch folder of the settings, in which the window makes its own folder.
   QString ScratchFolderPath() const;
+  // The window's own folder, where its outputs are written and printed from; empty before
+  // the first pass.
+  QString RunFolderPath() const;
   // True while a pass runs (a scan, a concordance, a word list or a profile).
   bool IsRunning() const { return busy_; }
 
  signals:
   // The New Project dialog opened for a text file has closed.
   void textFileOpenFinished();
+  // A pass has turned the window (and the dialog it runs from) busy, or back.
+  void busyChanged(bool busy);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -112,7 +117,9 @@ class MainWindow : public QMainWindow {
   void RunConcordancePass(bool line);
   void RunWordList();
   void RunProfile();
-  bool PrepareScratch(ScratchFolder& scratch, QWidget* parent);
+  // The window's own folder inside the settings' scratch folder, made at the first pass and
+  // again when the setting names another folder; null once the user has been told why not.
+  std::shared_ptr<ScratchFolder> PrepareScratch(QWidget* parent);
   // Runs a pass with the scratch folder ready and the window busy (`stoppable`: "Stop" ends
   // it); false, once the user has been told why, when it cannot run or fails.
   // A scan from a project dialog shows its progress there and turns the dialog off.
@@ -165,7 +172,11 @@ class MainWindow : public QMainWindow {
   bool busy_ = false;
   bool closePending_ = false;
   QList<QPair<QObject*, bool>> enabledBeforeRun_;
-  QSet<int> filledPanes_;  // the panes a pass has filled since the project opened
+  std::shared_ptr<ScratchFolder> scratch_;
+  std::string scratchSetting_;  // the folder `scratch_` was made in
+  // The panes a pass has filled since the project opened, with the folder of their output
+  // (kept while a pane shows it).
+  QHash<int, std::shared_ptr<ScratchFolder>> filledPanes_;
 
   // Menus and toolbar actions, named after their menu entries.
   QAction* mnuFileNew;

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QToolBar>
+#include <new>
 
 #include "base/paths.h"
 #include "base/scratch_folder.h"
@@ -156,28 +157,42 @@ QString MainWindow::ScratchFolderPath() const {
   return TempDir_.isEmpty() ? PathText(ScratchFolder::DefaultPath()) : TempDir_;
 }
 
+QString MainWindow::RunFolderPath() const { return scratch_ ? PathText(scratch_->folder()) : QString(); }
+
 // The private per-user folder is checked as such (its owner and its mode), whoever named it.
-bool MainWindow::PrepareScratch(ScratchFolder& scratch, QWidget* parent) {
+std::shared_ptr<ScratchFolder> MainWindow::PrepareScratch(QWidget* parent) {
   const std::string folder = PathBytes(ScratchFolderPath());
-  Status status = folder == ScratchFolder::DefaultPath() ? scratch.PrepareDefault() : scratch.Prepare(folder);
-  if (status.ok()) status = scratch.TryLock();
-  if (!status.ok()) prompts_.Message(parent, MessageText(status), MessageKind::Warning);
-  return status.ok();
+  if (scratch_ && scratchSetting_ == folder) return scratch_;
+  auto scratch = std::make_shared<ScratchFolder>();
+  const Status status = folder == ScratchFolder::DefaultPath() ? scratch->PrepareDefault() : scratch->Prepare(folder);
+  if (!status.ok()) {
+    prompts_.Message(parent, MessageText(status), MessageKind::Warning);
+    return nullptr;
+  }
+  scratch_ = scratch;
+  scratchSetting_ = folder;
+  return scratch_;
 }
 
 bool MainWindow::RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass,
                          ProjectDialog* from) {
   QWidget* parent = from ? static_cast<QWidget*>(from) : this;
-  ScratchFolder scratch;
-  if (!PrepareScratch(scratch, parent)) return false;
+  const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(parent);
+  if (!scratch) return false;
   Status status;
   {
     RunProgress progress(from ? from->ProgressBar1 : ProgressBar1, [this, stoppable, from](bool busy) {
       SetBusy(busy, stoppable);
       if (from) from->SetBusy(busy);
+      if (!busy) emit busyChanged(false);
     });
     if (stoppable) currentRun_ = &progress;
-    status = pass(scratch, progress);
+    emit busyChanged(true);  // once Stop can reach the run
+    try {
+      status = pass(*scratch, progress);
+    } catch (const std::bad_alloc&) {
+      status = Status::Error(from ? "Not enough memory to scan the texts." : "Not enough memory to finish the pass.");
+    }
     currentRun_ = nullptr;
   }
   if (!status.ok()) prompts_.Message(parent, MessageText(status), MessageKind::Warning);
@@ -210,7 +225,7 @@ void MainWindow::SetBusy(bool busy, bool stoppable) {
 void MainWindow::LoadPane(int code, const std::string& path) {
   QString error;
   if (!PaneOf(code)->LoadPlainTextFile(PathText(path), error)) prompts_.Message(this, error, MessageKind::Warning);
-  filledPanes_.insert(code);
+  filledPanes_.insert(code, scratch_);
 }
 
 void MainWindow::RunKwic(const QString& keys) {
@@ -315,7 +330,7 @@ QString MainWindow::PrintablePath(int code) {
     prompts_.Message(this, QStringLiteral("There is no output on this page to print yet."));
     return QString();
   }
-  return PathText(JoinPath(PathBytes(ScratchFolderPath()), std::string("~") + name));
+  return PathText(filledPanes_.value(code)->PathOf(name));
 }
 
 // Printing reads the output file, so the printout shows the text as it was written.

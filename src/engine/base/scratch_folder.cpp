@@ -1,5 +1,6 @@
 #include "base/scratch_folder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -7,9 +8,17 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <vector>
 
 namespace wordloom {
 namespace {
+
+constexpr char kRunPrefix[] = "run-";
+// A folder of a run that died is removed once it is this old; a live run locks its folder
+// at once, so the age only covers the moment between creating the folder and locking it.
+constexpr time_t kAbandonedAfterSeconds = 60;
 
 Status CheckFolder(const std::string& folder, bool mustBePrivate) {
   struct stat info {};
@@ -45,6 +54,59 @@ Status MakeFolder(const std::string& folder, bool mustBePrivate) {
   return CheckFolder(folder, mustBePrivate);
 }
 
+// Removes every entry of the open folder `fd` (a run folder holds only files).
+void RemoveEntries(int fd) {
+  const int listFd = ::dup(fd);
+  DIR* list = listFd < 0 ? nullptr : ::fdopendir(listFd);
+  if (list == nullptr) {
+    if (listFd >= 0) ::close(listFd);
+    return;
+  }
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(list)) {
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.emplace_back(entry->d_name);
+  }
+  ::closedir(list);
+  for (const std::string& name : names) ::unlinkat(fd, name.c_str(), 0);
+}
+
+bool IsRunFolderName(const char* name) {
+  return std::strncmp(name, kRunPrefix, sizeof kRunPrefix - 1) == 0 && std::strlen(name) == sizeof kRunPrefix - 1 + 6;
+}
+
+// Removes the run folders of this user's runs that ended without removing their own (a
+// killed process): old enough, and not locked by a live run.
+void RemoveAbandonedRuns(const std::string& parent) {
+  const int parentFd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (parentFd < 0) return;
+  const int listFd = ::dup(parentFd);
+  DIR* list = listFd < 0 ? nullptr : ::fdopendir(listFd);
+  std::vector<std::string> names;
+  while (list != nullptr) {
+    const dirent* entry = ::readdir(list);
+    if (entry == nullptr) break;
+    if (IsRunFolderName(entry->d_name)) names.emplace_back(entry->d_name);
+  }
+  if (list != nullptr) {
+    ::closedir(list);
+  } else if (listFd >= 0) {
+    ::close(listFd);
+  }
+  const time_t now = std::time(nullptr);
+  for (const std::string& name : names) {
+    const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && now - info.st_mtime > kAbandonedAfterSeconds &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      RemoveEntries(fd);
+      ::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR);
+    }
+    ::close(fd);
+  }
+  ::close(parentFd);
+}
+
 }  // namespace
 
 std::string ScratchFolder::DefaultPath() {
@@ -58,20 +120,37 @@ Status ScratchFolder::Prepare(const std::string& folder) {
   std::string path = folder;
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   Status status = MakeFolder(path, false);
-  if (status.ok()) folder_ = path;
-  return status;
+  return status.ok() ? MakeRunFolder(path) : status;
 }
 
 Status ScratchFolder::PrepareDefault() {
   std::string path = DefaultPath();
   Status status = MakeFolder(path, true);
-  if (status.ok()) folder_ = path;
-  return status;
+  return status.ok() ? MakeRunFolder(path) : status;
 }
 
-std::string ScratchFolder::PathOf(const std::string& name) const {
-  return (folder_ == "/" ? "/~" : folder_ + "/~") + name;
+Status ScratchFolder::MakeRunFolder(const std::string& parent) {
+  RemoveAbandonedRuns(parent);
+  std::string pattern = (parent == "/" ? "/" : parent + "/") + kRunPrefix + "XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (::mkdtemp(buffer.data()) == nullptr) {
+    return Status::Error("Could not create a folder in the scratch folder " + parent + ": " + ErrnoText(errno) + ".");
+  }
+  const int fd = ::open(buffer.data(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    ::rmdir(buffer.data());
+    return Status::Error("Could not use a folder in the scratch folder " + parent + ": " + ErrnoText(error) + ".");
+  }
+  parent_ = parent;
+  folder_ = buffer.data();
+  folderFd_ = fd;
+  return Status::Ok();
 }
+
+std::string ScratchFolder::PathOf(const std::string& name) const { return folder_ + "/~" + name; }
 
 Status ScratchFolder::OpenForWrite(const std::string& name, FileWriter& writer) const {
   std::string path = PathOf(name);
@@ -94,30 +173,10 @@ int ScratchFolder::OpenForRead(const std::string& name, Status& status) const {
 void ScratchFolder::Remove(const std::string& name) const { ::unlink(PathOf(name).c_str()); }
 
 ScratchFolder::~ScratchFolder() {
-  if (lockFd_ >= 0) ::close(lockFd_);
-}
-
-Status ScratchFolder::Lock() { return TakeLock(true); }
-
-Status ScratchFolder::TryLock() { return TakeLock(false); }
-
-Status ScratchFolder::TakeLock(bool wait) {
-  if (lockFd_ >= 0) return Status::Ok();
-  std::string path = PathOf("lock");
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return Status::Error("Could not lock the scratch folder " + folder_ + ": " + ErrnoText(errno) + ".");
-  while (::flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EINTR) continue;
-    int error = errno;
-    ::close(fd);
-    if (error == EWOULDBLOCK) {
-      return Status::Error("The scratch folder " + folder_ +
-                           " is in use by another run of Wordloom; try again when it has finished.");
-    }
-    return Status::Error("Could not lock the scratch folder " + folder_ + ": " + ErrnoText(error) + ".");
-  }
-  lockFd_ = fd;
-  return Status::Ok();
+  if (folderFd_ < 0) return;
+  RemoveEntries(folderFd_);
+  ::rmdir(folder_.c_str());
+  ::close(folderFd_);
 }
 
 }  // namespace wordloom

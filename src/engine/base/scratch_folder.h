@@ -1,10 +1,14 @@
-// ScratchFolder: the folder of the program's scratch files.
+// ScratchFolder: the private folder of one run's scratch files.
 //
-// Every scratch file is the folder, "/", "~" and a short name ("~A", "~0"). The default
-// folder is private to the user: "wordloom-<uid>" under the system's temporary folder,
-// created with mode 0700 and refused when it is a symbolic link or belongs to someone else.
-// Scratch files are never opened through a symbolic link, and a lock keeps two processes from
-// using one folder at the same time.
+// Every run (a wordloom-cli process, a window) makes its own folder "run-XXXXXX" inside the
+// scratch folder it is given, with mkdtemp (mode 0700), and removes it with its files when it
+// ends; so two runs never see each other's files, and nothing another user created is ever
+// opened. Every scratch file is the run folder, "/", "~" and a short name ("~A", "~0"). The
+// default scratch folder is private to the user: "wordloom-<uid>" under the system's temporary
+// folder, created with mode 0700 and refused when it is a symbolic link or belongs to someone
+// else. Scratch files are never opened through a symbolic link. A run holds a lock on its own
+// folder only to mark it as alive: a later run removes the folders of runs that were killed,
+// and nothing ever waits for a lock.
 #pragma once
 
 #include <string>
@@ -17,18 +21,20 @@ namespace wordloom {
 class ScratchFolder {
  public:
   ScratchFolder() = default;
-  ~ScratchFolder();
+  ~ScratchFolder();  // removes the run folder and its files
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  // Uses `folder`, creating it (mode 0700) when it does not exist.
+  // Makes the run folder inside `folder`, creating `folder` (mode 0700) when it does not exist.
   Status Prepare(const std::string& folder);
-  // Uses the private per-user folder under $TMPDIR (or /tmp).
+  // As Prepare, inside the private per-user folder under $TMPDIR (or /tmp).
   Status PrepareDefault();
   static std::string DefaultPath();
 
+  // The scratch folder given, and this run's own folder inside it.
+  const std::string& parent() const { return parent_; }
   const std::string& folder() const { return folder_; }
-  // The path of the scratch file `name`: the folder, "/~" and the name.
+  // The path of the scratch file `name`: the run folder, "/~" and the name.
   std::string PathOf(const std::string& name) const;
 
   Status OpenForWrite(const std::string& name, FileWriter& writer) const;
@@ -36,16 +42,11 @@ class ScratchFolder {
   int OpenForRead(const std::string& name, Status& status) const;
   void Remove(const std::string& name) const;
 
-  // Takes the folder for this process (a lock on its file "~lock"), waiting while another
-  // process holds it, so that two runs never share the scratch files. Held until destruction.
-  Status Lock();
-  // As Lock, but fails at once, saying the folder is in use, while another process holds it.
-  Status TryLock();
-
  private:
-  Status TakeLock(bool wait);
+  Status MakeRunFolder(const std::string& parent);
+  std::string parent_;
   std::string folder_;
-  int lockFd_ = -1;
+  int folderFd_ = -1;  // the run folder, locked while this run lives
 };
 
 }  // namespace wordloom

@@ -1,7 +1,6 @@
 // Files: the scratch folder and the atomic save.
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,34 +24,48 @@ mode_t ModeOf(const std::string& path) {
   return info.st_mode;
 }
 
-TEST(ScratchFolder, PrepareCreatesAMissingFolder) {
+TEST(ScratchFolder, EachRunHasAPrivateFolderRemovedAtItsEnd) {
   TempFolder folder;
-  ScratchFolder scratch;
-  ASSERT_TRUE(scratch.Prepare(folder.File("scratch//")).ok());
-  EXPECT_EQ(scratch.folder(), folder.File("scratch"));
-  EXPECT_EQ(ModeOf(folder.File("scratch")) & 0777, 0700u);
-  EXPECT_EQ(scratch.PathOf("A"), folder.File("scratch/~A"));
-  FileWriter writer;
-  ASSERT_TRUE(scratch.OpenForWrite("A", writer).ok());
-  writer.Write("run");
-  ASSERT_TRUE(writer.Close().ok());
-  EXPECT_EQ(ReadFile(folder.File("scratch/~A")), "run");
+  std::string first;
+  {
+    ScratchFolder scratch, other;
+    ASSERT_TRUE(scratch.Prepare(folder.File("scratch//")).ok());
+    ASSERT_TRUE(other.Prepare(folder.File("scratch")).ok());
+    EXPECT_EQ(scratch.parent(), folder.File("scratch"));
+    EXPECT_EQ(ModeOf(folder.File("scratch")) & 0777, 0700u);
+    first = scratch.folder();
+    EXPECT_EQ(first.rfind(folder.File("scratch/run-"), 0), 0u) << first;
+    EXPECT_NE(other.folder(), first);
+    EXPECT_EQ(ModeOf(first) & 0777, 0700u);
+    EXPECT_EQ(scratch.PathOf("A"), first + "/~A");
+    FileWriter writer;
+    ASSERT_TRUE(scratch.OpenForWrite("A", writer).ok());
+    writer.Write("run");
+    ASSERT_TRUE(writer.Close().ok());
+    EXPECT_EQ(ReadFile(first + "/~A"), "run");
+    EXPECT_FALSE(std::filesystem::exists(other.PathOf("A")));
+  }
+  EXPECT_FALSE(std::filesystem::exists(first));
+  EXPECT_TRUE(std::filesystem::is_empty(folder.File("scratch")));
 }
 
-TEST(ScratchFolder, ALockKeepsOtherProcessesOut) {
+TEST(ScratchFolder, TheFolderOfARunThatDiedIsRemovedByTheNext) {
   TempFolder folder;
-  ScratchFolder scratch;
-  ASSERT_TRUE(scratch.Prepare(folder.path()).ok());
-  ASSERT_TRUE(scratch.Lock().ok());
-  // Another process cannot take the lock while this one holds it.
-  pid_t child = ::fork();
-  if (child == 0) {
-    int fd = ::open(scratch.PathOf("lock").c_str(), O_RDWR);
-    ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK ? 0 : 1);
+  ScratchFolder live;
+  ASSERT_TRUE(live.Prepare(folder.path()).ok());
+  // A run killed long ago left its folder; one a moment old may be a run about to lock it.
+  const std::string dead = folder.File("run-AbC123"), young = folder.File("run-XyZ789");
+  for (const std::string& path : {dead, young, live.folder()}) {
+    std::filesystem::create_directories(path);
+    test::WriteFile(path + "/~0", "output");
   }
-  int status = -1;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const timespec old[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
+  for (const std::string& path : {dead, live.folder()}) ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  ScratchFolder next;
+  ASSERT_TRUE(next.Prepare(folder.path()).ok());
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_TRUE(std::filesystem::exists(young));
+  EXPECT_TRUE(std::filesystem::exists(live.PathOf("0")));  // locked by a live run
 }
 
 TEST(ScratchFolder, PrepareRefusesWhatIsNoFolder) {
