@@ -1,5 +1,5 @@
 // Engine benchmarks: the vocabulary scan, opening a project, the list sort, the word list,
-// the profile and the key-word moves.
+// the profile, the key-word moves and the keyword pass with one key or thousands.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -7,10 +7,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "base/paths.h"
 #include "base/scratch_folder.h"
+#include "concordance/citation.h"
+#include "concordance/gather.h"
 #include "corpus_generator.h"
 #include "lists/keyword_selection.h"
 #include "lists/profile.h"
@@ -168,6 +171,42 @@ void BM_KeyWordsAdd(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_KeyWordsAdd)->ArgsProduct({{0, 1}, {0, 1, 2}})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Counts the finds of a pass.
+struct CountingSink : CitationSink {
+  int64_t finds = 0;
+  void Add(int64_t, int64_t, std::string_view, std::string_view, std::string_view) override { ++finds; }
+};
+
+// The keyword pass over about a million words with "the" alone, or with it and 3,999 more keys
+// of three to five letters, matched as prefixes.
+void BM_KwicManyKeys(benchmark::State& state) {
+  Workspace& ws = Shared();
+  const std::string corpus = ws.folder + "/million.txt";
+  if (!std::filesystem::exists(corpus)) bench::WriteCorpus(corpus, 7'000'000);
+  GatherQuery query;
+  query.kind = MatchKind::Prefix;
+  query.letters = ParseCitationLetters("L");
+  query.keys = {"the"};
+  std::mt19937 random(4000);
+  while (query.keys.size() < static_cast<size_t>(state.range(0))) {
+    std::string key(static_cast<size_t>(std::uniform_int_distribution<int>(3, 5)(random)), ' ');
+    for (char& c : key) c = static_cast<char>('a' + std::uniform_int_distribution<int>(0, 25)(random));
+    query.keys.push_back(key);
+  }
+  ScanRules rules;
+  const CharTables tables = BuildCharTables(rules);
+  int64_t finds = 0;
+  for (auto _ : state) {
+    ScanContext context;
+    CountingSink sink;
+    Status status = GatherKwic(context, rules, tables, corpus, query, sink);
+    if (!status.ok()) state.SkipWithError(status.message().c_str());
+    finds = sink.finds;
+  }
+  state.counters["finds"] = static_cast<double>(finds);
+}
+BENCHMARK(BM_KwicManyKeys)->Arg(1)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

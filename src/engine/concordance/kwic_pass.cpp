@@ -2,13 +2,13 @@
 #include <array>
 #include <deque>
 #include <string>
-#include <unordered_map>
 
 #include "base/cp1252.h"
 #include "base/line_source.h"
 #include "concordance/citation.h"
 #include "concordance/gather.h"
 #include "concordance/key_search.h"
+#include "concordance/key_table.h"
 #include "scan/text_reader.h"
 
 namespace wordloom {
@@ -30,7 +30,7 @@ class KwicPass {
  public:
   KwicPass(ScanContext& context, LineSource& file, const GatherQuery& query, CitationSink& sink, ProgressSink* progress)
       : context_(context), s_(context.state), file_(file), query_(query), sink_(sink), progress_(progress),
-        lower_(LowerCaseTable().data()), block_(std::max<int64_t>(query.blockSize, 1)) {
+        lower_(LowerCaseTable().data()), block_(std::max<int64_t>(query.blockSize, 1)), table_(query.kind, query.keys) {
     for (int c = 0; c < 256; ++c) isWord_[static_cast<size_t>(c)] = s_.classOfLower[c] == kWordClass;
     trackValues_ = s_.readReferences && CitesReferenceValues(query.letters);
     snapshots_.push_back(context.references.ReferenceLetterValue);
@@ -44,8 +44,6 @@ class KwicPass {
         searchers_.emplace_back(key);
         longestKey_ = std::max<int64_t>(longestKey_, static_cast<int64_t>(key.size()));
       }
-    } else if (query.kind == MatchKind::Word) {
-      for (size_t n = 0; n < query.keys.size(); ++n) keyNumbers_[query.keys[n]].push_back(static_cast<int64_t>(n + 1));
     }
     scanAllWords_ = !searchable;
   }
@@ -228,16 +226,8 @@ class KwicPass {
       if (!isWord_[c]) break;
       word_ += static_cast<char>(lower_[c]);
     }
-    if (!keyNumbers_.empty()) {
-      auto found = keyNumbers_.find(word_);
-      if (found != keyNumbers_.end()) {
-        for (int64_t number : found->second) Emit(e, number);
-      }
-      return;
-    }
-    for (size_t n = 0; n < query_.keys.size(); ++n) {
-      if (MatchKey(query_.kind, query_.keys[n], word_, isWord_)) Emit(e, static_cast<int64_t>(n + 1));
-    }
+    table_.Match(word_, isWord_, matched_);
+    for (size_t n : matched_) Emit(e, static_cast<int64_t>(n + 1));
   }
 
   const Span& SpanOf(int64_t k) const {
@@ -307,7 +297,8 @@ class KwicPass {
   std::vector<KeySearcher> searchers_;
   int64_t longestKey_ = 0;
   bool scanAllWords_ = false;
-  std::unordered_map<std::string, std::vector<int64_t>> keyNumbers_;
+  KeyTable table_;
+  std::vector<size_t> matched_;  // the keys the word matches
 
   int64_t countedSpan_ = 0;  // the span whose end-of-line markers are counted up to countedTo_
   int64_t countedTo_ = 0;

@@ -49,10 +49,12 @@ ScanRules RandomRules(std::mt19937& random) {
 }
 
 GatherQuery RandomQuery(std::mt19937& random) {
-  const char* const keys[] = {"cat", "con", "x", "xxxxxxxxxxxxx", "ing", "the", "a", "cord", "c", "y", "\xE9" "cole", "a-b"};
+  const char* const keys[] = {"cat", "con", "x", "xxxxxxxxxxxxx", "ing", "the", "a", "cord", "c", "y", "\xE9" "cole", "a-b",
+                              "co", ""};
   GatherQuery query;
   int count = std::uniform_int_distribution<int>(1, 3)(random);
-  if (std::uniform_int_distribution<int>(0, 5)(random) == 0) count = 12;  // too many to search for
+  // Enough keys to be matched through a table, some too many to search for.
+  if (std::uniform_int_distribution<int>(0, 5)(random) == 0) count = std::uniform_int_distribution<int>(5, 14)(random);
   for (int i = 0; i < count; ++i) query.keys.push_back(keys[std::uniform_int_distribution<size_t>(0, std::size(keys) - 1)(random)]);
   query.kind = static_cast<MatchKind>(std::uniform_int_distribution<int>(1, 4)(random));
   query.keepContexts = std::uniform_int_distribution<int>(0, 3)(random) != 0;
