@@ -4,6 +4,7 @@
 #include "base/line_source.h"
 #include "concordance/citation.h"
 #include "concordance/gather.h"
+#include "concordance/key_table.h"
 #include "scan/text_reader.h"
 
 namespace wordloom {
@@ -18,6 +19,8 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
   ScanState& s = context.state;
   WordCharTable isWord;
   for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
+  KeyTable keys(query.kind, query.keys);
+  std::vector<size_t> matched;
 
   // The character readers hand out "" once the file is exhausted; an empty end-of-line text
   // equals it.
@@ -27,8 +30,18 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
   };
   auto exhausted = [&] { return file.AtEnd() && s.linePosition > s.lineLength; };
   auto next = [&] { return NextContextChar(context, file, progress); };
+  // True when the next read may take in another logical line: this one is used up, or a
+  // join character drops the rest of it.
+  auto mayReadLine = [&] {
+    return s.linePosition > s.lineLength ||
+           static_cast<unsigned char>(s.lineBuffer[static_cast<size_t>(s.linePosition - 1)]) == s.joinChar;
+  };
 
   std::string line, lowered, citation;
+  auto cite = [&](int64_t lineNumber) {
+    citation.clear();
+    BuildCitation(query.letters, lineNumber, query.lineNumberWidth, context.references.ReferenceLetterValue, citation);
+  };
   int c = next();
   while (!exhausted()) {
     if (progress && progress->StopRequested()) break;
@@ -36,17 +49,21 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
     const int64_t lineNumber = s.currentLineNumber;
     const int64_t sequence = s.logicalLineTotal;
     line.clear();
+    // A line is cited with the reference values in force when its last character was read.
+    // They change only when the reader takes in another logical line with its tags, so the
+    // citation is built before each read that may do so; when that read starts the next
+    // line, the citation stands, otherwise it is built again once the line has ended.
+    bool citedBeforeRead = false;
     while (!exhausted() && s.currentLineNumber == lineNumber) {
       if (!isEndOfLine(c) && c != kNoChar) line += static_cast<char>(c);
+      citedBeforeRead = mayReadLine();
+      if (citedBeforeRead) cite(lineNumber);
       c = next();
     }
+    if (!citedBeforeRead || s.currentLineNumber == lineNumber) cite(lineNumber);
     lowered = Lower1252(line);
-    // The citation is built now: other letters take the values of the tags read so far,
-    // which may already be those of the next line.
-    citation.clear();
-    BuildCitation(query.letters, lineNumber, query.lineNumberWidth, context.references.ReferenceLetterValue, citation);
-    for (size_t n = 0; n < query.keys.size(); ++n) {
-      if (!MatchKey(query.kind, query.keys[n], lowered, isWord)) continue;
+    keys.Match(lowered, isWord, matched);
+    for (size_t n : matched) {
       sink.Add(static_cast<int64_t>(n + 1), sequence, citation, query.keepContexts ? std::string_view(line) : "", "");
     }
   }

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <limits>
 
+#include "base/cp1252.h"
 #include "scan/status_texts.h"
 
 namespace wordloom {
@@ -179,8 +180,9 @@ void KeyWordsEditor::InsertAll(const std::vector<const Entry*>& entries) {
   list = std::move(merged);
 }
 
-void KeyWordsEditor::PatternMove(MoveDirection direction, PatternKind kind, std::string_view pattern) {
-  if (pattern.empty()) return;
+void KeyWordsEditor::PatternMove(MoveDirection direction, PatternKind kind, std::string_view typed) {
+  if (typed.empty()) return;
+  const std::string pattern = Lower1252(typed);
   if (direction == MoveDirection::Remove) {
     std::erase_if(lists_.KeyWords, [&](const Entry& entry) { return PatternMatches(kind, pattern, entry.word); });
     return;
@@ -190,6 +192,17 @@ void KeyWordsEditor::PatternMove(MoveDirection direction, PatternKind kind, std:
     if (PatternMatches(kind, pattern, entry.word)) chosen.push_back(&entry);
   }
   InsertAll(chosen);
+}
+
+void KeyWordsEditor::WordMove(MoveDirection direction, std::string_view typed) {
+  const std::string word = Lower1252(typed);
+  // The entries of that very text, selected in the list the move takes them from.
+  const EntryList& list = direction == MoveDirection::Add ? lists_.Vocabulary : lists_.KeyWords;
+  std::vector<size_t> selected;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list[i].word == word) selected.push_back(i);
+  }
+  SelectionMove(direction, selected);
 }
 
 void KeyWordsEditor::FrequencyMove(MoveDirection direction, FrequencyTest test, std::string_view thresholdText) {

@@ -3,9 +3,10 @@
 //
 // The left list is the vocabulary (`Vocabulary`), the right list the key words being edited
 // (`KeyWords`), kept in forward collating order without two words of equal sort key. Words
-// move by spelling pattern, by frequency, or as selected; "OK" commits the key words into
-// `KeyWordsList`. A bulk move of n words into a list of m costs O((n + m) log(n + m)), with
-// the same result as inserting the words one by one with InsertKeyWord.
+// move by spelling pattern, by frequency, by their text or as selected; "OK" commits the key
+// words into `KeyWordsList`. A bulk move of n words into a list of m costs
+// O((n + m) log(n + m)), with the same result as inserting the words one by one with
+// InsertKeyWord.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +40,11 @@ class KeyWordsEditor {
   // Inserts at the sorted place found by binary search; a word of equal key is not added.
   void InsertKeyWord(const Entry& entry);
 
+  // Patterns and words are lower-cased first, as concordance keys are: every vocabulary word
+  // is lower case, so "Govern" selects what "govern" selects.
   void PatternMove(MoveDirection direction, PatternKind kind, std::string_view pattern);
+  // Adds every vocabulary entry whose text is exactly `word`, or removes every such key word.
+  void WordMove(MoveDirection direction, std::string_view word);
   void FrequencyMove(MoveDirection direction, FrequencyTest test, std::string_view thresholdText);
   // "Selection": adds the given entries of the vocabulary, or removes those of the key words
   // (indexes into the list concerned).

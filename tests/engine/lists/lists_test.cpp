@@ -93,6 +93,21 @@ TEST(KeyWords, MovesAndCommit) {
   EXPECT_EQ(lists.KeyWordsList, (EntryList{{"cat", 1}}));
 }
 
+// Patterns and words are lower-cased as concordance keys are (Windows-1252 letters too).
+TEST(KeyWords, TypedPatternsAndWordsAreLowerCased) {
+  const CharTables tables = BuildCharTables(ScanRules{});
+  WordLists lists;
+  lists.Vocabulary = {{"cab", 3}, {"cat", 1}, {"\xE9t\xE9", 2}, {"the", 5}};
+  KeyWordsEditor editor(lists, tables);
+  editor.PatternMove(MoveDirection::Add, PatternKind::Prefix, "CA");
+  editor.PatternMove(MoveDirection::Add, PatternKind::Anywhere, "\xC9T");
+  editor.WordMove(MoveDirection::Add, "The");
+  EXPECT_EQ(lists.KeyWords, (EntryList{{"\xE9t\xE9", 2}, {"cab", 3}, {"cat", 1}, {"the", 5}}));
+  editor.PatternMove(MoveDirection::Remove, PatternKind::Suffix, "T");
+  editor.WordMove(MoveDirection::Remove, "THE");
+  EXPECT_EQ(lists.KeyWords, (EntryList{{"\xE9t\xE9", 2}, {"cab", 3}}));
+}
+
 // A session whose whole vocabulary is `entries`.
 Session SessionOf(EntryList entries, int64_t tokens) {
   Session session;
