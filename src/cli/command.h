@@ -21,8 +21,9 @@ struct Output {
 // A failure: its message becomes the last line of stderr.
 int Fail(Output& output, const Status& status);
 
-// Text-file operands from `first` on, made absolute and normalised, each kept once.
-std::vector<std::string> TextFiles(const std::vector<std::string>& operands, size_t first);
+// Text-file operands from `first` on, made absolute and normalised, each kept once; fails
+// when a relative one cannot be made absolute (the working folder's path cannot be had).
+Status TextFiles(const std::vector<std::string>& operands, size_t first, std::vector<std::string>& files);
 
 // Puts the rule options into a project being created, and --define values into the table.
 void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLetters& letters);

@@ -5,11 +5,15 @@
 namespace wordloom::cli {
 
 int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output) {
-  std::string projectPath = AbsoluteNormalPath(args.operands.front());
+  std::string projectPath;
+  std::vector<std::string> files;
+  Status located = AbsoluteNormalPath(args.operands.front(), projectPath);
+  if (located.ok()) located = TextFiles(args.operands, 1, files);
+  if (!located.ok()) return Fail(output, located);
   Session session;
   Project created = session.project;
   ResetToNewProjectDefaults(created, CurrentFolder());
-  for (const std::string& file : TextFiles(args.operands, 1)) created.AddFile(file);
+  created.AddFiles(files);
   // The title defaults to the project file's name without its last extension.
   std::string name = FileNameOf(projectPath);
   created.Title = name.substr(0, name.rfind('.'));

@@ -25,14 +25,16 @@ int Fail(Output& output, const Status& status) {
   return 1;
 }
 
-std::vector<std::string> TextFiles(const std::vector<std::string>& operands, size_t first) {
-  std::vector<std::string> files;
+Status TextFiles(const std::vector<std::string>& operands, size_t first, std::vector<std::string>& files) {
+  files.clear();
   std::set<std::string> seen;
   for (size_t i = first; i < operands.size(); ++i) {
-    std::string path = AbsoluteNormalPath(operands[i]);
+    std::string path;
+    Status status = AbsoluteNormalPath(operands[i], path);
+    if (!status.ok()) return status;
     if (seen.insert(path).second) files.push_back(path);
   }
-  return files;
+  return Status::Ok();
 }
 
 void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) {
@@ -49,16 +51,9 @@ void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) 
       case KeyWordEdit::Kind::Frequency:
         editor.FrequencyMove(edit.direction, edit.test, edit.text);
         break;
-      case KeyWordEdit::Kind::Word: {
-        // The entries of that very text, selected in the list the move takes them from.
-        const EntryList& list = edit.direction == MoveDirection::Add ? session.lists.Vocabulary : session.lists.KeyWords;
-        std::vector<size_t> selected;
-        for (size_t i = 0; i < list.size(); ++i) {
-          if (list[i].word == edit.text) selected.push_back(i);
-        }
-        editor.SelectionMove(edit.direction, selected);
+      case KeyWordEdit::Kind::Word:
+        editor.WordMove(edit.direction, edit.text);
         break;
-      }
     }
   }
   editor.Commit();
@@ -67,15 +62,19 @@ void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) 
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output) {
   const std::string& first = args.operands.front();
   if (IsProjectPath(first)) {
-    std::string path = AbsoluteNormalPath(first);
+    std::string path;
+    Status located = AbsoluteNormalPath(first, path);
+    if (!located.ok()) return located;
     ProjectFileReport report = OpenProject(session, path, ProgramFolder(), CurrentFolder());
     for (const std::string& message : report.messages) output.err += message + "\n";
     if (report.status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
     return report.status;
   }
-  std::vector<std::string> files = TextFiles(args.operands, 0);
+  std::vector<std::string> files;
+  Status located = TextFiles(args.operands, 0, files);
+  if (!located.ok()) return located;
   Project created = NewProjectFromTextFile(session, files.front(), CurrentFolder());
-  for (size_t i = 1; i < files.size(); ++i) created.AddFile(files[i]);
+  created.AddFiles(std::vector<std::string>(files.begin() + 1, files.end()));
   ApplyRuleOptions(args.rules, created, session.referenceLetters);
   Status status = AcceptNewProject(session, created, scratch);
   output.err += session.scan.ErrorReportText;

@@ -1,5 +1,6 @@
 // Bad input, end to end through wordloom-cli: every case gives a clear message or the
 // documented behaviour, never a crash, and never damages a project file that was there.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,8 @@ struct BadInput {
   std::function<std::string(const std::string& base)> out;
   std::function<std::string(const std::string& base)> err;
   bool needsPermissions = false;  // run as another user when the tests run as root
+  bool needsRoot = false;         // gives files to another user: skipped unless run as root
+  std::string workFolder = {};    // where the program runs, below the folder (the folder itself when empty)
 };
 
 std::string Nothing(const std::string&) { return ""; }
@@ -42,6 +45,34 @@ void PrintTo(const BadInput& input, std::ostream* out) { *out << input.name; }
 void NewPets(const TempFolder& folder) {
   folder.Write("pets.txt", kPets);
   ASSERT_EQ(RunCli({"new", "pets.wlm", "pets.txt"}, folder).exit, 0);
+}
+
+// A working folder whose path is longer than the system takes in one call.
+std::string DeepFolder() {
+  std::string path;
+  for (int i = 0; i < 22; ++i) path += std::string(200, 'd') + "/";
+  return path;
+}
+
+// Moves the folders of the deep `chain` below `folder` up into it a few at a time, so that no
+// path in the folder is too long to remove.
+void Unchain(const TempFolder& folder, const std::string& chain) {
+  const int top = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  std::string at;  // the folder reached so far, below `folder`
+  size_t count = 0;
+  for (size_t start = 0, slash; (slash = chain.find('/', start)) != std::string::npos; start = slash + 1) {
+    const std::string name = chain.substr(start, slash - start);
+    if (++count % 8 == 0) {
+      const int parent = OpenFolderBelow(folder.path(), at);
+      const std::string moved = "cut" + std::to_string(count);
+      EXPECT_EQ(::renameat(parent, name.c_str(), top, moved.c_str()), 0);
+      ::close(parent);
+      at = moved;
+    } else {
+      at += (at.empty() ? "" : "/") + name;
+    }
+  }
+  ::close(top);
 }
 
 const BadInput kBadInputs[] = {
@@ -189,22 +220,99 @@ const BadInput kBadInputs[] = {
      },
      0, [](const std::string&) { return "the\r\n"; },
      [](const std::string& base) { return CannotRead(base + "/gone.txt", "No such file or directory") + " 1 key, 2 citations\n"; }},
+    {"a device named as a project",
+     [](const TempFolder& folder, const std::string&) {
+       std::filesystem::create_symlink("/dev/zero", folder.File("zero.wlm"));
+       return std::vector<std::string>{"info", "zero.wlm"};
+     },
+     1, Nothing, [](const std::string& base) { return base + "/zero.wlm is not a regular file.\n"; }},
+    {"a device and a FIFO named as text files",
+     [](const TempFolder& folder, const std::string&) {
+       folder.Write("pets.txt", kPets);
+       EXPECT_EQ(::mkfifo(folder.File("pipe.txt").c_str(), 0600), 0);
+       return std::vector<std::string>{"info", "/dev/zero", "pipe.txt", "pets.txt"};
+     },
+     0, [](const std::string&) { return "3 files, 2 lines, 4 words, 3 word vocabulary\n"; },
+     [](const std::string& base) {
+       return CannotRead("/dev/zero", "Not a regular file") + CannotRead(base + "/pipe.txt", "Not a regular file");
+     }},
+    {"a read-only project rescanned",
+     [](const TempFolder& folder, const std::string&) {
+       NewPets(folder);
+       ::chmod(folder.File("pets.wlm").c_str(), 0444);
+       return std::vector<std::string>{"scan", "pets.wlm"};
+     },
+     1, Nothing,
+     [](const std::string& base) { return "Could not save the project to " + base + "/pets.wlm: the file is read-only.\n"; }},
+    {"a link planted by another user in a shared sticky folder",
+     [](const TempFolder& folder, const std::string&) {
+       folder.Write("pets.txt", kPets);
+       std::filesystem::create_directory(folder.File("private"));
+       ::chmod(folder.File("private").c_str(), 0700);
+       folder.Write("private/report.wlm", "root's own report");
+       std::filesystem::create_directory(folder.File("shared"));
+       ::chmod(folder.File("shared").c_str(), 01777);
+       std::filesystem::create_symlink(folder.File("private/report.wlm"), folder.File("shared/report.wlm"));
+       EXPECT_EQ(::lchown(folder.File("shared/report.wlm").c_str(), kNobody, kNobody), 0);
+       return std::vector<std::string>{"new", "shared/report.wlm", "pets.txt"};
+     },
+     1, Nothing,
+     [](const std::string& base) {
+       return "Could not save the project to " + base + "/shared/report.wlm: it is a link owned by another user.\n";
+     },
+     false, true},
+    {"a working folder deeper than a path can name",
+     [](const TempFolder& folder, const std::string&) {
+       const int deep = OpenFolderBelow(folder.path(), DeepFolder(), /*create=*/true);
+       const int text = ::openat(deep, "t.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+       EXPECT_EQ(::write(text, kPets, sizeof kPets - 1), static_cast<ssize_t>(sizeof kPets - 1));
+       ::close(text);
+       ::close(deep);
+       return std::vector<std::string>{"new", "zz.wlm", "t.txt"};
+     },
+     1, Nothing,
+     [](const std::string& base) {
+       // The right files, which the system then cannot open by their whole path.
+       const std::string deep = base + "/" + DeepFolder();
+       return CannotRead(deep + "t.txt", "File name too long") + "Could not save the project to " + deep +
+              "zz.wlm: File name too long.\n";
+     },
+     false, false, DeepFolder()},
+    {"scratch files another user made beforehand in a shared folder",
+     [](const TempFolder& folder, const std::string&) {
+       folder.Write("pets.txt", kPets);
+       std::filesystem::create_directory(folder.File("shared"));
+       ::chmod(folder.File("shared").c_str(), 01777);
+       for (const char* name : {"~0", "~A", "~lock", "run-AAAAAA"}) {
+         const std::string path = folder.Write(std::string("shared/") + name + ".wlm", "planted");
+         std::filesystem::rename(path, folder.File(std::string("shared/") + name));
+         ::chmod(folder.File(std::string("shared/") + name).c_str(), 0666);
+         EXPECT_EQ(::lchown(folder.File(std::string("shared/") + name).c_str(), kNobody, kNobody), 0);
+       }
+       return std::vector<std::string>{"kwic", "pets.txt", "--keys", "the", "--temp", "shared"};
+     },
+     0, [](const std::string&) { return "the\r\n"; }, [](const std::string&) { return " 1 key, 2 citations\n"; }, false,
+     true},
 };
 
 class BadInputTest : public testing::TestWithParam<BadInput> {};
 
 TEST_P(BadInputTest, GivesAClearMessageAndKeepsEveryProjectFile) {
   const BadInput& c = GetParam();
+  if (c.needsRoot && ::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
   // Permissions do not stop root: then the case runs as another user, in a folder of theirs.
   const int user = c.needsPermissions && ::geteuid() == 0 ? kNobody : -1;
   TempFolder folder;
   const std::string base = std::filesystem::canonical(folder.path()).string();
   const std::vector<std::string> args = c.setUp(folder, base);
-  // Every project file in the folder before the run, byte for byte.
+  // Every project file in the folder before the run, byte for byte (a deep working folder is
+  // not entered).
   std::vector<std::pair<std::string, std::string>> projects;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path())) {
-    if (entry.path().extension() == ".wlm" && entry.is_regular_file()) {
-      projects.emplace_back(entry.path().string(), ReadFile(entry.path().string()));
+  for (auto entry = std::filesystem::recursive_directory_iterator(folder.path());
+       entry != std::filesystem::recursive_directory_iterator(); ++entry) {
+    if (entry.depth() > 8) entry.disable_recursion_pending();
+    if (entry->path().extension() == ".wlm" && entry->is_regular_file()) {
+      projects.emplace_back(entry->path().string(), ReadFile(entry->path().string()));
     }
   }
   if (user >= 0) {
@@ -213,14 +321,21 @@ TEST_P(BadInputTest, GivesAClearMessageAndKeepsEveryProjectFile) {
     }
     ASSERT_EQ(::chown(folder.path().c_str(), user, user), 0);
   }
-  const CliRun run = RunCli(args, folder, user);
+  const CliRun run = RunCli(args, folder, user, c.workFolder);
+  if (!c.workFolder.empty()) Unchain(folder, c.workFolder);
   if (user >= 0 && run.exit == 127) GTEST_SKIP() << "another user cannot run " << WORDLOOM_CLI << " from here";
   EXPECT_EQ(run.exit, c.exit) << run.err;
   EXPECT_NE(run.out.find(c.out(base)), std::string::npos) << "stdout:\n" << run.out.substr(0, 2000);
   EXPECT_NE(run.err.find(c.err(base)), std::string::npos) << "stderr:\n" << run.err;
   if (c.exit == 1) EXPECT_TRUE(run.err.ends_with(c.err(base))) << "the message is the last line:\n" << run.err;
   for (const auto& [path, bytes] : projects) {
-    if (args[0] != "scan") EXPECT_EQ(ReadFile(path), bytes) << path;
+    if (args[0] != "scan" || c.exit != 0) {
+      EXPECT_EQ(ReadFile(path), bytes) << path;
+    }
+  }
+  for (const char* name : {"~0", "~A", "~lock", "run-AAAAAA"}) {
+    const std::string planted = folder.File(std::string("shared/") + name);
+    if (std::filesystem::exists(planted)) EXPECT_EQ(ReadFile(planted), "planted") << planted;
   }
   ::chmod(folder.File("shelf").c_str(), 0755);
   ::chmod(folder.File("shut").c_str(), 0755);

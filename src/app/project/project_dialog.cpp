@@ -319,10 +319,15 @@ void ProjectDialog::AddFiles(const QStringList& names) {
   const bool noPath = Check2 && Check2->isChecked();
   QString folder = chooser->Folder();
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+  QStringList entries;
+  std::vector<std::string> paths;
   for (const QString& name : names) {
-    const QString entry = noPath ? name : folder + name;
-    if (project_.AddFile(PathBytes(entry))) List1->addItem(entry);
+    entries.append(noPath ? name : folder + name);
+    paths.push_back(PathBytes(entries.back()));
   }
+  QStringList added;
+  for (const size_t i : project_.AddFiles(paths)) added.append(entries[static_cast<qsizetype>(i)]);
+  List1->addItems(added);
 }
 
 void ProjectDialog::RemoveFile(QListWidgetItem* item) {

@@ -1,11 +1,12 @@
 #include "base/line_source.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "base/regular_file.h"
 
 namespace wordloom {
 
@@ -23,16 +24,13 @@ Status LineSource::Open(const std::string& path, size_t bufferSize) {
   Close();
   error_ = Status::Ok();
   path_ = path;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Status::Error(ErrnoText(errno));
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    return Status::Error(ErrnoText(EISDIR));
-  }
+  int fd = -1;
+  Status opened = OpenRegularFile(path, fd);
+  if (!opened.ok()) return opened;
   fd_ = fd;
   // A small file needs no more than its own size (and a byte to find its end).
-  if (S_ISREG(info.st_mode) && info.st_size >= 0 && static_cast<uint64_t>(info.st_size) < bufferSize) {
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && info.st_size >= 0 && static_cast<uint64_t>(info.st_size) < bufferSize) {
     bufferSize = static_cast<size_t>(info.st_size) + 1;
   }
   buffer_.resize(bufferSize < 16 ? 16 : bufferSize);

@@ -22,7 +22,7 @@ class LineSource {
   LineSource& operator=(const LineSource&) = delete;
 
   // Opens the file and reads its first block, so that a folder or an unreadable file fails
-  // here with the system's reason.
+  // here with the system's reason, and a device or FIFO with kNotRegularFile.
   Status Open(const std::string& path, size_t bufferSize = 1 << 20);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }

@@ -2,15 +2,32 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <vector>
 
 namespace wordloom {
 
-std::string CurrentFolder() {
+Status WorkingFolder(std::string& folder) {
+  // A path longer than PATH_MAX is still found (the C library then walks up the folders
+  // itself); the buffer grows until it holds it.
   std::vector<char> buffer(PATH_MAX);
-  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return "/";
-  return buffer.data();
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno == ERANGE) {
+      buffer.resize(buffer.size() * 2);
+      continue;
+    }
+    if (errno == ENAMETOOLONG) return Status::Error("The working folder's path is too long.");
+    if (errno == ENOENT) return Status::Error("The working folder no longer exists.");
+    return Status::Error("Could not find the working folder's path: " + ErrnoText(errno) + ".");
+  }
+  folder = buffer.data();
+  return Status::Ok();
+}
+
+std::string CurrentFolder() {
+  std::string folder;
+  return WorkingFolder(folder).ok() ? folder : "/";
 }
 
 std::string ProgramFolder() {
@@ -50,9 +67,16 @@ std::string NormalisePath(const std::string& path) {
   return out;
 }
 
-std::string AbsoluteNormalPath(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return NormalisePath(path);
-  return NormalisePath(CurrentFolder() + "/" + path);
+Status AbsoluteNormalPath(const std::string& path, std::string& absolute) {
+  if (!path.empty() && path[0] == '/') {
+    absolute = NormalisePath(path);
+    return Status::Ok();
+  }
+  std::string folder;
+  Status status = WorkingFolder(folder);
+  if (!status.ok()) return status;
+  absolute = NormalisePath(folder + "/" + path);
+  return Status::Ok();
 }
 
 std::string FileNameOf(std::string_view path) {

@@ -1,18 +1,28 @@
 // Path helpers: absolute and lexically normalised paths, names and folders.
 //
 // Paths use "/". Normalising is lexical: no ".", no "..", no repeated "/", nothing looked up
-// on disk. The program's own folder is the folder of the running executable.
+// on disk. The program's own folder is the folder of the running executable. A relative path
+// is made absolute only against the working folder's true path, of any length; when the
+// system cannot give that path (the folder was removed, or a folder above it cannot be
+// read), the caller gets a message instead of a guess.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
+
 namespace wordloom {
 
+// The working folder's path; fails with a message for the user when it cannot be had.
+Status WorkingFolder(std::string& folder);
+// The working folder, or "/" when it cannot be had: only for defaults the user sees and can
+// change (a dialog's first folder). Paths that are read or written come from AbsoluteNormalPath.
 std::string CurrentFolder();
 std::string ProgramFolder();
-// `path` made absolute against the current folder and lexically normalised.
-std::string AbsoluteNormalPath(const std::string& path);
+// `path` made absolute against the working folder and lexically normalised into `absolute`.
+// Fails as WorkingFolder does, and only for a relative path.
+Status AbsoluteNormalPath(const std::string& path, std::string& absolute);
 std::string NormalisePath(const std::string& path);
 // The name after the last "/".
 std::string FileNameOf(std::string_view path);

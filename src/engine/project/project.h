@@ -5,6 +5,7 @@
 // duplicates (exact comparison).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,8 +39,12 @@ struct Project {
   ScanRules rules;
   AlphabetFont font;
 
-  // Appends `path` unless the list already holds exactly that string.
+  // Appends `path` unless the list already holds exactly that string. Costs O(files); to add
+  // many, use AddFiles.
   bool AddFile(const std::string& path);
+  // Appends each of `paths` in turn unless the list already holds exactly that string, and
+  // returns the positions in `paths` of those appended. Costs O(files + paths) on average.
+  std::vector<size_t> AddFiles(const std::vector<std::string>& paths);
   bool SavesVocabulary() const { return SaveVocabulary == 1; }
 };
 

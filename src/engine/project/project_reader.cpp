@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -6,6 +5,7 @@
 #include <limits>
 
 #include "base/paths.h"
+#include "base/regular_file.h"
 #include "project/field_reader.h"
 #include "project/project_file.h"
 
@@ -20,8 +20,9 @@ constexpr int64_t kInt64Min = std::numeric_limits<int64_t>::min();
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
 
 Status ReadWholeFile(const std::string& path, std::string& data) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Status::Error(ErrnoText(errno));
+  int fd = -1;
+  Status opened = OpenRegularFile(path, fd);
+  if (!opened.ok()) return opened;
   data.clear();
   char buffer[1 << 16];
   for (;;) {
@@ -207,6 +208,10 @@ ProjectFileReport ReadProjectFile(const std::string& path, const std::string& pr
   ProjectFileReport report;
   std::string data;
   Status read = ReadWholeFile(path, data);
+  if (IsNotRegularFile(read)) {
+    report.status = Status::Error(path + " is not a regular file.");
+    return report;
+  }
   if (!read.ok()) {
     report.status = Status::Error("Could not read the project " + path + ": " + read.message() + ".");
     return report;

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,7 @@ TEST(SaveProject, FailedWriteNamesThePathAndLeavesNoTemporaryFile) {
 }
 
 // Runs `save` in a child process, as the user nobody when the tests run as root (permissions
-// do not stop root), and returns the message of its status.
+// do not stop root), the folder and its files theirs, and returns the message of its status.
 std::string SaveInChild(const std::string& folder, const std::function<Status()>& save) {
   int channel[2];
   if (::pipe(channel) != 0) return "no pipe";
@@ -85,6 +86,11 @@ std::string SaveInChild(const std::string& folder, const std::function<Status()>
   if (child == 0) {
     ::close(channel[0]);
     constexpr uid_t kNobody = 65534;
+    if (::geteuid() == 0) {
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (::chown(entry.path().c_str(), kNobody, kNobody) != 0) ::_exit(2);
+      }
+    }
     if (::geteuid() == 0 && (::chown(folder.c_str(), kNobody, kNobody) != 0 || ::setgid(kNobody) != 0 ||
                              ::setuid(kNobody) != 0)) {
       ::_exit(2);
@@ -159,6 +165,28 @@ TEST(OpenTextFile, StartsANewProjectNamedAfterTheFile) {
   EXPECT_FALSE(OpensAsTextFile("/texts/play.wlm"));
   EXPECT_EQ(StatusPathAfterOpen("/texts/play.txt"), "/texts/play.wlm");
   EXPECT_EQ(StatusPathAfterOpen("/texts/Hamlet.act1.TXT"), "/texts/Hamlet.act1.TXT");
+}
+
+// Adding many files at once gives the list and the answers of adding them one by one: order
+// kept, each path once (exact comparison), the files already there left alone.
+TEST(ProjectFiles, BulkAddEqualsAddingOneByOne) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 200; ++round) {
+    Project bulk, single;
+    for (int batch = 0; batch < 3; ++batch) {
+      std::vector<std::string> paths;
+      for (int n = std::uniform_int_distribution<int>(0, 40)(random); n > 0; --n) {
+        // Short paths live inside the string, long ones outside it: both must stay found.
+        paths.push_back((random() % 2 ? "/t/" : "/a/long/folder/name/for/the/texts/") + std::to_string(random() % 30));
+      }
+      std::vector<size_t> expected;
+      for (size_t i = 0; i < paths.size(); ++i) {
+        if (single.AddFile(paths[i])) expected.push_back(i);
+      }
+      ASSERT_EQ(bulk.AddFiles(paths), expected) << "round " << round;
+      ASSERT_EQ(bulk.Files, single.Files) << "round " << round;
+    }
+  }
 }
 
 }  // namespace
