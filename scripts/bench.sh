@@ -53,6 +53,23 @@ for query in "broor" "the --order right"; do
        "grep -F -o -w -i $key: ${grepSeconds} s (ratio ${ratio})"
 done
 
+# Many keys: 4,000 prefix keys (the first four letters of the commonest words) on the 60 MB project.
+keys=$("$cli" wordlist "$data/p60.wlm" --temp "$data/scratch" --order 4 --layout column 2>/dev/null |
+       tr -d '\r' | awk 'length($0) >= 4 { k = substr($0, 1, 4); if (!(k in seen)) { seen[k] = 1; print k } }' |
+       head -n 4000 | tr '\n' ' ')
+read -r seconds memory < <(best_of_three "$cli" kwic "$data/p60.wlm" --temp "$data/scratch" --match prefix --keys "$keys")
+echo "wordloom-cli kwic, $(wc -w <<<"$keys") prefix keys, 60 MB: ${seconds} s, peak memory $((memory / 1024)) MB"
+
+# Many texts: `new` of 100,000 short files against `scan` of the same project.
+many="$data/many"
+if [ ! -f "$many/t99999.txt" ]; then
+  mkdir -p "$many"
+  (cd "$many" && for i in $(seq -w 0 99999); do echo "text number $i" >"t$i.txt"; done)
+fi
+read -r newSeconds _ < <(cd "$many" && best_of_three "$OLDPWD/$cli" new many.wlm --temp "$OLDPWD/$data/scratch" t*.txt)
+read -r scanSeconds _ < <(best_of_three "$cli" scan "$many/many.wlm" --temp "$data/scratch")
+echo "wordloom-cli new, 100,000 files: ${newSeconds} s; scan of the same project: ${scanSeconds} s"
+
 # The desktop application on the offscreen platform: start, open the 60 MB project, run Kwic
 # "the" and show its output in the pane (its own settings and scratch folder).
 mkdir -p "$data/home" "$data/gui-scratch"

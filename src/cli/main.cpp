@@ -21,9 +21,10 @@ bool WriteAll(std::FILE* stream, const std::string& text) {
 
 // Copies a file to the stream in blocks. An empty string when it went well, else the problem.
 std::string CopyToStream(const std::string& path, std::FILE* stream) {
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return "Could not read the output " + path + ": " + wordloom::ErrnoText(errno) + ".";
   std::vector<char> buffer(1 << 20);
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr && errno == ENOMEM) throw std::bad_alloc();
+  if (in == nullptr) return "Could not read the output " + path + ": " + wordloom::ErrnoText(errno) + ".";
   size_t got;
   bool written = true;
   while (written && (got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {

@@ -442,7 +442,7 @@ class MainWindowTest : public QObject {
 
     // Printing reads the output file of the pane on show, not another one.
     const QString statistics = f->window->RunFolderPath() + QStringLiteral("/~3");
-    QVERIFY(statistics.startsWith(f->Path(QStringLiteral("scratch/run-"))));
+    QVERIFY(statistics.startsWith(f->Path(QStringLiteral("scratch/wordloom-run-"))));
     QVERIFY(QFile::remove(statistics));
     f->Trigger("mnuFilePrint");
     QVERIFY(f->prompts.messages.last().startsWith(QStringLiteral("Could not read ") + statistics));
@@ -470,7 +470,7 @@ class MainWindowTest : public QObject {
     }
     f->Click("Command5");
     QVERIFY(f->prompts.messages.isEmpty());
-    QVERIFY(f->window->RunFolderPath().startsWith(folder + QStringLiteral("/run-")));
+    QVERIFY(f->window->RunFolderPath().startsWith(folder + QStringLiteral("/wordloom-run-")));
     QVERIFY(QFile::exists(f->window->RunFolderPath() + QStringLiteral("/~0")));
     // The window's folder goes with the window.
     const QString run = f->window->RunFolderPath();

@@ -283,7 +283,7 @@ const BadInput kBadInputs[] = {
        folder.Write("pets.txt", kPets);
        std::filesystem::create_directory(folder.File("shared"));
        ::chmod(folder.File("shared").c_str(), 01777);
-       for (const char* name : {"~0", "~A", "~lock", "run-AAAAAA"}) {
+       for (const char* name : {"~0", "~A", "~lock", "wordloom-run-AAAAAA"}) {
          const std::string path = folder.Write(std::string("shared/") + name + ".wlm", "planted");
          std::filesystem::rename(path, folder.File(std::string("shared/") + name));
          ::chmod(folder.File(std::string("shared/") + name).c_str(), 0666);
@@ -327,15 +327,19 @@ TEST_P(BadInputTest, GivesAClearMessageAndKeepsEveryProjectFile) {
   EXPECT_EQ(run.exit, c.exit) << run.err;
   EXPECT_NE(run.out.find(c.out(base)), std::string::npos) << "stdout:\n" << run.out.substr(0, 2000);
   EXPECT_NE(run.err.find(c.err(base)), std::string::npos) << "stderr:\n" << run.err;
-  if (c.exit == 1) EXPECT_TRUE(run.err.ends_with(c.err(base))) << "the message is the last line:\n" << run.err;
+  if (c.exit == 1) {
+    EXPECT_TRUE(run.err.ends_with(c.err(base))) << "the message is the last line:\n" << run.err;
+  }
   for (const auto& [path, bytes] : projects) {
     if (args[0] != "scan" || c.exit != 0) {
       EXPECT_EQ(ReadFile(path), bytes) << path;
     }
   }
-  for (const char* name : {"~0", "~A", "~lock", "run-AAAAAA"}) {
+  for (const char* name : {"~0", "~A", "~lock", "wordloom-run-AAAAAA"}) {
     const std::string planted = folder.File(std::string("shared/") + name);
-    if (std::filesystem::exists(planted)) EXPECT_EQ(ReadFile(planted), "planted") << planted;
+    if (std::filesystem::exists(planted)) {
+      EXPECT_EQ(ReadFile(planted), "planted") << planted;
+    }
   }
   ::chmod(folder.File("shelf").c_str(), 0755);
   ::chmod(folder.File("shut").c_str(), 0755);

@@ -123,8 +123,9 @@ class MainWindow : public QMainWindow {
   // Runs a pass with the scratch folder ready and the window busy (`stoppable`: "Stop" ends
   // it); false, once the user has been told why, when it cannot run or fails.
   // A scan from a project dialog shows its progress there and turns the dialog off.
-  bool RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass,
-               ProjectDialog* from = nullptr);
+  // `operation` completes "Not enough memory to …".
+  bool RunPass(const char* operation, bool stoppable,
+               const std::function<Status(const ScratchFolder&, RunProgress&)>& pass, ProjectDialog* from = nullptr);
   void LoadPane(int code, const std::string& path);
   // Turns off what would start another pass (and back on as it was); `stoppable` passes
   // turn on "Stop".

@@ -174,8 +174,8 @@ std::shared_ptr<ScratchFolder> MainWindow::PrepareScratch(QWidget* parent) {
   return scratch_;
 }
 
-bool MainWindow::RunPass(bool stoppable, const std::function<Status(const ScratchFolder&, RunProgress&)>& pass,
-                         ProjectDialog* from) {
+bool MainWindow::RunPass(const char* operation, bool stoppable,
+                         const std::function<Status(const ScratchFolder&, RunProgress&)>& pass, ProjectDialog* from) {
   QWidget* parent = from ? static_cast<QWidget*>(from) : this;
   const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(parent);
   if (!scratch) return false;
@@ -191,7 +191,7 @@ bool MainWindow::RunPass(bool stoppable, const std::function<Status(const Scratc
     try {
       status = pass(*scratch, progress);
     } catch (const std::bad_alloc&) {
-      status = Status::Error(from ? "Not enough memory to scan the texts." : "Not enough memory to finish the pass.");
+      status = Status::Error(std::string("Not enough memory to ") + operation + ".");
     }
     currentRun_ = nullptr;
   }
@@ -224,7 +224,12 @@ void MainWindow::SetBusy(bool busy, bool stoppable) {
 
 void MainWindow::LoadPane(int code, const std::string& path) {
   QString error;
-  if (!PaneOf(code)->LoadPlainTextFile(PathText(path), error)) prompts_.Message(this, error, MessageKind::Warning);
+  try {
+    if (!PaneOf(code)->LoadPlainTextFile(PathText(path), error)) prompts_.Message(this, error, MessageKind::Warning);
+  } catch (const std::bad_alloc&) {
+    PaneOf(code)->clear();
+    prompts_.Message(this, QStringLiteral("Not enough memory to show the output."), MessageKind::Warning);
+  }
   filledPanes_.insert(code, scratch_);
 }
 
@@ -241,7 +246,7 @@ void MainWindow::RunConcordancePass(bool line) {
   query.contextWidth = ContextWidth_;
   const size_t reported = session_.scan.ErrorReportText.size();
   ConcordanceResult result;
-  const bool ran = RunPass(true, [&](const ScratchFolder& scratch, RunProgress& progress) {
+  const bool ran = RunPass("make the concordance", true, [&](const ScratchFolder& scratch, RunProgress& progress) {
     ConcordanceOptions options;
     options.progress = &progress;
     return RunConcordance(session_, query, scratch, result, options);
@@ -259,7 +264,7 @@ void MainWindow::RunWordList() {
   const WordListQuery query =
       wordListPage_->Query(Combo2->currentData().toInt(), Check2->checkState() != Qt::Unchecked);
   WordListResult result;
-  if (!RunPass(false, [&](const ScratchFolder& scratch, RunProgress&) {
+  if (!RunPass("make the word list", false, [&](const ScratchFolder& scratch, RunProgress&) {
         return MakeWordList(session_, query, scratch, result);
       })) {
     return;
@@ -273,7 +278,7 @@ void MainWindow::RunProfile() {
   if (IsRunning()) return;
   ProfileResult result;
   const bool keyWords = !profilePage_->Option10->isChecked();
-  if (!RunPass(false, [&](const ScratchFolder& scratch, RunProgress&) {
+  if (!RunPass("make the profile", false, [&](const ScratchFolder& scratch, RunProgress&) {
         return MakeProfile(session_, keyWords, scratch, result);
       })) {
     return;

@@ -134,7 +134,7 @@ bool MainWindow::ScanFromProjectDialog(ProjectDialog* dialog) {
   if (Form6_) Form6_->SetReport(std::string());
   Session before = session_;
   const bool accepted = RunPass(
-      false,
+      "scan the texts", false,
       [&](const ScratchFolder& scratch, RunProgress& progress) {
         VocabularyOptions options;
         options.progress = &progress;

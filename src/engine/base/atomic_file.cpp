@@ -33,19 +33,30 @@ std::string FolderOf(const std::string& path) {
 Status ResolveLinks(const std::string& path, std::string& resolved) {
   std::string current = path;
   for (int depth = 0;; ++depth) {
+    // The owner and the target are read from one open link, so it cannot be swapped between.
+    const int fd = ::open(current.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     struct stat link {};
-    if (::lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) break;
-    if (depth == kMaxLinks) return Status::Error(ErrnoText(ELOOP));
+    if (fd < 0 || ::fstat(fd, &link) != 0 || !S_ISLNK(link.st_mode)) {
+      if (fd >= 0) ::close(fd);
+      break;
+    }
+    if (depth == kMaxLinks) {
+      ::close(fd);
+      return Status::Error(ErrnoText(ELOOP));
+    }
     // In a sticky world-writable folder, the folder's owner may still replace what lies in it.
     struct stat folder {};
     const bool shared = ::stat(FolderOf(current).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
                         (folder.st_mode & S_IWOTH) != 0;
     if (!IsTrusted(link.st_uid) || (shared && !IsTrusted(folder.st_uid))) {
+      ::close(fd);
       return Status::Error("it is a link owned by another user");
     }
     char target[PATH_MAX];
-    ssize_t length = ::readlink(current.c_str(), target, sizeof target);
-    if (length < 0) return Status::Error(ErrnoText(errno));
+    const ssize_t length = ::readlinkat(fd, "", target, sizeof target);
+    const int error = errno;
+    ::close(fd);
+    if (length < 0) return Status::Error(ErrnoText(error));
     if (length == 0 || static_cast<size_t>(length) == sizeof target) return Status::Error(ErrnoText(ENAMETOOLONG));
     std::string next(target, static_cast<size_t>(length));
     size_t slash = current.rfind('/');

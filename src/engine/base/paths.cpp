@@ -63,8 +63,7 @@ std::string NormalisePath(const std::string& path) {
     if (i > 0) out += '/';
     out += parts[i];
   }
-  if (out.empty()) out = ".";
-  return out;
+  return out.empty() ? std::string(".") : out;
 }
 
 Status AbsoluteNormalPath(const std::string& path, std::string& absolute) {

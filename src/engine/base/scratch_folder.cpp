@@ -15,7 +15,8 @@
 namespace wordloom {
 namespace {
 
-constexpr char kRunPrefix[] = "run-";
+constexpr char kRunPrefix[] = "wordloom-run-";
+constexpr char kLockName[] = "~lock";
 // A folder of a run that died is removed once it is this old; a live run locks its folder
 // at once, so the age only covers the moment between creating the folder and locking it.
 constexpr time_t kAbandonedAfterSeconds = 60;
@@ -54,8 +55,9 @@ Status MakeFolder(const std::string& folder, bool mustBePrivate) {
   return CheckFolder(folder, mustBePrivate);
 }
 
-// Removes every entry of the open folder `fd` (a run folder holds only files).
-void RemoveEntries(int fd) {
+// Removes the scratch files ("~" names) of the open run folder `fd`; nothing else that may
+// have been put there.
+void RemoveScratchFiles(int fd) {
   const int listFd = ::dup(fd);
   DIR* list = listFd < 0 ? nullptr : ::fdopendir(listFd);
   if (list == nullptr) {
@@ -64,7 +66,7 @@ void RemoveEntries(int fd) {
   }
   std::vector<std::string> names;
   while (const dirent* entry = ::readdir(list)) {
-    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.emplace_back(entry->d_name);
+    if (entry->d_name[0] == '~') names.emplace_back(entry->d_name);
   }
   ::closedir(list);
   for (const std::string& name : names) ::unlinkat(fd, name.c_str(), 0);
@@ -72,6 +74,15 @@ void RemoveEntries(int fd) {
 
 bool IsRunFolderName(const char* name) {
   return std::strncmp(name, kRunPrefix, sizeof kRunPrefix - 1) == 0 && std::strlen(name) == sizeof kRunPrefix - 1 + 6;
+}
+
+// Whether a live run holds the lock of the run folder `fd`.
+bool IsLive(int fd) {
+  const int lock = ::openat(fd, kLockName, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  if (lock < 0) return false;
+  const bool live = ::flock(lock, LOCK_EX | LOCK_NB) != 0;
+  ::close(lock);
+  return live;
 }
 
 // Removes the run folders of this user's runs that ended without removing their own (a
@@ -98,9 +109,9 @@ void RemoveAbandonedRuns(const std::string& parent) {
     if (fd < 0) continue;
     struct stat info {};
     if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && now - info.st_mtime > kAbandonedAfterSeconds &&
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      RemoveEntries(fd);
-      ::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR);
+        !IsLive(fd)) {
+      RemoveScratchFiles(fd);
+      ::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR);  // only when nothing else is left
     }
     ::close(fd);
   }
@@ -138,44 +149,51 @@ Status ScratchFolder::MakeRunFolder(const std::string& parent) {
     return Status::Error("Could not create a folder in the scratch folder " + parent + ": " + ErrnoText(errno) + ".");
   }
   const int fd = ::open(buffer.data(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  const int lock = fd < 0 ? -1 : ::openat(fd, kLockName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (lock < 0 || ::flock(lock, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
-    if (fd >= 0) ::close(fd);
+    if (lock >= 0) ::close(lock);
+    if (fd >= 0) {
+      RemoveScratchFiles(fd);
+      ::close(fd);
+    }
     ::rmdir(buffer.data());
     return Status::Error("Could not use a folder in the scratch folder " + parent + ": " + ErrnoText(error) + ".");
   }
   parent_ = parent;
   folder_ = buffer.data();
   folderFd_ = fd;
+  lockFd_ = lock;
   return Status::Ok();
 }
 
 std::string ScratchFolder::PathOf(const std::string& name) const { return folder_ + "/~" + name; }
 
+// Scratch files are opened through the run folder's descriptor, so that nothing put in the
+// folder's place is ever used.
 Status ScratchFolder::OpenForWrite(const std::string& name, FileWriter& writer) const {
-  std::string path = PathOf(name);
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  const int fd = ::openat(folderFd_, ("~" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) {
-    return Status::Error("Could not write the scratch file " + path + ": " + ErrnoText(errno) + ".");
+    return Status::Error("Could not write the scratch file " + PathOf(name) + ": " + ErrnoText(errno) + ".");
   }
   writer.Attach(fd);
   return Status::Ok();
 }
 
 int ScratchFolder::OpenForRead(const std::string& name, Status& status) const {
-  std::string path = PathOf(name);
-  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  status = fd < 0 ? Status::Error("Could not read the scratch file " + path + ": " + ErrnoText(errno) + ".")
+  const int fd = ::openat(folderFd_, ("~" + name).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  status = fd < 0 ? Status::Error("Could not read the scratch file " + PathOf(name) + ": " + ErrnoText(errno) + ".")
                   : Status::Ok();
   return fd;
 }
 
-void ScratchFolder::Remove(const std::string& name) const { ::unlink(PathOf(name).c_str()); }
+void ScratchFolder::Remove(const std::string& name) const { ::unlinkat(folderFd_, ("~" + name).c_str(), 0); }
 
 ScratchFolder::~ScratchFolder() {
   if (folderFd_ < 0) return;
-  RemoveEntries(folderFd_);
+  RemoveScratchFiles(folderFd_);
   ::rmdir(folder_.c_str());
+  ::close(lockFd_);
   ::close(folderFd_);
 }
 

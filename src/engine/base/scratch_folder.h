@@ -1,14 +1,15 @@
 // ScratchFolder: the private folder of one run's scratch files.
 //
-// Every run (a wordloom-cli process, a window) makes its own folder "run-XXXXXX" inside the
+// Every run (a wordloom-cli process, a window) makes its own folder "wordloom-run-XXXXXX" in the
 // scratch folder it is given, with mkdtemp (mode 0700), and removes it with its files when it
 // ends; so two runs never see each other's files, and nothing another user created is ever
 // opened. Every scratch file is the run folder, "/", "~" and a short name ("~A", "~0"). The
 // default scratch folder is private to the user: "wordloom-<uid>" under the system's temporary
 // folder, created with mode 0700 and refused when it is a symbolic link or belongs to someone
-// else. Scratch files are never opened through a symbolic link. A run holds a lock on its own
-// folder only to mark it as alive: a later run removes the folders of runs that were killed,
-// and nothing ever waits for a lock.
+// else. Scratch files are opened through the run folder's descriptor, never through a
+// symbolic link. A run holds a lock on its folder's "~lock" only to mark it as alive: a later
+// run removes the scratch files and folders of runs that were killed, and nothing ever waits
+// for a lock.
 #pragma once
 
 #include <string>
@@ -46,7 +47,8 @@ class ScratchFolder {
   Status MakeRunFolder(const std::string& parent);
   std::string parent_;
   std::string folder_;
-  int folderFd_ = -1;  // the run folder, locked while this run lives
+  int folderFd_ = -1;  // the run folder
+  int lockFd_ = -1;    // its "~lock", locked while this run lives
 };
 
 }  // namespace wordloom

@@ -60,6 +60,9 @@ void GatherAll(Session& session, ConcordanceKind kind, const GatherQuery& gather
   for (int letter = 1; letter <= kLetterCount; ++letter) {
     context.references.ReferenceLetterValue[static_cast<size_t>(letter)] = session.referenceLetters.Value(letter);
   }
+  KeyTable keyTable(gather.kind, gather.keys);
+  GatherQuery query = gather;
+  query.keyTable = &keyTable;
   const std::vector<std::string>& files = session.project.Files;
   for (size_t i = 0; i < files.size(); ++i) {
     if (progress && progress->StopRequested()) break;
@@ -67,8 +70,8 @@ void GatherAll(Session& session, ConcordanceKind kind, const GatherQuery& gather
     // The last line of a file counts one numbered line too many.
     if (i > 0) --state.currentLineNumber;
     Status read = kind == ConcordanceKind::Kwic
-                      ? GatherKwic(context, rules, session.tables, files[i], gather, sink, progress)
-                      : GatherLine(context, rules, session.tables, files[i], gather, sink, progress);
+                      ? GatherKwic(context, rules, session.tables, files[i], query, sink, progress)
+                      : GatherLine(context, rules, session.tables, files[i], query, sink, progress);
     if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());
   }
   if (progress) progress->Progress(static_cast<int64_t>(files.size()), static_cast<int64_t>(files.size()));

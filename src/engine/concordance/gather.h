@@ -18,6 +18,7 @@
 #include "base/progress.h"
 #include "base/status.h"
 #include "concordance/citation_record.h"
+#include "concordance/key_table.h"
 #include "concordance/match_key.h"
 #include "scan/scan_rules.h"
 #include "scan/scan_state.h"
@@ -32,6 +33,9 @@ struct GatherQuery {
   std::vector<int> letters;       // the citation letters
   int64_t lineNumberWidth = 6;
   int64_t blockSize = 64 * 1024;  // characters the keyword pass examines at a time
+  // The table of `keys` and `kind`, made once for a run of many files; when null, each pass
+  // makes its own.
+  KeyTable* keyTable = nullptr;
 };
 
 // The keyword pass over one file. `rules` are the project's, with the end-of-line text that

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "base/cp1252.h"
@@ -30,7 +31,8 @@ class KwicPass {
  public:
   KwicPass(ScanContext& context, LineSource& file, const GatherQuery& query, CitationSink& sink, ProgressSink* progress)
       : context_(context), s_(context.state), file_(file), query_(query), sink_(sink), progress_(progress),
-        lower_(LowerCaseTable().data()), block_(std::max<int64_t>(query.blockSize, 1)), table_(query.kind, query.keys) {
+        lower_(LowerCaseTable().data()), block_(std::max<int64_t>(query.blockSize, 1)),
+        table_(query.keyTable ? *query.keyTable : ownTable_.emplace(query.kind, query.keys)) {
     for (int c = 0; c < 256; ++c) isWord_[static_cast<size_t>(c)] = s_.classOfLower[c] == kWordClass;
     trackValues_ = s_.readReferences && CitesReferenceValues(query.letters);
     snapshots_.push_back(context.references.ReferenceLetterValue);
@@ -297,7 +299,8 @@ class KwicPass {
   std::vector<KeySearcher> searchers_;
   int64_t longestKey_ = 0;
   bool scanAllWords_ = false;
-  KeyTable table_;
+  std::optional<KeyTable> ownTable_;  // declared before table_, which may refer to it
+  KeyTable& table_;
   std::vector<size_t> matched_;  // the keys the word matches
 
   int64_t countedSpan_ = 0;  // the span whose end-of-line markers are counted up to countedTo_

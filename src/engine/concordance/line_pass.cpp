@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 
 #include "base/cp1252.h"
@@ -19,7 +20,8 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
   ScanState& s = context.state;
   WordCharTable isWord;
   for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
-  KeyTable keys(query.kind, query.keys);
+  std::optional<KeyTable> ownKeys;
+  KeyTable& keys = query.keyTable ? *query.keyTable : ownKeys.emplace(query.kind, query.keys);
   std::vector<size_t> matched;
 
   // The character readers hand out "" once the file is exhausted; an empty end-of-line text

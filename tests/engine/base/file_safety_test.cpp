@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -172,10 +173,11 @@ TEST(AtomicFile, TemporaryFilesOfKilledSavesAreRemoved) {
         ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
       }
     }
-    const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
-    if (c.old) {
-      ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), longAgo, AT_SYMLINK_NOFOLLOW), 0) << c.name;
-    }
+    // A save under way has just written to its file: an hour ahead stands for that whatever
+    // the clock does while the test runs.
+    const time_t when = c.old ? 1000000000 : ::time(nullptr) + 3600;
+    const timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << c.name;
   }
   ASSERT_TRUE(Save(folder.File("p.wlm"), "new").ok());
   for (const auto& c : cases) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -34,7 +35,7 @@ TEST(ScratchFolder, EachRunHasAPrivateFolderRemovedAtItsEnd) {
     EXPECT_EQ(scratch.parent(), folder.File("scratch"));
     EXPECT_EQ(ModeOf(folder.File("scratch")) & 0777, 0700u);
     first = scratch.folder();
-    EXPECT_EQ(first.rfind(folder.File("scratch/run-"), 0), 0u) << first;
+    EXPECT_EQ(first.rfind(folder.File("scratch/wordloom-run-"), 0), 0u) << first;
     EXPECT_NE(other.folder(), first);
     EXPECT_EQ(ModeOf(first) & 0777, 0700u);
     EXPECT_EQ(scratch.PathOf("A"), first + "/~A");
@@ -49,22 +50,29 @@ TEST(ScratchFolder, EachRunHasAPrivateFolderRemovedAtItsEnd) {
   EXPECT_TRUE(std::filesystem::is_empty(folder.File("scratch")));
 }
 
-TEST(ScratchFolder, TheFolderOfARunThatDiedIsRemovedByTheNext) {
+TEST(ScratchFolder, TheFilesOfARunThatDiedAreRemovedByTheNext) {
   TempFolder folder;
   ScratchFolder live;
   ASSERT_TRUE(live.Prepare(folder.path()).ok());
-  // A run killed long ago left its folder; one a moment old may be a run about to lock it.
-  const std::string dead = folder.File("run-AbC123"), young = folder.File("run-XyZ789");
-  for (const std::string& path : {dead, young, live.folder()}) {
+  // Runs killed long ago left their folders, one with a file of the user's own in it; a
+  // folder just made may belong to a run about to lock it.
+  const std::string dead = folder.File("wordloom-run-AbC123"), kept = folder.File("wordloom-run-KpT456"),
+                    young = folder.File("wordloom-run-XyZ789");
+  for (const std::string& path : {dead, kept, young, live.folder()}) {
     std::filesystem::create_directories(path);
     test::WriteFile(path + "/~0", "output");
   }
+  test::WriteFile(kept + "/notes.txt", "mine");
   const timespec old[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
-  for (const std::string& path : {dead, live.folder()}) ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  const timespec future[2] = {{0, UTIME_OMIT}, {time(nullptr) + 3600, 0}};
+  for (const std::string& path : {dead, kept, live.folder()}) ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  ASSERT_EQ(::utimensat(AT_FDCWD, young.c_str(), future, 0), 0);
   ScratchFolder next;
   ASSERT_TRUE(next.Prepare(folder.path()).ok());
   EXPECT_FALSE(std::filesystem::exists(dead));
-  EXPECT_TRUE(std::filesystem::exists(young));
+  EXPECT_FALSE(std::filesystem::exists(kept + "/~0"));
+  EXPECT_EQ(ReadFile(kept + "/notes.txt"), "mine");
+  EXPECT_TRUE(std::filesystem::exists(young + "/~0"));
   EXPECT_TRUE(std::filesystem::exists(live.PathOf("0")));  // locked by a live run
 }
 
