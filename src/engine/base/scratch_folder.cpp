@@ -105,11 +105,15 @@ void RemoveAbandonedRuns(const std::string& parent) {
   }
   const time_t now = std::time(nullptr);
   for (const std::string& name : names) {
+    // What another user made is not even opened.
+    struct stat info {};
+    if (::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::geteuid() || now - info.st_mtime <= kAbandonedAfterSeconds) {
+      continue;
+    }
     const int fd = ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) continue;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && now - info.st_mtime > kAbandonedAfterSeconds &&
-        !IsLive(fd)) {
+    if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && !IsLive(fd)) {
       RemoveScratchFiles(fd);
       ::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR);  // only when nothing else is left
     }
