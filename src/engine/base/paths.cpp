@@ -9,20 +9,21 @@
 namespace wordloom {
 
 Status WorkingFolder(std::string& folder) {
-  // A path longer than PATH_MAX is still found (the C library then walks up the folders
-  // itself); the buffer grows until it holds it.
+  const Status tooLong = Status::Error("The working folder's path is too long.");
+  // The path is found at any length (the buffer grows until it holds it), but one that the
+  // system cannot open by is refused rather than used.
   std::vector<char> buffer(PATH_MAX);
   while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
     if (errno == ERANGE) {
       buffer.resize(buffer.size() * 2);
       continue;
     }
-    if (errno == ENAMETOOLONG) return Status::Error("The working folder's path is too long.");
+    if (errno == ENAMETOOLONG) return tooLong;
     if (errno == ENOENT) return Status::Error("The working folder no longer exists.");
     return Status::Error("Could not find the working folder's path: " + ErrnoText(errno) + ".");
   }
   folder = buffer.data();
-  return Status::Ok();
+  return folder.size() < PATH_MAX ? Status::Ok() : tooLong;
 }
 
 std::string CurrentFolder() {

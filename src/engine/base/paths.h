@@ -2,9 +2,9 @@
 //
 // Paths use "/". Normalising is lexical: no ".", no "..", no repeated "/", nothing looked up
 // on disk. The program's own folder is the folder of the running executable. A relative path
-// is made absolute only against the working folder's true path, of any length; when the
-// system cannot give that path (the folder was removed, or a folder above it cannot be
-// read), the caller gets a message instead of a guess.
+// is made absolute only against the working folder's true path; when the system cannot give
+// that path or open files by it (the folder was removed, a folder above it cannot be read, or
+// its path is longer than the system takes), the caller gets a message instead of a guess.
 #pragma once
 
 #include <string>
