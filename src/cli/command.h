@@ -21,8 +21,8 @@ struct Output {
 // A failure: its message becomes the last line of stderr.
 int Fail(Output& output, const Status& status);
 
-// Text-file operands from `first` on, made absolute and normalised, each kept once; fails
-// when a relative one cannot be made absolute (the working folder's path cannot be had).
+// Text-file operands from `first` on, made absolute and normalised (a project's AddFiles then
+// keeps each once); fails when a relative one cannot be made absolute.
 Status TextFiles(const std::vector<std::string>& operands, size_t first, std::vector<std::string>& files);
 
 // Puts the rule options into a project being created, and --define values into the table.

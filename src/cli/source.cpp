@@ -1,4 +1,3 @@
-#include <set>
 
 #include "base/paths.h"
 #include "cli/command.h"
@@ -27,12 +26,9 @@ int Fail(Output& output, const Status& status) {
 
 Status TextFiles(const std::vector<std::string>& operands, size_t first, std::vector<std::string>& files) {
   files.clear();
-  std::set<std::string> seen;
   for (size_t i = first; i < operands.size(); ++i) {
-    std::string path;
-    Status status = AbsoluteNormalPath(operands[i], path);
+    Status status = AbsoluteNormalPath(operands[i], files.emplace_back());
     if (!status.ok()) return status;
-    if (seen.insert(path).second) files.push_back(path);
   }
   return Status::Ok();
 }
@@ -74,7 +70,7 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
   Status located = TextFiles(args.operands, 0, files);
   if (!located.ok()) return located;
   Project created = NewProjectFromTextFile(session, files.front(), CurrentFolder());
-  created.AddFiles(std::vector<std::string>(files.begin() + 1, files.end()));
+  created.AddFiles(files);  // the first is there already
   ApplyRuleOptions(args.rules, created, session.referenceLetters);
   Status status = AcceptNewProject(session, created, scratch);
   output.err += session.scan.ErrorReportText;

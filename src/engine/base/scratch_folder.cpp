@@ -55,21 +55,29 @@ Status MakeFolder(const std::string& folder, bool mustBePrivate) {
   return CheckFolder(folder, mustBePrivate);
 }
 
-// Removes the scratch files ("~" names) of the open run folder `fd`; nothing else that may
-// have been put there.
-void RemoveScratchFiles(int fd) {
+// The names in the open folder `fd` that `wanted` accepts.
+template <typename Wanted>
+std::vector<std::string> NamesIn(int fd, Wanted wanted) {
+  std::vector<std::string> names;
   const int listFd = ::dup(fd);
   DIR* list = listFd < 0 ? nullptr : ::fdopendir(listFd);
   if (list == nullptr) {
     if (listFd >= 0) ::close(listFd);
-    return;
+    return names;
   }
-  std::vector<std::string> names;
   while (const dirent* entry = ::readdir(list)) {
-    if (entry->d_name[0] == '~') names.emplace_back(entry->d_name);
+    if (wanted(entry->d_name)) names.emplace_back(entry->d_name);
   }
   ::closedir(list);
-  for (const std::string& name : names) ::unlinkat(fd, name.c_str(), 0);
+  return names;
+}
+
+// Removes the scratch files ("~" names) of the open run folder `fd`; nothing else that may
+// have been put there.
+void RemoveScratchFiles(int fd) {
+  for (const std::string& name : NamesIn(fd, [](const char* entry) { return entry[0] == '~'; })) {
+    ::unlinkat(fd, name.c_str(), 0);
+  }
 }
 
 bool IsRunFolderName(const char* name) {
@@ -90,19 +98,7 @@ bool IsLive(int fd) {
 void RemoveAbandonedRuns(const std::string& parent) {
   const int parentFd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (parentFd < 0) return;
-  const int listFd = ::dup(parentFd);
-  DIR* list = listFd < 0 ? nullptr : ::fdopendir(listFd);
-  std::vector<std::string> names;
-  while (list != nullptr) {
-    const dirent* entry = ::readdir(list);
-    if (entry == nullptr) break;
-    if (IsRunFolderName(entry->d_name)) names.emplace_back(entry->d_name);
-  }
-  if (list != nullptr) {
-    ::closedir(list);
-  } else if (listFd >= 0) {
-    ::close(listFd);
-  }
+  const std::vector<std::string> names = NamesIn(parentFd, IsRunFolderName);
   const time_t now = std::time(nullptr);
   for (const std::string& name : names) {
     // What another user made is not even opened.
