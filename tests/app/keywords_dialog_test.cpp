@@ -90,7 +90,10 @@ class KeyWordsDialogTest : public QObject {
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
   }
-  void cleanup() { dialog.reset(); }
+  void cleanup() {
+    dialog.reset();
+    VerifyNoWindowLeft();
+  }
 
   void OpensWithItsCaptionsAndDefaults() {
     QCOMPARE(dialog->objectName(), QStringLiteral("Form3"));

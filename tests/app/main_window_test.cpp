@@ -43,8 +43,10 @@ class MainWindowTest : public QObject {
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
   void cleanup() {
-    QVERIFY2(f->prompts.unexpected.isEmpty(), qPrintable(f->prompts.unexpected.join(", ")));
+    const QStringList unexpected = f->prompts.unexpected;
     f.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(", ")));
+    VerifyNoWindowLeft();
   }
 
   void BeforeAProjectThePagesAndOutputsWait() {

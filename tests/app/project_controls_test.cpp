@@ -68,7 +68,10 @@ class ProjectControlsTest : public QObject {
     dialog = std::make_unique<ReferenceLettersDialog>(letters);
     Show(dialog.get());
   }
-  void cleanup() { dialog.reset(); }
+  void cleanup() {
+    dialog.reset();
+    VerifyNoWindowLeft();
+  }
 
   void TheFixedCellsNeverChange() {
     QCOMPARE(letters.Cell(0, 1), std::string("Value"));

@@ -66,8 +66,10 @@ class ProjectDialogTest : public QObject {
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
   void cleanup() {
-    QVERIFY2(f->prompts.unexpected.isEmpty(), qPrintable(f->prompts.unexpected.join(", ")));
+    const QStringList unexpected = f->prompts.unexpected;
     f.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(", ")));
+    VerifyNoWindowLeft();
   }
 
   void ANewProjectFromTheSamplesIsTheOneTheToolMakes() {

@@ -50,7 +50,10 @@ class ShellTest : public QObject {
 
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() { f.reset(); }
+  void cleanup() {
+    f.reset();
+    VerifyNoWindowLeft();
+  }
 
   void TheFirstRunWritesElevenSettings() {
     QMap<QString, QString> expected{{"Settings/Version", "32v32"},   {"Settings/MainLeft", "1000"},

@@ -17,6 +17,8 @@ class UiTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void cleanup() { VerifyNoWindowLeft(); }
+
   void EveryByteDecodesAndEncodesBack() {
     std::string bytes;
     for (int byte = 0; byte < 256; ++byte) bytes.push_back(static_cast<char>(byte));

@@ -1,5 +1,6 @@
-// The GUI tests: Qt Test classes registered with WORDLOOM_APP_TEST, run one after another by
-// app_test_main.cpp, and helpers that run wordloom-cli for the expected outputs.
+// The GUI tests' shared helpers: each tests/app/NAME_test.cpp is a program of its own whose test
+// class registers itself with WORDLOOM_APP_TEST; helpers run wordloom-cli for the expected
+// outputs and check that a test leaves no window behind.
 #pragma once
 
 #include <QByteArray>
@@ -17,6 +18,8 @@ QByteArray RunCli(const QStringList& arguments, QByteArray* errors = nullptr);
 // Output bytes as a pane shows them: Windows-1252 decoded, CR LF made "\n".
 QString AsPaneText(QByteArray bytes);
 QString SamplePath(const QString& name);
+// Fails the running test when a top-level window outlives it; each class calls it in cleanup().
+void VerifyNoWindowLeft();
 
 }  // namespace wordloom::app::test
 

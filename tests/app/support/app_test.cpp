@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QProcess>
+#include <QWidget>
 #include <QtTest>
 #include <memory>
 
@@ -27,6 +28,15 @@ QString AsPaneText(QByteArray bytes) {
 }
 
 QString SamplePath(const QString& name) { return QStringLiteral(WORDLOOM_SOURCE_DIR "/samples/") + name; }
+
+void VerifyNoWindowLeft() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QStringList left;
+  for (const QWidget* window : QApplication::topLevelWidgets()) {
+    left << QStringLiteral("%1 %2").arg(QString::fromLatin1(window->metaObject()->className()), window->objectName());
+  }
+  QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("windows left: ") + left.join(QStringLiteral(", "))));
+}
 
 }  // namespace wordloom::app::test
 
