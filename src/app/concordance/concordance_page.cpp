@@ -4,100 +4,126 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "shell/main_window_names.h"
 #include "ui/code_page.h"
 #include "ui/controls.h"
 #include "ui/output_pane.h"
 
 namespace wordloom::app {
 
+namespace names = main_window_names;
+
 ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
-  QGroupBox* Frame4 = Frame("Frame4", QString(), this);
-  Command5 = Button("Command5", QStringLiteral("Kwic"), Frame4);
-  Command5->setToolTip(QStringLiteral("Every place where a key is a word of the texts, in its context"));
-  Command2 = Button("Command2", QStringLiteral("Line"), Frame4);
-  Command2->setToolTip(QStringLiteral("Every numbered line where a key occurs"));
-  Command4 = Button("Command4", QStringLiteral("Stop"), Frame4);
-  Command4->setToolTip(QStringLiteral("Stops the run; what was found so far is shown"));
-  Command4->setEnabled(false);
-  Option5 = Option("Option5", QStringLiteral("Concordance"), Frame4);
-  Option6 = Option("Option6", QStringLiteral("Index"), Frame4);
-  Option5->setChecked(true);
-  Combo3 = DropDown("Combo3", {{"As it occurs", 1}, {"Left context", 2}, {"Right context", 3}}, Frame4);
-  Frame4->setFlat(true);
-  auto* outputKind = new QWidget(Frame4);
+  QGroupBox* runFrame = Frame(names::kRunFrame, QString(), this);
+  kwicButton_ = Button(names::kKwic, QStringLiteral("&Kwic"), runFrame);
+  kwicButton_->setToolTip(QStringLiteral("Every place where a key is a word of the texts, in its context"));
+  lineButton_ = Button(names::kLine, QStringLiteral("&Line"), runFrame);
+  lineButton_->setToolTip(QStringLiteral("Every numbered line where a key occurs"));
+  stopButton_ = Button(names::kStop, QStringLiteral("&Stop"), runFrame);
+  stopButton_->setToolTip(QStringLiteral("Stops the run; what was found so far is shown"));
+  stopButton_->setEnabled(false);
+  concordanceOption_ = Option(names::kConcordanceOutput, QStringLiteral("Concordance"), runFrame);
+  indexOption_ = Option(names::kIndexOutput, QStringLiteral("Index"), runFrame);
+  concordanceOption_->setChecked(true);
+  orderBox_ = DropDown(names::kCitationOrder, {{"As it occurs", 1}, {"Left context", 2}, {"Right context", 3}}, runFrame);
+  runFrame->setFlat(true);
+  auto* outputKind = new QWidget(runFrame);
   auto* kindLayout = new QHBoxLayout(outputKind);
   kindLayout->setContentsMargins(0, 0, 0, 0);
-  kindLayout->addWidget(Option5);
-  kindLayout->addWidget(Option6);
-  auto* runLayout = new QHBoxLayout(Frame4);
+  kindLayout->addWidget(concordanceOption_);
+  kindLayout->addWidget(indexOption_);
+  auto* runLayout = new QHBoxLayout(runFrame);
   runLayout->setContentsMargins(0, 0, 0, 0);
-  runLayout->addWidget(Command5);
-  runLayout->addWidget(Command2);
-  runLayout->addWidget(Command4);
+  runLayout->addWidget(kwicButton_);
+  runLayout->addWidget(lineButton_);
+  runLayout->addWidget(stopButton_);
   runLayout->addWidget(outputKind);
-  runLayout->addWidget(Combo3);
+  runLayout->addWidget(orderBox_);
   runLayout->addStretch();
 
-  auto* Picture2 = Named(new QWidget(this), "Picture2");
-  QLabel* Label1 = Label("Label1", QStringLiteral("Keys:"), Picture2);
-  Text1 = TextBox("Text1", Picture2);
-  Text1->setToolTip(QStringLiteral("The keys to look for, separated by spaces"));
-  Label1->setBuddy(Text1);
-  Option3 = Option("Option3", QStringLiteral("word"), Picture2);
-  Option1 = Option("Option1", QStringLiteral("prefix"), Picture2);
-  Option2 = Option("Option2", QStringLiteral("suffix"), Picture2);
-  Option4 = Option("Option4", QStringLiteral("anywhere"), Picture2);
-  Option9 = Option("Option9", QStringLiteral("KeyWords"), Picture2);
-  Option9->setToolTip(QStringLiteral("The keys are the chosen key words"));
-  Option3->setChecked(true);
-  Text7 = TextBox("Text7", Picture2);
-  Text7->setValidator(new UpperLetterValidator(Text7));
-  Text7->setMaxLength(26);
-  Text7->setToolTip(QStringLiteral("The reference letters to cite, in order (L is the line number)"));
-  Text7->setMaximumWidth(120);
-  Text6 = ResultBox("Text6", Picture2);
-  auto* keysLayout = new QGridLayout(Picture2);
+  auto* keysArea = Named(new QWidget(this), names::kKeysArea);
+  QLabel* keysLabel = Label(names::kKeysLabel, QStringLiteral("Keys:"), keysArea);
+  keysEdit_ = TextBox(names::kKeys, keysArea);
+  keysEdit_->setToolTip(QStringLiteral("The keys to look for, separated by spaces"));
+  keysLabel->setBuddy(keysEdit_);
+  wordOption_ = Option(names::kMatchWord, QStringLiteral("word"), keysArea);
+  prefixOption_ = Option(names::kMatchPrefix, QStringLiteral("prefix"), keysArea);
+  suffixOption_ = Option(names::kMatchSuffix, QStringLiteral("suffix"), keysArea);
+  anywhereOption_ = Option(names::kMatchAnywhere, QStringLiteral("anywhere"), keysArea);
+  keyWordsOption_ = Option(names::kMatchKeyWords, QStringLiteral("KeyWords"), keysArea);
+  keyWordsOption_->setToolTip(QStringLiteral("The keys are the chosen key words"));
+  wordOption_->setChecked(true);
+  citationLettersEdit_ = TextBox(names::kCitationLetters, keysArea);
+  citationLettersEdit_->setValidator(new UpperLetterValidator(citationLettersEdit_));
+  citationLettersEdit_->setMaxLength(26);
+  citationLettersEdit_->setToolTip(QStringLiteral("The reference letters to cite, in order (L is the line number)"));
+  citationLettersEdit_->setMaximumWidth(120);
+  countsBox_ = ResultBox(names::kConcordanceCounts, keysArea);
+  countsBox_->setFocusPolicy(Qt::NoFocus);
+  auto* keysLayout = new QGridLayout(keysArea);
   keysLayout->setContentsMargins(0, 0, 0, 0);
-  keysLayout->addWidget(Label1, 0, 0);
-  keysLayout->addWidget(Text1, 0, 1, 1, 5);
-  keysLayout->addWidget(Option3, 1, 1);
-  keysLayout->addWidget(Option1, 1, 2);
-  keysLayout->addWidget(Option2, 1, 3);
-  keysLayout->addWidget(Option4, 1, 4);
-  keysLayout->addWidget(Option9, 1, 5);
-  keysLayout->addWidget(Label("Label3", QStringLiteral("Cite:"), Picture2), 2, 0);
-  keysLayout->addWidget(Text7, 2, 1, 1, 2);
-  keysLayout->addWidget(Text6, 2, 3, 1, 3);
+  keysLayout->addWidget(keysLabel, 0, 0);
+  keysLayout->addWidget(keysEdit_, 0, 1, 1, 5);
+  keysLayout->addWidget(wordOption_, 1, 1);
+  keysLayout->addWidget(prefixOption_, 1, 2);
+  keysLayout->addWidget(suffixOption_, 1, 3);
+  keysLayout->addWidget(anywhereOption_, 1, 4);
+  keysLayout->addWidget(keyWordsOption_, 1, 5);
+  keysLayout->addWidget(Label(names::kCiteLabel, QStringLiteral("Cite:"), keysArea), 2, 0);
+  keysLayout->addWidget(citationLettersEdit_, 2, 1, 1, 2);
+  keysLayout->addWidget(countsBox_, 2, 3, 1, 3);
   keysLayout->setColumnStretch(5, 1);
 
-  RichTextBox1 = new OutputPane(QStringLiteral("RichTextBox1"), this);
-  QLabel* Label2 = Label("Label2", QStringLiteral("Concordance:"), this);
-  Label2->setBuddy(RichTextBox1);
+  pane_ = new OutputPane(QString::fromLatin1(names::kConcordancePane), this);
+  QLabel* paneLabel = Label(names::kConcordanceLabel, QStringLiteral("Concordance:"), this);
+  paneLabel->setBuddy(pane_);
 
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(4);
-  layout->addWidget(Frame4);
-  layout->addWidget(Picture2);
-  layout->addWidget(Label2);
-  layout->addWidget(RichTextBox1, 1);
+  layout->addWidget(runFrame);
+  layout->addWidget(keysArea);
+  layout->addWidget(paneLabel);
+  layout->addWidget(pane_, 1);
+  // The keys come first in the tab order: the user types them, then runs.
+  setFocusProxy(keysEdit_);
+  const QList<QWidget*> tabOrder = {keysEdit_,   wordOption_,       prefixOption_,        suffixOption_,
+                                    anywhereOption_, keyWordsOption_, citationLettersEdit_, kwicButton_,
+                                    lineButton_, stopButton_,      concordanceOption_,   indexOption_,
+                                    orderBox_,   pane_};
+  for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+  connect(kwicButton_, &QPushButton::clicked, this, &ConcordancePage::kwicRequested);
+  connect(lineButton_, &QPushButton::clicked, this, &ConcordancePage::lineRequested);
+  connect(stopButton_, &QPushButton::clicked, this, &ConcordancePage::stopRequested);
   // Enter in the keys box runs Kwic, the page's main action.
-  connect(Text1, &QLineEdit::returnPressed, Command5, &QPushButton::click);
+  connect(keysEdit_, &QLineEdit::returnPressed, kwicButton_, &QPushButton::click);
+  OnDoubleClick(keyWordsOption_, [this] { emit keyWordsDialogRequested(); });
 }
 
 ConcordanceQuery ConcordancePage::Query(ConcordanceKind kind) const {
   ConcordanceQuery query;
   query.kind = kind;
-  query.keys = Encode1252(Text1->text());
-  query.keyWords = Option9->isChecked();
-  if (Option1->isChecked()) query.match = MatchKind::Prefix;
-  if (Option2->isChecked()) query.match = MatchKind::Suffix;
-  if (Option4->isChecked()) query.match = MatchKind::Anywhere;
+  query.keys = Encode1252(keysEdit_->text());
+  query.keyWords = keyWordsOption_->isChecked();
+  if (prefixOption_->isChecked()) query.match = MatchKind::Prefix;
+  if (suffixOption_->isChecked()) query.match = MatchKind::Suffix;
+  if (anywhereOption_->isChecked()) query.match = MatchKind::Anywhere;
   if (query.keyWords) query.match = MatchKind::Word;
-  query.index = Option6->isChecked();
-  query.order = static_cast<CitationOrder>(Combo3->currentData().toInt());
-  query.citationLetters = Encode1252(Text7->text());
+  query.index = indexOption_->isChecked();
+  query.order = static_cast<CitationOrder>(orderBox_->currentData().toInt());
+  query.citationLetters = Encode1252(citationLettersEdit_->text());
   return query;
+}
+
+void ConcordancePage::SetKeys(const QString& keys) { keysEdit_->setText(keys); }
+void ConcordancePage::SetCitationLetters(const QString& letters) { citationLettersEdit_->setText(letters); }
+void ConcordancePage::ShowCounts(const QString& counts) { countsBox_->setText(counts); }
+void ConcordancePage::FocusKeys() { keysEdit_->setFocus(); }
+
+void ConcordancePage::SetRunning(bool running, bool stoppable) {
+  kwicButton_->setEnabled(!running);
+  lineButton_->setEnabled(!running);
+  stopButton_->setEnabled(running && stoppable);
 }
 
 }  // namespace wordloom::app

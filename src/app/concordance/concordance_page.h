@@ -1,7 +1,8 @@
 // The "Concordance" page of the main window: the keys, the match kind, the run buttons and
 // the concordance pane.
 //
-// The page holds the controls and turns them into a query; the main window runs it.
+// The page holds the controls and turns them into a query; it tells the main window what the
+// user asked for through its signals, and the main window runs it.
 #pragma once
 
 #include <QWidget>
@@ -25,21 +26,37 @@ class ConcordancePage : public QWidget {
   // The query of the page's controls (the caller adds the word-list order and the context).
   ConcordanceQuery Query(ConcordanceKind kind) const;
 
-  QPushButton* Command5;  // "Kwic"
-  QPushButton* Command2;  // "Line"
-  QPushButton* Command4;  // "Stop"
-  QRadioButton* Option5;  // "Concordance"
-  QRadioButton* Option6;  // "Index"
-  QComboBox* Combo3;      // the order
-  QLineEdit* Text1;       // the keys
-  QRadioButton* Option3;  // "word"
-  QRadioButton* Option1;  // "prefix"
-  QRadioButton* Option2;  // "suffix"
-  QRadioButton* Option4;  // "anywhere"
-  QRadioButton* Option9;  // "KeyWords"
-  QLineEdit* Text7;       // the letters to cite
-  QLineEdit* Text6;       // the counts line
-  OutputPane* RichTextBox1;
+  void SetKeys(const QString& keys);
+  void SetCitationLetters(const QString& letters);
+  void ShowCounts(const QString& counts);
+  void FocusKeys();
+  // A pass runs: the run buttons are off, and "Stop" is on when the pass can be stopped.
+  void SetRunning(bool running, bool stoppable);
+  OutputPane* pane() const { return pane_; }
+
+ signals:
+  void kwicRequested();
+  void lineRequested();
+  void stopRequested();
+  // A double-click on the "KeyWords" choice.
+  void keyWordsDialogRequested();
+
+ private:
+  QPushButton* kwicButton_;
+  QPushButton* lineButton_;
+  QPushButton* stopButton_;
+  QRadioButton* concordanceOption_;
+  QRadioButton* indexOption_;
+  QComboBox* orderBox_;
+  QLineEdit* keysEdit_;
+  QRadioButton* wordOption_;
+  QRadioButton* prefixOption_;
+  QRadioButton* suffixOption_;
+  QRadioButton* anywhereOption_;
+  QRadioButton* keyWordsOption_;
+  QLineEdit* citationLettersEdit_;
+  QLineEdit* countsBox_;
+  OutputPane* pane_;
 };
 
 }  // namespace wordloom::app

@@ -4,39 +4,56 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "shell/main_window_names.h"
 #include "ui/controls.h"
 #include "ui/output_pane.h"
 
 namespace wordloom::app {
 
+namespace names = main_window_names;
+
 ProfilePage::ProfilePage(QWidget* parent) : QWidget(parent) {
-  QGroupBox* Frame3 = Frame("Frame3", QString(), this);
-  Command3 = Button("Command3", QStringLiteral("Profile"), Frame3);
-  Command3->setToolTip(QStringLiteral("Counts, type/token ratios, Yule's k and the frequency spectrum"));
-  Option10 = Option("Option10", QStringLiteral("All"), Frame3);
-  Option11 = Option("Option11", QStringLiteral("KeyWords"), Frame3);
-  Option10->setChecked(true);
-  auto* frameLayout = new QHBoxLayout(Frame3);
-  frameLayout->addWidget(Command3);
-  frameLayout->addWidget(Option10);
-  frameLayout->addWidget(Option11);
+  QGroupBox* frame = Frame(names::kProfileFrame, QString(), this);
+  profileButton_ = Button(names::kProfile, QStringLiteral("&Profile"), frame);
+  profileButton_->setToolTip(QStringLiteral("Counts, type/token ratios, Yule's k and the frequency spectrum"));
+  allWordsOption_ = Option(names::kProfileAllWords, QStringLiteral("All"), frame);
+  keyWordsOption_ = Option(names::kProfileKeyWords, QStringLiteral("KeyWords"), frame);
+  allWordsOption_->setChecked(true);
+  auto* frameLayout = new QHBoxLayout(frame);
+  frameLayout->addWidget(profileButton_);
+  frameLayout->addWidget(allWordsOption_);
+  frameLayout->addWidget(keyWordsOption_);
   frameLayout->addStretch();
 
-  SSTab2 = Named(new QTabWidget(this), "SSTab2");
-  RichTextBox3 = new OutputPane(QStringLiteral("RichTextBox3"), SSTab2);
-  SSTab2->addTab(RichTextBox3, QStringLiteral("Words"));
-  auto* statistics = new QWidget(SSTab2);
-  Text11 = ResultBox("Text11", statistics);
-  Text11->setText(QString::fromLatin1(kTitle));
-  RichTextBox4 = new OutputPane(QStringLiteral("RichTextBox4"), statistics);
+  panes_ = Named(new QTabWidget(this), names::kProfilePanes);
+  spectrumPane_ = new OutputPane(QString::fromLatin1(names::kSpectrumPane), panes_);
+  panes_->addTab(spectrumPane_, QStringLiteral("Words"));
+  auto* statistics = new QWidget(panes_);
+  titleBox_ = ResultBox(names::kProfileTitle, statistics);
+  titleBox_->setFocusPolicy(Qt::NoFocus);
+  titleBox_->setText(QString::fromLatin1(kTitle));
+  statisticsPane_ = new OutputPane(QString::fromLatin1(names::kStatisticsPane), statistics);
   auto* statisticsLayout = new QVBoxLayout(statistics);
-  statisticsLayout->addWidget(Text11);
-  statisticsLayout->addWidget(RichTextBox4, 1);
-  SSTab2->addTab(statistics, QStringLiteral("Statistics"));
+  statisticsLayout->addWidget(titleBox_);
+  statisticsLayout->addWidget(statisticsPane_, 1);
+  panes_->addTab(statistics, QStringLiteral("Statistics"));
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Frame3);
-  layout->addWidget(SSTab2, 1);
+  layout->addWidget(frame);
+  layout->addWidget(panes_, 1);
+
+  connect(profileButton_, &QPushButton::clicked, this, &ProfilePage::profileRequested);
+  OnDoubleClick(keyWordsOption_, [this] { emit keyWordsDialogRequested(); });
 }
+
+bool ProfilePage::KeyWordsChosen() const { return !allWordsOption_->isChecked(); }
+
+void ProfilePage::ShowTitle(const QString& title) {
+  titleBox_->setText(title.isEmpty() ? QString::fromLatin1(kTitle) : title);
+}
+
+void ProfilePage::SetRunning(bool running) { profileButton_->setEnabled(!running); }
+
+OutputPane* ProfilePage::shownPane() const { return panes_->currentIndex() == 0 ? spectrumPane_ : statisticsPane_; }
 
 }  // namespace wordloom::app

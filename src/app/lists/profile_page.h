@@ -20,13 +20,29 @@ class ProfilePage : public QWidget {
 
   static constexpr const char* kTitle = "Word Frequency Profile";
 
-  QPushButton* Command3;   // "Profile"
-  QRadioButton* Option10;  // "All"
-  QRadioButton* Option11;  // "KeyWords"
-  QTabWidget* SSTab2;      // "Words", "Statistics"
-  OutputPane* RichTextBox3;
-  OutputPane* RichTextBox4;
-  QLineEdit* Text11;       // the title of the statistics
+  // True when the profile is of the committed key words rather than of every word.
+  bool KeyWordsChosen() const;
+  // The title above the statistics; an empty text puts back the page's own.
+  void ShowTitle(const QString& title);
+  void SetRunning(bool running);
+  OutputPane* spectrumPane() const { return spectrumPane_; }
+  OutputPane* statisticsPane() const { return statisticsPane_; }
+  // The pane on show: the spectrum or the statistics.
+  OutputPane* shownPane() const;
+
+ signals:
+  void profileRequested();
+  // A double-click on the "KeyWords" choice.
+  void keyWordsDialogRequested();
+
+ private:
+  QPushButton* profileButton_;
+  QRadioButton* allWordsOption_;
+  QRadioButton* keyWordsOption_;
+  QTabWidget* panes_;
+  OutputPane* spectrumPane_;
+  OutputPane* statisticsPane_;
+  QLineEdit* titleBox_;
 };
 
 }  // namespace wordloom::app

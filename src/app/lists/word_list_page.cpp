@@ -3,62 +3,75 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "shell/main_window_names.h"
 #include "ui/controls.h"
 #include "ui/output_pane.h"
 
 namespace wordloom::app {
 
+namespace names = main_window_names;
+
 WordListPage::WordListPage(QWidget* parent) : QWidget(parent) {
-  Command6 = Button("Command6", QStringLiteral("Word List"), this);
-  Command6->setToolTip(QStringLiteral("Lists the words in the order chosen on the KeyWords toolbar"));
+  wordListButton_ = Button(names::kWordList, QStringLiteral("&Word List"), this);
+  wordListButton_->setToolTip(QStringLiteral("Lists the words in the order chosen on the KeyWords toolbar"));
 
-  QGroupBox* Frame1 = Frame("Frame1", QStringLiteral("Layout"), this);
-  Combo1 = DropDown("Combo1", {{"Columns Left Aligned", 3}, {"Columns Right Aligned", 2}, {"Packed", 1}, {"One Column", 0}},
-                    Frame1);
-  Check1 = Check("Check1", QStringLiteral("Frequencies"), Frame1);
-  auto* layoutLayout = new QHBoxLayout(Frame1);
-  layoutLayout->addWidget(Combo1);
-  layoutLayout->addWidget(Check1);
+  QGroupBox* layoutFrame = Frame(names::kLayoutFrame, QStringLiteral("Layout"), this);
+  layoutBox_ = DropDown(names::kLayout,
+                        {{"Columns Left Aligned", static_cast<int>(WordListLayout::ColumnsLeft)},
+                         {"Columns Right Aligned", static_cast<int>(WordListLayout::ColumnsRight)},
+                         {"Packed", static_cast<int>(WordListLayout::Packed)},
+                         {"One Column", static_cast<int>(WordListLayout::OneColumn)}},
+                        layoutFrame);
+  frequenciesCheck_ = Check(names::kFrequencies, QStringLiteral("Frequencies"), layoutFrame);
+  auto* layoutLayout = new QHBoxLayout(layoutFrame);
+  layoutLayout->addWidget(layoutBox_);
+  layoutLayout->addWidget(frequenciesCheck_);
 
-  QGroupBox* Frame2 = Frame("Frame2", QStringLiteral("Select"), this);
-  Option7 = Option("Option7", QStringLiteral("All"), Frame2);
-  Option8 = Option("Option8", QStringLiteral("KeyWords"), Frame2);
-  Option7->setChecked(true);
-  auto* selectLayout = new QHBoxLayout(Frame2);
-  selectLayout->addWidget(Option7);
-  selectLayout->addWidget(Option8);
+  QGroupBox* selectFrame = Frame(names::kSelectFrame, QStringLiteral("Select"), this);
+  allWordsOption_ = Option(names::kListAllWords, QStringLiteral("All"), selectFrame);
+  keyWordsOption_ = Option(names::kListKeyWords, QStringLiteral("KeyWords"), selectFrame);
+  allWordsOption_->setChecked(true);
+  auto* selectLayout = new QHBoxLayout(selectFrame);
+  selectLayout->addWidget(allWordsOption_);
+  selectLayout->addWidget(keyWordsOption_);
 
-  Text5 = ResultBox("Text5", this);
-  Text5->setMaximumWidth(200);
+  countBox_ = ResultBox(names::kWordListCount, this);
+  countBox_->setMaximumWidth(200);
+  countBox_->setFocusPolicy(Qt::NoFocus);
 
   auto* controls = new QHBoxLayout;
-  controls->addWidget(Command6);
-  controls->addWidget(Frame1);
-  controls->addWidget(Frame2);
+  controls->addWidget(wordListButton_);
+  controls->addWidget(layoutFrame);
+  controls->addWidget(selectFrame);
   controls->addStretch();
 
-  RichTextBox2 = new OutputPane(QStringLiteral("RichTextBox2"), this);
-  QLabel* caption = Label("Label5", QStringLiteral("Word List:"), this);
-  caption->setBuddy(RichTextBox2);
+  pane_ = new OutputPane(QString::fromLatin1(names::kWordListPane), this);
+  QLabel* caption = Label(names::kWordListLabel, QStringLiteral("Word List:"), this);
+  caption->setBuddy(pane_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
   auto* captionRow = new QHBoxLayout;
   captionRow->addWidget(caption);
   captionRow->addStretch();
-  captionRow->addWidget(Text5);
+  captionRow->addWidget(countBox_);
   layout->addLayout(captionRow);
-  layout->addWidget(RichTextBox2, 1);
+  layout->addWidget(pane_, 1);
+
+  connect(wordListButton_, &QPushButton::clicked, this, &WordListPage::wordListRequested);
 }
 
 WordListQuery WordListPage::Query(int order, bool rhyme) const {
   WordListQuery query;
   query.order = order;
   query.rhyme = rhyme;
-  query.layout = static_cast<WordListLayout>(Combo1->currentData().toInt());
-  query.frequencies = Check1->isChecked();
-  query.keyWords = !Option7->isChecked();
+  query.layout = static_cast<WordListLayout>(layoutBox_->currentData().toInt());
+  query.frequencies = frequenciesCheck_->isChecked();
+  query.keyWords = !allWordsOption_->isChecked();
   return query;
 }
+
+void WordListPage::ShowCount(const QString& count) { countBox_->setText(count); }
+void WordListPage::SetRunning(bool running) { wordListButton_->setEnabled(!running); }
 
 }  // namespace wordloom::app

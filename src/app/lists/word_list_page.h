@@ -23,14 +23,21 @@ class WordListPage : public QWidget {
 
   // The query of the page's controls with the toolbar's order and rhyme flag.
   WordListQuery Query(int order, bool rhyme) const;
+  void ShowCount(const QString& count);
+  void SetRunning(bool running);
+  OutputPane* pane() const { return pane_; }
 
-  QPushButton* Command6;  // "Word List"
-  QComboBox* Combo1;      // the layout
-  QCheckBox* Check1;      // "Frequencies"
-  QRadioButton* Option7;  // "All"
-  QRadioButton* Option8;  // "KeyWords"
-  QLineEdit* Text5;       // the count
-  OutputPane* RichTextBox2;
+ signals:
+  void wordListRequested();
+
+ private:
+  QPushButton* wordListButton_;
+  QComboBox* layoutBox_;
+  QCheckBox* frequenciesCheck_;
+  QRadioButton* allWordsOption_;
+  QRadioButton* keyWordsOption_;
+  QLineEdit* countBox_;
+  OutputPane* pane_;
 };
 
 }  // namespace wordloom::app

@@ -13,16 +13,19 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "project/file_chooser_names.h"
 #include "ui/controls.h"
 
 namespace wordloom::app {
 namespace {
 
+namespace names = file_chooser_names;
+
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kDepthRole = Qt::UserRole + 1;
 constexpr int kIndentStep = 12;
 
-// Dir1 has no tree of its own: each entry is drawn indented by its depth.
+// The folder list has no tree of its own: each entry is drawn indented by its depth.
 class IndentDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -94,40 +97,42 @@ QStringList Patterns(const QString& text) {
 }  // namespace
 
 FileChooser::FileChooser(QWidget* parent) : QWidget(parent) {
-  Text2 = ResultBox("Text2", this);
-  Drive1 = Named(new QComboBox(this), "Drive1");
-  for (const QString& drive : Drives()) Drive1->addItem(drive, drive);
-  Dir1 = Named(new QListWidget(this), "Dir1");
-  Dir1->setItemDelegate(new IndentDelegate(Dir1));
-  Text5 = TextBox("Text5", this);
-  Text5->setText(QStringLiteral("*.txt"));
-  File1 = Named(new QListWidget(this), "File1");
-  File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  folderEdit_ = ResultBox(names::kFolder, this);
+  drivesBox_ = Named(new QComboBox(this), names::kDrives);
+  for (const QString& drive : Drives()) drivesBox_->addItem(drive, drive);
+  foldersList_ = Named(new QListWidget(this), names::kFolders);
+  foldersList_->setItemDelegate(new IndentDelegate(foldersList_));
+  patternEdit_ = TextBox(names::kPattern, this);
+  patternEdit_->setText(QStringLiteral("*.txt"));
+  filesList_ = Named(new QListWidget(this), names::kFiles);
+  filesList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(Label("FolderCaption", QStringLiteral("Folder:"), this), 0, 0);
-  layout->addWidget(Label("PatternCaption", QStringLiteral("Files of type:"), this), 0, 1);
-  layout->addWidget(Text2, 1, 0);
-  layout->addWidget(Text5, 1, 1);
-  layout->addWidget(Drive1, 2, 0);
-  layout->addWidget(Dir1, 3, 0);
-  layout->addWidget(File1, 2, 1, 2, 1);
+  layout->addWidget(Label(names::kFolderCaption, QStringLiteral("Folder:"), this), 0, 0);
+  layout->addWidget(Label(names::kPatternCaption, QStringLiteral("Files of type:"), this), 0, 1);
+  layout->addWidget(folderEdit_, 1, 0);
+  layout->addWidget(patternEdit_, 1, 1);
+  layout->addWidget(drivesBox_, 2, 0);
+  layout->addWidget(foldersList_, 3, 0);
+  layout->addWidget(filesList_, 2, 1, 2, 1);
   layout->setRowStretch(3, 1);
   layout->setColumnStretch(0, 1);
   layout->setColumnStretch(1, 1);
 
-  connect(Drive1, &QComboBox::currentIndexChanged, this, [this](int index) {
+  connect(drivesBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index < 0) return;
-    root_ = Drive1->itemData(index).toString();
+    root_ = drivesBox_->itemData(index).toString();
     ShowFolder(root_);
   });
   // A double-click, whatever the desktop's single-click setting; Enter is seen by eventFilter.
-  connect(Dir1, &QListWidget::itemDoubleClicked, this, &FileChooser::EnterFolder);
-  connect(File1, &QListWidget::itemDoubleClicked, this,
+  connect(foldersList_, &QListWidget::itemDoubleClicked, this, &FileChooser::EnterFolder);
+  connect(filesList_, &QListWidget::itemDoubleClicked, this,
           [this](QListWidgetItem* entry) { emit fileActivated(entry->text()); });
-  connect(Text5, &QLineEdit::editingFinished, this, &FileChooser::FillFiles);
-  for (QObject* control : std::initializer_list<QObject*>{Dir1, File1, Text5}) control->installEventFilter(this);
+  connect(patternEdit_, &QLineEdit::editingFinished, this, &FileChooser::FillFiles);
+  for (QObject* control : std::initializer_list<QObject*>{foldersList_, filesList_, patternEdit_}) {
+    control->installEventFilter(this);
+  }
 
   SetFolder(QDir::currentPath());
 }
@@ -137,39 +142,39 @@ void FileChooser::SetFolder(const QString& folder) {
   while (!QFileInfo(path).isDir() && path != QLatin1String("/")) path = QFileInfo(path).absolutePath();
 
   int drive = 0;
-  for (int index = 1; index < Drive1->count(); ++index) {
-    const QString candidate = Drive1->itemData(index).toString();
-    if (IsUnder(path, candidate) && candidate.size() > Drive1->itemData(drive).toString().size()) drive = index;
+  for (int index = 1; index < drivesBox_->count(); ++index) {
+    const QString candidate = drivesBox_->itemData(index).toString();
+    if (IsUnder(path, candidate) && candidate.size() > drivesBox_->itemData(drive).toString().size()) drive = index;
   }
   {
-    const QSignalBlocker blocker(Drive1);
-    Drive1->setCurrentIndex(drive);
+    const QSignalBlocker blocker(drivesBox_);
+    drivesBox_->setCurrentIndex(drive);
   }
-  root_ = Drive1->itemData(drive).toString();
+  root_ = drivesBox_->itemData(drive).toString();
   ShowFolder(path);
 }
 
 QString FileChooser::Folder() const { return folder_; }
 
 void FileChooser::SetPattern(const QString& pattern) {
-  Text5->setText(pattern);
+  patternEdit_->setText(pattern);
   FillFiles();
 }
 
-QString FileChooser::Pattern() const { return Text5->text(); }
+QString FileChooser::Pattern() const { return patternEdit_->text(); }
 
 QStringList FileChooser::SelectedFiles() const {
-  QStringList names;
-  for (int row = 0; row < File1->count(); ++row) {
-    if (File1->item(row)->isSelected()) names << File1->item(row)->text();
+  QStringList selected;
+  for (int row = 0; row < filesList_->count(); ++row) {
+    if (filesList_->item(row)->isSelected()) selected << filesList_->item(row)->text();
   }
-  return names;
+  return selected;
 }
 
-void FileChooser::SelectAll() { File1->selectAll(); }
+void FileChooser::SelectAll() { filesList_->selectAll(); }
 
 void FileChooser::SelectNone() {
-  for (int row = File1->count() - 1; row >= 0; --row) File1->item(row)->setSelected(false);
+  for (int row = filesList_->count() - 1; row >= 0; --row) filesList_->item(row)->setSelected(false);
 }
 
 // Enter opens a folder or a file here and goes no further, so it never presses the dialog's
@@ -178,12 +183,12 @@ bool FileChooser::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   const int key = static_cast<QKeyEvent*>(event)->key();
   if (key != Qt::Key_Return && key != Qt::Key_Enter) return QWidget::eventFilter(watched, event);
-  if (watched == Text5) {
+  if (watched == patternEdit_) {
     FillFiles();
-  } else if (watched == Dir1 && Dir1->currentItem()) {
-    EnterFolder(Dir1->currentItem());
-  } else if (watched == File1 && File1->currentItem()) {
-    emit fileActivated(File1->currentItem()->text());
+  } else if (watched == foldersList_ && foldersList_->currentItem()) {
+    EnterFolder(foldersList_->currentItem());
+  } else if (watched == filesList_ && filesList_->currentItem()) {
+    emit fileActivated(filesList_->currentItem()->text());
   }
   return true;
 }
@@ -192,13 +197,13 @@ void FileChooser::ShowFolder(const QString& folder) {
   folder_ = folder;
   FillFolders();
   FillFiles();
-  Text2->setText(folder_);
+  folderEdit_->setText(folder_);
 }
 
 void FileChooser::FillFolders() {
-  Dir1->clear();
+  foldersList_->clear();
   const auto addEntry = [this](const QString& name, const QString& path, int depth, QStyle::StandardPixmap icon) {
-    auto* entry = new QListWidgetItem(style()->standardIcon(icon), name, Dir1);
+    auto* entry = new QListWidgetItem(style()->standardIcon(icon), name, foldersList_);
     entry->setData(kPathRole, path);
     entry->setData(kDepthRole, depth);
     entry->setToolTip(path);
@@ -210,7 +215,7 @@ void FileChooser::FillFolders() {
     path = JoinPath(path, name);
     addEntry(name, path, ++depth, QStyle::SP_DirOpenIcon);
   }
-  Dir1->setCurrentRow(depth);
+  foldersList_->setCurrentRow(depth);
 
   QStringList subfolders = QDir(folder_).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   SortCaseless(subfolders);
@@ -219,10 +224,10 @@ void FileChooser::FillFolders() {
 
 // An unreadable folder lists nothing.
 void FileChooser::FillFiles() {
-  QStringList names = QDir(folder_).entryList(Patterns(Text5->text()), QDir::Files);
-  SortCaseless(names);
-  File1->clear();
-  File1->addItems(names);
+  QStringList files = QDir(folder_).entryList(Patterns(patternEdit_->text()), QDir::Files);
+  SortCaseless(files);
+  filesList_->clear();
+  filesList_->addItems(files);
 }
 
 void FileChooser::EnterFolder(QListWidgetItem* entry) { ShowFolder(entry->data(kPathRole).toString()); }

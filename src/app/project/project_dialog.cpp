@@ -1,7 +1,7 @@
 #include "project/project_dialog.h"
 
-#include <QDir>
-#include <QFile>
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,12 +10,15 @@
 #include <QVBoxLayout>
 
 #include "project/file_chooser.h"
+#include "project/project_dialog_names.h"
 #include "ui/code_page.h"
 #include "ui/controls.h"
 #include "ui/prompts.h"
 
 namespace wordloom::app {
 namespace {
+
+namespace names = project_dialog_names;
 
 QFont FixedPitch(const QString& family, double pointSize) {
   QFont font(family);
@@ -48,7 +51,7 @@ void AddRow(QGridLayout* grid, int row, QLabel* label, QWidget* box) {
 
 ProjectDialog::ProjectDialog(Kind kind, Project& project, Prompts& prompts, QWidget* parent)
     : QDialog(parent), kind_(kind), project_(project), prompts_(prompts) {
-  setObjectName(kind == Kind::New ? QStringLiteral("Form1") : QStringLiteral("Form4"));
+  setObjectName(QString::fromLatin1(kind == Kind::New ? names::kNewDialog : names::kEditDialog));
   setWindowTitle(kind == Kind::New ? QStringLiteral("New Wlm Project") : QStringLiteral("Wlm Project"));
   setModal(true);
 
@@ -57,19 +60,11 @@ ProjectDialog::ProjectDialog(Kind kind, Project& project, Prompts& prompts, QWid
   layout->addWidget(CreateFilesFrame(), 1, 0, 2, 1);
   layout->addWidget(CreateRulesFrame(), 1, 1);
   layout->addWidget(CreateVocabularyFrame(), 2, 1);
+  // "Files in the project" stands beside the Project frame, over the rules.
+  layout->addWidget(CreateProjectFilesFrame(), 0, 1);
   layout->setRowStretch(1, 1);
   layout->setColumnStretch(0, 3);
   layout->setColumnStretch(1, 2);
-  // "Files in the project" stands beside the Project frame, over the rules.
-  auto* Frame4 = Frame("Frame4", QStringLiteral("Files in the project"), this);
-  List1 = Named(new QListWidget(Frame4), "List1");
-  List1->setToolTip(QStringLiteral("Double-click a file to take it out of the project"));
-  ProgressBar1 = Named(new QProgressBar(Frame4), "ProgressBar1");
-  ProgressBar1->setTextVisible(false);
-  auto* filesLayout = new QVBoxLayout(Frame4);
-  filesLayout->addWidget(List1);
-  filesLayout->addWidget(ProgressBar1);
-  layout->addWidget(Frame4, 0, 1);
 
   ConnectFields();
   Refresh();
@@ -77,133 +72,152 @@ ProjectDialog::ProjectDialog(Kind kind, Project& project, Prompts& prompts, QWid
 }
 
 QWidget* ProjectDialog::CreateProjectFrame() {
-  QGroupBox* Frame3 = Frame("Frame3", QStringLiteral("Project"), this);
-  Text3 = TextBox("Text3", Frame3);
-  Text1 = TextBox("Text1", Frame3);
-  Command2 = Button("Command2", QStringLiteral("Browse"), Frame3);
-  Command2->setToolTip(QStringLiteral("Chooses the name the project will be offered for saving under"));
-  Check1 = Check("Check1", QStringLiteral("Save Vocabulary"), Frame3);
-  Check1->setToolTip(QStringLiteral("Scan the texts and keep their vocabulary in the project"));
-  Command7 = Button("Command7", QStringLiteral("Save"), Frame3);
-  Command7->setToolTip(QStringLiteral("Scans the texts and saves the project"));
-  Command3 = Button("Command3", QStringLiteral("OK"), Frame3);
-  Command3->setDefault(true);
-  Command8 = Button("Command8", QStringLiteral("Cancel"), Frame3);
+  QGroupBox* frame = Frame(names::kProjectFrame, QStringLiteral("Project"), this);
+  titleEdit_ = TextBox(names::kTitle, frame);
+  fileNameEdit_ = TextBox(names::kFileName, frame);
+  browseButton_ = Button(names::kBrowse, QStringLiteral("Browse"), frame);
+  browseButton_->setToolTip(QStringLiteral("Chooses the name the project will be offered for saving under"));
+  saveVocabularyCheck_ = Check(names::kSaveVocabulary, QStringLiteral("Save Vocabulary"), frame);
+  saveVocabularyCheck_->setToolTip(QStringLiteral("Scan the texts and keep their vocabulary in the project"));
+  saveButton_ = Button(names::kSave, QStringLiteral("Save"), frame);
+  saveButton_->setToolTip(QStringLiteral("Scans the texts and saves the project"));
+  okButton_ = Button(names::kOk, QStringLiteral("OK"), frame);
+  okButton_->setDefault(true);
+  cancelButton_ = Button(names::kCancel, QStringLiteral("Cancel"), frame);
 
-  auto* grid = new QGridLayout(Frame3);
-  AddRow(grid, 0, Label("Label1", QStringLiteral("Title:"), Frame3), Text3);
-  AddRow(grid, 1, Label("Label5", QStringLiteral("File name:"), Frame3), Text1);
-  grid->addWidget(Command2, 1, 2);
+  auto* grid = new QGridLayout(frame);
+  AddRow(grid, 0, Label(names::kTitleLabel, QStringLiteral("Title:"), frame), titleEdit_);
+  AddRow(grid, 1, Label(names::kFileNameLabel, QStringLiteral("File name:"), frame), fileNameEdit_);
+  grid->addWidget(browseButton_, 1, 2);
   auto* checks = new QHBoxLayout;
-  checks->addWidget(Check1);
+  checks->addWidget(saveVocabularyCheck_);
   if (kind_ == Kind::New) {
-    Check2 = Check("Check2", QStringLiteral("No Path"), Frame3);
-    Check2->setToolTip(QStringLiteral("Add the files by name alone; they are looked for in the program's folder"));
-    checks->addWidget(Check2);
+    noPathCheck_ = Check(names::kNoPath, QStringLiteral("No Path"), frame);
+    noPathCheck_->setToolTip(
+        QStringLiteral("Add the files by name alone; they are looked for in the program's folder"));
+    checks->addWidget(noPathCheck_);
   }
   checks->addStretch();
   grid->addLayout(checks, 2, 1);
   auto* buttons = new QVBoxLayout;
-  buttons->addWidget(Command7);
-  buttons->addWidget(Command3);
-  buttons->addWidget(Command8);
+  buttons->addWidget(saveButton_);
+  buttons->addWidget(okButton_);
+  buttons->addWidget(cancelButton_);
   buttons->addStretch();
   grid->addLayout(buttons, 0, 3, 3, 1);
   grid->setColumnStretch(1, 1);
-  return Frame3;
+  return frame;
 }
 
 QWidget* ProjectDialog::CreateFilesFrame() {
   auto* panel = new QWidget(this);
-  chooser = new FileChooser(panel);
-  QGroupBox* Frame7 = Frame("Frame7", QStringLiteral("Select"), panel);
-  Command4 = Button("Command4", QStringLiteral("All"), Frame7);
-  Command6 = Button("Command6", QStringLiteral("None"), Frame7);
-  auto* select = new QHBoxLayout(Frame7);
-  select->addWidget(Command4);
-  select->addWidget(Command6);
-  Command1 = Button("Command1", QStringLiteral("Add selected files to the project"), panel);
-  Command1->setToolTip(QStringLiteral("Adds the selected files; a double-click on a file adds it too"));
+  chooser_ = new FileChooser(panel);
+  QGroupBox* select = Frame(names::kSelectFrame, QStringLiteral("Select"), panel);
+  selectAllButton_ = Button(names::kSelectAll, QStringLiteral("All"), select);
+  selectNoneButton_ = Button(names::kSelectNone, QStringLiteral("None"), select);
+  auto* selectLayout = new QHBoxLayout(select);
+  selectLayout->addWidget(selectAllButton_);
+  selectLayout->addWidget(selectNoneButton_);
+  addFilesButton_ = Button(names::kAddFiles, QStringLiteral("Add selected files to the project"), panel);
+  addFilesButton_->setToolTip(QStringLiteral("Adds the selected files; a double-click on a file adds it too"));
 
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(chooser, 1);
+  layout->addWidget(chooser_, 1);
   auto* row = new QHBoxLayout;
-  row->addWidget(Frame7);
+  row->addWidget(select);
   row->addStretch();
-  row->addWidget(Command1);
+  row->addWidget(addFilesButton_);
   layout->addLayout(row);
   return panel;
 }
 
-QWidget* ProjectDialog::CreateRulesFrame() {
-  QGroupBox* Frame1 = Frame("Frame1", QStringLiteral("Scanning rules"), this);
-  Text4 = TextBox("Text4", Frame1);
-  Option10 = Option("Option10", QStringLiteral("none"), Frame1);
-  Option11 = Option("Option11", QStringLiteral("type1"), Frame1);
-  Frame2 = Frame("Frame2", QString(), Frame1);
-  Text8 = TextBox("Text8", Frame2);
-  Command9 = Button("Command9", QStringLiteral("Letter"), Frame2);
-  Command9->setToolTip(QStringLiteral("Values and comments of the reference letters"));
-  // The label names of "text" and "End Hyphen:" are swapped between the two dialogs.
-  const bool isNew = kind_ == Kind::New;
-  QLabel* textLabel = Label(isNew ? "Label11" : "Label7", QStringLiteral("text"), Frame2);
-  Text9 = TextBox("Text9", Frame2);
-  Text9->setFont(FixedPitch(QStringLiteral("Courier New"), 0));
-  for (QLineEdit* box : {Text8, Text9}) box->setFixedWidth(36);
-  auto* pattern = new QHBoxLayout(Frame2);
-  pattern->addWidget(Text8);
-  pattern->addWidget(Command9);
-  pattern->addWidget(textLabel);
-  pattern->addWidget(Text9);
-  pattern->addStretch();
-  Text7 = TextBox("Text7", Frame1);
-  Text6 = TextBox("Text6", Frame1);
-  Text13 = TextBox("Text13", Frame1);
-  for (QLineEdit* box : {Text7, Text6, Text13}) box->setMaximumWidth(80);
-  Command5 = Button("Command5", QStringLiteral("Font"), Frame1);
-  Command5->setToolTip(QStringLiteral("The font of the alphabet box"));
+// The progress bar shows only while a scan runs.
+QWidget* ProjectDialog::CreateProjectFilesFrame() {
+  QGroupBox* frame = Frame(names::kProjectFilesFrame, QStringLiteral("Files in the project"), this);
+  projectFilesFrame_ = frame;
+  projectFilesList_ = Named(new QListWidget(frame), names::kProjectFiles);
+  projectFilesList_->setToolTip(QStringLiteral("Double-click a file to take it out of the project"));
+  progressBar_ = Named(new QProgressBar(frame), names::kProgress);
+  progressBar_->setTextVisible(false);
+  progressBar_->setRange(0, 1000);
+  progressBar_->setVisible(false);
+  auto* layout = new QVBoxLayout(frame);
+  layout->addWidget(projectFilesList_);
+  layout->addWidget(progressBar_);
+  return frame;
+}
 
-  auto* grid = new QGridLayout(Frame1);
-  AddRow(grid, 0, Label("Label3", QStringLiteral("Alphabet:"), Frame1), Text4);
-  grid->addWidget(Command5, 0, 2);
-  QLabel* Label4 = Label("Label4", QStringLiteral("References:"), Frame1);
+QWidget* ProjectDialog::CreateRulesFrame() {
+  QGroupBox* frame = Frame(names::kRulesFrame, QStringLiteral("Scanning rules"), this);
+  alphabetEdit_ = TextBox(names::kAlphabet, frame);
+  noReferencesOption_ = Option(names::kNoReferences, QStringLiteral("none"), frame);
+  type1ReferencesOption_ = Option(names::kType1References, QStringLiteral("type1"), frame);
+  referencePatternFrame_ = Frame(names::kReferencePatternFrame, QString(), frame);
+  leftReferenceEdit_ = TextBox(names::kLeftReference, referencePatternFrame_);
+  lettersButton_ = Button(names::kLetters, QStringLiteral("Letter"), referencePatternFrame_);
+  lettersButton_->setToolTip(QStringLiteral("Values and comments of the reference letters"));
+  // The two dialogs give the labels "text" and "End Hyphen:" each other's names.
+  const bool isNew = kind_ == Kind::New;
+  QLabel* textLabel = Label(isNew ? names::kReferenceTextLabel : names::kEndHyphenLabel, QStringLiteral("text"),
+                            referencePatternFrame_);
+  rightReferenceEdit_ = TextBox(names::kRightReference, referencePatternFrame_);
+  rightReferenceEdit_->setFont(FixedPitch(QStringLiteral("Courier New"), 0));
+  for (QLineEdit* box : {leftReferenceEdit_, rightReferenceEdit_}) box->setFixedWidth(36);
+  auto* pattern = new QHBoxLayout(referencePatternFrame_);
+  pattern->addWidget(leftReferenceEdit_);
+  pattern->addWidget(lettersButton_);
+  pattern->addWidget(textLabel);
+  pattern->addWidget(rightReferenceEdit_);
+  pattern->addStretch();
+  endOfLineEdit_ = TextBox(names::kEndOfLine, frame);
+  joinEdit_ = TextBox(names::kJoin, frame);
+  endHyphenEdit_ = TextBox(names::kEndHyphen, frame);
+  for (QLineEdit* box : {endOfLineEdit_, joinEdit_, endHyphenEdit_}) box->setMaximumWidth(80);
+  fontButton_ = Button(names::kFont, QStringLiteral("Font"), frame);
+  fontButton_->setToolTip(QStringLiteral("The font of the alphabet box"));
+
+  auto* grid = new QGridLayout(frame);
+  AddRow(grid, 0, Label(names::kAlphabetLabel, QStringLiteral("Alphabet:"), frame), alphabetEdit_);
+  grid->addWidget(fontButton_, 0, 2);
   auto* types = new QHBoxLayout;
-  types->addWidget(Option10);
-  types->addWidget(Option11);
-  types->addWidget(Frame2);
-  grid->addWidget(Label4, 1, 0);
+  types->addWidget(noReferencesOption_);
+  types->addWidget(type1ReferencesOption_);
+  types->addWidget(referencePatternFrame_);
+  grid->addWidget(Label(names::kReferencesLabel, QStringLiteral("References:"), frame), 1, 0);
   grid->addLayout(types, 1, 1, 1, 2);
-  AddRow(grid, 2, Label("Label2", QStringLiteral("End of Line:"), Frame1), Text7);
-  AddRow(grid, 3, Label("Label6", QStringLiteral("Join:"), Frame1), Text6);
-  AddRow(grid, 4, Label(isNew ? "Label7" : "Label11", QStringLiteral("End Hyphen:"), Frame1), Text13);
+  AddRow(grid, 2, Label(names::kEndOfLineLabel, QStringLiteral("End of Line:"), frame), endOfLineEdit_);
+  AddRow(grid, 3, Label(names::kJoinLabel, QStringLiteral("Join:"), frame), joinEdit_);
+  AddRow(grid, 4,
+         Label(isNew ? names::kEndHyphenLabel : names::kReferenceTextLabel, QStringLiteral("End Hyphen:"), frame),
+         endHyphenEdit_);
   grid->setColumnStretch(1, 1);
-  return Frame1;
+  return frame;
 }
 
 QWidget* ProjectDialog::CreateVocabularyFrame() {
-  QGroupBox* Frame6 = Frame("Frame6", QStringLiteral("Save Vocabulary"), this);
-  Option1 = Option("Option1", QStringLiteral("All"), Frame6);
-  Option2 = Option("Option2", QStringLiteral("None"), Frame6);
-  Option3 = Option("Option3", QStringLiteral("Matches"), Frame6);
-  QGroupBox* Frame5 = Frame("Frame5", QStringLiteral("Any of"), Frame6);
-  Text10 = TextBox("Text10", Frame5);
-  Text11 = TextBox("Text11", Frame5);
-  Text12 = TextBox("Text12", Frame5);
-  auto* patterns = new QGridLayout(Frame5);
-  AddRow(patterns, 0, Label("Label8", QStringLiteral("Prefix"), Frame5), Text10);
-  AddRow(patterns, 1, Label("Label9", QStringLiteral("Suffix"), Frame5), Text11);
-  AddRow(patterns, 2, Label("Label10", QStringLiteral("Anywhere"), Frame5), Text12);
+  QGroupBox* frame = Frame(names::kVocabularyFrame, QStringLiteral("Save Vocabulary"), this);
+  scopeAllOption_ = Option(names::kScopeAll, QStringLiteral("All"), frame);
+  scopeNoneOption_ = Option(names::kScopeNone, QStringLiteral("None"), frame);
+  scopeMatchesOption_ = Option(names::kScopeMatches, QStringLiteral("Matches"), frame);
+  QGroupBox* patternsFrame = Frame(names::kPatternsFrame, QStringLiteral("Any of"), frame);
+  prefixEdit_ = TextBox(names::kPrefix, patternsFrame);
+  suffixEdit_ = TextBox(names::kSuffix, patternsFrame);
+  anywhereEdit_ = TextBox(names::kAnywhere, patternsFrame);
+  auto* patterns = new QGridLayout(patternsFrame);
+  AddRow(patterns, 0, Label(names::kPrefixLabel, QStringLiteral("Prefix"), patternsFrame), prefixEdit_);
+  AddRow(patterns, 1, Label(names::kSuffixLabel, QStringLiteral("Suffix"), patternsFrame), suffixEdit_);
+  AddRow(patterns, 2, Label(names::kAnywhereLabel, QStringLiteral("Anywhere"), patternsFrame), anywhereEdit_);
 
-  auto* layout = new QHBoxLayout(Frame6);
+  auto* layout = new QHBoxLayout(frame);
   auto* scopes = new QVBoxLayout;
-  scopes->addWidget(Option1);
-  scopes->addWidget(Option2);
-  scopes->addWidget(Option3);
+  scopes->addWidget(scopeAllOption_);
+  scopes->addWidget(scopeNoneOption_);
+  scopes->addWidget(scopeMatchesOption_);
   scopes->addStretch();
   layout->addLayout(scopes);
-  layout->addWidget(Frame5, 1);
-  return Frame6;
+  layout->addWidget(patternsFrame, 1);
+  return frame;
 }
 
 // Every field goes into the record as the user changes it, so the record is what the dialog
@@ -214,76 +228,79 @@ void ProjectDialog::ConnectFields() {
       project_.*field = isPath ? PathBytes(text) : Encode1252(text);
     });
   };
-  bindText(Text3, &Project::Title, false);
-  bindText(Text1, &Project::FileName, true);
-  bindText(Text10, &Project::PrefixPattern, false);
-  bindText(Text11, &Project::SuffixPattern, false);
-  bindText(Text12, &Project::AnywherePattern, false);
+  bindText(titleEdit_, &Project::Title, false);
+  bindText(fileNameEdit_, &Project::FileName, true);
+  bindText(prefixEdit_, &Project::PrefixPattern, false);
+  bindText(suffixEdit_, &Project::SuffixPattern, false);
+  bindText(anywhereEdit_, &Project::AnywherePattern, false);
   auto bindRule = [this](QLineEdit* box, std::string ScanRules::*field) {
     connect(box, &QLineEdit::textEdited, this,
             [this, field](const QString& text) { project_.rules.*field = Encode1252(text); });
   };
-  bindRule(Text4, &ScanRules::alphabet);
-  bindRule(Text8, &ScanRules::leftReference);
-  bindRule(Text9, &ScanRules::rightReference);
-  bindRule(Text7, &ScanRules::endOfLine);
-  bindRule(Text6, &ScanRules::join);
-  bindRule(Text13, &ScanRules::endHyphen);
+  bindRule(alphabetEdit_, &ScanRules::alphabet);
+  bindRule(leftReferenceEdit_, &ScanRules::leftReference);
+  bindRule(rightReferenceEdit_, &ScanRules::rightReference);
+  bindRule(endOfLineEdit_, &ScanRules::endOfLine);
+  bindRule(joinEdit_, &ScanRules::join);
+  bindRule(endHyphenEdit_, &ScanRules::endHyphen);
 
-  connect(Check1, &QCheckBox::clicked, this, [this](bool checked) {
+  connect(saveVocabularyCheck_, &QCheckBox::clicked, this, [this](bool checked) {
     project_.SaveVocabulary = checked ? 1 : 0;
     if (!checked) prompts_.Message(this, QStringLiteral("Vocabulary NOT saved!"));
   });
   auto bindScope = [this](QRadioButton* button, VocabularyScope scope) {
     connect(button, &QRadioButton::clicked, this, [this, scope] { project_.scope = scope; });
   };
-  bindScope(Option1, VocabularyScope::All);
-  bindScope(Option2, VocabularyScope::None);
-  bindScope(Option3, VocabularyScope::Matches);
-  connect(Option10, &QRadioButton::clicked, this, [this] {
+  bindScope(scopeAllOption_, VocabularyScope::All);
+  bindScope(scopeNoneOption_, VocabularyScope::None);
+  bindScope(scopeMatchesOption_, VocabularyScope::Matches);
+  connect(noReferencesOption_, &QRadioButton::clicked, this, [this] {
     project_.rules.referenceType = ReferenceType::None;
     ShowReferenceType();
   });
-  connect(Option11, &QRadioButton::clicked, this, [this] {
+  connect(type1ReferencesOption_, &QRadioButton::clicked, this, [this] {
     project_.rules.referenceType = ReferenceType::Type1;
     ShowReferenceType();
   });
 
-  connect(Command1, &QPushButton::clicked, this, [this] { AddFiles(chooser->SelectedFiles()); });
-  connect(chooser, &FileChooser::fileActivated, this, [this](const QString& name) { AddFiles({name}); });
-  connect(Command4, &QPushButton::clicked, chooser, &FileChooser::SelectAll);
-  connect(Command6, &QPushButton::clicked, chooser, &FileChooser::SelectNone);
-  connect(List1, &QListWidget::itemDoubleClicked, this, &ProjectDialog::RemoveFile);
-  connect(Command2, &QPushButton::clicked, this, &ProjectDialog::Browse);
-  connect(Command5, &QPushButton::clicked, this, &ProjectDialog::ChooseFont);
-  connect(Command9, &QPushButton::clicked, this, &ProjectDialog::lettersRequested);
-  connect(Command7, &QPushButton::clicked, this, &ProjectDialog::saveRequested);
-  connect(Command3, &QPushButton::clicked, this, &ProjectDialog::okRequested);
-  connect(Command8, &QPushButton::clicked, this, &ProjectDialog::reject);
+  connect(addFilesButton_, &QPushButton::clicked, this, [this] { AddFiles(chooser_->SelectedFiles()); });
+  connect(chooser_, &FileChooser::fileActivated, this, [this](const QString& name) { AddFiles({name}); });
+  connect(selectAllButton_, &QPushButton::clicked, chooser_, &FileChooser::SelectAll);
+  connect(selectNoneButton_, &QPushButton::clicked, chooser_, &FileChooser::SelectNone);
+  connect(projectFilesList_, &QListWidget::itemDoubleClicked, this, &ProjectDialog::RemoveFile);
+  connect(browseButton_, &QPushButton::clicked, this, &ProjectDialog::Browse);
+  connect(fontButton_, &QPushButton::clicked, this, &ProjectDialog::ChooseFont);
+  connect(lettersButton_, &QPushButton::clicked, this, &ProjectDialog::lettersRequested);
+  connect(saveButton_, &QPushButton::clicked, this, &ProjectDialog::saveRequested);
+  connect(okButton_, &QPushButton::clicked, this, &ProjectDialog::okRequested);
+  connect(cancelButton_, &QPushButton::clicked, this, &ProjectDialog::reject);
   if (kind_ == Kind::New) {
-    for (QLineEdit* box : {Text7, Text6, Text13, Text8, Text9}) box->installEventFilter(this);
+    for (QLineEdit* box : {endOfLineEdit_, joinEdit_, endHyphenEdit_, leftReferenceEdit_, rightReferenceEdit_}) {
+      box->installEventFilter(this);
+    }
   }
 }
 
 void ProjectDialog::Refresh() {
-  SetText(Text3, Decode1252(project_.Title));
-  SetText(Text1, PathText(project_.FileName));
-  Check1->setCheckState(project_.SaveVocabulary == 1   ? Qt::Checked
-                        : project_.SaveVocabulary == 2 ? Qt::PartiallyChecked
-                                                       : Qt::Unchecked);
-  List1->clear();
-  for (const std::string& file : project_.Files) List1->addItem(PathText(file));
+  SetText(titleEdit_, Decode1252(project_.Title));
+  SetText(fileNameEdit_, PathText(project_.FileName));
+  saveVocabularyCheck_->setCheckState(project_.SaveVocabulary == 1   ? Qt::Checked
+                                      : project_.SaveVocabulary == 2 ? Qt::PartiallyChecked
+                                                                     : Qt::Unchecked);
+  projectFilesList_->clear();
+  for (const std::string& file : project_.Files) projectFilesList_->addItem(PathText(file));
 
   const ScanRules& rules = project_.rules;
-  SetText(Text4, Decode1252(rules.alphabet));
-  SetText(Text8, Decode1252(rules.leftReference));
-  SetText(Text9, Decode1252(rules.rightReference));
-  SetText(Text7, Decode1252(rules.endOfLine));
-  SetText(Text6, Decode1252(rules.join));
-  SetText(Text13, Decode1252(rules.endHyphen));
-  CheckOnly({Option10, Option11}, rules.referenceType == ReferenceType::None    ? Option10
-                                  : rules.referenceType == ReferenceType::Type1 ? Option11
-                                                                                : nullptr);
+  SetText(alphabetEdit_, Decode1252(rules.alphabet));
+  SetText(leftReferenceEdit_, Decode1252(rules.leftReference));
+  SetText(rightReferenceEdit_, Decode1252(rules.rightReference));
+  SetText(endOfLineEdit_, Decode1252(rules.endOfLine));
+  SetText(joinEdit_, Decode1252(rules.join));
+  SetText(endHyphenEdit_, Decode1252(rules.endHyphen));
+  CheckOnly({noReferencesOption_, type1ReferencesOption_},
+            rules.referenceType == ReferenceType::None    ? noReferencesOption_
+            : rules.referenceType == ReferenceType::Type1 ? type1ReferencesOption_
+                                                          : nullptr);
   ShowReferenceType();
 
   const AlphabetFont& shown = project_.font;
@@ -292,32 +309,35 @@ void ProjectDialog::Refresh() {
   font.setItalic(shown.italic);
   font.setStrikeOut(shown.strikethrough);
   font.setUnderline(shown.underline);
-  Text4->setFont(font);
+  alphabetEdit_->setFont(font);
 
-  CheckOnly({Option1, Option2, Option3}, project_.scope == VocabularyScope::All       ? Option1
-                                         : project_.scope == VocabularyScope::None    ? Option2
-                                         : project_.scope == VocabularyScope::Matches ? Option3
-                                                                                      : nullptr);
-  SetText(Text10, Decode1252(project_.PrefixPattern));
-  SetText(Text11, Decode1252(project_.SuffixPattern));
-  SetText(Text12, Decode1252(project_.AnywherePattern));
+  CheckOnly({scopeAllOption_, scopeNoneOption_, scopeMatchesOption_},
+            project_.scope == VocabularyScope::All       ? scopeAllOption_
+            : project_.scope == VocabularyScope::None    ? scopeNoneOption_
+            : project_.scope == VocabularyScope::Matches ? scopeMatchesOption_
+                                                         : nullptr);
+  SetText(prefixEdit_, Decode1252(project_.PrefixPattern));
+  SetText(suffixEdit_, Decode1252(project_.SuffixPattern));
+  SetText(anywhereEdit_, Decode1252(project_.AnywherePattern));
 }
 
 void ProjectDialog::ResetFolder(const QString& folder) {
-  chooser->SetPattern(QStringLiteral("*.txt"));
-  chooser->SetFolder(folder);
+  chooser_->SetPattern(QStringLiteral("*.txt"));
+  chooser_->SetFolder(folder);
 }
 
 void ProjectDialog::CopyFolderFrom(const ProjectDialog& other) {
-  chooser->SetPattern(other.chooser->Pattern());
-  chooser->SetFolder(other.chooser->Folder());
+  chooser_->SetPattern(other.chooser_->Pattern());
+  chooser_->SetFolder(other.chooser_->Folder());
 }
+
+QString ProjectDialog::ChosenFolder() const { return chooser_->Folder(); }
 
 // An entry is the folder and the name, or the name alone with "No Path"; a file already in
 // the project (the same text exactly) is not added again.
 void ProjectDialog::AddFiles(const QStringList& names) {
-  const bool noPath = Check2 && Check2->isChecked();
-  QString folder = chooser->Folder();
+  const bool noPath = noPathCheck_ && noPathCheck_->isChecked();
+  QString folder = chooser_->Folder();
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
   QStringList entries;
   std::vector<std::string> paths;
@@ -327,26 +347,29 @@ void ProjectDialog::AddFiles(const QStringList& names) {
   }
   QStringList added;
   for (const size_t i : project_.AddFiles(paths)) added.append(entries[static_cast<qsizetype>(i)]);
-  List1->addItems(added);
+  projectFilesList_->addItems(added);
 }
 
 void ProjectDialog::RemoveFile(QListWidgetItem* item) {
-  const int row = List1->row(item);
+  const int row = projectFilesList_->row(item);
   if (row < 0 || row >= static_cast<int>(project_.Files.size())) return;
   project_.Files.erase(project_.Files.begin() + row);
-  delete List1->takeItem(row);
+  delete projectFilesList_->takeItem(row);
 }
 
 void ProjectDialog::ShowReferenceType() {
   const bool type1 = project_.rules.referenceType == ReferenceType::Type1;
-  for (QWidget* control : std::initializer_list<QWidget*>{Text8, Text9, Command9, Frame2}) control->setEnabled(type1);
+  for (QWidget* control : std::initializer_list<QWidget*>{leftReferenceEdit_, rightReferenceEdit_, lettersButton_,
+                                                          referencePatternFrame_}) {
+    control->setEnabled(type1);
+  }
 }
 
 // The alphabet box shows the chosen font; the project keeps it.
 void ProjectDialog::ChooseFont() {
-  QFont font = Text4->font();
+  QFont font = alphabetEdit_->font();
   if (!prompts_.ChooseFont(this, font)) return;
-  Text4->setFont(font);
+  alphabetEdit_->setFont(font);
   AlphabetFont& kept = project_.font;
   kept.bold = font.bold();
   kept.italic = font.italic();
@@ -360,17 +383,25 @@ void ProjectDialog::ChooseFont() {
 void ProjectDialog::Browse() {
   const QString path = prompts_.OpenFileName(this, QStringLiteral("Text (*.txt)|*.txt"));
   if (path.isEmpty()) return;
-  Text1->setText(path);
+  fileNameEdit_->setText(path);
   project_.FileName = PathBytes(path);
 }
 
+// The frame of the project's files stays on, for its progress bar; its list goes off.
 void ProjectDialog::SetBusy(bool busy) {
   busy_ = busy;
-  QWidget* Frame4 = ProgressBar1->parentWidget();
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (child != Frame4) child->setEnabled(!busy);
+    if (child != projectFilesFrame_) child->setEnabled(!busy);
   }
-  List1->setEnabled(!busy);
+  projectFilesList_->setEnabled(!busy);
+  progressBar_->reset();
+  progressBar_->setRange(0, busy ? 0 : 1000);
+  progressBar_->setVisible(busy);
+}
+
+void ProjectDialog::ShowProgress(int permille) {
+  progressBar_->setRange(0, 1000);
+  progressBar_->setValue(std::clamp(permille, 0, 1000));
 }
 
 void ProjectDialog::reject() {

@@ -1,11 +1,12 @@
-// Form1 (New Project, "New Wlm Project") and Form4 (Edit Project, "Wlm Project").
+// The New Project and Edit Project dialogs, one class for both.
 //
 // Both dialogs edit a Project record as the user types: the Edit Project dialog the current
 // project, the New Project dialog the one being created. They choose the text files, edit the
 // scanning rules and the vocabulary-saving options, and pass "Save" and "OK" on to the main
 // window, which scans, saves and updates itself. The New Project dialog adds "No Path" and
 // takes at most one typed character in the one-character rule boxes. The dialogs are created
-// once and hidden by OK and Cancel, so what they show persists.
+// once and hidden by OK and Cancel, so what they show persists. The object names of the
+// controls are in project_dialog_names.h.
 #pragma once
 
 #include <QDialog>
@@ -14,7 +15,6 @@
 
 class QCheckBox;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -42,47 +42,15 @@ class ProjectDialog : public QDialog {
   // The chooser's folder and pattern of another dialog, as the New Project dialog's OK hands
   // them to the Edit Project dialog.
   void CopyFolderFrom(const ProjectDialog& other);
-  // A scan from this dialog is running: everything but the progress bar is off, and the
-  // dialog cannot be closed.
+  // The folder the chooser lists, where a project file name without a folder is offered.
+  QString ChosenFolder() const;
+  // A scan from this dialog is running: everything but the progress bar is off, the bar shows
+  // a run of unknown length, and the dialog cannot be closed. Not busy hides and resets the bar.
   void SetBusy(bool busy);
+  // The scan's progress in thousandths (0 to 1000) on the dialog's progress bar.
+  void ShowProgress(int permille);
   // Closes the dialog as its OK does once the project is accepted.
   void Finish() { accept(); }
-
-  // The Project frame.
-  QLineEdit* Text3;       // "Title:"
-  QLineEdit* Text1;       // "File name:"
-  QCheckBox* Check1;      // "Save Vocabulary"
-  QCheckBox* Check2 = nullptr;  // "No Path", New Project only
-  QPushButton* Command7;  // "Save"
-  QPushButton* Command3;  // "OK"
-  QPushButton* Command8;  // "Cancel"
-  QPushButton* Command2;  // "Browse"
-  // The text files.
-  FileChooser* chooser;
-  QPushButton* Command1;  // "Add selected files to the project"
-  QPushButton* Command4;  // "All"
-  QPushButton* Command6;  // "None"
-  QListWidget* List1;     // "Files in the project"
-  QProgressBar* ProgressBar1;
-  // The scanning rules.
-  QLineEdit* Text4;  // "Alphabet:"
-  QRadioButton* Option10;  // "none"
-  QRadioButton* Option11;  // "type1"
-  QGroupBox* Frame2;
-  QLineEdit* Text8;        // the opening character of a reference
-  QPushButton* Command9;   // "Letter"
-  QLineEdit* Text9;        // the closing character
-  QLineEdit* Text7;        // "End of Line:"
-  QLineEdit* Text6;        // "Join:"
-  QLineEdit* Text13;       // "End Hyphen:"
-  QPushButton* Command5;   // "Font"
-  // The "Save Vocabulary" frame.
-  QRadioButton* Option1;  // "All"
-  QRadioButton* Option2;  // "None"
-  QRadioButton* Option3;  // "Matches"
-  QLineEdit* Text10;      // "Prefix"
-  QLineEdit* Text11;      // "Suffix"
-  QLineEdit* Text12;      // "Anywhere"
 
  signals:
   void saveRequested();
@@ -99,6 +67,7 @@ class ProjectDialog : public QDialog {
  private:
   QWidget* CreateProjectFrame();
   QWidget* CreateFilesFrame();
+  QWidget* CreateProjectFilesFrame();
   QWidget* CreateRulesFrame();
   QWidget* CreateVocabularyFrame();
   void ConnectFields();
@@ -113,6 +82,43 @@ class ProjectDialog : public QDialog {
   Project& project_;
   Prompts& prompts_;
   bool busy_ = false;
+
+  // The project's title and file.
+  QLineEdit* titleEdit_;
+  QLineEdit* fileNameEdit_;
+  QPushButton* browseButton_;
+  QCheckBox* saveVocabularyCheck_;
+  QCheckBox* noPathCheck_ = nullptr;  // New Project only
+  QPushButton* saveButton_;
+  QPushButton* okButton_;
+  QPushButton* cancelButton_;
+  // The text files.
+  FileChooser* chooser_;
+  QPushButton* selectAllButton_;
+  QPushButton* selectNoneButton_;
+  QPushButton* addFilesButton_;
+  QWidget* projectFilesFrame_;
+  QListWidget* projectFilesList_;
+  QProgressBar* progressBar_;
+  // The scanning rules.
+  QLineEdit* alphabetEdit_;
+  QPushButton* fontButton_;
+  QRadioButton* noReferencesOption_;
+  QRadioButton* type1ReferencesOption_;
+  QGroupBox* referencePatternFrame_;
+  QLineEdit* leftReferenceEdit_;
+  QPushButton* lettersButton_;
+  QLineEdit* rightReferenceEdit_;
+  QLineEdit* endOfLineEdit_;
+  QLineEdit* joinEdit_;
+  QLineEdit* endHyphenEdit_;
+  // The vocabulary to save.
+  QRadioButton* scopeAllOption_;
+  QRadioButton* scopeNoneOption_;
+  QRadioButton* scopeMatchesOption_;
+  QLineEdit* prefixEdit_;
+  QLineEdit* suffixEdit_;
+  QLineEdit* anywhereEdit_;
 };
 
 }  // namespace wordloom::app

@@ -1,9 +1,10 @@
-// Form5, "Reference Letter Definition": the values and comments of the reference letters A to Z.
+// The Reference Letter Definition dialog: the values and comments of the reference letters A to Z.
 //
 // The grid shows the engine's table and writes straight into it, so what the user types stays
 // with the table after the dialog closes. A cell changes only through the edit box and "Add";
 // the headers (row 0) and the letters (column 0) never change. Showing the dialog reloads the
-// grid, as opening a project rewrites the table while the dialog is hidden.
+// grid, as opening a project rewrites the table while the dialog is hidden. The object names
+// of the controls are in reference_letters_dialog_names.h.
 #pragma once
 
 #include <QDialog>
@@ -28,12 +29,6 @@ class ReferenceLettersDialog : public QDialog {
   // Reloads every cell of the grid from the table.
   void Refresh();
 
-  QTableWidget* MSFlexGrid1;  // 27 rows x 3 columns; row 0 and column 0 are fixed
-  QLabel* Label1;             // the letter of the current row
-  QLineEdit* Text1;           // the text for the current cell
-  QPushButton* Command1;      // "Add": the current cell takes Text1's text
-  QPushButton* Command2;      // "Close": hides the dialog
-
  protected:
   void showEvent(QShowEvent* event) override;
 
@@ -42,6 +37,11 @@ class ReferenceLettersDialog : public QDialog {
   void AddText();
 
   ReferenceLetters& letters_;
+  QTableWidget* grid_;        // 27 rows x 3 columns; row 0 and column 0 are fixed
+  QLabel* letterLabel_;       // the letter of the current row
+  QLineEdit* textEdit_;       // the text for the current cell
+  QPushButton* addButton_;    // the current cell takes the edit box's text
+  QPushButton* closeButton_;  // hides the dialog
 };
 
 }  // namespace wordloom::app

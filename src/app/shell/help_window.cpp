@@ -12,21 +12,24 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "shell/help_window_names.h"
 #include "ui/controls.h"
 
 namespace wordloom::app {
 
+namespace names = help_window_names;
+
 HelpWindow::HelpWindow(const QString& folder, QWidget* parent) : QWidget(parent, Qt::Window), folder_(folder) {
-  setObjectName(QStringLiteral("frmHelp"));
+  setObjectName(QString::fromLatin1(names::kWindow));
   setWindowTitle(QStringLiteral("Wordloom Help"));
 
-  browser_ = Named(new QTextBrowser(this), "brwHelp");
+  browser_ = Named(new QTextBrowser(this), names::kBrowser);
   browser_->setSearchPaths({folder_});
   browser_->setOpenExternalLinks(true);
 
   auto* contents = new QWidget(this);
-  QPushButton* home = Button("cmdContents", QStringLiteral("&Contents"), contents);
-  QPushButton* back = Button("cmdBack", QStringLiteral("&Back"), contents);
+  QPushButton* home = Button(names::kContents, QStringLiteral("&Contents"), contents);
+  QPushButton* back = Button(names::kBack, QStringLiteral("&Back"), contents);
   connect(home, &QPushButton::clicked, this, &HelpWindow::ShowContents);
   connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
   connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
@@ -37,9 +40,9 @@ HelpWindow::HelpWindow(const QString& folder, QWidget* parent) : QWidget(parent,
   contentsLayout->addStretch();
 
   auto* index = new QWidget(this);
-  keyword_ = TextBox("txtKeyword", index);
+  keyword_ = TextBox(names::kKeyword, index);
   keyword_->setPlaceholderText(QStringLiteral("Type a keyword"));
-  keywords_ = Named(new QListWidget(index), "lstKeywords");
+  keywords_ = Named(new QListWidget(index), names::kKeywords);
   auto* indexLayout = new QVBoxLayout(index);
   indexLayout->setContentsMargins(0, 0, 0, 0);
   indexLayout->addWidget(keyword_);
@@ -48,7 +51,7 @@ HelpWindow::HelpWindow(const QString& folder, QWidget* parent) : QWidget(parent,
   connect(keyword_, &QLineEdit::returnPressed, this, [this] { ShowKeyword(keywords_->currentItem()); });
   connect(keywords_, &QListWidget::itemActivated, this, &HelpWindow::ShowKeyword);
 
-  tabs_ = Named(new QTabWidget(this), "tabHelp");
+  tabs_ = Named(new QTabWidget(this), names::kTabs);
   tabs_->addTab(contents, QStringLiteral("Contents"));
   tabs_->addTab(index, QStringLiteral("Index"));
 

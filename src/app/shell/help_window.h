@@ -3,6 +3,7 @@
 // The manual is a folder of HTML pages: "index.html" is the contents page, and
 // "keywords.txt" lists the index, one "keyword<TAB>page#anchor" a line. Typing in the index
 // box selects the first keyword that begins with the text; Enter or a double-click shows it.
+// The object names of the controls are in help_window_names.h.
 #pragma once
 
 #include <QWidget>

@@ -1,4 +1,4 @@
-// Main(): the splash window, the main window with its settings, then the event loop.
+// The program's start: the splash window, the main window with its settings, then the event loop.
 //
 // `wordloom [FILE]` opens FILE (a project or a text file) once the window is up. Two options
 // serve demonstrations and screenshots: `--kwic KEYS` runs a Kwic concordance of KEYS after
@@ -54,15 +54,23 @@ int main(int argc, char* argv[]) {
   // The start-up actions run inside the event loop, so that closing the window during them
   // ends the program.
   // A text file opens the New Project dialog: the concordance and the picture wait for it.
-  const auto afterOpening = [&] {
-    if (parser.isSet(kwic) && window.isVisible()) {
-      window.RunKwic(parser.value(kwic));
-    }
+  // The picture waits for the concordance to be shown.
+  const auto takePicture = [&] {
     if (parser.isSet(screenshot) && window.isVisible()) {
       const bool saved = window.grab().save(parser.value(screenshot));
       window.close();
       QApplication::exit(saved ? 0 : 1);
     }
+  };
+  const auto afterOpening = [&] {
+    if (parser.isSet(kwic) && window.isVisible()) {
+      window.RunKwic(parser.value(kwic));
+      if (window.IsRunning()) {
+        QObject::connect(&window, &MainWindow::busyChanged, &window, takePicture, Qt::SingleShotConnection);
+        return;
+      }
+    }
+    takePicture();
   };
   QTimer::singleShot(0, &window, [&] {
     const QStringList files = parser.positionalArguments();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -17,23 +18,30 @@
 #include <QToolBar>
 #include <optional>
 
+#include "base/paths.h"
+#include "base/scratch_folder.h"
 #include "concordance/concordance_page.h"
-#include "lists/keywords_dialog.h"
 #include "lists/profile_page.h"
 #include "lists/word_list_page.h"
-#include "project/project_dialog.h"
-#include "project/reference_letters_dialog.h"
+#include "scan/status_texts.h"
 #include "shell/app_info.h"
 #include "shell/help_window.h"
+#include "shell/main_window_names.h"
 #include "shell/options_dialog.h"
+#include "shell/output_panes.h"
+#include "shell/pass_runner.h"
+#include "shell/project_commands.h"
 #include "shell/small_windows.h"
+#include "ui/code_page.h"
 #include "ui/controls.h"
 #include "ui/elided_label.h"
 #include "ui/output_pane.h"
 #include "ui/prompts.h"
-#include "ui/run_progress.h"
 
 namespace wordloom::app {
+
+namespace names = main_window_names;
+
 namespace {
 
 QAction* MakeAction(QObject* parent, const char* objectName, const QString& text, const QString& tip,
@@ -58,233 +66,289 @@ QIcon ThemeIcon(const char* name, std::optional<QStyle::StandardPixmap> fallback
 
 MainWindow::MainWindow(Session& session, Settings& settings, Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), session_(session), settings_(settings), prompts_(prompts) {
-  setObjectName(QStringLiteral("frmMain"));
+  setObjectName(QString::fromLatin1(names::kWindow));
   setWindowTitle(MainCaption());
   setWindowIcon(QIcon(QStringLiteral(":/wordloom.png")));
+  runner_ = new PassRunner(this);
+  projectCommands_ = new ProjectCommands(session_, settings_, prompts_, *runner_,
+                                         [this](QWidget* parent) { return PrepareScratch(parent); }, this);
   CreateActions();
   CreateMenus();
   CreateToolBars();
   CreatePages();
   CreateStatusBar();
-  ConnectRuns();
+  ConnectCommands();
 }
 
-MainWindow::~MainWindow() = default;
+// A pass still running ends first: its result is dropped with the window.
+MainWindow::~MainWindow() { runner_->Abandon(); }
 
 void MainWindow::CreateActions() {
-  mnuFileNew = MakeAction(this, "mnuFileNew", QStringLiteral("&New"), QStringLiteral("Creates a new project"),
+  newAction_ = MakeAction(this, names::kNew, QStringLiteral("&New"), QStringLiteral("Creates a new project"),
                           QKeySequence::New);
-  mnuFileOpen = MakeAction(this, "mnuFileOpen", QStringLiteral("&Open"),
+  openAction_ = MakeAction(this, names::kOpen, QStringLiteral("&Open"),
                            QStringLiteral("Opens a project, or a text file as a new project"), QKeySequence::Open);
-  mnuFileSave = MakeAction(this, "mnuFileSave", QStringLiteral("&Save"),
+  saveAction_ = MakeAction(this, names::kSave, QStringLiteral("&Save"),
                            QStringLiteral("Saves the output on show as an RTF or text file"), QKeySequence::Save);
-  mnuFileSaveAs = MakeAction(this, "mnuFileSaveAs", QStringLiteral("Save &As..."),
+  saveAsAction_ = MakeAction(this, names::kSaveAs, QStringLiteral("Save &As..."),
                              QStringLiteral("Saves the output on show as an RTF or text file"), QKeySequence::SaveAs);
-  mnuFilePageSetup = MakeAction(this, "mnuFilePageSetup", QStringLiteral("Page Set&up..."),
+  pageSetupAction_ = MakeAction(this, names::kPageSetup, QStringLiteral("Page Set&up..."),
                                 QStringLiteral("Chooses the paper, its orientation and margins"));
-  mnuFilePrintPreview = MakeAction(this, "mnuFilePrintPreview", QStringLiteral("Print Pre&view"),
+  printPreviewAction_ = MakeAction(this, names::kPrintPreview, QStringLiteral("Print Pre&view"),
                                    QStringLiteral("Shows the printout of the output on show"));
-  mnuFilePrint = MakeAction(this, "mnuFilePrint", QStringLiteral("&Print..."),
+  printAction_ = MakeAction(this, names::kPrint, QStringLiteral("&Print..."),
                             QStringLiteral("Prints the output on show"), QKeySequence::Print);
-  mnuFileExit = MakeAction(this, "mnuFileExit", QStringLiteral("E&xit"), QStringLiteral("Ends Wordloom"),
+  exitAction_ = MakeAction(this, names::kExit, QStringLiteral("E&xit"), QStringLiteral("Ends Wordloom"),
                            QKeySequence::Quit);
-  mnuEditUndo = MakeAction(this, "mnuEditUndo", QStringLiteral("&Undo"), QStringLiteral("Undoes the last edit"),
+  undoAction_ = MakeAction(this, names::kUndo, QStringLiteral("&Undo"), QStringLiteral("Undoes the last edit"),
                            QKeySequence::Undo);
-  mnuEditCut = MakeAction(this, "mnuEditCut", QStringLiteral("Cu&t"), QStringLiteral("Cuts the selection"),
+  cutAction_ = MakeAction(this, names::kCut, QStringLiteral("Cu&t"), QStringLiteral("Cuts the selection"),
                           QKeySequence::Cut);
-  mnuEditCopy = MakeAction(this, "mnuEditCopy", QStringLiteral("&Copy"), QStringLiteral("Copies the selection"),
+  copyAction_ = MakeAction(this, names::kCopy, QStringLiteral("&Copy"), QStringLiteral("Copies the selection"),
                            QKeySequence::Copy);
-  mnuEditPaste = MakeAction(this, "mnuEditPaste", QStringLiteral("&Paste"), QStringLiteral("Pastes the clipboard"),
+  pasteAction_ = MakeAction(this, names::kPaste, QStringLiteral("&Paste"), QStringLiteral("Pastes the clipboard"),
                             QKeySequence::Paste);
-  mnuViewProject = MakeAction(this, "mnuViewProject", QStringLiteral("&Project"),
+  viewProjectAction_ = MakeAction(this, names::kViewProject, QStringLiteral("&Project"),
                               QStringLiteral("Shows the project's files and scanning rules"));
-  mnuViewToolbar = MakeAction(this, "mnuViewToolbar", QStringLiteral("&Toolbar"),
+  viewToolBarAction_ = MakeAction(this, names::kViewToolbar, QStringLiteral("&Toolbar"),
                               QStringLiteral("Shows or hides the toolbar"));
-  mnuViewKeyWords = MakeAction(this, "mnuViewKeyWords", QStringLiteral("&KeyWords"),
+  viewKeyWordsAction_ = MakeAction(this, names::kViewKeyWords, QStringLiteral("&KeyWords"),
                                QStringLiteral("Shows or hides the KeyWords toolbar"));
-  mnuViewStatusBar = MakeAction(this, "mnuViewStatusBar", QStringLiteral("Status &Bar"),
+  viewStatusBarAction_ = MakeAction(this, names::kViewStatusBar, QStringLiteral("Status &Bar"),
                                 QStringLiteral("Shows or hides the status bar"));
-  mnuViewOptions = MakeAction(this, "mnuViewOptions", QStringLiteral("&Options..."),
+  optionsAction_ = MakeAction(this, names::kViewOptions, QStringLiteral("&Options..."),
                               QStringLiteral("Context width, the page shown after opening, tips"));
-  mnuViewWebBrowser = MakeAction(this, "mnuViewWebBrowser", QStringLiteral("&Web Browser"),
+  webBrowserAction_ = MakeAction(this, names::kViewWebBrowser, QStringLiteral("&Web Browser"),
                                  QStringLiteral("Opens Wordloom's home page in the web browser"));
-  mnuHelpContents = MakeAction(this, "mnuHelpContents", QStringLiteral("&Contents"),
+  helpContentsAction_ = MakeAction(this, names::kHelpContents, QStringLiteral("&Contents"),
                                QStringLiteral("Shows the contents of the manual"), QKeySequence::HelpContents);
-  mnuHelpSearch = MakeAction(this, "mnuHelpSearch", QStringLiteral("&Search For Help On..."),
+  helpSearchAction_ = MakeAction(this, names::kHelpSearch, QStringLiteral("&Search For Help On..."),
                              QStringLiteral("Looks up a keyword in the manual's index"));
-  mnuHelpCopyright = MakeAction(this, "mnuHelpCopyright", QStringLiteral("Copyright and &Legals"),
+  copyrightAction_ = MakeAction(this, names::kHelpCopyright, QStringLiteral("Copyright and &Legals"),
                                 QStringLiteral("Shows the copyright and the licence"));
-  mnuHelpAbout = MakeAction(this, "mnuHelpAbout", QStringLiteral("&About Wordloom..."),
+  aboutAction_ = MakeAction(this, names::kHelpAbout, QStringLiteral("&About Wordloom..."),
                             QStringLiteral("Shows the version of Wordloom"));
   // Saving and printing need an output: they wait for a project.
-  for (QAction* action : {mnuFileSave, mnuFileSaveAs, mnuFilePrintPreview, mnuFilePrint}) action->setEnabled(false);
-  for (QAction* toggle : {mnuViewToolbar, mnuViewKeyWords, mnuViewStatusBar}) {
+  for (QAction* action : {saveAction_, saveAsAction_, printPreviewAction_, printAction_}) action->setEnabled(false);
+  for (QAction* toggle : {viewToolBarAction_, viewKeyWordsAction_, viewStatusBarAction_}) {
     toggle->setCheckable(true);
     toggle->setChecked(true);
   }
 
-  mnuFileNew->setIcon(ThemeIcon("document-new", QStyle::SP_FileIcon));
-  mnuFileOpen->setIcon(ThemeIcon("document-open", QStyle::SP_DialogOpenButton));
-  mnuFileSave->setIcon(ThemeIcon("document-save", QStyle::SP_DialogSaveButton));
-  mnuFilePrint->setIcon(ThemeIcon("document-print"));
-  mnuEditCut->setIcon(ThemeIcon("edit-cut"));
-  mnuEditCopy->setIcon(ThemeIcon("edit-copy"));
-  mnuEditPaste->setIcon(ThemeIcon("edit-paste"));
-
-  connect(mnuFileNew, &QAction::triggered, this, &MainWindow::NewProjectCommand);
-  connect(mnuFileOpen, &QAction::triggered, this, &MainWindow::OpenProjectCommand);
-  connect(mnuFileSave, &QAction::triggered, this, [this] { PaneCode() == 1 ? SaveWordList() : SavePane(PaneCode()); });
-  connect(mnuFileSaveAs, &QAction::triggered, mnuFileSave, &QAction::trigger);
-  connect(mnuFilePageSetup, &QAction::triggered, this, [this] { prompts_.SetUpPage(this, printer_); });
-  connect(mnuFilePrintPreview, &QAction::triggered, this, &MainWindow::PrintPreview);
-  connect(mnuFilePrint, &QAction::triggered, this, [this] { PrintPane(PaneCode()); });
-  connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
-  connect(mnuEditUndo, &QAction::triggered, this, [this] { EditCommand("undo"); });
-  connect(mnuEditCut, &QAction::triggered, this, [this] { EditCommand("cut"); });
-  connect(mnuEditCopy, &QAction::triggered, this, [this] { EditCommand("copy"); });
-  connect(mnuEditPaste, &QAction::triggered, this, [this] { EditCommand("paste"); });
-  connect(mnuViewProject, &QAction::triggered, this, &MainWindow::EditProjectCommand);
-  connect(mnuViewToolbar, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
-  connect(mnuViewKeyWords, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
-  connect(mnuViewStatusBar, &QAction::triggered, this, &MainWindow::LayoutMainWindow);
-  connect(mnuViewOptions, &QAction::triggered, this, &MainWindow::ShowOptions);
-  connect(mnuViewWebBrowser, &QAction::triggered, this, &MainWindow::OpenWebBrowser);
-  connect(mnuHelpContents, &QAction::triggered, this, [this] { ShowHelp(false); });
-  connect(mnuHelpSearch, &QAction::triggered, this, [this] { ShowHelp(true); });
-  connect(mnuHelpCopyright, &QAction::triggered, this, &MainWindow::ShowCopyright);
-  connect(mnuHelpAbout, &QAction::triggered, this, &MainWindow::ShowAbout);
+  newAction_->setIcon(ThemeIcon("document-new", QStyle::SP_FileIcon));
+  openAction_->setIcon(ThemeIcon("document-open", QStyle::SP_DialogOpenButton));
+  saveAction_->setIcon(ThemeIcon("document-save", QStyle::SP_DialogSaveButton));
+  printAction_->setIcon(ThemeIcon("document-print"));
+  cutAction_->setIcon(ThemeIcon("edit-cut"));
+  copyAction_->setIcon(ThemeIcon("edit-copy"));
+  pasteAction_->setIcon(ThemeIcon("edit-paste"));
 }
 
 void MainWindow::CreateMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  file->setObjectName(QStringLiteral("mnuFile"));
-  file->addActions({mnuFileNew, mnuFileOpen});
+  file->setObjectName(QString::fromLatin1(names::kFileMenu));
+  file->addActions({newAction_, openAction_});
   file->addSeparator();
-  file->addActions({mnuFileSave, mnuFileSaveAs});
+  file->addActions({saveAction_, saveAsAction_});
   file->addSeparator();
-  file->addActions({mnuFilePageSetup, mnuFilePrintPreview, mnuFilePrint});
+  file->addActions({pageSetupAction_, printPreviewAction_, printAction_});
   file->addSeparator();
-  recentMenu_ = file;
+  fileMenu_ = file;
   exitSeparator_ = file->addSeparator();
-  file->addAction(mnuFileExit);
+  file->addAction(exitAction_);
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-  edit->setObjectName(QStringLiteral("mnuEdit"));
-  edit->addAction(mnuEditUndo);
+  edit->setObjectName(QString::fromLatin1(names::kEditMenu));
+  edit->addAction(undoAction_);
   edit->addSeparator();
-  edit->addActions({mnuEditCut, mnuEditCopy, mnuEditPaste});
+  edit->addActions({cutAction_, copyAction_, pasteAction_});
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  view->setObjectName(QStringLiteral("mnuView"));
-  view->addAction(mnuViewProject);
+  view->setObjectName(QString::fromLatin1(names::kViewMenu));
+  view->addAction(viewProjectAction_);
   view->addSeparator();
-  view->addActions({mnuViewToolbar, mnuViewKeyWords, mnuViewStatusBar});
+  view->addActions({viewToolBarAction_, viewKeyWordsAction_, viewStatusBarAction_});
   view->addSeparator();
-  view->addActions({mnuViewOptions, mnuViewWebBrowser});
+  view->addActions({optionsAction_, webBrowserAction_});
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  help->setObjectName(QStringLiteral("mnuHelp"));
-  help->addActions({mnuHelpContents, mnuHelpSearch});
+  help->setObjectName(QString::fromLatin1(names::kHelpMenu));
+  help->addActions({helpContentsAction_, helpSearchAction_});
   help->addSeparator();
-  help->addActions({mnuHelpCopyright, mnuHelpAbout});
+  help->addActions({copyrightAction_, aboutAction_});
 }
 
 void MainWindow::CreateToolBars() {
-  tbToolBar = addToolBar(QStringLiteral("Toolbar"));
-  tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
-  tbToolBar->addActions({mnuFileNew, mnuFileOpen, mnuFileSave, mnuFilePrint});
-  tbToolBar->addSeparator();
-  tbToolBar->addActions({mnuEditCut, mnuEditCopy, mnuEditPaste});
+  fileToolBar_ = addToolBar(QStringLiteral("Toolbar"));
+  fileToolBar_->setObjectName(QString::fromLatin1(names::kToolBar));
+  fileToolBar_->addActions({newAction_, openAction_, saveAction_, printAction_});
+  fileToolBar_->addSeparator();
+  fileToolBar_->addActions({cutAction_, copyAction_, pasteAction_});
 
   addToolBarBreak();
-  Toolbar2 = addToolBar(QStringLiteral("KeyWords"));
-  Toolbar2->setObjectName(QStringLiteral("Toolbar2"));
-  Text2 = ResultBox("Text2", Toolbar2);
-  Text2->setMinimumWidth(150);
-  Text2->setToolTip(QStringLiteral("The key words chosen"));
-  Command9 = Button("Command9", QStringLiteral("KeyWords"), Toolbar2);
-  Command9->setToolTip(QStringLiteral("Chooses the key words"));
-  Combo2 = DropDown("Combo2",
-                    {{"Ascending Alphabetic Order", 1},
-                     {"Descending Alphabetic Order", 2},
-                     {"Increasing Frequency Order", 3},
-                     {"Decreasing Frequency Order", 4},
-                     {"Increasing Length Order", 5},
-                     {"Decreasing Length Order", 6}},
-                    Toolbar2);
-  Combo2->setToolTip(QStringLiteral("The order of word lists and of key-word concordances"));
-  Check2 = Check("Check2", QStringLiteral("Rhyme"), Toolbar2);
-  Check2->setToolTip(QStringLiteral("Orders words from their last letter"));
-  Toolbar2->addWidget(Text2);
-  Toolbar2->addWidget(Command9);
-  Toolbar2->addWidget(Combo2);
-  Toolbar2->addWidget(Check2);
-  Toolbar2->setEnabled(false);
-  connect(Command9, &QPushButton::clicked, this, &MainWindow::ShowKeyWordsDialog);
+  keyWordsToolBar_ = addToolBar(QStringLiteral("KeyWords"));
+  keyWordsToolBar_->setObjectName(QString::fromLatin1(names::kKeyWordsToolBar));
+  keyWordsSummary_ = ResultBox(names::kKeyWordsSummary, keyWordsToolBar_);
+  keyWordsSummary_->setMinimumWidth(150);
+  keyWordsSummary_->setToolTip(QStringLiteral("The key words chosen"));
+  keyWordsSummary_->setFocusPolicy(Qt::NoFocus);
+  keyWordsButton_ = Button(names::kKeyWordsButton, QStringLiteral("KeyWords"), keyWordsToolBar_);
+  keyWordsButton_->setToolTip(QStringLiteral("Chooses the key words"));
+  listOrderBox_ = DropDown(names::kListOrder,
+                           {{"Ascending Alphabetic Order", 1},
+                            {"Descending Alphabetic Order", 2},
+                            {"Increasing Frequency Order", 3},
+                            {"Decreasing Frequency Order", 4},
+                            {"Increasing Length Order", 5},
+                            {"Decreasing Length Order", 6}},
+                           keyWordsToolBar_);
+  listOrderBox_->setToolTip(QStringLiteral("The order of word lists and of key-word concordances"));
+  rhymeCheck_ = Check(names::kRhyme, QStringLiteral("Rhyme"), keyWordsToolBar_);
+  rhymeCheck_->setToolTip(QStringLiteral("Orders words from their last letter"));
+  keyWordsToolBar_->addWidget(keyWordsSummary_);
+  keyWordsToolBar_->addWidget(keyWordsButton_);
+  keyWordsToolBar_->addWidget(listOrderBox_);
+  keyWordsToolBar_->addWidget(rhymeCheck_);
+  keyWordsToolBar_->setEnabled(false);
 }
 
 void MainWindow::CreatePages() {
-  SSTab1 = Named(new QTabWidget(this), "SSTab1");
-  concordancePage_ = new ConcordancePage(SSTab1);
-  wordListPage_ = new WordListPage(SSTab1);
-  profilePage_ = new ProfilePage(SSTab1);
-  SSTab1->addTab(concordancePage_, QStringLiteral("Concordance"));
-  SSTab1->addTab(wordListPage_, QStringLiteral("Word List"));
-  SSTab1->addTab(profilePage_, QStringLiteral("Profile"));
-  SSTab1->setEnabled(false);
-  setCentralWidget(SSTab1);
+  pages_ = Named(new QTabWidget(this), names::kPages);
+  concordancePage_ = new ConcordancePage(pages_);
+  wordListPage_ = new WordListPage(pages_);
+  profilePage_ = new ProfilePage(pages_);
+  pages_->addTab(concordancePage_, QStringLiteral("Concordance"));
+  pages_->addTab(wordListPage_, QStringLiteral("Word List"));
+  pages_->addTab(profilePage_, QStringLiteral("Profile"));
+  pages_->setEnabled(false);
+  setCentralWidget(pages_);
+  outputPanes_ = new OutputPanes(concordancePage_->pane(), wordListPage_->pane(), profilePage_->spectrumPane(),
+                                 profilePage_->statisticsPane(), prompts_, this);
 }
 
 void MainWindow::CreateStatusBar() {
-  statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+  statusBar()->setObjectName(QString::fromLatin1(names::kStatusBar));
   // The path and the title give way to the counts when the window is narrow.
-  statusPanels_[0] = Named(new ElidedLabel(this), "Panel1");
-  statusPanels_[1] = Named(new ElidedLabel(this), "Panel2");
-  statusPanels_[2] = Label("Panel3", QString(), this);
-  statusBar()->addWidget(statusPanels_[0], 1);
-  statusBar()->addWidget(statusPanels_[1], 1);
-  statusBar()->addWidget(statusPanels_[2]);
-  ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1");
-  ProgressBar1->setMaximumWidth(160);
-  ProgressBar1->setVisible(false);
-  statusBar()->addPermanentWidget(ProgressBar1);
+  pathPanel_ = Named(new ElidedLabel(this), names::kPathPanel);
+  titlePanel_ = Named(new ElidedLabel(this), names::kTitlePanel);
+  countsPanel_ = Label(names::kCountsPanel, QString(), this);
+  statusBar()->addWidget(pathPanel_, 1);
+  statusBar()->addWidget(titlePanel_, 1);
+  statusBar()->addWidget(countsPanel_);
+  progressBar_ = Named(new QProgressBar(this), names::kProgressBar);
+  progressBar_->setMaximumWidth(160);
+  progressBar_->setVisible(false);
+  statusBar()->addPermanentWidget(progressBar_);
 }
 
-void MainWindow::ConnectRuns() {
-  connect(concordancePage_->Command5, &QPushButton::clicked, this, [this] { RunConcordancePass(false); });
-  connect(concordancePage_->Command2, &QPushButton::clicked, this, [this] { RunConcordancePass(true); });
-  connect(concordancePage_->Command4, &QPushButton::clicked, this, [this] {
-    if (currentRun_) currentRun_->RequestStop();
+void MainWindow::ConnectCommands() {
+  ProjectCommands* project = projectCommands_;
+  connect(newAction_, &QAction::triggered, project, &ProjectCommands::NewProject);
+  connect(openAction_, &QAction::triggered, project, &ProjectCommands::Open);
+  connect(viewProjectAction_, &QAction::triggered, project, &ProjectCommands::EditProject);
+  connect(keyWordsButton_, &QPushButton::clicked, project, &ProjectCommands::ShowKeyWords);
+  connect(concordancePage_, &ConcordancePage::keyWordsDialogRequested, project, &ProjectCommands::ShowKeyWords);
+  connect(profilePage_, &ProfilePage::keyWordsDialogRequested, project, &ProjectCommands::ShowKeyWords);
+  connect(project, &ProjectCommands::projectOpened, this, [this](const QString& statusPath) {
+    ClearOutputs();
+    ShowOpenedProject(statusPath);
   });
-  connect(wordListPage_->Command6, &QPushButton::clicked, this, &MainWindow::RunWordList);
-  connect(profilePage_->Command3, &QPushButton::clicked, this, &MainWindow::RunProfile);
-  // A double-click on either "KeyWords" option opens the KeyWords Required dialog.
-  OnDoubleClick(concordancePage_->Option9, [this] { ShowKeyWordsDialog(); });
-  OnDoubleClick(profilePage_->Option11, [this] { ShowKeyWordsDialog(); });
+  connect(project, &ProjectCommands::newProjectTaken, this, &MainWindow::ShowNewProjectTaken);
+  connect(project, &ProjectCommands::projectAccepted, this, [this](const QString& statusPath) {
+    ShowProjectReady();
+    ShowKeyWordsSummary();
+    ShowStatus(statusPath);
+  });
+  connect(project, &ProjectCommands::projectScanned, this, [this] {
+    ShowStatus(Decode1252(session_.project.Title));
+    ShowKeyWordsSummary();
+  });
+  connect(project, &ProjectCommands::keyWordsChanged, this, &MainWindow::ShowKeyWordsSummary);
+  connect(project, &ProjectCommands::recentProjectsChanged, this, &MainWindow::UpdateRecentProjects);
+  connect(project, &ProjectCommands::errorReportCleared, this, &MainWindow::ClearErrorReport);
+  connect(project, &ProjectCommands::errorReportChanged, this, &MainWindow::ShowErrorReport);
+  connect(project, &ProjectCommands::textFileOpenFinished, this, &MainWindow::textFileOpenFinished);
+
+  connect(saveAction_, &QAction::triggered, this, [this] { outputPanes_->Save(ShownPane()); });
+  connect(saveAsAction_, &QAction::triggered, saveAction_, &QAction::trigger);
+  connect(pageSetupAction_, &QAction::triggered, outputPanes_, &OutputPanes::SetUpPage);
+  connect(printPreviewAction_, &QAction::triggered, this, [this] { outputPanes_->PrintPreview(ShownPane()); });
+  connect(printAction_, &QAction::triggered, this, [this] { outputPanes_->Print(ShownPane()); });
+  connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+  connect(undoAction_, &QAction::triggered, this, [this] { EditCommand("undo"); });
+  connect(cutAction_, &QAction::triggered, this, [this] { EditCommand("cut"); });
+  connect(copyAction_, &QAction::triggered, this, [this] { EditCommand("copy"); });
+  connect(pasteAction_, &QAction::triggered, this, [this] { EditCommand("paste"); });
+  for (QAction* toggle : {viewToolBarAction_, viewKeyWordsAction_, viewStatusBarAction_}) {
+    connect(toggle, &QAction::triggered, this, &MainWindow::ShowToolBars);
+  }
+  connect(optionsAction_, &QAction::triggered, this, &MainWindow::ShowOptions);
+  connect(webBrowserAction_, &QAction::triggered, this, &MainWindow::OpenWebBrowser);
+  connect(helpContentsAction_, &QAction::triggered, this, [this] { ShowHelp(false); });
+  connect(helpSearchAction_, &QAction::triggered, this, [this] { ShowHelp(true); });
+  connect(copyrightAction_, &QAction::triggered, this, &MainWindow::ShowCopyright);
+  connect(aboutAction_, &QAction::triggered, this, &MainWindow::ShowAbout);
+
+  connect(concordancePage_, &ConcordancePage::kwicRequested, this, [this] { RunConcordancePass(false); });
+  connect(concordancePage_, &ConcordancePage::lineRequested, this, [this] { RunConcordancePass(true); });
+  connect(concordancePage_, &ConcordancePage::stopRequested, runner_, &PassRunner::Stop);
+  connect(wordListPage_, &WordListPage::wordListRequested, this, &MainWindow::RunWordList);
+  connect(profilePage_, &ProfilePage::profileRequested, this, &MainWindow::RunProfile);
+  connect(runner_, &PassRunner::started, this, [this](bool stoppable) { SetBusy(true, stoppable); });
+  connect(runner_, &PassRunner::finished, this, [this] { SetBusy(false, false); });
+  connect(runner_, &PassRunner::progress, this, [this](int permille) {
+    if (permille < 0) {
+      progressBar_->setRange(0, 0);
+    } else {
+      progressBar_->setRange(0, 1000);
+      progressBar_->setValue(permille);
+    }
+  });
 }
 
 void MainWindow::Load() {
   if (!settings_.HasCurrentLayout()) {
     settings_.ResetLayout();
     SaveOptions(settings_.ReadOptions());  // the Options dialog's defaults
+    settings_.WriteGeometry(FirstPlace());
   }
-  const QRect geometry = settings_.ReadGeometry();
-  resize(geometry.size());
-  move(geometry.topLeft());
-  TempDir_ = settings_.TempDir();
+  PlaceWindow();
+  tempDir_ = settings_.TempDir();
   LoadOptions();
-  CentreWindows();
-  LayoutMainWindow();
+  concordancePage_->SetKeys(QString());
+  keyWordsSummary_->clear();
+  viewToolBarAction_->setChecked(true);
+  ShowToolBars();
   UpdateRecentProjects();
   settings_.Sync();
+  concordancePage_->FocusKeys();
+}
+
+// The first place of the window: two thirds of the screen's free area, centred in it.
+QRect MainWindow::FirstPlace() const {
+  const QScreen* screen = QApplication::primaryScreen();
+  if (!screen) return QRect(0, 0, 760, 560);
+  const QRect free = screen->availableGeometry();
+  QRect place(0, 0, free.width() * 2 / 3, free.height() * 2 / 3);
+  place.moveCenter(free.center());
+  return place;
+}
+
+// The stored place is that of the window's inside (without its frame), as closing stores it,
+// so the window opens exactly where it was closed; a place on no screen is moved to the first.
+void MainWindow::PlaceWindow() {
+  QRect place = settings_.ReadGeometry();
+  const QScreen* screen = QApplication::screenAt(place.center());
+  if (!screen && QApplication::primaryScreen()) place.moveCenter(FirstPlace().center());
+  setGeometry(place);
 }
 
 void MainWindow::LoadOptions() {
   options_ = settings_.ReadOptions();
-  if (frmOptions_) frmOptions_->SetValues(options_);
+  if (optionsDialog_) optionsDialog_->SetValues(options_);
   const OptionValues shown = AsOptionButtons(options_);
-  ContextWidth_ = ContextWidthOf(shown.context);
-  StartUpOutput_ = StartUpOutputOf(shown);
+  contextWidth_ = ContextWidthOf(shown.context);
+  startUpOutput_ = StartUpOutputOf(shown);
 }
 
 void MainWindow::SaveOptions(const OptionValues& values) {
@@ -293,54 +357,46 @@ void MainWindow::SaveOptions(const OptionValues& values) {
   LoadOptions();
 }
 
-void MainWindow::CentreWindows() {
-  if (const QScreen* screen = QApplication::primaryScreen()) {
-    const QRect available = screen->geometry();
-    move(available.x() + (available.width() - width()) / 2, available.y() + (available.height() - height()) / 2);
-  }
-  concordancePage_->Text1->clear();
-  Text2->clear();
-  mnuViewToolbar->setChecked(true);
+void MainWindow::ShowToolBars() {
+  fileToolBar_->setVisible(viewToolBarAction_->isChecked());
+  keyWordsToolBar_->setVisible(viewKeyWordsAction_->isChecked());
+  statusBar()->setVisible(viewStatusBarAction_->isChecked());
 }
 
-void MainWindow::LayoutMainWindow() {
-  tbToolBar->setVisible(mnuViewToolbar->isChecked());
-  Toolbar2->setVisible(mnuViewKeyWords->isChecked());
-  statusBar()->setVisible(mnuViewStatusBar->isChecked());
-}
+bool MainWindow::IsRunning() const { return runner_->IsRunning(); }
 
+// A concordance ends at its next check; a scan runs to its end. The pass's result goes with
+// the window.
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (busy_) {
-    // A concordance ends at its next check, other passes run to their end; the window
-    // closes as soon as the pass is over.
-    closePending_ = true;
-    if (currentRun_) currentRun_->RequestStop();
-    event->ignore();
-    return;
+  if (runner_->IsRunning()) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    runner_->Abandon();
+    QApplication::restoreOverrideCursor();
   }
-  SaveOnUnload();
-  for (QWidget* window : std::initializer_list<QWidget*>{helpWindow_, Form6_, Form1_, Form4_, Form3_, Form5_}) {
+  SaveOnClose();
+  projectCommands_->HideDialogs();
+  for (QWidget* window : std::initializer_list<QWidget*>{helpWindow_, errorReportWindow_}) {
     if (window) window->hide();
   }
   event->accept();
 }
 
-void MainWindow::SaveOnUnload() {
+void MainWindow::SaveOnClose() {
   if (isMinimized()) return;
-  settings_.WriteGeometry(QRect(pos(), size()));
+  settings_.WriteGeometry(geometry());
   settings_.WriteOptions(options_);
   settings_.Sync();
 }
 
 void MainWindow::ShowOptions() {
-  if (!frmOptions_) {
-    frmOptions_ = new OptionsDialog(this);
-    frmOptions_->setWindowModality(Qt::ApplicationModal);
-    connect(frmOptions_, &OptionsDialog::applyRequested, this, &MainWindow::SaveOptions);
+  if (!optionsDialog_) {
+    optionsDialog_ = new OptionsDialog(this);
+    optionsDialog_->setWindowModality(Qt::ApplicationModal);
+    connect(optionsDialog_, &OptionsDialog::applyRequested, this, &MainWindow::SaveOptions);
   }
   LoadOptions();
-  frmOptions_->show();
-  frmOptions_->raise();
+  optionsDialog_->show();
+  optionsDialog_->raise();
 }
 
 void MainWindow::ShowHelp(bool index) {
@@ -354,14 +410,14 @@ void MainWindow::ShowHelp(bool index) {
 }
 
 void MainWindow::ShowCopyright() {
-  if (!Form2_) Form2_ = new CopyrightWindow(this);
+  if (!copyrightWindow_) copyrightWindow_ = new CopyrightWindow(this);
   QString error;
-  if (!Form2_->LoadRtfFile(FindDataFile(QStringLiteral("copyrigh.rtf")), error)) {
+  if (!copyrightWindow_->LoadRtfFile(FindDataFile(QStringLiteral("copyrigh.rtf")), error)) {
     prompts_.Message(this, error, MessageKind::Warning);
     return;
   }
-  Form2_->show();
-  Form2_->raise();
+  copyrightWindow_->show();
+  copyrightWindow_->raise();
 }
 
 void MainWindow::ShowAbout() {
@@ -382,11 +438,96 @@ void MainWindow::OpenWebBrowser() {
   }
 }
 
+// Editing acts on text boxes; the panes are read-only, so only Copy reaches them.
 void MainWindow::EditCommand(const char* slot) {
   QWidget* focused = QApplication::focusWidget();
-  if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QPlainTextEdit*>(focused)) {
+  const bool pane = qobject_cast<OutputPane*>(focused) != nullptr;
+  if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QPlainTextEdit*>(focused) ||
+      (pane && qstrcmp(slot, "copy") == 0)) {
     QMetaObject::invokeMethod(focused, slot);
   }
+}
+
+// What the window shows of the session.
+
+void MainWindow::OpenPath(const QString& path) { projectCommands_->OpenPath(path); }
+
+void MainWindow::ShowOpenedProject(const QString& statusPath) {
+  concordancePage_->SetCitationLetters(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
+  ShowProjectReady();
+  pages_->setCurrentIndex(startUpOutput_);
+  ShowKeyWordsSummary();
+  ShowStatus(statusPath);
+  if (startUpOutput_ == 0) concordancePage_->FocusKeys();
+}
+
+// No output of the previous project is left on show.
+void MainWindow::ShowNewProjectTaken(const QString& statusPath) {
+  ClearOutputs();
+  ShowProjectReady();
+  concordancePage_->SetCitationLetters(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
+  ShowKeyWordsSummary();
+  ShowStatus(statusPath);
+}
+
+void MainWindow::ShowProjectReady() {
+  pages_->setEnabled(true);
+  titlePanel_->setText(Decode1252(session_.project.Title));
+  keyWordsToolBar_->setEnabled(true);
+  for (QAction* action : {saveAction_, saveAsAction_, printAction_, printPreviewAction_}) action->setEnabled(true);
+}
+
+void MainWindow::ClearOutputs() {
+  outputPanes_->ClearAll();
+  wordListPage_->ShowCount(QString());
+  concordancePage_->ShowCounts(QString());
+  profilePage_->ShowTitle(QString());
+}
+
+// The path panel shows a path or the title, the counts panel the project's counts.
+void MainWindow::ShowStatus(const QString& shown) {
+  const ProjectStatus status =
+      wordloom::ShowProjectStatus(std::string(), static_cast<int64_t>(session_.project.Files.size()), session_.totals,
+                                  session_.scan.state.physicalLineTotal);
+  pathPanel_->setText(shown);
+  countsPanel_->setText(Decode1252(status.counts));
+}
+
+void MainWindow::ShowKeyWordsSummary() {
+  keyWordsSummary_->setText(
+      Decode1252(wordloom::ShowKeyWordsSummary(session_.lists.KeyWords, session_.lists.Vocabulary)));
+}
+
+void MainWindow::UpdateRecentProjects() {
+  for (QAction* action : recentProjectActions_) fileMenu_->removeAction(action);
+  qDeleteAll(recentProjectActions_);
+  recentProjectActions_.clear();
+  const QStringList recent = settings_.RecentProjects();
+  for (qsizetype i = 0; i < recent.size(); ++i) {
+    QString shown = recent[i];
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
+    action->setObjectName(QString::fromLatin1(names::kRecentProjectPrefix) + QString::number(i + 1));
+    action->setStatusTip(QStringLiteral("Opens %1").arg(recent[i]));
+    action->setEnabled(!IsRunning());
+    const QString path = recent[i];
+    connect(action, &QAction::triggered, this, [this, path] { OpenPath(path); });
+    fileMenu_->insertAction(exitSeparator_, action);
+    recentProjectActions_ << action;
+  }
+}
+
+void MainWindow::ShowErrorReport() {
+  if (session_.scan.ErrorReportText.empty()) return;
+  if (!errorReportWindow_) errorReportWindow_ = new ErrorReportWindow(this);
+  errorReportWindow_->SetReport(session_.scan.ErrorReportText);
+  errorReportWindow_->show();
+}
+
+void MainWindow::ClearErrorReport() {
+  if (!errorReportWindow_) return;
+  errorReportWindow_->hide();
+  errorReportWindow_->SetReport(std::string());
 }
 
 }  // namespace wordloom::app

@@ -1,6 +1,6 @@
 #include "shell/options_dialog.h"
 
-#include <string>
+#include <algorithm>
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -13,10 +13,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "concordance/concordance_run.h"
+#include "shell/options_dialog_names.h"
 #include "ui/controls.h"
 
 namespace wordloom::app {
 namespace {
+
+namespace names = options_dialog_names;
 
 constexpr int kMinimumContext = 10;
 constexpr int kMaximumContext = 240;
@@ -33,7 +37,7 @@ UpDownButtons::UpDownButtons(QLineEdit* buddy, int minimum, int maximum, QWidget
     arrow->setArrowType(direction > 0 ? Qt::UpArrow : Qt::DownArrow);
     arrow->setAutoRepeat(true);
     arrow->setFixedSize(16, 11);
-    arrow->setObjectName(direction > 0 ? QStringLiteral("up") : QStringLiteral("down"));
+    arrow->setObjectName(QString::fromLatin1(direction > 0 ? names::kStepUp : names::kStepDown));
     connect(arrow, &QToolButton::clicked, this, [this, direction] { Step(direction); });
     layout->addWidget(arrow);
   }
@@ -46,39 +50,36 @@ void UpDownButtons::Step(int by) {
 }
 
 OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("frmOptions"));
+  setObjectName(QString::fromLatin1(names::kDialog));
   setWindowTitle(QStringLiteral("Options"));
 
-  tbsOptions_ = new QTabWidget(this);
-  tbsOptions_->setObjectName(QStringLiteral("tbsOptions"));
-  tbsOptions_->addTab(CreateGeneralPage(), QStringLiteral("General"));
+  tabs_ = Named(new QTabWidget(this), names::kTabs);
+  tabs_->addTab(CreateGeneralPage(), QStringLiteral("General"));
   for (int group = 2; group <= 4; ++group) {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("picOptions"));
+    auto* page = Named(new QWidget, names::kPage);
     auto* layout = new QVBoxLayout(page);
-    const std::string name = "fraSample" + std::to_string(group);
-    layout->addWidget(Frame(name.c_str(), QStringLiteral("Sample %1").arg(group), page));
-    tbsOptions_->addTab(page, QStringLiteral("Group %1").arg(group));
+    layout->addWidget(Frame(names::kGroupFrames[group - 2], QStringLiteral("Sample %1").arg(group), page));
+    tabs_->addTab(page, QStringLiteral("Group %1").arg(group));
   }
 
-  QPushButton* cmdOK = Button("cmdOK", QStringLiteral("OK"), this);
-  cmdOK->setDefault(true);
-  QPushButton* cmdCancel = Button("cmdCancel", QStringLiteral("Cancel"), this);
-  QPushButton* cmdApply = Button("cmdApply", QStringLiteral("Apply"), this);
-  connect(cmdOK, &QPushButton::clicked, this, [this] {
-    emit applyRequested(Values());
+  QPushButton* okButton = Button(names::kOk, QStringLiteral("OK"), this);
+  okButton->setDefault(true);
+  QPushButton* cancelButton = Button(names::kCancel, QStringLiteral("Cancel"), this);
+  QPushButton* applyButton = Button(names::kApply, QStringLiteral("Apply"), this);
+  connect(okButton, &QPushButton::clicked, this, [this] {
+    Apply();
     accept();
   });
-  connect(cmdApply, &QPushButton::clicked, this, [this] { emit applyRequested(Values()); });
-  connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(applyButton, &QPushButton::clicked, this, &OptionsDialog::Apply);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(cmdOK);
-  buttons->addWidget(cmdCancel);
-  buttons->addWidget(cmdApply);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
+  buttons->addWidget(applyButton);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(tbsOptions_);
+  layout->addWidget(tabs_);
   layout->addLayout(buttons);
 
   setMinimumWidth(460);
@@ -87,59 +88,67 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent) {
 }
 
 QWidget* OptionsDialog::CreateGeneralPage() {
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("picOptions"));
+  auto* page = Named(new QWidget, names::kPage);
 
-  QGroupBox* Frame2 = Frame("Frame2", QStringLiteral("Context"), page);
-  Text1_ = TextBox("Text1", Frame2);
-  Text1_->setText(QStringLiteral("60"));
-  Text1_->setMaximumWidth(60);
-  auto* UpDown1 = new UpDownButtons(Text1_, kMinimumContext, kMaximumContext, Frame2);
-  UpDown1->setObjectName(QStringLiteral("UpDown1"));
-  auto* contextLayout = new QHBoxLayout(Frame2);
-  contextLayout->addWidget(Text1_);
-  contextLayout->addWidget(UpDown1);
+  QGroupBox* contextFrame = Frame(names::kContextFrame, QStringLiteral("Context"), page);
+  contextEdit_ = TextBox(names::kContext, contextFrame);
+  contextEdit_->setText(QStringLiteral("60"));
+  contextEdit_->setMaximumWidth(60);
+  auto* arrows = Named(new UpDownButtons(contextEdit_, kMinimumContext, kMaximumContext, contextFrame),
+                       names::kContextArrows);
+  auto* contextLayout = new QHBoxLayout(contextFrame);
+  contextLayout->addWidget(contextEdit_);
+  contextLayout->addWidget(arrows);
   contextLayout->addStretch();
 
-  QGroupBox* Frame1 = Frame("Frame1", QStringLiteral("On Start Up"), page);
-  auto* startUpLayout = new QVBoxLayout(Frame1);
+  QGroupBox* startUpFrame = Frame(names::kStartUpFrame, QStringLiteral("On Start Up"), page);
+  auto* startUpLayout = new QVBoxLayout(startUpFrame);
   const char* captions[3] = {"Concordance", "Word List", "Profile"};
-  for (int i = 0; i < 3; ++i) {
-    const std::string name = "Option" + std::to_string(i + 1);
-    startUp_[i] = Option(name.c_str(), QString::fromLatin1(captions[i]), Frame1);
-    startUpLayout->addWidget(startUp_[i]);
+  for (size_t i = 0; i < startUpOptions_.size(); ++i) {
+    startUpOptions_[i] = Option(names::kStartUp[i], QString::fromLatin1(captions[i]), startUpFrame);
+    startUpLayout->addWidget(startUpOptions_[i]);
   }
-  startUp_[0]->setChecked(true);
+  startUpOptions_[0]->setChecked(true);
 
-  QGroupBox* fraSample1 = Frame("fraSample1", QStringLiteral("Tips"), page);
-  Check1_ = Check("Check1", QStringLiteral("Show Tips on startup"), fraSample1);
-  Check1_->setChecked(true);
-  auto* tipsLayout = new QVBoxLayout(fraSample1);
-  tipsLayout->addWidget(Check1_);
+  QGroupBox* tipsFrame = Frame(names::kTipsFrame, QStringLiteral("Tips"), page);
+  tipsCheck_ = Check(names::kTips, QStringLiteral("Show Tips on startup"), tipsFrame);
+  tipsCheck_->setChecked(true);
+  auto* tipsLayout = new QVBoxLayout(tipsFrame);
+  tipsLayout->addWidget(tipsCheck_);
 
   auto* layout = new QVBoxLayout(page);
-  layout->addWidget(Frame2);
-  layout->addWidget(Frame1);
-  layout->addWidget(fraSample1);
+  layout->addWidget(contextFrame);
+  layout->addWidget(startUpFrame);
+  layout->addWidget(tipsFrame);
   layout->addStretch();
   return page;
 }
 
 void OptionsDialog::SetValues(const OptionValues& values) {
-  Text1_->setText(values.context);
+  contextEdit_->setText(values.context);
   const OptionValues shown = AsOptionButtons(values);
-  for (int page = 0; page < 3; ++page) startUp_[page]->setChecked(shown.startUp[page]);
-  Check1_->setChecked(values.tips == 1);
+  for (size_t page = 0; page < startUpOptions_.size(); ++page) startUpOptions_[page]->setChecked(shown.startUp[page]);
+  tipsCheck_->setChecked(values.tips == 1);
 }
 
 OptionValues OptionsDialog::Values() const {
   OptionValues values;
-  values.context = Text1_->text();
-  for (int page = 0; page < 3; ++page) values.startUp[page] = startUp_[page]->isChecked();
-  values.tips = Check1_->isChecked() ? 1 : 0;
+  values.context = contextEdit_->text();
+  for (size_t page = 0; page < startUpOptions_.size(); ++page) {
+    values.startUp[page] = startUpOptions_[page]->isChecked();
+  }
+  values.tips = tipsCheck_->isChecked() ? 1 : 0;
   return values;
 }
 
-void OptionsDialog::SelectNextTab() { tbsOptions_->setCurrentIndex((tbsOptions_->currentIndex() + 1) % tbsOptions_->count()); }
+void OptionsDialog::Apply() {
+  int width = 0;
+  if (ParseContextWidth(contextEdit_->text().trimmed().toStdString(), width)) {
+    contextEdit_->setText(QString::number(width));
+  }
+  emit applyRequested(Values());
+}
+
+void OptionsDialog::SelectNextTab() { tabs_->setCurrentIndex((tabs_->currentIndex() + 1) % tabs_->count()); }
 
 }  // namespace wordloom::app

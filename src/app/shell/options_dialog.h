@@ -1,10 +1,15 @@
-// frmOptions, the Options dialog: the context width, the page shown after a project opens,
-// and the tips flag.
+// The Options dialog: the context width, the page shown after a project opens, and the tips
+// flag.
 //
 // The dialog only edits values: the caller fills it from the settings when it opens it and
-// stores what "OK" or "Apply" hands back. "Cancel" closes it; its edits are lost, as the next
-// opening fills it again from the settings.
+// stores what "OK" or "Apply" hands back. Accepting shows a typed number as the context width
+// it stands for (rounded, kept within 10 to 240), so the box never shows a width other than the
+// one used; a text that is no number is handed back as typed. "Cancel" closes the dialog; its
+// edits are lost, as the next opening fills it again from the settings. The object names of
+// the controls are in options_dialog_names.h.
 #pragma once
+
+#include <array>
 
 #include <QDialog>
 
@@ -17,7 +22,7 @@ class QTabWidget;
 
 namespace wordloom::app {
 
-// UpDown1: the up and down arrows that step the number in a text box within bounds.
+// The up and down arrows that step the number in a text box within bounds.
 class UpDownButtons : public QWidget {
   Q_OBJECT
  public:
@@ -46,11 +51,13 @@ class OptionsDialog : public QDialog {
  private:
   QWidget* CreateGeneralPage();
   void SelectNextTab();
+  // Shows the accepted context width and hands the values on.
+  void Apply();
 
-  QTabWidget* tbsOptions_;
-  QLineEdit* Text1_;
-  QRadioButton* startUp_[3];
-  QCheckBox* Check1_;
+  QTabWidget* tabs_;
+  QLineEdit* contextEdit_;
+  std::array<QRadioButton*, 3> startUpOptions_;
+  QCheckBox* tipsCheck_;
 };
 
 }  // namespace wordloom::app

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "shell/app_info.h"
+#include "shell/small_windows_names.h"
 #include "ui/code_page.h"
 #include "ui/controls.h"
 #include "ui/output_pane.h"
@@ -34,63 +35,65 @@ constexpr const char* kSystemInfoPrograms[] = {"hardinfo2", "hardinfo", "kinfoce
 }  // namespace
 
 SplashWindow::SplashWindow(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
-  setObjectName(QStringLiteral("frmSplash"));
-  auto* fraMainFrame = Named(new QFrame(this), "fraMainFrame");
-  fraMainFrame->setFrameShape(QFrame::Box);
-  QLabel* lblProductName = Label("lblProductName", AppTitle(), fraMainFrame);
-  QFont large = lblProductName->font();
+  setObjectName(QString::fromLatin1(splash_window_names::kWindow));
+  auto* frame = Named(new QFrame(this), splash_window_names::kFrame);
+  frame->setFrameShape(QFrame::Box);
+  QLabel* productName = Label(splash_window_names::kProductName, AppTitle(), frame);
+  QFont large = productName->font();
   large.setPointSize(large.pointSize() * 2);
   large.setBold(true);
-  lblProductName->setFont(large);
+  productName->setFont(large);
   auto* text = new QVBoxLayout;
-  text->addWidget(Label("lblCompanyProduct", QStringLiteral("A concordance program"), fraMainFrame));
-  text->addWidget(lblProductName);
-  text->addWidget(Label("lblVersion", QStringLiteral("Version %1.%2").arg(kVersionMajor).arg(kVersionMinor), fraMainFrame));
-  text->addWidget(Label("lblPlatform", QStringLiteral("For Linux"), fraMainFrame));
-  text->addWidget(Label("lblCompany", QStringLiteral("The Wordloom authors"), fraMainFrame));
-  text->addWidget(Label("lblWarning", QStringLiteral("Free software under the MIT licence, with no warranty."), fraMainFrame));
-  auto* frameLayout = new QHBoxLayout(fraMainFrame);
-  frameLayout->addWidget(Picture("picLogo", 64, fraMainFrame));
+  text->addWidget(Label(splash_window_names::kCompanyProduct, QStringLiteral("A concordance program"), frame));
+  text->addWidget(productName);
+  const QString version = QStringLiteral("Version %1.%2").arg(kVersionMajor).arg(kVersionMinor);
+  text->addWidget(Label(splash_window_names::kVersion, version, frame));
+  text->addWidget(Label(splash_window_names::kPlatform, QStringLiteral("For Linux"), frame));
+  text->addWidget(Label(splash_window_names::kCompany, QStringLiteral("The Wordloom authors"), frame));
+  text->addWidget(Label(splash_window_names::kWarning,
+                        QStringLiteral("Free software under the MIT licence, with no warranty."), frame));
+  auto* frameLayout = new QHBoxLayout(frame);
+  frameLayout->addWidget(Picture(splash_window_names::kLogo, 64, frame));
   frameLayout->addLayout(text);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(fraMainFrame);
+  layout->addWidget(frame);
 }
 
 AboutDialog::AboutDialog(Prompts& prompts, QWidget* parent) : QDialog(parent), prompts_(prompts) {
-  setObjectName(QStringLiteral("frmAbout"));
+  setObjectName(QString::fromLatin1(about_dialog_names::kDialog));
   setWindowTitle(QStringLiteral("About %1").arg(AppTitle()));
-  QLabel* lblTitle = Label("lblTitle", AppTitle(), this);
-  QFont bold = lblTitle->font();
+  QLabel* title = Label(about_dialog_names::kTitle, AppTitle(), this);
+  QFont bold = title->font();
   bold.setBold(true);
   bold.setPointSize(bold.pointSize() + 4);
-  lblTitle->setFont(bold);
-  QLabel* lblDisclaimer =
-      Label("lblDisclaimer",
+  title->setFont(bold);
+  QLabel* disclaimer =
+      Label(about_dialog_names::kDisclaimer,
             QStringLiteral("Wordloom is free software under the MIT licence. It comes with no warranty: "
                            "see \"Copyright and Legals\" in the Help menu."),
             this);
-  lblDisclaimer->setWordWrap(true);
-  QPushButton* cmdOK = Button("cmdOK", QStringLiteral("OK"), this);
-  cmdOK->setDefault(true);
-  QPushButton* cmdSysInfo = Button("cmdSysInfo", QStringLiteral("&System Info..."), this);
-  connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cmdSysInfo, &QPushButton::clicked, this, &AboutDialog::ShowSystemInfo);
+  disclaimer->setWordWrap(true);
+  QPushButton* okButton = Button(about_dialog_names::kOk, QStringLiteral("OK"), this);
+  okButton->setDefault(true);
+  QPushButton* systemInfoButton = Button(about_dialog_names::kSystemInfo, QStringLiteral("&System Info..."), this);
+  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(systemInfoButton, &QPushButton::clicked, this, &AboutDialog::ShowSystemInfo);
 
   auto* text = new QVBoxLayout;
-  text->addWidget(lblTitle);
-  text->addWidget(Label("lblVersion",
+  text->addWidget(title);
+  text->addWidget(Label(about_dialog_names::kVersion,
                         QStringLiteral("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision),
                         this));
-  text->addWidget(Label("lblDescription", QStringLiteral("For Linux"), this));
-  text->addWidget(lblDisclaimer);
+  text->addWidget(Label(about_dialog_names::kDescription, QStringLiteral("For Linux"), this));
+  text->addWidget(disclaimer);
   auto* top = new QHBoxLayout;
-  top->addWidget(Picture("picIcon", 48, this), 0, Qt::AlignTop);
+  top->addWidget(Picture(about_dialog_names::kIcon, 48, this), 0, Qt::AlignTop);
   top->addLayout(text, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(cmdOK);
-  buttons->addWidget(cmdSysInfo);
+  buttons->addWidget(okButton);
+  buttons->addWidget(systemInfoButton);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addLayout(buttons);
@@ -106,15 +109,15 @@ void AboutDialog::ShowSystemInfo() {
 }
 
 CopyrightWindow::CopyrightWindow(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("Form2"));
+  setObjectName(QString::fromLatin1(copyright_window_names::kWindow));
   setWindowTitle(QStringLiteral("Copyright and Legals"));
-  RichTextBox1_ = Named(new QPlainTextEdit(this), "RichTextBox1");
-  RichTextBox1_->setReadOnly(true);
-  RichTextBox1_->setFont(PaneFont());
-  QPushButton* close = Button("cmdClose", QStringLiteral("Close"), this);
+  textView_ = Named(new QPlainTextEdit(this), copyright_window_names::kText);
+  textView_->setReadOnly(true);
+  textView_->setFont(PaneFont());
+  QPushButton* close = Button(copyright_window_names::kClose, QStringLiteral("Close"), this);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(RichTextBox1_);
+  layout->addWidget(textView_);
   layout->addWidget(close, 0, Qt::AlignRight);
   resize(640, 480);
 }
@@ -128,28 +131,28 @@ bool CopyrightWindow::LoadRtfFile(const QString& path, QString& error) {
     return false;
   }
   const QByteArray rtf = file.readAll();
-  RichTextBox1_->setPlainText(Decode1252(RtfPlainText(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())))));
+  textView_->setPlainText(Decode1252(RtfPlainText(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())))));
   return true;
 }
 
 ErrorReportWindow::ErrorReportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("Form6"));
+  setObjectName(QString::fromLatin1(error_report_names::kWindow));
   setWindowTitle(QStringLiteral("Error Report"));
-  RichTextBox1_ = Named(new QPlainTextEdit(this), "RichTextBox1");
-  RichTextBox1_->setReadOnly(true);
-  RichTextBox1_->setFont(PaneFont());
-  RichTextBox1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  reportView_ = Named(new QPlainTextEdit(this), error_report_names::kReport);
+  reportView_->setReadOnly(true);
+  reportView_->setFont(PaneFont());
+  reportView_->setLineWrapMode(QPlainTextEdit::NoWrap);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(RichTextBox1_);
+  layout->addWidget(reportView_);
   resize(600, 400);
 }
 
 void ErrorReportWindow::SetReport(const std::string& text) {
   QString shown = Decode1252(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  RichTextBox1_->setPlainText(shown);
+  reportView_->setPlainText(shown);
 }
 
-QString ErrorReportWindow::Report() const { return RichTextBox1_->toPlainText(); }
+QString ErrorReportWindow::Report() const { return reportView_->toPlainText(); }
 
 }  // namespace wordloom::app

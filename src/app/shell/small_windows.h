@@ -1,5 +1,6 @@
 // The small windows around the main window: the splash window, the About box, the
-// "Copyright and Legals" window and the Error Report window.
+// "Copyright and Legals" window and the Error Report window. The object names of their
+// controls are in small_windows_names.h.
 #pragma once
 
 #include <QDialog>
@@ -11,14 +12,14 @@ namespace wordloom::app {
 
 class Prompts;
 
-// frmSplash: the product's name and version while the program starts.
+// The splash window: the product's name and version while the program starts.
 class SplashWindow : public QWidget {
   Q_OBJECT
  public:
   explicit SplashWindow(QWidget* parent = nullptr);
 };
 
-// frmAbout: the title, the version, and "System Info...".
+// The About box: the title, the version, and "System Info...".
 class AboutDialog : public QDialog {
   Q_OBJECT
  public:
@@ -30,7 +31,7 @@ class AboutDialog : public QDialog {
   Prompts& prompts_;
 };
 
-// Form2: "Copyright and Legals", the text of "copyrigh.rtf".
+// The "Copyright and Legals" window, the text of "copyrigh.rtf".
 class CopyrightWindow : public QDialog {
   Q_OBJECT
  public:
@@ -39,10 +40,10 @@ class CopyrightWindow : public QDialog {
   bool LoadRtfFile(const QString& path, QString& error);
 
  private:
-  QPlainTextEdit* RichTextBox1_;
+  QPlainTextEdit* textView_;
 };
 
-// Form6: "Error Report", the reference syntax errors of the last scans.
+// The "Error Report" window, the reference syntax errors of the last scans.
 class ErrorReportWindow : public QWidget {
   Q_OBJECT
  public:
@@ -51,7 +52,7 @@ class ErrorReportWindow : public QWidget {
   QString Report() const;
 
  private:
-  QPlainTextEdit* RichTextBox1_;
+  QPlainTextEdit* reportView_;
 };
 
 }  // namespace wordloom::app

@@ -4,25 +4,26 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace wordloom::app {
 namespace {
 
-void AppendEscaped(std::string& out, std::string_view line) {
-  for (char c : line) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\' || c == '{' || c == '}') {
-      out += '\\';
-      out += c;
-    } else if (c == '\t') {
-      out += "\\tab ";
-    } else if (byte < 0x20 || byte > 0x7F) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\'%02x", byte);
-      out += hex;
-    } else {
-      out += c;
-    }
+constexpr size_t kFlushSize = 64 * 1024;
+
+void AppendEscaped(std::string& out, char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (c == '\\' || c == '{' || c == '}') {
+    out += '\\';
+    out += c;
+  } else if (c == '\t') {
+    out += "\\tab ";
+  } else if (byte < 0x20 || byte > 0x7F) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\'%02x", byte);
+    out += hex;
+  } else {
+    out += c;
   }
 }
 
@@ -34,22 +35,56 @@ bool IsSkippedDestination(std::string_view word) {
 
 }  // namespace
 
-std::string RtfDocument(std::string_view text, const std::string& fontName, double pointSize) {
-  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern ";
-  AppendEscaped(out, fontName);
-  out += ";}}\r\n\\f0\\fs" + std::to_string(static_cast<long>(std::lround(pointSize * 2))) + " ";
-  size_t start = 0;
-  while (true) {
-    size_t end = text.find('\n', start);
-    std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    AppendEscaped(out, line);
-    if (end == std::string_view::npos) break;
-    out += "\\par\r\n";
-    start = end + 1;
+RtfWriter::RtfWriter(const std::string& fontName, double pointSize, Sink sink) : sink_(std::move(sink)) {
+  out_ = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern ";
+  for (char c : fontName) AppendEscaped(out_, c);
+  out_ += ";}}\r\n\\f0\\fs" + std::to_string(static_cast<long>(std::lround(pointSize * 2))) + " ";
+}
+
+bool RtfWriter::Write(std::string_view text) {
+  for (char c : text) {
+    if (pendingCr_) {
+      pendingCr_ = false;
+      if (c == '\n') {
+        out_ += "\\par\r\n";
+        continue;
+      }
+      AppendEscaped(out_, '\r');
+    }
+    if (c == '\r') {
+      pendingCr_ = true;
+    } else if (c == '\n') {
+      out_ += "\\par\r\n";
+    } else {
+      AppendEscaped(out_, c);
+    }
+    if (out_.size() >= kFlushSize && !Flush()) return false;
   }
-  out += "\r\n}\r\n";
-  return out;
+  return !failed_;
+}
+
+bool RtfWriter::Finish() {
+  if (pendingCr_) AppendEscaped(out_, '\r');  // a CR alone is part of the text
+  pendingCr_ = false;
+  out_ += "\r\n}\r\n";
+  return Flush();
+}
+
+bool RtfWriter::Flush() {
+  if (!failed_ && !out_.empty() && !sink_(out_)) failed_ = true;
+  out_.clear();
+  return !failed_;
+}
+
+std::string RtfDocument(std::string_view text, const std::string& fontName, double pointSize) {
+  std::string document;
+  RtfWriter writer(fontName, pointSize, [&](std::string_view bytes) {
+    document += bytes;
+    return true;
+  });
+  (void)writer.Write(text);
+  (void)writer.Finish();
+  return document;
 }
 
 std::string RtfPlainText(std::string_view rtf) {

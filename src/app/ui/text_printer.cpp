@@ -1,21 +1,17 @@
 #include "ui/text_printer.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 
 #include "ui/code_page.h"
+#include "ui/output_file.h"
+#include "ui/output_pane.h"
 
 namespace wordloom::app {
 
-bool PrintTextFile(const QString& path, const QFont& font, QPrinter& printer, QString& error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    error = QStringLiteral("Could not read %1: %2.").arg(path, file.errorString());
-    return false;
-  }
+bool PrintTextFile(const OutputFile& file, const QFont& font, QPrinter& printer, QString& error) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     error = QStringLiteral("Could not start the printer.");
@@ -26,19 +22,29 @@ bool PrintTextFile(const QString& path, const QFont& font, QPrinter& printer, QS
   const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
   const int lineHeight = metrics.lineSpacing();
   int y = 0;
-  while (!file.atEnd()) {
-    QByteArray line = file.readLine();
-    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+  std::string readError;
+  const bool read = file.ForEachLine(0, file.LineCount(), [&](uint64_t, std::string_view bytes) {
     if (y + lineHeight > page.height() && y > 0) {
       printer.newPage();
       y = 0;
     }
-    painter.drawText(QRect(0, y, page.width(), lineHeight), Qt::AlignLeft | Qt::TextExpandTabs | Qt::TextSingleLine,
-                     Decode1252(std::string_view(line.constData(), static_cast<size_t>(line.size()))));
+    painter.drawText(QRect(0, y, page.width(), lineHeight), Qt::AlignLeft | Qt::TextSingleLine, DisplayLine(bytes));
     y += lineHeight;
-  }
+    return true;
+  }, readError);
   painter.end();
-  return true;
+  if (!read) error = PathText(readError);
+  return read;
+}
+
+bool PrintTextFile(const QString& path, const QFont& font, QPrinter& printer, QString& error) {
+  std::string openError;
+  const auto file = OutputFile::Open(PathBytes(path), openError);
+  if (!file) {
+    error = PathText(openError);
+    return false;
+  }
+  return PrintTextFile(*file, font, printer, error);
 }
 
 }  // namespace wordloom::app

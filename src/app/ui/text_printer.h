@@ -1,8 +1,9 @@
-// Printing an output text: one printed line for each line of the file, page after page.
+// Printing an output: one printed line for each line of the output, page after page.
 //
-// The text is read from its file line by line, so a printout shows what the output wrote and
-// memory does not grow with the file. Tabs are expanded; lines wider than the page are cut
-// at its edge, as a line printer would.
+// The lines are read through the output's own open file a block at a time, so a printout
+// shows exactly what the pane shows, even when the scratch file has since been replaced, and
+// memory does not grow with the output. Lines are shown as the pane shows them (tabs to
+// 8-column stops); lines wider than the page are cut at its edge, as a line printer would.
 #pragma once
 
 #include <QFont>
@@ -12,8 +13,12 @@ class QPrinter;
 
 namespace wordloom::app {
 
-// Prints the file at `path` in `font`; false with the message to show when it cannot be read
-// or the printer cannot be started.
+class OutputFile;
+
+// Prints `file` in `font`; false with the message to show when it cannot be read or the
+// printer cannot be started.
+bool PrintTextFile(const OutputFile& file, const QFont& font, QPrinter& printer, QString& error);
+// Opens the output at `path` and prints it. Kept for callers that still hold a path.
 bool PrintTextFile(const QString& path, const QFont& font, QPrinter& printer, QString& error);
 
 }  // namespace wordloom::app

@@ -11,9 +11,11 @@
 #include <memory>
 
 #include "app_test.h"
+#include "project/project_dialog_names.h"
 #include "project/session.h"
 #include "scripted_prompts.h"
 #include "shell/main_window.h"
+#include "shell/main_window_names.h"
 #include "shell/settings.h"
 #include "ui/output_pane.h"
 
@@ -72,19 +74,27 @@ struct WindowFixture {
     arguments << QStringLiteral("--temp") << Path(QStringLiteral("cli"));
     return RunCli(arguments, errors);
   }
-  void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+  // Clicks a button and waits until the pass it may have started has been shown.
+  void Click(const char* button) {
+    QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
+    WaitForPass();
+  }
   void Click(const char* dialog, const char* button) {
     QTest::mouseClick(FindIn<QPushButton>(dialog, button), Qt::LeftButton);
+    WaitForPass();
   }
-  QString Pane(const char* name) const { return Find<OutputPane>(name)->toPlainText(); }
+  void WaitForPass() const {
+    if (window) QTRY_VERIFY_WITH_TIMEOUT(!window->IsRunning(), 120000);
+  }
+  QString Pane(const char* name) const { return Find<OutputPane>(name)->Text(); }
   void Open(const QString& path) {
     prompts.fileNames.enqueue(path);
-    Trigger("mnuFileOpen");
+    Trigger(main_window_names::kOpen);
   }
   // Opens a text file and presses OK in the New Project dialog it brings up.
   void OpenText(const QString& path) {
     Open(path);
-    Click("Form1", "Command3");
+    Click(project_dialog_names::kNewDialog, project_dialog_names::kOk);
   }
 };
 

@@ -1,0 +1,181 @@
+// The main window's passes: Kwic and Line, the word list and the profile. Each runs on the
+// runner's thread over the session, which nothing changes while it runs, and its result is
+// shown once it has ended.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "base/paths.h"
+#include "base/scratch_folder.h"
+#include "concordance/concordance_page.h"
+#include "lists/profile.h"
+#include "lists/profile_page.h"
+#include "lists/word_list_page.h"
+#include "shell/main_window.h"
+#include "shell/output_panes.h"
+#include "shell/pass_runner.h"
+#include "ui/code_page.h"
+#include "ui/output_file.h"
+#include "ui/prompts.h"
+
+namespace wordloom::app {
+namespace {
+
+// An output file opened on the pass's thread, so that the window only shows it.
+struct OpenedOutput {
+  std::shared_ptr<const OutputFile> file;
+  Status Open(const std::string& path) {
+    std::string error;
+    file = OutputFile::Open(path, error);
+    return file ? Status() : Status::Error(error);
+  }
+};
+
+}  // namespace
+
+QString MainWindow::ScratchFolderPath() const {
+  return tempDir_.isEmpty() ? PathText(ScratchFolder::DefaultPath()) : tempDir_;
+}
+
+QString MainWindow::RunFolderPath() const { return scratch_ ? PathText(scratch_->folder()) : QString(); }
+
+// The private per-user folder is checked as such (its owner and its mode), whoever named it.
+std::shared_ptr<ScratchFolder> MainWindow::PrepareScratch(QWidget* parent) {
+  const std::string folder = PathBytes(ScratchFolderPath());
+  if (scratch_ && scratchSetting_ == folder) return scratch_;
+  auto scratch = std::make_shared<ScratchFolder>();
+  const Status status = folder == ScratchFolder::DefaultPath() ? scratch->PrepareDefault() : scratch->Prepare(folder);
+  if (!status.ok()) {
+    prompts_.Message(parent, QString::fromStdString(status.message()), MessageKind::Warning);
+    return nullptr;
+  }
+  scratch_ = scratch;
+  scratchSetting_ = folder;
+  return scratch_;
+}
+
+void MainWindow::SetBusy(bool busy, bool stoppable) {
+  for (QAction* action : {newAction_, openAction_, viewProjectAction_, optionsAction_}) action->setEnabled(!busy);
+  for (QAction* action : recentProjectActions_) action->setEnabled(!busy);
+  // Printing and saving need a project, and wait for the pass that may rewrite their output.
+  const bool outputs = pages_->isEnabled() && !busy;
+  for (QAction* action : {printAction_, printPreviewAction_}) action->setEnabled(outputs);
+  keyWordsButton_->setEnabled(!busy);
+  concordancePage_->SetRunning(busy, stoppable);
+  wordListPage_->SetRunning(busy);
+  profilePage_->SetRunning(busy);
+  progressBar_->setVisible(busy);
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+  } else {
+    progressBar_->reset();
+    QApplication::restoreOverrideCursor();
+  }
+  emit busyChanged(busy);
+}
+
+void MainWindow::RunKwic(const QString& keys) {
+  concordancePage_->SetKeys(keys);
+  RunConcordancePass(false);
+}
+
+void MainWindow::RunConcordancePass(bool line) {
+  ConcordanceQuery query = concordancePage_->Query(line ? ConcordanceKind::Line : ConcordanceKind::Kwic);
+  query.keyWordsOrder = listOrderBox_->currentData().toInt();
+  query.keyWordsRhyme = rhymeCheck_->checkState() != Qt::Unchecked;
+  query.contextWidth = contextWidth_;
+  const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(this);
+  if (!scratch) return;
+  const size_t reported = session_.scan.ErrorReportText.size();
+  auto result = std::make_shared<ConcordanceResult>();
+  auto output = std::make_shared<OpenedOutput>();
+  auto stopped = std::make_shared<bool>(false);
+  runner_->Start(
+      "make the concordance", true,
+      [this, query, scratch, result, output, stopped](ProgressSink& progress) {
+        ConcordanceOptions options;
+        options.progress = &progress;
+        const Status status = RunConcordance(session_, query, *scratch, *result, options);
+        *stopped = progress.StopRequested();
+        if (!status.ok() || !result->wrote) return status;
+        return output->Open(result->outputPath);
+      },
+      [this, result, output, reported, stopped](const Status& status) {
+        if (!status.ok()) {
+          prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
+        } else if (result->wrote) {
+          outputPanes_->Show(PaneCode::Concordance, output->file);
+          concordancePage_->ShowCounts(Decode1252(result->countsText));
+          ShowStatus(PathText(session_.project.FileName));
+          if (*stopped) pathPanel_->setText(QStringLiteral("Stopped: the output holds the citations found so far"));
+        }
+        if (session_.scan.ErrorReportText.size() > reported) ShowErrorReport();
+      });
+}
+
+void MainWindow::RunWordList() {
+  const WordListQuery query =
+      wordListPage_->Query(listOrderBox_->currentData().toInt(), rhymeCheck_->checkState() != Qt::Unchecked);
+  const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(this);
+  if (!scratch) return;
+  auto result = std::make_shared<WordListResult>();
+  auto output = std::make_shared<OpenedOutput>();
+  runner_->Start(
+      "make the word list", false,
+      [this, query, scratch, result, output](ProgressSink&) {
+        const Status status = MakeWordList(session_, query, *scratch, *result);
+        return status.ok() ? output->Open(result->outputPath) : status;
+      },
+      [this, result, output](const Status& status) {
+        if (!status.ok()) {
+          prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
+          return;
+        }
+        outputPanes_->Show(PaneCode::WordList, output->file);
+        wordListPage_->ShowCount(Decode1252(result->countText));
+        ShowStatus(Decode1252(session_.project.Title));
+      });
+}
+
+void MainWindow::RunProfile() {
+  const bool keyWords = profilePage_->KeyWordsChosen();
+  const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(this);
+  if (!scratch) return;
+  auto result = std::make_shared<ProfileResult>();
+  auto spectrum = std::make_shared<OpenedOutput>();
+  auto statistics = std::make_shared<OpenedOutput>();
+  runner_->Start(
+      "make the profile", false,
+      [this, keyWords, scratch, result, spectrum, statistics](ProgressSink&) {
+        Status status = MakeProfile(session_, keyWords, *scratch, *result);
+        if (status.ok()) status = spectrum->Open(result->spectrumPath);
+        return status.ok() ? statistics->Open(result->statisticsPath) : status;
+      },
+      [this, result, spectrum, statistics](const Status& status) {
+        if (!status.ok()) {
+          prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
+          return;
+        }
+        outputPanes_->Show(PaneCode::Spectrum, spectrum->file);
+        outputPanes_->Show(PaneCode::Statistics, statistics->file);
+        profilePage_->ShowTitle(Decode1252(result->title));
+        ShowStatus(Decode1252(session_.project.Title));
+      });
+}
+
+PaneCode MainWindow::ShownPane() const {
+  switch (pages_->currentIndex()) {
+    case 0: return PaneCode::Concordance;
+    case 1: return PaneCode::WordList;
+    default:
+      return profilePage_->shownPane() == profilePage_->spectrumPane() ? PaneCode::Spectrum : PaneCode::Statistics;
+  }
+}
+
+}  // namespace wordloom::app

@@ -1,0 +1,200 @@
+// The output pane and the file under it: the line index and find against plain references,
+// keys, selection and copying, and saving exactly what the pane shows.
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+
+#include "app_test.h"
+#include "base/cp1252.h"
+#include "ui/code_page.h"
+#include "ui/output_file.h"
+#include "ui/output_pane.h"
+#include "ui/output_saving.h"
+#include "ui/rtf.h"
+
+namespace wordloom::app::test {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+}
+
+// Lines split at LF, a CR just before it dropped, a last line without an end kept.
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start - (end < text.size() && end > start && text[end - 1] == '\r')));
+  }
+  return lines;
+}
+
+uint64_t FindInText(const std::string& text, const std::string& pattern, uint64_t from, bool forward) {
+  const std::string lower = Lower1252(text), folded = Lower1252(pattern);
+  std::vector<uint64_t> starts;
+  for (size_t at = lower.find(folded); at != std::string::npos; at = lower.find(folded, at + 1)) starts.push_back(at);
+  if (starts.empty()) return UINT64_MAX;
+  const auto after = std::lower_bound(starts.begin(), starts.end(), from);
+  if (forward) return after == starts.end() ? starts.front() : *after;
+  return after == starts.begin() ? starts.back() : *(after - 1);
+}
+
+}  // namespace
+
+class OutputPaneTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir folder_;
+  std::unique_ptr<OutputPane> pane_;
+
+  QString Write(const QString& name, const QByteArray& bytes) {
+    QString error;
+    if (!SaveBytes(folder_.filePath(name), bytes.toStdString(), error)) qFatal("%s", qPrintable(error));
+    return folder_.filePath(name);
+  }
+  // A pane on screen showing `bytes`, written to the file `name`.
+  OutputPane& Shown(const QString& name, const QByteArray& bytes) {
+    pane_ = std::make_unique<OutputPane>(QStringLiteral("RichTextBox1"));
+    QString error;
+    if (!pane_->LoadPlainTextFile(Write(name, bytes), error)) qFatal("%s", qPrintable(error));
+    pane_->resize(400, 200);
+    pane_->show();
+    return *pane_;
+  }
+
+ private slots:
+  void cleanup() {
+    pane_.reset();
+    VerifyNoWindowLeft();
+  }
+
+  // Random texts of CR LF, LF, lone CR, tabs, empty and long lines, read in blocks of 1 to 9 bytes.
+  void TheIndexAndFindAgreeWithPlainReferences() {
+    static const char* const kPieces[] = {"a", "B", "\xE9", "\xC9", " ", "\t", "\r\n", "\n", "\r", "ab\tc", "\r\n\r\n"};
+    static const char* const kPatterns[] = {"a", "AB", "\xC9", "b\tc", "\ra", "bb"};
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 400; ++round) {
+      std::string text;
+      for (int piece = random() % 40; piece > 0; --piece) {
+        text += random() % 30 == 0 ? std::string(random() % 200, 'x') : kPieces[random() % std::size(kPieces)];
+      }
+      std::string error;
+      const auto file = OutputFile::Open(PathBytes(Write(QStringLiteral("random"), QByteArray::fromStdString(text))),
+                                         error, 1 + round % 9);
+      QVERIFY2(file, error.c_str());
+      const std::vector<std::string> lines = SplitLines(text);
+      QCOMPARE(file->LineCount(), lines.size());
+      uint64_t widest = 0;
+      for (uint64_t i = 0; i < lines.size(); ++i) {
+        QCOMPARE(file->Line(i), lines[i]);
+        QVERIFY(file->LineOf(file->LineStart(i)) == i && file->LineOf(file->LineStart(i + 1) - 1) == i);
+        widest = std::max<uint64_t>(widest, ExpandTabs(lines[i]).size());
+      }
+      QCOMPARE(file->LongestLine(), widest);
+      std::vector<std::string> streamed;
+      const auto collect = [&](uint64_t, std::string_view line) { return streamed.emplace_back(line), true; };
+      QVERIFY(file->ForEachLine(0, UINT64_MAX, collect, error) && streamed == lines);
+      const std::string pattern = kPatterns[random() % std::size(kPatterns)];
+      const uint64_t from = random() % (text.size() + 1);
+      const bool forward = random() % 2 == 0;
+      QCOMPARE(file->Find(pattern, from, forward).value_or(UINT64_MAX), FindInText(text, pattern, from, forward));
+    }
+  }
+
+  void KeysAndTheMouseSelectAndCopy() {
+    const QByteArray bytes("alpha\tbeta\r\ngamma \xE9t\xE9\r\n\r\nlast\r\n");
+    OutputPane& pane = Shown(QStringLiteral("keys"), bytes);
+    QTest::keyClick(&pane, Qt::Key_Down);
+    for (int i = 0; i < 5; ++i) QTest::keyClick(&pane, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&pane, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("gamma"));
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keyClick(&pane, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(pane.SelectedText(), QStringLiteral("gamma \u00E9t\u00E9\n"));
+    QTest::mouseDClick(pane.viewport(), Qt::LeftButton, {}, QPoint(6, 3));
+    QCOMPARE(pane.SelectedText(), QStringLiteral("alpha"));
+    QTest::keyClick(&pane, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&pane, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), pane.Text());
+  }
+
+  void FindWrapsAroundAndShowsTheMatch() {
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i) bytes += i == 5 || i == 2500 ? "a Needle\r\n" : QByteArray::number(i) + "\r\n";
+    OutputPane& pane = Shown(QStringLiteral("find"), bytes);
+    const QScrollBar* bar = pane.verticalScrollBar();
+    const auto shows = [&](int line) {  // the match is selected and in sight
+      const bool inSight = bar->value() <= line && line < bar->value() + bar->pageStep();
+      return inSight && pane.SelectedText() == QStringLiteral("Needle");
+    };
+    QTest::keyClick(&pane, Qt::Key_F, Qt::ControlModifier);
+    auto* edit = pane.findChild<QLineEdit*>(QStringLiteral("findEdit"));
+    QVERIFY(edit->isVisible());
+    QTest::keyClicks(edit, QStringLiteral("NEEDLE"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(shows(5));
+    QTest::keyClick(edit, Qt::Key_F3);
+    QVERIFY(shows(2500));
+    QTest::keyClick(&pane, Qt::Key_F3);
+    QVERIFY(shows(5));
+    QTest::keyClick(&pane, Qt::Key_F3, Qt::ShiftModifier);
+    QVERIFY(shows(2500));
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QVERIFY(!edit->isVisible());
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(bar->value(), bar->maximum());
+  }
+
+  // The scratch file is removed and made anew by the next run: the pane keeps showing and
+  // saving the old output, byte for byte as text and as the same text in RTF.
+  void SavesAreExactEvenAfterTheOutputIsReplaced() {
+    QByteArray bytes("first\r\n");
+    for (int byte = 0; byte < 256; ++byte) bytes += static_cast<char>(byte);  // a CR alone, an LF alone
+    bytes += "\r\nlast";
+    OutputPane& pane = Shown(QStringLiteral("~0"), bytes);
+    QVERIFY(QFile::remove(folder_.filePath(QStringLiteral("~0"))));
+    Write(QStringLiteral("~0"), "a new output\r\n");
+    QCOMPARE(pane.Text(), AsPaneText(bytes));
+    QString error;
+    for (const QString& name : {QStringLiteral("out.txt"), QStringLiteral("OUT2.TXT"), QStringLiteral("out.rtf")}) {
+      QVERIFY(SaveOutput(*pane.File(), folder_.filePath(name), error));
+      if (name.endsWith(QLatin1String("txt"), Qt::CaseInsensitive)) QCOMPARE(ReadAll(folder_.filePath(name)), bytes);
+    }
+    const QByteArray rtf = ReadAll(folder_.filePath(QStringLiteral("out.rtf")));
+    QCOMPARE(QByteArray::fromStdString(RtfPlainText(rtf.toStdString())), QByteArray(bytes).replace("\r\n", "\n"));
+  }
+
+  // A write that fails part way (here at a file-size limit) leaves the old file as it was.
+  void AFailedSaveLeavesTheOldFile() {
+    const auto file = Shown(QStringLiteral("big"), QByteArray(100000, 'x')).File();
+    QTemporaryDir target;
+    const QString path = target.filePath(QStringLiteral("kept.rtf"));
+    QString error;
+    QVERIFY(SaveBytes(path, "old", error));
+    rlimit before{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const rlimit small{4096, before.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    const bool saved = SaveOutput(*file, path, error);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+    QVERIFY2(!saved && error.startsWith(QStringLiteral("Could not save ") + path), qPrintable(error));
+    QCOMPARE(ReadAll(path), QByteArray("old"));
+    QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.rtf")});
+  }
+};
+
+WORDLOOM_APP_TEST(OutputPaneTest);
+
+}  // namespace wordloom::app::test
+
+#include "output_pane_test.moc"
