@@ -27,6 +27,7 @@ namespace {
 constexpr int kMargin = 4;  // pixels left of the first column
 // A scroll bar counts in int; beyond that the vertical bar stands for a share of the lines.
 constexpr uint64_t kMaxScroll = std::numeric_limits<int>::max();
+constexpr uint64_t kMaxFindPrefill = 200;  // a longer selection is not taken as the text to find
 
 bool IsWordByte(char c) { return Decode1252(std::string_view(&c, 1)).at(0).isLetterOrNumber(); }
 
@@ -87,13 +88,13 @@ void OutputPane::CreateFindBar() {
   findBar_->setFont(QApplication::font());
   auto* layout = new QHBoxLayout(findBar_);
   layout->setContentsMargins(4, 2, 4, 2);
-  auto* caption = new QLabel(QStringLiteral("&Find:"), findBar_);
+  // No mnemonics here: they would take Alt keys from the window's menus.
+  auto* caption = new QLabel(QStringLiteral("Find:"), findBar_);
   findEdit_ = new QLineEdit(findBar_);
   findEdit_->setObjectName(QStringLiteral("findEdit"));
-  caption->setBuddy(findEdit_);
-  auto* next = new QPushButton(QStringLiteral("&Next"), findBar_);
+  auto* next = new QPushButton(QStringLiteral("Next"), findBar_);
   next->setObjectName(QStringLiteral("findNextButton"));
-  auto* previous = new QPushButton(QStringLiteral("&Previous"), findBar_);
+  auto* previous = new QPushButton(QStringLiteral("Previous"), findBar_);
   previous->setObjectName(QStringLiteral("findPreviousButton"));
   findStatus_ = new QLabel(findBar_);
   findStatus_->setObjectName(QStringLiteral("findStatus"));
@@ -186,22 +187,15 @@ void OutputPane::selectAll() {
   viewport()->update();
 }
 
-bool OutputPane::SaveRtf(const QString& path, QString& error) const {
-  return file_ ? SaveOutput(*file_, path, SaveKind::Rtf, error)
-               : SaveBytes(path, RtfDocument({}, kFontName, kPointSize), error);
-}
-
-bool OutputPane::SavePlainText(const QString& path, QString& error) const {
-  return file_ ? SaveOutput(*file_, path, SaveKind::Text, error) : SaveBytes(path, {}, error);
-}
-
 // Geometry and scrolling.
 
 int OutputPane::LineHeight() const { return std::max(1, fontMetrics().lineSpacing()); }
 
 int OutputPane::CharWidth() const { return std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('M'))); }
 
-uint64_t OutputPane::VisibleRows() const { return static_cast<uint64_t>(std::max(1, viewport()->height() / LineHeight())); }
+uint64_t OutputPane::VisibleRows() const {
+  return static_cast<uint64_t>(std::max(1, viewport()->height() / LineHeight()));
+}
 
 uint64_t OutputPane::VisibleColumns() const {
   return static_cast<uint64_t>(std::max(1, (viewport()->width() - kMargin) / CharWidth()));
@@ -447,7 +441,7 @@ OutputPane::Position OutputPane::Moved(Position from, Motion motion) const {
       return {from.line, at};
     }
     case Motion::PreviousWord: {
-      if (from.offset == 0) return Moved(from, Motion::PreviousChar);
+      if (from.offset == 0) return Moved(from, Motion::PreviousChar);  // past here a file is shown
       const std::string bytes = file_->Line(from.line, from.offset);
       uint64_t at = from.offset;
       while (at > 0 && !IsWordByte(bytes[at - 1])) --at;
@@ -469,10 +463,11 @@ OutputPane::Position OutputPane::Moved(Position from, Motion motion) const {
 // The mouse.
 
 OutputPane::Position OutputPane::PositionAt(QPoint point) const {
+  if (!file_) return Position();
   const uint64_t row = static_cast<uint64_t>(std::max(0, point.y()) / LineHeight());
   const uint64_t line = std::min(top_ + row, Rows() - 1);
-  const double column = std::max(0.0, static_cast<double>(point.x() - kMargin) / CharWidth() + static_cast<double>(left_));
-  if (!file_) return Position();
+  const double column =
+      std::max(0.0, static_cast<double>(point.x() - kMargin) / CharWidth()) + static_cast<double>(left_);
   return {line, OffsetNearColumn(file_->Line(line, static_cast<uint64_t>(column) + 1), column)};
 }
 
@@ -532,9 +527,10 @@ void OutputPane::focusOutEvent(QFocusEvent* event) {
 // Finding.
 
 void OutputPane::OpenFindBar() {
-  if (anchor_ != cursor_ && anchor_.line == cursor_.line && std::max(anchor_, cursor_).offset -
-                                                                  std::min(anchor_, cursor_).offset < 256) {
-    findEdit_->setText(SelectedText());
+  const Position begin = std::min(anchor_, cursor_);
+  const Position end = std::max(anchor_, cursor_);
+  if (begin.line == end.line && begin.offset < end.offset && end.offset - begin.offset <= kMaxFindPrefill) {
+    findEdit_->setText(SelectedText());  // a selected word is what one most often looks for
   }
   findBar_->show();
   setViewportMargins(0, 0, 0, findBar_->sizeHint().height());

@@ -11,7 +11,6 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QPlainTextEdit>  // kept for files that still reach the editor class through this header
 #include <memory>
 #include <string_view>
 
@@ -42,11 +41,6 @@ class OutputPane : public QAbstractScrollArea {
   // The whole text with "\n" line ends (for tests and small outputs: it builds one string).
   QString Text() const;
   QString SelectedText() const;
-
-  // Kept for callers of the former editor pane: the same as Text(), and saving as RTF or text.
-  QString toPlainText() const { return Text(); }
-  bool SaveRtf(const QString& path, QString& error) const;
-  bool SavePlainText(const QString& path, QString& error) const;
 
  public slots:
   void copy();

@@ -37,14 +37,5 @@ bool PrintTextFile(const OutputFile& file, const QFont& font, QPrinter& printer,
   return read;
 }
 
-bool PrintTextFile(const QString& path, const QFont& font, QPrinter& printer, QString& error) {
-  std::string openError;
-  const auto file = OutputFile::Open(PathBytes(path), openError);
-  if (!file) {
-    error = PathText(openError);
-    return false;
-  }
-  return PrintTextFile(*file, font, printer, error);
-}
 
 }  // namespace wordloom::app

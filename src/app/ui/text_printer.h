@@ -18,7 +18,5 @@ class OutputFile;
 // Prints `file` in `font`; false with the message to show when it cannot be read or the
 // printer cannot be started.
 bool PrintTextFile(const OutputFile& file, const QFont& font, QPrinter& printer, QString& error);
-// Opens the output at `path` and prints it. Kept for callers that still hold a path.
-bool PrintTextFile(const QString& path, const QFont& font, QPrinter& printer, QString& error);
 
 }  // namespace wordloom::app
