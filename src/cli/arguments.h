@@ -1,8 +1,9 @@
-// The command line of wordloom-cli, checked and turned into plain option values.
+// The command line of wordloom-cli, checked and turned into plain option values, and its help.
 //
 // ParseArguments validates everything it can before any file is read: the command, each
 // option's name, value and command, and the shape of the operands. A problem is a usage
-// error (exit status 2) with a message of its own.
+// error (exit status 2) with a message of its own. The options, their values and their help
+// all come from one table (option_table.h).
 #pragma once
 
 #include <optional>
@@ -75,8 +76,14 @@ struct ParseResult {
 
 ParseResult ParseArguments(const std::vector<std::string>& args);
 
-// The usage text, listing the commands the tool offers.
-std::string UsageText();
+// The help topic when the command line asks for help: "--help" wherever an option may stand,
+// or "help" or "-h" first. The topic is the command named first (or after "help"), else "".
+// Callers ask this before ParseArguments, which reads "--help" as a flag that does nothing.
+std::optional<std::string> HelpTopic(const std::vector<std::string>& args);
+
+// The help: for "" every command and option; for a command, its synopsis and the options it
+// takes.
+std::string HelpText(const std::string& command = "");
 
 // True when a source operand names a project file (".wlm" in any case).
 bool IsProjectPath(const std::string& path);

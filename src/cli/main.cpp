@@ -1,6 +1,7 @@
 // wordloom-cli: the batch front end of the Wordloom engine.
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,13 +67,13 @@ int RunCommand(const wordloom::cli::Arguments& arguments, const wordloom::Scratc
 static int Main(int argc, char** argv) {
   using namespace wordloom::cli;
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
-    WriteAll(stdout, UsageText());
-    return 0;
+  if (const std::optional<std::string> topic = HelpTopic(args)) {
+    return WriteAll(stdout, HelpText(*topic)) ? 0 : 1;
   }
   ParseResult parsed = ParseArguments(args);
   if (!parsed.ok) {
-    WriteAll(stderr, "wordloom-cli: " + parsed.error + "\n\n" + UsageText());
+    // The help of the command given, if it is one.
+    WriteAll(stderr, "wordloom-cli: " + parsed.error + "\n\n" + HelpText(args.empty() ? "" : args[0]));
     return 2;
   }
   const Arguments& arguments = parsed.arguments;

@@ -1,4 +1,5 @@
-// wordloom-cli: argument checking, and the commands new, scan and info run as a program.
+// wordloom-cli's command line: the option table against the help and the parser, usage errors,
+// help requests, and a rescan that keeps what it does not scan.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/option_table.h"
 #include "cli_run.h"
 #include "test_support.h"
 
@@ -18,9 +20,44 @@ using test::TempFolder;
 
 const char kPets[] = "the cat\r\nthe dog\r\n";
 
+// True when the help lists `left` ("--order 1..6") as an entry of its own.
+bool Shows(const std::string& help, const std::string& left) {
+  for (size_t at = help.find("\n  " + left); at != std::string::npos; at = help.find("\n  " + left, at + 1)) {
+    const char next = help[at + 3 + left.size()];
+    if (next == ' ' || next == '\n') return true;
+  }
+  return false;
+}
+
+TEST(OptionTable, EachOptionIsShownAndTakenWhereItsRowSays) {
+  for (const OptionSpec& option : Options()) {
+    const std::string& value = option.value.placeholder;
+    const std::string left = "--" + option.name + (value.empty() ? "" : " " + value);
+    EXPECT_TRUE(Shows(HelpText(), left)) << left;
+    for (std::string_view name : option.commands) EXPECT_NE(FindCommand(name), nullptr) << left;
+    for (const CommandSpec& command : Commands()) {
+      const std::string name(command.name);
+      int taking = 0;  // the rows of this option's name that the command takes
+      for (const OptionSpec& row : Options()) taking += row.name == option.name && Takes(row, name);
+      EXPECT_LE(taking, 1) << name << " " << left;
+      // scan takes only a project, which refuses the rule options: its help leaves them out.
+      const bool takes = Takes(option, name), shown = takes && (option.group != OptionGroup::Rule || command.textFiles);
+      EXPECT_EQ(Shows(HelpText(name), left), shown) << name << " " << left;
+      std::vector<std::string> args = {name, "--" + option.name, "a.txt"};
+      if (!value.empty()) args.insert(args.begin() + 2, "x");
+      const std::string error = ParseArguments(args).error;
+      if (taking == 0) {
+        EXPECT_EQ(error, "--" + option.name + " is not an option of " + name);
+      } else {
+        EXPECT_EQ(error.find(" option"), std::string::npos) << error;
+      }
+    }
+  }
+}
+
 TEST(ParseArguments, ContextIsRoundedHalfToEvenAndClamped) {
-  const std::pair<std::string, int> cases[] = {{"60", 60},   {"7", 10},   {"300", 240}, {"10.5", 10},
-                                               {"11.5", 12}, {"+20", 20}, {"-4", 10},   {"239.6", 240},
+  const std::pair<std::string, int> cases[] = {{"60", 60},    {"7", 10},      {"300", 240},    {"10.5", 10},
+                                               {"11.5", 12},  {"+20", 20},    {"-4", 10},      {"239.6", 240},
                                                {"1e400", 240}, {"-1e400", 10}, {"1e-400", 10}};
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(ParseArguments({"info", "--context", text, "a.txt"}).arguments.context, expected) << text;
@@ -28,77 +65,72 @@ TEST(ParseArguments, ContextIsRoundedHalfToEvenAndClamped) {
 }
 
 TEST(CliUsage, ProblemsWithTheCommandLineExitTwoBeforeReadingAnything) {
-  const std::vector<std::vector<std::string>> cases = {
-      {"frobnicate", "pets.txt"}, {"kwic", "pets.txt"}, {"line", "pets.txt", "--match", "whole", "--keys", "cat"},
-      {"kwic", "pets.txt", "--keys", "cat", "--order", "up"}, {"info", "--keys", "cat", "pets.txt"},
-      {"kwic", "--wordlist-order", "7", "--keywords", "pets.txt"}, {"line", "--keys", "a", "out.wlm", "--eol", "/"},
-      {"wordlist", "pets.txt", "--order", "left"}, {"profile", "pets.txt", "--freq"}, {"info", "--kw", "add:word", "pets.txt"},
-      {"wordlist", "--layout", "wide", "pets.txt"}, {"info", "--kw", "keep:gt:1", "pets.txt"}, {"info", "--spectrum", "pets.txt"},
-      {"info", "--bogus", "pets.txt"}, {"info", "-x", "pets.txt", "--wide"}, {"info", "out.wlm", "--title", "T"},
-      {"scan", "out.wlm", "--define", "C=x"}, {"info", "--refs", "type2", "pets.txt"},
-      {"info", "--define", "1=x", "pets.txt"}, {"info", "--define", "C", "pets.txt"},
-      {"info", "--context", "abc", "pets.txt"}, {"info", "--context", "", "pets.txt"}, {"info", "--context", "inf", "pets.txt"},
-      {"info", "--context=12x", "pets.txt"}, {"info", "pets.txt", "--title"}, {"info", "--no-vocabulary", "pets.txt"},
-      {"info", "out.wlm", "pets.txt"}, {"info", "pets.txt", "out.wlm"}, {"info", "a.wlm", "b.wlm"}, {"info"},
-      {"scan", "pets.txt"}, {"scan", "out.wlm", "other.wlm"}, {"new", "pets.txt"}, {"new"},
-      {"new", "out.wlm", "pets.txt", "other.WLM"}, {"new", "out.wlm", "--no-vocabulary=yes", "pets.txt"},
-      {"new", "out.wlm", "--refs", "bad", "pets.txt"}, {"--title", "x"}, {},
+  const std::string kw = "--kw takes clear, or add: or remove: followed by prefix:, suffix:, anywhere:, gt:, lt:, eq: "
+                         "or word: and a value, not ";
+  const std::string rules = "the rule options apply to text files, not to a project file";
+  const std::string define = "--define takes a letter, \"=\" and a value (for example C=Third), not ";
+  const std::string mixed = "give one project file, or text files, not both";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"frobnicate", "pets.txt"}, "unknown command \"frobnicate\""}, {{"kwic", "pets.txt"}, "kwic needs --keys or --keywords"},
+      {{"line", "pets.txt", "--match", "whole", "--keys", "cat"}, "--match takes word, prefix, suffix or anywhere, not \"whole\""},
+      {{"kwic", "pets.txt", "--keys", "cat", "--order", "up"}, "--order takes occurs, left or right, not \"up\""},
+      {{"info", "--keys", "cat", "pets.txt"}, "--keys is not an option of info"},
+      {{"kwic", "--wordlist-order", "7", "--keywords", "pets.txt"}, "--wordlist-order takes a number from 1 to 6, not \"7\""},
+      {{"wordlist", "pets.txt", "--order", "left"}, "--order takes a number from 1 to 6, not \"left\""},
+      {{"profile", "pets.txt", "--freq"}, "--freq is not an option of profile"},
+      {{"wordlist", "--layout", "wide", "pets.txt"}, "--layout takes left, right, packed or column, not \"wide\""},
+      {{"info", "--kw", "add:word", "pets.txt"}, kw + "\"add:word\""}, {{"info", "--kw", "keep:gt:1", "pets.txt"}, kw + "\"keep:gt:1\""},
+      {{"info", "--bogus", "pets.txt"}, "unknown option --bogus"}, {{"info", "-x", "pets.txt", "--wide"}, "unknown option --wide"},
+      {{"line", "--keys", "a", "out.wlm", "--eol", "/"}, rules}, {{"scan", "out.wlm", "--define", "C=x"}, rules},
+      {{"info", "--refs", "type2", "pets.txt"}, "--refs takes none or type1, not \"type2\""},
+      {{"info", "--define", "1=x", "pets.txt"}, define + "\"1=x\""}, {{"info", "--define", "C", "pets.txt"}, define + "\"C\""},
+      {{"info", "--context", "inf", "pets.txt"}, "--context takes a number, not \"inf\""},
+      {{"info", "--context=12x", "pets.txt"}, "--context takes a number, not \"12x\""},
+      {{"info", "--context", "", "pets.txt"}, "--context takes a number, not \"\""},
+      {{"info", "pets.txt", "--title"}, "--title needs a value"},
+      {{"new", "out.wlm", "--no-vocabulary=yes", "pets.txt"}, "--no-vocabulary takes no value"},
+      {{"info", "--help=kwic", "pets.txt"}, "--help takes no value"},
+      {{"info", "out.wlm", "pets.txt"}, mixed}, {{"info", "pets.txt", "out.wlm"}, mixed}, {{"info", "a.wlm", "b.wlm"}, mixed},
+      {{"info"}, "info needs a project file or text files"}, {{"scan", "pets.txt"}, "scan takes exactly one project file"},
+      {{"scan", "out.wlm", "other.wlm"}, "scan takes exactly one project file"},
+      {{"new", "pets.txt"}, "new needs a project file ending in .wlm, then the text files"},
+      {{"new", "out.wlm", "pets.txt", "other.WLM"}, "new takes text files, not another project: other.WLM"},
+      {{"--title", "x"}, "unknown command \"--title\""}, {{}, "no command given"},
   };
   TempFolder folder;
   folder.Write("pets.txt", kPets);
-  for (const auto& args : cases) {
-    std::string shown;
-    for (const std::string& arg : args) shown += arg + " ";
-    CliRun run = RunCli(args, folder);
-    EXPECT_EQ(run.exit, 2) << shown;
-    EXPECT_EQ(run.err.rfind("wordloom-cli: ", 0), 0u) << shown << "\n" << run.err;
-    EXPECT_NE(run.err.find("usage: wordloom-cli"), std::string::npos) << shown;
-    EXPECT_EQ(run.out, "") << shown;
-    EXPECT_FALSE(std::filesystem::exists(folder.File("out.wlm"))) << shown;
-    EXPECT_FALSE(std::filesystem::exists(folder.File("scratch"))) << shown;
+  for (const auto& [args, message] : cases) {
+    const std::string command = args.empty() ? "" : args[0];
+    EXPECT_EQ(ParseArguments(args).error, message);
+    const CliRun run = RunCli(args, folder);
+    EXPECT_EQ(run.exit, 2) << message;
+    EXPECT_EQ(run.err, "wordloom-cli: " + message + "\n\n" + HelpText(command));
+    EXPECT_EQ(run.out, "") << message;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out.wlm"))) << message;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("scratch"))) << message;
   }
 }
 
-TEST(CliInfo, TextFilePrintsFourLines) {
-  TempFolder folder;
-  folder.Write("pets.notes.txt", kPets);
-  const std::string expected = "pets\n1 file, 2 lines, 4 words, 3 word vocabulary\n3 words:  cat, dog, the\nL\n";
-  for (const char* context : {"60", "7", "300", "12.5"}) {
-    CliRun run = RunCli({"info", "--context", context, "pets.notes.txt"}, folder);
-    EXPECT_EQ(run.exit, 0) << context << "\n" << run.err;
-    EXPECT_EQ(run.out, expected) << context;
-    EXPECT_EQ(run.err, "") << context;
-  }
-}
-
-TEST(CliFailures, ExitOneWithTheMessageLast) {
+TEST(CliHelp, HelpAnywhereOnTheLineIsPrintedInsteadOfARun) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {  // the arguments, the help's command
+      {{"--help"}, ""}, {{"help", "frobnicate"}, ""}, {{"frobnicate", "--help"}, ""}, {{"-h", "kwic"}, "kwic"},
+      {{"help", "wordlist"}, "wordlist"}, {{"kwic", "pets.txt", "--keys", "x", "--help"}, "kwic"},
+      {{"new", "out.wlm", "pets.txt", "--help"}, "new"}, {{"line", "--match", "whole", "--help", "pets.txt"}, "line"},
+  };
   TempFolder folder;
   folder.Write("pets.txt", kPets);
-  const std::string base = std::filesystem::canonical(folder.path()).string();
-  const std::string foreign = "\"wlm20\"\r\n\"Old\"\r\n";
-  const std::string notProject = base + "/old.wlm";
-  test::WriteFile(notProject, foreign);
-  struct Case {
-    std::vector<std::string> args;
-    std::string lastLine;
-  };
-  const Case cases[] = {
-      {{"new", "out.wlm", "--title", "   ", "pets.txt"}, "Please Supply a Title"},
-      {{"new", "out.wlm"}, "No files in the project"},
-      {{"new", base + "/none/out.wlm", "pets.txt"},
-       "Could not save the project to " + base + "/none/out.wlm: No such file or directory."},
-      {{"info", notProject}, notProject + " is not a Wordloom project file."},
-      {{"scan", notProject}, notProject + " is not a Wordloom project file."},
-      {{"info", "missing.wlm"}, "Could not read the project " + base + "/missing.wlm: No such file or directory."},
-  };
-  for (const Case& c : cases) {
-    CliRun run = RunCli(c.args, folder);
-    EXPECT_EQ(run.exit, 1) << c.lastLine;
-    EXPECT_EQ(run.err, c.lastLine + "\n");
-    EXPECT_EQ(run.out, "");
+  for (auto [args, command] : cases) {
+    args.push_back("--temp=" + folder.File("scratch"));
+    const CliRun run = RunCli(args, folder);
+    EXPECT_EQ(run.exit, 0) << args[0];
+    EXPECT_EQ(run.out, HelpText(command)) << args[0];
+    EXPECT_EQ(run.err, "") << args[0];
     EXPECT_FALSE(std::filesystem::exists(folder.File("out.wlm")));
-    EXPECT_EQ(ReadFile(notProject), foreign);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("scratch")));
   }
+  // As an option's value, or after "--", it is no request for help.
+  EXPECT_EQ(RunCli({"kwic", "pets.txt", "--keys", "--help"}, folder).err, " 1 key, 0 citations\n");
+  EXPECT_EQ(RunCli({"info", "--", "--help"}, folder).out.substr(0, 14), "--help\n1 file\n");
 }
 
 TEST(CliScan, KeepsWhatTheFileHoldsBesidesTheScan) {

@@ -1,0 +1,219 @@
+#include "cli/option_table.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "concordance/concordance_run.h"
+
+namespace wordloom::cli {
+namespace {
+
+constexpr CommandSpec kCommands[] = {
+    {"new", "PROJECT.wlm FILE...", "create a project, scan its texts and write it", true},
+    {"scan", "PROJECT.wlm", "rescan a project's texts and save it", false},
+    {"info", "SOURCE", "title, counts, key-word summary, reference letters", true},
+    {"kwic", "SOURCE", "keyword-in-context concordance or index", true},
+    {"line", "SOURCE", "whole-line concordance or index", true},
+    {"wordlist", "SOURCE", "the word list, of the whole vocabulary or the key words", true},
+    {"profile", "SOURCE", "word-frequency statistics, or the frequency spectrum", true},
+};
+
+OptionValue Flag(std::function<void(Arguments&)> set) {
+  return {"", "", [set = std::move(set)](const std::string&, Arguments& out) {
+            set(out);
+            return true;
+          }};
+}
+
+OptionValue Text(std::string placeholder, std::function<void(Arguments&, const std::string&)> set) {
+  return {std::move(placeholder), "", [set = std::move(set)](const std::string& value, Arguments& out) {
+            set(out, value);
+            return true;
+          }};
+}
+
+// One of a few names, each standing for a value: the placeholder and the refusal list them.
+template <typename T>
+OptionValue Choice(std::vector<std::pair<std::string, T>> choices, std::function<void(Arguments&, T)> set) {
+  std::string placeholder, accepts;
+  for (size_t i = 0; i < choices.size(); ++i) {
+    placeholder += (i == 0 ? "" : "|") + choices[i].first;
+    accepts += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i].first;
+  }
+  return {placeholder, accepts,
+          [choices = std::move(choices), set = std::move(set)](const std::string& value, Arguments& out) {
+            for (const auto& [name, meaning] : choices) {
+              if (value == name) {
+                set(out, meaning);
+                return true;
+              }
+            }
+            return false;
+          }};
+}
+
+// A word-list order: one digit from 1 to 6, as the order buttons are numbered.
+OptionValue ListOrder(std::function<int&(Arguments&)> field) {
+  return {"1..6", "a number from 1 to 6", [field = std::move(field)](const std::string& value, Arguments& out) {
+            if (value.size() != 1 || value[0] < '1' || value[0] > '6') return false;
+            field(out) = value[0] - '0';
+            return true;
+          }};
+}
+
+// "A=V" or "a=V": reference letter A gets the value V.
+bool StoreDefine(const std::string& value, Arguments& out) {
+  char letter = value.empty() ? '\0' : value[0];
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  if (letter < 'A' || letter > 'Z' || value.size() < 2 || value[1] != '=') return false;
+  out.rules.defines.emplace_back(letter - 'A' + 1, value.substr(2));
+  return true;
+}
+
+template <typename T>
+bool Lookup(std::span<const std::pair<std::string_view, T>> table, std::string_view name, T& value) {
+  for (const auto& [text, meaning] : table) {
+    if (name == text) {
+      value = meaning;
+      return true;
+    }
+  }
+  return false;
+}
+
+constexpr std::pair<std::string_view, MoveDirection> kDirections[] = {{"add", MoveDirection::Add},
+                                                                      {"remove", MoveDirection::Remove}};
+constexpr std::pair<std::string_view, PatternKind> kPatterns[] = {
+    {"prefix", PatternKind::Prefix}, {"suffix", PatternKind::Suffix}, {"anywhere", PatternKind::Anywhere}};
+constexpr std::pair<std::string_view, FrequencyTest> kTests[] = {
+    {"gt", FrequencyTest::Greater}, {"lt", FrequencyTest::Less}, {"eq", FrequencyTest::Equal}};
+
+// "clear", or "add:" / "remove:", a move and its value ("add:prefix:con", "remove:gt:10").
+bool StoreKeyWordEdit(const std::string& text, Arguments& out) {
+  KeyWordEdit edit;
+  if (text != "clear") {
+    const size_t first = text.find(':');
+    const size_t second = first == std::string::npos ? std::string::npos : text.find(':', first + 1);
+    if (second == std::string::npos) return false;
+    const std::string_view move = std::string_view(text).substr(first + 1, second - first - 1);
+    edit.text = text.substr(second + 1);
+    if (!Lookup<MoveDirection>(kDirections, std::string_view(text).substr(0, first), edit.direction)) return false;
+    if (Lookup<PatternKind>(kPatterns, move, edit.pattern)) {
+      edit.kind = KeyWordEdit::Kind::Pattern;
+    } else if (Lookup<FrequencyTest>(kTests, move, edit.test)) {
+      edit.kind = KeyWordEdit::Kind::Frequency;
+    } else if (move == "word") {
+      edit.kind = KeyWordEdit::Kind::Word;
+    } else {
+      return false;
+    }
+  }
+  out.query.keyWordEdits.push_back(std::move(edit));
+  return true;
+}
+
+using CommandList = std::vector<std::string_view>;
+const CommandList kConcordance = {"kwic", "line"};
+const CommandList kKeyWordLists = {"kwic", "line", "wordlist"};
+const CommandList kSources = {"info", "kwic", "line", "wordlist", "profile"};
+
+std::vector<OptionSpec> MakeOptions() {
+  using G = OptionGroup;
+  return {
+      {"title", G::Rule, {}, "the project's title (default: the project file's name for new, else the first text's "
+                             "name up to its first \".\")",
+       Text("T", [](Arguments& a, const std::string& v) { a.rules.title = v; })},
+      {"alphabet", G::Rule, {}, "the characters of words, in sorting order",
+       Text("S", [](Arguments& a, const std::string& v) { a.rules.alphabet = v; })},
+      {"eol", G::Rule, {}, "characters that end a line",
+       Text("S", [](Arguments& a, const std::string& v) { a.rules.endOfLine = v; })},
+      {"join", G::Rule, {}, "characters that join a line to the next",
+       Text("S", [](Arguments& a, const std::string& v) { a.rules.join = v; })},
+      {"hyphen", G::Rule, {}, "characters that hyphenate a word across a line end",
+       Text("S", [](Arguments& a, const std::string& v) { a.rules.endHyphen = v; })},
+      {"refs", G::Rule, {}, "the reference markup (default none)",
+       Choice<ReferenceType>({{"none", ReferenceType::None}, {"type1", ReferenceType::Type1}},
+                             [](Arguments& a, ReferenceType v) { a.rules.referenceType = v; })},
+      {"left", G::Rule, {}, "the character that opens a reference tag (default <)",
+       Text("C", [](Arguments& a, const std::string& v) { a.rules.leftReference = v; })},
+      {"right", G::Rule, {}, "the character that closes a reference tag (default >)",
+       Text("C", [](Arguments& a, const std::string& v) { a.rules.rightReference = v; })},
+      {"define", G::Rule, {}, "reference letter X (A to Z) gets the value V; repeatable",
+       {"X=V", "a letter, \"=\" and a value (for example C=Third)", StoreDefine}},
+      {"temp", G::Common, {}, "folder for scratch files (default: a private per-user folder)",
+       Text("DIR", [](Arguments& a, const std::string& v) { a.temp = v; })},
+      {"context", G::Common, {}, "concordance context width (10 to 240, default 60)",
+       {"N", "a number", [](const std::string& v, Arguments& a) { return ParseContextWidth(v, a.context); }}},
+      {std::string(kHelpOption), G::Common, {}, "print the help (the command's, when one is named) and exit; anywhere on the line",
+       Flag([](Arguments&) {})},  // answered by HelpTopic before the arguments are parsed
+      {"no-vocabulary", G::Command, {"new"}, "create the project without scanning it",
+       Flag([](Arguments& a) { a.noVocabulary = true; })},
+      {"keys", G::Command, kConcordance, "the keys, lower-cased and split at spaces (kwic and line need these or the key words)",
+       Text("\"K1 K2 ...\"", [](Arguments& a, const std::string& v) { a.query.keys = v; })},
+      {"keywords", G::Command, {"kwic", "line", "wordlist", "profile"},
+       "work on the committed key words (for kwic and line: as the keys) instead of the whole vocabulary",
+       Flag([](Arguments& a) { a.query.keyWords = true; })},
+      {"match", G::Command, kConcordance, "how a key matches a word (default word)",
+       Choice<MatchKind>({{"word", MatchKind::Word},
+                          {"prefix", MatchKind::Prefix},
+                          {"suffix", MatchKind::Suffix},
+                          {"anywhere", MatchKind::Anywhere}},
+                         [](Arguments& a, MatchKind v) { a.query.match = v; })},
+      // Two options of one name: the citations' order, and the word list's.
+      {"order", G::Command, kConcordance, "the order of the citations (default occurs)",
+       Choice<CitationOrder>({{"occurs", CitationOrder::AsItOccurs},
+                              {"left", CitationOrder::LeftContext},
+                              {"right", CitationOrder::RightContext}},
+                             [](Arguments& a, CitationOrder v) { a.query.order = v; })},
+      {"order", G::Command, {"wordlist"}, "the order of the word list (default 1)",
+       ListOrder([](Arguments& a) -> int& { return a.query.wordListOrder; })},
+      {"index", G::Command, kConcordance, "write an index instead of a concordance",
+       Flag([](Arguments& a) { a.query.index = true; })},
+      {"cite", G::Command, kConcordance, "the reference letters to cite (L: the line number; default none)",
+       Text("LETTERS", [](Arguments& a, const std::string& v) { a.query.cite = v; })},
+      {"wordlist-order", G::Command, kConcordance, "the order of the key words, when they are the keys (default 1)",
+       ListOrder([](Arguments& a) -> int& { return a.query.wordListOrder; })},
+      {"rhyme", G::Command, kKeyWordLists, "sort the words by their endings",
+       Flag([](Arguments& a) { a.query.rhyme = true; })},
+      {"layout", G::Command, {"wordlist"}, "how the word list is laid out (default column)",
+       Choice<WordListLayout>({{"left", WordListLayout::ColumnsLeft},
+                               {"right", WordListLayout::ColumnsRight},
+                               {"packed", WordListLayout::Packed},
+                               {"column", WordListLayout::OneColumn}},
+                              [](Arguments& a, WordListLayout v) { a.query.layout = v; })},
+      {"freq", G::Command, {"wordlist"}, "show each word's frequency",
+       Flag([](Arguments& a) { a.query.frequencies = true; })},
+      {"spectrum", G::Command, {"profile"}, "write the frequency spectrum instead of the statistics",
+       Flag([](Arguments& a) { a.query.spectrum = true; })},
+      {"kw", G::Command, kSources,
+       "edit the key words (which start as the whole vocabulary); repeatable, applied in order, then "
+       "committed. OP is clear, add:MOVE:VALUE or remove:MOVE:VALUE, with MOVE prefix, suffix or anywhere "
+       "(VALUE a pattern), gt, lt or eq (VALUE a frequency), or word (VALUE a word)",
+       {"OP",
+        "clear, or add: or remove: followed by prefix:, suffix:, anywhere:, gt:, lt:, eq: or word: and a value",
+        StoreKeyWordEdit}},
+  };
+}
+
+}  // namespace
+
+std::span<const CommandSpec> Commands() { return kCommands; }
+
+const std::vector<OptionSpec>& Options() {
+  static const std::vector<OptionSpec> options = MakeOptions();
+  return options;
+}
+
+const CommandSpec* FindCommand(std::string_view name) {
+  for (const CommandSpec& command : kCommands) {
+    if (command.name == name) return &command;
+  }
+  return nullptr;
+}
+
+bool Takes(const OptionSpec& option, std::string_view command) {
+  return option.group != OptionGroup::Command ||
+         std::find(option.commands.begin(), option.commands.end(), command) != option.commands.end();
+}
+
+}  // namespace wordloom::cli
