@@ -80,3 +80,16 @@ echo "wordloom, offscreen: open the 60 MB project, Kwic \"the\" and show its $((
      "${seconds} s, peak memory $((memory / 1024)) MB"
 echo
 build/bin/wordloom-bench --benchmark_min_time=1
+
+# The desktop application under load on the 300 MB corpus: the longest stall of its event
+# loop during the scan and during Kwic "the", the time to the concordance's first screen
+# against wordloom-cli's own, and how soon Stop returns the window to idle.
+if [ -x build/bin/wordloom-app-bench ]; then
+  "$cli" new "$data/p300.wlm" --temp "$data/scratch" "$data/corpus300.txt" >/dev/null 2>&1
+  read -r seconds memory < <(best_of_three "$cli" kwic "$data/p300.wlm" --temp "$data/scratch" --keys the)
+  echo "wordloom-cli kwic --keys the, 300 MB: ${seconds} s, peak memory $((memory / 1024)) MB"
+  read -r seconds memory < <(best_of_three env QT_QPA_PLATFORM=offscreen HOME="$data/home" TEMP="$data/gui-scratch" \
+    build/bin/wordloom "$PWD/$data/p300.wlm" --kwic the --screenshot "$data/gui.png")
+  echo "wordloom, offscreen: open the 300 MB project, Kwic \"the\" and show it: ${seconds} s, peak memory $((memory / 1024)) MB"
+  build/bin/wordloom-app-bench "$data/corpus300.txt" the 2>/dev/null
+fi
