@@ -1,34 +1,28 @@
 // The main window driven through its controls, its outputs compared with wordloom-cli's.
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QScreen>
-#include <QSettings>
-#include <QTabWidget>
 #include <unistd.h>
 
 #include "app_test.h"
+#include "project/project_dialog_names.h"
 #include "shell/main_window_names.h"
-#include "ui/rtf.h"
+#include "shell/options_dialog_names.h"
 #include "window_fixture.h"
 
 namespace wordloom::app::test {
 
 namespace names = main_window_names;
 
+// The controls of a run, and the same run as wordloom-cli's arguments.
+struct ConcordanceCase { QString context; const char* button; QString keys; const char* match; int order; QString cite;
+                         bool index; QStringList cli; };
+struct WordListCase { int order; bool rhyme; int layout; bool frequencies; QStringList cli; };
+
 class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
   std::unique_ptr<WindowFixture> f;
-  QString samples = SamplePath(QStringLiteral("samples.wlm"));
+  const QString samples = SamplePath(QStringLiteral("samples.wlm"));
+  const QByteArray firstRecent = QByteArray(names::kRecentProjectPrefix) + '1';
 
   QString Box(const char* name) const { return f->Find<QLineEdit>(name)->text(); }
   void Kwic(const QString& keys) {
@@ -37,144 +31,92 @@ class MainWindowTest : public QObject {
   }
   // A project of 300000 lines with three "the" in each, long enough to stop or close a run.
   QString WriteLongProject() {
-    const QString text = f->Path(QStringLiteral("long.txt"));
-    QFile file(text);
-    if (file.open(QIODevice::WriteOnly)) {
-      for (int line = 0; line < 300000; ++line) file.write("the cat sat on the mat by the door\r\n");
-    }
+    QByteArray text;
+    for (int line = 0; line < 300000; ++line) text += "the cat sat on the mat by the door\r\n";
     const QString project = f->Path(QStringLiteral("long.wlm"));
-    f->Cli({QStringLiteral("new"), project, text});
+    f->Cli({QStringLiteral("new"), project, WriteFile(f->Path(QStringLiteral("long.txt")), text)});
     return project;
   }
   // The counts line: the last line the tool writes to its errors.
   static QString LastLine(const QByteArray& errors) {
     return QString::fromLatin1(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts).last();
   }
-  static QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-  }
 
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() {
-    const QStringList unexpected = f->prompts.unexpected;
-    f.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(", ")));
-    VerifyNoWindowLeft();
-  }
+  void cleanup() { FinishFixture(f); }
 
-  void OpeningTheSampleProjectShowsItsState() {
-    QVERIFY(!f->Find<QTabWidget>(names::kPages)->isEnabled());
-    QVERIFY(!f->Find<QAction>(names::kSave)->isEnabled());
+  // A project file shows its state; a foreign file then changes nothing.
+  void OpeningAProjectShowsItsStateAndAForeignFileChangesNothing() {
+    QVERIFY(!f->Find<QTabWidget>(names::kPages)->isEnabled() && !f->Find<QAction>(names::kSave)->isEnabled());
     f->Open(samples);
-    const QStringList info = QString::fromLatin1(f->Cli({QStringLiteral("info"), samples})).split(QLatin1Char('\n'));
-    QCOMPARE(f->Label(names::kPathPanel), samples);
-    QCOMPARE(f->Label(names::kTitlePanel), info[0]);
-    QCOMPARE(f->Label(names::kCountsPanel), info[1]);
-    QCOMPARE(Box(names::kKeyWordsSummary), info[2]);
-    QCOMPARE(Box(names::kCitationLetters), info[3]);
-    QVERIFY(f->Find<QTabWidget>(names::kPages)->isEnabled());
-    QVERIFY(f->Find<QAction>(names::kSave)->isEnabled());
-    QVERIFY(f->Find<QAction>("mnuFileMRU1")->text().endsWith(samples));
-  }
-
-  void AForeignFileChangesNothing() {
-    f->Open(samples);
+    f->VerifyShowsProject(samples);
+    QVERIFY(f->Find<QTabWidget>(names::kPages)->isEnabled() && f->Find<QAction>(names::kSave)->isEnabled());
+    QVERIFY(f->Find<QAction>(firstRecent.constData())->text().endsWith(samples));
     Kwic(QStringLiteral("lantern"));
     const QString shown = f->Pane(names::kConcordancePane);
-    const QString foreign = f->Path(QStringLiteral("notes.wlm"));
-    QFile file(foreign);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("just some notes\r\n");
-    file.close();
+    const QString foreign = WriteFile(f->Path(QStringLiteral("notes.wlm")), "just some notes\r\n");
     f->Open(foreign);
     QCOMPARE(f->prompts.messages.last(), foreign + QStringLiteral(" is not a Wordloom project file."));
     QCOMPARE(f->Label(names::kPathPanel), samples);
     QCOMPARE(f->Pane(names::kConcordancePane), shown);
   }
 
+  // A `context` width is typed into the Options dialog first; cite letters come with "1-".
   void KwicAndLineShowWhatTheEngineWrites_data() {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<int>("order");
-    QTest::addColumn<QString>("cite");
-    QTest::addColumn<QStringList>("cliArguments");
-    QTest::newRow("kwic") << names::kKwic << "lantern the" << names::kMatchWord << 0 << ""
-                          << QStringList{"kwic", "--keys", "lantern the"};
-    QTest::newRow("kwic prefix, right context, cited")
-        << names::kKwic << "lan" << names::kMatchPrefix << 2 << "al"
-        << QStringList{"kwic", "--keys", "lan", "--match", "prefix", "--order", "right", "--cite", "AL"};
-    QTest::newRow("line index") << names::kLine << "harbour" << names::kMatchAnywhere << 1 << "L"
-                                << QStringList{"line", "--keys", "harbour", "--match", "anywhere", "--order", "left",
-                                               "--index", "--cite", "L"};
+    QTest::addColumn<ConcordanceCase>("c");
+    QTest::newRow("kwic") << ConcordanceCase{"", names::kKwic, "lantern the", names::kMatchWord, 0, "", false,
+                                             {"kwic", "--keys", "lantern the"}};
+    QTest::newRow("kwic prefix, right context, cited, width of the options")
+        << ConcordanceCase{"41", names::kKwic, "lan", names::kMatchPrefix, 2, "al", false,
+                           {"kwic", "--keys", "lan", "--match", "prefix", "--order", "right", "--cite", "AL",
+                            "--context", "41"}};
+    QTest::newRow("line index") << ConcordanceCase{"", names::kLine, "harbour", names::kMatchAnywhere, 1, "L", true,
+                                                   {"line", "--keys", "harbour", "--match", "anywhere", "--order", "left",
+                                                    "--index", "--cite", "L"}};
   }
   void KwicAndLineShowWhatTheEngineWrites() {
-    QFETCH(QString, button);
-    QFETCH(QString, keys);
-    QFETCH(QString, option);
-    QFETCH(int, order);
-    QFETCH(QString, cite);
-    QFETCH(QStringList, cliArguments);
+    QFETCH(ConcordanceCase, c);
+    if (!c.context.isEmpty()) {
+      namespace options = options_dialog_names;
+      f->Trigger(names::kViewOptions);
+      f->FindIn<QLineEdit>(options::kDialog, options::kContext)->setText(c.context);
+      f->Click(options::kDialog, options::kOk);
+    }
     f->Open(samples);
-    f->Find<QLineEdit>(names::kKeys)->setText(keys);
-    f->Find<QRadioButton>(option.toLatin1())->setChecked(true);
-    f->Find<QComboBox>(names::kCitationOrder)->setCurrentIndex(order);
+    f->Find<QLineEdit>(names::kKeys)->setText(c.keys);
+    f->Find<QRadioButton>(c.match)->setChecked(true);
+    f->Find<QComboBox>(names::kCitationOrder)->setCurrentIndex(c.order);
     f->Find<QLineEdit>(names::kCitationLetters)->clear();
-    QTest::keyClicks(f->Find<QLineEdit>(names::kCitationLetters), cite + QStringLiteral("1-"));  // letters only
-    const bool index = cliArguments.contains(QStringLiteral("--index"));
-    f->Find<QRadioButton>(index ? names::kIndexOutput : names::kConcordanceOutput)->setChecked(true);
-    f->Click(button.toLatin1());
-
+    QTest::keyClicks(f->Find<QLineEdit>(names::kCitationLetters), c.cite + QStringLiteral("1-"));
+    f->Find<QRadioButton>(c.index ? names::kIndexOutput : names::kConcordanceOutput)->setChecked(true);
+    f->Click(c.button);
     QByteArray errors;
-    const QByteArray expected = f->Cli(QStringList{cliArguments[0], samples} + cliArguments.mid(1), &errors);
+    const QByteArray expected = f->Cli(QStringList{c.cli[0], samples} + c.cli.mid(1), &errors);
     QVERIFY(!expected.isEmpty());
     QCOMPARE(f->Pane(names::kConcordancePane), AsPaneText(expected));
     QCOMPARE(Box(names::kConcordanceCounts), LastLine(errors));
     QCOMPARE(f->Label(names::kPathPanel), samples);
   }
 
-  void TheContextWidthOfTheOptionsReachesTheRun() {
-    f->Trigger(names::kViewOptions);
-    auto* options = f->window->findChild<QDialog*>(QStringLiteral("frmOptions"));
-    options->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("41"));
-    QTest::mouseClick(options->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    f->Open(samples);
-    Kwic(QStringLiteral("lantern"));
-    QCOMPARE(f->Pane(names::kConcordancePane),
-             AsPaneText(f->Cli({QStringLiteral("kwic"), samples, QStringLiteral("--keys"), QStringLiteral("lantern"),
-                                QStringLiteral("--context"), QStringLiteral("41"), QStringLiteral("--cite"),
-                                QStringLiteral("ALS")})));
-  }
-
   void WordListShowsWhatTheEngineWrites_data() {
-    QTest::addColumn<int>("order");
-    QTest::addColumn<bool>("rhyme");
-    QTest::addColumn<int>("layout");
-    QTest::addColumn<bool>("frequencies");
-    QTest::addColumn<QStringList>("cliArguments");
-    QTest::newRow("columns left") << 0 << false << 0 << false << QStringList{"--layout", "left"};
+    QTest::addColumn<WordListCase>("c");
+    QTest::newRow("columns left") << WordListCase{0, false, 0, false, {"--layout", "left"}};
     QTest::newRow("frequency, right, with frequencies")
-        << 3 << false << 1 << true << QStringList{"--order", "4", "--layout", "right", "--freq"};
-    QTest::newRow("rhyme, packed") << 1 << true << 2 << false << QStringList{"--order", "2", "--rhyme", "--layout", "packed"};
-    QTest::newRow("length, one column") << 5 << false << 3 << true
-                                        << QStringList{"--order", "6", "--layout", "column", "--freq"};
+        << WordListCase{3, false, 1, true, {"--order", "4", "--layout", "right", "--freq"}};
+    QTest::newRow("rhyme, packed") << WordListCase{1, true, 2, false, {"--order", "2", "--rhyme", "--layout", "packed"}};
+    QTest::newRow("length, one column") << WordListCase{5, false, 3, true, {"--order", "6", "--layout", "column", "--freq"}};
   }
   void WordListShowsWhatTheEngineWrites() {
-    QFETCH(int, order);
-    QFETCH(bool, rhyme);
-    QFETCH(int, layout);
-    QFETCH(bool, frequencies);
-    QFETCH(QStringList, cliArguments);
+    QFETCH(WordListCase, c);
     f->Open(samples);
-    f->Find<QComboBox>(names::kListOrder)->setCurrentIndex(order);
-    f->Find<QCheckBox>(names::kRhyme)->setChecked(rhyme);
-    f->Find<QComboBox>(names::kLayout)->setCurrentIndex(layout);
-    f->Find<QCheckBox>(names::kFrequencies)->setChecked(frequencies);
+    f->Find<QComboBox>(names::kListOrder)->setCurrentIndex(c.order);
+    f->Find<QCheckBox>(names::kRhyme)->setChecked(c.rhyme);
+    f->Find<QComboBox>(names::kLayout)->setCurrentIndex(c.layout);
+    f->Find<QCheckBox>(names::kFrequencies)->setChecked(c.frequencies);
     f->Click(names::kWordList);
     QByteArray errors;
-    const QByteArray expected = f->Cli(QStringList{"wordlist", samples} + cliArguments, &errors);
+    const QByteArray expected = f->Cli(QStringList{"wordlist", samples} + c.cli, &errors);
     QCOMPARE(f->Pane(names::kWordListPane), AsPaneText(expected));
     QCOMPARE(Box(names::kWordListCount), LastLine(errors));
   }
@@ -198,10 +140,10 @@ class MainWindowTest : public QObject {
       if (!busy) return;
       othersOff = true;
       for (const char* button : {names::kKwic, names::kLine, names::kWordList, names::kProfile, names::kKeyWordsButton}) {
-        othersOff = othersOff && !f->Find<QPushButton>(button)->isEnabled();
+        othersOff &= !f->Find<QPushButton>(button)->isEnabled();
       }
-      for (const char* action : {names::kOpen, names::kNew, names::kViewOptions, names::kPrint, "mnuFileMRU1"}) {
-        othersOff = othersOff && !f->Find<QAction>(action)->isEnabled();
+      for (const char* action : {names::kOpen, names::kNew, names::kViewOptions, names::kPrint, firstRecent.constData()}) {
+        othersOff &= !f->Find<QAction>(action)->isEnabled();
       }
       QTest::mouseClick(f->Find<QPushButton>(names::kStop), Qt::LeftButton);
     });
@@ -217,75 +159,64 @@ class MainWindowTest : public QObject {
     QCOMPARE(f->Label(names::kPathPanel), QStringLiteral("Stopped: the output holds the citations found so far"));
   }
 
-  void ClosingDuringARunStopsItFirst() {
-    f->Open(WriteLongProject());
-    f->window->show();
-    connect(f->window.get(), &MainWindow::busyChanged, f->window.get(), [&](bool busy) {
-      if (busy) f->window->close();
-    });
-    Kwic(QStringLiteral("the"));
-    QVERIFY(!f->window->isVisible());
-    QVERIFY(!f->window->IsRunning());
-    QSettings store(f->SettingsPath(), QSettings::NativeFormat);
-    QCOMPARE(store.value(QStringLiteral("Settings/Context")).toString(), QStringLiteral("60"));
+  // Closing stops a concordance, or waits for a scan (which Stop cannot end), then closes and
+  // stores the settings.
+  void ClosingDuringAPassEndsItFirst_data() {
+    QTest::addColumn<bool>("scan");
+    QTest::newRow("concordance") << false;
+    QTest::newRow("scan") << true;
   }
-
-  void ClosingDuringAScanWaitsForIt() {
+  void ClosingDuringAPassEndsItFirst() {
+    QFETCH(bool, scan);
     const QString project = WriteLongProject();
+    f->Open(scan ? f->Path(QStringLiteral("long.txt")) : project);
     f->window->show();
-    bool stopOff = false;
+    bool stopOn = scan;
     connect(f->window.get(), &MainWindow::busyChanged, f->window.get(), [&](bool busy) {
       if (!busy) return;
-      stopOff = !f->Find<QPushButton>(names::kStop)->isEnabled();  // a scan cannot be stopped
+      stopOn = f->Find<QPushButton>(names::kStop)->isEnabled();
       f->window->close();
     });
-    f->OpenText(f->Path(QStringLiteral("long.txt")));  // no question about saving: the window has closed
-    QVERIFY(stopOff);
+    if (scan) {
+      f->Click(project_dialog_names::kNewDialog, project_dialog_names::kOk);  // no question: it has closed
+    } else {
+      Kwic(QStringLiteral("the"));
+    }
+    QCOMPARE(stopOn, !scan);
     QVERIFY(!f->window->isVisible());
     QVERIFY(!f->window->IsRunning());
     QVERIFY(QFile::exists(project));
+    const QSettings stored(f->SettingsPath(), QSettings::NativeFormat);
+    QCOMPARE(stored.value("Settings/Context").toString(), QStringLiteral("60"));
   }
 
+  // Saving and printing use the output the pane shows, even once its scratch file has been
+  // replaced; the typed extension decides between text and RTF.
   void SavingWritesExactlyWhatThePaneShows() {
     f->Open(samples);
+    f->prompts.pdfPath = f->Path(QStringLiteral("kwic.pdf"));
+    f->Trigger(names::kPrint);
+    QCOMPARE(f->prompts.messages.takeLast(), QStringLiteral("There is no output on this page to print yet."));
+    QVERIFY(!QFile::exists(f->prompts.pdfPath));
     Kwic(QStringLiteral("lantern"));
     const QString output = f->window->RunFolderPath() + QStringLiteral("/~0");
-    const QByteArray shown = Contents(output);
-    // The tool, in the window's own folder, writes another concordance over it meanwhile.
-    const QByteArray other = RunCli({QStringLiteral("kwic"), samples, QStringLiteral("--keys"), QStringLiteral("the")});
+    const QByteArray shown = ReadFile(output);
     QVERIFY(QFile::remove(output));
-    QFile replaced(output);
-    QVERIFY(replaced.open(QIODevice::WriteOnly) && replaced.write(other) == other.size());
-    replaced.close();
-
+    QVERIFY(!WriteFile(output, "another concordance\r\n").isEmpty());
     const QString text = f->Path(QStringLiteral("kwic.TXT"));
     const QString rtf = f->Path(QStringLiteral("kwic.rtf"));
     f->prompts.fileNames << text << rtf;
     f->Trigger(names::kSave);
     f->Trigger(names::kSaveAs);
-    QCOMPARE(f->prompts.fileFilters.last(), QStringLiteral("Text files (*.txt)|*.txt|Rtf files (*.rtf)|*.rtf"));
-    QCOMPARE(Contents(text), shown);
-    const QByteArray document = Contents(rtf);
-    QVERIFY(document.startsWith("{\\rtf1"));
-    QCOMPARE(AsPaneText(QByteArray::fromStdString(RtfPlainText(document.toStdString()))), AsPaneText(shown));
-
-    f->prompts.pdfPath = f->Path(QStringLiteral("kwic.pdf"));
+    QCOMPARE(ReadFile(text), shown);
+    QVERIFY(ReadFile(rtf).startsWith("{\\rtf1"));
     f->Trigger(names::kPrint);
     f->Trigger(names::kPrintPreview);
     QVERIFY2(f->prompts.messages.isEmpty(), qPrintable(f->prompts.messages.join(", ")));
     QVERIFY(QFile::exists(f->prompts.pdfPath));
-
     f->prompts.fileNames.enqueue(f->Path(QStringLiteral("no such folder/x.rtf")));
     f->Trigger(names::kSave);
     QVERIFY(f->prompts.messages.last().startsWith(QStringLiteral("Could not save ")));
-  }
-
-  void APageWithoutOutputHasNothingToPrint() {
-    f->Open(samples);
-    f->prompts.pdfPath = f->Path(QStringLiteral("nothing.pdf"));
-    f->Trigger(names::kPrint);
-    QCOMPARE(f->prompts.messages.takeLast(), QStringLiteral("There is no output on this page to print yet."));
-    QVERIFY(!QFile::exists(f->prompts.pdfPath));
   }
 
   void ThePrivateScratchFolderMustBeTheUsersOwn() {
@@ -298,9 +229,8 @@ class MainWindowTest : public QObject {
       QVERIFY(QDir().mkdir(folder));
       QVERIFY(::chown(folder.toLocal8Bit().constData(), 65534, 65534) == 0);
       Kwic(QStringLiteral("lantern"));
-      QVERIFY(f->prompts.messages.last().endsWith(QStringLiteral("belongs to another user.")));
+      QVERIFY(f->prompts.messages.takeLast().endsWith(QStringLiteral("belongs to another user.")));
       QVERIFY(::chown(folder.toLocal8Bit().constData(), 0, 0) == 0);
-      f->prompts.messages.clear();
     }
     Kwic(QStringLiteral("lantern"));
     QVERIFY(f->prompts.messages.isEmpty());
@@ -312,38 +242,30 @@ class MainWindowTest : public QObject {
     QVERIFY(QFileInfo::exists(folder));
   }
 
+  // Focus starts in the keys, Enter runs Kwic, the buttons have mnemonics, Tab leaves the pane,
+  // and the Edit commands act on the focused control.
   void TheKeyboardReachesEveryControl() {
     f->window->show();
     QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
     auto* keys = f->Find<QLineEdit>(names::kKeys);
     f->Open(samples);
-    QCOMPARE(QApplication::focusWidget(), keys);  // focus starts in the keys
+    QCOMPARE(QApplication::focusWidget(), keys);
     QTest::keyClicks(keys, QStringLiteral("lantern"));
-    QTest::keyClick(keys, Qt::Key_Return);  // Enter runs Kwic
+    QTest::keyClick(keys, Qt::Key_Return);
     f->WaitForPass();
     QVERIFY(!f->Pane(names::kConcordancePane).isEmpty());
     for (const char* button : {names::kKwic, names::kLine, names::kStop}) {
-      QVERIFY(f->Find<QPushButton>(button)->text().startsWith(QLatin1Char('&')));
+      QVERIFY(f->Find<QPushButton>(button)->text().startsWith(u'&'));  // a mnemonic
     }
-    // Tab goes through the pane and on, never staying in it.
     auto* pane = f->Find<QWidget>(names::kConcordancePane);
     pane->setFocus();
     QTest::keyClick(pane, Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != pane);
-    // Copy works in the read-only pane.
     pane->setFocus();
     QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
     f->Trigger(names::kCopy);
     QCOMPARE(QApplication::clipboard()->text(), f->Pane(names::kConcordancePane));
-  }
-
-  void EditCommandsActOnTheFocusedBox() {
-    f->window->show();
-    QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
-    auto* keys = f->Find<QLineEdit>(names::kKeys);
-    f->Open(samples);
     keys->setFocus();
-    QTest::keyClicks(keys, QStringLiteral("lantern"));
     keys->selectAll();
     f->Trigger(names::kCut);
     QCOMPARE(keys->text(), QString());
@@ -352,22 +274,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(keys->text(), QStringLiteral("lanternlantern"));
     f->Trigger(names::kUndo);
     QCOMPARE(keys->text(), QStringLiteral("lantern"));
-  }
-
-  void TheWindowReopensWhereItWasClosed() {
-    const QRect available = QApplication::primaryScreen()->availableGeometry();
-    // The first start: two thirds of the screen, centred.
-    QVERIFY(qAbs(f->window->width() - available.width() * 2 / 3) <= 1);
-    QVERIFY(qAbs(f->window->geometry().center().x() - available.center().x()) <= 1);
-    const QRect place(available.x() + 37, available.y() + 51, 613, 419);
-    f->window->setGeometry(place);
-    for (int start = 0; start < 3; ++start) {
-      f->window->show();
-      f->window->close();
-      f->window = std::make_unique<MainWindow>(f->session, *f->settings, f->prompts);
-      f->window->Load();
-      QCOMPARE(f->window->geometry(), place);
-    }
   }
 };
 

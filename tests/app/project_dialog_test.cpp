@@ -1,33 +1,36 @@
-// The New and Edit Project dialogs driven from the main window; the projects they save are
-// compared with what wordloom-cli writes.
-#include <QCheckBox>
-#include <QFile>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QRadioButton>
-#include <QTableWidget>
-
+// The New and Edit Project dialogs, their file chooser and the Reference Letter Definition
+// dialog, driven from the main window; the projects they save are compared with what
+// wordloom-cli writes.
 #include "app_test.h"
+#include "project/file_chooser.h"
 #include "project/file_chooser_names.h"
 #include "project/project_dialog.h"
 #include "project/project_dialog_names.h"
 #include "project/reference_letters_dialog_names.h"
+#include "shell/main_window_names.h"
 #include "shell/small_windows.h"
 #include "shell/small_windows_names.h"
-#include "shell/main_window_names.h"
 #include "window_fixture.h"
 
 namespace wordloom::app::test {
 
 namespace names = project_dialog_names;
+namespace window = main_window_names;
+namespace chooser_names = file_chooser_names;
+namespace letters = reference_letters_dialog_names;
+
+QStringList Texts(const QListWidget* list, int from = 0) {
+  QStringList texts;
+  for (int row = from; row < list->count(); ++row) texts << list->item(row)->text();
+  return texts;
+}
 
 class ProjectDialogTest : public QObject {
   Q_OBJECT
 
  private:
   std::unique_ptr<WindowFixture> f;
+  const QString samples = SamplePath(QStringLiteral("samples.wlm"));
   const QString samplesFolder = QFileInfo(SamplePath(QStringLiteral("harbour.txt"))).absolutePath();
 
   ProjectDialog* Dialog(const char* name) const { return f->window->findChild<ProjectDialog*>(name); }
@@ -39,97 +42,98 @@ class ProjectDialogTest : public QObject {
     box->selectAll();
     QTest::keyClicks(box, text);
   }
-  QStringList Entries(const char* dialog) const {
-    auto* list = f->FindIn<QListWidget>(dialog, names::kProjectFiles);
-    QStringList entries;
-    for (int row = 0; row < list->count(); ++row) entries << list->item(row)->text();
-    return entries;
-  }
-  QStringList Samples(const QStringList& names) const {
-    QStringList paths;
-    for (const QString& name : names) paths << samplesFolder + QLatin1Char('/') + name;
-    return paths;
-  }
   // Selects the named samples in the New Project dialog's file list and adds them.
   void AddSamples(const QStringList& samples) {
     Dialog(names::kNewDialog)->ResetFolder(samplesFolder);
-    auto* files = InNew<QListWidget>(file_chooser_names::kFiles);
-    for (int row = 0; row < files->count(); ++row) {
-      files->item(row)->setSelected(samples.contains(files->item(row)->text()));
-    }
+    auto* files = InNew<QListWidget>(chooser_names::kFiles);
+    for (int row = 0; row < files->count(); ++row) files->item(row)->setSelected(samples.contains(files->item(row)->text()));
     f->Click(names::kNewDialog, names::kAddFiles);
   }
-  // Answers "save?" with yes and the file dialog with `path`, then presses OK.
-  void OkAndSaveAs(const QString& path) {
-    f->prompts.answers.enqueue(true);
-    f->prompts.fileNames.enqueue(path);
-    f->Click(names::kNewDialog, names::kOk);
+  // The New Project dialog's file chooser, listing "*.txt" in a folder tree of its own.
+  FileChooser* chooser = nullptr;
+  QString Tree() const { return f->Path(QStringLiteral("tree")); }
+  void ShowChooser() {
+    for (const char* name : {"Sub", "alpha", ".secret"}) QVERIFY(QDir().mkpath(Tree() + u'/' + QLatin1String(name)));
+    for (const char* name : {"a.txt", "B.TXT", "c.log", ".hidden.txt", "Sub/d.txt"}) {
+      QVERIFY(!WriteFile(Tree() + u'/' + QLatin1String(name), {}).isEmpty());
+    }
+    f->Trigger(window::kNew);
+    QVERIFY(QTest::qWaitForWindowExposed(Dialog(names::kNewDialog)));
+    Dialog(names::kNewDialog)->ResetFolder(Tree() + u'/');
+    chooser = Dialog(names::kNewDialog)->findChild<FileChooser*>();
+  }
+  template <typename T>
+  T* InChooser(const char* name) const { return chooser->findChild<T*>(QString::fromLatin1(name)); }
+  QStringList Listed(const char* name, int from = 0) const { return Texts(InChooser<QListWidget>(name), from); }
+  // The Reference Letter Definition dialog of a new type1 project, over a table with values in
+  // row B (and a header that was to be overwritten).
+  void ShowLetters() {
+    f->Trigger(window::kNew);
+    QTest::mouseClick(InNew<QRadioButton>(names::kType1References), Qt::LeftButton);
+    f->session.referenceLetters.SetCell(0, 1, "overwritten");
+    f->session.referenceLetters.SetCell(2, 1, "two");
+    f->session.referenceLetters.SetCell(2, 2, "bee");
+    f->Click(names::kNewDialog, names::kLetters);
+  }
+  template <typename T>
+  T* InLetters(const char* name) const { return f->FindIn<T>(letters::kDialog, name); }
+  QTableWidget* Grid() const { return InLetters<QTableWidget>(letters::kGrid); }
+  QString Cell(int row, int column) const { return Grid()->item(row, column)->text(); }
+  // The edit box and the letter beside it.
+  QStringList LetterShown() const {
+    return {InLetters<QLineEdit>(letters::kText)->text(), InLetters<QLabel>(letters::kLetter)->text()};
   }
   // A project file's records without the date and the time of saving.
   static QStringList Records(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("cannot read ") + path};
-    QStringList records = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
+    QStringList records = QString::fromLatin1(ReadFile(path)).split(QStringLiteral("\r\n"));
     records.remove(2, 2);
     return records;
-  }
-  QString WriteText(const QString& name, const QByteArray& bytes) const {
-    QFile file(f->Path(name));
-    if (!file.open(QIODevice::WriteOnly)) return {};
-    file.write(bytes);
-    return file.fileName();
   }
 
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() {
-    const QStringList unexpected = f->prompts.unexpected;
-    f.reset();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(", ")));
-    VerifyNoWindowLeft();
-  }
+  void cleanup() { FinishFixture(f); }
 
-  void ANewProjectFromTheSamplesIsTheOneTheToolMakes() {
-    f->Trigger(main_window_names::kNew);
+  void ANewProjectIsTheOneTheToolMakes() {
+    f->Trigger(window::kNew);
     Type(InNew<QLineEdit>(names::kTitle), QStringLiteral("Samples"));
-    const QStringList samples{"harbour.txt", "lanterns.txt", "orchard.txt"};
-    AddSamples(samples);
+    QStringList files{"harbour.txt", "lanterns.txt", "orchard.txt"};
+    AddSamples(files);
     f->Click(names::kNewDialog, names::kAddFiles);  // the same files again
-    QCOMPARE(Entries(names::kNewDialog), Samples(samples));
+    for (QString& file : files) file.prepend(samplesFolder + QLatin1Char('/'));
+    QCOMPARE(Texts(InNew<QListWidget>(names::kProjectFiles)), files);
     QVERIFY(!InNew<QGroupBox>(names::kReferencePatternFrame)->isEnabled());
     QTest::mouseClick(InNew<QRadioButton>(names::kType1References), Qt::LeftButton);
     QVERIFY(InNew<QGroupBox>(names::kReferencePatternFrame)->isEnabled());
+    f->Click(names::kNewDialog, names::kLetters);
+    Grid()->setCurrentCell(3, 1);
+    Type(InLetters<QLineEdit>(letters::kText), QStringLiteral("Chapter"));
+    f->Click(letters::kDialog, letters::kAdd);
+    f->Click(letters::kDialog, letters::kClose);
     const QString saved = f->Path(QStringLiteral("samples.wlm"));
-    OkAndSaveAs(saved);
+    f->prompts.answers.enqueue(true);  // save it
+    f->prompts.fileNames.enqueue(saved);
+    f->Click(names::kNewDialog, names::kOk);
     QVERIFY(!Dialog(names::kNewDialog)->isVisible());
-
     const QString expected = f->Path(QStringLiteral("expected.wlm"));
-    f->Cli(QStringList{QStringLiteral("new"), expected, QStringLiteral("--title"), QStringLiteral("Samples"),
-                       QStringLiteral("--refs"), QStringLiteral("type1")} + Samples(samples));
+    f->Cli(QStringList{"new", expected, "--title", "Samples", "--refs", "type1", "--define", "C=Chapter"} + files);
+    QVERIFY(Records(saved).contains(QStringLiteral("\"Chapter\"")));
     QCOMPARE(Records(saved), Records(expected));
-    const QStringList info = QString::fromLatin1(f->Cli({QStringLiteral("info"), expected})).split(QLatin1Char('\n'));
-    QCOMPARE(f->Label(main_window_names::kPathPanel), saved);
-    QCOMPARE(f->Label(main_window_names::kTitlePanel), info[0]);
-    QCOMPARE(f->Label(main_window_names::kCountsPanel), info[1]);
-    QCOMPARE(f->Find<QLineEdit>(main_window_names::kKeyWordsSummary)->text(), info[2]);
-    QCOMPARE(f->Find<QLineEdit>(main_window_names::kCitationLetters)->text(), info[3]);
+    f->VerifyShowsProject(saved);
   }
 
-  void NoPathAddsTheNameAloneAndADoubleClickTakesItOut() {
-    f->Trigger(main_window_names::kNew);
+  // The New Project dialog's own controls: No Path adds the name alone, a double-click takes a
+  // file out, and a rule box takes one character (the Edit Project dialog's take more).
+  void NoPathAndOneCharacterRulesInTheNewProjectDialog() {
+    f->Trigger(window::kNew);
     QTest::mouseClick(InNew<QCheckBox>(names::kNoPath), Qt::LeftButton);
     AddSamples({QStringLiteral("orchard.txt")});
-    QCOMPARE(Entries(names::kNewDialog), QStringList{QStringLiteral("orchard.txt")});
+    QCOMPARE(Texts(InNew<QListWidget>(names::kProjectFiles)), QStringList{QStringLiteral("orchard.txt")});
     QCOMPARE(f->session.newProject.Files, std::vector<std::string>{"orchard.txt"});
     auto* list = InNew<QListWidget>(names::kProjectFiles);
     emit list->itemDoubleClicked(list->item(0));
     QCOMPARE(list->count(), 0);
     QVERIFY(f->session.newProject.Files.empty());
-    f->Click(names::kNewDialog, names::kCancel);
-  }
-
-  void OnlyTheNewProjectsRuleBoxesTakeOneCharacter() {
-    f->Trigger(main_window_names::kNew);
     auto* join = InNew<QLineEdit>(names::kJoin);
     auto* endOfLine = InNew<QLineEdit>(names::kEndOfLine);  // holds "/"
     QTest::keyClicks(join, QStringLiteral("+&"));
@@ -140,36 +144,26 @@ class ProjectDialogTest : public QObject {
     QTest::keyClicks(endOfLine, QStringLiteral("|"));
     QCOMPARE(f->session.newProject.rules.endOfLine, std::string("|"));
     f->Click(names::kNewDialog, names::kCancel);
-
-    f->Trigger(main_window_names::kViewProject);
+    f->Trigger(window::kViewProject);
     QTest::keyClicks(InEdit<QLineEdit>(names::kJoin), QStringLiteral("+&"));
     QCOMPARE(f->session.project.rules.join, std::string("+&"));
     f->Click(names::kEditDialog, names::kCancel);
   }
 
-  void TheChosenFontGoesIntoTheProjectAndCancelKeepsWhatWasTyped() {
-    f->Open(SamplePath(QStringLiteral("samples.wlm")));
-    f->Trigger(main_window_names::kViewProject);
+  // Save scans with the rules typed; the chosen font goes into the project (a cancelled Font
+  // changes nothing), and Cancel keeps what was typed.
+  void TheEditProjectDialogScansWithItsRulesAndKeepsWhatWasTyped() {
+    f->Open(samples);
+    f->Trigger(window::kViewProject);
     QFont chosen(QStringLiteral("DejaVu Sans"));
     chosen.setPointSizeF(12);
     chosen.setItalic(true);
     f->prompts.fonts.enqueue(chosen);
     f->Click(names::kEditDialog, names::kFont);
-    f->Click(names::kEditDialog, names::kFont);  // cancelled: nothing changes
+    f->Click(names::kEditDialog, names::kFont);
     QCOMPARE(InEdit<QLineEdit>(names::kAlphabet)->font().family(), QStringLiteral("DejaVu Sans"));
     const AlphabetFont& font = f->session.project.font;
     QVERIFY(font.name == "DejaVu Sans" && font.size == 12.0 && font.italic && !font.bold);
-    Type(InEdit<QLineEdit>(names::kTitle), QStringLiteral("Kept"));
-    f->Click(names::kEditDialog, names::kCancel);
-    f->Trigger(main_window_names::kViewProject);
-    QCOMPARE(InEdit<QLineEdit>(names::kTitle)->text(), QStringLiteral("Kept"));
-    QCOMPARE(f->session.project.Title, std::string("Kept"));
-    f->Click(names::kEditDialog, names::kCancel);
-  }
-
-  void SaveInTheEditProjectDialogScansWithItsRules() {
-    f->Open(SamplePath(QStringLiteral("samples.wlm")));
-    f->Trigger(main_window_names::kViewProject);
     Type(InEdit<QLineEdit>(names::kAlphabet), QStringLiteral("abc"));
     const QString saved = f->Path(QStringLiteral("abc.wlm"));
     f->prompts.fileNames.enqueue(saved);
@@ -180,34 +174,18 @@ class ProjectDialogTest : public QObject {
       QVERIFY2(entry.word.find_first_not_of("abc") == std::string::npos, entry.word.c_str());
     }
     QVERIFY(QFile::exists(saved));
+    Type(InEdit<QLineEdit>(names::kTitle), QStringLiteral("Kept"));
     f->Click(names::kEditDialog, names::kCancel);
-  }
-
-  void AReferenceLetterValueIsSavedAsTheToolSavesIt() {
-    namespace letters = reference_letters_dialog_names;
-    f->Trigger(main_window_names::kNew);
-    AddSamples({QStringLiteral("lanterns.txt")});
-    QTest::mouseClick(InNew<QRadioButton>(names::kType1References), Qt::LeftButton);
-    f->Click(names::kNewDialog, names::kLetters);
-    f->FindIn<QTableWidget>(letters::kDialog, letters::kGrid)->setCurrentCell(3, 1);
-    Type(f->FindIn<QLineEdit>(letters::kDialog, letters::kText), QStringLiteral("Chapter"));
-    f->Click(letters::kDialog, letters::kAdd);
-    f->Click(letters::kDialog, letters::kClose);
-    const QString saved = f->Path(QStringLiteral("lanterns.wlm"));
-    OkAndSaveAs(saved);
-
-    const QString expected = f->Path(QStringLiteral("expected.wlm"));
-    f->Cli({QStringLiteral("new"), expected, QStringLiteral("--title"), QStringLiteral("Project1"),
-            QStringLiteral("--refs"), QStringLiteral("type1"), QStringLiteral("--define"), QStringLiteral("C=Chapter"),
-            Samples({QStringLiteral("lanterns.txt")})[0]});
-    QVERIFY(Records(saved).contains(QStringLiteral("\"Chapter\"")));
-    QCOMPARE(Records(saved), Records(expected));
+    f->Trigger(window::kViewProject);
+    QCOMPARE(InEdit<QLineEdit>(names::kTitle)->text(), QStringLiteral("Kept"));
+    QCOMPARE(f->session.project.Title, std::string("Kept"));
+    f->Click(names::kEditDialog, names::kCancel);
   }
 
   // Each opening of a text file empties the Error Report first: it shows the errors the tool
   // reports for the file, once.
   void TheErrorReportShowsTheErrorsOfTheLastTextFileOpened() {
-    const QString text = WriteText(QStringLiteral("bad.txt"), "<AAct> one\r\n<B Scene two\r\nthree\r\n");
+    const QString text = WriteFile(f->Path(QStringLiteral("bad.txt")), "<AAct> one\r\n<B Scene two\r\nthree\r\n");
     for (int round = 0; round < 2; ++round) {
       f->Open(text);
       QTest::mouseClick(InNew<QRadioButton>(names::kType1References), Qt::LeftButton);
@@ -218,60 +196,54 @@ class ProjectDialogTest : public QObject {
     f->Cli({QStringLiteral("info"), text, QStringLiteral("--refs"), QStringLiteral("type1")}, &errors);
     auto* report = f->window->findChild<ErrorReportWindow*>(error_report_names::kWindow);
     QVERIFY(report && report->isVisible());
-    QCOMPARE(report->Report(), QString::fromLatin1(errors).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QCOMPARE(report->Report(), AsPaneText(errors));
   }
 
-  void ABlankTitleOrCancelLeavesTheCurrentProject() {
-    const QString samples = SamplePath(QStringLiteral("samples.wlm"));
+  // A blank title or Cancel leaves the current project as it was. Save makes the project of a
+  // text file current, even when the dialog is then cancelled, and leaves no output of the
+  // previous project on show; a failed save says why.
+  void OnlySaveOrOkInTheNewProjectDialogChangesTheCurrentProject() {
     f->Open(samples);
+    f->window->RunKwic(QStringLiteral("lantern"));
+    f->WaitForPass();
+    const QString shown = f->Pane(window::kConcordancePane);
+    QVERIFY(!shown.isEmpty());
     const auto flags = f->session.scan.references.ReferenceLetterUsed;
-    const QString letters = f->Find<QLineEdit>(main_window_names::kCitationLetters)->text();
-    f->Trigger(main_window_names::kNew);
+    const QString cited = f->Find<QLineEdit>(window::kCitationLetters)->text();
+    f->Trigger(window::kNew);
     Type(InNew<QLineEdit>(names::kTitle), QStringLiteral("  "));
     AddSamples({QStringLiteral("harbour.txt")});
     f->Click(names::kNewDialog, names::kOk);
     QCOMPARE(f->prompts.messages.last(), QStringLiteral("Please Supply a Title"));
     QVERIFY(Dialog(names::kNewDialog)->isVisible() && InNew<QPushButton>(names::kOk)->isEnabled());
     f->Click(names::kNewDialog, names::kCancel);
-
-    const QString text = f->Path(QStringLiteral("notes.txt"));
-    QVERIFY(QFile::copy(SamplePath(QStringLiteral("orchard.txt")), text));
+    const QString text = WriteFile(f->Path(QStringLiteral("fresh.txt")), ReadFile(SamplePath(QStringLiteral("harbour.txt"))));
     f->Open(text);
     f->Click(names::kNewDialog, names::kCancel);
-    QCOMPARE(f->Label(main_window_names::kPathPanel), samples);
-    QCOMPARE(f->Find<QLineEdit>(main_window_names::kCitationLetters)->text(), letters);
+    QCOMPARE(f->Label(window::kPathPanel), samples);
+    QCOMPARE(f->Find<QLineEdit>(window::kCitationLetters)->text(), cited);
     QVERIFY(f->session.scan.references.ReferenceLetterUsed == flags);
     QCOMPARE(f->session.project.Files.size(), size_t(3));
-  }
-
-  // Save makes the project of a text file current, even when the dialog is then cancelled,
-  // and leaves no output of the previous project on show.
-  void SaveInTheNewProjectDialogMakesItsProjectCurrent() {
-    f->Open(SamplePath(QStringLiteral("samples.wlm")));
-    f->window->RunKwic(QStringLiteral("lantern"));
-    f->WaitForPass();
-    QVERIFY(!f->Pane(main_window_names::kConcordancePane).isEmpty());
-    const QString text = f->Path(QStringLiteral("fresh.txt"));
-    QVERIFY(QFile::copy(SamplePath(QStringLiteral("harbour.txt")), text));
+    QCOMPARE(f->Pane(window::kConcordancePane), shown);
     f->Open(text);
     const QString unwritable = f->Path(QStringLiteral("missing/fresh.wlm"));
-    f->prompts.fileNames.enqueue(unwritable);
+    const QString saved = f->Path(QStringLiteral("fresh.wlm"));
+    f->prompts.fileNames << unwritable << saved;
     f->Click(names::kNewDialog, names::kSave);
     QVERIFY2(f->prompts.messages.last().startsWith(QStringLiteral("Could not save the project to ") + unwritable),
              qPrintable(f->prompts.messages.last()));
-    const QString saved = f->Path(QStringLiteral("fresh.wlm"));
-    f->prompts.fileNames.enqueue(saved);
     f->Click(names::kNewDialog, names::kSave);
     QCOMPARE(InNew<QLineEdit>(names::kFileName)->text(), saved);
     f->Click(names::kNewDialog, names::kCancel);
     QCOMPARE(Records(saved).mid(9, 2), (QStringList{QStringLiteral("1"), QLatin1Char('"') + text + QLatin1Char('"')}));
-    QCOMPARE(f->Label(main_window_names::kPathPanel), saved);
-    QCOMPARE(f->Label(main_window_names::kTitlePanel), QStringLiteral("fresh"));
-    QCOMPARE(f->Pane(main_window_names::kConcordancePane), QString());
+    QCOMPARE(f->Label(window::kPathPanel), saved);
+    QCOMPARE(f->Label(window::kTitlePanel), QStringLiteral("fresh"));
+    QCOMPARE(f->Pane(window::kConcordancePane), QString());
   }
 
+  // While it scans, the dialog is off but for its progress bar and cannot be closed.
   void AScanTurnsTheDialogOffButItsProgressBar() {
-    f->Open(WriteText(QStringLiteral("short.txt"), "the cat sat on the mat\r\n"));
+    f->Open(WriteFile(f->Path(QStringLiteral("short.txt")), "the cat sat on the mat\r\n"));
     ProjectDialog* dialog = Dialog(names::kNewDialog);
     auto* bar = InNew<QProgressBar>(names::kProgress);
     QVERIFY(!bar->isVisible());
@@ -280,8 +252,8 @@ class ProjectDialogTest : public QObject {
       if (!busy) return;
       off = !InNew<QPushButton>(names::kOk)->isEnabled() && !InNew<QPushButton>(names::kSave)->isEnabled() &&
             !InNew<QListWidget>(names::kProjectFiles)->isEnabled() && bar->isVisible() && bar->isEnabled() &&
-            bar->maximum() == 0 && !f->Find<QAction>(main_window_names::kNew)->isEnabled();
-      dialog->reject();  // cannot be closed while it scans
+            bar->maximum() == 0 && !f->Find<QAction>(window::kNew)->isEnabled();
+      dialog->reject();
       off = off && dialog->isVisible();
     });
     f->prompts.answers.enqueue(false);
@@ -289,6 +261,108 @@ class ProjectDialogTest : public QObject {
     QVERIFY(off);
     QVERIFY(!dialog->isVisible() && !bar->isVisible() && InNew<QPushButton>(names::kOk)->isEnabled());
     QCOMPARE(f->session.totals.tokenCount, int64_t(6));
+  }
+
+  void TheFileChooserListsTheMatchingPlainFilesCaselesslyAndKeepsEnter() {
+    ShowChooser();
+    QCOMPARE(chooser->Folder(), Tree());
+    QCOMPARE(InChooser<QLineEdit>(chooser_names::kFolder)->text(), Tree());
+    QCOMPARE(Listed(chooser_names::kFiles), QStringList({"a.txt", "B.TXT"}));
+    chooser->SetPattern(QStringLiteral("*.log;*.txt"));
+    QCOMPARE(Listed(chooser_names::kFiles), QStringList({"a.txt", "B.TXT", "c.log"}));
+    auto* files = InChooser<QListWidget>(chooser_names::kFiles);
+    files->item(2)->setSelected(true);
+    files->item(0)->setSelected(true);
+    QCOMPARE(chooser->SelectedFiles(), QStringList({"a.txt", "c.log"}));
+    chooser->SelectAll();
+    QCOMPARE(chooser->SelectedFiles(), QStringList({"a.txt", "B.TXT", "c.log"}));
+    chooser->SelectNone();
+    QCOMPARE(chooser->SelectedFiles(), QStringList());
+    // Enter acts inside the chooser, never on OK.
+    QSignalSpy pressed(InNew<QPushButton>(names::kOk), &QPushButton::clicked);
+    QSignalSpy activated(chooser, &FileChooser::fileActivated);
+    auto* pattern = InChooser<QLineEdit>(chooser_names::kPattern);
+    pattern->setText(QStringLiteral(" *.LOG  *.none "));
+    QTest::keyClick(pattern, Qt::Key_Return);
+    QCOMPARE(Listed(chooser_names::kFiles), QStringList({"c.log"}));
+    files->setCurrentRow(0);
+    QTest::keyClick(files, Qt::Key_Return);
+    QCOMPARE(activated.size(), 1);
+    QCOMPARE(activated[0][0].toString(), QStringLiteral("c.log"));
+    QCOMPARE(pressed.size(), 0);
+  }
+
+  void TheFolderTreeAndTheDriveFollowTheFolder() {
+    ShowChooser();
+    chooser->SetFolder(Tree() + QStringLiteral("/Sub/gone/deeper"));  // the nearest that exists
+    QCOMPARE(chooser->Folder(), Tree() + QStringLiteral("/Sub"));
+    chooser->SetFolder(Tree());
+    auto* tree = InChooser<QListWidget>(chooser_names::kFolders);
+    const int current = tree->currentRow();
+    QCOMPARE(tree->item(0)->data(Qt::UserRole), InChooser<QComboBox>(chooser_names::kDrives)->currentData());
+    QCOMPARE(tree->item(current)->data(Qt::UserRole).toString(), Tree());
+    QCOMPARE(Listed(chooser_names::kFolders, current + 1), QStringList({"alpha", "Sub"}));
+    // A real double-click starts with a press, which alone moves nowhere.
+    const QPoint sub = tree->visualItemRect(tree->item(current + 2)).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, sub);
+    QCOMPARE(chooser->Folder(), Tree());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, sub);
+    QCOMPARE(chooser->Folder(), Tree() + QStringLiteral("/Sub"));
+    QCOMPARE(Listed(chooser_names::kFiles), QStringList({"d.txt"}));
+    QCOMPARE(tree->count(), current + 2);
+    tree->setCurrentRow(current);
+    QTest::keyClick(tree, Qt::Key_Return);
+    QCOMPARE(chooser->Folder(), Tree());
+    // The drive shown is the longest root holding the folder; another drive shows its root.
+    auto* drives = InChooser<QComboBox>(chooser_names::kDrives);
+    QStringList roots;
+    for (int index = 0; index < drives->count(); ++index) roots << drives->itemData(index).toString();
+    QCOMPARE(roots.first(), QStringLiteral("/"));
+    QVERIFY(roots.contains(QDir::cleanPath(QDir::homePath())));
+    QCOMPARE(roots.removeDuplicates(), 0);
+    const QString shown = drives->currentData().toString();
+    const auto holds = [this](const QString& root) { return root == u"/" || (Tree() + u'/').startsWith(root + u'/'); };
+    QVERIFY2(holds(shown), qPrintable(shown));
+    for (const QString& root : roots) {
+      QVERIFY2(!root.startsWith(u"/proc") && !root.startsWith(u"/sys"), qPrintable(root));
+      QVERIFY(!holds(root) || root.size() <= shown.size());
+    }
+    drives->setCurrentIndex(shown == roots[0] && roots.size() > 1 ? 1 : 0);
+    QCOMPARE(chooser->Folder(), drives->currentData().toString());
+  }
+
+  // The headers and letters never change, and neither arrows, clicks nor a program put the
+  // cursor on a letter; showing the dialog again reloads the table.
+  void TheReferenceLettersDialogWritesValuesAndCommentsOnly() {
+    ShowLetters();
+    QCOMPARE(f->session.referenceLetters.Cell(0, 1), std::string("Value"));
+    Grid()->setFocus();
+    QTest::keyClick(Grid(), Qt::Key_Down);
+    QCOMPARE(LetterShown(), QStringList({"two", "B"}));
+    QTest::keyClick(Grid(), Qt::Key_Right);
+    QCOMPARE(LetterShown(), QStringList({"bee", "B"}));
+    QTest::keyClick(Grid(), Qt::Key_Left);
+    QTest::keyClick(Grid(), Qt::Key_Left);
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualItemRect(Grid()->item(5, 0)).center());
+    Grid()->setCurrentCell(3, 0);
+    QCOMPARE(LetterShown(), QStringList({"two", "B"}));
+    InLetters<QLineEdit>(letters::kText)->setText(QStringLiteral("X"));
+    InLetters<QPushButton>(letters::kAdd)->click();
+    QCOMPARE(f->session.referenceLetters.Cell(3, 0), std::string("C"));
+    QCOMPARE(f->session.referenceLetters.Cell(3, 1), std::string());
+    // Enter adds as "Add" does; a character with no Windows-1252 byte is stored as "?".
+    Grid()->setCurrentCell(1, 2);
+    InLetters<QLineEdit>(letters::kText)->setText(QStringLiteral("caf\u00E9 \u4E2D"));
+    QTest::keyClick(InLetters<QLineEdit>(letters::kText), Qt::Key_Return);
+    QCOMPARE(f->session.referenceLetters.Cell(1, 2), std::string("caf\xE9 ?"));
+    QCOMPARE(Cell(1, 2), QStringLiteral("caf\u00E9 ?"));
+    f->Click(letters::kDialog, letters::kClose);
+    QVERIFY(!f->window->findChild<QDialog*>(letters::kDialog)->isVisible());
+    f->session.referenceLetters.SetCell(26, 2, "\xE9t\xE9");
+    f->Click(names::kNewDialog, names::kLetters);
+    QCOMPARE(Cell(26, 2), QStringLiteral("\u00E9t\u00E9"));
+    Grid()->setCurrentCell(26, 2);
+    QCOMPARE(LetterShown(), QStringList({"\u00E9t\u00E9", "Z"}));
   }
 };
 

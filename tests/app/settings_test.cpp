@@ -1,12 +1,17 @@
-// The settings that outlive a run, as the main window reads and writes them.
-#include <QApplication>
-#include <QScreen>
-#include <QSettings>
-
+// The settings that outlive a run, as the main window reads and writes them and the Options
+// dialog edits them.
 #include "app_test.h"
+#include "shell/main_window_names.h"
+#include "shell/options_dialog.h"
+#include "shell/options_dialog_names.h"
 #include "window_fixture.h"
 
 namespace wordloom::app::test {
+
+namespace options = options_dialog_names;
+
+// A context width typed in the Options dialog, as it is then shown and stored, and the width used.
+struct ContextCase { QString typed, shown; int used; };
 
 class SettingsTest : public QObject {
   Q_OBJECT
@@ -33,26 +38,31 @@ class SettingsTest : public QObject {
     f->window = std::make_unique<MainWindow>(f->session, *f->settings, f->prompts);
     f->window->Load();
   }
+  template <typename T>
+  T* Option(const char* name) const { return f->FindIn<T>(options::kDialog, name); }
+  QLineEdit* Context() const { return Option<QLineEdit>(options::kContext); }
+  void Press(const char* button) { f->Click(options::kDialog, button); }
 
  private slots:
   void init() { f = std::make_unique<WindowFixture>(); }
-  void cleanup() {
-    f.reset();
-    VerifyNoWindowLeft();
-  }
+  void cleanup() { FinishFixture(f); }
 
-  void ASecondRunReadsThePlaceAndSizeBack() {
-    const QSize first = QApplication::primaryScreen()->availableGeometry().size() * 2 / 3;
-    QVERIFY(qAbs(f->window->width() - first.width()) <= 1 && qAbs(f->window->height() - first.height()) <= 1);
-    f->window->resize(700, 500);
-    Restart();
-    QCOMPARE(f->window->size(), QSize(700, 500));
-    QCOMPARE(Stored().value("MainWidth"), QStringLiteral("10500"));  // twips
-    QCOMPARE(f->window->TempDir(), f->Path("scratch"));
-  }
-
-  void AMinimisedWindowSavesNothing() {
-    Store("Context", "90");  // stored by another run meanwhile
+  // The first run: two thirds of the screen, centred; then, run after run, where it was closed.
+  void TheWindowReopensWhereItWasClosedUnlessMinimised() {
+    const QRect available = QApplication::primaryScreen()->availableGeometry();
+    QVERIFY(qAbs(f->window->width() - available.width() * 2 / 3) <= 1);
+    QVERIFY(qAbs(f->window->height() - available.height() * 2 / 3) <= 1);
+    QVERIFY(qAbs(f->window->geometry().center().x() - available.center().x()) <= 1);
+    const QRect place(available.x() + 37, available.y() + 51, 613, 419);
+    f->window->setGeometry(place);
+    for (int start = 0; start < 3; ++start) {
+      f->window->show();
+      Restart();
+      QCOMPARE(f->window->geometry(), place);
+    }
+    QCOMPARE(Stored().value("MainWidth"), QStringLiteral("9195"));  // twips
+    // A minimised window saves nothing, not even over what another run stored meanwhile.
+    Store("Context", "90");
     f->window->resize(800, 600);
     const QMap<QString, QString> before = Stored();
     f->window->showMinimized();
@@ -68,11 +78,61 @@ class SettingsTest : public QObject {
       Store("Context", "100");
     });
     const QMap<QString, QString> stored = Stored();
-    QCOMPARE(stored.value("Version"), QStringLiteral("32v32"));
     QCOMPARE(stored.value("MainWidth"), QString::number(f->window->width() * 15));
     QCOMPARE(stored.value("TEMP_DIR"), f->Path("scratch"));
     QCOMPARE(stored.value("Context"), QStringLiteral("100"));
     QCOMPARE(f->window->ContextWidth(), 100);
+  }
+
+  // A number is shown, stored and used as the width it stands for; other text is kept as typed.
+  void AcceptingOptionsShowsTheContextWidthUsed_data() {
+    QTest::addColumn<ContextCase>("c");
+    QTest::newRow("within") << ContextCase{"80", "80", 80};
+    QTest::newRow("above") << ContextCase{"999", "240", 240};
+    QTest::newRow("below") << ContextCase{"3", "10", 10};
+    QTest::newRow("blanks, half to even") << ContextCase{" 12.5 ", "12", 12};
+    QTest::newRow("not a number") << ContextCase{"wide", "wide", 60};
+    QTest::newRow("empty") << ContextCase{"", "", 60};
+  }
+  void AcceptingOptionsShowsTheContextWidthUsed() {
+    QFETCH(ContextCase, c);
+    f->Trigger(main_window_names::kViewOptions);
+    for (const char* button : {options::kApply, options::kOk}) {
+      Context()->setText(c.typed);
+      Press(button);
+      QCOMPARE(Context()->text(), c.shown);
+      QCOMPARE(Stored().value("Context"), c.shown);
+      QCOMPARE(f->window->ContextWidth(), c.used);
+    }
+  }
+
+  void ApplyStoresTheOptionsAndCancelForgetsTheEditsSinceThen() {
+    f->Trigger(main_window_names::kViewOptions);
+    Context()->setText(QStringLiteral("80"));
+    Option<QRadioButton>(options::kStartUp[1])->setChecked(true);
+    Press(options::kApply);
+    QCOMPARE(Stored().value("StartUp0") + Stored().value("StartUp1"), QStringLiteral("FalseTrue"));
+    Context()->setText(QStringLiteral("120"));
+    Press(options::kCancel);
+    QVERIFY(!f->window->findChild<OptionsDialog*>(options::kDialog)->isVisible());
+    QCOMPARE(Stored().value("Context"), QStringLiteral("80"));
+    f->Trigger(main_window_names::kViewOptions);
+    QCOMPARE(Context()->text(), QStringLiteral("80"));
+    Press(options::kOk);
+    f->Open(SamplePath(QStringLiteral("samples.wlm")));  // opens on the Word List page
+    QCOMPARE(f->Find<QTabWidget>(main_window_names::kPages)->currentIndex(), 1);
+  }
+
+  void TheContextArrowsStepWithinBounds() {
+    f->Trigger(main_window_names::kViewOptions);
+    auto* arrows = Option<UpDownButtons>(options::kContextArrows);
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"wide", 1, "61"}, {"240", 1, "240"}, {"10", -1, "10"}, {"999", -1, "239"}};
+    for (const auto& [typed, by, stepped] : cases) {
+      Context()->setText(QString::fromLatin1(typed));
+      arrows->Step(by);
+      QCOMPARE(Context()->text(), QString::fromLatin1(stepped));
+    }
   }
 };
 

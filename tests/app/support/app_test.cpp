@@ -1,18 +1,9 @@
-#include <QApplication>
-#include <QProcess>
-#include <QWidget>
-#include <QtTest>
 #include <memory>
 
 #include "app_test.h"
 #include "ui/code_page.h"
 
 namespace wordloom::app::test {
-
-std::vector<std::function<QObject*()>>& Registry() {
-  static std::vector<std::function<QObject*()>> tests;
-  return tests;
-}
 
 QByteArray RunCli(const QStringList& arguments, QByteArray* errors) {
   QProcess cli;
@@ -29,11 +20,21 @@ QString AsPaneText(QByteArray bytes) {
 
 QString SamplePath(const QString& name) { return QStringLiteral(WORDLOOM_SOURCE_DIR "/samples/") + name; }
 
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
 void VerifyNoWindowLeft() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QStringList left;
   for (const QWidget* window : QApplication::topLevelWidgets()) {
-    left << QStringLiteral("%1 %2").arg(QString::fromLatin1(window->metaObject()->className()), window->objectName());
+    left << QString::fromLatin1(window->metaObject()->className()) + u' ' + window->objectName();
   }
   QVERIFY2(left.isEmpty(), qPrintable(QStringLiteral("windows left: ") + left.join(QStringLiteral(", "))));
 }
@@ -42,10 +43,6 @@ void VerifyNoWindowLeft() {
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  int failures = 0;
-  for (const auto& make : wordloom::app::test::Registry()) {
-    std::unique_ptr<QObject> test(make());
-    failures += QTest::qExec(test.get(), argc, argv);
-  }
-  return failures == 0 ? 0 : 1;
+  const std::unique_ptr<QObject> test(wordloom::app::test::MakeAppTest());
+  return QTest::qExec(test.get(), argc, argv) == 0 ? 0 : 1;
 }

@@ -1,30 +1,30 @@
 // The GUI tests' shared helpers: each tests/app/NAME_test.cpp is a program of its own whose test
-// class registers itself with WORDLOOM_APP_TEST; helpers run wordloom-cli for the expected
-// outputs and check that a test leaves no window behind.
+// class names itself with WORDLOOM_APP_TEST; helpers run wordloom-cli for the expected outputs
+// and check that a test leaves no window behind.
 #pragma once
 
-#include <QByteArray>
-#include <QObject>
-#include <QStringList>
-#include <functional>
-#include <vector>
+#include <QtTest>     // every test program sees the whole of Qt Test,
+#include <QtWidgets>  // Qt Widgets, Qt Gui and Qt Core
 
 namespace wordloom::app::test {
 
-std::vector<std::function<QObject*()>>& Registry();
+// The program's test class, which main() runs (defined by WORDLOOM_APP_TEST).
+QObject* MakeAppTest();
 
 // The standard output of wordloom-cli with `arguments` (its errors go to `errors`).
 QByteArray RunCli(const QStringList& arguments, QByteArray* errors = nullptr);
 // Output bytes as a pane shows them: Windows-1252 decoded, CR LF made "\n".
 QString AsPaneText(QByteArray bytes);
 QString SamplePath(const QString& name);
+// Writes `bytes` to the file `path` and gives back the path, or "" when it cannot.
+QString WriteFile(const QString& path, const QByteArray& bytes);
+// The bytes of the file `path`, or "(unreadable)".
+QByteArray ReadFile(const QString& path);
 // Fails the running test when a top-level window outlives it; each class calls it in cleanup().
 void VerifyNoWindowLeft();
 
 }  // namespace wordloom::app::test
 
-#define WORDLOOM_APP_TEST(Class)                                                              \
-  static const bool Class##Registered = (::wordloom::app::test::Registry().push_back([] {     \
-                                           return static_cast<QObject*>(new Class);           \
-                                         }),                                                  \
-                                         true)
+#define WORDLOOM_APP_TEST(Class)               \
+  QObject* MakeAppTest() { return new Class; } \
+  static_assert(true)

@@ -2,16 +2,9 @@
 // its scratch folder (TEMP) inside the same temporary folder.
 #pragma once
 
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <memory>
 
 #include "app_test.h"
-#include "project/project_dialog_names.h"
 #include "project/session.h"
 #include "scripted_prompts.h"
 #include "shell/main_window.h"
@@ -58,7 +51,7 @@ struct WindowFixture {
     qWarning("no control %s", name);
     return nullptr;
   }
-  // A control of the dialog or window named `dialog` (Form1, Form3, ...).
+  // A control of the dialog or window named `dialog`, one of the main window's own.
   template <typename T>
   T* FindIn(const char* dialog, const char* name) const {
     auto* owner = window->findChild<QWidget*>(QString::fromLatin1(dialog));
@@ -91,11 +84,25 @@ struct WindowFixture {
     prompts.fileNames.enqueue(path);
     Trigger(main_window_names::kOpen);
   }
-  // Opens a text file and presses OK in the New Project dialog it brings up.
-  void OpenText(const QString& path) {
-    Open(path);
-    Click(project_dialog_names::kNewDialog, project_dialog_names::kOk);
+  // The status bar, the key-word summary and the citation letters show `project` as
+  // `wordloom-cli info` describes it.
+  void VerifyShowsProject(const QString& project) const {
+    namespace names = main_window_names;
+    const QStringList info = QString::fromLatin1(Cli({QStringLiteral("info"), project})).split(u'\n');
+    QCOMPARE(Label(names::kPathPanel), project);
+    QCOMPARE(Label(names::kTitlePanel), info.value(0));
+    QCOMPARE(Label(names::kCountsPanel), info.value(1));
+    QCOMPARE(Find<QLineEdit>(names::kKeyWordsSummary)->text(), info.value(2));
+    QCOMPARE(Find<QLineEdit>(names::kCitationLetters)->text(), info.value(3));
   }
 };
+
+// Closes the window, then fails the running test if it left a window or a prompt unanswered.
+inline void FinishFixture(std::unique_ptr<WindowFixture>& fixture) {
+  const QStringList unexpected = fixture->prompts.unexpected;
+  fixture.reset();
+  VerifyNoWindowLeft();
+  QVERIFY2(unexpected.isEmpty(), qPrintable(QStringLiteral("unexpected prompts: ") + unexpected.join(u", ")));
+}
 
 }  // namespace wordloom::app::test
