@@ -123,7 +123,7 @@ void MainWindow::ShowStatus(const QString& shown) {
 }
 
 void MainWindow::ShowKeyWordsSummary() {
-  Text2->setText(Decode1252(wordloom::ShowKeyWordsSummary(session_.lists.KeyWords, session_.lists.Vocabulary)));
+  Text2->setText(Decode1252(wordloom::ShowKeyWordsSummary(session_.lists)));
 }
 
 void MainWindow::UpdateRecentProjects() {
@@ -251,6 +251,7 @@ void MainWindow::RunConcordancePass(bool line) {
     options.progress = &progress;
     return RunConcordance(session_, query, scratch, result, options);
   });
+  CommitConcordance(session_, result);
   if (ran && result.wrote) {
     LoadPane(0, result.outputPath);
     concordancePage_->Text6->setText(Decode1252(result.countsText));
@@ -269,6 +270,7 @@ void MainWindow::RunWordList() {
       })) {
     return;
   }
+  CommitWordList(session_, result);
   LoadPane(1, result.outputPath);
   wordListPage_->Text5->setText(Decode1252(result.countText));
   ShowStatus(Decode1252(session_.project.Title));
@@ -283,6 +285,7 @@ void MainWindow::RunProfile() {
       })) {
     return;
   }
+  CommitProfile(session_, result);
   LoadPane(20, result.spectrumPath);
   LoadPane(21, result.statisticsPath);
   profilePage_->Text11->setText(Decode1252(result.title));
