@@ -54,10 +54,10 @@ void BM_VocabularyScan(benchmark::State& state) {
   for (auto _ : state) {
     ScanContext context;
     ScanTotals totals;
-    WordLists lists;
-    Status status = BuildVocabulary({ws.corpus}, rules, tables, ws.scratch, context, totals, lists);
+    EntryList vocabulary;
+    Status status = BuildVocabulary({ws.corpus}, rules, tables, ws.scratch, context, totals, vocabulary);
     if (!status.ok()) state.SkipWithError(status.message().c_str());
-    benchmark::DoNotOptimize(lists.Vocabulary.data());
+    benchmark::DoNotOptimize(vocabulary.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(std::filesystem::file_size(ws.corpus)));
@@ -74,7 +74,7 @@ Session MakeSession(size_t words) {
     for (size_t n = i + 1; n > 0; n /= 26) word += static_cast<char>('a' + n % 26);
     session.lists.Vocabulary.push_back(Entry{word, static_cast<int64_t>(i % 97 + 1)});
   }
-  session.lists.CopyVocabularyToAll();
+  session.lists.ResetViews();
   return session;
 }
 
@@ -114,7 +114,7 @@ Session SortedSession() {
   ListSortOptions options;
   options.scratch = &ws.scratch;
   (void)SortEntryList(session.lists.Vocabulary, 1, 0, session.tables, options);
-  session.lists.CopyVocabularyToAll();
+  session.lists.ResetViews();
   session.totals.tokenCount = 5'000'000;
   return session;
 }
@@ -123,15 +123,12 @@ Session SortedSession() {
 void BM_MakeWordList(benchmark::State& state) {
   Workspace& ws = Shared();
   Session session = SortedSession();
-  const EntryList unsorted = session.lists.AllWordsList;
   WordListQuery query;
   query.order = static_cast<int>(state.range(0));
   query.layout = static_cast<WordListLayout>(state.range(1));
   query.frequencies = true;
   for (auto _ : state) {
-    state.PauseTiming();
-    session.lists.AllWordsList = unsorted;
-    state.ResumeTiming();
+    // The session is left as it was, so every run sorts the list from the vocabulary's order.
     WordListResult result;
     if (!MakeWordList(session, query, ws.scratch, result).ok()) state.SkipWithError("word list failed");
   }
@@ -157,9 +154,11 @@ void BM_KeyWordsAdd(benchmark::State& state) {
   Session session = SortedSession();
   for (auto _ : state) {
     state.PauseTiming();
-    session.lists.KeyWords.clear();
-    if (state.range(1) >= 1) session.lists.KeyWords = session.lists.Vocabulary;
-    if (state.range(1) == 2) std::reverse(session.lists.KeyWords.begin(), session.lists.KeyWords.end());
+    session.lists.KeyWords = state.range(1) >= 1 ? EntryView::Whole(session.lists.Vocabulary.size()) : EntryView();
+    if (state.range(1) == 2) {
+      std::vector<EntryPosition>& positions = session.lists.KeyWords.positions();
+      std::reverse(positions.begin(), positions.end());
+    }
     state.ResumeTiming();
     KeyWordsEditor editor(session.lists, session.tables);
     if (state.range(0) == 0) {
@@ -167,7 +166,7 @@ void BM_KeyWordsAdd(benchmark::State& state) {
     } else {
       editor.FrequencyMove(MoveDirection::Add, FrequencyTest::Greater, "0");
     }
-    benchmark::DoNotOptimize(session.lists.KeyWords.data());
+    benchmark::DoNotOptimize(session.lists.KeyWords.size());
   }
 }
 BENCHMARK(BM_KeyWordsAdd)->ArgsProduct({{0, 1}, {0, 1, 2}})->Unit(benchmark::kMillisecond)->UseRealTime();

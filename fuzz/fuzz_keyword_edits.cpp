@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t count = static_cast<int8_t>(input.Byte());
     session.lists.Vocabulary.push_back(Entry{std::move(word), count});
   }
-  session.lists.CopyVocabularyToAll();
+  session.lists.ResetViews();
 
   std::vector<std::string> args = {"info"};
   const std::string edits = input.Rest();
@@ -38,10 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::map<std::pair<std::string, int64_t>, int> available;
   for (const Entry& entry : session.lists.Vocabulary) ++available[{entry.word, entry.count}];
   std::map<std::pair<std::string, int64_t>, int> chosen;
-  for (const Entry& entry : session.lists.KeyWordsList) ++chosen[{entry.word, entry.count}];
+  for (const Entry& entry : session.lists.Entries(session.lists.KeyWordsList)) ++chosen[{entry.word, entry.count}];
   for (const auto& [entry, times] : chosen) {
     FUZZ_CHECK(available.count(entry) != 0, "a key word that is not in the vocabulary: " + entry.first);
   }
   FUZZ_CHECK(session.lists.KeyWordsList == session.lists.KeyWords, "the committed key words differ from the edited");
+  for (size_t i = 0; i < session.lists.KeyWords.size(); ++i) {
+    FUZZ_CHECK(session.lists.KeyWords[i] < session.lists.Vocabulary.size(), "a key word outside the vocabulary");
+  }
   return 0;
 }

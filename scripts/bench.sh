@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmarks: the vocabulary scan of `wordloom-cli new` on 60 MB and 300 MB synthetic
 # corpora against a tr | sort | uniq pipeline in the same run, with peak memory; then the
-# concordance runs against grep; then the engine benchmarks (scan, opening a project, list sort).
+# concordance runs against grep; then the memory of the word lists and the engine benchmarks
+# (scan, opening a project, list sort).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -78,6 +79,9 @@ read -r seconds memory < <(best_of_three env QT_QPA_PLATFORM=offscreen HOME="$da
   build/bin/wordloom "$PWD/$data/p60.wlm" --kwic the --screenshot "$data/gui.png")
 echo "wordloom, offscreen: open the 60 MB project, Kwic \"the\" and show its $((gui_size / 1000000)) MB output:" \
      "${seconds} s, peak memory $((memory / 1024)) MB"
+echo
+# The memory of the word lists for a vocabulary of 1,000,000 word types.
+build/bin/wordloom-list-memory
 echo
 build/bin/wordloom-bench --benchmark_min_time=1
 

@@ -8,6 +8,7 @@
 #include "base/scratch_folder.h"
 #include "base/status.h"
 #include "cli/arguments.h"
+#include "project/project_actions.h"
 #include "project/session.h"
 
 namespace wordloom::cli {
@@ -32,6 +33,12 @@ void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLet
 // of the text files scanned as the New Project dialog's OK would; then applies the --kw edits.
 // Messages of the opener and the scan's Error Report go to stderr.
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output);
+
+// The rest of a project dialog's OK once `prepared` tells how PrepareNewProject or
+// PrepareEditProject went: the scan of `candidate` when it needs one, the Error Report as the
+// OK leaves it on stderr (the scan's entries even when it fails), and the commit.
+Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
+                     const ScratchFolder& scratch, Output& output);
 
 int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output);

@@ -7,9 +7,6 @@ int RunConcordanceCommand(const Arguments& args, const ScratchFolder& scratch, O
   Session session;
   Status loaded = LoadSource(args, scratch, session, output);
   if (!loaded.ok()) return Fail(output, loaded);
-  // The scan's entries of the Error Report are out already; the run's follow them.
-  const size_t reported = session.scan.ErrorReportText.size();
-
   const QueryOptions& options = args.query;
   ConcordanceQuery query;
   query.kind = args.command == "line" ? ConcordanceKind::Line : ConcordanceKind::Kwic;
@@ -25,7 +22,8 @@ int RunConcordanceCommand(const Arguments& args, const ScratchFolder& scratch, O
 
   ConcordanceResult result;
   Status status = RunConcordance(session, query, scratch, result);
-  output.err += session.scan.ErrorReportText.substr(reported);
+  // The scan's entries of the Error Report are out already; the run's follow them.
+  if (result.scan) output.err += result.scan->ErrorReportText;
   if (!status.ok()) return Fail(output, status);
   if (result.wrote) output.outFile = result.outputPath;
   output.err += result.countsText + "\n";

@@ -11,7 +11,7 @@ int RunInfo(const Arguments& args, const ScratchFolder& scratch, Output& output)
                                            session.totals, session.scan.state.physicalLineTotal);
   output.out += status.title + "\n";
   output.out += status.counts + "\n";
-  output.out += ShowKeyWordsSummary(session.lists.KeyWords, session.lists.Vocabulary) + "\n";
+  output.out += ShowKeyWordsSummary(session.lists) + "\n";
   output.out += ReferenceLetterBoxText(session.scan.references) + "\n";
   return 0;
 }

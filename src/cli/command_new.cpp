@@ -21,8 +21,9 @@ int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output) 
   created.SaveVocabulary = args.noVocabulary ? 0 : 1;
   ApplyRuleOptions(args.rules, created, session.referenceLetters);
 
-  Status status = AcceptNewProject(session, created, scratch);
-  output.err += session.scan.ErrorReportText;
+  ProjectCandidate candidate;
+  const Status prepared = PrepareNewProject(session, created, candidate);
+  Status status = ScanAndCommit(session, prepared, candidate, scratch, output);
   if (status.ok()) status = SaveProject(session, projectPath);
   return status.ok() ? 0 : Fail(output, status);
 }

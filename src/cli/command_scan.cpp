@@ -7,8 +7,9 @@ int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output)
   Session session;
   Status status = LoadSource(args, scratch, session, output);
   if (!status.ok()) return Fail(output, status);
-  status = AcceptEditProject(session, scratch);
-  output.err += session.scan.ErrorReportText;
+  ProjectCandidate candidate;
+  const Status prepared = PrepareEditProject(session, candidate);
+  status = ScanAndCommit(session, prepared, candidate, scratch, output);
   if (status.ok()) status = SaveProject(session, session.project.FileName);
   return status.ok() ? 0 : Fail(output, status);
 }

@@ -1,3 +1,4 @@
+#include <utility>
 
 #include "base/paths.h"
 #include "cli/command.h"
@@ -55,6 +56,17 @@ void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) 
   editor.Commit();
 }
 
+Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
+                     const ScratchFolder& scratch, Output& output) {
+  Status status = prepared;
+  const bool scans = status.ok() && candidate.NeedsScan();
+  ScanOutcome scanned;
+  if (scans) status = ScanCandidate(session, candidate, scratch, scanned);
+  output.err += session.scan.ErrorReportText + scanned.scan.ErrorReportText;
+  if (status.ok()) CommitProject(session, std::move(candidate), scans ? &scanned : nullptr);
+  return status;
+}
+
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output) {
   const std::string& first = args.operands.front();
   if (IsProjectPath(first)) {
@@ -72,8 +84,9 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
   Project created = NewProjectFromTextFile(session, files.front(), CurrentFolder());
   created.AddFiles(files);  // the first is there already
   ApplyRuleOptions(args.rules, created, session.referenceLetters);
-  Status status = AcceptNewProject(session, created, scratch);
-  output.err += session.scan.ErrorReportText;
+  ProjectCandidate candidate;
+  const Status prepared = PrepareNewProject(session, created, candidate);
+  Status status = ScanAndCommit(session, prepared, candidate, scratch, output);
   if (status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
   return status;
 }

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "lists/keywords_dialog_names.h"
 #include "scan/status_texts.h"
 #include "ui/code_page.h"
 #include "ui/controls.h"
@@ -17,6 +18,8 @@
 
 namespace wordloom::app {
 namespace {
+
+namespace names = keywords_dialog_names;
 
 // The rows of the view's selection, read from its ranges so that "All" over a large list
 // costs no index list.
@@ -60,156 +63,156 @@ QVBoxLayout* ListColumn(QLabel* caption, QListView* list, QLineEdit* count, QGro
   return column;
 }
 
+// A "Select" frame of "All" and "None" for `list`, and any more buttons.
+QGroupBox* SelectFrame(const char* name, const char* allName, const char* noneName, QListView* list, QWidget* parent) {
+  QGroupBox* frame = Frame(name, QStringLiteral("Select"), parent);
+  QPushButton* all = Button(allName, QStringLiteral("All"), frame);
+  QPushButton* none = Button(noneName, QStringLiteral("None"), frame);
+  QObject::connect(all, &QPushButton::clicked, list, &QListView::selectAll);
+  QObject::connect(none, &QPushButton::clicked, list, &QListView::clearSelection);
+  auto* row = new QHBoxLayout(frame);
+  row->addWidget(all);
+  row->addWidget(none);
+  return frame;
+}
+
 }  // namespace
 
 KeyWordsDialog::KeyWordsDialog(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
-  setObjectName(QStringLiteral("Form3"));
+  setObjectName(QString::fromLatin1(names::kDialog));
   setWindowTitle(QStringLiteral("KeyWords Required"));
-  vocabulary_ = new EntryListModel(session_.lists.Vocabulary, this);
-  keyWords_ = new EntryListModel(session_.lists.KeyWords, this);
+  vocabulary_ = new EntryListModel(session_.lists, nullptr, this);
+  keyWords_ = new EntryListModel(session_.lists, &session_.lists.KeyWords, this);
+  vocabularyList_ = EntryView(names::kVocabularyList, vocabulary_, this);
+  keyWordsList_ = EntryView(names::kKeyWordsList, keyWords_, this);
+  vocabularyCount_ = ResultBox(names::kVocabularyCount, this);
+  keyWordsCount_ = ResultBox(names::kKeyWordsCount, this);
 
-  Frame4 = Frame("Frame4", QStringLiteral("Select"), this);
-  Command6 = Button("Command6", QStringLiteral("All"), Frame4);
-  Command7 = Button("Command7", QStringLiteral("None"), Frame4);
-  auto* select1 = new QHBoxLayout(Frame4);
-  select1->addWidget(Command6);
-  select1->addWidget(Command7);
+  QGroupBox* vocabularySelect =
+      SelectFrame(names::kVocabularySelect, names::kVocabularyAll, names::kVocabularyNone, vocabularyList_, this);
+  QGroupBox* keyWordsSelect =
+      SelectFrame(names::kKeyWordsSelect, names::kKeyWordsAll, names::kKeyWordsNone, keyWordsList_, this);
+  QPushButton* clear = Button(names::kClear, QStringLiteral("Clear"), keyWordsSelect);
+  keyWordsSelect->layout()->addWidget(clear);
 
-  Frame5 = Frame("Frame5", QStringLiteral("Select"), this);
-  Command15 = Button("Command15", QStringLiteral("All"), Frame5);
-  Command16 = Button("Command16", QStringLiteral("None"), Frame5);
-  Command5 = Button("Command5", QStringLiteral("Clear"), Frame5);
-  auto* select2 = new QHBoxLayout(Frame5);
-  select2->addWidget(Command15);
-  select2->addWidget(Command16);
-  select2->addWidget(Command5);
-
-  List1 = EntryView("List1", vocabulary_, this);
-  List2 = EntryView("List2", keyWords_, this);
-  Text7 = ResultBox("Text7", this);
-  Text8 = ResultBox("Text8", this);
-
-  Option1 = Option("Option1", QStringLiteral("Add"), this);
-  Option2 = Option("Option2", QStringLiteral("Remove"), this);
-  Option1->setChecked(true);
+  addOption_ = Option(names::kAdd, QStringLiteral("Add"), this);
+  QRadioButton* removeOption = Option(names::kRemove, QStringLiteral("Remove"), this);
+  addOption_->setChecked(true);
   auto* middle = new QVBoxLayout;
   auto* directions = new QHBoxLayout;
-  directions->addWidget(Option1);
-  directions->addWidget(Option2);
+  directions->addWidget(addOption_);
+  directions->addWidget(removeOption);
   directions->addStretch();
   middle->addLayout(directions);
   middle->addWidget(CreateMoveFrame());
   middle->addStretch();
 
-  Command2 = Button("Command2", QStringLiteral("OK"), this);
-  Command2->setDefault(true);
-  Command1 = Button("Command1", QStringLiteral("Cancel"), this);
+  QPushButton* ok = Button(names::kOk, QStringLiteral("OK"), this);
+  ok->setDefault(true);
+  QPushButton* cancel = Button(names::kCancel, QStringLiteral("Cancel"), this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(Command2);
-  buttons->addWidget(Command1);
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
 
   auto* columns = new QHBoxLayout;
-  columns->addLayout(ListColumn(Label("Label1", QStringLiteral("Vocabulary"), this), List1, Text7, Frame4), 1);
+  columns->addLayout(ListColumn(Label(names::kVocabularyCaption, QStringLiteral("Vocabulary"), this), vocabularyList_,
+                                vocabularyCount_, vocabularySelect),
+                     1);
   columns->addLayout(middle);
-  columns->addLayout(ListColumn(Label("Label2", QStringLiteral("KeyWords Required"), this), List2, Text8, Frame5), 1);
+  columns->addLayout(ListColumn(Label(names::kKeyWordsCaption, QStringLiteral("KeyWords Required"), this),
+                                keyWordsList_, keyWordsCount_, keyWordsSelect),
+                     1);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
   layout->addLayout(buttons);
 
-  connect(Option1, &QRadioButton::toggled, this,
-          [this](bool add) { Frame1->setTitle(add ? QStringLiteral("Add by") : QStringLiteral("Remove by")); });
-  const auto patternMove = [this](QPushButton* button, PatternKind kind, QLineEdit* box) {
-    connect(button, &QPushButton::clicked, this, [this, kind, box] {
-      const std::string pattern = Encode1252(box->text());
-      Move([&](KeyWordsEditor& editor) { editor.PatternMove(Direction(), kind, pattern); });
-    });
-  };
-  patternMove(Command11, PatternKind::Prefix, Text4);
-  patternMove(Command13, PatternKind::Suffix, Text5);
-  patternMove(Command14, PatternKind::Anywhere, Text6);
-  const auto frequencyMove = [this](QPushButton* button, FrequencyTest test, QLineEdit* box) {
-    connect(button, &QPushButton::clicked, this, [this, test, box] {
-      const std::string threshold = Encode1252(box->text());
-      Move([&](KeyWordsEditor& editor) { editor.FrequencyMove(Direction(), test, threshold); });
-    });
-  };
-  frequencyMove(Command8, FrequencyTest::Greater, Text1);
-  frequencyMove(Command9, FrequencyTest::Less, Text2);
-  frequencyMove(Command10, FrequencyTest::Equal, Text3);
-  connect(Command4, &QPushButton::clicked, this, &KeyWordsDialog::MoveSelection);
-  connect(Command12, &QPushButton::clicked, this, &KeyWordsDialog::MoveSelection);
-
-  connect(List1, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
-    const Entry& entry = session_.lists.Vocabulary[static_cast<size_t>(index.row())];
-    Move([&](KeyWordsEditor& editor) { editor.InsertKeyWord(entry); });
+  connect(vocabularyList_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+    const auto position = static_cast<EntryPosition>(index.row());
+    Move([position](KeyWordsEditor& editor) { editor.InsertKeyWord(position); });
   });
-  connect(List2, &QListView::doubleClicked, this, [this] {
-    if (!List2->currentIndex().isValid()) return;
-    const size_t row = static_cast<size_t>(List2->currentIndex().row());
+  connect(keyWordsList_, &QListView::doubleClicked, this, [this] {
+    if (!keyWordsList_->currentIndex().isValid()) return;
+    const size_t row = static_cast<size_t>(keyWordsList_->currentIndex().row());
     Move([row](KeyWordsEditor& editor) { editor.SelectionMove(MoveDirection::Remove, {row}); });
   });
-
-  connect(Command6, &QPushButton::clicked, List1, &QListView::selectAll);
-  connect(Command7, &QPushButton::clicked, List1, &QListView::clearSelection);
-  connect(Command15, &QPushButton::clicked, List2, &QListView::selectAll);
-  connect(Command16, &QPushButton::clicked, List2, &QListView::clearSelection);
-  connect(Command5, &QPushButton::clicked, this, [this] { Move([](KeyWordsEditor& editor) { editor.Clear(); }); });
-  connect(Command2, &QPushButton::clicked, this, [this] {
+  connect(clear, &QPushButton::clicked, this, [this] { Move([](KeyWordsEditor& editor) { editor.Clear(); }); });
+  connect(ok, &QPushButton::clicked, this, [this] {
     KeyWordsEditor(session_.lists, session_.tables).Commit();
     accept();
   });
-  connect(Command1, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   Refresh();
 }
 
-QGroupBox* KeyWordsDialog::CreateMoveFrame() {
-  Frame1 = Frame("Frame1", QStringLiteral("Add by"), this);
+QWidget* KeyWordsDialog::CreateMoveFrame() {
+  QGroupBox* moveFrame = Frame(names::kMoveFrame, QStringLiteral("Add by"), this);
+  connect(addOption_, &QRadioButton::toggled, moveFrame,
+          [moveFrame](bool add) { moveFrame->setTitle(add ? QStringLiteral("Add by") : QStringLiteral("Remove by")); });
 
-  Frame3 = Frame("Frame3", QStringLiteral("Pattern"), Frame1);
-  Text4 = TextBox("Text4", Frame3);
-  Text5 = TextBox("Text5", Frame3);
-  Text6 = TextBox("Text6", Frame3);
-  Command11 = Button("Command11", QStringLiteral("Do"), Frame3);
-  Command13 = Button("Command13", QStringLiteral("Do"), Frame3);
-  Command14 = Button("Command14", QStringLiteral("Do"), Frame3);
-  auto* pattern = new QGridLayout(Frame3);
-  AddMoveRow(pattern, "Label3", QStringLiteral("Prefix"), Text4, Command11);
-  AddMoveRow(pattern, "Label4", QStringLiteral("Suffix"), Text5, Command13);
-  AddMoveRow(pattern, "Label5", QStringLiteral("Anywhere"), Text6, Command14);
+  // Each row moves the words its box selects when its "Do" button is pressed.
+  const auto addRow = [this](QGridLayout* grid, const char* labelName, const QString& caption, const char* boxName,
+                             const char* buttonName, const QString& initial, auto move) {
+    QWidget* frame = grid->parentWidget();
+    QLineEdit* box = TextBox(boxName, frame);
+    box->setText(initial);
+    QPushButton* button = Button(buttonName, QStringLiteral("Do"), frame);
+    AddMoveRow(grid, labelName, caption, box, button);
+    connect(button, &QPushButton::clicked, this, [this, box, move] {
+      const std::string text = Encode1252(box->text());
+      const MoveDirection direction = Direction();
+      Move([&](KeyWordsEditor& editor) { move(editor, direction, text); });
+    });
+  };
+  const auto pattern = [](PatternKind kind) {
+    return [kind](KeyWordsEditor& editor, MoveDirection direction, const std::string& text) {
+      editor.PatternMove(direction, kind, text);
+    };
+  };
+  const auto frequency = [](FrequencyTest test) {
+    return [test](KeyWordsEditor& editor, MoveDirection direction, const std::string& text) {
+      editor.FrequencyMove(direction, test, text);
+    };
+  };
 
-  Frame2 = Frame("Frame2", QStringLiteral("Frequency"), Frame1);
-  Text1 = TextBox("Text1", Frame2);
-  Text2 = TextBox("Text2", Frame2);
-  Text3 = TextBox("Text3", Frame2);
-  Text1->setText(QStringLiteral("10"));
-  Text2->setText(QStringLiteral("10"));
-  Text3->setText(QStringLiteral("1"));
-  Command8 = Button("Command8", QStringLiteral("Do"), Frame2);
-  Command9 = Button("Command9", QStringLiteral("Do"), Frame2);
-  Command10 = Button("Command10", QStringLiteral("Do"), Frame2);
-  auto* frequency = new QGridLayout(Frame2);
-  AddMoveRow(frequency, "Label6", QStringLiteral(">"), Text1, Command8);
-  AddMoveRow(frequency, "Label7", QStringLiteral("<"), Text2, Command9);
-  AddMoveRow(frequency, "Label8", QStringLiteral("="), Text3, Command10);
+  QGroupBox* patternFrame = Frame(names::kPatternFrame, QStringLiteral("Pattern"), moveFrame);
+  auto* patterns = new QGridLayout(patternFrame);
+  addRow(patterns, names::kPrefixCaption, QStringLiteral("Prefix"), names::kPrefix, names::kPrefixMove, QString(),
+         pattern(PatternKind::Prefix));
+  addRow(patterns, names::kSuffixCaption, QStringLiteral("Suffix"), names::kSuffix, names::kSuffixMove, QString(),
+         pattern(PatternKind::Suffix));
+  addRow(patterns, names::kAnywhereCaption, QStringLiteral("Anywhere"), names::kAnywhere, names::kAnywhereMove,
+         QString(), pattern(PatternKind::Anywhere));
 
-  Command4 = Button("Command4", QStringLiteral("Selection"), Frame1);
-  Command12 = Button("Command12", QStringLiteral("not"), Frame1);
-  Command12->hide();
-  auto* layout = new QVBoxLayout(Frame1);
-  layout->addWidget(Frame3);
-  layout->addWidget(Frame2);
-  layout->addWidget(Command4);
-  layout->addWidget(Command12);
-  return Frame1;
+  QGroupBox* frequencyFrame = Frame(names::kFrequencyFrame, QStringLiteral("Frequency"), moveFrame);
+  auto* frequencies = new QGridLayout(frequencyFrame);
+  addRow(frequencies, names::kGreaterCaption, QStringLiteral(">"), names::kGreater, names::kGreaterMove,
+         QStringLiteral("10"), frequency(FrequencyTest::Greater));
+  addRow(frequencies, names::kLessCaption, QStringLiteral("<"), names::kLess, names::kLessMove, QStringLiteral("10"),
+         frequency(FrequencyTest::Less));
+  addRow(frequencies, names::kEqualCaption, QStringLiteral("="), names::kEqual, names::kEqualMove, QStringLiteral("1"),
+         frequency(FrequencyTest::Equal));
+
+  QPushButton* selection = Button(names::kSelectionMove, QStringLiteral("Selection"), moveFrame);
+  // A second button for the same move, kept hidden.
+  QPushButton* notSelection = Button(names::kNotMove, QStringLiteral("not"), moveFrame);
+  notSelection->hide();
+  connect(selection, &QPushButton::clicked, this, &KeyWordsDialog::MoveSelection);
+  connect(notSelection, &QPushButton::clicked, this, &KeyWordsDialog::MoveSelection);
+  auto* layout = new QVBoxLayout(moveFrame);
+  layout->addWidget(patternFrame);
+  layout->addWidget(frequencyFrame);
+  layout->addWidget(selection);
+  layout->addWidget(notSelection);
+  return moveFrame;
 }
 
 void KeyWordsDialog::Refresh() {
   vocabulary_->Update();
   keyWords_->Update();
-  Text7->setText(CountText(session_.lists.Vocabulary.size()));
-  Text8->setText(QString::fromStdString(KeyWordsEditor(session_.lists, session_.tables).CountText()));
+  vocabularyCount_->setText(CountText(session_.lists.Vocabulary.size()));
+  keyWordsCount_->setText(QString::fromStdString(KeyWordsEditor(session_.lists, session_.tables).CountText()));
 }
 
 void KeyWordsDialog::showEvent(QShowEvent* event) {
@@ -218,18 +221,18 @@ void KeyWordsDialog::showEvent(QShowEvent* event) {
 }
 
 MoveDirection KeyWordsDialog::Direction() const {
-  return Option1->isChecked() ? MoveDirection::Add : MoveDirection::Remove;
+  return addOption_->isChecked() ? MoveDirection::Add : MoveDirection::Remove;
 }
 
 void KeyWordsDialog::Move(const std::function<void(KeyWordsEditor&)>& move) {
   KeyWordsEditor editor(session_.lists, session_.tables);
   keyWords_->Update([&] { move(editor); });
-  Text8->setText(QString::fromStdString(editor.CountText()));
+  keyWordsCount_->setText(QString::fromStdString(editor.CountText()));
 }
 
 void KeyWordsDialog::MoveSelection() {
   const MoveDirection direction = Direction();
-  const std::vector<size_t> rows = SelectedRows(direction == MoveDirection::Add ? List1 : List2);
+  const std::vector<size_t> rows = SelectedRows(direction == MoveDirection::Add ? vocabularyList_ : keyWordsList_);
   Move([&](KeyWordsEditor& editor) { editor.SelectionMove(direction, rows); });
 }
 

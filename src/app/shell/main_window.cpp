@@ -495,7 +495,7 @@ void MainWindow::ShowStatus(const QString& shown) {
 
 void MainWindow::ShowKeyWordsSummary() {
   keyWordsSummary_->setText(
-      Decode1252(wordloom::ShowKeyWordsSummary(session_.lists.KeyWords, session_.lists.Vocabulary)));
+      Decode1252(wordloom::ShowKeyWordsSummary(session_.lists)));
 }
 
 void MainWindow::UpdateRecentProjects() {

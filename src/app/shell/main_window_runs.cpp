@@ -1,6 +1,6 @@
-// The main window's passes: Kwic and Line, the word list and the profile. Each runs on the
-// runner's thread over the session, which nothing changes while it runs, and its result is
-// shown once it has ended.
+// The main window's passes: Kwic and Line, the word list and the profile. Each reads the
+// session on the runner's thread, while nothing changes it; its result is committed to the
+// session and shown once it has ended.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
+#include <utility>
 
 #include "base/paths.h"
 #include "base/scratch_folder.h"
@@ -98,15 +99,16 @@ void MainWindow::RunConcordancePass(bool line) {
   auto stopped = std::make_shared<bool>(false);
   runner_->Start(
       "make the concordance", true,
-      [this, query, scratch, result, output, stopped](ProgressSink& progress) {
+      [&session = std::as_const(session_), query, scratch, result, output, stopped](ProgressSink& progress) {
         ConcordanceOptions options;
         options.progress = &progress;
-        const Status status = RunConcordance(session_, query, *scratch, *result, options);
+        const Status status = RunConcordance(session, query, *scratch, *result, options);
         *stopped = progress.StopRequested();
         if (!status.ok() || !result->wrote) return status;
         return output->Open(result->outputPath);
       },
       [this, result, output, reported, stopped](const Status& status) {
+        CommitConcordance(session_, *result);  // its Error Report entries, even when it failed
         if (!status.ok()) {
           prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
         } else if (result->wrote) {
@@ -128,8 +130,8 @@ void MainWindow::RunWordList() {
   auto output = std::make_shared<OpenedOutput>();
   runner_->Start(
       "make the word list", false,
-      [this, query, scratch, result, output](ProgressSink&) {
-        const Status status = MakeWordList(session_, query, *scratch, *result);
+      [&session = std::as_const(session_), query, scratch, result, output](ProgressSink&) {
+        const Status status = MakeWordList(session, query, *scratch, *result);
         return status.ok() ? output->Open(result->outputPath) : status;
       },
       [this, result, output](const Status& status) {
@@ -137,6 +139,7 @@ void MainWindow::RunWordList() {
           prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
           return;
         }
+        CommitWordList(session_, *result);
         outputPanes_->Show(PaneCode::WordList, output->file);
         wordListPage_->ShowCount(Decode1252(result->countText));
         ShowStatus(Decode1252(session_.project.Title));
@@ -152,8 +155,8 @@ void MainWindow::RunProfile() {
   auto statistics = std::make_shared<OpenedOutput>();
   runner_->Start(
       "make the profile", false,
-      [this, keyWords, scratch, result, spectrum, statistics](ProgressSink&) {
-        Status status = MakeProfile(session_, keyWords, *scratch, *result);
+      [&session = std::as_const(session_), keyWords, scratch, result, spectrum, statistics](ProgressSink&) {
+        Status status = MakeProfile(session, keyWords, *scratch, *result);
         if (status.ok()) status = spectrum->Open(result->spectrumPath);
         return status.ok() ? statistics->Open(result->statisticsPath) : status;
       },
@@ -162,6 +165,7 @@ void MainWindow::RunProfile() {
           prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
           return;
         }
+        CommitProfile(session_, *result);
         outputPanes_->Show(PaneCode::Spectrum, spectrum->file);
         outputPanes_->Show(PaneCode::Statistics, statistics->file);
         profilePage_->ShowTitle(Decode1252(result->title));

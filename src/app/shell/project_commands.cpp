@@ -144,17 +144,22 @@ void ProjectCommands::FinishTextFileOpen() {
   emit textFileOpenFinished();
 }
 
+// The dialog's project is checked and prepared apart from the session; its texts are scanned
+// on the runner's thread; only then does it become current, so a refused or failed OK changes
+// nothing (but the Edit Project dialog's rebuilt tables, which its OK always makes current).
 void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function<void()> accepted) {
   const bool isNew = dialog->kind() == ProjectDialog::Kind::New;
   if (isNew) ProjectDialogOf(false)->CopyFolderFrom(*dialog);
-  auto accept = [this, isNew](const ScratchFolder& scratch, const VocabularyOptions& options) {
-    return isNew ? AcceptNewProject(session_, session_.newProject, scratch, options)
-                 : AcceptEditProject(session_, scratch, options);
-  };
-  if (!(isNew ? session_.newProject : session_.project).SavesVocabulary()) {
+  auto candidate = std::make_shared<ProjectCandidate>();
+  const Status prepared =
+      isNew ? PrepareNewProject(session_, session_.newProject, *candidate) : PrepareEditProject(session_, *candidate);
+  if (!prepared.ok()) {
+    if (!isNew) session_.tables = candidate->tables;
+    return Warn(dialog, prepared.message());
+  }
+  if (!candidate->NeedsScan()) {
     // Nothing is scanned, so no scratch folder is needed.
-    const Status status = accept(ScratchFolder(), {});
-    if (!status.ok()) return Warn(dialog, status.message());
+    CommitProject(session_, std::move(*candidate), nullptr);
     newProjectTaken_ = newProjectTaken_ || isNew;
     return accepted();
   }
@@ -164,26 +169,22 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
   emit errorReportCleared();
   const std::shared_ptr<ScratchFolder> scratch = scratchFor_(dialog);
   if (!scratch) return;
-  auto before = std::make_shared<Session>(session_);
+  auto outcome = std::make_shared<ScanOutcome>();
   dialog->SetBusy(true);
   const QMetaObject::Connection progress = connect(&runner_, &PassRunner::progress, dialog, &ProjectDialog::ShowProgress);
+  const Session& session = session_;
   runner_.Start(
       "scan the texts", false,
-      [accept, scratch](ProgressSink& sink) {
+      [&session, candidate, scratch, outcome](ProgressSink& sink) {
         VocabularyOptions options;
         options.progress = &sink;
-        return accept(*scratch, options);
+        return ScanCandidate(session, *candidate, *scratch, *outcome, options);
       },
-      [this, dialog, isNew, before, progress, accepted = std::move(accepted)](const Status& status) {
+      [this, dialog, isNew, candidate, outcome, progress, accepted = std::move(accepted)](const Status& status) {
         disconnect(progress);
         dialog->SetBusy(false);
-        if (!status.ok()) {
-          // A failed scan leaves the session as it was; the Edit Project dialog keeps what it shows.
-          Project edited = std::move(session_.project);
-          session_ = std::move(*before);
-          if (!isNew) session_.project = std::move(edited);
-          return Warn(dialog, status.message());
-        }
+        if (!status.ok()) return Warn(dialog, status.message());
+        CommitProject(session_, std::move(*candidate), outcome.get());
         newProjectTaken_ = newProjectTaken_ || isNew;
         emit projectScanned();
         // A text file's dialog shows its errors once it closes.

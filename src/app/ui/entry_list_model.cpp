@@ -6,15 +6,15 @@
 
 namespace wordloom::app {
 
-EntryListModel::EntryListModel(const EntryList& list, QObject* parent) : QAbstractListModel(parent), list_(list) {}
+EntryListModel::EntryListModel(const WordLists& lists, const EntryView* view, QObject* parent)
+    : QAbstractListModel(parent), lists_(lists), view_(view) {}
 
-int EntryListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(list_.size());
-}
+int EntryListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(size()); }
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= list_.size()) return {};
-  const Entry& entry = list_[static_cast<size_t>(index.row())];
+  if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= size()) return {};
+  const size_t row = static_cast<size_t>(index.row());
+  const Entry& entry = view_ ? lists_.At(*view_, row) : lists_.Vocabulary[row];
   if (role == Qt::DisplayRole) return Decode1252(entry.word);
   if (role == Qt::UserRole) {
     if (entry.count <= std::numeric_limits<int>::max()) return static_cast<int>(entry.count);

@@ -1,8 +1,9 @@
-// A list model over one of the engine's entry lists: the word (decoded from Windows-1252) as
-// the display text and its frequency as the item data.
+// A list model over the engine's word lists: the vocabulary, or a view of it such as the key
+// words; the word (decoded from Windows-1252) as the display text and its frequency as the item
+// data.
 //
-// The model copies nothing: it reads the list on demand, so a view over 200,000 words costs
-// only the rows it shows. Whoever changes the list does it inside Update(), which resets the
+// The model copies nothing: it reads the lists on demand, so a view over 200,000 words costs
+// only the rows it shows. Whoever changes the lists does it inside Update(), which resets the
 // model around the change.
 #pragma once
 
@@ -16,17 +17,21 @@ namespace wordloom::app {
 class EntryListModel : public QAbstractListModel {
   Q_OBJECT
  public:
-  EntryListModel(const EntryList& list, QObject* parent = nullptr);
+  // The rows of `view` (one of the lists of `lists`), or of the vocabulary itself when it is null.
+  EntryListModel(const WordLists& lists, const EntryView* view, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   // Qt::DisplayRole: the word; Qt::UserRole: its frequency (an int when it fits one).
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-  // Runs `change` (which may alter the list in any way) inside a model reset.
+  // Runs `change` (which may alter the lists in any way) inside a model reset.
   void Update(const std::function<void()>& change = {});
 
  private:
-  const EntryList& list_;
+  size_t size() const { return view_ ? view_->size() : lists_.Vocabulary.size(); }
+
+  const WordLists& lists_;
+  const EntryView* view_;
 };
 
 }  // namespace wordloom::app

@@ -170,9 +170,14 @@ Status ScratchFolder::MakeRunFolder(const std::string& parent) {
 std::string ScratchFolder::PathOf(const std::string& name) const { return folder_ + "/~" + name; }
 
 // Scratch files are opened through the run folder's descriptor, so that nothing put in the
-// folder's place is ever used.
+// folder's place is ever used. A file is written anew, never over the old one: a reader that
+// still holds the old one open goes on reading what it held.
 Status ScratchFolder::OpenForWrite(const std::string& name, FileWriter& writer) const {
-  const int fd = ::openat(folderFd_, ("~" + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  const std::string file = "~" + name;
+  if (::unlinkat(folderFd_, file.c_str(), 0) != 0 && errno != ENOENT) {
+    return Status::Error("Could not replace the scratch file " + PathOf(name) + ": " + ErrnoText(errno) + ".");
+  }
+  const int fd = ::openat(folderFd_, file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) {
     return Status::Error("Could not write the scratch file " + PathOf(name) + ": " + ErrnoText(errno) + ".");
   }

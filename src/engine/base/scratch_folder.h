@@ -7,9 +7,10 @@
 // default scratch folder is private to the user: "wordloom-<uid>" under the system's temporary
 // folder, created with mode 0700 and refused when it is a symbolic link or belongs to someone
 // else. Scratch files are opened through the run folder's descriptor, never through a
-// symbolic link. A run holds a lock on its folder's "~lock" only to mark it as alive: a later
-// run removes the scratch files and folders of runs that were killed, and nothing ever waits
-// for a lock.
+// symbolic link, and a file opened for writing replaces the old one rather than rewriting it,
+// so whoever still reads the old one keeps its content. A run holds a lock on its folder's
+// "~lock" only to mark it as alive: a later run removes the scratch files and folders of runs
+// that were killed, and nothing ever waits for a lock.
 #pragma once
 
 #include <string>
@@ -38,6 +39,7 @@ class ScratchFolder {
   // The path of the scratch file `name`: the run folder, "/~" and the name.
   std::string PathOf(const std::string& name) const;
 
+  // Opens a new file `name` for writing, in place of any file of that name.
   Status OpenForWrite(const std::string& name, FileWriter& writer) const;
   // Returns an open read-only descriptor, or -1 with `status` set.
   int OpenForRead(const std::string& name, Status& status) const;

@@ -48,9 +48,8 @@ std::vector<std::string> SplitKeys(const std::string& pattern) {
 namespace {
 
 // Reads every file of the project into `sink`, as the run's passes do.
-void GatherAll(Session& session, ConcordanceKind kind, const GatherQuery& gather, CitationSink& sink,
-               ProgressSink* progress) {
-  ScanContext& context = session.scan;
+void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kind, const GatherQuery& gather,
+               CitationSink& sink, ProgressSink* progress) {
   ScanState& state = context.state;
   ScanRules rules = session.project.rules;
   if (kind == ConcordanceKind::Kwic && rules.endOfLine.empty()) rules.endOfLine.assign(1, ' ');
@@ -79,19 +78,18 @@ void GatherAll(Session& session, ConcordanceKind kind, const GatherQuery& gather
 
 }  // namespace
 
-Status RunConcordance(Session& session, const ConcordanceQuery& query, const ScratchFolder& scratch,
+Status RunConcordance(const Session& session, const ConcordanceQuery& query, const ScratchFolder& scratch,
                       ConcordanceResult& result, const ConcordanceOptions& options) {
   result = ConcordanceResult{};
   GatherQuery gather;
   gather.letters = ParseCitationLetters(query.citationLetters);
   if (query.keys.empty() && !query.keyWords) return Status::Ok();
   if (query.keyWords) {
-    EntryList& keyWords = session.lists.KeyWordsList;
-    ListSortOptions sortOptions;
-    sortOptions.scratch = &scratch;
-    Status sorted = SortEntryList(keyWords, query.keyWordsOrder, query.keyWordsRhyme ? 1 : 0, session.tables, sortOptions);
-    if (!sorted.ok()) return sorted;
-    for (const Entry& entry : keyWords) gather.keys.push_back(entry.word);
+    EntryView& keyWords = result.keyWordsList.emplace(session.lists.KeyWordsList);
+    SortEntryView(session.lists.Vocabulary, keyWords, query.keyWordsOrder, query.keyWordsRhyme ? 1 : 0,
+                  session.tables);
+    gather.keys.reserve(keyWords.size());
+    for (size_t i = 0; i < keyWords.size(); ++i) gather.keys.push_back(session.lists.At(keyWords, i).word);
   } else {
     gather.keys = SplitKeys(query.keys);
     gather.kind = query.match;
@@ -104,7 +102,8 @@ Status RunConcordance(Session& session, const ConcordanceQuery& query, const Scr
 
   const bool kwic = query.kind == ConcordanceKind::Kwic;
   CitationSorter sorter(scratch, kwic ? "1" : "11", query.order, session.tables, options.sort);
-  GatherAll(session, query.kind, gather, sorter, options.progress);
+  ScanContext& context = result.scan.emplace(session.scan.PassCopy());
+  GatherAll(session, context, query.kind, gather, sorter, options.progress);
 
   Status status = sorter.Finish();
   FileWriter out;
@@ -123,6 +122,13 @@ Status RunConcordance(Session& session, const ConcordanceQuery& query, const Scr
   result.countsText = RunCountsText(result.keyCount, result.citationCount, query.keyWords, query.index);
   result.outputPath = scratch.PathOf("0");
   return Status::Ok();
+}
+
+void CommitConcordance(Session& session, ConcordanceResult& result) {
+  if (result.keyWordsList) session.lists.KeyWordsList = std::move(*result.keyWordsList);
+  if (result.scan) session.scan.Commit(std::move(*result.scan));
+  result.keyWordsList.reset();
+  result.scan.reset();
 }
 
 }  // namespace wordloom

@@ -5,11 +5,16 @@
 // the project once, orders the finds and writes the concordance or the index to the scratch
 // file "~0". A file that cannot be read is reported in the Error Report and passed over; a
 // stop request ends the reading, and what was found so far is ordered and written as usual.
+// The run only reads the session: what it changes there (the reader's state, the reference
+// values, its Error Report entries, the re-sorted key words) comes back in the result, and
+// CommitConcordance makes it current.
 // Memory: the ordering's budget plus one logical line and the keyword pass's window.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "base/progress.h"
 #include "base/scratch_folder.h"
@@ -41,6 +46,11 @@ struct ConcordanceResult {
   int64_t citationCount = 0;
   std::string countsText;  // " 2 keys, 15 citations"
   std::string outputPath;  // the output text, "~0" in the scratch folder
+
+  // For CommitConcordance. The reader after the run, when the run read the texts (even if it
+  // failed afterwards); its ErrorReportText holds only the run's own entries.
+  std::optional<ScanContext> scan;
+  std::optional<EntryView> keyWordsList;  // the committed key words re-sorted, when the run used them
 };
 
 struct ConcordanceOptions {
@@ -48,10 +58,15 @@ struct ConcordanceOptions {
   ProgressSink* progress = nullptr;  // progress per file, the stop request
 };
 
-// Runs the query over the session's project. Fails only when the scratch files cannot be
-// written or read.
-[[nodiscard]] Status RunConcordance(Session& session, const ConcordanceQuery& query, const ScratchFolder& scratch,
-                                    ConcordanceResult& result, const ConcordanceOptions& options = {});
+// Runs the query over the session's project, reading the session only. Fails only when the
+// scratch files cannot be written or read.
+[[nodiscard]] Status RunConcordance(const Session& session, const ConcordanceQuery& query,
+                                    const ScratchFolder& scratch, ConcordanceResult& result,
+                                    const ConcordanceOptions& options = {});
+
+// Makes what a run changed current: the re-sorted key words, and the reader with the run's
+// Error Report entries after those already there. Moves them out of `result`; its texts stay.
+void CommitConcordance(Session& session, ConcordanceResult& result);
 
 // The context width of a typed text: a number (a decimal rounded half to even) kept within 10
 // to 240. False, and `width` untouched, when the text is not a number.

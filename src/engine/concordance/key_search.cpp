@@ -1,9 +1,8 @@
 #include "concordance/key_search.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <bit>
 
+#include "base/bits.h"
 #include "base/cp1252.h"
 
 namespace wordloom {
@@ -61,32 +60,22 @@ void KeySearcher::FindWithShifts(std::string_view text, std::vector<size_t>& fou
 }
 
 void KeySearcher::FindAll(std::string_view text, std::vector<size_t>& found) const {
-#if defined(__SSE2__)
   const size_t m = key_.size();
-  if (!twoCases_ || text.size() < m + 15) return FindWithShifts(text, found);
+  if (!kFastByteMatcher || !twoCases_ || text.size() < m + 15) return FindWithShifts(text, found);
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-  const __m128i first0 = _mm_set1_epi8(static_cast<char>(first_[0]));
-  const __m128i first1 = _mm_set1_epi8(static_cast<char>(first_[1]));
-  const __m128i last0 = _mm_set1_epi8(static_cast<char>(last_[0]));
-  const __m128i last1 = _mm_set1_epi8(static_cast<char>(last_[1]));
+  const ByteMatcher first(first_[0], first_[1]);
+  const ByteMatcher last(last_[0], last_[1]);
   const size_t stop = text.size() - m;  // the last offset an occurrence can start at
   size_t at = 0;
   for (; at + 15 <= stop; at += 16) {
-    const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-    const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + m - 1));
-    const __m128i both = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(head, first0), _mm_cmpeq_epi8(head, first1)),
-                                       _mm_or_si128(_mm_cmpeq_epi8(tail, last0), _mm_cmpeq_epi8(tail, last1)));
-    for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(both)); mask != 0; mask &= mask - 1) {
-      const size_t offset = at + static_cast<size_t>(__builtin_ctz(mask));
+    for (uint32_t mask = first.Match16(p + at) & last.Match16(p + at + m - 1); mask != 0; mask &= mask - 1) {
+      const size_t offset = at + static_cast<size_t>(std::countr_zero(mask));
       if (Matches(p + offset)) found.push_back(offset);
     }
   }
   for (; at <= stop; ++at) {
     if (Matches(p + at)) found.push_back(at);
   }
-#else
-  FindWithShifts(text, found);
-#endif
 }
 
 }  // namespace wordloom

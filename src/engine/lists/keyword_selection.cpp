@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
 #include <limits>
 
 #include "base/cp1252.h"
@@ -58,15 +57,15 @@ KeyWordsEditor::KeyWordsEditor(WordLists& lists, const CharTables& tables) : lis
 
 namespace {
 
-// The Part's binary search: the entry goes where the search for its key ends, unless an entry
-// of equal key is met on the way.
+// The binary search of the insertion: the entry goes where the search for its key ends, unless
+// an entry of equal key is met on the way.
 template <typename List>
-void InsertByKey(List& list, const Entry& entry, const SortKeyOrder& keys) {
+void InsertByKey(List& list, EntryPosition position, const std::string& word, const SortKeyOrder& keys) {
   int64_t low = 0;
   int64_t high = static_cast<int64_t>(list.size()) - 1;
   while (low <= high) {
     const int64_t mid = (low + high) / 2;
-    const int order = keys.Compare(list.At(static_cast<size_t>(mid)).word, entry.word);
+    const int order = keys.Compare(list.WordAt(static_cast<size_t>(mid)), word);
     if (order == 0) return;
     if (order > 0) {
       high = mid - 1;
@@ -74,51 +73,55 @@ void InsertByKey(List& list, const Entry& entry, const SortKeyOrder& keys) {
       low = mid + 1;
     }
   }
-  list.Insert(static_cast<size_t>(low), entry);
+  list.Insert(static_cast<size_t>(low), position);
 }
 
+using Positions = std::vector<EntryPosition>;
+
 struct VectorList {
-  EntryList& entries;
-  size_t size() const { return entries.size(); }
-  const Entry& At(size_t index) const { return entries[index]; }
-  void Insert(size_t index, const Entry& entry) { entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(index), entry); }
+  Positions& positions;
+  const EntryList& vocabulary;
+  size_t size() const { return positions.size(); }
+  const std::string& WordAt(size_t index) const { return vocabulary[positions[index]].word; }
+  void Insert(size_t index, EntryPosition position) {
+    positions.insert(positions.begin() + static_cast<std::ptrdiff_t>(index), position);
+  }
 };
 
 // A list kept in blocks, so that reaching an index and inserting at it cost O(sqrt n) rather
 // than moving the whole list.
 class BlockedList {
  public:
-  explicit BlockedList(EntryList& list) {
+  BlockedList(Positions& list, const EntryList& vocabulary) : vocabulary_(vocabulary) {
     for (size_t at = 0; at < list.size(); at += kBlock) {
       const auto begin = list.begin() + static_cast<std::ptrdiff_t>(at);
-      blocks_.emplace_back(std::make_move_iterator(begin),
-                           std::make_move_iterator(begin + static_cast<std::ptrdiff_t>(std::min(kBlock, list.size() - at))));
+      blocks_.emplace_back(begin, begin + static_cast<std::ptrdiff_t>(std::min(kBlock, list.size() - at)));
     }
     size_ = list.size();
     Restart(0);
   }
   size_t size() const { return size_; }
-  const Entry& At(size_t index) const {
+  const std::string& WordAt(size_t index) const {
     const size_t block = Find(index);
-    return blocks_[block][index - starts_[block]];
+    return vocabulary_[blocks_[block][index - starts_[block]]].word;
   }
-  void Insert(size_t index, const Entry& entry) {
+  void Insert(size_t index, EntryPosition position) {
     if (blocks_.empty()) blocks_.emplace_back();
     const size_t block = index == size_ ? blocks_.size() - 1 : Find(index);
-    EntryList& entries = blocks_[block];
-    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(index - starts_[block]), entry);
-    if (entries.size() > 2 * kBlock) {
-      EntryList upper(std::make_move_iterator(entries.begin() + kBlock), std::make_move_iterator(entries.end()));
-      entries.resize(kBlock);
+    Positions& positions = blocks_[block];
+    positions.insert(positions.begin() + static_cast<std::ptrdiff_t>(index - starts_[block]), position);
+    if (positions.size() > 2 * kBlock) {
+      Positions upper(positions.begin() + kBlock, positions.end());
+      positions.resize(kBlock);
       blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(upper));
     }
     ++size_;
     Restart(block);
   }
-  void MoveTo(EntryList& list) {
+  void MoveTo(Positions& list) {
     list.clear();
     list.reserve(size_);
-    for (EntryList& entries : blocks_) std::move(entries.begin(), entries.end(), std::back_inserter(list));
+    for (const Positions& positions : blocks_) list.insert(list.end(), positions.begin(), positions.end());
   }
 
  private:
@@ -130,66 +133,69 @@ class BlockedList {
     starts_.resize(blocks_.size());
     for (size_t b = from; b < blocks_.size(); ++b) starts_[b] = b == 0 ? 0 : starts_[b - 1] + blocks_[b - 1].size();
   }
-  std::vector<EntryList> blocks_;
+  const EntryList& vocabulary_;
+  std::vector<Positions> blocks_;
   std::vector<size_t> starts_;
   size_t size_ = 0;
 };
 
 }  // namespace
 
-void KeyWordsEditor::InsertKeyWord(const Entry& entry) {
-  VectorList list{lists_.KeyWords};
-  InsertByKey(list, entry, keys_);
+void KeyWordsEditor::InsertKeyWord(EntryPosition position) {
+  if (position >= lists_.Vocabulary.size()) return;
+  VectorList list{lists_.KeyWords.positions(), lists_.Vocabulary};
+  InsertByKey(list, position, WordAt(position), keys_);
 }
 
 bool KeyWordsEditor::KeyWordsStrictlyOrdered() const {
-  const EntryList& list = lists_.KeyWords;
+  const EntryView& list = lists_.KeyWords;
   for (size_t i = 1; i < list.size(); ++i) {
-    if (keys_.Compare(list[i - 1].word, list[i].word) >= 0) return false;
+    if (keys_.Compare(WordAt(list[i - 1]), WordAt(list[i])) >= 0) return false;
   }
   return true;
 }
 
-void KeyWordsEditor::InsertAll(const std::vector<const Entry*>& entries) {
-  if (entries.empty()) return;
+void KeyWordsEditor::InsertAll(const std::vector<EntryPosition>& positions) {
+  if (positions.empty()) return;
+  Positions& list = lists_.KeyWords.positions();
   if (!KeyWordsStrictlyOrdered()) {
     // A list out of order (the alphabet changed since the scan, or a damaged project) gets
     // exactly what the one-by-one insertions give.
-    BlockedList blocked(lists_.KeyWords);
-    for (const Entry* entry : entries) InsertByKey(blocked, *entry, keys_);
-    blocked.MoveTo(lists_.KeyWords);
+    BlockedList blocked(list, lists_.Vocabulary);
+    for (EntryPosition position : positions) InsertByKey(blocked, position, WordAt(position), keys_);
+    blocked.MoveTo(list);
     return;
   }
   // In an ordered list, inserting one by one keeps the list ordered and adds each key once,
   // the first entry of that key winning: that is a merge of the new keys into the list.
-  std::vector<const Entry*> fresh(entries);
-  std::stable_sort(fresh.begin(), fresh.end(), [&](const Entry* a, const Entry* b) { return keys_.Less(a->word, b->word); });
-  fresh.erase(std::unique(fresh.begin(), fresh.end(),
-                          [&](const Entry* a, const Entry* b) { return keys_.Compare(a->word, b->word) == 0; }),
-              fresh.end());
-  EntryList& list = lists_.KeyWords;
-  EntryList merged;
+  auto less = [&](EntryPosition a, EntryPosition b) { return keys_.Less(WordAt(a), WordAt(b)); };
+  auto same = [&](EntryPosition a, EntryPosition b) { return keys_.Compare(WordAt(a), WordAt(b)) == 0; };
+  Positions fresh(positions);
+  std::stable_sort(fresh.begin(), fresh.end(), less);
+  fresh.erase(std::unique(fresh.begin(), fresh.end(), same), fresh.end());
+  Positions merged;
   merged.reserve(list.size() + fresh.size());
   size_t i = 0;
-  for (const Entry* entry : fresh) {
-    while (i < list.size() && keys_.Less(list[i].word, entry->word)) merged.push_back(std::move(list[i++]));
-    if (i < list.size() && keys_.Compare(list[i].word, entry->word) == 0) continue;  // already there
-    merged.push_back(*entry);
+  for (EntryPosition position : fresh) {
+    while (i < list.size() && less(list[i], position)) merged.push_back(list[i++]);
+    if (i < list.size() && same(list[i], position)) continue;  // already there
+    merged.push_back(position);
   }
-  while (i < list.size()) merged.push_back(std::move(list[i++]));
-  list = std::move(merged);
+  merged.insert(merged.end(), list.begin() + static_cast<std::ptrdiff_t>(i), list.end());
+  list.swap(merged);
 }
 
 void KeyWordsEditor::PatternMove(MoveDirection direction, PatternKind kind, std::string_view typed) {
   if (typed.empty()) return;
   const std::string pattern = Lower1252(typed);
+  auto matches = [&](EntryPosition position) { return PatternMatches(kind, pattern, WordAt(position)); };
   if (direction == MoveDirection::Remove) {
-    std::erase_if(lists_.KeyWords, [&](const Entry& entry) { return PatternMatches(kind, pattern, entry.word); });
+    std::erase_if(lists_.KeyWords.positions(), matches);
     return;
   }
-  std::vector<const Entry*> chosen;
-  for (const Entry& entry : lists_.Vocabulary) {
-    if (PatternMatches(kind, pattern, entry.word)) chosen.push_back(&entry);
+  std::vector<EntryPosition> chosen;
+  for (size_t p = 0; p < lists_.Vocabulary.size(); ++p) {
+    if (matches(static_cast<EntryPosition>(p))) chosen.push_back(static_cast<EntryPosition>(p));
   }
   InsertAll(chosen);
 }
@@ -197,60 +203,64 @@ void KeyWordsEditor::PatternMove(MoveDirection direction, PatternKind kind, std:
 void KeyWordsEditor::WordMove(MoveDirection direction, std::string_view typed) {
   const std::string word = Lower1252(typed);
   // The entries of that very text, selected in the list the move takes them from.
-  const EntryList& list = direction == MoveDirection::Add ? lists_.Vocabulary : lists_.KeyWords;
   std::vector<size_t> selected;
-  for (size_t i = 0; i < list.size(); ++i) {
-    if (list[i].word == word) selected.push_back(i);
+  if (direction == MoveDirection::Add) {
+    for (size_t p = 0; p < lists_.Vocabulary.size(); ++p) {
+      if (lists_.Vocabulary[p].word == word) selected.push_back(p);
+    }
+  } else {
+    for (size_t i = 0; i < lists_.KeyWords.size(); ++i) {
+      if (WordAt(lists_.KeyWords[i]) == word) selected.push_back(i);
+    }
   }
   SelectionMove(direction, selected);
 }
 
 void KeyWordsEditor::FrequencyMove(MoveDirection direction, FrequencyTest test, std::string_view thresholdText) {
   const int64_t threshold = ReadThreshold(thresholdText);
-  auto passes = [&](const Entry& entry) {
+  auto passes = [&](EntryPosition position) {
+    const int64_t count = lists_.Vocabulary[position].count;
     switch (test) {
       case FrequencyTest::Greater:
-        return entry.count > threshold;
+        return count > threshold;
       case FrequencyTest::Less:
-        return entry.count < threshold;
+        return count < threshold;
       case FrequencyTest::Equal:
-        return entry.count == threshold;
+        return count == threshold;
     }
     return false;
   };
   if (direction == MoveDirection::Remove) {
-    std::erase_if(lists_.KeyWords, passes);
+    std::erase_if(lists_.KeyWords.positions(), passes);
     return;
   }
-  std::vector<const Entry*> chosen;
-  for (const Entry& entry : lists_.Vocabulary) {
-    if (passes(entry)) chosen.push_back(&entry);
+  std::vector<EntryPosition> chosen;
+  for (size_t p = 0; p < lists_.Vocabulary.size(); ++p) {
+    if (passes(static_cast<EntryPosition>(p))) chosen.push_back(static_cast<EntryPosition>(p));
   }
   InsertAll(chosen);
 }
 
 void KeyWordsEditor::SelectionMove(MoveDirection direction, const std::vector<size_t>& selected) {
   if (direction == MoveDirection::Add) {
-    std::vector<const Entry*> chosen;
     std::vector<size_t> ordered(selected);
     std::sort(ordered.begin(), ordered.end());
     ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+    std::vector<EntryPosition> chosen;
     for (size_t index : ordered) {
-      if (index < lists_.Vocabulary.size()) chosen.push_back(&lists_.Vocabulary[index]);
+      if (index < lists_.Vocabulary.size()) chosen.push_back(static_cast<EntryPosition>(index));
     }
     InsertAll(chosen);
     return;
   }
-  EntryList& list = lists_.KeyWords;
+  Positions& list = lists_.KeyWords.positions();
   std::vector<bool> remove(list.size(), false);
   for (size_t index : selected) {
     if (index < remove.size()) remove[index] = true;
   }
   size_t kept = 0;
   for (size_t i = 0; i < list.size(); ++i) {
-    if (remove[i]) continue;
-    if (kept != i) list[kept] = std::move(list[i]);
-    ++kept;
+    if (!remove[i]) list[kept++] = list[i];
   }
   list.resize(kept);
 }

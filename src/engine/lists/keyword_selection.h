@@ -2,11 +2,11 @@
 // between them.
 //
 // The left list is the vocabulary (`Vocabulary`), the right list the key words being edited
-// (`KeyWords`), kept in forward collating order without two words of equal sort key. Words
-// move by spelling pattern, by frequency, by their text or as selected; "OK" commits the key
-// words into `KeyWordsList`. A bulk move of n words into a list of m costs
-// O((n + m) log(n + m)), with the same result as inserting the words one by one with
-// InsertKeyWord.
+// (`KeyWords`, a view of the vocabulary), kept in forward collating order without two words
+// of equal sort key. Words move by spelling pattern, by frequency, by their text or as
+// selected; "OK" commits the key words into `KeyWordsList`. Only positions in the vocabulary
+// move, never words. A bulk move of n words into a list of m costs O((n + m) log(n + m)), with
+// the same result as inserting the words one by one with InsertKeyWord.
 #pragma once
 
 #include <cstdint>
@@ -37,8 +37,9 @@ class KeyWordsEditor {
   // Edits `lists.KeyWords` against `lists.Vocabulary`, comparing forward sort keys.
   KeyWordsEditor(WordLists& lists, const CharTables& tables);
 
-  // Inserts at the sorted place found by binary search; a word of equal key is not added.
-  void InsertKeyWord(const Entry& entry);
+  // Inserts the vocabulary's entry at `position` at the sorted place found by binary search; a
+  // word of equal key is not added.
+  void InsertKeyWord(EntryPosition position);
 
   // Patterns and words are lower-cased first, as concordance keys are: every vocabulary word
   // is lower case, so "Govern" selects what "govern" selects.
@@ -49,7 +50,7 @@ class KeyWordsEditor {
   // "Selection": adds the given entries of the vocabulary, or removes those of the key words
   // (indexes into the list concerned).
   void SelectionMove(MoveDirection direction, const std::vector<size_t>& selected);
-  void Clear() { lists_.KeyWords.clear(); }
+  void Clear() { lists_.KeyWords = EntryView(); }
   // "OK": the key words become the committed key words.
   void Commit() { lists_.KeyWordsList = lists_.KeyWords; }
 
@@ -57,8 +58,9 @@ class KeyWordsEditor {
   std::string CountText() const;
 
  private:
-  // Inserts `entries` (in vocabulary order) as InsertKeyWord one by one would.
-  void InsertAll(const std::vector<const Entry*>& entries);
+  // Inserts the entries at `positions` (in vocabulary order) as InsertKeyWord one by one would.
+  void InsertAll(const std::vector<EntryPosition>& positions);
+  const std::string& WordAt(EntryPosition position) const { return lists_.Vocabulary[position].word; }
   bool KeyWordsStrictlyOrdered() const;
 
   WordLists& lists_;

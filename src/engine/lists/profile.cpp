@@ -3,6 +3,7 @@
 #include <cmath>
 #include <map>
 
+#include "base/bits.h"
 #include "base/file_writer.h"
 #include "lists/number_format.h"
 #include "scan/status_texts.h"
@@ -26,41 +27,52 @@ void AppendInZone(std::string& line, std::string_view field) {
 
 std::string Ratio(double value) { return FormatDecimals(value, 8); }
 
-// Products of frequencies are formed exactly before they are summed in double.
-__extension__ typedef unsigned __int128 ExactProduct;
-
 }  // namespace
 
-Status MakeProfile(Session& session, bool keyWords, const ScratchFolder& scratch, ProfileResult& result) {
-  result = ProfileResult{};
-  const int64_t vocabularySize = static_cast<int64_t>(session.lists.Vocabulary.size());   // N
-  const int64_t keyWordCount = static_cast<int64_t>(session.lists.KeyWordsList.size());  // K
-  const int64_t tokens = session.totals.tokenCount;                                       // T
-  const EntryList& analysed = keyWords ? session.lists.KeyWordsList : session.lists.AllWordsList;
-  const int64_t types = static_cast<int64_t>(analysed.size());                            // L
+Status ComputeProfile(const Session& session, bool keyWords, ProfileNumbers& numbers) {
+  numbers = ProfileNumbers{};
+  const WordLists& lists = session.lists;
+  const EntryView& analysed = keyWords ? lists.KeyWordsList : lists.AllWordsList;
+  numbers.keyWords = keyWords;
+  numbers.vocabularySize = static_cast<int64_t>(lists.Vocabulary.size());
+  numbers.keyWordCount = static_cast<int64_t>(lists.KeyWordsList.size());
+  numbers.tokens = session.totals.tokenCount;
+  numbers.types = static_cast<int64_t>(analysed.size());
 
-  // The spectrum: how many word types have each frequency. Negative frequencies (only a
-  // damaged project has them) are left out.
+  // The spectrum: how many word types have each frequency.
   std::map<int64_t, int64_t> spectrum;
-  for (const Entry& entry : analysed) {
-    if (entry.count >= 0) ++spectrum[entry.count];
+  for (size_t i = 0; i < analysed.size(); ++i) {
+    const int64_t frequency = lists.At(analysed, i).count;
+    if (frequency >= 0) ++spectrum[frequency];
   }
-  int64_t analysedTokens = 0;  // TL; every other sum of products is at most this
-  for (const auto& [frequency, count] : spectrum) {
+  numbers.spectrum.assign(spectrum.begin(), spectrum.end());
+  for (const auto& [frequency, count] : numbers.spectrum) {
+    // TL, and the sums behind Yule's k, each term an exact product before it is rounded.
     int64_t tokens = 0;
-    if (__builtin_mul_overflow(frequency, count, &tokens) ||
-        __builtin_add_overflow(analysedTokens, tokens, &analysedTokens)) {
+    if (MultiplyOverflows(frequency, count, tokens) || AddOverflows(numbers.analysedTokens, tokens, numbers.analysedTokens)) {
       return Status::Error("The word frequencies add up to more than the profile can count.");
     }
+    numbers.s1 += static_cast<double>(tokens);
+    numbers.s2 += WideProductAsDouble(static_cast<uint64_t>(tokens), static_cast<uint64_t>(frequency));
   }
+  return Status::Ok();
+}
+
+Status WriteProfile(const ProfileNumbers& numbers, const ScratchFolder& scratch, ProfileResult& result) {
+  result = ProfileResult{};
+  const int64_t vocabularySize = numbers.vocabularySize;  // N
+  const int64_t keyWordCount = numbers.keyWordCount;      // K
+  const int64_t tokens = numbers.tokens;                  // T
+  const int64_t types = numbers.types;                    // L
+  const int64_t analysedTokens = numbers.analysedTokens;  // TL
 
   FileWriter stats;
   Status status = scratch.OpenForWrite("3", stats);
   if (!status.ok()) return status;
-  WriteLine(stats, keyWords ? "Analysis based on the key words" : "Analysis based on the whole vocabulary");
+  WriteLine(stats, numbers.keyWords ? "Analysis based on the key words" : "Analysis based on the whole vocabulary");
   WriteLine(stats, "Total vocabulary = " + std::to_string(vocabularySize) + " types");
   WriteLine(stats, "Project wordcount = " + std::to_string(tokens) + " tokens");
-  if (keyWords) {
+  if (numbers.keyWords) {
     result.title = "Word Frequency Profile of " + std::to_string(keyWordCount) + " words";
     std::string share, tokenShare;
     if (vocabularySize != 0) {
@@ -95,13 +107,9 @@ Status MakeProfile(Session& session, bool keyWords, const ScratchFolder& scratch
     WriteLine(table, "     Word       Number    Cumulative    Cumulative    Percentage    Percentage");
     WriteLine(table, "Frequency     of Words    Vocabulary    Word Count    Vocabulary    Word Count");
   }
-  double s1 = 0, s2 = 0;
   int64_t cumulativeTypes = 0, cumulativeTokens = 0;
   std::string row;
-  for (const auto& [frequency, count] : spectrum) {
-    const ExactProduct product = static_cast<ExactProduct>(frequency) * static_cast<uint64_t>(count);
-    s1 += static_cast<double>(product);
-    s2 += static_cast<double>(product * static_cast<uint64_t>(frequency));
+  for (const auto& [frequency, count] : numbers.spectrum) {
     cumulativeTypes += count;
     cumulativeTokens += frequency * count;
     row.clear();
@@ -118,14 +126,25 @@ Status MakeProfile(Session& session, bool keyWords, const ScratchFolder& scratch
   }
   status = table.Close();
 
-  session.totals.vocabularySize = vocabularySize;
+  const double s1 = numbers.s1, s2 = numbers.s2;
   WriteLine(stats, s1 > 0 ? "Yule's k = " + Ratio(10000 * (s2 - s1) / s1 / s1) : std::string());
   Status closed = stats.Close();
   if (!status.ok()) return status;
   if (!closed.ok()) return closed;
+  result.vocabularySize = vocabularySize;
   result.statisticsPath = scratch.PathOf("3");
   result.spectrumPath = scratch.PathOf("2");
   return Status::Ok();
 }
+
+Status MakeProfile(const Session& session, bool keyWords, const ScratchFolder& scratch, ProfileResult& result) {
+  result = ProfileResult{};
+  ProfileNumbers numbers;
+  Status status = ComputeProfile(session, keyWords, numbers);
+  if (!status.ok()) return status;
+  return WriteProfile(numbers, scratch, result);
+}
+
+void CommitProfile(Session& session, const ProfileResult& result) { session.totals.vocabularySize = result.vocabularySize; }
 
 }  // namespace wordloom

@@ -87,17 +87,18 @@ int64_t FrequencyWidth(int64_t entryCount, int64_t maxFrequency) {
   return static_cast<int64_t>(std::nearbyint(Log10(static_cast<double>(maxFrequency)) + 2));
 }
 
-Status MakeWordList(Session& session, const WordListQuery& query, const ScratchFolder& scratch, WordListResult& result) {
+Status MakeWordList(const Session& session, const WordListQuery& query, const ScratchFolder& scratch,
+                    WordListResult& result) {
   result = WordListResult{};
-  EntryList& list = query.keyWords ? session.lists.KeyWordsList : session.lists.AllWordsList;
-  ListSortOptions sortOptions;
-  sortOptions.scratch = &scratch;
-  Status status = SortEntryList(list, query.order, query.rhyme ? 1 : 0, session.tables, sortOptions);
-  if (!status.ok()) return status;
+  const WordLists& lists = session.lists;
+  result.keyWords = query.keyWords;
+  EntryView& list = result.sorted.emplace(query.keyWords ? lists.KeyWordsList : lists.AllWordsList);
+  SortEntryView(lists.Vocabulary, list, query.order, query.rhyme ? 1 : 0, session.tables);
 
   int64_t maxLength = 0;
   int64_t maxFrequency = 0;
-  for (const Entry& entry : list) {
+  for (size_t i = 0; i < list.size(); ++i) {
+    const Entry& entry = lists.At(list, i);
     maxLength = std::max(maxLength, static_cast<int64_t>(entry.word.size()));
     maxFrequency = std::max(maxFrequency, entry.count);
   }
@@ -106,20 +107,28 @@ Status MakeWordList(Session& session, const WordListQuery& query, const ScratchF
   const int64_t startColumn = count >= 2 ? -(maxLength + kColumnSlack) : 0;
 
   FileWriter out;
-  status = scratch.OpenForWrite("1", out);
+  Status status = scratch.OpenForWrite("1", out);
   if (!status.ok()) return status;
   WordListWriter writer(out, query.layout, query.frequencies, maxLength, FrequencyWidth(count, maxFrequency), startColumn);
   for (size_t i = 0; i < list.size(); ++i) {
-    writer.WriteWordListItem(i + 1 < list.size() ? ", " : "", list[i].count, list[i].word);
+    const Entry& entry = lists.At(list, i);
+    writer.WriteWordListItem(i + 1 < list.size() ? ", " : "", entry.count, entry.word);
   }
   status = out.Close();
   if (!status.ok()) return status;
 
-  const int64_t vocabularySize = static_cast<int64_t>(session.lists.Vocabulary.size());
-  session.totals.vocabularySize = vocabularySize;
+  result.vocabularySize = static_cast<int64_t>(lists.Vocabulary.size());
   result.outputPath = scratch.PathOf("1");
-  result.countText = Signed(count) + "/" + Signed(vocabularySize) + " words";
+  result.countText = Signed(count) + "/" + Signed(result.vocabularySize) + " words";
   return Status::Ok();
+}
+
+void CommitWordList(Session& session, WordListResult& result) {
+  if (result.sorted) {
+    (result.keyWords ? session.lists.KeyWordsList : session.lists.AllWordsList) = std::move(*result.sorted);
+    result.sorted.reset();
+  }
+  session.totals.vocabularySize = result.vocabularySize;
 }
 
 }  // namespace wordloom

@@ -1,13 +1,17 @@
 // The word list: the vocabulary or the committed key words, ordered and laid out as text.
 //
-// The list is sorted in place with the list sort (one of six orders, forward or rhyme keys)
-// and written to the scratch file "~1": one word a line, packed into lines of at most 80
-// columns, or in columns aligned left or right, each word with its frequency when asked.
-// Memory: the list itself; the text is streamed.
+// The list is sorted with the list sort (one of six orders, forward or rhyme keys) and written
+// to the scratch file "~1": one word a line, packed into lines of at most 80 columns, or in
+// columns aligned left or right, each word with its frequency when asked. The word list only
+// reads the session; the sorted list, which the next sort starts from, comes back in the result
+// and CommitWordList makes it current. Memory: 16 bytes an entry for the sort; the text is
+// streamed.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/file_writer.h"
 #include "base/scratch_folder.h"
@@ -30,6 +34,12 @@ struct WordListQuery {
 struct WordListResult {
   std::string outputPath;        // "~1" in the scratch folder
   std::string countText;         // " 25/ 1200 words"
+
+  // For CommitWordList: the list sorted (the committed key words when `keyWords`, else every
+  // word type), and the vocabulary size.
+  bool keyWords = false;
+  std::optional<EntryView> sorted;
+  int64_t vocabularySize = 0;
 };
 
 // Writes entries one after another in a layout, keeping the running column of the line.
@@ -56,8 +66,12 @@ class WordListWriter {
 // even, for a list of two or more entries; 0 otherwise, and 0 when no frequency is positive.
 int64_t FrequencyWidth(int64_t entryCount, int64_t maxFrequency);
 
-// The whole "Word List" action. Sets the session's vocabulary size.
-[[nodiscard]] Status MakeWordList(Session& session, const WordListQuery& query, const ScratchFolder& scratch,
+// The whole "Word List" action, reading the session only.
+[[nodiscard]] Status MakeWordList(const Session& session, const WordListQuery& query, const ScratchFolder& scratch,
                                   WordListResult& result);
+
+// Makes what a successful word list changed current: the sorted list and the vocabulary size.
+// Moves the list out of `result`; its texts stay.
+void CommitWordList(Session& session, WordListResult& result);
 
 }  // namespace wordloom

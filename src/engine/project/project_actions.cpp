@@ -1,5 +1,7 @@
 #include "project/project_actions.h"
 
+#include <utility>
+
 #include "base/paths.h"
 
 namespace wordloom {
@@ -12,15 +14,19 @@ Status CheckTitle(const Session& session) {
   return Status::Ok();
 }
 
+void MarkLetterLUsed(Session& session) {
+  if (session.scan.references.ReferenceLetterUsed[kLetterL] == 0) {
+    session.scan.references.ReferenceLetterUsed[kLetterL] = 1;
+  }
+}
+
 }  // namespace
 
 ProjectFileReport OpenProject(Session& session, const std::string& path, const std::string& programFolder,
                               const std::string& currentFolder) {
   ProjectFileReport report = ReadProjectFile(path, programFolder, currentFolder, session);
   if (!report.status.ok()) return report;
-  if (session.scan.references.ReferenceLetterUsed[kLetterL] == 0) {
-    session.scan.references.ReferenceLetterUsed[kLetterL] = 1;
-  }
+  MarkLetterLUsed(session);
   session.totals.vocabularySize = static_cast<int64_t>(session.lists.Vocabulary.size());
   return report;
 }
@@ -64,38 +70,98 @@ Status SaveProject(Session& session, const std::string& path) {
   return WriteProjectFile(session, path);
 }
 
-Status ScanProjectTexts(Session& session, const ScratchFolder& scratch, const VocabularyOptions& options) {
-  return BuildVocabulary(session.project.Files, session.project.rules, session.tables, scratch, session.scan,
-                         session.totals, session.lists, options);
+Status ScanTexts(const Session& session, const std::vector<std::string>& files, const ScanRules& rules,
+                 const CharTables& tables, const ScratchFolder& scratch, ScanOutcome& outcome,
+                 const VocabularyOptions& options) {
+  outcome.scan = session.scan.PassCopy();
+  outcome.totals = session.totals;
+  return BuildVocabulary(files, rules, tables, scratch, outcome.scan, outcome.totals, outcome.vocabulary, options);
 }
 
-Status AcceptNewProject(Session& session, const Project& created, const ScratchFolder& scratch,
-                        const VocabularyOptions& options) {
-  // A blank title is refused before the current project is touched.
+void CommitScan(Session& session, ScanOutcome&& outcome) {
+  session.scan.Commit(std::move(outcome.scan));
+  session.totals = outcome.totals;
+  session.lists.Vocabulary = std::move(outcome.vocabulary);
+  session.lists.ResetViews();
+}
+
+Status ScanProjectTexts(Session& session, const ScratchFolder& scratch, const VocabularyOptions& options) {
+  ScanOutcome outcome;
+  Status status = ScanTexts(session, session.project.Files, session.project.rules, session.tables, scratch, outcome,
+                            options);
+  if (status.ok()) CommitScan(session, std::move(outcome));
+  return status;
+}
+
+Status PrepareNewProject(const Session& session, const Project& created, ProjectCandidate& candidate) {
+  // A blank title is refused before anything is made.
   if (IsBlankTitle(created.Title)) return Status::Error("Please Supply a Title");
-  Project& current = session.project;
+  candidate.isNew = true;
+  candidate.project = session.project;
+  Project& current = candidate.project;
   current.FileName = created.FileName;
   current.Title = created.Title;
   current.Files = created.Files;
   current.SaveVocabulary = created.SaveVocabulary;
   current.rules = created.rules;
-  session.tables = BuildCharTables(current.rules);
-  if (current.SavesVocabulary()) {
-    Status status = ScanProjectTexts(session, scratch, options);
-    if (!status.ok()) return status;
-  }
-  if (session.scan.references.ReferenceLetterUsed[kLetterL] == 0) {
-    session.scan.references.ReferenceLetterUsed[kLetterL] = 1;
-  }
+  candidate.tables = BuildCharTables(current.rules);
   return Status::Ok();
 }
 
-Status AcceptEditProject(Session& session, const ScratchFolder& scratch, const VocabularyOptions& options) {
-  session.tables = BuildCharTables(session.project.rules);
-  Status status = CheckTitle(session);
-  if (!status.ok()) return status;
-  if (session.project.SavesVocabulary()) return ScanProjectTexts(session, scratch, options);
+Status PrepareEditProject(const Session& session, ProjectCandidate& candidate) {
+  candidate.isNew = false;
+  candidate.project = session.project;
+  candidate.tables = BuildCharTables(candidate.project.rules);
+  if (IsBlankTitle(candidate.project.Title)) return Status::Error("Please Supply a Title");
   return Status::Ok();
+}
+
+Status ScanCandidate(const Session& session, const ProjectCandidate& candidate, const ScratchFolder& scratch,
+                     ScanOutcome& outcome, const VocabularyOptions& options) {
+  return ScanTexts(session, candidate.project.Files, candidate.project.rules, candidate.tables, scratch, outcome,
+                   options);
+}
+
+void CommitProject(Session& session, ProjectCandidate&& candidate, ScanOutcome* scanned) {
+  if (candidate.isNew) session.project = std::move(candidate.project);
+  session.tables = candidate.tables;
+  if (scanned) CommitScan(session, std::move(*scanned));
+  if (candidate.isNew) MarkLetterLUsed(session);
+}
+
+namespace {
+
+// The scan of a prepared candidate when it needs one, then the commit; a failed scan changes nothing.
+Status ScanAndCommit(Session& session, ProjectCandidate& candidate, const ScratchFolder& scratch,
+                     const VocabularyOptions& options) {
+  if (!candidate.NeedsScan()) {
+    CommitProject(session, std::move(candidate), nullptr);
+    return Status::Ok();
+  }
+  ScanOutcome outcome;
+  Status status = ScanCandidate(session, candidate, scratch, outcome, options);
+  if (status.ok()) CommitProject(session, std::move(candidate), &outcome);
+  return status;
+}
+
+}  // namespace
+
+Status AcceptNewProject(Session& session, const Project& created, const ScratchFolder& scratch,
+                        const VocabularyOptions& options) {
+  ProjectCandidate candidate;
+  Status status = PrepareNewProject(session, created, candidate);
+  if (!status.ok()) return status;
+  return ScanAndCommit(session, candidate, scratch, options);
+}
+
+Status AcceptEditProject(Session& session, const ScratchFolder& scratch, const VocabularyOptions& options) {
+  ProjectCandidate candidate;
+  Status status = PrepareEditProject(session, candidate);
+  if (!status.ok()) {
+    session.tables = candidate.tables;
+    return status;
+  }
+  return ScanAndCommit(session, candidate, scratch, options);
 }
 
 }  // namespace wordloom

@@ -1,9 +1,15 @@
-// The engine side of the project commands: open, save, new from a text file, the OK of the
-// New and Edit Project dialogs, and the scan of the project's texts.
+// The engine side of the project commands: open, save, new from a text file, the OK and Save
+// of the New and Edit Project dialogs, and the scan of the project's texts.
 //
 // These are the steps of the commands that touch no window. The caller shows the messages
 // (a failed Status carries the text to show) and refreshes its windows with the texts of
-// status_texts.h.
+// status_texts.h. The scan computes apart from the session: it only reads the session, fills
+// a ScanOutcome, and a commit makes the outcome current. So the scan may run on a worker
+// thread while the session stays as it was, and a failed scan changes nothing. The dialogs'
+// OK and Save run in three steps: PrepareNewProject or PrepareEditProject (quick checks, on
+// the caller's thread, changing nothing), ScanCandidate (the long part), and CommitProject;
+// AcceptNewProject and AcceptEditProject run the three in a row.
+// Memory: the scan's (see vocabulary.h), plus the new vocabulary beside the old until the commit.
 #pragma once
 
 #include <string>
@@ -41,18 +47,67 @@ Status CheckProjectToSave(Session& session);
 // project's file name.
 Status SaveProject(Session& session, const std::string& path);
 
-// The vocabulary scan of the current project's texts.
+// What a vocabulary scan makes, kept apart from the session until CommitScan.
+struct ScanOutcome {
+  ScanContext scan;      // the reader and the reference values and flags after the scan; its
+                         // ErrorReportText holds only the entries the scan made
+  ScanTotals totals;
+  EntryList vocabulary;  // in collating order
+};
+
+// The vocabulary scan of `files` under `rules` and `tables`, continuing from the session's
+// reader. Reads the session only. Fails when the scratch files cannot be written or memory
+// runs out; an unreadable text is an entry of the outcome's Error Report.
+[[nodiscard]] Status ScanTexts(const Session& session, const std::vector<std::string>& files, const ScanRules& rules,
+                               const CharTables& tables, const ScratchFolder& scratch, ScanOutcome& outcome,
+                               const VocabularyOptions& options = {});
+
+// Makes a scan current: the reader, the letters and the totals are the scan's, its Error
+// Report entries follow those already there, and its vocabulary fills all four word lists.
+void CommitScan(Session& session, ScanOutcome&& outcome);
+
+// The vocabulary scan of the current project's texts: ScanTexts, then CommitScan when it
+// succeeds (a failed scan changes nothing).
 Status ScanProjectTexts(Session& session, const ScratchFolder& scratch, const VocabularyOptions& options = {});
 
-// OK of the New Project dialog, before its question about saving: a blank title is refused,
-// then the dialog's record becomes the current project (all but its scope, patterns and
-// font), the tables are rebuilt, the texts are scanned when "Save Vocabulary" is checked, and
-// letter L is marked used.
+// The project that the OK or Save of a project dialog makes current, checked and ready to scan.
+struct ProjectCandidate {
+  bool isNew = false;  // from the New Project dialog: it replaces the current project
+  Project project;     // the project to scan, as it will be
+  CharTables tables;   // rebuilt from project.rules
+  // "Save Vocabulary" is checked: the texts are scanned before the project becomes current.
+  bool NeedsScan() const { return project.SavesVocabulary(); }
+};
+
+// The New Project dialog's record `created` copied into the current project (all but its
+// scope, patterns and font), with tables rebuilt. Refuses a blank title ("Please Supply a
+// Title"). Reads the session only.
+[[nodiscard]] Status PrepareNewProject(const Session& session, const Project& created, ProjectCandidate& candidate);
+
+// The current project, which the Edit Project dialog edits in place, with tables rebuilt.
+// Refuses a blank title; `candidate.tables` is filled even then, since the dialog's OK
+// rebuilds the tables before it checks the title (AcceptEditProject makes them current).
+// Reads the session only.
+[[nodiscard]] Status PrepareEditProject(const Session& session, ProjectCandidate& candidate);
+
+// The scan of a candidate's texts, apart from the session (call it when NeedsScan()).
+[[nodiscard]] Status ScanCandidate(const Session& session, const ProjectCandidate& candidate,
+                                   const ScratchFolder& scratch, ScanOutcome& outcome,
+                                   const VocabularyOptions& options = {});
+
+// Makes a candidate current, with its scan when `scanned` is not null: a new project replaces
+// the current one and marks letter L used; an edited one leaves the project as the dialog
+// edited it (it must not change while its scan runs). The tables are the candidate's.
+void CommitProject(Session& session, ProjectCandidate&& candidate, ScanOutcome* scanned);
+
+// OK of the New Project dialog, before its question about saving: PrepareNewProject, the
+// scan when "Save Vocabulary" is checked, and CommitProject.
 Status AcceptNewProject(Session& session, const Project& created, const ScratchFolder& scratch,
                         const VocabularyOptions& options = {});
 
-// OK of the Edit Project dialog, before its question about saving: tables rebuilt, a blank
-// title refused, the texts scanned when "Save Vocabulary" is checked.
+// OK of the Edit Project dialog, before its question about saving: PrepareEditProject (a
+// refused title still leaves the tables rebuilt), the scan when "Save Vocabulary" is checked,
+// and CommitProject.
 Status AcceptEditProject(Session& session, const ScratchFolder& scratch, const VocabularyOptions& options = {});
 
 }  // namespace wordloom

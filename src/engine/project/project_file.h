@@ -27,7 +27,7 @@ struct ProjectFileReport {
   std::vector<std::string> messages;  // "Unknown fault with <path>", for each bad sentinel
 };
 
-// Reads `path` into the session as the opener does (steps 4 to 12): the project record is
+// Reads `path` into the session as the opener does: the project record is
 // first reset to the new-project defaults. Relative text paths are taken from `programFolder`.
 ProjectFileReport ReadProjectFile(const std::string& path, const std::string& programFolder,
                                   const std::string& currentFolder, Session& session);

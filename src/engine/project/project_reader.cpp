@@ -177,7 +177,7 @@ class ProjectReader {
     int64_t count = 0;
     in_.ReadInteger(count, kInt32Min, kInt32Max);
     WordLists& lists = session_.lists;
-    lists.Clear();
+    lists.Vocabulary.clear();
     // A record that fails keeps the value read before it, as each field does.
     int64_t frequency = 0;
     std::string word;
@@ -186,7 +186,7 @@ class ProjectReader {
       in_.ReadString(word);
       lists.Vocabulary.push_back(Entry{word, frequency});
     }
-    lists.CopyVocabularyToAll();
+    lists.ResetViews();
   }
 
   void ReadLetterFlags() {

@@ -57,6 +57,21 @@ std::vector<uint32_t> RunRanks(size_t runCount) {
   return ranks;
 }
 
+// The tie rank of each entry of a list of `size` entries (see RunRanks), where `before(i, j)`
+// says whether entry i goes before entry j.
+template <typename Before>
+std::vector<uint32_t> TieRanks(size_t size, Before before) {
+  std::vector<uint32_t> runOf(size);
+  uint32_t runs = size == 0 ? 0 : 1;
+  for (size_t i = 1; i < size; ++i) {
+    if (!before(i - 1, i)) ++runs;
+    runOf[i] = runs - 1;
+  }
+  std::vector<uint32_t> rank = RunRanks(runs);
+  for (uint32_t& run : runOf) run = rank[run];
+  return runOf;
+}
+
 class EntryMergeOrder : public MergeOrder {
  public:
   EntryMergeOrder(int order, const SortKeyOrder& keys) : order_(order), keys_(keys) {}
@@ -86,6 +101,26 @@ bool CompareEntries(int64_t count1, std::string_view word1, int64_t count2, std:
   }
 }
 
+void SortEntryView(const EntryList& vocabulary, EntryView& view, int order, int keyMode, const CharTables& tables) {
+  SortKeyOrder keys(tables, keyMode);
+  auto before = [&](EntryPosition a, EntryPosition b) {
+    return CompareEntries(vocabulary[a].count, vocabulary[a].word, vocabulary[b].count, vocabulary[b].word, order, keys);
+  };
+  std::vector<EntryPosition>& positions = view.positions();
+  const std::vector<uint32_t> rankOf =
+      TieRanks(positions.size(), [&](size_t i, size_t j) { return before(positions[i], positions[j]); });
+  std::vector<uint32_t> sortedOrder(positions.size());
+  std::iota(sortedOrder.begin(), sortedOrder.end(), 0u);
+  std::sort(sortedOrder.begin(), sortedOrder.end(), [&](uint32_t a, uint32_t b) {
+    if (before(positions[a], positions[b])) return true;
+    if (before(positions[b], positions[a])) return false;
+    return rankOf[a] < rankOf[b];
+  });
+  std::vector<EntryPosition> sorted(positions.size());
+  for (size_t i = 0; i < sorted.size(); ++i) sorted[i] = positions[sortedOrder[i]];
+  positions.swap(sorted);
+}
+
 Status SortEntryList(EntryList& list, int order, int keyMode, const CharTables& tables,
                      const ListSortOptions& options) {
   SortKeyOrder keys(tables, keyMode);
@@ -93,15 +128,8 @@ Status SortEntryList(EntryList& list, int order, int keyMode, const CharTables& 
     return CompareEntries(a.count, a.word, b.count, b.word, order, keys);
   };
 
-  // The natural runs of the list and the tie rank of each entry.
-  std::vector<uint32_t> runOf(list.size());
-  uint32_t runs = list.empty() ? 0 : 1;
-  for (size_t i = 1; i < list.size(); ++i) {
-    if (!before(list[i - 1], list[i])) ++runs;
-    runOf[i] = runs - 1;
-  }
-  std::vector<uint32_t> rank = RunRanks(runs);
-  for (uint32_t& run : runOf) run = rank[run];
+  // The tie rank of each entry.
+  const std::vector<uint32_t> runOf = TieRanks(list.size(), [&](size_t i, size_t j) { return before(list[i], list[j]); });
   auto sorted = [&](uint32_t a, uint32_t b) {
     if (before(list[a], list[b])) return true;
     if (before(list[b], list[a])) return false;

@@ -7,7 +7,8 @@
 // two-way merge of the list's natural runs leaves them (the later run's entry first where
 // two meet). Chunks of at most `budgetBytes` are sorted in memory, and when there is more
 // than one they are merged through the scratch files "~A" to "~D"; the result is the same
-// whatever the budget.
+// whatever the budget. SortEntryView sorts the positions of a view of the vocabulary instead
+// of the entries themselves, in memory and in the same order.
 #pragma once
 
 #include <cstddef>
@@ -32,5 +33,9 @@ struct ListSortOptions {
 // Sorts `list` in the order code `order` with keys of `keyMode` (0 forward, else rhyme).
 Status SortEntryList(EntryList& list, int order, int keyMode, const CharTables& tables,
                      const ListSortOptions& options = {});
+
+// Sorts a view of `vocabulary` as SortEntryList sorts the entries it shows, with the same
+// result. Only positions move: it takes 12 bytes an entry, in memory, whatever the words.
+void SortEntryView(const EntryList& vocabulary, EntryView& view, int order, int keyMode, const CharTables& tables);
 
 }  // namespace wordloom

@@ -1,13 +1,16 @@
 // The reader's state: the current logical line, the line counters, the reference values.
 //
-// One ScanContext serves every pass over the texts (the reader is not re-entrant). BeginPass
-// copies what the reader needs from the rules and tables into ScanState, so a pass depends
-// on nothing else. Counters are 64-bit and lines may be of any length.
+// The session's ScanContext carries the reader from one pass over the texts to the next. A
+// pass reads through a PassCopy of it and hands the copy back with Commit once it is done, so
+// the session is never written while a pass runs. BeginPass copies what the reader needs from
+// the rules and tables into ScanState, so a pass depends on nothing else. Counters are 64-bit
+// and lines may be of any length.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "scan/scan_rules.h"
 
@@ -68,6 +71,17 @@ struct ScanContext {
   ScanState state;
   ReferenceState references;
   std::string ErrorReportText;
+
+  // The reader and the references, for a pass that runs apart from this context; the copy's
+  // Error Report starts empty and collects only the pass's own entries.
+  ScanContext PassCopy() const { return ScanContext{state, references, std::string()}; }
+  // Takes back what a pass made of a PassCopy: the reader and references it left, and its
+  // Error Report entries after those already here.
+  void Commit(ScanContext&& pass) {
+    state = std::move(pass.state);
+    references = std::move(pass.references);
+    ErrorReportText += pass.ErrorReportText;
+  }
 };
 
 // The totals of the last vocabulary scan (or of the opened project file). The line totals

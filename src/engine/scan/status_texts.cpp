@@ -30,13 +30,14 @@ ProjectStatus ShowProjectStatus(const std::string& title, int64_t fileCount, con
   return ProjectStatus{title, ProjectCountsText(fileCount, totals), LineNumberWidth(physicalLineTotal)};
 }
 
-std::string ShowKeyWordsSummary(const EntryList& keyWords, const EntryList& vocabulary) {
-  if (vocabulary.empty()) return "No vocabulary saved";
+std::string ShowKeyWordsSummary(const WordLists& lists) {
+  const EntryView& keyWords = lists.KeyWords;
+  if (lists.Vocabulary.empty()) return "No vocabulary saved";
   if (keyWords.empty()) return "No words selected";
   std::string text = std::to_string(keyWords.size()) + " words:  ";
   for (size_t i = 0; i < keyWords.size() && i < 3; ++i) {
     if (i > 0) text += ", ";
-    text += keyWords[i].word;
+    text += lists.At(keyWords, i).word;
   }
   return text;
 }

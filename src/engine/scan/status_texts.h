@@ -35,8 +35,9 @@ struct ProjectStatus {
 ProjectStatus ShowProjectStatus(const std::string& title, int64_t fileCount, const ScanTotals& totals,
                                 int64_t physicalLineTotal);
 
-// The key-word summary: "4 words:  cat, dog, the", "No words selected" or "No vocabulary saved".
-std::string ShowKeyWordsSummary(const EntryList& keyWords, const EntryList& vocabulary);
+// The key-word summary of the key words being edited: "4 words:  cat, dog, the", "No words
+// selected" or "No vocabulary saved".
+std::string ShowKeyWordsSummary(const WordLists& lists);
 
 // The count boxes of the KeyWords window: "400 words".
 std::string WordCountText(int64_t count);

@@ -1,6 +1,7 @@
 #include "scan/vocabulary.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "base/cp1252.h"
@@ -58,7 +59,7 @@ class Tokenizer {
             i += 8;
             continue;
           }
-          unsigned letters = static_cast<unsigned>(__builtin_ctzll(others)) / 8;
+          unsigned letters = static_cast<unsigned>(std::countr_zero(others)) / 8;
           if (letters > 0) {
             chunk = folded & ((1ULL << (8 * letters)) - 1);
             shift = 8 * letters;
@@ -143,11 +144,11 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
 }
 
 Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
-                       const ScratchFolder& scratch, ScanContext& context, ScanTotals& totals, WordLists& lists,
+                       const ScratchFolder& scratch, ScanContext& context, ScanTotals& totals, EntryList& vocabulary,
                        const VocabularyOptions& options) {
   context.references.ReferenceLetterUsed.fill(0);
   BeginPass(context, rules, tables, std::string(200, ' '));
-  lists.Clear();
+  vocabulary.clear();
   totals.tokenCount = 0;
   totals.longestWord = 0;
   context.state.physicalLineTotal = 0;
@@ -160,10 +161,13 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
     ScanFileWords(files[i], context, counter, totals, options.progress);
     if (options.progress) options.progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
   }
-  status = counter.Finish(lists.Vocabulary);
+  status = counter.Finish(vocabulary);
   if (!status.ok()) return status;
-  lists.CopyVocabularyToAll();
-  totals.vocabularySize = static_cast<int64_t>(lists.Vocabulary.size());
+  if (vocabulary.size() > kMostEntries) {
+    vocabulary.clear();
+    return Status::Error("The texts hold more than " + std::to_string(kMostEntries) + " different words.");
+  }
+  totals.vocabularySize = static_cast<int64_t>(vocabulary.size());
   totals.linesShown = context.state.physicalLineTotal;
   return Status::Ok();
 }

@@ -12,6 +12,7 @@ namespace wordloom {
 namespace {
 
 constexpr size_t kMostInitialSlots = 1 << 14;
+constexpr char kNoMemory[] = "Not enough memory to scan the project.";
 
 // The vocabulary merge: equal keys meet and their counts are added.
 class VocabularyMergeOrder : public MergeOrder {
@@ -37,6 +38,7 @@ WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables,
 
 Status WordCounter::Begin() {
   runToggle_ = 0;
+  if (!table_) return error_;
   error_ = scratch_.OpenForWrite("A", runs_[0]);
   if (error_.ok()) error_ = scratch_.OpenForWrite("B", runs_[1]);
   return error_;
@@ -49,15 +51,17 @@ void MappedMemory::operator()(void* memory) const {
 std::unique_ptr<WordCounter::Slot[], MappedMemory> WordCounter::AllocateTable(size_t slots) {
   size_t bytes = slots * sizeof(Slot);
   void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) throw std::bad_alloc();
+  if (memory == MAP_FAILED) return nullptr;
   if (bytes >= (2u << 20)) (void)::madvise(memory, bytes, MADV_HUGEPAGE);
   return std::unique_ptr<Slot[], MappedMemory>(static_cast<Slot*>(memory), MappedMemory{bytes});
 }
 
 void WordCounter::Reset(size_t slots) {
+  table_.reset();
   table_ = AllocateTable(slots);
-  tableSize_ = slots;
-  std::vector<uint32_t>(slots, 0).swap(seen_);
+  tableSize_ = table_ ? slots : 0;
+  if (!table_ && error_.ok()) error_ = Status::Error(kNoMemory);
+  std::vector<uint32_t>(tableSize_, 0).swap(seen_);
   std::vector<char>().swap(arena_);
   used_ = 0;
 }
@@ -87,6 +91,7 @@ void WordCounter::Add(std::string_view word) {
 }
 
 void WordCounter::ProcessBatch() {
+  if (!table_) batchSize_ = 0;  // out of memory: nothing more is counted
   for (size_t i = 0; i < batchSize_; ++i) Count(batchBytes_.data() + batchStarts_[i], batchLengths_[i], batchHashes_[i]);
   batchSize_ = 0;
   batchUsed_ = 0;
@@ -136,6 +141,10 @@ void WordCounter::Grow() {
     return;
   }
   auto bigger = AllocateTable(size);
+  if (!bigger) {
+    Spill();
+    return;
+  }
   std::vector<uint32_t> biggerSeen(size, 0);
   size_t mask = size - 1;
   for (size_t n = 0; n < tableSize_; ++n) {
@@ -201,6 +210,7 @@ Status WordCounter::Finish(EntryList& vocabulary) {
   ProcessBatch();
   if (!error_.ok()) return error_;
   if (used_ > 0) Spill();
+  if (!error_.ok()) return error_;
   table_.reset();  // the counting is over: free the table before the merge
   tableSize_ = 0;
   std::vector<char>().swap(arena_);

@@ -5,8 +5,10 @@
 // longer words live in an arena. Words are looked up in batches, the slots of a batch being
 // fetched from memory together. When the table would outgrow its budget it is written, in
 // collating order, as one (word, count) run to scratch file "~A" or "~B" in turn, and
-// emptied. Finish() merges the runs, adding the counts of equal words, and yields the
-// vocabulary in collating order. The result is the same whatever the budget.
+// emptied; a table the system cannot give memory for is written out the same way. Finish()
+// merges the runs, adding the counts of equal words, and yields the vocabulary in collating
+// order. The result is the same whatever the budget. When not even the smallest table can be
+// had, counting stops and Begin or Finish says so ("Not enough memory to scan the project.").
 #pragma once
 
 #include <cstddef>
@@ -17,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/bits.h"
 #include "base/file_writer.h"
 #include "base/scratch_folder.h"
 #include "base/status.h"
@@ -64,7 +67,7 @@ class WordCounter {
     return batchBytes_.data() + batchUsed_;
   }
   void EndWord(size_t length, uint64_t hash) {
-    __builtin_prefetch(&table_[hash & (tableSize_ - 1)]);
+    if (table_) Prefetch(table_.get() + (hash & (tableSize_ - 1)));
     batchStarts_[batchSize_] = batchUsed_;
     batchLengths_[batchSize_] = length;
     batchHashes_[batchSize_++] = hash;
@@ -100,7 +103,8 @@ class WordCounter {
   size_t budgetBytes_;
   size_t initialSlots_ = 4;
   // The table lives in memory of its own, zeroed, in huge pages where the system allows:
-  // lookups jump about a large table, and small pages would cost a page walk each.
+  // lookups jump about a large table, and small pages would cost a page walk each. Null when
+  // the system has no memory to give.
   static std::unique_ptr<Slot[], MappedMemory> AllocateTable(size_t slots);
   std::unique_ptr<Slot[], MappedMemory> table_;
   size_t tableSize_ = 0;

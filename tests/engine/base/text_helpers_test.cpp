@@ -22,19 +22,6 @@ TEST(Paths, NormaliseIsLexical) {
   for (const auto& [path, expected] : cases) EXPECT_EQ(NormalisePath(path), expected) << "\"" << path << "\"";
 }
 
-TEST(Paths, JoinNameAndSuffix) {
-  EXPECT_EQ(JoinPath("/opt/wl", "a.txt"), "/opt/wl/a.txt");
-  EXPECT_EQ(JoinPath("/opt/wl/", "a.txt"), "/opt/wl/a.txt");
-  EXPECT_EQ(JoinPath("/", "a.txt"), "/a.txt");
-  EXPECT_EQ(FileNameOf("/a/b.txt"), "b.txt");
-  EXPECT_EQ(FileNameOf("b.txt"), "b.txt");
-  EXPECT_TRUE(EndsWithNoCase("x.WLM", ".wlm"));
-  EXPECT_TRUE(EndsWithNoCase("x.wlm", ".WlM"));
-  EXPECT_FALSE(EndsWithNoCase("wlm", ".wlm"));
-  EXPECT_FALSE(EndsWithNoCase("x.wlm.txt", ".wlm"));
-  EXPECT_FALSE(EndsWithNoCase("x.wl\xCD", ".wl\xED"));  // ASCII letters only
-}
-
 // The lines a file holds: a line ends at LF, CR LF or a lone CR, and the terminator after the
 // last line starts no further line.
 std::vector<std::string> ExpectedLines(const std::string& bytes) {
@@ -84,16 +71,6 @@ TEST(LineSource, LineEndsAtBufferBoundaries) {
   for (const std::string& bytes : cases) {
     for (size_t bufferSize : {1, 16, 17, 18, 19, 31, 1 << 20}) ExpectSameLines(bytes, bufferSize, folder);
   }
-}
-
-TEST(LineSource, OpenFailsWithTheSystemReason) {
-  test::TempFolder folder;
-  LineSource source;
-  EXPECT_EQ(source.Open(folder.path()).message(), "Is a directory");
-  EXPECT_EQ(source.Open(folder.File("missing.txt")).message(), "No such file or directory");
-  EXPECT_FALSE(source.IsOpen());
-  std::string line = "kept";
-  EXPECT_FALSE(source.ReadLine(line));
 }
 
 }  // namespace

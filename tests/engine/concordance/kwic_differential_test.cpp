@@ -103,20 +103,16 @@ TEST(KwicPass, AgreesWithThePlainRingPassOnRandomTexts) {
       ASSERT_TRUE(ReferenceKwic(plain, rules, tables, files[i], query, plainFinds, stopping ? &plainStop : nullptr).ok());
       if (stopping) break;
     }
-    std::string context = "round " + std::to_string(round) + ": alphabet \"" + rules.alphabet + "\" eol \"" +
-                          rules.endOfLine + "\" join \"" + rules.join + "\" hyphen \"" + rules.endHyphen + "\" kind " +
-                          std::to_string(static_cast<int>(query.kind)) + " block " + std::to_string(query.blockSize) +
-                          " keys";
-    for (const std::string& key : query.keys) context += " " + key;
+    std::string context = "round " + std::to_string(round) + " " +
+                          testing::PrintToString(std::vector<std::string>{rules.alphabet, rules.endOfLine, rules.join,
+                                                                          rules.endHyphen}) +
+                          " kind " + std::to_string(static_cast<int>(query.kind)) + " block " +
+                          std::to_string(query.blockSize) + " keys " + testing::PrintToString(query.keys);
     for (const std::string& file : files) context += "\n--- file:\n" + ReadFile(file);
-    context += "\n--- fast:\n";
-    for (const CitationRecord& record : fastFinds.records) context += Describe(record) + "\n";
-    context += "--- plain:\n";
-    for (const CitationRecord& record : plainFinds.records) context += Describe(record) + "\n";
-    ASSERT_EQ(fastFinds.records.size(), plainFinds.records.size()) << context;
-    for (size_t i = 0; i < fastFinds.records.size(); ++i) {
-      ASSERT_EQ(Describe(fastFinds.records[i]), Describe(plainFinds.records[i])) << context;
-    }
+    std::vector<std::string> fastDescribed, plainDescribed;
+    for (const CitationRecord& record : fastFinds.records) fastDescribed.push_back(Describe(record));
+    for (const CitationRecord& record : plainFinds.records) plainDescribed.push_back(Describe(record));
+    ASSERT_EQ(fastDescribed, plainDescribed) << context;
     if (stopping) continue;
     // The reader is left exactly as reading one character at a time leaves it.
     EXPECT_EQ(fast.state.currentLineNumber, plain.state.currentLineNumber) << context;

@@ -1,5 +1,5 @@
-// The whole-line pass: each line is cited with the reference values in force when its last
-// character was read, never with those that the next line's tags set.
+// The whole-line pass against the plain one: each line is cited with the reference values in
+// force when its last character was read, never with those that the next line's tags set.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -58,36 +58,6 @@ Status PlainLinePass(ScanContext& context, const ScanRules& rules, const CharTab
   return file.error();
 }
 
-std::vector<std::string> LineFinds(const std::string& path, const ScanRules& rules, const GatherQuery& query) {
-  ScanContext context;
-  CollectedFinds finds;
-  EXPECT_TRUE(GatherLine(context, rules, BuildCharTables(rules), path, query, finds).ok());
-  std::vector<std::string> described;
-  for (const CitationRecord& record : finds.records) described.push_back(Describe(record));
-  return described;
-}
-
-TEST(LinePass, CitesALineWithItsOwnTagsNotTheNextLines) {
-  TempFolder folder;
-  ScanRules rules;
-  rules.referenceType = ReferenceType::Type1;
-  GatherQuery query;
-  query.keys = {"tide", "ran"};
-  query.letters = ParseCitationLetters("AL");
-  query.lineNumberWidth = 2;
-  const std::string speakers = folder.Write("speakers.txt",
-                                            "<A Hale> <L 1>\r\nthe tide will tell\r\n<A Wren> I ran the sea wall\r\n"
-                                            "the tide <A Mira> is full\r\n<A Oren>\r\nend\r\n");
-  EXPECT_EQ(LineFinds(speakers, rules, query),
-            (std::vector<std::string>{"1 #1 [ Hale  1] [the tide will tell|]", "2 #2 [ Wren  2] [  I ran the sea wall|]",
-                                      "1 #3 [ Mira  3] [the tide   is full|]"}));
-  // A join carries a line on into the next one: that line's tags are in force at its end.
-  rules.join = "&";
-  const std::string joined = folder.Write("joined.txt", "<A Hale> the tide &\r\n<A Wren> ran\r\nx <A Mira>\r\n");
-  EXPECT_EQ(LineFinds(joined, rules, query),
-            (std::vector<std::string>{"1 #1 [ Wren  1] [  the tide   ran|]", "2 #1 [ Wren  1] [  the tide   ran|]"}));
-}
-
 TEST(LinePass, AgreesWithThePlainPassOnRandomTexts) {
   const char* const pieces[] = {"tide", "a",     " ",      "/",       "&",     "-",         "<A Hale>", "<A Wren> ",
                                 "<L 7>", "<L 2>", "<B x>",  "<A ",     "\r\n",  "\r\n\r\n",  "   \r\n",  "<A Oren>\r\n"};
@@ -106,12 +76,14 @@ TEST(LinePass, AgreesWithThePlainPassOnRandomTexts) {
     std::string text;
     for (int n = std::uniform_int_distribution<int>(0, 60)(random); n > 0; --n) text += pieces[random() % std::size(pieces)];
     const std::string path = folder.Write("random.txt", text);
-    ScanContext plain;
-    CollectedFinds plainFinds;
+    ScanContext plain, fast;
+    CollectedFinds plainFinds, fastFinds;
     ASSERT_TRUE(PlainLinePass(plain, rules, BuildCharTables(rules), path, query, plainFinds).ok());
-    std::vector<std::string> expected;
+    ASSERT_TRUE(GatherLine(fast, rules, BuildCharTables(rules), path, query, fastFinds).ok());
+    std::vector<std::string> expected, found;
     for (const CitationRecord& record : plainFinds.records) expected.push_back(Describe(record));
-    ASSERT_EQ(LineFinds(path, rules, query), expected)
+    for (const CitationRecord& record : fastFinds.records) found.push_back(Describe(record));
+    ASSERT_EQ(found, expected)
         << "round " << round << " eol \"" << rules.endOfLine << "\" join \"" << rules.join << "\"\n" << text;
   }
 }

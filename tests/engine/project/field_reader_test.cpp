@@ -40,41 +40,35 @@ std::string DoRead(FieldReader& in, char kind, bool& ok) {
   }
 }
 
-class FieldReaderCases : public testing::TestWithParam<FieldCase> {};
-
-TEST_P(FieldReaderCases, ReadsEachFieldInTurn) {
-  FieldReader in(GetParam().data);
-  const std::vector<Read>& reads = GetParam().reads;
-  for (size_t i = 0; i < reads.size(); ++i) {
-    bool ok = false;
-    EXPECT_EQ(DoRead(in, reads[i].kind, ok), reads[i].value) << "read " << i;
-    EXPECT_EQ(ok, reads[i].ok) << "read " << i;
+TEST(FieldReader, ReadsEachFieldInTurn) {
+  const FieldCase cases[] = {
+      {"quoted comma and doubled quotes", "\"a, \"\"b\"\"\",12\r\n\"\"\"\"",
+       {{'S', true, "a, \"b\""}, {'I', true, "12"}, {'S', true, "\""}, {'S', false, "old"}}},
+      {"spaces outside quotes dropped", "  42  , -7 ,+3\r\n \"  a  \" \r\n",
+       {{'I', true, "42"}, {'I', true, "-7"}, {'I', true, "3"}, {'S', true, "  a  "}}},
+      {"every line end", "1\n2\r\n3\r4", {{'I', true, "1"}, {'I', true, "2"}, {'I', true, "3"}, {'I', true, "4"}}},
+      {"a failed read consumes its field", "x1,5\r\n\"5\",12x,5.0,,6",
+       {{'I', false, "77"}, {'I', true, "5"}, {'I', false, "77"}, {'I', false, "77"}, {'I', false, "77"}, {'I', false, "77"},
+        {'I', true, "6"}}},
+      {"outside the range", "40000,-32768,99999999999999999999", {{'H', false, "77"}, {'H', true, "-32768"}, {'I', false, "77"}}},
+      {"booleans", "#TRUE#,#FALSE#,TRUE,\"#TRUE#\"",
+       {{'B', true, "true"}, {'B', true, "false"}, {'B', false, "true"}, {'B', false, "true"}}},
+      {"doubles", "8.25\r\n10\r\n1e400\r\nnan\r\nx",
+       {{'D', true, "8.25"}, {'D', true, "10"}, {'D', false, "1.5"}, {'D', false, "1.5"}, {'D', false, "1.5"}}},
+      {"quoted text runs over line ends and the rest is ignored", "\"a\r\nb\"cd,9", {{'S', true, "a\r\nb"}, {'I', true, "9"}}},
+      {"an unterminated quote runs to the end", "\"abc\r\n5", {{'S', true, "abc\r\n5"}, {'I', false, "77"}}},
+      {"nothing left", "", {{'S', false, "old"}, {'I', false, "77"}, {'B', false, "true"}, {'D', false, "1.5"}}},
+  };
+  for (const FieldCase& c : cases) {
+    FieldReader in(c.data);
+    for (size_t i = 0; i < c.reads.size(); ++i) {
+      bool ok = false;
+      EXPECT_EQ(DoRead(in, c.reads[i].kind, ok), c.reads[i].value) << c.name << ", read " << i;
+      EXPECT_EQ(ok, c.reads[i].ok) << c.name << ", read " << i;
+    }
+    EXPECT_TRUE(in.AtEnd()) << c.name;
   }
-  EXPECT_TRUE(in.AtEnd());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FieldReaderCases,
-    testing::Values(
-        FieldCase{"QuotedCommaAndDoubledQuotes", "\"a, \"\"b\"\"\",12\r\n\"\"\"\"",
-                  {{'S', true, "a, \"b\""}, {'I', true, "12"}, {'S', true, "\""}, {'S', false, "old"}}},
-        FieldCase{"SpacesOutsideQuotesDropped", "  42  , -7 ,+3\r\n \"  a  \" \r\n",
-                  {{'I', true, "42"}, {'I', true, "-7"}, {'I', true, "3"}, {'S', true, "  a  "}}},
-        FieldCase{"EveryLineEnd", "1\n2\r\n3\r4", {{'I', true, "1"}, {'I', true, "2"}, {'I', true, "3"}, {'I', true, "4"}}},
-        FieldCase{"FailedReadConsumesItsField", "x1,5\r\n\"5\",12x,5.0,,6",
-                  {{'I', false, "77"}, {'I', true, "5"}, {'I', false, "77"}, {'I', false, "77"},
-                   {'I', false, "77"}, {'I', false, "77"}, {'I', true, "6"}}},
-        FieldCase{"OutsideTheRange", "40000,-32768,99999999999999999999",
-                  {{'H', false, "77"}, {'H', true, "-32768"}, {'I', false, "77"}}},
-        FieldCase{"Booleans", "#TRUE#,#FALSE#,TRUE,\"#TRUE#\"",
-                  {{'B', true, "true"}, {'B', true, "false"}, {'B', false, "true"}, {'B', false, "true"}}},
-        FieldCase{"Doubles", "8.25\r\n10\r\n1e400\r\nnan\r\nx",
-                  {{'D', true, "8.25"}, {'D', true, "10"}, {'D', false, "1.5"}, {'D', false, "1.5"}, {'D', false, "1.5"}}},
-        FieldCase{"QuotedTextRunsOverLineEndsAndTheRestIsIgnored", "\"a\r\nb\"cd,9",
-                  {{'S', true, "a\r\nb"}, {'I', true, "9"}}},
-        FieldCase{"UnterminatedQuoteRunsToTheEnd", "\"abc\r\n5", {{'S', true, "abc\r\n5"}, {'I', false, "77"}}},
-        FieldCase{"NothingLeft", "", {{'S', false, "old"}, {'I', false, "77"}, {'B', false, "true"}, {'D', false, "1.5"}}}),
-    [](const testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace wordloom

@@ -1,18 +1,20 @@
-// Saving a project (refusals and failures) and opening a text file as a new project.
+// Saving a project (refusals and failures), the project dialogs' OK in its three steps, and
+// opening a text file as a new project.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "project/project_actions.h"
+#include "scan/status_texts.h"
 #include "test_support.h"
 
 namespace wordloom {
@@ -21,103 +23,21 @@ namespace {
 using test::ReadFile;
 using test::TempFolder;
 
+// A refused save writes nothing and keeps the file name, but leaves the tables built from the rules.
 TEST(SaveProject, RefusedSaveLeavesTablesBuiltAndTargetUntouched) {
-  struct Case {
-    std::string title;
-    std::vector<std::string> files;
-    std::string message;
-  };
-  const Case cases[] = {
-      {"", {"/texts/a.txt"}, "Please Supply a Title"},
-      {"   ", {"/texts/a.txt"}, "Please Supply a Title"},
-      {"   ", {}, "Please Supply a Title"},
-      {"Harbour", {}, "No files in the project"},
-  };
-  const ScanRules rules = {"xyz", "+", "|", "y", ReferenceType::None, "<", ">"};
   TempFolder folder;
-  for (const Case& c : cases) {
-    SCOPED_TRACE("title \"" + c.title + "\"");
-    const std::string path = folder.Write("old.wlm", "previous\r\nbytes");
+  const std::string path = folder.Write("old.wlm", "previous");
+  for (const auto& [title, message] : {std::pair<std::string, std::string>{"   ", "Please Supply a Title"},
+                                       {"Harbour", "No files in the project"}}) {
     Session s;
-    s.project.Title = c.title;
-    s.project.Files = c.files;
+    s.project.Title = title;
     s.project.FileName = "/before.wlm";
-    s.project.rules = rules;
-    s.tables.CharClassTable.fill(3);
-    EXPECT_EQ(SaveProject(s, path).message(), c.message);
-    EXPECT_EQ(s.tables.CharClassTable, BuildCharTables(rules).CharClassTable);
-    EXPECT_EQ(s.tables.CollationTable, BuildCharTables(rules).CollationTable);
-    EXPECT_EQ(s.tables.CharClassTable['y'], 12);
-    EXPECT_EQ(ReadFile(path), "previous\r\nbytes");
-    EXPECT_EQ(s.project.FileName, "/before.wlm");
+    s.project.rules = {"xyz", "+", "|", "y", ReferenceType::None, "<", ">"};
+    EXPECT_EQ(SaveProject(s, path).message(), message);
+    EXPECT_EQ(s.tables.CollationTable, BuildCharTables(s.project.rules).CollationTable);
+    EXPECT_EQ(s.tables.CharClassTable, BuildCharTables(s.project.rules).CharClassTable);
+    EXPECT_EQ(ReadFile(path) + s.project.FileName, "previous/before.wlm");
   }
-}
-
-Session SavableSession() {
-  Session s;
-  s.project.Title = "Harbour";
-  s.project.Files = {"/texts/a.txt"};
-  return s;
-}
-
-TEST(SaveProject, FailedWriteNamesThePathAndLeavesNoTemporaryFile) {
-  TempFolder folder;
-  const std::string missingFolder = folder.File("nowhere/p.wlm");
-  const std::string folderTarget = folder.File("taken.wlm");
-  std::filesystem::create_directory(folderTarget);
-  Session s = SavableSession();
-  EXPECT_EQ(SaveProject(s, missingFolder).message(),
-            "Could not save the project to " + missingFolder + ": No such file or directory.");
-  Status status = SaveProject(s, folderTarget);
-  EXPECT_EQ(status.message().rfind("Could not save the project to " + folderTarget + ": ", 0), 0u)
-      << status.message();
-  EXPECT_EQ(status.message().back(), '.');
-  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-    EXPECT_EQ(entry.path().filename(), "taken.wlm");
-  }
-}
-
-// Runs `save` in a child process, as the user nobody when the tests run as root (permissions
-// do not stop root), the folder and its files theirs, and returns the message of its status.
-std::string SaveInChild(const std::string& folder, const std::function<Status()>& save) {
-  int channel[2];
-  if (::pipe(channel) != 0) return "no pipe";
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(channel[0]);
-    constexpr uid_t kNobody = 65534;
-    if (::geteuid() == 0) {
-      for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (::chown(entry.path().c_str(), kNobody, kNobody) != 0) ::_exit(2);
-      }
-    }
-    if (::geteuid() == 0 && (::chown(folder.c_str(), kNobody, kNobody) != 0 || ::setgid(kNobody) != 0 ||
-                             ::setuid(kNobody) != 0)) {
-      ::_exit(2);
-    }
-    const Status status = save();
-    [[maybe_unused]] ssize_t written = ::write(channel[1], status.message().data(), status.message().size());
-    ::_exit(status.ok() ? 0 : 1);
-  }
-  ::close(channel[1]);
-  std::string message;
-  char buffer[512];
-  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<size_t>(got));
-  ::close(channel[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return message;
-}
-
-TEST(SaveProject, UnwritableFolderKeepsThePreviousFile) {
-  TempFolder folder;
-  const std::string path = folder.Write("p.wlm", "previous\r\n");
-  ASSERT_EQ(::chmod(folder.path().c_str(), 0500), 0);
-  Session s = SavableSession();
-  const std::string message = SaveInChild(folder.path(), [&] { return SaveProject(s, path); });
-  ::chmod(folder.path().c_str(), 0700);
-  EXPECT_EQ(message, "Could not save the project to " + path + ": Permission denied.");
-  EXPECT_EQ(ReadFile(path), "previous\r\n");
 }
 
 // A save that the system cuts short part way (here at a file-size limit, in a child process so
@@ -125,22 +45,82 @@ TEST(SaveProject, UnwritableFolderKeepsThePreviousFile) {
 TEST(SaveProject, AWriteCutShortKeepsThePreviousFileByteForByte) {
   TempFolder folder;
   const std::string path = folder.File("big.wlm");
-  Session s = SavableSession();
+  Session s;
+  s.project.Files = {"/texts/a.txt"};
   ASSERT_TRUE(SaveProject(s, path).ok());
   const std::string before = ReadFile(path);
   for (int i = 0; i < 20000; ++i) s.lists.Vocabulary.push_back({"word" + std::to_string(i), i % 7 + 1});
-
-  const std::string message = SaveInChild(folder.path(), [&] {
+  int channel[2];
+  ASSERT_EQ(::pipe(channel), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{64 * 1024, 64 * 1024};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    return SaveProject(s, path);
-  });
+    const std::string message = SaveProject(s, path).message();
+    ::_exit(::write(channel[1], message.data(), message.size()) == static_cast<ssize_t>(message.size()) ? 0 : 1);
+  }
+  ::close(channel[1]);
+  std::string message(512, '\0');
+  message.resize(static_cast<size_t>(std::max<ssize_t>(::read(channel[0], message.data(), message.size()), 0)));
+  ::close(channel[0]);
+  ::waitpid(child, nullptr, 0);
   EXPECT_EQ(message, "Could not save the project to " + path + ": File too large.");
   EXPECT_EQ(ReadFile(path), before);
   for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
     EXPECT_EQ(entry.path().filename(), "big.wlm") << "a temporary file was left";
   }
+}
+
+// What the dialogs' OK may change in a session, as one text.
+std::string Snapshot(const Session& s) {
+  std::string text = s.project.Title + "|" + s.project.FileName + "|" + std::to_string(s.project.Files.size()) + "|" +
+                     s.project.rules.alphabet + "|" + std::to_string(s.tables.CollationTable['z']) + "|" +
+                     ProjectCountsText(1, s.totals) + "|" + ReferenceLetterBoxText(s.scan.references) + "|" +
+                     std::to_string(s.scan.state.physicalLineTotal) + "|" + s.scan.ErrorReportText + "|" +
+                     std::to_string(s.lists.KeyWords.size() + s.lists.KeyWordsList.size() + s.lists.AllWordsList.size());
+  for (const Entry& entry : s.lists.Vocabulary) text += "," + entry.word + " " + std::to_string(entry.count);
+  return text;
+}
+
+// The three steps of a dialog's OK give what the OK gives; a refused title or a failed scan
+// leaves the session as it was, but for the tables a refused Edit Project OK rebuilds.
+TEST(ProjectDialogOk, PrepareScanAndCommitMakeTheProjectCurrentOrChangeNothing) {
+  TempFolder folder;
+  ScratchFolder scratch, unusable;
+  ASSERT_TRUE(scratch.Prepare(folder.File("scratch")).ok());
+  Session base;
+  base.scan.ErrorReportText = "earlier\r\n";
+  Project created = base.newProject;
+  created.Title = "Harbour";
+  created.Files = {folder.Write("a.txt", "the <A x> tide\r\nthe <Bsea>\r\n"), folder.File("missing.txt")};
+  created.rules.referenceType = ReferenceType::Type1;
+  created.rules.alphabet = "zyxwvutsrqponmlkjihgfedcba";
+
+  Session composed = base;
+  ASSERT_TRUE(AcceptNewProject(composed, created, scratch).ok());
+  Session stepped = base;
+  ProjectCandidate candidate;
+  ASSERT_TRUE(PrepareNewProject(stepped, created, candidate).ok());
+  ScanOutcome outcome;
+  ASSERT_TRUE(ScanCandidate(stepped, candidate, scratch, outcome).ok());
+  EXPECT_EQ(Snapshot(stepped), Snapshot(base));
+  CommitProject(stepped, std::move(candidate), &outcome);
+  EXPECT_EQ(Snapshot(stepped), Snapshot(composed));
+  EXPECT_EQ(composed.lists.Vocabulary, (EntryList{{"tide", 1}, {"the", 2}}));
+  EXPECT_EQ(ReferenceLetterBoxText(composed.scan.references), "ABL");
+  EXPECT_EQ(composed.scan.ErrorReportText.find("earlier\r\nFILE: " + folder.File("a.txt")), 0u);
+
+  const std::string before = Snapshot(composed);
+  EXPECT_FALSE(AcceptEditProject(composed, unusable).ok());
+  EXPECT_EQ(Snapshot(composed), before);
+  created.Title = "  ";
+  EXPECT_EQ(AcceptNewProject(composed, created, scratch).message(), "Please Supply a Title");
+  EXPECT_EQ(Snapshot(composed), before);
+  composed.project.Title = " ";
+  composed.project.rules.alphabet = "abc";
+  EXPECT_EQ(AcceptEditProject(composed, scratch).message(), "Please Supply a Title");
+  EXPECT_EQ(composed.tables.CollationTable['z'], 0);
 }
 
 // A text file opened as a new project: named after the file up to its first full stop, with
@@ -151,20 +131,16 @@ TEST(OpenTextFile, StartsANewProjectNamedAfterTheFile) {
   session.project.SuffixPattern = "current";
   session.scan.references.ReferenceLetterUsed[3] = 1;
   session.scan.ErrorReportText = "old\r\n";
+  session.newProject.rules.alphabet = "abc";
   Project created = NewProjectFromTextFile(session, "/texts/Hamlet.act1.TXT", "/home");
   EXPECT_EQ(created.Files, std::vector<std::string>{"/texts/Hamlet.act1.TXT"});
-  EXPECT_EQ(created.Title, "Hamlet");
-  EXPECT_EQ(created.FileName, "Hamlet");
-  EXPECT_EQ(created.PrefixPattern, "pre");  // the New Project dialog keeps its patterns
-  EXPECT_EQ(created.SuffixPattern, "");
-  EXPECT_EQ(created.rules.alphabet, ScanRules{}.alphabet);
-  EXPECT_EQ(session.scan.references.ReferenceLetterUsed[3], 0);
-  EXPECT_EQ(session.scan.ErrorReportText, "");
+  EXPECT_EQ(created.Title + created.FileName + created.rules.alphabet, "HamletHamlet" + ScanRules{}.alphabet);
+  // The New Project dialog keeps its patterns.
+  EXPECT_EQ(created.PrefixPattern + created.SuffixPattern, "pre");
+  EXPECT_EQ(ReferenceLetterBoxText(session.scan.references) + session.scan.ErrorReportText, "");
 
-  EXPECT_TRUE(OpensAsTextFile("/texts/Hamlet.act1.TXT"));
-  EXPECT_FALSE(OpensAsTextFile("/texts/play.wlm"));
-  EXPECT_EQ(StatusPathAfterOpen("/texts/play.txt"), "/texts/play.wlm");
-  EXPECT_EQ(StatusPathAfterOpen("/texts/Hamlet.act1.TXT"), "/texts/Hamlet.act1.TXT");
+  EXPECT_TRUE(OpensAsTextFile("/texts/Hamlet.act1.TXT") && !OpensAsTextFile("/texts/play.wlm"));
+  EXPECT_EQ(StatusPathAfterOpen("/texts/play.txt") + StatusPathAfterOpen("/a.TXT"), "/texts/play.wlm/a.TXT");
 }
 
 // Adding many files at once gives the list and the answers of adding them one by one: order

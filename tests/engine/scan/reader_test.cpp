@@ -1,10 +1,8 @@
-// The character tables and the text reader: the character stream, logical lines, the line
-// counters, and reference tags as the reader meets them.
+// The character tables and the text reader: the character stream, logical lines and the line
+// counters.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
-#include <tuple>
 
 #include "base/line_source.h"
 #include "scan/text_reader.h"
@@ -49,17 +47,6 @@ ScanRules Rules(std::string join, std::string endOfLine, std::string endHyphen,
   rules.endOfLine = std::move(endOfLine);
   rules.endHyphen = std::move(endHyphen);
   return rules;
-}
-
-TEST(CharTablesTest, LaterRulesOverwriteEarlierOnesAndTheHyphenAddsTen) {
-  CharTables tables = BuildCharTables(Rules("&", "/", "-b", "ab/&-a"));
-  // code, class, collation: 'a' is listed twice and keeps its later position.
-  const int expected[][3] = {{'a', 2, 7}, {'b', 12, 3}, {'/', 7, 0}, {'&', 6, 0},
-                             {'-', 12, 6}, {'c', 0, 0}, {'A', 0, 0}, {256, 0, 0}};
-  for (const auto& e : expected) {
-    EXPECT_EQ(tables.CharClassTable[e[0]], e[1]) << e[0];
-    EXPECT_EQ(tables.CollationTable[e[0]], e[2]) << e[0];
-  }
 }
 
 TEST(TextReaderTest, ClassOfACharacterIsTheClassOfItsLowerCasePartnerModuloTen) {
@@ -131,57 +118,6 @@ TEST(TextReaderTest, CharacterStreamAndLineCounters) {
       EXPECT_EQ(s.endOfFileCount, vocabularyMode ? (c.physical == 0 ? 1 : 2) : 0);
     }
   }
-}
-
-TEST(TextReaderTest, EndOfFileCountsAtTheLastLineAndAtEveryCallAfterIt) {
-  OpenText text("a\nb", ScanRules{});
-  const ScanState& s = text.context.state;
-  EXPECT_TRUE(text.Next() == 'a' && text.Next() == '/' && s.endOfFileCount == 0);
-  EXPECT_TRUE(text.Next() == 'b' && s.endOfFileCount == 1);  // while the last line is being returned
-  EXPECT_TRUE(text.Rest() == "//" && s.endOfFileCount == 2 && s.currentClass == 0);
-  EXPECT_TRUE(text.Next() == kNoChar && s.endOfFileCount == 3);
-}
-
-// Line ends at the end of the first 1 MiB read, and a line longer than that.
-TEST(TextReaderTest, LineEndsAtTheEndOfTheReadBuffer) {
-  const size_t kBlock = 1 << 20;
-  std::string crLfLines;
-  for (int i = 0; i < 70'000; ++i) crLfLines += "abcdefghijklmno\r\n";  // a CR at byte 17 * 61681 - 2
-  ASSERT_EQ(crLfLines.substr(kBlock - 1, 2), "\r\n");
-  const std::string full(kBlock - 1, 'a');
-  const std::tuple<std::string, int64_t, int64_t> cases[] = {
-      {crLfLines, 70'000, 70'000}, {full + "\r\nb", 2, 2}, {full + "\rb", 2, 2}, {full + "\r\r\nb", 3, 2},
-      {full + "\r", 1, 1},         {full + "\r\n", 1, 1},  {full + full + "b\n", 1, 1},
-  };
-  for (const auto& [content, physical, logical] : cases) {
-    OpenText text(content, ScanRules{});
-    while (ReadLogicalLine(text.context, text.file, ReaderMode::Concordance, nullptr)) {
-    }
-    EXPECT_EQ(text.context.state.physicalLineTotal, physical) << content.size();
-    EXPECT_EQ(text.context.state.logicalLineTotal, logical) << content.size();
-  }
-}
-
-std::string ReportEntry(const std::string& file, int line, const std::string& context, const std::string& message) {
-  return "FILE: " + file + "\r\nERROR: syntax error on line " + std::to_string(line) + "\r\nCONTEXT: " + context +
-         "\r\n" + message + "\r\n\r\n";
-}
-
-TEST(TextReaderTest, LTagsNumberLinesAndErrorsNameTheFileLine) {
-  ScanRules rules;
-  rules.referenceType = ReferenceType::Type1;
-  OpenText text("x\n\n<L 100>y <AAct>\nz\n<L 7>\nw", rules);
-  std::map<char, int64_t> numberOf;
-  for (int c; (c = text.Next()) != kNoChar;) {
-    if (c >= 'w' && c <= 'z') numberOf[static_cast<char>(c)] = text.context.state.currentLineNumber;
-  }
-  EXPECT_EQ(numberOf['x'], 1);
-  EXPECT_EQ(numberOf['y'], 100);
-  EXPECT_EQ(numberOf['z'], 101);
-  EXPECT_EQ(numberOf['w'], 7);  // a line holding only a tag is blank, but its number passes on
-  EXPECT_EQ(text.context.ErrorReportText,
-            ReportEntry(text.path, 3, "<L 100 y <AAct>", "MESSAGE: At least one space must come after <A"));
-  EXPECT_EQ(text.context.references.ReferenceLetterUsed[1] + text.context.references.ReferenceLetterUsed[12], 2);
 }
 
 }  // namespace

@@ -46,13 +46,11 @@ struct MarkupCase {
   std::vector<std::pair<std::string, std::string>> errors;  // (context line, message line)
   int64_t lineNumber = 40;                                  // currentLineNumber afterwards
   std::string left = "<", right = ">";
+  bool markLetters = true;                                  // false for a concordance pass
 };
 
 TEST(ReferenceMarkupTest, ProcessesTagsAndReportsMalformedOnes) {
   const MarkupCase cases[] = {
-      {"line tag", "<L 12>The cat", " The cat", "L", {{'L', "12"}}, {}, 11},
-      {"value keeps trailing spaces", "<A  Act 1 >Enter", " Enter", "A", {{'A', "Act 1 "}}, {}},
-      {"lower-case letter", "<a Act>", " ", "A", {{'A', "Act"}}, {}},
       {"no space after the letter", "<AAct>", " ", "A", {{'A', "Act"}}, {{"<AAct>", kNoSpace + "<A"}}},
       {"no right marker keeps the last character", "<B Scene 2 and more", "e", "B", {},
        {{"<B Scene 2 and more", kNoRight}}},
@@ -60,7 +58,6 @@ TEST(ReferenceMarkupTest, ProcessesTagsAndReportsMalformedOnes) {
       {"L value with a decimal point", "<L 12.7>x", " x", "L", {{'L', "12.7"}}, {}, 11},
       {"L value with a sign", "<L -3>", " ", "L", {{'L', "-3"}}, {{"<L -3>", kNotNumber}}, -4},
       {"L value followed by words", "<L   100 and more>", " ", "L", {{'L', "100 and more"}}, {}, 99},
-      {"comment tag", "<# a note> word", "  word", "", {}, {}},
       {"comment tag without right marker", "<# abc", "c", "", {}, {}},
       {"accented letter makes a comment tag", "<\xE9 x>y", " y", "", {}, {}},
       {"left marker as the last character", "word <", "word <", "", {}, {}},
@@ -73,12 +70,13 @@ TEST(ReferenceMarkupTest, ProcessesTagsAndReportsMalformedOnes) {
       {"empty right marker never matches", "<A x> y", "y", "A", {},
        {{"<A x> y", "MESSAGE: Left reference \"<\" does not have a matching right reference \"\""}}, 40, "<", ""},
       {"same character on both sides", "|A x|y", " y", "A", {{'A', "x"}}, {}, 40, "|", "|"},
+      {"a concordance pass marks no letter", "<A Act 2> x", "  x", "", {{'A', "Act 2"}}, {}, 40, "<", ">", false},
   };
   for (const MarkupCase& c : cases) {
     SCOPED_TRACE(c.name);
     ScanContext context = MarkupContext(c.left, c.right);
     std::string line = c.input;
-    ProcessReferenceLine(context, line, true);
+    ProcessReferenceLine(context, line, c.markLetters);
     EXPECT_EQ(line, c.output);
     std::string report;
     for (const auto& [errorContext, message] : c.errors) report += ReportEntry("act1.txt", 7, errorContext, message);
@@ -91,15 +89,6 @@ TEST(ReferenceMarkupTest, ProcessesTagsAndReportsMalformedOnes) {
     }
     EXPECT_EQ(ReferenceLetterBoxText(context.references), c.used);
   }
-}
-
-TEST(ReferenceMarkupTest, ConcordanceReadingSetsValuesWithoutMarkingLetters) {
-  ScanContext context = MarkupContext();
-  std::string line = "<A Act 2> x";
-  ProcessReferenceLine(context, line, false);
-  EXPECT_EQ(line, "  x");
-  EXPECT_EQ(context.references.ReferenceLetterValue[1], "Act 2");
-  EXPECT_EQ(ReferenceLetterBoxText(context.references), "");
 }
 
 TEST(ReferenceMarkupTest, LeadingInteger) {
