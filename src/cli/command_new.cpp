@@ -18,7 +18,7 @@ int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output) 
   std::string name = FileNameOf(projectPath);
   created.Title = name.substr(0, name.rfind('.'));
   created.FileName = projectPath;
-  created.SaveVocabulary = args.noVocabulary ? 0 : 1;
+  created.SaveVocabulary = args.noVocabulary ? VocabularyCheck::Clear : VocabularyCheck::Checked;
   ApplyRuleOptions(args.rules, created, session.referenceLetters);
 
   ProjectCandidate candidate;

@@ -245,7 +245,7 @@ void ProjectDialog::ConnectFields() {
   bindRule(endHyphenEdit_, &ScanRules::endHyphen);
 
   connect(saveVocabularyCheck_, &QCheckBox::clicked, this, [this](bool checked) {
-    project_.SaveVocabulary = checked ? 1 : 0;
+    project_.SaveVocabulary = checked ? VocabularyCheck::Checked : VocabularyCheck::Clear;
     if (!checked) prompts_.Message(this, QStringLiteral("Vocabulary NOT saved!"));
   });
   auto bindScope = [this](QRadioButton* button, VocabularyScope scope) {
@@ -284,8 +284,8 @@ void ProjectDialog::ConnectFields() {
 void ProjectDialog::Refresh() {
   SetText(titleEdit_, Decode1252(project_.Title));
   SetText(fileNameEdit_, PathText(project_.FileName));
-  saveVocabularyCheck_->setCheckState(project_.SaveVocabulary == 1   ? Qt::Checked
-                                      : project_.SaveVocabulary == 2 ? Qt::PartiallyChecked
+  saveVocabularyCheck_->setCheckState(project_.SaveVocabulary == VocabularyCheck::Checked  ? Qt::Checked
+                                      : project_.SaveVocabulary == VocabularyCheck::Greyed ? Qt::PartiallyChecked
                                                                      : Qt::Unchecked);
   projectFilesList_->clear();
   for (const std::string& file : project_.Files) projectFilesList_->addItem(PathText(file));

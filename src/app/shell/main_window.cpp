@@ -23,6 +23,7 @@
 #include "concordance/concordance_page.h"
 #include "lists/profile_page.h"
 #include "lists/word_list_page.h"
+#include "scan/list_sort.h"
 #include "scan/status_texts.h"
 #include "shell/app_info.h"
 #include "shell/help_window.h"
@@ -195,12 +196,12 @@ void MainWindow::CreateToolBars() {
   keyWordsButton_ = Button(names::kKeyWordsButton, QStringLiteral("KeyWords"), keyWordsToolBar_);
   keyWordsButton_->setToolTip(QStringLiteral("Chooses the key words"));
   listOrderBox_ = DropDown(names::kListOrder,
-                           {{"Ascending Alphabetic Order", 1},
-                            {"Descending Alphabetic Order", 2},
-                            {"Increasing Frequency Order", 3},
-                            {"Decreasing Frequency Order", 4},
-                            {"Increasing Length Order", 5},
-                            {"Decreasing Length Order", 6}},
+                           {{"Ascending Alphabetic Order", static_cast<int>(ListOrder::AscendingAlphabetic)},
+                            {"Descending Alphabetic Order", static_cast<int>(ListOrder::DescendingAlphabetic)},
+                            {"Increasing Frequency Order", static_cast<int>(ListOrder::IncreasingFrequency)},
+                            {"Decreasing Frequency Order", static_cast<int>(ListOrder::DecreasingFrequency)},
+                            {"Increasing Length Order", static_cast<int>(ListOrder::IncreasingLength)},
+                            {"Decreasing Length Order", static_cast<int>(ListOrder::DecreasingLength)}},
                            keyWordsToolBar_);
   listOrderBox_->setToolTip(QStringLiteral("The order of word lists and of key-word concordances"));
   rhymeCheck_ = Check(names::kRhyme, QStringLiteral("Rhyme"), keyWordsToolBar_);

@@ -35,7 +35,7 @@ void ResetToNewProjectDefaults(Project& project, const std::string& currentFolde
   project.FileName = JoinPath(currentFolder, "Project1");
   project.Title = "Project1";
   project.Files.clear();
-  project.SaveVocabulary = 1;
+  project.SaveVocabulary = VocabularyCheck::Checked;
   project.rules = ScanRules();
 }
 

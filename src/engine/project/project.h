@@ -27,11 +27,15 @@ struct AlphabetFont {
   int64_t weight = 400;
 };
 
+// The "Save Vocabulary" check box as a project file stores it; only a damaged file holds Greyed,
+// which saves nothing.
+enum class VocabularyCheck : int64_t { Clear = 0, Checked = 1, Greyed = 2 };
+
 struct Project {
   std::string Title = "Project1";
   std::string FileName;
   std::vector<std::string> Files;
-  int64_t SaveVocabulary = 1;  // the check box: 1 checked, 0 clear (2 greyed reads as clear)
+  VocabularyCheck SaveVocabulary = VocabularyCheck::Checked;
   VocabularyScope scope = VocabularyScope::All;
   std::string PrefixPattern;
   std::string SuffixPattern;
@@ -45,7 +49,7 @@ struct Project {
   // Appends each of `paths` in turn unless the list already holds exactly that string, and
   // returns the positions in `paths` of those appended. Costs O(files + paths) on average.
   std::vector<size_t> AddFiles(const std::vector<std::string>& paths);
-  bool SavesVocabulary() const { return SaveVocabulary == 1; }
+  bool SavesVocabulary() const { return SaveVocabulary == VocabularyCheck::Checked; }
 };
 
 // The new-project defaults: file name "Project1" in `currentFolder`, title "Project1", no

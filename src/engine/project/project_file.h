@@ -18,6 +18,9 @@
 
 namespace wordloom {
 
+// The value a project file writes after its rules and after its letters, to check its records.
+inline constexpr int64_t kProjectSentinel = 12345;
+
 // Writes the session's project to `path`; fails with "Could not save the project to <path>:
 // <reason>." and leaves any previous file intact.
 Status WriteProjectFile(const Session& session, const std::string& path);

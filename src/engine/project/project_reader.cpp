@@ -63,7 +63,9 @@ class ProjectReader {
     std::string discarded;
     in_.ReadString(discarded);  // date of saving
     in_.ReadString(discarded);  // time of saving
-    in_.ReadInteger(project.SaveVocabulary, 0, 2);
+    int64_t check = static_cast<int64_t>(project.SaveVocabulary);
+    in_.ReadInteger(check, static_cast<int64_t>(VocabularyCheck::Clear), static_cast<int64_t>(VocabularyCheck::Greyed));
+    project.SaveVocabulary = static_cast<VocabularyCheck>(check);
     ReadScope(VocabularyScope::All);
     ReadScope(VocabularyScope::None);
     ReadScope(VocabularyScope::Matches);
@@ -168,7 +170,7 @@ class ProjectReader {
 
   void ReadSentinel(std::vector<std::string>& messages) {
     int64_t sentinel = 0;
-    if (!in_.ReadInteger(sentinel, kInt32Min, kInt32Max) || sentinel != 12345) {
+    if (!in_.ReadInteger(sentinel, kInt32Min, kInt32Max) || sentinel != kProjectSentinel) {
       messages.push_back("Unknown fault with " + path_);
     }
   }

@@ -54,7 +54,7 @@ void WriteRecords(const Session& session, RecordWriter& w) {
   w.StringLine(project.Title);
   w.Raw(date), w.End();
   w.Raw(time), w.End();
-  w.IntegerLine(project.SaveVocabulary);
+  w.IntegerLine(static_cast<int64_t>(project.SaveVocabulary));
   w.BooleanLine(project.scope == VocabularyScope::All);
   w.BooleanLine(project.scope == VocabularyScope::None);
   w.BooleanLine(project.scope == VocabularyScope::Matches);
@@ -96,7 +96,7 @@ void WriteRecords(const Session& session, RecordWriter& w) {
     w.Integer(session.tables.CharClassTable[code]);
     w.End();
   }
-  w.IntegerLine(12345);
+  w.IntegerLine(kProjectSentinel);
   w.IntegerLine(static_cast<int64_t>(session.lists.Vocabulary.size()));
   for (const Entry& entry : session.lists.Vocabulary) {
     w.Integer(entry.count);
@@ -107,7 +107,7 @@ void WriteRecords(const Session& session, RecordWriter& w) {
   for (int letter = 1; letter <= kLetterCount; ++letter) {
     w.IntegerLine(session.scan.references.ReferenceLetterUsed[letter]);
   }
-  w.IntegerLine(12345);
+  w.IntegerLine(kProjectSentinel);
 }
 
 }  // namespace

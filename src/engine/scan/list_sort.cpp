@@ -90,13 +90,15 @@ class EntryMergeOrder : public MergeOrder {
 
 bool CompareEntries(int64_t count1, std::string_view word1, int64_t count2, std::string_view word2, int order,
                     const SortKeyOrder& keys) {
-  switch (order) {
-    case 1: return keys.Less(word1, word2);
-    case 2: return keys.Less(word2, word1);
-    case 3: return count1 < count2 || (count1 == count2 && keys.Less(word1, word2));
-    case 4: return count1 > count2 || (count1 == count2 && keys.Less(word1, word2));
-    case 5: return word1.size() < word2.size() || (word1.size() == word2.size() && keys.Less(word1, word2));
-    case 6: return word1.size() > word2.size() || (word1.size() == word2.size() && keys.Less(word1, word2));
+  switch (static_cast<ListOrder>(order)) {
+    case ListOrder::AscendingAlphabetic: return keys.Less(word1, word2);
+    case ListOrder::DescendingAlphabetic: return keys.Less(word2, word1);
+    case ListOrder::IncreasingFrequency: return count1 < count2 || (count1 == count2 && keys.Less(word1, word2));
+    case ListOrder::DecreasingFrequency: return count1 > count2 || (count1 == count2 && keys.Less(word1, word2));
+    case ListOrder::IncreasingLength:
+      return word1.size() < word2.size() || (word1.size() == word2.size() && keys.Less(word1, word2));
+    case ListOrder::DecreasingLength:
+      return word1.size() > word2.size() || (word1.size() == word2.size() && keys.Less(word1, word2));
     default: return false;
   }
 }

@@ -22,6 +22,16 @@
 
 namespace wordloom {
 
+// The orders of word lists, by the numbers the list sort, the order box and `--order` take.
+enum class ListOrder {
+  AscendingAlphabetic = 1,
+  DescendingAlphabetic = 2,
+  IncreasingFrequency = 3,
+  DecreasingFrequency = 4,
+  IncreasingLength = 5,
+  DecreasingLength = 6,
+};
+
 bool CompareEntries(int64_t count1, std::string_view word1, int64_t count2, std::string_view word2, int order,
                     const SortKeyOrder& keys);
 

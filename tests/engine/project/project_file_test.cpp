@@ -48,7 +48,7 @@ TEST(ProjectFileRoundTrip, ReopeningGivesBackTheSavedSession) {
   Project& p = saved.project;
   p.Title = "Harbour \"North\", 1998";
   p.Files = {"/texts/harbour.txt", "/texts/lanterns.txt"};
-  p.SaveVocabulary = 0;
+  p.SaveVocabulary = VocabularyCheck::Clear;
   p.scope = VocabularyScope::Matches;
   p.PrefixPattern = "pre", p.SuffixPattern = "ing", p.AnywherePattern = "\"q\"";
   p.rules = {"zyxabc-'", "+", "|", "-", ReferenceType::Type1, "[", "]"};
