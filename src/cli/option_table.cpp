@@ -144,7 +144,7 @@ std::vector<OptionSpec> MakeOptions() {
        Text("DIR", [](Arguments& a, const std::string& v) { a.temp = v; })},
       {"context", G::Common, {}, "concordance context width (10 to 240, default 60)",
        {"N", "a number", [](const std::string& v, Arguments& a) { return ParseContextWidth(v, a.context); }}},
-      {std::string(kHelpOption), G::Common, {}, "print the help (the command's, when one is named) and exit; anywhere on the line",
+      {std::string(kHelpOption), G::Common, {}, "print the help (the command's, when one is named) and exit; anywhere among the options",
        Flag([](Arguments&) {})},  // answered by HelpTopic before the arguments are parsed
       {"no-vocabulary", G::Command, {"new"}, "create the project without scanning it",
        Flag([](Arguments& a) { a.noVocabulary = true; })},

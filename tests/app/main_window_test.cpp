@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "app_test.h"
+#include "lists/keywords_dialog_names.h"
 #include "project/project_dialog_names.h"
 #include "shell/main_window_names.h"
 #include "shell/options_dialog_names.h"
@@ -145,6 +146,9 @@ class MainWindowTest : public QObject {
       for (const char* action : {names::kOpen, names::kNew, names::kViewOptions, names::kPrint, firstRecent.constData()}) {
         othersOff &= !f->Find<QAction>(action)->isEnabled();
       }
+      // A double-click on the KeyWords choice would let the key words change under the run.
+      QTest::mouseDClick(f->Find<QRadioButton>(names::kMatchKeyWords), Qt::LeftButton);
+      othersOff &= !f->window->findChild<QWidget*>(keywords_dialog_names::kDialog);
       QTest::mouseClick(f->Find<QPushButton>(names::kStop), Qt::LeftButton);
     });
     Kwic(QStringLiteral("the"));
@@ -157,6 +161,20 @@ class MainWindowTest : public QObject {
     const qsizetype lines = std::max<qsizetype>(0, f->Pane(names::kConcordancePane).count(QLatin1Char('\n')) - 1);
     QCOMPARE(counts, QStringLiteral(" 1 key, %1 citation%2").arg(lines).arg(lines == 1 ? "" : "s"));
     QCOMPARE(f->Label(names::kPathPanel), QStringLiteral("Stopped: the output holds the citations found so far"));
+  }
+
+  // A pass started as another ends, as the start-up "--kwic" does after a text file's scan,
+  // leaves the window idle once it ends.
+  void APassStartedAsAnotherEndsLeavesTheWindowIdle() {
+    f->Open(WriteFile(f->Path(QStringLiteral("short.txt")), "the cat sat\r\n"));
+    connect(f->window.get(), &MainWindow::textFileOpenFinished, f->window.get(),
+            [&] { f->window->RunKwic(QStringLiteral("cat")); });
+    f->prompts.answers.enqueue(false);
+    f->Click(project_dialog_names::kNewDialog, project_dialog_names::kOk);
+    f->WaitForPass();
+    QCOMPARE(Box(names::kConcordanceCounts), QStringLiteral(" 1 key, 1 citation"));
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(f->Find<QPushButton>(names::kKwic)->isEnabled());
   }
 
   // Closing stops a concordance, or waits for a scan (which Stop cannot end), then closes and
@@ -183,6 +201,8 @@ class MainWindowTest : public QObject {
       Kwic(QStringLiteral("the"));
     }
     QCOMPARE(stopOn, !scan);
+    QVERIFY(f->FindIn<QPushButton>(project_dialog_names::kNewDialog, project_dialog_names::kOk) == nullptr ||
+            f->FindIn<QPushButton>(project_dialog_names::kNewDialog, project_dialog_names::kOk)->isEnabled());
     QVERIFY(!f->window->isVisible());
     QVERIFY(!f->window->IsRunning());
     QVERIFY(QFile::exists(project));

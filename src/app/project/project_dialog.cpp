@@ -400,6 +400,10 @@ void ProjectDialog::SetBusy(bool busy) {
 }
 
 void ProjectDialog::ShowProgress(int permille) {
+  if (permille < 0) {
+    progressBar_->setRange(0, 0);  // the length of the scan is not known yet
+    return;
+  }
   progressBar_->setRange(0, 1000);
   progressBar_->setValue(std::clamp(permille, 0, 1000));
 }

@@ -132,6 +132,7 @@ class MainWindow : public QMainWindow {
   int startUpOutput_ = 0;
   std::shared_ptr<ScratchFolder> scratch_;
   std::string scratchSetting_;  // the folder `scratch_` was made in
+  bool busy_ = false;
 
   QAction* newAction_;
   QAction* openAction_;

@@ -61,14 +61,18 @@ std::shared_ptr<ScratchFolder> MainWindow::PrepareScratch(QWidget* parent) {
   return scratch_;
 }
 
+// A pass whose end starts the next one turns the window busy twice and back once.
 void MainWindow::SetBusy(bool busy, bool stoppable) {
+  concordancePage_->SetRunning(busy, stoppable);
+  if (busy == busy_) return;
+  busy_ = busy;
   for (QAction* action : {newAction_, openAction_, viewProjectAction_, optionsAction_}) action->setEnabled(!busy);
   for (QAction* action : recentProjectActions_) action->setEnabled(!busy);
-  // Printing and saving need a project, and wait for the pass that may rewrite their output.
+  // Printing needs the printer dialogs, which wait for the pass; saving may go on, as each
+  // pane holds its own output file open.
   const bool outputs = pages_->isEnabled() && !busy;
   for (QAction* action : {printAction_, printPreviewAction_}) action->setEnabled(outputs);
   keyWordsButton_->setEnabled(!busy);
-  concordancePage_->SetRunning(busy, stoppable);
   wordListPage_->SetRunning(busy);
   profilePage_->SetRunning(busy);
   progressBar_->setVisible(busy);
@@ -96,18 +100,16 @@ void MainWindow::RunConcordancePass(bool line) {
   const size_t reported = session_.scan.ErrorReportText.size();
   auto result = std::make_shared<ConcordanceResult>();
   auto output = std::make_shared<OpenedOutput>();
-  auto stopped = std::make_shared<bool>(false);
   runner_->Start(
       "make the concordance", true,
-      [&session = std::as_const(session_), query, scratch, result, output, stopped](ProgressSink& progress) {
+      [&session = std::as_const(session_), query, scratch, result, output](ProgressSink& progress) {
         ConcordanceOptions options;
         options.progress = &progress;
         const Status status = RunConcordance(session, query, *scratch, *result, options);
-        *stopped = progress.StopRequested();
         if (!status.ok() || !result->wrote) return status;
         return output->Open(result->outputPath);
       },
-      [this, result, output, reported, stopped](const Status& status) {
+      [this, result, output, reported](const Status& status) {
         CommitConcordance(session_, *result);  // its Error Report entries, even when it failed
         if (!status.ok()) {
           prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
@@ -115,7 +117,7 @@ void MainWindow::RunConcordancePass(bool line) {
           outputPanes_->Show(PaneCode::Concordance, output->file);
           concordancePage_->ShowCounts(Decode1252(result->countsText));
           ShowStatus(PathText(session_.project.FileName));
-          if (*stopped) pathPanel_->setText(QStringLiteral("Stopped: the output holds the citations found so far"));
+          if (result->stopped) pathPanel_->setText(QStringLiteral("Stopped: the output holds the citations found so far"));
         }
         if (session_.scan.ErrorReportText.size() > reported) ShowErrorReport();
       });

@@ -10,18 +10,23 @@ namespace wordloom::app {
 // changes, so a pass may report as often as it likes.
 class PassRunner::Sink : public ProgressSink {
  public:
-  explicit Sink(PassRunner& runner) : runner_(runner) {}
+  Sink(PassRunner& runner, uint64_t pass) : runner_(runner), pass_(pass) {}
   void Progress(int64_t done, int64_t total) override {
     if (total <= 0) return;
     const int permille = static_cast<int>(done * 1000 / total);
     if (runner_.permille_.exchange(permille) == permille) return;
-    QMetaObject::invokeMethod(&runner_, [runner = &runner_, permille] { emit runner->progress(permille); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &runner_,
+        [runner = &runner_, pass = pass_, permille] {
+          if (runner->pass_ == pass) emit runner->progress(permille);
+        },
+        Qt::QueuedConnection);
   }
   bool StopRequested() override { return runner_.stoppable_ && runner_.stopRequested_.load(); }
 
  private:
   PassRunner& runner_;
+  uint64_t pass_;
 };
 
 PassRunner::PassRunner(QObject* parent) : QObject(parent) {}
@@ -34,16 +39,17 @@ bool PassRunner::Start(const char* operation, bool stoppable, Pass pass, Done do
   stopRequested_ = false;
   permille_ = -1;
   done_ = std::move(done);
-  thread_ = QThread::create([this, operation, pass = std::move(pass)] {
-    Sink sink(*this);
+  const uint64_t number = ++pass_;
+  thread_ = QThread::create([this, number, operation, pass = std::move(pass)] {
+    Sink sink(*this, number);
     try {
       status_ = pass(sink);
     } catch (const std::bad_alloc&) {
       status_ = Status::Error(std::string("Not enough memory to ") + operation + ".");
     }
   });
-  connect(thread_, &QThread::finished, this, [this, thread = thread_] {
-    if (thread_ == thread) Finish();
+  connect(thread_, &QThread::finished, this, [this, number] {
+    if (thread_ && pass_ == number) Finish();
   });
   thread_->start();
   // Its end is queued to this thread, so whatever `started` does comes first.

@@ -52,6 +52,7 @@ class PassRunner : public QObject {
   Done done_;
   Status status_;
   bool stoppable_ = false;
+  uint64_t pass_ = 0;  // the number of the running pass: late events of an abandoned one are dropped
   std::atomic<bool> stopRequested_{false};
   std::atomic<int> permille_{-1};
 };

@@ -60,7 +60,11 @@ ProjectDialog* ProjectCommands::ProjectDialogOf(bool isNew) {
   return dialog;
 }
 
+// A scan abandoned as the window closes leaves its dialog busy: it is made idle again.
 void ProjectCommands::HideDialogs() {
+  for (ProjectDialog* dialog : {newProjectDialog_, editProjectDialog_}) {
+    if (dialog) dialog->SetBusy(false);
+  }
   for (QWidget* dialog : std::initializer_list<QWidget*>{newProjectDialog_, editProjectDialog_, keyWordsDialog_,
                                                           referenceLettersDialog_}) {
     if (dialog) dialog->hide();
@@ -145,8 +149,9 @@ void ProjectCommands::FinishTextFileOpen() {
 }
 
 // The dialog's project is checked and prepared apart from the session; its texts are scanned
-// on the runner's thread; only then does it become current, so a refused or failed OK changes
-// nothing (but the Edit Project dialog's rebuilt tables, which its OK always makes current).
+// on the runner's thread; only then does it become current. A refused or failed OK leaves the
+// project, the vocabulary and the totals as they were; the Edit Project dialog's OK makes its
+// rebuilt tables current even so, and the Error Report, emptied for the scan, stays empty.
 void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function<void()> accepted) {
   const bool isNew = dialog->kind() == ProjectDialog::Kind::New;
   if (isNew) ProjectDialogOf(false)->CopyFolderFrom(*dialog);
@@ -173,7 +178,7 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
   dialog->SetBusy(true);
   const QMetaObject::Connection progress = connect(&runner_, &PassRunner::progress, dialog, &ProjectDialog::ShowProgress);
   const Session& session = session_;
-  runner_.Start(
+  const bool started = runner_.Start(
       "scan the texts", false,
       [&session, candidate, scratch, outcome](ProgressSink& sink) {
         VocabularyOptions options;
@@ -191,6 +196,10 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
         if (textFileOpening_.isEmpty()) emit errorReportChanged();
         accepted();
       });
+  if (!started) {
+    disconnect(progress);
+    dialog->SetBusy(false);
+  }
 }
 
 void ProjectCommands::AcceptProjectDialog(ProjectDialog* dialog) {
@@ -254,7 +263,9 @@ void ProjectCommands::ShowReferenceLetters() {
   ShowOnTop(referenceLettersDialog_);
 }
 
+// A double-click on a "KeyWords" choice may come while a pass reads the key words.
 void ProjectCommands::ShowKeyWords() {
+  if (runner_.IsRunning()) return;
   if (!keyWordsDialog_) {
     keyWordsDialog_ = new KeyWordsDialog(session_, window_);
     connect(keyWordsDialog_, &QDialog::accepted, this, &ProjectCommands::keyWordsChanged);

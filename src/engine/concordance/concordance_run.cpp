@@ -104,6 +104,7 @@ Status RunConcordance(const Session& session, const ConcordanceQuery& query, con
   CitationSorter sorter(scratch, kwic ? "1" : "11", query.order, session.tables, options.sort);
   ScanContext& context = result.scan.emplace(session.scan.PassCopy());
   GatherAll(session, context, query.kind, gather, sorter, options.progress);
+  result.stopped = options.progress && options.progress->StopRequested();
 
   Status status = sorter.Finish();
   FileWriter out;

@@ -46,6 +46,7 @@ struct ConcordanceResult {
   int64_t citationCount = 0;
   std::string countsText;  // " 2 keys, 15 citations"
   std::string outputPath;  // the output text, "~0" in the scratch folder
+  bool stopped = false;    // a stop request ended the reading: the output holds what was found
 
   // For CommitConcordance. The reader after the run, when the run read the texts (even if it
   // failed afterwards); its ErrorReportText holds only the run's own entries.
