@@ -96,8 +96,8 @@ std::string CommandHelp(const CommandSpec& command) {
 }  // namespace
 
 std::string HelpText(const std::string& command) {
-  const CommandSpec* spec = FindCommand(command);
-  return spec != nullptr ? CommandHelp(*spec) : GeneralHelp();
+  const CommandSpec* found = FindCommand(command);
+  return found != nullptr ? CommandHelp(*found) : GeneralHelp();
 }
 
 }  // namespace wordloom::cli
