@@ -9,6 +9,7 @@ scripts/build.sh
 cli=build/bin/wordloom-cli
 data=build/bench-data
 mkdir -p "$data/scratch"
+timings="$PWD/$data/time"  # absolute: some runs start in another folder
 for size in 60 300; do
   [ -f "$data/corpus$size.txt" ] || build/bin/wordloom-make-corpus "$data/corpus$size.txt" "$size"
 done
@@ -17,8 +18,8 @@ done
 best_of_three() {
   local best="" line
   for _ in 1 2 3; do
-    /usr/bin/time -o "$data/time" -f "%e %M" "$@" >/dev/null 2>&1
-    line=$(tail -n 1 "$data/time")
+    /usr/bin/time -o "$timings" -f "%e %M" "$@" >/dev/null 2>&1
+    line=$(tail -n 1 "$timings")
     if [ -z "$best" ] || awk -v a="${line%% *}" -v b="${best%% *}" 'BEGIN { exit !(a < b) }'; then best=$line; fi
   done
   echo "$best"
