@@ -1,23 +1,23 @@
-// Saving that another user cannot turn against the user, and paths that never rest on a
-// working folder the system could not name.
+// The atomic save: replacing only on commit, through links the user may trust, keeping owner and
+// permissions, refusing what the user cannot write, cleaning up after killed saves; and paths
+// that never rest on a working folder the system could not name.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "base/atomic_file.h"
 #include "base/paths.h"
-#include "test_support.h"
+#include "engine/engine_support.h"
 
 namespace wordloom {
 namespace {
 
+using test::InChild;
 using test::ReadFile;
 using test::TempFolder;
 
@@ -38,82 +38,79 @@ Status Save(const std::string& path, const std::string& text) {
   return file.Commit();
 }
 
-// Runs `work` in a child process (as `user` when one is given) and returns what it returns.
-std::string InChild(const std::function<std::string()>& work, int user = -1) {
-  int pipe[2];
-  EXPECT_EQ(::pipe(pipe), 0);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(pipe[0]);
-    std::string result = "could not become the other user";
-    if (user < 0 || (::setgid(static_cast<gid_t>(user)) == 0 && ::setuid(static_cast<uid_t>(user)) == 0)) {
-      result = work();
-    }
-    const ssize_t written = ::write(pipe[1], result.data(), result.size());
-    ::_exit(written == static_cast<ssize_t>(result.size()) ? 0 : 1);
+TEST(AtomicFile, ReplacesOnlyOnCommit) {
+  TempFolder folder;
+  const std::string target = folder.Write("p.wlm", "old");
+  const std::string text(300000, 'n');  // more than the writer's buffer
+  {
+    AtomicFile file;
+    ASSERT_TRUE(file.Open(target).ok());
+    file.writer().Write(text);
   }
-  ::close(pipe[1]);
-  std::string result;
-  char buffer[4096];
-  for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;) result.append(buffer, static_cast<size_t>(got));
-  ::close(pipe[0]);
-  int status = -1;
-  EXPECT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  return result;
-}
-
-TEST(AtomicFile, TheNewFileKeepsOwnerAndPermissionsButNoSpecialBit) {
-  const bool root = ::geteuid() == 0;
-  const struct {
-    mode_t before, after;
-  } cases[] = {{0604, 0604}, {04755, 0755}, {02775, 0775}, {01666, 0666}};
-  for (const auto& c : cases) {
-    TempFolder folder;
-    const std::string path = folder.Write("p.wlm", "old");
-    if (root) {
-      ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
-    }
-    ASSERT_EQ(::chmod(path.c_str(), c.before), 0);
-    ASSERT_TRUE(Save(path, "new").ok()) << std::oct << c.before;
-    const struct stat after = StatOf(path);
-    EXPECT_EQ(after.st_mode & 07777, c.after) << std::oct << c.before;
-    EXPECT_EQ(after.st_uid, root ? kNobody : ::geteuid());
-    EXPECT_EQ(after.st_gid, root ? kNobody : ::getegid());
-    EXPECT_EQ(ReadFile(path), "new");
+  EXPECT_EQ(ReadFile(target), "old");
+  AtomicFile file;
+  ASSERT_TRUE(file.Open(target).ok());
+  file.writer().Write(text);
+  file.writer().Put('!');
+  EXPECT_EQ(ReadFile(target), "old");
+  ASSERT_TRUE(file.Commit().ok());
+  EXPECT_EQ(ReadFile(target), text + "!");
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    EXPECT_EQ(entry.path().filename(), "p.wlm") << "no temporary file is left behind";
   }
 }
 
-TEST(AtomicFile, AFileTheUserCannotWriteIsNotReplaced) {
+// The new file keeps the old one's owner and permissions but no special bit. A file the saver
+// may not write is refused and left as it was; for root only the mode decides (no write bit at
+// all), for another user the system's answer.
+TEST(AtomicFile, KeepsOwnerAndPermissionsAndRefusesAFileTheUserCannotWrite) {
   const bool root = ::geteuid() == 0;
-  const struct {
-    mode_t mode;
-    bool asOtherUser;  // a file of root's, saved by another user who may write its folder
-    bool refused;
-  } cases[] = {{0444, false, true}, {0400, false, true}, {0200, false, false},
-               {0644, true, true},  {0666, true, false}};
+  // The mode before and after saving (0: the save is refused); `asOtherUser`: a file of root's,
+  // saved by another user who may write its folder.
+  const struct { mode_t before; bool asOtherUser; mode_t after; } cases[] = {
+      {0604, false, 0604}, {04755, false, 0755}, {02775, false, 0775}, {01666, false, 0666}, {0200, false, 0200},
+      {0444, false, 0},    {0400, false, 0},     {0644, true, 0},      {0666, true, 0666},
+  };
   for (const auto& c : cases) {
     if (c.asOtherUser && !root) continue;
     TempFolder folder;
     ::chmod(folder.path().c_str(), 0777);
     const std::string path = folder.Write("p.wlm", "old");
-    ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+    // Root saves a file of another user's, which must stay that user's.
+    const uid_t owner = root && !c.asOtherUser ? kNobody : ::geteuid();
+    const gid_t group = root && !c.asOtherUser ? kNobody : ::getegid();
+    ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
+    ASSERT_EQ(::chmod(path.c_str(), c.before), 0);
     const std::string message = InChild([&] { return Save(path, "new").message(); }, c.asOtherUser ? kNobody : -1);
-    EXPECT_EQ(message, c.refused ? "the file is read-only" : "") << std::oct << c.mode;
+    EXPECT_EQ(message, c.after ? "" : "the file is read-only") << std::oct << c.before;
+    const struct stat after = StatOf(path);
+    EXPECT_EQ(after.st_mode & 07777, c.after ? c.after : c.before) << std::oct << c.before;
+    EXPECT_TRUE(c.asOtherUser || (after.st_uid == owner && after.st_gid == group)) << std::oct << c.before;
     ::chmod(path.c_str(), 0600);
-    EXPECT_EQ(ReadFile(path), c.refused ? "old" : "new") << std::oct << c.mode;
+    EXPECT_EQ(ReadFile(path), c.after ? "new" : "old") << std::oct << c.before;
+  }
+}
+
+// Saving through a link of the user's own, dangling or not, replaces the file it points to;
+// the link stays.
+TEST(AtomicFile, WritesThroughASymbolicLink) {
+  for (bool targetExists : {true, false}) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.File("shared"));
+    const std::string real = folder.File("shared/p.wlm"), link = folder.File("p.wlm");
+    if (targetExists) folder.Write("shared/p.wlm", "old");
+    std::filesystem::create_symlink(real, link);
+    ASSERT_TRUE(Save(link, "new").ok());
+    EXPECT_TRUE(S_ISLNK(StatOf(link).st_mode)) << "the link stays";
+    EXPECT_EQ(ReadFile(real), "new");
   }
 }
 
 TEST(AtomicFile, LinksAnotherUserCouldHavePlantedAreNotFollowed) {
   if (::geteuid() != 0) GTEST_SKIP() << "only root can give a link to another user";
-  const struct {
-    const char* name;
-    uid_t linkOwner;
-    uid_t folderOwner;  // of the sticky world-writable folder the link lies in
-    bool chain;         // the link points to a link of root's, in a folder of root's
-    bool followed;
-  } cases[] = {
+  // The owners of the link and of the sticky world-writable folder it lies in; `chain`: the file
+  // saved is a link of root's, in a folder of root's, to that link.
+  const struct { const char* name; uid_t linkOwner, folderOwner; bool chain, followed; } cases[] = {
       {"root's link in root's sticky folder", 0, 0, false, true},
       {"another user's link", kNobody, 0, false, false},
       {"root's link in another user's sticky folder", 0, kNobody, false, false},
@@ -143,12 +140,8 @@ TEST(AtomicFile, LinksAnotherUserCouldHavePlantedAreNotFollowed) {
 TEST(AtomicFile, TemporaryFilesOfKilledSavesAreRemoved) {
   const bool root = ::geteuid() == 0;
   enum Kind { kFile, kFolder, kLink, kOtherUsersFile };
-  const struct {
-    const char* name;
-    Kind kind;
-    bool old;  // unchanged for long
-    bool removed;
-  } cases[] = {
+  // `old`: unchanged for long.
+  const struct { const char* name; Kind kind; bool old, removed; } cases[] = {
       {".p.wlm.AbC123", kFile, true, true},
       {".p.wlm.XyZ789", kFile, false, false},  // a save under way
       {".p.wlm.AbC-23", kFile, true, false},

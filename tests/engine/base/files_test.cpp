@@ -1,15 +1,13 @@
-// Files: the scratch folder and the atomic save.
+// The scratch folder: private run folders, replacing files, cleaning up after dead runs, links.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
 #include <string>
 
-#include "base/atomic_file.h"
 #include "base/scratch_folder.h"
 #include "test_support.h"
 
@@ -18,11 +16,20 @@ namespace {
 
 using test::ReadFile;
 using test::TempFolder;
+using test::WriteFile;
 
 mode_t ModeOf(const std::string& path) {
   struct stat info {};
   EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
   return info.st_mode;
+}
+
+// Writes `text` to the scratch file `name`.
+void WriteScratch(const ScratchFolder& scratch, const std::string& name, const std::string& text) {
+  FileWriter writer;
+  ASSERT_TRUE(scratch.OpenForWrite(name, writer).ok());
+  writer.Write(text);
+  EXPECT_TRUE(writer.Close().ok());
 }
 
 TEST(ScratchFolder, EachRunHasAPrivateFolderRemovedAtItsEnd) {
@@ -39,10 +46,7 @@ TEST(ScratchFolder, EachRunHasAPrivateFolderRemovedAtItsEnd) {
     EXPECT_NE(other.folder(), first);
     EXPECT_EQ(ModeOf(first) & 0777, 0700u);
     EXPECT_EQ(scratch.PathOf("A"), first + "/~A");
-    FileWriter writer;
-    ASSERT_TRUE(scratch.OpenForWrite("A", writer).ok());
-    writer.Write("run");
-    ASSERT_TRUE(writer.Close().ok());
+    WriteScratch(scratch, "A", "run");
     EXPECT_EQ(ReadFile(first + "/~A"), "run");
     EXPECT_FALSE(std::filesystem::exists(other.PathOf("A")));
   }
@@ -59,10 +63,7 @@ TEST(ScratchFolder, WritingAgainLeavesTheOldFileToItsReaders) {
   int held = -1;
   for (const char* text : {"first", "second", "third, a longer output"}) {
     if (held < 0 && ReadFile(scratch.PathOf("0")) == "second") held = ::open(scratch.PathOf("0").c_str(), O_RDONLY);
-    FileWriter writer;
-    ASSERT_TRUE(scratch.OpenForWrite("0", writer).ok());
-    writer.Write(text);
-    ASSERT_TRUE(writer.Close().ok());
+    WriteScratch(scratch, "0", text);
   }
   char buffer[64] = {};
   EXPECT_EQ(std::string(buffer, static_cast<size_t>(::pread(held, buffer, sizeof buffer, 0))), "second");
@@ -80,9 +81,9 @@ TEST(ScratchFolder, TheFilesOfARunThatDiedAreRemovedByTheNext) {
                     young = folder.File("wordloom-run-XyZ789");
   for (const std::string& path : {dead, kept, young, live.folder()}) {
     std::filesystem::create_directories(path);
-    test::WriteFile(path + "/~0", "output");
+    WriteFile(path + "/~0", "output");
   }
-  test::WriteFile(kept + "/notes.txt", "mine");
+  WriteFile(kept + "/notes.txt", "mine");
   const timespec old[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
   const timespec future[2] = {{0, UTIME_OMIT}, {time(nullptr) + 3600, 0}};
   for (const std::string& path : {dead, kept, live.folder()}) ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
@@ -124,52 +125,11 @@ TEST(ScratchFolder, ScratchFilesAreNeverOpenedThroughALink) {
     Status status;
     EXPECT_EQ(scratch.OpenForRead(name, status), -1) << name;
     EXPECT_EQ(status.message().rfind("Could not read the scratch file " + scratch.PathOf(name) + ": ", 0), 0u);
-    FileWriter writer;
-    ASSERT_TRUE(scratch.OpenForWrite(name, writer).ok());
-    writer.Write("run");
-    ASSERT_TRUE(writer.Close().ok());
+    WriteScratch(scratch, name, "run");
     EXPECT_TRUE(S_ISREG(ModeOf(scratch.PathOf(name)))) << name;
   }
   EXPECT_EQ(ReadFile(victim), "keep me");
   EXPECT_FALSE(std::filesystem::exists(folder.File("not-there")));
-}
-
-TEST(AtomicFile, ReplacesOnlyOnCommit) {
-  TempFolder folder;
-  const std::string target = folder.Write("p.wlm", "old");
-  {
-    AtomicFile file;
-    ASSERT_TRUE(file.Open(target).ok());
-    file.writer().Write(std::string(300000, 'n'));  // more than the writer's buffer
-  }
-  EXPECT_EQ(ReadFile(target), "old");
-  AtomicFile file;
-  ASSERT_TRUE(file.Open(target).ok());
-  file.writer().Write(std::string(300000, 'n'));
-  file.writer().Put('!');
-  EXPECT_EQ(ReadFile(target), "old");
-  ASSERT_TRUE(file.Commit().ok());
-  EXPECT_EQ(ReadFile(target), std::string(300000, 'n') + "!");
-  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
-    EXPECT_EQ(entry.path().filename(), "p.wlm") << "no temporary file is left behind";
-  }
-}
-
-// Saving through a link, dangling or not, replaces the file it points to; the link stays.
-TEST(AtomicFile, WritesThroughASymbolicLink) {
-  for (bool targetExists : {true, false}) {
-    TempFolder folder;
-    std::filesystem::create_directory(folder.File("shared"));
-    const std::string real = folder.File("shared/p.wlm"), link = folder.File("p.wlm");
-    if (targetExists) test::WriteFile(real, "old");
-    std::filesystem::create_symlink(real, link);
-    AtomicFile file;
-    ASSERT_TRUE(file.Open(link).ok());
-    file.writer().Write("new");
-    ASSERT_TRUE(file.Commit().ok());
-    EXPECT_TRUE(S_ISLNK(ModeOf(link))) << "the link stays";
-    EXPECT_EQ(ReadFile(real), "new");
-  }
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <random>
 
 #include "concordance/citation_sort.h"
+#include "engine/engine_support.h"
 #include "reference_passes.h"
-#include "test_support.h"
 
 namespace wordloom::test {
 namespace {
@@ -42,9 +42,7 @@ std::vector<CitationRecord> Sorted(const std::vector<CitationRecord>& records, C
 }
 
 TEST(CitationSorter, AgreesWithTheMergeOfSingleRecordRunsAtEveryBudget) {
-  TempFolder folder;
-  ScratchFolder scratch;
-  ASSERT_TRUE(scratch.Prepare(folder.File("scratch")).ok());
+  TempScratch temp;
   ScanRules rules;
   rules.alphabet = "ba";  // b collates before a
   const CharTables tables = BuildCharTables(rules);
@@ -56,12 +54,8 @@ TEST(CitationSorter, AgreesWithTheMergeOfSingleRecordRunsAtEveryBudget) {
       const std::vector<CitationRecord> expected = ReferenceSort(records, order, view);
       // 300 bytes holds a few records: many runs, more than one merge can read at once.
       for (size_t budget : {size_t{32} << 20, size_t{300}}) {
-        const std::vector<CitationRecord> got = Sorted(records, order, tables, scratch, budget);
-        ASSERT_EQ(got.size(), expected.size());
-        for (size_t i = 0; i < got.size(); ++i) {
-          ASSERT_EQ(Describe(got[i]), Describe(expected[i])) << "round " << round << " order "
-                                                             << static_cast<int>(order) << " budget " << budget;
-        }
+        ASSERT_EQ(Sorted(records, order, tables, temp.scratch, budget), expected)
+            << "round " << round << " order " << static_cast<int>(order) << " budget " << budget;
       }
     }
   }

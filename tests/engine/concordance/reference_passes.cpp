@@ -7,12 +7,16 @@
 #include "concordance/citation.h"
 #include "scan/text_reader.h"
 
-namespace wordloom::test {
+namespace wordloom {
 
 bool operator==(const CitationRecord& a, const CitationRecord& b) {
   return a.keyNumber == b.keyNumber && a.sequence == b.sequence && a.citation == b.citation &&
          a.leftContext == b.leftContext && a.rightContext == b.rightContext;
 }
+
+void PrintTo(const CitationRecord& record, std::ostream* out) { *out << test::Describe(record); }
+
+namespace test {
 
 std::string Describe(const CitationRecord& record) {
   return std::to_string(record.keyNumber) + " #" + std::to_string(record.sequence) + " [" + record.citation + "] [" +
@@ -85,38 +89,11 @@ Status ReferenceKwic(ScanContext& context, const ScanRules& rules, const CharTab
 
 std::vector<CitationRecord> ReferenceSort(const std::vector<CitationRecord>& records, CitationOrder order,
                                           const CollationView& view) {
-  // A file is a list of runs; the merge passes follow the description exactly.
-  using Run = std::vector<CitationRecord>;
-  std::vector<Run> first, second;
-  for (size_t i = 0; i < records.size(); ++i) (i % 2 == 0 ? first : second).push_back(Run{records[i]});
-  for (;;) {
-    if (first.empty()) return second.empty() ? Run{} : second.front();
-    if (second.empty()) return first.front();
-    std::vector<Run> out[2];
-    size_t i = 0;
-    int current = 0;
-    for (; i < first.size() && i < second.size(); ++i, current = 1 - current) {
-      const Run& a = first[i];
-      const Run& b = second[i];
-      Run merged;
-      size_t x = 0, y = 0;
-      while (x < a.size() && y < b.size()) {
-        if (CitationBefore(a[x], b[y], order, view)) {
-          merged.push_back(a[x++]);
-        } else {
-          merged.push_back(b[y++]);
-        }
-      }
-      merged.insert(merged.end(), a.begin() + static_cast<std::ptrdiff_t>(x), a.end());
-      merged.insert(merged.end(), b.begin() + static_cast<std::ptrdiff_t>(y), b.end());
-      out[current].push_back(std::move(merged));
-    }
-    // The rest of the longer input goes to the second output, runs kept apart.
-    const std::vector<Run>& rest = i < first.size() ? first : second;
-    for (; i < rest.size(); ++i) out[1].push_back(rest[i]);
-    first = std::move(out[0]);
-    second = std::move(out[1]);
-  }
+  std::vector<std::vector<CitationRecord>> first, second;  // one-record runs dealt to the files in turn
+  for (size_t i = 0; i < records.size(); ++i) (i % 2 == 0 ? first : second).push_back({records[i]});
+  return MergeRuns(std::move(first), std::move(second),
+                   [&](const CitationRecord& a, const CitationRecord& b) { return CitationBefore(a, b, order, view); });
 }
 
-}  // namespace wordloom::test
+}  // namespace test
+}  // namespace wordloom

@@ -3,11 +3,11 @@
 
 #include <random>
 
+#include "engine/engine_support.h"
 #include "lists/keyword_selection.h"
 #include "lists/number_format.h"
 #include "lists/profile.h"
 #include "lists/word_list.h"
-#include "test_support.h"
 
 namespace wordloom::test {
 namespace {
@@ -19,13 +19,14 @@ TEST(NumberFormat, RoundsHalfAwayFromZeroOnTheExactValue) {
       {0.0000000001, 8, "0."},  {99.999999999, 5, "100."}, {75, 5, "75."},  {-2.5, 0, "-3."}, {0, 8, "0."},
   };
   for (const auto& [value, decimals, text] : cases) EXPECT_EQ(FormatDecimals(value, decimals), text) << value;
-  EXPECT_EQ(FormatSingleDecimals(static_cast<float>(1.0 / 3 * 100), 8), "33.33333");
-  EXPECT_EQ(FormatSingleDecimals(static_cast<float>(2.0 / 3 * 100), 8), "66.66666");  // 66.666664
-  EXPECT_EQ(FormatSingleDecimals(100.0f, 8), "100.");
-  EXPECT_EQ(FormatSingleDecimals(static_cast<float>(1.0 / 300000 * 100), 8), "0.00033333");
-  // 161 of 1280 is 12.578125 exactly: the seventh digit rounds half away from zero too.
-  EXPECT_EQ(FormatSingleDecimals(static_cast<float>(161.0 / 1280 * 100), 8), "12.57813");
-  EXPECT_EQ(FormatSingleDecimals(99999992.0f, 8), "99999990.");  // integer digits past the seventh
+  // In single precision seven digits count: 66.666664 shows as 66.66666; 161 of 1280 is 12.578125
+  // exactly, whose seventh digit rounds half away from zero too; integer digits past the seventh
+  // show as zeros.
+  const std::pair<double, const char*> singles[] = {
+      {1.0 / 3 * 100, "33.33333"},        {2.0 / 3 * 100, "66.66666"},       {100, "100."},
+      {1.0 / 300000 * 100, "0.00033333"}, {161.0 / 1280 * 100, "12.57813"}, {99999992, "99999990."},
+  };
+  for (const auto& [value, text] : singles) EXPECT_EQ(FormatSingleDecimals(static_cast<float>(value), 8), text) << value;
 }
 
 TEST(KeyWords, PatternAndThresholdRules) {
@@ -88,14 +89,12 @@ Session SessionOf(EntryList entries, int64_t tokens) {
 
 // The sorted list comes back in the result: the next sort starts from it once it is committed.
 TEST(WordList, RhymeOrderComparesFromTheEndAndTheCommitKeepsIt) {
-  TempFolder folder;
-  ScratchFolder scratch;
-  ASSERT_TRUE(scratch.Prepare(folder.File("scratch")).ok());
+  TempScratch temp;
   Session session = SessionOf({{"bring", 1}, {"ring", 1}, {"singing", 1}}, 3);
   WordListQuery query;
   query.rhyme = true;
   WordListResult result;
-  ASSERT_TRUE(MakeWordList(session, query, scratch, result).ok());
+  ASSERT_TRUE(MakeWordList(session, query, temp.scratch, result).ok());
   EXPECT_EQ(ReadFile(result.outputPath), "singing\r\nring\r\nbring\r\n");
   EXPECT_EQ(session.lists.AllWordsList, EntryView::Whole(3));
   CommitWordList(session, result);

@@ -2,26 +2,23 @@
 // opening a text file as a new project.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/engine_support.h"
 #include "project/project_actions.h"
 #include "scan/status_texts.h"
-#include "test_support.h"
 
 namespace wordloom {
 namespace {
 
 using test::ReadFile;
 using test::TempFolder;
+using test::TempScratch;
 
 // A refused save writes nothing and keeps the file name, but leaves the tables built from the rules.
 TEST(SaveProject, RefusedSaveLeavesTablesBuiltAndTargetUntouched) {
@@ -50,21 +47,12 @@ TEST(SaveProject, AWriteCutShortKeepsThePreviousFileByteForByte) {
   ASSERT_TRUE(SaveProject(s, path).ok());
   const std::string before = ReadFile(path);
   for (int i = 0; i < 20000; ++i) s.lists.Vocabulary.push_back({"word" + std::to_string(i), i % 7 + 1});
-  int channel[2];
-  ASSERT_EQ(::pipe(channel), 0);
-  const pid_t child = ::fork();
-  if (child == 0) {
+  const std::string message = test::InChild([&] {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{64 * 1024, 64 * 1024};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    const std::string message = SaveProject(s, path).message();
-    ::_exit(::write(channel[1], message.data(), message.size()) == static_cast<ssize_t>(message.size()) ? 0 : 1);
-  }
-  ::close(channel[1]);
-  std::string message(512, '\0');
-  message.resize(static_cast<size_t>(std::max<ssize_t>(::read(channel[0], message.data(), message.size()), 0)));
-  ::close(channel[0]);
-  ::waitpid(child, nullptr, 0);
+    return SaveProject(s, path).message();
+  });
   EXPECT_EQ(message, "Could not save the project to " + path + ": File too large.");
   EXPECT_EQ(ReadFile(path), before);
   for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
@@ -86,40 +74,39 @@ std::string Snapshot(const Session& s) {
 // The three steps of a dialog's OK give what the OK gives; a refused title or a failed scan
 // leaves the session as it was, but for the tables a refused Edit Project OK rebuilds.
 TEST(ProjectDialogOk, PrepareScanAndCommitMakeTheProjectCurrentOrChangeNothing) {
-  TempFolder folder;
-  ScratchFolder scratch, unusable;
-  ASSERT_TRUE(scratch.Prepare(folder.File("scratch")).ok());
+  TempScratch temp;
+  ScratchFolder unusable;
   Session base;
   base.scan.ErrorReportText = "earlier\r\n";
   Project created = base.newProject;
   created.Title = "Harbour";
-  created.Files = {folder.Write("a.txt", "the <A x> tide\r\nthe <Bsea>\r\n"), folder.File("missing.txt")};
+  created.Files = {temp.folder.Write("a.txt", "the <A x> tide\r\nthe <Bsea>\r\n"), temp.folder.File("missing.txt")};
   created.rules.referenceType = ReferenceType::Type1;
   created.rules.alphabet = "zyxwvutsrqponmlkjihgfedcba";
 
   Session composed = base;
-  ASSERT_TRUE(AcceptNewProject(composed, created, scratch).ok());
+  ASSERT_TRUE(AcceptNewProject(composed, created, temp.scratch).ok());
   Session stepped = base;
   ProjectCandidate candidate;
   ASSERT_TRUE(PrepareNewProject(stepped, created, candidate).ok());
   ScanOutcome outcome;
-  ASSERT_TRUE(ScanCandidate(stepped, candidate, scratch, outcome).ok());
+  ASSERT_TRUE(ScanCandidate(stepped, candidate, temp.scratch, outcome).ok());
   EXPECT_EQ(Snapshot(stepped), Snapshot(base));
   CommitProject(stepped, std::move(candidate), &outcome);
   EXPECT_EQ(Snapshot(stepped), Snapshot(composed));
   EXPECT_EQ(composed.lists.Vocabulary, (EntryList{{"tide", 1}, {"the", 2}}));
   EXPECT_EQ(ReferenceLetterBoxText(composed.scan.references), "ABL");
-  EXPECT_EQ(composed.scan.ErrorReportText.find("earlier\r\nFILE: " + folder.File("a.txt")), 0u);
+  EXPECT_EQ(composed.scan.ErrorReportText.find("earlier\r\nFILE: " + temp.folder.File("a.txt")), 0u);
 
   const std::string before = Snapshot(composed);
   EXPECT_FALSE(AcceptEditProject(composed, unusable).ok());
   EXPECT_EQ(Snapshot(composed), before);
   created.Title = "  ";
-  EXPECT_EQ(AcceptNewProject(composed, created, scratch).message(), "Please Supply a Title");
+  EXPECT_EQ(AcceptNewProject(composed, created, temp.scratch).message(), "Please Supply a Title");
   EXPECT_EQ(Snapshot(composed), before);
   composed.project.Title = " ";
   composed.project.rules.alphabet = "abc";
-  EXPECT_EQ(AcceptEditProject(composed, scratch).message(), "Please Supply a Title");
+  EXPECT_EQ(AcceptEditProject(composed, temp.scratch).message(), "Please Supply a Title");
   EXPECT_EQ(composed.tables.CollationTable['z'], 0);
 }
 

@@ -88,18 +88,17 @@ TEST(ProjectFileRoundTrip, ReopeningGivesBackTheSavedSession) {
 
 TEST(ProjectFileRules, JoinEndOfLineAndHyphenComeBackFromTheClassColumn) {
   struct Case {
-    std::string alphabet, join, endOfLine, endHyphen;
+    std::string join, endOfLine, endHyphen;
     int code;                // a character whose table line is checked
     std::string line;        // its "order,class" line in the file
     int16_t classReopened;   // its class after reopening
     std::string join2, endOfLine2, endHyphen2;  // the rules after reopening
   };
-  const std::string& abc = kAlphabet;
   const Case cases[] = {
-      {abc, "", "/|", "", '|', "0,7", 7, "", "|", ""},        // two ends of line: likewise
-      {abc, "'", "/", "", '\'', "0,6", 6, "'", "/", ""},      // a join overrides the alphabet
-      {abc, "", "", "", '/', "0,0", 0, "", "", ""},           // no end of line
-      {abc, "+", "/", "+", '+', "0,16", 6, "", "/", "+"},     // a hyphen on a join is a hyphen only
+      {"", "/|", "", '|', "0,7", 7, "", "|", ""},        // two ends of line: the last comes back
+      {"'", "/", "", '\'', "0,6", 6, "'", "/", ""},      // a join overrides the alphabet
+      {"", "", "", '/', "0,0", 0, "", "", ""},           // no end of line
+      {"+", "/", "+", '+', "0,16", 6, "", "/", "+"},     // a hyphen on a join is a hyphen only
   };
   TempFolder folder;
   const std::string path = folder.File("rules.wlm");
@@ -107,7 +106,7 @@ TEST(ProjectFileRules, JoinEndOfLineAndHyphenComeBackFromTheClassColumn) {
     SCOPED_TRACE("join \"" + c.join + "\" end of line \"" + c.endOfLine + "\" hyphen \"" + c.endHyphen + "\"");
     Session saved;
     saved.project.Files = {"/texts/a.txt"};
-    saved.project.rules = {c.alphabet, c.join, c.endOfLine, c.endHyphen, ReferenceType::None, "<", ">"};
+    saved.project.rules = {kAlphabet, c.join, c.endOfLine, c.endHyphen};
     EXPECT_EQ(SavedLines(saved, path)[FirstTableLine(1) - 1 + c.code], c.line);
     Session s;
     ASSERT_TRUE(OpenProject(s, path, "/program", "/current").status.ok());
@@ -173,8 +172,6 @@ TEST(ProjectFileDamaged, TruncatedAtAnyPointOpensWithSentinelMessages) {
   TempFolder folder;
   const std::vector<std::string> lines = ValidFileLines(folder);
   const size_t first = FirstSentinelLine(2), second = lines.size();
-  ASSERT_EQ(lines[first - 1], "12345");
-  ASSERT_EQ(second, first + 1 + 2 + 26 + 1);
   const std::string path = folder.File("cut.wlm");
   for (size_t line = 1; line <= lines.size(); ++line) {
     for (bool half : {false, true}) {

@@ -1,20 +1,19 @@
 // Sort keys, the six list orders and the list sort.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "engine/concordance/reference_passes.h"
+#include "engine/engine_support.h"
 #include "scan/list_sort.h"
 #include "scan/sort_key.h"
-#include "test_support.h"
 
 namespace wordloom {
 namespace {
 
-using test::TempFolder;
+using test::TempScratch;
 
 CharTables Tables(const std::string& alphabet = ScanRules{}.alphabet) {
   ScanRules rules;
@@ -76,40 +75,18 @@ TEST(SortKeyTest, CompareAgreesWithComparingTheKeys) {
   }
 }
 
-// The list sort done step by step: natural runs dealt to two files in turn, then merge passes
-// that merge a run of each file into the outputs in turn (the second file's entry first when
-// the order does not put the first file's first), the rest of a longer file going to the
-// second output, until one file holds everything.
+// The list sort done step by step: natural runs dealt to two files in turn, then the plain
+// two-way merge passes.
 EntryList MergeNaturalRuns(const EntryList& list, int order, const SortKeyOrder& keys) {
-  using Run = EntryList;
   auto before = [&](const Entry& a, const Entry& b) { return CompareEntries(a.count, a.word, b.count, b.word, order, keys); };
-  std::vector<Run> files[2];
+  std::vector<EntryList> files[2];
   int current = 0;
   for (size_t i = 0; i < list.size(); ++i) {
     if (i > 0 && !before(list[i - 1], list[i])) current = 1 - current;
     if (i == 0 || !before(list[i - 1], list[i])) files[current].emplace_back();
     files[current].back().push_back(list[i]);
   }
-  while (!files[0].empty() && !files[1].empty()) {
-    std::vector<Run> outputs[2];
-    size_t i = 0;
-    for (int out = 0; i < files[0].size() && i < files[1].size(); ++i, out = 1 - out) {
-      const Run& a = files[0][i];
-      const Run& b = files[1][i];
-      Run merged;
-      size_t x = 0, y = 0;
-      while (x < a.size() && y < b.size()) merged.push_back(before(a[x], b[y]) ? a[x++] : b[y++]);
-      merged.insert(merged.end(), a.begin() + static_cast<long>(x), a.end());
-      merged.insert(merged.end(), b.begin() + static_cast<long>(y), b.end());
-      outputs[out].push_back(merged);
-    }
-    const std::vector<Run>& longer = i < files[0].size() ? files[0] : files[1];
-    outputs[1].insert(outputs[1].end(), longer.begin() + static_cast<long>(i), longer.end());
-    files[0].swap(outputs[0]);
-    files[1].swap(outputs[1]);
-  }
-  if (!files[0].empty()) return files[0].front();
-  return files[1].empty() ? EntryList{} : files[1].front();
+  return test::MergeRuns(std::move(files[0]), std::move(files[1]), before);
 }
 
 // Sorting in memory, through the scratch files (a budget of one byte makes every entry a chunk
@@ -118,9 +95,7 @@ EntryList MergeNaturalRuns(const EntryList& list, int order, const SortKeyOrder&
 // the alphabet, an unknown order code), whatever order the view starts in.
 TEST(SortEntryListTest, AnyBudgetSortsAsTheRunMergeDoes) {
   std::mt19937 rng(11);
-  TempFolder scratchFolder;
-  ScratchFolder scratch;
-  ASSERT_TRUE(scratch.Prepare(scratchFolder.path()).ok());
+  TempScratch temp;
   CharTables tables = Tables("abc");  // "x", "y" and "z" all have the key 00
   const std::string chars = "abxyz";
   for (size_t size : {1, 2, 3, 5, 8, 33, 200}) {
@@ -136,8 +111,8 @@ TEST(SortEntryListTest, AnyBudgetSortsAsTheRunMergeDoes) {
                      std::to_string(keyMode));
         EntryList expected = MergeNaturalRuns(list, order, SortKeyOrder(tables, keyMode));
         EntryList roomy = list, tiny = list;
-        ASSERT_TRUE(SortEntryList(roomy, order, keyMode, tables, {&scratch, 1 << 20}).ok());
-        ASSERT_TRUE(SortEntryList(tiny, order, keyMode, tables, {&scratch, 1}).ok());
+        ASSERT_TRUE(SortEntryList(roomy, order, keyMode, tables, {&temp.scratch, 1 << 20}).ok());
+        ASSERT_TRUE(SortEntryList(tiny, order, keyMode, tables, {&temp.scratch, 1}).ok());
         EXPECT_EQ(Describe(roomy), Describe(expected));
         EXPECT_EQ(Describe(tiny), Describe(expected));
         // The same list as a view of a vocabulary that holds its entries in reverse.

@@ -41,12 +41,7 @@ struct OpenText {
 
 ScanRules Rules(std::string join, std::string endOfLine, std::string endHyphen,
                 std::string alphabet = ScanRules{}.alphabet) {
-  ScanRules rules;
-  rules.alphabet = std::move(alphabet);
-  rules.join = std::move(join);
-  rules.endOfLine = std::move(endOfLine);
-  rules.endHyphen = std::move(endHyphen);
-  return rules;
+  return {std::move(alphabet), std::move(join), std::move(endOfLine), std::move(endHyphen)};
 }
 
 TEST(TextReaderTest, ClassOfACharacterIsTheClassOfItsLowerCasePartnerModuloTen) {
