@@ -1,10 +1,5 @@
 // The KeyWords Required dialog: every button and double-click against the same move made by
 // the engine's KeyWordsEditor on a copy of the lists.
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QtTest>
 #include <memory>
 
 #include "app_test.h"
@@ -38,12 +33,7 @@ class KeyWordsDialogTest : public QObject {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
   }
-  QStringList Shown(const char* list) const {
-    QStringList words;
-    const QAbstractItemModel* model = Find<QListView>(list)->model();
-    for (int row = 0; row < model->rowCount(); ++row) words << model->index(row, 0).data().toString();
-    return words;
-  }
+  QStringList Shown(const char* list) const { return Rows(Find<QListView>(list)->model()); }
   // Checks the key words shown and held against `move` made on a copy of the lists before `act`.
   void Verify(const std::function<void(KeyWordsEditor&)>& move, const std::function<void()>& act) {
     WordLists copy = session.lists;
@@ -70,10 +60,8 @@ class KeyWordsDialogTest : public QObject {
   void cleanup() { dialog.reset(), VerifyNoWindowLeft(); }
 
   void OpensWithItsDefaultsAndReloadsWhenShown() {
-    QCOMPARE(dialog->objectName() + dialog->windowTitle(), QString::fromLatin1(names::kDialog) + "KeyWords Required");
     QCOMPARE(Text(names::kGreater) + Text(names::kLess) + Text(names::kEqual), QStringLiteral("10101"));
     QVERIFY(Find(names::kNotMove)->isHidden() && Find<QPushButton>(names::kOk)->isDefault());
-    QCOMPARE(Text(names::kVocabularyCount) + Text(names::kKeyWordsCount), QStringLiteral("9 words0 words"));
     QCOMPARE(Shown(names::kVocabularyList).at(5), QStringLiteral("caf\u00e9"));
     QCOMPARE(Find<QListView>(names::kVocabularyList)->model()->index(8, 0).data(Qt::UserRole), QVariant(25));
     dialog->hide();
@@ -98,7 +86,6 @@ class KeyWordsDialogTest : public QObject {
     for (const MoveDirection direction : {MoveDirection::Add, MoveDirection::Remove}) {
       const bool add = direction == MoveDirection::Add;
       Click(add ? names::kAdd : names::kRemove);
-      QCOMPARE(Find<QGroupBox>(names::kMoveFrame)->title(), add ? QStringLiteral("Add by") : QStringLiteral("Remove by"));
       for (const auto& [button, box, text, move] : cases) {
         // Adding starts from one key word, removing from the whole vocabulary.
         session.lists.KeyWords = add ? EntryView({2}) : EntryView::Whole(session.lists.Vocabulary.size());

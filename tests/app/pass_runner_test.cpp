@@ -17,8 +17,7 @@ class PassRunnerTest : public QObject {
   void APassRunsOffTheGuiThreadAndEndsOnIt() {
     PassRunner runner;
     QSignalSpy finished(&runner, &PassRunner::finished);
-    QThread* passThread = nullptr;
-    QThread* doneThread = nullptr;
+    QThread *passThread = nullptr, *doneThread = nullptr;
     QString seen;
     const auto done = [&](const Status& status) {
       doneThread = QThread::currentThread();

@@ -1,8 +1,5 @@
 // The settings that outlive a run, as the main window reads and writes them and the Options
 // dialog edits them.
-#include "app_test.h"
-#include "shell/main_window_names.h"
-#include "shell/options_dialog.h"
 #include "shell/options_dialog_names.h"
 #include "window_fixture.h"
 
@@ -10,8 +7,9 @@ namespace wordloom::app::test {
 
 namespace options = options_dialog_names;
 
-// A context width typed in the Options dialog, as it is then shown and stored, and the width used.
-struct ContextCase { QString typed, shown; int used; };
+// A context width typed in the Options dialog, as it is then shown and stored, the width used, and
+// the text the up and the down arrow make of it.
+struct ContextCase { QString typed, shown; int used; QString up, down; };
 
 class SettingsTest : public QObject {
   Q_OBJECT
@@ -48,7 +46,8 @@ class SettingsTest : public QObject {
   void cleanup() { FinishFixture(f); }
 
   // The first run: two thirds of the screen, centred; then, run after run, where it was closed.
-  void TheWindowReopensWhereItWasClosedUnlessMinimised() {
+  // Another settings layout resets the place, the size and the scratch folder, not the options.
+  void TheWindowReopensWhereItWasClosedUnlessMinimisedOrOfAnotherLayout() {
     const QRect available = QApplication::primaryScreen()->availableGeometry();
     QVERIFY(qAbs(f->window->width() - available.width() * 2 / 3) <= 1);
     QVERIFY(qAbs(f->window->height() - available.height() * 2 / 3) <= 1);
@@ -68,35 +67,37 @@ class SettingsTest : public QObject {
     f->window->showMinimized();
     f->window->close();
     QCOMPARE(Stored(), before);
-  }
-
-  void AnotherLayoutVersionResetsPlaceSizeAndFolderButKeepsTheOptions() {
     Restart([this] {
       Store("Version", "31v1");
       Store("MainWidth", "9000");
       Store("TEMP_DIR", "/elsewhere");
-      Store("Context", "100");
     });
     const QMap<QString, QString> stored = Stored();
     QCOMPARE(stored.value("MainWidth"), QString::number(f->window->width() * 15));
     QCOMPARE(stored.value("TEMP_DIR"), f->Path("scratch"));
-    QCOMPARE(stored.value("Context"), QStringLiteral("100"));
-    QCOMPARE(f->window->ContextWidth(), 100);
+    QCOMPARE(stored.value("Context"), QStringLiteral("90"));
+    QCOMPARE(f->window->ContextWidth(), 90);
   }
 
   // A number is shown, stored and used as the width it stands for; other text is kept as typed.
+  // The arrows step from the width used, within the bounds.
   void AcceptingOptionsShowsTheContextWidthUsed_data() {
     QTest::addColumn<ContextCase>("c");
-    QTest::newRow("within") << ContextCase{"80", "80", 80};
-    QTest::newRow("above") << ContextCase{"999", "240", 240};
-    QTest::newRow("below") << ContextCase{"3", "10", 10};
-    QTest::newRow("blanks, half to even") << ContextCase{" 12.5 ", "12", 12};
-    QTest::newRow("not a number") << ContextCase{"wide", "wide", 60};
-    QTest::newRow("empty") << ContextCase{"", "", 60};
+    QTest::newRow("within") << ContextCase{"80", "80", 80, "81", "79"};
+    QTest::newRow("above") << ContextCase{"999", "240", 240, "240", "239"};
+    QTest::newRow("below") << ContextCase{"3", "10", 10, "11", "10"};
+    QTest::newRow("blanks, half to even") << ContextCase{" 12.5 ", "12", 12, "13", "11"};
+    QTest::newRow("not a number") << ContextCase{"wide", "wide", 60, "61", "59"};
+    QTest::newRow("empty") << ContextCase{"", "", 60, "61", "59"};
   }
   void AcceptingOptionsShowsTheContextWidthUsed() {
     QFETCH(ContextCase, c);
     f->Trigger(main_window_names::kViewOptions);
+    for (const auto& [arrow, stepped] : {std::pair{options::kStepUp, c.up}, std::pair{options::kStepDown, c.down}}) {
+      Context()->setText(c.typed);
+      QTest::mouseClick(Option<QToolButton>(arrow), Qt::LeftButton);
+      QCOMPARE(Context()->text(), stepped);
+    }
     for (const char* button : {options::kApply, options::kOk}) {
       Context()->setText(c.typed);
       Press(button);
@@ -114,25 +115,13 @@ class SettingsTest : public QObject {
     QCOMPARE(Stored().value("StartUp0") + Stored().value("StartUp1"), QStringLiteral("FalseTrue"));
     Context()->setText(QStringLiteral("120"));
     Press(options::kCancel);
-    QVERIFY(!f->window->findChild<OptionsDialog*>(options::kDialog)->isVisible());
+    QVERIFY(!f->window->findChild<QDialog*>(options::kDialog)->isVisible());
     QCOMPARE(Stored().value("Context"), QStringLiteral("80"));
     f->Trigger(main_window_names::kViewOptions);
     QCOMPARE(Context()->text(), QStringLiteral("80"));
     Press(options::kOk);
     f->Open(SamplePath(QStringLiteral("samples.wlm")));  // opens on the Word List page
     QCOMPARE(f->Find<QTabWidget>(main_window_names::kPages)->currentIndex(), 1);
-  }
-
-  void TheContextArrowsStepWithinBounds() {
-    f->Trigger(main_window_names::kViewOptions);
-    auto* arrows = Option<UpDownButtons>(options::kContextArrows);
-    const std::tuple<const char*, int, const char*> cases[] = {
-        {"wide", 1, "61"}, {"240", 1, "240"}, {"10", -1, "10"}, {"999", -1, "239"}};
-    for (const auto& [typed, by, stepped] : cases) {
-      Context()->setText(QString::fromLatin1(typed));
-      arrows->Step(by);
-      QCOMPARE(Context()->text(), QString::fromLatin1(stepped));
-    }
   }
 };
 

@@ -30,6 +30,12 @@ QByteArray ReadFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
+QStringList Rows(const QAbstractItemModel* model, int from, int role) {
+  QStringList texts;
+  for (int row = from; row < model->rowCount(); ++row) texts << model->index(row, 0).data(role).toString();
+  return texts;
+}
+
 void VerifyNoWindowLeft() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QStringList left;

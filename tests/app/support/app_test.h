@@ -20,6 +20,8 @@ QString SamplePath(const QString& name);
 QString WriteFile(const QString& path, const QByteArray& bytes);
 // The bytes of the file `path`, or "(unreadable)".
 QByteArray ReadFile(const QString& path);
+// The texts of a model's rows from `from` on, in its first column and in `role`.
+QStringList Rows(const QAbstractItemModel* model, int from = 0, int role = Qt::DisplayRole);
 // Fails the running test when a top-level window outlives it; each class calls it in cleanup().
 void VerifyNoWindowLeft();
 
