@@ -38,6 +38,10 @@ struct OpenedOutput {
   }
 };
 
+void Warn(Prompts& prompts, QWidget* parent, const Status& status) {
+  prompts.Message(parent, QString::fromStdString(status.message()), MessageKind::Warning);
+}
+
 }  // namespace
 
 QString MainWindow::ScratchFolderPath() const {
@@ -53,7 +57,7 @@ std::shared_ptr<ScratchFolder> MainWindow::PrepareScratch(QWidget* parent) {
   auto scratch = std::make_shared<ScratchFolder>();
   const Status status = folder == ScratchFolder::DefaultPath() ? scratch->PrepareDefault() : scratch->Prepare(folder);
   if (!status.ok()) {
-    prompts_.Message(parent, QString::fromStdString(status.message()), MessageKind::Warning);
+    Warn(prompts_, parent, status);
     return nullptr;
   }
   scratch_ = scratch;
@@ -112,7 +116,7 @@ void MainWindow::RunConcordancePass(bool line) {
       [this, result, output, reported](const Status& status) {
         CommitConcordance(session_, *result);  // its Error Report entries, even when it failed
         if (!status.ok()) {
-          prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
+          Warn(prompts_, this, status);
         } else if (result->wrote) {
           outputPanes_->Show(PaneCode::Concordance, output->file);
           concordancePage_->ShowCounts(Decode1252(result->countsText));
@@ -138,7 +142,7 @@ void MainWindow::RunWordList() {
       },
       [this, result, output](const Status& status) {
         if (!status.ok()) {
-          prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
+          Warn(prompts_, this, status);
           return;
         }
         CommitWordList(session_, *result);
@@ -164,7 +168,7 @@ void MainWindow::RunProfile() {
       },
       [this, result, spectrum, statistics](const Status& status) {
         if (!status.ok()) {
-          prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
+          Warn(prompts_, this, status);
           return;
         }
         CommitProfile(session_, *result);
