@@ -37,6 +37,7 @@ void ResetToNewProjectDefaults(Project& project, const std::string& currentFolde
   project.Files.clear();
   project.SaveVocabulary = VocabularyCheck::Checked;
   project.rules = ScanRules();
+  project.rules.encoding = TextEncoding::Automatic;  // settled from the texts (SettleEncoding)
 }
 
 bool IsBlankTitle(const std::string& title) { return title.find_first_not_of(' ') == std::string::npos; }

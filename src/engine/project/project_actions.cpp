@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/paths.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
@@ -116,6 +117,14 @@ Status PrepareEditProject(const Session& session, ProjectCandidate& candidate) {
   return Status::Ok();
 }
 
+void SettleEncoding(ProjectCandidate& candidate) {
+  ScanRules& rules = candidate.project.rules;
+  if (rules.encoding != TextEncoding::Automatic) return;
+  rules.encoding = DetectEncoding(candidate.project.Files);
+  if (rules.encoding == TextEncoding::Utf8 && rules.alphabet == kDefaultAlphabet) rules.alphabet = kDefaultUtf8Alphabet;
+  candidate.tables = BuildCharTables(rules);
+}
+
 Status ScanCandidate(const Session& session, const ProjectCandidate& candidate, const ScratchFolder& scratch,
                      ScanOutcome& outcome, const VocabularyOptions& options) {
   return ScanTexts(session, candidate.project.Files, candidate.project.rules, candidate.tables, scratch, outcome,
@@ -123,7 +132,12 @@ Status ScanCandidate(const Session& session, const ProjectCandidate& candidate, 
 }
 
 void CommitProject(Session& session, ProjectCandidate&& candidate, ScanOutcome* scanned) {
-  if (candidate.isNew) session.project = std::move(candidate.project);
+  SettleEncoding(candidate);  // already done where the texts were scanned
+  if (candidate.isNew) {
+    session.project = std::move(candidate.project);
+  } else {
+    session.project.rules = candidate.project.rules;  // the edited rules, with their encoding settled
+  }
   session.tables = candidate.tables;
   if (scanned) CommitScan(session, std::move(*scanned));
   if (candidate.isNew) MarkLetterLUsed(session);
@@ -134,6 +148,7 @@ namespace {
 // The scan of a prepared candidate when it needs one, then the commit; a failed scan changes nothing.
 Status ScanAndCommit(Session& session, ProjectCandidate& candidate, const ScratchFolder& scratch,
                      const VocabularyOptions& options) {
+  SettleEncoding(candidate);
   if (!candidate.NeedsScan()) {
     CommitProject(session, std::move(candidate), nullptr);
     return Status::Ok();

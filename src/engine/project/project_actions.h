@@ -90,6 +90,12 @@ struct ProjectCandidate {
 // Reads the session only.
 [[nodiscard]] Status PrepareEditProject(const Session& session, ProjectCandidate& candidate);
 
+// Settles an Automatic encoding from the candidate's texts (see DetectEncoding): a UTF-8
+// project whose alphabet is the Windows-1252 default takes the UTF-8 default. Rebuilds the
+// tables. Reads the texts, so call it where a scan would run; nothing to do for a project
+// whose encoding is settled. ScanCandidate and CommitProject need a settled candidate.
+void SettleEncoding(ProjectCandidate& candidate);
+
 // The scan of a candidate's texts, apart from the session (call it when NeedsScan()).
 [[nodiscard]] Status ScanCandidate(const Session& session, const ProjectCandidate& candidate,
                                    const ScratchFolder& scratch, ScanOutcome& outcome,

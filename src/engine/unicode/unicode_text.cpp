@@ -1,0 +1,289 @@
+// UnicodeText: word characters, case and order of a UTF-8 project.
+#include "unicode/unicode_text.h"
+
+#include <unicode/ucasemap.h>
+#include <unicode/uchar.h>
+#include <unicode/ucol.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace wordloom {
+namespace {
+
+std::u16string ToUtf16(std::string_view text) {
+  std::u16string out(text.size(), u'\0');
+  int32_t length = 0;
+  UErrorCode error = U_ZERO_ERROR;
+  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &length, text.data(),
+                       static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &error);
+  out.resize(U_SUCCESS(error) ? static_cast<size_t>(length) : 0);
+  return out;
+}
+
+// One item of the alphabet: a character, or a bracketed multigraph such as "[ch]".
+std::vector<std::string> AlphabetItems(std::string_view alphabet) {
+  std::vector<std::string> items;
+  for (size_t at = 0; at < alphabet.size();) {
+    if (alphabet[at] == '[') {
+      size_t close = alphabet.find(']', at + 1);
+      if (close != std::string_view::npos) {
+        std::string_view inside = alphabet.substr(at + 1, close - at - 1);
+        size_t count = 0;
+        for (size_t i = 0; i < inside.size(); ++count) NextCodePoint(inside, i);
+        if (count >= 2) {
+          items.emplace_back(inside);
+          at = close + 1;
+          continue;
+        }
+      }
+    }
+    size_t start = at;
+    NextCodePoint(alphabet, at);
+    items.emplace_back(alphabet.substr(start, at - start));
+  }
+  return items;
+}
+
+// An item written for ICU's rule syntax: every character escaped, so none is read as syntax.
+std::string RuleText(std::string_view item) {
+  std::string out;
+  char buffer[16];
+  for (size_t at = 0; at < item.size();) {
+    char32_t c = NextCodePoint(item, at);
+    std::snprintf(buffer, sizeof buffer, c > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(c));
+    out += buffer;
+  }
+  return out;
+}
+
+UCollator* OpenCollator(const std::string& language) {
+  UErrorCode error = U_ZERO_ERROR;
+  UCollator* collator = ucol_open(language.c_str(), &error);
+  if (U_FAILURE(error)) {
+    error = U_ZERO_ERROR;
+    collator = ucol_open("", &error);
+  }
+  return collator;
+}
+
+}  // namespace
+
+std::shared_ptr<const UnicodeText> UnicodeText::Make(const ScanRules& rules) {
+  std::shared_ptr<UnicodeText> text(new UnicodeText());
+  text->unicodeLetters_ = rules.unicodeLetters;
+  text->needLetter_ = rules.NeedsLetter();
+  text->boundaries_ = rules.words;
+  for (const std::string& item : AlphabetItems(rules.alphabet)) {
+    size_t at = 0;
+    char32_t c = NextCodePoint(item, at);
+    if (at != item.size()) {  // a multigraph makes its characters word characters
+      for (at = 0; at < item.size();) text->alphabet_.push_back(NextCodePoint(item, at));
+      continue;
+    }
+    text->alphabet_.push_back(c);
+  }
+  for (char32_t c : std::vector<char32_t>(text->alphabet_)) {
+    char32_t lower = static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+    if (lower != c) text->alphabet_.push_back(lower);
+  }
+  std::vector<char32_t> beyondAscii;
+  for (char32_t c : text->alphabet_) {
+    if (c < 128) {
+      text->asciiWord_[c] = true;
+    } else {
+      beyondAscii.push_back(c);
+    }
+  }
+  std::sort(beyondAscii.begin(), beyondAscii.end());
+  beyondAscii.erase(std::unique(beyondAscii.begin(), beyondAscii.end()), beyondAscii.end());
+  text->alphabet_.swap(beyondAscii);
+  for (char32_t c = 0; c < 128; ++c) {
+    if (text->unicodeLetters_ && (u_isalpha(static_cast<UChar32>(c)) || u_isdigit(static_cast<UChar32>(c)))) {
+      text->asciiWord_[c] = true;
+    }
+  }
+  // The readers ask for the class of the lower-cased character: an upper-case ASCII letter is
+  // a word character when its lower case is.
+  for (char32_t c = 'A'; c <= 'Z'; ++c) text->asciiWord_[c] = text->asciiWord_[c] || text->asciiWord_[c + 32];
+  UErrorCode error = U_ZERO_ERROR;
+  text->caseMap_ = ucasemap_open("", 0, &error);
+  text->Tailor(rules);
+  return text;
+}
+
+UnicodeText::~UnicodeText() {
+  if (collator_) ucol_close(collator_);
+  if (caseMap_) ucasemap_close(caseMap_);
+}
+
+bool UnicodeText::IsWordCharSlow(char32_t c) const {
+  if (std::binary_search(alphabet_.begin(), alphabet_.end(), c)) return true;
+  if (!unicodeLetters_) {
+    return std::binary_search(alphabet_.begin(), alphabet_.end(), static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))));
+  }
+  const int32_t mask = U_GET_GC_MASK(static_cast<UChar32>(c));
+  return (mask & (U_GC_L_MASK | U_GC_M_MASK | U_GC_ND_MASK)) != 0 ||
+         std::binary_search(alphabet_.begin(), alphabet_.end(), static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))));
+}
+
+bool UnicodeText::KeepsWord(std::string_view word) const {
+  if (!needLetter_) return true;
+  for (size_t at = 0; at < word.size();) {
+    char32_t c = NextCodePoint(word, at);
+    if (c < 128) {
+      if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+      continue;
+    }
+    if (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_L_MASK | U_GC_N_MASK)) return true;
+  }
+  return false;
+}
+
+void UnicodeText::AppendLower(std::string_view text, std::string& out) const {
+  if (IsAscii(text)) {
+    for (char c : text) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    return;
+  }
+  const size_t start = out.size();
+  out.resize(start + text.size() * 3 + 8);
+  UErrorCode error = U_ZERO_ERROR;
+  int32_t length = ucasemap_utf8ToLower(caseMap_, out.data() + start, static_cast<int32_t>(out.size() - start),
+                                        text.data(), static_cast<int32_t>(text.size()), &error);
+  if (error == U_BUFFER_OVERFLOW_ERROR) {
+    out.resize(start + static_cast<size_t>(length));
+    error = U_ZERO_ERROR;
+    length = ucasemap_utf8ToLower(caseMap_, out.data() + start, static_cast<int32_t>(out.size() - start), text.data(),
+                                  static_cast<int32_t>(text.size()), &error);
+  }
+  if (U_FAILURE(error)) {
+    out.resize(start);
+    out.append(text);
+    return;
+  }
+  out.resize(start + static_cast<size_t>(length));
+}
+
+std::string UnicodeText::Lower(std::string_view text) const {
+  std::string out;
+  AppendLower(text, out);
+  return out;
+}
+
+std::string UnicodeText::FoldKey(std::string_view text) const {
+  std::string decoded;
+  DecodeLine(text, decoded);
+  return Lower(decoded);
+}
+
+int UnicodeText::Compare(std::string_view a, std::string_view b) const {
+  UErrorCode error = U_ZERO_ERROR;
+  UCollationResult order = ucol_strcollUTF8(collator_, a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                            static_cast<int32_t>(b.size()), &error);
+  if (U_SUCCESS(error) && order != UCOL_EQUAL) return order == UCOL_LESS ? -1 : 1;
+  int bytes = a.compare(b);
+  return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
+}
+
+void UnicodeText::AppendSortKey(std::string_view word, std::string& key) const {
+  const std::u16string utf16 = ToUtf16(word);
+  const UChar* source = reinterpret_cast<const UChar*>(utf16.data());
+  const size_t start = key.size();
+  key.resize(start + utf16.size() * 4 + 32);
+  int32_t length = ucol_getSortKey(collator_, source, static_cast<int32_t>(utf16.size()),
+                                   reinterpret_cast<uint8_t*>(key.data() + start), static_cast<int32_t>(key.size() - start));
+  if (static_cast<size_t>(length) > key.size() - start) {
+    key.resize(start + static_cast<size_t>(length));
+    length = ucol_getSortKey(collator_, source, static_cast<int32_t>(utf16.size()),
+                             reinterpret_cast<uint8_t*>(key.data() + start), static_cast<int32_t>(key.size() - start));
+  }
+  // The key ends with its only zero byte; the word's bytes after it order words that collate equal.
+  key.resize(start + static_cast<size_t>(length));
+  key.append(word);
+}
+
+std::string UnicodeText::Reversed(std::string_view word) {
+  std::string out;
+  out.reserve(word.size());
+  size_t end = word.size();
+  std::vector<size_t> starts;
+  for (size_t at = 0; at < word.size(); at = ClusterEnd(word, at)) starts.push_back(at);
+  for (size_t i = starts.size(); i-- > 0;) {
+    out.append(word.substr(starts[i], end - starts[i]));
+    end = starts[i];
+  }
+  return out;
+}
+
+// The alphabet orders its own characters: a tailoring of the language's order. The longest
+// run of alphabet items that the language already orders as the alphabet does stays where it
+// is; every other item, and every multigraph, is placed just before the next item of that run
+// (after the last one when none follows), so characters the alphabet does not list keep
+// their places.
+void UnicodeText::Tailor(const ScanRules& rules) {
+  collator_ = OpenCollator(rules.language);
+  if (!collator_) return;
+  std::vector<std::string> items;
+  for (std::string& item : AlphabetItems(rules.alphabet)) {
+    if (std::find(items.begin(), items.end(), item) == items.end()) items.push_back(std::move(item));
+  }
+  auto isMultigraph = [](const std::string& item) {
+    size_t at = 0;
+    NextCodePoint(item, at);
+    return at != item.size();
+  };
+  // The longest increasing subsequence of the single characters, by the language's order.
+  const size_t n = items.size();
+  std::vector<size_t> length(n, 0), previous(n, n);
+  size_t best = n;
+  for (size_t i = 0; i < n; ++i) {
+    if (isMultigraph(items[i])) continue;
+    length[i] = 1;
+    for (size_t j = 0; j < i; ++j) {
+      if (length[j] == 0 || length[j] + 1 <= length[i]) continue;
+      UErrorCode error = U_ZERO_ERROR;
+      if (ucol_strcollUTF8(collator_, items[j].data(), static_cast<int32_t>(items[j].size()), items[i].data(),
+                           static_cast<int32_t>(items[i].size()), &error) == UCOL_LESS) {
+        length[i] = length[j] + 1;
+        previous[i] = j;
+      }
+    }
+    if (best == n || length[i] > length[best]) best = i;
+  }
+  std::vector<bool> stays(n, false);
+  for (size_t i = best; i < n; i = previous[i]) stays[i] = true;
+
+  std::string tailoring;
+  for (size_t i = 0; i < n;) {
+    if (stays[i]) {
+      ++i;
+      continue;
+    }
+    size_t next = i;
+    while (next < n && !stays[next]) ++next;
+    if (next < n) {
+      tailoring += "&[before 1]" + RuleText(items[next]);
+    } else {
+      size_t last = i;
+      while (last > 0 && !stays[last - 1]) --last;
+      if (last == 0) break;  // nothing stays: the alphabet has no anchor, the language decides
+      tailoring += "&" + RuleText(items[last - 1]);
+    }
+    for (; i < next; ++i) tailoring += "<" + RuleText(items[i]);
+  }
+  if (tailoring.empty()) return;
+  int32_t baseLength = 0;
+  const UChar* base = ucol_getRules(collator_, &baseLength);
+  std::u16string all(reinterpret_cast<const char16_t*>(base), static_cast<size_t>(baseLength));
+  all += ToUtf16(tailoring);
+  UErrorCode error = U_ZERO_ERROR;
+  UParseError parseError;
+  UCollator* tailored = ucol_openRules(reinterpret_cast<const UChar*>(all.data()), static_cast<int32_t>(all.size()),
+                                       UCOL_DEFAULT, UCOL_DEFAULT_STRENGTH, &parseError, &error);
+  if (U_FAILURE(error) || !tailored) return;  // the language's own order, untailored
+  ucol_close(collator_);
+  collator_ = tailored;
+}
+
+}  // namespace wordloom
