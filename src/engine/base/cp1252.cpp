@@ -46,4 +46,17 @@ std::string Upper1252(std::string_view text) {
   return out;
 }
 
+bool IsLetterOrDigit1252(unsigned char c) {
+  if (c >= '0' && c <= '9') return true;
+  // Letters have a case partner, but for the few that have none in the code page.
+  return ToLower1252(c) != c || ToUpper1252(c) != c || c == 0x83 || c == 0xAA || c == 0xBA || c == 0xDF;
+}
+
+bool HasLetterOrDigit1252(std::string_view word) {
+  for (char c : word) {
+    if (IsLetterOrDigit1252(static_cast<unsigned char>(c))) return true;
+  }
+  return false;
+}
+
 }  // namespace wordloom

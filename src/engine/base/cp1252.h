@@ -19,6 +19,10 @@ inline unsigned char ToLower1252(unsigned char c) { return LowerCaseTable()[c]; 
 inline unsigned char ToUpper1252(unsigned char c) { return UpperCaseTable()[c]; }
 
 std::string Lower1252(std::string_view text);
+
+// A letter or a decimal digit of Windows-1252: what a word needs when the project asks for one.
+bool IsLetterOrDigit1252(unsigned char c);
+bool HasLetterOrDigit1252(std::string_view word);
 std::string Upper1252(std::string_view text);
 
 }  // namespace wordloom

@@ -7,6 +7,7 @@
 
 #include "base/buffered_reader.h"
 #include "base/cp1252.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
@@ -86,6 +87,32 @@ void AppendWalk(const CollationView& view, size_t length, Step at, std::string& 
   flag = trailing > 0;
 }
 
+// The same walk over UTF-8 contexts: the word characters met, lower-cased, make one word whose
+// collation key is appended. Backwards, the user-perceived characters come last first.
+void AppendUnicodeWalk(const UnicodeText& unicode, std::string_view context, bool backwards, std::string& key,
+                       bool& flag) {
+  std::vector<std::string_view> clusters;
+  for (size_t at = 0; at < context.size();) {
+    const size_t end = ClusterEnd(context, at);
+    clusters.push_back(context.substr(at, end - at));
+    at = end;
+  }
+  if (backwards) std::reverse(clusters.begin(), clusters.end());
+  std::string walk;
+  size_t trailing = 0;
+  for (std::string_view cluster : clusters) {
+    size_t at = 0;
+    if (!unicode.IsWordChar(NextCodePoint(cluster, at))) {
+      ++trailing;
+      continue;
+    }
+    trailing = 0;
+    unicode.AppendLower(cluster, walk);
+  }
+  unicode.AppendSortKey(walk, key);
+  flag = trailing > 0;
+}
+
 // The first twelve bytes of a sort key (the key number and eight bytes of context), zero-padded,
 // as two numbers that compare as the bytes do: most comparisons end there.
 struct KeyHead {
@@ -106,7 +133,7 @@ struct KeyHead {
 
 }  // namespace
 
-CollationView::CollationView(const CharTables& tables) {
+CollationView::CollationView(const CharTables& tables) : unicode(tables.unicode.get()) {
   for (int c = 0; c < 256; ++c) {
     unsigned char lower = ToLower1252(static_cast<unsigned char>(c));
     isWord[static_cast<size_t>(c)] = tables.CharClassTable[lower] % 10 == kWordClass;
@@ -199,6 +226,18 @@ void CitationSorter::AppendKey(int64_t keyNumber, std::string_view leftContext, 
   uint32_t number = static_cast<uint32_t>(std::clamp<int64_t>(keyNumber, 0, UINT32_MAX));
   for (int shift = 24; shift >= 0; shift -= 8) arena_ += static_cast<char>((number >> shift) & 0xFF);
   flag = false;
+  if (view_.unicode && (order_ == CitationOrder::LeftContext || order_ == CitationOrder::RightContext)) {
+    const bool left = order_ == CitationOrder::LeftContext;
+    std::string_view context = left ? leftContext : rightContext;
+    // The right context's last character never takes part.
+    if (!left && !context.empty()) {
+      size_t last = 0;
+      for (size_t at = 0; at < context.size(); at = ClusterEnd(context, at)) last = at;
+      context = context.substr(0, last);
+    }
+    AppendUnicodeWalk(*view_.unicode, context, left, arena_, flag);
+    return;
+  }
   if (order_ == CitationOrder::LeftContext) {
     AppendWalk(view_, leftContext.size(), [&](size_t i) { return leftContext[leftContext.size() - 1 - i]; }, arena_, flag);
   } else if (order_ == CitationOrder::RightContext) {

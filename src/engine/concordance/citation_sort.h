@@ -31,6 +31,7 @@ struct CollationView {
   explicit CollationView(const CharTables& tables);
   std::array<bool, 256> isWord{};
   std::array<int16_t, 256> collation{};
+  const UnicodeText* unicode = nullptr;  // a UTF-8 project's contexts are keyed by its collation
 };
 
 // True when `a` may be written before `b` in the order.

@@ -12,6 +12,7 @@
 #include "scan/error_report.h"
 #include "scan/list_sort.h"
 #include "scan/status_texts.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 
@@ -32,9 +33,9 @@ bool ParseContextWidth(const std::string& text, int& width) {
   return true;
 }
 
-std::vector<std::string> SplitKeys(const std::string& pattern) {
+std::vector<std::string> SplitKeys(const std::string& pattern, const UnicodeText* unicode) {
   std::vector<std::string> keys;
-  std::string lowered = Lower1252(pattern);
+  std::string lowered = unicode ? unicode->FoldKey(pattern) : Lower1252(pattern);
   size_t at = 0;
   while ((at = lowered.find_first_not_of(' ', at)) != std::string::npos) {
     size_t end = lowered.find(' ', at);
@@ -59,7 +60,12 @@ void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kin
   for (int letter = 1; letter <= kLetterCount; ++letter) {
     context.references.ReferenceLetterValue[static_cast<size_t>(letter)] = session.referenceLetters.Value(letter);
   }
-  KeyTable keyTable(gather.kind, gather.keys);
+  // A UTF-8 line is matched with its non-word characters masked, and so are the keys.
+  std::vector<std::string> maskedKeys;
+  if (kind == ConcordanceKind::Line && session.tables.unicode) {
+    for (const std::string& key : gather.keys) maskedKeys.push_back(session.tables.unicode->MatchingText(key));
+  }
+  KeyTable keyTable(gather.kind, maskedKeys.empty() ? gather.keys : maskedKeys);
   GatherQuery query = gather;
   query.keyTable = &keyTable;
   const std::vector<std::string>& files = session.project.Files;
@@ -91,7 +97,7 @@ Status RunConcordance(const Session& session, const ConcordanceQuery& query, con
     gather.keys.reserve(keyWords.size());
     for (size_t i = 0; i < keyWords.size(); ++i) gather.keys.push_back(session.lists.At(keyWords, i).word);
   } else {
-    gather.keys = SplitKeys(query.keys);
+    gather.keys = SplitKeys(query.keys, session.tables.unicode.get());
     gather.kind = query.match;
   }
   if (session.project.Files.empty()) return Status::Ok();

@@ -73,7 +73,8 @@ void CommitConcordance(Session& session, ConcordanceResult& result);
 // to 240. False, and `width` untouched, when the text is not a number.
 bool ParseContextWidth(const std::string& text, int& width);
 
-// The keys of a typed pattern: its runs of non-space characters, lower-cased, in order.
-std::vector<std::string> SplitKeys(const std::string& pattern);
+// The keys of a typed pattern: its runs of non-space characters, lower-cased (in a UTF-8
+// project, `unicode`: NFC and Unicode lower case), in order.
+std::vector<std::string> SplitKeys(const std::string& pattern, const UnicodeText* unicode = nullptr);
 
 }  // namespace wordloom

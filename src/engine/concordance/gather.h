@@ -45,6 +45,12 @@ struct GatherQuery {
                                 const std::string& path, const GatherQuery& query, CitationSink& sink,
                                 ProgressSink* progress = nullptr);
 
+// The keyword pass of a UTF-8 project (GatherKwic hands over to it): words from the word
+// cutter, contexts in display columns.
+[[nodiscard]] Status GatherKwicUnicode(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+                                       const std::string& path, const GatherQuery& query, CitationSink& sink,
+                                       ProgressSink* progress = nullptr);
+
 // The whole-line pass over one file: each numbered line, lower-cased, is matched against
 // the keys; the context of a find is the line as written.
 [[nodiscard]] Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables& tables,

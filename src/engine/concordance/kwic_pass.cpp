@@ -29,8 +29,10 @@ using Values = std::array<std::string, kLetterCount + 1>;
 // spaces the ring started with.
 class KwicPass {
  public:
-  KwicPass(ScanContext& context, LineSource& file, const GatherQuery& query, CitationSink& sink, ProgressSink* progress)
-      : context_(context), s_(context.state), file_(file), query_(query), sink_(sink), progress_(progress),
+  KwicPass(ScanContext& context, LineSource& file, const GatherQuery& query, CitationSink& sink, ProgressSink* progress,
+           bool needLetter)
+      : needLetter_(needLetter), context_(context), s_(context.state), file_(file), query_(query), sink_(sink),
+        progress_(progress),
         lower_(LowerCaseTable().data()), block_(std::max<int64_t>(query.blockSize, 1)),
         table_(query.keyTable ? *query.keyTable : ownTable_.emplace(query.kind, query.keys)) {
     for (int c = 0; c < 256; ++c) isWord_[static_cast<size_t>(c)] = s_.classOfLower[c] == kWordClass;
@@ -228,6 +230,7 @@ class KwicPass {
       if (!isWord_[c]) break;
       word_ += static_cast<char>(lower_[c]);
     }
+    if (needLetter_ && !HasLetterOrDigit1252(word_)) return;  // no word under the need-letter rule
     table_.Match(word_, isWord_, matched_);
     for (size_t n : matched_) Emit(e, static_cast<int64_t>(n + 1));
   }
@@ -274,6 +277,7 @@ class KwicPass {
     sink_.Add(keyNumber, span.logicalLineTotal, citation_, left_, right_);
   }
 
+  bool needLetter_;  // the need-letter rule: a word of apostrophes and hyphens is no word
   ScanContext& context_;
   ScanState& s_;
   LineSource& file_;
@@ -316,6 +320,7 @@ class KwicPass {
 
 Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
                   const GatherQuery& query, CitationSink& sink, ProgressSink* progress) {
+  if (tables.unicode) return GatherKwicUnicode(context, rules, tables, path, query, sink, progress);
   LineSource file;
   Status opened = file.Open(path);
   if (!opened.ok()) return opened;
@@ -324,7 +329,7 @@ Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables
   context.references.contextPadding = padding;
   BeginPass(context, rules, tables, padding);
   BeginFile(context, path);
-  KwicPass(context, file, query, sink, progress).Run();
+  KwicPass(context, file, query, sink, progress, tables.needLetter).Run();
   return file.error();
 }
 

@@ -7,6 +7,7 @@
 #include "concordance/gather.h"
 #include "concordance/key_table.h"
 #include "scan/text_reader.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 
@@ -20,6 +21,12 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
   ScanState& s = context.state;
   WordCharTable isWord;
   for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
+  // UTF-8: bytes beyond ASCII belong to word characters once the others are masked.
+  const UnicodeText* unicode = tables.unicode.get();
+  if (unicode) {
+    for (int c = 128; c < 256; ++c) isWord[static_cast<size_t>(c)] = true;
+    isWord[static_cast<unsigned char>(kNotWordByte)] = false;
+  }
   std::optional<KeyTable> ownKeys;
   KeyTable& keys = query.keyTable ? *query.keyTable : ownKeys.emplace(query.kind, query.keys);
   std::vector<size_t> matched;
@@ -63,7 +70,12 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
       c = next();
     }
     if (!citedBeforeRead || s.currentLineNumber == lineNumber) cite(lineNumber);
-    lowered = Lower1252(line);
+    if (unicode) {
+      RestoreRuleChars(s, line);
+      lowered = unicode->MatchingText(line);
+    } else {
+      lowered = Lower1252(line);
+    }
     keys.Match(lowered, isWord, matched);
     for (size_t n : matched) {
       sink.Add(static_cast<int64_t>(n + 1), sequence, citation, query.keepContexts ? std::string_view(line) : "", "");

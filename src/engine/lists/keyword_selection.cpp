@@ -8,6 +8,7 @@
 
 #include "base/cp1252.h"
 #include "scan/status_texts.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 
@@ -53,7 +54,12 @@ int64_t ReadThreshold(std::string_view text) {
   return static_cast<int64_t>(rounded);
 }
 
-KeyWordsEditor::KeyWordsEditor(WordLists& lists, const CharTables& tables) : lists_(lists), keys_(tables, 0) {}
+KeyWordsEditor::KeyWordsEditor(WordLists& lists, const CharTables& tables)
+    : lists_(lists), keys_(tables, 0), unicode_(tables.unicode.get()) {}
+
+std::string KeyWordsEditor::Fold(std::string_view typed) const {
+  return unicode_ ? unicode_->FoldKey(typed) : Lower1252(typed);
+}
 
 namespace {
 
@@ -187,7 +193,7 @@ void KeyWordsEditor::InsertAll(const std::vector<EntryPosition>& positions) {
 
 void KeyWordsEditor::PatternMove(MoveDirection direction, PatternKind kind, std::string_view typed) {
   if (typed.empty()) return;
-  const std::string pattern = Lower1252(typed);
+  const std::string pattern = Fold(typed);
   auto matches = [&](EntryPosition position) { return PatternMatches(kind, pattern, WordAt(position)); };
   if (direction == MoveDirection::Remove) {
     std::erase_if(lists_.KeyWords.positions(), matches);
@@ -201,7 +207,7 @@ void KeyWordsEditor::PatternMove(MoveDirection direction, PatternKind kind, std:
 }
 
 void KeyWordsEditor::WordMove(MoveDirection direction, std::string_view typed) {
-  const std::string word = Lower1252(typed);
+  const std::string word = Fold(typed);
   // The entries of that very text, selected in the list the move takes them from.
   std::vector<size_t> selected;
   if (direction == MoveDirection::Add) {

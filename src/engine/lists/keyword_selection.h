@@ -42,7 +42,7 @@ class KeyWordsEditor {
   void InsertKeyWord(EntryPosition position);
 
   // Patterns and words are lower-cased first, as concordance keys are: every vocabulary word
-  // is lower case, so "Govern" selects what "govern" selects.
+  // is lower case, so "Govern" selects what "govern" selects (and "ΣΟΦΟΣ" what "σοφος" does).
   void PatternMove(MoveDirection direction, PatternKind kind, std::string_view pattern);
   // Adds every vocabulary entry whose text is exactly `word`, or removes every such key word.
   void WordMove(MoveDirection direction, std::string_view word);
@@ -62,9 +62,12 @@ class KeyWordsEditor {
   void InsertAll(const std::vector<EntryPosition>& positions);
   const std::string& WordAt(EntryPosition position) const { return lists_.Vocabulary[position].word; }
   bool KeyWordsStrictlyOrdered() const;
+  // Typed text lower-cased as the project's words are.
+  std::string Fold(std::string_view typed) const;
 
   WordLists& lists_;
   SortKeyOrder keys_;
+  const UnicodeText* unicode_;
 };
 
 }  // namespace wordloom

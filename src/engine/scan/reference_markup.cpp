@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/cp1252.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
@@ -14,9 +15,32 @@ void ReportSyntaxError(ScanContext& context, const std::string& line, const std:
   std::string& report = context.ErrorReportText;
   report += "FILE: " + state.currentFileName + kCrLf;
   report += "ERROR: syntax error on line " + std::to_string(state.fileLineNumber) + kCrLf;
-  report += "CONTEXT: " + line + kCrLf;
+  std::string shown = line;
+  RestoreRuleChars(state, shown);
+  report += "CONTEXT: " + shown + kCrLf;
   report += message + kCrLf;
   report += kCrLf;
+}
+
+// A UTF-8 text's physical line into the line buffer: the byte-order mark skipped, invalid
+// sequences replaced (the file's first one reported), NFC, rule characters as stand-ins.
+void DecodeUtf8Line(ScanContext& context) {
+  ScanState& state = context.state;
+  std::string_view raw = state.rawLine;
+  if (state.fileLineNumber == 1 && raw.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    raw.remove_prefix(kByteOrderMark.size());
+  }
+  if (DecodeLine(raw, state.lineBuffer) != std::string_view::npos && !state.invalidReported) {
+    state.invalidReported = true;
+    context.ErrorReportText += "FILE: " + state.currentFileName + kCrLf + "ERROR: not valid UTF-8 at line " +
+                               std::to_string(state.fileLineNumber) + kCrLf + kCrLf;
+  }
+  for (size_t k = 0; k < state.ruleChars.size(); ++k) {
+    const std::string& rule = state.ruleChars[k];
+    for (size_t at = state.lineBuffer.find(rule); at != std::string::npos; at = state.lineBuffer.find(rule, at + 1)) {
+      state.lineBuffer.replace(at, rule.size(), 1, static_cast<char>(kFirstStandIn + k));
+    }
+  }
 }
 
 }  // namespace
@@ -103,7 +127,12 @@ void ProcessReferenceLine(ScanContext& context, std::string& line, bool markLett
 
 bool ReadScanLine(ScanContext& context, LineSource& file, std::string_view suffix, bool markLetters) {
   ScanState& state = context.state;
-  if (!file.ReadLine(state.lineBuffer)) return false;
+  if (state.utf8) {
+    if (!file.ReadLine(state.rawLine)) return false;
+    DecodeUtf8Line(context);
+  } else if (!file.ReadLine(state.lineBuffer)) {
+    return false;
+  }
   if (file.AtEnd()) state.lineBuffer += context.references.contextPadding;
   state.lineBuffer += suffix;
   if (state.readReferences) ProcessReferenceLine(context, state.lineBuffer, markLetters);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "scan/scan_rules.h"
 
@@ -48,6 +49,15 @@ struct ScanState {
   int leftMarker = -1;
   int rightMarker = -1;
 
+  // UTF-8 projects: each physical line is decoded (see unicode/unicode_text.h) before the
+  // markup sees it. A rule that is one character of several bytes stands, inside the reader,
+  // for one byte that UTF-8 never uses (kFirstStandIn onward): ruleChars[k] is the character
+  // of byte kFirstStandIn + k. RestoreRuleChars puts them back in text that leaves the reader.
+  bool utf8 = false;
+  std::vector<std::string> ruleChars;
+  bool invalidReported = false;  // this file's first invalid sequence is in the Error Report
+  std::string rawLine;
+
   // Line counters.
   int64_t currentLineNumber = 0;
   int64_t fileLineNumber = 1;
@@ -55,6 +65,23 @@ struct ScanState {
   int64_t logicalLineTotal = 0;
   std::string currentFileName;
 };
+
+inline constexpr unsigned char kFirstStandIn = 0xF8;
+
+// Text with the reader's stand-in bytes turned back into the rule characters they stand for.
+inline void RestoreRuleChars(const ScanState& state, std::string& text) {
+  if (state.ruleChars.empty()) return;
+  std::string out;
+  for (char c : text) {
+    const size_t k = static_cast<unsigned char>(c) - size_t{kFirstStandIn};
+    if (static_cast<unsigned char>(c) >= kFirstStandIn && k < state.ruleChars.size()) {
+      out += state.ruleChars[k];
+    } else {
+      out += c;
+    }
+  }
+  text.swap(out);
+}
 
 // Reference letters 1 (A) to 26 (Z); entry 0 is unused.
 inline constexpr int kLetterCount = 26;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "unicode/unicode_text.h"
+
 namespace wordloom {
 
 std::string MakeSortKey(std::string_view word, int mode, const CharTables& tables) {
@@ -25,7 +27,8 @@ std::string MakeSortKey(std::string_view word, int mode, const CharTables& table
   return key;
 }
 
-SortKeyOrder::SortKeyOrder(const CharTables& tables, int mode) : tables_(tables), mode_(mode) {
+SortKeyOrder::SortKeyOrder(const CharTables& tables, int mode)
+    : tables_(tables), unicode_(tables.unicode.get()), mode_(mode) {
   for (int c = 0; c < 256; ++c) {
     int16_t value = tables.CollationTable[c];
     forwardByte_[c] = static_cast<uint8_t>(value & 0xFF);
@@ -35,6 +38,10 @@ SortKeyOrder::SortKeyOrder(const CharTables& tables, int mode) : tables_(tables)
 }
 
 int SortKeyOrder::Compare(std::string_view a, std::string_view b) const {
+  if (unicode_) {
+    if (mode_ == 0) return unicode_->Compare(a, b);
+    return unicode_->Compare(UnicodeText::Reversed(a), UnicodeText::Reversed(b));
+  }
   if (mode_ == 0) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {

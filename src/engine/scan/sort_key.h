@@ -4,7 +4,9 @@
 // digits of each character's value (low 8 bits), first character first; in any other mode
 // the value with at least three decimal digits, last character first (the rhyme order).
 // Keys compare as binary strings. SortKeyOrder compares two words as their keys would,
-// without building the keys in the usual case (every value within 0-999).
+// without building the keys in the usual case (every value within 0-999). In a UTF-8 project
+// words are compared by the Unicode side's collation instead, forward or (rhyme order) with
+// their user-perceived characters reversed.
 #pragma once
 
 #include <array>
@@ -28,6 +30,7 @@ class SortKeyOrder {
 
  private:
   const CharTables& tables_;
+  const UnicodeText* unicode_;
   int mode_;
   std::array<uint8_t, 256> forwardByte_{};  // mode 0: the byte each character's two hex digits stand for
   std::array<int16_t, 256> value_{};

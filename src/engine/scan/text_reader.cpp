@@ -5,6 +5,7 @@
 
 #include "base/cp1252.h"
 #include "scan/reference_markup.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
@@ -38,25 +39,41 @@ int NextChar(ScanContext& context, LineSource& file, ReaderMode mode, ProgressSi
   }
 }
 
+// A UTF-8 rule of one character beyond ASCII, as the reader's stand-in byte; other rules as they are.
+std::string StandIn(ScanState& s, const std::string& rule) {
+  if (!s.utf8 || rule.empty() || static_cast<unsigned char>(rule[0]) < 0x80) return rule;
+  size_t at = 0;
+  NextCodePoint(rule, at);
+  if (at != rule.size()) return rule;
+  auto known = std::find(s.ruleChars.begin(), s.ruleChars.end(), rule);
+  size_t k = static_cast<size_t>(known - s.ruleChars.begin());
+  if (known == s.ruleChars.end()) s.ruleChars.push_back(rule);
+  return std::string(1, static_cast<char>(kFirstStandIn + k));
+}
+
 }  // namespace
 
 void BeginPass(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                const std::string& padding) {
   ScanState& s = context.state;
-  s.endOfLine = rules.endOfLine;
-  s.join = rules.join;
-  s.endHyphen = rules.endHyphen;
+  s.utf8 = tables.unicode != nullptr;
+  s.ruleChars.clear();
+  s.endOfLine = StandIn(s, rules.endOfLine);
+  s.join = StandIn(s, rules.join);
+  s.endHyphen = StandIn(s, rules.endHyphen);
   s.endPadding = padding;
   s.readReferences = rules.referenceType == ReferenceType::Type1;
   s.leftReference = rules.leftReference;
   s.rightReference = rules.rightReference;
-  s.joinChar = SingleChar(rules.join);
-  s.endOfLineChar = SingleChar(rules.endOfLine);
-  s.endHyphenChar = SingleChar(rules.endHyphen);
-  s.leftMarker = SingleChar(rules.leftReference);
-  s.rightMarker = SingleChar(rules.rightReference);
+  s.joinChar = SingleChar(s.join);
+  s.endOfLineChar = SingleChar(s.endOfLine);
+  s.endHyphenChar = SingleChar(s.endHyphen);
+  s.leftMarker = SingleChar(StandIn(s, rules.leftReference));
+  s.rightMarker = SingleChar(StandIn(s, rules.rightReference));
   for (int c = 0; c < 256; ++c) {
-    s.classOfLower[c] = static_cast<int8_t>(tables.CharClassTable[ToLower1252(static_cast<unsigned char>(c))] % 10);
+    // In UTF-8 text a byte beyond ASCII is part of a character, classed by the Unicode side.
+    const unsigned char lower = s.utf8 ? (c < 128 ? LowerCaseTable()[c] : 0) : ToLower1252(static_cast<unsigned char>(c));
+    s.classOfLower[c] = static_cast<int8_t>(s.utf8 && c >= 128 ? 0 : tables.CharClassTable[lower] % 10);
   }
   s.lineBuffer.clear();
   s.lineLength = 0;
@@ -68,6 +85,7 @@ void BeginFile(ScanContext& context, const std::string& path) {
   ScanState& s = context.state;
   s.currentFileName = path;
   s.fileLineNumber = 1;
+  s.invalidReported = false;
   s.endOfFileCount = 0;
   s.lineBuffer.clear();
   s.lineLength = 0;

@@ -8,6 +8,7 @@
 #include "base/line_source.h"
 #include "scan/error_report.h"
 #include "scan/text_reader.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
@@ -15,7 +16,8 @@ namespace {
 // Cuts the words of logical lines; a word open at the end of a line runs on into the next.
 class Tokenizer {
  public:
-  Tokenizer(const ScanState& state, WordCounter& counter) : lower_(LowerCaseTable().data()), counter_(counter) {
+  Tokenizer(const ScanState& state, WordCounter& counter)
+      : lower_(LowerCaseTable().data()), counter_(counter), needLetter_(counter.tables().needLetter) {
     for (int c = 0; c < 256; ++c) isWord_[c] = state.classOfLower[c] == kWordClass;
     for (int c = 'a'; c <= 'z'; ++c) asciiLetters_ = asciiLetters_ && isWord_[c];
   }
@@ -28,8 +30,10 @@ class Tokenizer {
     if (!open_.empty()) {
       while (i < length && isWord_[p[i]]) open_ += static_cast<char>(lower_[p[i++]]);
       if (i == length && !emptyLine) return;  // still open at the end of this line
-      Counted(open_.size());
-      counter_.Add(open_);
+      if (Keeps(open_)) {
+        Counted(open_.size());
+        counter_.Add(open_);
+      }
       open_.clear();
     }
     const bool* isWord = isWord_;
@@ -88,6 +92,7 @@ class Tokenizer {
         open_.assign(out, n);  // the word may run on into the next line
         return;
       }
+      if (!Keeps(std::string_view(out, n))) continue;  // begun and not ended: dropped
       Counted(n);
       counter_.EndWord(n, WordHash::Finish(hash, n));
     }
@@ -97,6 +102,9 @@ class Tokenizer {
   int64_t longest() const { return longest_; }
 
  private:
+  // The need-letter rule: a word of apostrophes and hyphens only is no word.
+  bool Keeps(std::string_view word) const { return !needLetter_ || HasLetterOrDigit1252(word); }
+
   void Counted(size_t length) {
     ++tokens_;
     if (static_cast<int64_t>(length) > longest_) longest_ = static_cast<int64_t>(length);
@@ -117,10 +125,35 @@ class Tokenizer {
   bool asciiLetters_ = true;  // every ASCII letter is a word character
   const unsigned char* lower_;
   WordCounter& counter_;
+  bool needLetter_;
   std::string open_;
   int64_t tokens_ = 0;
   int64_t longest_ = 0;
 };
+
+// The words of a UTF-8 text: cut by the Unicode side, counted in their lower case. The
+// longest word is measured in display columns, as the lists lay words out.
+void ScanUtf8Words(ScanContext& context, LineSource& file, const UnicodeText& unicode, WordCounter& counter,
+                   ScanTotals& totals, ProgressSink* progress) {
+  int64_t tokens = 0;
+  int64_t longest = 0;
+  WordCutter cutter(unicode, [&](int64_t, std::string_view, std::string_view lower) {
+    ++tokens;
+    longest = std::max(longest, DisplayWidth(lower));
+    counter.Add(lower);
+  });
+  CharacterRun run;
+  while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+    if (run.emptyLine) {
+      cutter.Break();
+    } else {
+      cutter.Feed(run.text);
+    }
+  }
+  cutter.Discard();
+  totals.tokenCount += tokens;
+  totals.longestWord = std::max(totals.longestWord, longest);
+}
 
 }  // namespace
 
@@ -133,6 +166,11 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
     return;
   }
   BeginFile(context, path);
+  if (counter.tables().unicode) {
+    ScanUtf8Words(context, file, *counter.tables().unicode, counter, totals, progress);
+    if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
+    return;
+  }
   Tokenizer tokenizer(context.state, counter);
   CharacterRun run;
   while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {

@@ -74,6 +74,8 @@ class WordCounter {
     batchUsed_ += (length + kPadding) & ~size_t{7};
     if (batchSize_ == kBatch) ProcessBatch();
   }
+  const CharTables& tables() const { return tables_; }
+
   // Writes the last run, merges, and fills `vocabulary` (emptied first). Ends the counting.
   Status Finish(EntryList& vocabulary);
 

@@ -7,6 +7,7 @@
 #include <unicode/ustring.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace wordloom {
@@ -46,14 +47,23 @@ std::vector<std::string> AlphabetItems(std::string_view alphabet) {
   return items;
 }
 
-// An item written for ICU's rule syntax: every character escaped, so none is read as syntax.
+// An item written for ICU's rule syntax, so that no character of it is read as syntax: ASCII
+// punctuation after a backslash (an escaped \u0027 would still open a quotation), characters
+// beyond ASCII as escapes.
 std::string RuleText(std::string_view item) {
   std::string out;
   char buffer[16];
   for (size_t at = 0; at < item.size();) {
     char32_t c = NextCodePoint(item, at);
-    std::snprintf(buffer, sizeof buffer, c > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(c));
-    out += buffer;
+    if (c < 128 && std::isalnum(static_cast<int>(c))) {
+      out += static_cast<char>(c);
+    } else if (c < 128) {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else {
+      std::snprintf(buffer, sizeof buffer, c > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(c));
+      out += buffer;
+    }
   }
   return out;
 }
@@ -175,6 +185,23 @@ std::string UnicodeText::FoldKey(std::string_view text) const {
   std::string decoded;
   DecodeLine(text, decoded);
   return Lower(decoded);
+}
+
+std::string UnicodeText::MatchingText(std::string_view text) const {
+  const std::string lower = Lower(text);
+  if (IsAscii(lower)) return lower;
+  std::string out;
+  out.reserve(lower.size());
+  for (size_t at = 0; at < lower.size();) {
+    const size_t start = at;
+    const char32_t c = NextCodePoint(lower, at);
+    if (c >= 128 && !IsWordChar(c)) {
+      out += kNotWordByte;
+    } else {
+      out.append(lower, start, at - start);
+    }
+  }
+  return out;
 }
 
 int UnicodeText::Compare(std::string_view a, std::string_view b) const {

@@ -70,6 +70,11 @@ size_t ClusterEnd(std::string_view text, size_t at);
 int ClusterWidth(std::string_view cluster);
 int64_t DisplayWidth(std::string_view text);
 
+// Lower case for matching keys against a whole line: every character beyond ASCII that is
+// not a word character becomes the one byte kNotWordByte, so that a byte table (word bytes:
+// ASCII word characters and every byte beyond ASCII) finds the characters' word boundaries.
+inline constexpr char kNotWordByte = '\x1F';
+
 // ---- Words -----------------------------------------------------------------------------
 
 class UnicodeText {
@@ -93,6 +98,8 @@ class UnicodeText {
   std::string Lower(std::string_view text) const;
   // A key or pattern typed by the user: NFC, then lower case.
   std::string FoldKey(std::string_view text) const;
+  // Lower case with non-word characters beyond ASCII as kNotWordByte (see above).
+  std::string MatchingText(std::string_view text) const;
 
   // The word order: the language's collation, tailored by the alphabet; equal collation goes
   // by bytes. Negative, zero or positive.
@@ -134,6 +141,8 @@ class WordCutter {
   // Drops what is still open (a word running into the end of the file is not a word).
   void Discard();
   int64_t consumed() const { return consumed_; }
+  // The stream offset of the first byte that may still become part of a word.
+  int64_t pendingOffset() const { return open_.empty() ? consumed_ : openOffset_; }
 
  private:
   void CutAlphabet(std::string_view text, int64_t base, bool final);

@@ -1,0 +1,227 @@
+// The keyword pass over a UTF-8 text.
+//
+// The text is read through the same reader as every pass and cut into words by the same word
+// cutter as the vocabulary scan, so a word found here is a word of the vocabulary. Contexts
+// are measured in display columns: the left context is the halfWidth columns before the word,
+// the right context the halfWidth + 1 columns from its first character, each made up of whole
+// user-perceived characters and filled out with spaces where a wide character does not fit.
+// Before the first character of the file the context is spaces, as the end padding makes it
+// after the last. Memory: the text from a few kilobytes before the earliest word still waiting
+// for its right context.
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <optional>
+
+#include "base/line_source.h"
+#include "concordance/citation.h"
+#include "concordance/gather.h"
+#include "concordance/key_table.h"
+#include "scan/text_reader.h"
+#include "unicode/unicode_text.h"
+
+namespace wordloom {
+namespace {
+
+using Values = std::array<std::string, kLetterCount + 1>;
+
+constexpr int64_t kPadding = 250;
+constexpr int64_t kMostBytesPerColumn = 16;  // how far back a left context is looked for
+
+class UnicodeKwicPass {
+ public:
+  UnicodeKwicPass(ScanContext& context, LineSource& file, const UnicodeText& unicode, const GatherQuery& query,
+                  CitationSink& sink, ProgressSink* progress)
+      : context_(context), s_(context.state), file_(file), query_(query), sink_(sink), progress_(progress),
+        table_(query.keyTable ? *query.keyTable : ownTable_.emplace(query.kind, query.keys)),
+        cutter_(unicode, [this](int64_t offset, std::string_view, std::string_view lower) { Found(offset, lower); }) {
+    wholeWord_.fill(true);  // a word is matched alone: every character of it is a word character
+    trackValues_ = s_.readReferences && CitesReferenceValues(query.letters);
+    snapshots_.push_back(context.references.ReferenceLetterValue);
+  }
+
+  void Run() {
+    CharacterRun run;
+    while (ReadCharacterRun(context_, file_, ReaderMode::Concordance, run, progress_)) {
+      if (run.emptyLine) {
+        cutter_.Break();
+      } else {
+        spans_.push_back(Span{loaded_, static_cast<int64_t>(run.text.size()), run.firstLineNumber,
+                              run.logicalLineTotal, static_cast<int64_t>(run.insideLength), CurrentSnapshot()});
+        text_.append(run.text);
+        loaded_ += static_cast<int64_t>(run.text.size());
+        cutter_.Feed(run.text);
+      }
+      EmitReady(false);
+      Trim();
+      if (progress_ && progress_->StopRequested()) break;
+    }
+    cutter_.Discard();
+    EmitReady(true);
+  }
+
+ private:
+  struct Span {
+    int64_t start;  // stream offset of the run's first byte
+    int64_t length;
+    int64_t firstLineNumber;
+    int64_t logicalLineTotal;
+    int64_t insideLength;  // leading bytes whose end-of-line marker counts
+    size_t snapshot;
+  };
+  struct Hit {
+    int64_t offset;
+    size_t key;
+  };
+
+  size_t CurrentSnapshot() {
+    if (trackValues_) {
+      const Values& now = context_.references.ReferenceLetterValue;
+      for (int letter : query_.letters) {
+        if (now[static_cast<size_t>(letter)] != snapshots_.back()[static_cast<size_t>(letter)]) {
+          snapshots_.push_back(now);
+          break;
+        }
+      }
+    }
+    return firstSnapshot_ + snapshots_.size() - 1;
+  }
+
+  void Found(int64_t offset, std::string_view lower) {
+    table_.Match(lower, wholeWord_, matched_);
+    for (size_t n : matched_) hits_.push_back(Hit{offset, n});
+  }
+
+  std::string_view Text(int64_t from, int64_t to) const {
+    return std::string_view(text_).substr(static_cast<size_t>(from - first_), static_cast<size_t>(to - from));
+  }
+
+  // The right context of a hit: false while the text does not yet reach far enough.
+  bool RightContext(int64_t offset, bool final, std::string& out) const {
+    out.clear();
+    const int64_t columns = query_.halfWidth + 1;
+    std::string_view rest = Text(offset, loaded_);
+    int64_t width = 0;
+    size_t at = 0;
+    while (width < columns) {
+      if (at >= rest.size()) {
+        if (!final) return false;
+        break;
+      }
+      const size_t end = ClusterEnd(rest, at);
+      const int w = ClusterWidth(rest.substr(at, end - at));
+      if (width + w > columns) break;
+      out.append(rest.substr(at, end - at));
+      width += w;
+      at = end;
+    }
+    out.append(static_cast<size_t>(columns - width), ' ');
+    return true;
+  }
+
+  void LeftContext(int64_t offset, std::string& out) const {
+    const int64_t columns = query_.halfWidth;
+    int64_t from = std::max(first_, offset - columns * kMostBytesPerColumn);
+    std::string_view before = Text(from, offset);
+    // Start on a character's first byte.
+    size_t start = 0;
+    while (start < before.size() && (static_cast<unsigned char>(before[start]) & 0xC0) == 0x80) ++start;
+    std::vector<std::pair<size_t, int>> clusters;  // start and width, in order
+    for (size_t at = start; at < before.size();) {
+      const size_t end = ClusterEnd(before, at);
+      clusters.emplace_back(at, ClusterWidth(before.substr(at, end - at)));
+      at = end;
+    }
+    int64_t width = 0;
+    size_t keep = clusters.size();
+    while (keep > 0 && width + clusters[keep - 1].second <= columns) width += clusters[--keep].second;
+    out.assign(static_cast<size_t>(columns - width), ' ');
+    if (keep < clusters.size()) out.append(before.substr(clusters[keep].first));
+  }
+
+  const Span& SpanOf(int64_t offset) const {
+    auto after = std::upper_bound(spans_.begin(), spans_.end(), offset,
+                                  [](int64_t at, const Span& span) { return at < span.start; });
+    return *(after - 1);
+  }
+
+  void EmitReady(bool final) {
+    while (!hits_.empty()) {
+      const Hit hit = hits_.front();
+      if (query_.keepContexts && !RightContext(hit.offset, final, right_)) return;
+      if (!query_.keepContexts) right_.clear();
+      left_.clear();
+      if (query_.keepContexts) LeftContext(hit.offset, left_);
+      const Span& span = SpanOf(hit.offset);
+      int64_t lineNumber = span.firstLineNumber;
+      if (s_.endOfLineChar >= 0) {
+        const int64_t to = std::min(hit.offset, span.start + span.insideLength);
+        std::string_view counted = Text(span.start, std::max(span.start, to));
+        lineNumber += std::count(counted.begin(), counted.end(), static_cast<char>(s_.endOfLineChar));
+      }
+      citation_.clear();
+      BuildCitation(query_.letters, lineNumber, query_.lineNumberWidth, snapshots_[span.snapshot - firstSnapshot_],
+                    citation_);
+      RestoreRuleChars(s_, left_);
+      RestoreRuleChars(s_, right_);
+      sink_.Add(static_cast<int64_t>(hit.key + 1), span.logicalLineTotal, citation_, left_, right_);
+      hits_.pop_front();
+    }
+  }
+
+  // Drops text and spans that no waiting or later word can reach.
+  void Trim() {
+    const int64_t waiting = std::min(hits_.empty() ? loaded_ : hits_.front().offset, cutter_.pendingOffset());
+    const int64_t needed = waiting - (query_.halfWidth + 2) * kMostBytesPerColumn;
+    while (spans_.size() > 1 && spans_[1].start <= needed) spans_.pop_front();
+    while (!spans_.empty() && firstSnapshot_ < spans_.front().snapshot) {
+      snapshots_.pop_front();
+      ++firstSnapshot_;
+    }
+    const int64_t keep = std::min(needed, spans_.empty() ? needed : spans_.front().start);
+    if (keep - first_ > (int64_t{1} << 16)) {
+      text_.erase(0, static_cast<size_t>(keep - first_));
+      first_ = keep;
+    }
+  }
+
+  ScanContext& context_;
+  ScanState& s_;
+  LineSource& file_;
+  const GatherQuery& query_;
+  CitationSink& sink_;
+  ProgressSink* progress_;
+  std::optional<KeyTable> ownTable_;  // declared before table_, which may refer to it
+  KeyTable& table_;
+  WordCharTable wholeWord_{};
+  WordCutter cutter_;
+
+  std::string text_;  // the stream from offset first_ to loaded_
+  int64_t first_ = 0;
+  int64_t loaded_ = 0;
+  std::deque<Span> spans_;
+  std::deque<Values> snapshots_;
+  size_t firstSnapshot_ = 0;
+  bool trackValues_ = false;
+  std::deque<Hit> hits_;
+  std::vector<size_t> matched_;
+  std::string citation_, left_, right_;
+};
+
+}  // namespace
+
+Status GatherKwicUnicode(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+                         const std::string& path, const GatherQuery& query, CitationSink& sink,
+                         ProgressSink* progress) {
+  LineSource file;
+  Status opened = file.Open(path);
+  if (!opened.ok()) return opened;
+  const std::string padding(static_cast<size_t>(kPadding), ' ');
+  context.references.contextPadding = padding;
+  BeginPass(context, rules, tables, padding);
+  BeginFile(context, path);
+  UnicodeKwicPass(context, file, *tables.unicode, query, sink, progress).Run();
+  return file.error();
+}
+
+}  // namespace wordloom

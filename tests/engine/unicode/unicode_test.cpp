@@ -1,0 +1,160 @@
+// UTF-8 projects: vocabularies in several scripts, case, order, contexts in display columns,
+// and the choice of encoding.
+#include <gtest/gtest.h>
+
+#include "concordance/concordance_run.h"
+#include "engine/engine_support.h"
+#include "project/project_actions.h"
+#include "scan/list_sort.h"
+#include "unicode/unicode_text.h"
+
+namespace wordloom::test {
+namespace {
+
+struct Corpus {
+  TempScratch scratch;
+  Session session;
+
+  // A new project over `texts`, its encoding settled from them unless `rules` names one.
+  explicit Corpus(const std::vector<std::string>& texts, ScanRules rules = AutomaticRules()) {
+    Project created;
+    ResetToNewProjectDefaults(created, scratch.folder.path());
+    created.rules = rules;
+    for (size_t i = 0; i < texts.size(); ++i) {
+      created.AddFile(scratch.folder.Write("text" + std::to_string(i) + ".txt", texts[i]));
+    }
+    EXPECT_TRUE(AcceptNewProject(session, created, scratch.scratch).ok());
+  }
+
+  static ScanRules Utf8Rules() {
+    ScanRules rules;
+    rules.encoding = TextEncoding::Utf8;
+    rules.alphabet = kDefaultUtf8Alphabet;
+    return rules;
+  }
+  static ScanRules AutomaticRules() {
+    ScanRules rules;
+    rules.encoding = TextEncoding::Automatic;
+    return rules;
+  }
+
+  // The vocabulary as "word count" items, in the project's order.
+  std::string Vocabulary() const {
+    std::string out;
+    for (const Entry& entry : session.lists.Vocabulary) {
+      out += (out.empty() ? "" : " ") + entry.word + ":" + std::to_string(entry.count);
+    }
+    return out;
+  }
+
+  std::vector<std::string> Run(ConcordanceQuery query) {
+    ConcordanceResult result;
+    EXPECT_TRUE(RunConcordance(session, query, scratch.scratch, result).ok());
+    CommitConcordance(session, result);
+    return result.wrote ? CrLfLines(ReadFile(result.outputPath)) : std::vector<std::string>{};
+  }
+};
+
+TEST(Utf8Vocabulary, WordsOfEveryScriptAreWholeAndLowerCased) {
+  const struct {
+    const char* name;
+    std::string text;
+    ScanRules rules;
+    const char* vocabulary;
+  } cases[] = {
+      {"curly apostrophes", "Caf\u00E9\u2019s na\u00EFve owner said \u201Cdon\u2019t\u201D.", Corpus::Utf8Rules(),
+       "caf\u00E9\u2019s:1 don\u2019t:1 na\u00EFve:1 owner:1 said:1"},
+      {"decomposed accents", "Cafe\u0301 CAF\u00C9 Stra\u00DFe", Corpus::Utf8Rules(), "caf\u00E9:2 stra\u00DFe:1"},
+      {"Greek final sigma", "\u03A3\u039F\u03A6\u039F\u03A3 \u03C3\u03BF\u03C6\u03CC\u03C2", Corpus::Utf8Rules(),
+       "\u03C3\u03BF\u03C6\u03BF\u03C2:1 \u03C3\u03BF\u03C6\u03CC\u03C2:1"},
+      {"Russian", "\u041C\u0438\u0440 \u0438 \u043C\u0438\u0440.", Corpus::Utf8Rules(),
+       "\u0438:1 \u043C\u0438\u0440:2"},
+      {"a byte-order mark", "\uFEFFfirst word", Corpus::Utf8Rules(), "first:1 word:1"},
+      {"apostrophes and hyphens alone are no words", "rock -- n' '' roll", Corpus::Utf8Rules(),
+       "n':1 rock:1 roll:1"},
+      {"marks alone are no words", "a \u0301\u0302 b", Corpus::Utf8Rules(), "a:1 b:1"},
+  };
+  for (const auto& c : cases) {
+    Corpus corpus({c.text}, c.rules);
+    EXPECT_EQ(corpus.session.project.rules.encoding, TextEncoding::Utf8) << c.name;
+    EXPECT_EQ(corpus.Vocabulary(), c.vocabulary) << c.name;
+  }
+}
+
+TEST(Utf8Vocabulary, ChineseHasWordsWithUnicodeBoundaries) {
+  ScanRules rules = Corpus::Utf8Rules();
+  rules.words = WordBoundaries::Unicode;
+  Corpus corpus({"\u6211\u4EEC\u662F\u5B66\u751F\u3002\u6211\u4EEC\u559C\u6B22\u5B66\u4E60\u3002"}, rules);
+  const std::string vocabulary = corpus.Vocabulary();
+  EXPECT_NE(vocabulary.find("\u6211\u4EEC:2"), std::string::npos) << vocabulary;
+  EXPECT_EQ(vocabulary.find("\u3002"), std::string::npos) << vocabulary;
+}
+
+TEST(Utf8Vocabulary, InvalidBytesAreReportedOnceAndReadAsReplacement) {
+  Corpus corpus({"good line\nbad \xFF here\nand \xC3 again\n"}, Corpus::Utf8Rules());
+  EXPECT_EQ(corpus.Vocabulary(), "again:1 and:1 bad:1 good:1 here:1 line:1");
+  const std::string& report = corpus.session.scan.ErrorReportText;
+  EXPECT_NE(report.find("ERROR: not valid UTF-8 at line 2\r\n"), std::string::npos) << report;
+  EXPECT_EQ(report.find("line 3"), std::string::npos) << report;
+}
+
+TEST(Utf8Encoding, SettlesFromTheTexts) {
+  const struct {
+    std::vector<std::string> texts;
+    TextEncoding encoding;
+  } cases[] = {
+      {{"plain ascii"}, TextEncoding::Windows1252},
+      {{"plain", "caf\u00E9"}, TextEncoding::Utf8},
+      {{"\uFEFFascii after a mark"}, TextEncoding::Windows1252},
+      {{"caf\u00E9", "caf\xE9"}, TextEncoding::Windows1252},
+  };
+  for (const auto& c : cases) {
+    Corpus corpus(c.texts);
+    EXPECT_EQ(corpus.session.project.rules.encoding, c.encoding) << c.texts.back();
+  }
+}
+
+TEST(Utf8Order, LanguageAndAlphabetDecide) {
+  auto order = [](const std::string& language, const std::string& alphabet, std::vector<std::string> words) {
+    ScanRules rules;
+    rules.encoding = TextEncoding::Utf8;
+    rules.language = language;
+    if (!alphabet.empty()) rules.alphabet = alphabet;
+    const CharTables tables = BuildCharTables(rules);
+    SortKeyOrder keys(tables, 0);
+    std::stable_sort(words.begin(), words.end(), [&](const std::string& a, const std::string& b) { return keys.Less(a, b); });
+    std::string out;
+    for (const std::string& word : words) out += (out.empty() ? "" : " ") + word;
+    return out;
+  };
+  const std::string utf8Default = kDefaultUtf8Alphabet;
+  EXPECT_EQ(order("cs", utf8Default, {"hrad", "chata", "cena", "\u010Das", "d\u016Fm", "i", "\u0159eka", "sto", "rak"}),
+            "cena \u010Das d\u016Fm hrad chata i rak \u0159eka sto");
+  EXPECT_EQ(order("", utf8Default, {"z", "\u00E9t\u00E9", "ete", "euro", "a"}), "a ete \u00E9t\u00E9 euro z");
+  EXPECT_EQ(order("", utf8Default, {"9", "z", "'a", "-", "a"}), "a z 'a - 9");
+  // A multigraph of the alphabet sorts as one letter in its place.
+  EXPECT_EQ(order("", "abc[ch]defghijklmnopqrstuvwxyz", {"cz", "cha", "ca", "da"}), "ca cz cha da");
+}
+
+TEST(Utf8Kwic, KeysStandInOneColumnWhateverTheScript) {
+  Corpus corpus({"\u4E2D\u6587 key one\nCafe\u0301 key two\nplain key three\n"});
+  ConcordanceQuery query;
+  query.keys = "KEY";
+  query.contextWidth = 20;
+  const std::vector<std::string> lines = corpus.Run(query);
+  int found = 0;
+  for (const std::string& line : lines) {
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos) continue;
+    const std::string context = line.substr(tab + 1);
+    const size_t key = context.find("key");
+    ASSERT_NE(key, std::string::npos) << line;
+    EXPECT_EQ(DisplayWidth(context.substr(0, key)), 10) << line;
+    EXPECT_EQ(DisplayWidth(context), 21) << line;
+    ++found;
+  }
+  EXPECT_EQ(found, 3);
+}
+
+}  // namespace
+}  // namespace wordloom::test
