@@ -116,7 +116,7 @@ Status RunConcordance(const Session& session, const ConcordanceQuery& query, con
   FileWriter out;
   if (status.ok()) status = scratch.OpenForWrite("0", out);
   if (status.ok()) {
-    int64_t written = query.index ? WriteIndex(sorter, gather.keys, out) : (WriteConcordance(sorter, gather.keys, out), sorter.count());
+    int64_t written = query.index ? WriteIndex(sorter, gather.keys, out, session.tables.unicode != nullptr) : (WriteConcordance(sorter, gather.keys, out), sorter.count());
     status = sorter.error();
     Status closed = out.Close();
     if (status.ok()) status = closed;

@@ -1,5 +1,7 @@
 #include "concordance/writers.h"
 
+#include "unicode/unicode_text.h"
+
 namespace wordloom {
 namespace {
 
@@ -32,7 +34,8 @@ void WriteConcordance(CitationSource& records, const std::vector<std::string>& k
   }
 }
 
-int64_t WriteIndex(CitationSource& records, const std::vector<std::string>& keys, FileWriter& out) {
+int64_t WriteIndex(CitationSource& records, const std::vector<std::string>& keys, FileWriter& out,
+                   bool displayColumns) {
   CitationRecord record;
   const std::string* previousKey = nullptr;
   std::string previousCitation;
@@ -53,7 +56,7 @@ int64_t WriteIndex(CitationSource& records, const std::vector<std::string>& keys
       previousKey = &key;
     }
     if (havePrevious && record.citation == previousCitation) continue;
-    AppendPacked(out, column, ",", record.citation);
+    AppendPacked(out, column, ",", record.citation, displayColumns);
     previousCitation = record.citation;
     havePrevious = true;
     ++written;
@@ -61,8 +64,9 @@ int64_t WriteIndex(CitationSource& records, const std::vector<std::string>& keys
   return written;
 }
 
-void AppendPacked(FileWriter& out, int64_t& column, std::string_view separator, std::string_view item) {
-  const int64_t length = static_cast<int64_t>(item.size() + separator.size());
+void AppendPacked(FileWriter& out, int64_t& column, std::string_view separator, std::string_view item,
+                  bool displayColumns) {
+  const int64_t length = Columns(item, displayColumns) + static_cast<int64_t>(separator.size());
   if (column + length > kIndexWidth) {
     out.Write(kCrLf);
     column = length;

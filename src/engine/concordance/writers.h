@@ -21,11 +21,14 @@ namespace wordloom {
 void WriteConcordance(CitationSource& records, const std::vector<std::string>& keys, FileWriter& out);
 
 // Returns how many citations were written (repeats of the previous citation of a key are not).
-int64_t WriteIndex(CitationSource& records, const std::vector<std::string>& keys, FileWriter& out);
+// `displayColumns`: the citations are UTF-8, measured in display columns.
+int64_t WriteIndex(CitationSource& records, const std::vector<std::string>& keys, FileWriter& out,
+                   bool displayColumns = false);
 
 // Writes `item` and `separator` on the current line, first ending the line when they would
 // reach past column 80. `column` is the running column of the line.
-void AppendPacked(FileWriter& out, int64_t& column, std::string_view separator, std::string_view item);
+void AppendPacked(FileWriter& out, int64_t& column, std::string_view separator, std::string_view item,
+                  bool displayColumns = false);
 
 // The counts line: " 2 keys, 15 citations", " 1 word, 3 references".
 std::string RunCountsText(int64_t keyCount, int64_t citationCount, bool keyWords, bool index);

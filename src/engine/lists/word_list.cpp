@@ -5,6 +5,7 @@
 
 #include "scan/list_sort.h"
 #include "scan/status_texts.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
@@ -46,7 +47,7 @@ void WordListWriter::WriteWordListItem(std::string_view separator, int64_t frequ
       }
       text += word;
       text += separator;
-      const int64_t length = static_cast<int64_t>(text.size());
+      const int64_t length = Columns(text, displayColumns_);
       // The piece that opens a new line is not counted.
       if (column_ + length > kLineWidth) {
         LineBreak();
@@ -69,7 +70,7 @@ void WordListWriter::WriteWordListItem(std::string_view separator, int64_t frequ
         text += ' ';
       }
       text += word;
-      const std::string blanks(static_cast<size_t>(std::max<int64_t>(width - static_cast<int64_t>(text.size()), 0)), ' ');
+      const std::string blanks(static_cast<size_t>(std::max<int64_t>(width - Columns(text, displayColumns_), 0)), ' ');
       if (layout_ == WordListLayout::ColumnsRight) {
         out_.Write(blanks);
         out_.Write(text);
@@ -95,11 +96,12 @@ Status MakeWordList(const Session& session, const WordListQuery& query, const Sc
   EntryView& list = result.sorted.emplace(query.keyWords ? lists.KeyWordsList : lists.AllWordsList);
   SortEntryView(lists.Vocabulary, list, query.order, query.rhyme ? 1 : 0, session.tables);
 
+  const bool displayColumns = session.tables.unicode != nullptr;
   int64_t maxLength = 0;
   int64_t maxFrequency = 0;
   for (size_t i = 0; i < list.size(); ++i) {
     const Entry& entry = lists.At(list, i);
-    maxLength = std::max(maxLength, static_cast<int64_t>(entry.word.size()));
+    maxLength = std::max(maxLength, Columns(entry.word, displayColumns));
     maxFrequency = std::max(maxFrequency, entry.count);
   }
   const int64_t count = static_cast<int64_t>(list.size());
@@ -109,7 +111,8 @@ Status MakeWordList(const Session& session, const WordListQuery& query, const Sc
   FileWriter out;
   Status status = scratch.OpenForWrite("1", out);
   if (!status.ok()) return status;
-  WordListWriter writer(out, query.layout, query.frequencies, maxLength, FrequencyWidth(count, maxFrequency), startColumn);
+  WordListWriter writer(out, query.layout, query.frequencies, maxLength, FrequencyWidth(count, maxFrequency), startColumn,
+                        displayColumns);
   for (size_t i = 0; i < list.size(); ++i) {
     const Entry& entry = lists.At(list, i);
     writer.WriteWordListItem(i + 1 < list.size() ? ", " : "", entry.count, entry.word);

@@ -45,10 +45,11 @@ struct WordListResult {
 // Writes entries one after another in a layout, keeping the running column of the line.
 class WordListWriter {
  public:
+  // `displayColumns`: words are UTF-8 and measured in display columns, not bytes.
   WordListWriter(FileWriter& out, WordListLayout layout, bool frequencies, int64_t maxLength, int64_t frequencyWidth,
-                 int64_t startColumn)
+                 int64_t startColumn, bool displayColumns = false)
       : out_(out), layout_(layout), frequencies_(frequencies), maxLength_(maxLength),
-        frequencyWidth_(frequencyWidth), column_(startColumn) {}
+        frequencyWidth_(frequencyWidth), column_(startColumn), displayColumns_(displayColumns) {}
   // `separator` follows the word in the packed layout.
   void WriteWordListItem(std::string_view separator, int64_t frequency, std::string_view word);
 
@@ -60,6 +61,7 @@ class WordListWriter {
   int64_t maxLength_;
   int64_t frequencyWidth_;
   int64_t column_;
+  bool displayColumns_;
 };
 
 // The width of the frequency field: log10 of the largest frequency plus 2, rounded half to

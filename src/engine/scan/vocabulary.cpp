@@ -13,13 +13,29 @@
 namespace wordloom {
 namespace {
 
+// ASCII letter case for UTF-8 text: bytes beyond ASCII are parts of characters, left alone.
+const std::array<unsigned char, 256>& AsciiLowerTable() {
+  static const std::array<unsigned char, 256> table = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return t;
+  }();
+  return table;
+}
+
 // Cuts the words of logical lines; a word open at the end of a line runs on into the next.
+// Windows-1252 text is cut byte by byte. UTF-8 text is cut the same way on the bytes that may
+// belong to a word (its ASCII word characters and every byte beyond ASCII), which is exact for
+// ASCII; a run that holds a character beyond ASCII is cut again by the Unicode side.
+template <bool kUtf8>
 class Tokenizer {
  public:
   Tokenizer(const ScanState& state, WordCounter& counter)
-      : lower_(LowerCaseTable().data()), counter_(counter), needLetter_(counter.tables().needLetter) {
-    for (int c = 0; c < 256; ++c) isWord_[c] = state.classOfLower[c] == kWordClass;
+      : lower_(kUtf8 ? AsciiLowerTable().data() : LowerCaseTable().data()), counter_(counter),
+        needLetter_(counter.tables().needLetter), unicode_(counter.tables().unicode.get()) {
+    for (int c = 0; c < 256; ++c) isWord_[c] = state.classOfLower[c] == kWordClass || (kUtf8 && c >= 128);
     for (int c = 'a'; c <= 'z'; ++c) asciiLetters_ = asciiLetters_ && isWord_[c];
+    for (int c = 0; c < 128; ++c) letterOrDigit_[c] = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
   }
 
   // The characters of one logical line up to `length`. An empty logical line stands for the
@@ -28,9 +44,12 @@ class Tokenizer {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     size_t i = 0;
     if (!open_.empty()) {
-      while (i < length && isWord_[p[i]]) open_ += static_cast<char>(lower_[p[i++]]);
+      // UTF-8 keeps the open word as written, Windows-1252 lower-cased.
+      while (i < length && isWord_[p[i]]) open_ += static_cast<char>(kUtf8 ? p[i++] : lower_[p[i++]]);
       if (i == length && !emptyLine) return;  // still open at the end of this line
-      if (Keeps(open_)) {
+      if constexpr (kUtf8) {
+        CutCharacters(open_);
+      } else if (Keeps(open_)) {
         Counted(open_.size());
         counter_.Add(open_);
       }
@@ -41,6 +60,9 @@ class Tokenizer {
     for (;;) {
       while (i < length && !isWord[p[i]]) ++i;
       if (i == length) return;
+      const size_t start = i;
+      unsigned high = 0;          // UTF-8: the bytes of the word ORed, to see one beyond ASCII
+      bool letterOrDigit = false;  // UTF-8: an ASCII letter or digit was met
       // Fold the word straight into the counter, hashing it 8 bytes at a time as it is read.
       size_t room = kFirstRoom;
       char* out = counter_.BeginWord(room);
@@ -61,6 +83,7 @@ class Tokenizer {
             hash = WordHash::Step(hash, folded);
             n += 8;
             i += 8;
+            letterOrDigit = true;
             continue;
           }
           unsigned letters = static_cast<unsigned>(std::countr_zero(others)) / 8;
@@ -68,11 +91,16 @@ class Tokenizer {
             chunk = folded & ((1ULL << (8 * letters)) - 1);
             shift = 8 * letters;
             i += letters;
+            letterOrDigit = true;
           }
           break;
         }
       }
       while (i < length && isWord[p[i]]) {
+        if constexpr (kUtf8) {
+          high |= p[i];
+          letterOrDigit = letterOrDigit || letterOrDigit_[lower[p[i]] & 0x7F];
+        }
         chunk |= static_cast<uint64_t>(lower[p[i++]]) << shift;
         shift += 8;
         if (shift == 64) {
@@ -89,10 +117,23 @@ class Tokenizer {
       if (shift != 0) hash = WordHash::Step(hash, chunk);
       n += shift / 8;
       if (i == length) {
-        open_.assign(out, n);  // the word may run on into the next line
+        // The word may run on into the next line.
+        if constexpr (kUtf8) {
+          open_.assign(text + start, i - start);
+        } else {
+          open_.assign(out, n);
+        }
         return;
       }
-      if (!Keeps(std::string_view(out, n))) continue;  // begun and not ended: dropped
+      if constexpr (kUtf8) {
+        if (high & 0x80) {  // begun and not ended: the Unicode side cuts it instead
+          CutCharacters(std::string_view(text + start, i - start));
+          continue;
+        }
+        if (needLetter_ && !letterOrDigit) continue;
+      } else if (!Keeps(std::string_view(out, n))) {
+        continue;  // begun and not ended: dropped
+      }
       Counted(n);
       counter_.EndWord(n, WordHash::Finish(hash, n));
     }
@@ -108,6 +149,28 @@ class Tokenizer {
   void Counted(size_t length) {
     ++tokens_;
     if (static_cast<int64_t>(length) > longest_) longest_ = static_cast<int64_t>(length);
+  }
+
+  // UTF-8 text that holds characters beyond ASCII: maximal runs of word characters, lower-cased
+  // by the Unicode side, each counted unless the need-letter rule drops it. The longest word
+  // is measured in display columns.
+  void CutCharacters(std::string_view text) {
+    size_t at = 0;
+    while (at < text.size()) {
+      size_t start = at;
+      size_t next = at;
+      while (at < text.size() && !unicode_->IsWordChar(NextCodePoint(text, next))) at = next;
+      start = at;
+      while (at < text.size() && unicode_->IsWordChar(NextCodePoint(text, next = at))) at = next;
+      if (at == start) break;
+      const std::string_view word = text.substr(start, at - start);
+      if (!unicode_->KeepsWord(word)) continue;
+      lowered_.clear();
+      unicode_->AppendLower(word, lowered_);
+      ++tokens_;
+      longest_ = std::max(longest_, DisplayWidth(lowered_));
+      counter_.Add(lowered_);
+    }
   }
 
   // Byte flags (0x80) of an 8-byte block: bytes below `limit`, or above it (bytes of 0x80 and
@@ -126,14 +189,17 @@ class Tokenizer {
   const unsigned char* lower_;
   WordCounter& counter_;
   bool needLetter_;
+  const UnicodeText* unicode_;   // UTF-8 only
+  bool letterOrDigit_[128] = {};  // UTF-8: the ASCII letters and digits, lower case
   std::string open_;
+  std::string lowered_;
   int64_t tokens_ = 0;
   int64_t longest_ = 0;
 };
 
-// The words of a UTF-8 text: cut by the Unicode side, counted in their lower case. The
+// The words of a UTF-8 text by Unicode's word boundaries, counted in their lower case. The
 // longest word is measured in display columns, as the lists lay words out.
-void ScanUtf8Words(ScanContext& context, LineSource& file, const UnicodeText& unicode, WordCounter& counter,
+void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeText& unicode, WordCounter& counter,
                    ScanTotals& totals, ProgressSink* progress) {
   int64_t tokens = 0;
   int64_t longest = 0;
@@ -155,6 +221,16 @@ void ScanUtf8Words(ScanContext& context, LineSource& file, const UnicodeText& un
   totals.longestWord = std::max(totals.longestWord, longest);
 }
 
+template <typename Cutter>
+void CutWords(Cutter&& tokenizer, ScanContext& context, LineSource& file, ScanTotals& totals, ProgressSink* progress) {
+  CharacterRun run;
+  while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+    tokenizer.Line(run.text.data(), run.text.size(), run.emptyLine);
+  }
+  totals.tokenCount += tokenizer.tokens();
+  if (tokenizer.longest() > totals.longestWord) totals.longestWord = tokenizer.longest();
+}
+
 }  // namespace
 
 void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& counter, ScanTotals& totals,
@@ -166,18 +242,14 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
     return;
   }
   BeginFile(context, path);
-  if (counter.tables().unicode) {
-    ScanUtf8Words(context, file, *counter.tables().unicode, counter, totals, progress);
-    if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
-    return;
+  const UnicodeText* unicode = counter.tables().unicode.get();
+  if (unicode && unicode->boundaries() == WordBoundaries::Unicode) {
+    ScanUnicodeSegments(context, file, *unicode, counter, totals, progress);
+  } else if (unicode) {
+    CutWords(Tokenizer<true>(context.state, counter), context, file, totals, progress);
+  } else {
+    CutWords(Tokenizer<false>(context.state, counter), context, file, totals, progress);
   }
-  Tokenizer tokenizer(context.state, counter);
-  CharacterRun run;
-  while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
-    tokenizer.Line(run.text.data(), run.text.size(), run.emptyLine);
-  }
-  totals.tokenCount += tokenizer.tokens();
-  if (tokenizer.longest() > totals.longestWord) totals.longestWord = tokenizer.longest();
   if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
 }
 

@@ -6,6 +6,7 @@
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/line_source.h"
@@ -70,34 +71,43 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
+// The end of the run of ASCII bytes that starts at `at`, eight bytes at a time.
+size_t AsciiRunEnd(std::string_view text, size_t at) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  for (uint64_t block; at + 8 <= n; at += 8) {
+    std::memcpy(&block, p + at, 8);
+    if (block & 0x8080808080808080ULL) break;
+  }
+  while (at < n && static_cast<unsigned char>(p[at]) < 0x80) ++at;
+  return at;
+}
+
 size_t DecodeLine(std::string_view line, std::string& out) {
   out.clear();
-  if (IsAscii(line)) {
-    out.assign(line);
-    return std::string_view::npos;
-  }
   size_t firstInvalid = std::string_view::npos;
+  char32_t highest = 0;
   out.reserve(line.size() + 8);
   for (size_t at = 0; at < line.size();) {
-    if (static_cast<unsigned char>(line[at]) < 0x80) {
-      out += line[at++];
-      continue;
-    }
-    size_t length = ValidLength(line, at);
-    if (length == 0) {
+    const size_t ascii = AsciiRunEnd(line, at);
+    out.append(line, at, ascii - at);
+    at = ascii;
+    if (at == line.size()) break;
+    int32_t i = static_cast<int32_t>(at);
+    UChar32 c;
+    U8_NEXT(line.data(), i, static_cast<int32_t>(line.size()), c);
+    if (c < 0) {
+      // U8_NEXT takes a maximal ill-formed prefix as one error.
       if (firstInvalid == std::string_view::npos) firstInvalid = at;
       out += kReplacementCharacter;
-      // U8_NEXT takes a maximal ill-formed prefix as one error; step past at least a byte.
-      int32_t i = static_cast<int32_t>(at);
-      UChar32 c;
-      U8_NEXT(line.data(), i, static_cast<int32_t>(line.size()), c);
-      at = static_cast<size_t>(i) > at ? static_cast<size_t>(i) : at + 1;
-      continue;
+    } else {
+      highest = std::max(highest, static_cast<char32_t>(c));
+      out.append(line, at, static_cast<size_t>(i) - at);
     }
-    out.append(line.substr(at, length));
-    at += length;
+    at = std::max(static_cast<size_t>(i), at + 1);
   }
-  Normalize(out);
+  // Below U+0300 there is no combining character: such a line is in NFC as it stands.
+  if (highest >= 0x300) Normalize(out);
   return firstInvalid;
 }
 
@@ -136,13 +146,28 @@ char32_t NextCodePoint(std::string_view text, size_t& at) {
   return c < 0 ? 0xFFFD : static_cast<char32_t>(c);
 }
 
+namespace {
+
+// True when a cluster boundary between `c` and the next character `d` may depend on more than
+// the two of them (marks, joiners, Hangul jamo, flags): the break iterator then decides.
+bool NeedsBreakRules(char32_t c, char32_t d) {
+  if (c < 0x300 && d < 0x300) return false;  // no extending character below the combining marks
+  auto kind = [](char32_t x) { return u_getIntPropertyValue(static_cast<UChar32>(x), UCHAR_GRAPHEME_CLUSTER_BREAK); };
+  const int before = kind(c), after = kind(d);
+  return after == U_GCB_EXTEND || after == U_GCB_ZWJ || after == U_GCB_SPACING_MARK || before == U_GCB_PREPEND ||
+         before == U_GCB_L || before == U_GCB_V || before == U_GCB_T || before == U_GCB_LV || before == U_GCB_LVT ||
+         before == U_GCB_REGIONAL_INDICATOR || before == U_GCB_ZWJ;
+}
+
+}  // namespace
+
 size_t ClusterEnd(std::string_view text, size_t at) {
   if (at >= text.size()) return text.size();
-  // ASCII followed by ASCII ends the cluster (CR LF never reaches here: lines have no ends).
-  if (static_cast<unsigned char>(text[at]) < 0x80 &&
-      (at + 1 == text.size() || static_cast<unsigned char>(text[at + 1]) < 0x80)) {
-    return at + 1;
-  }
+  size_t next = at;
+  const char32_t c = NextCodePoint(text, next);
+  if (next >= text.size()) return text.size();
+  size_t peek = next;
+  if (!NeedsBreakRules(c, NextCodePoint(text, peek))) return next;
   UErrorCode error = U_ZERO_ERROR;
   UText* utext = utext_openUTF8(nullptr, text.data() + at, static_cast<int64_t>(text.size() - at), &error);
   thread_local UBreakIterator* characters = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &error);
@@ -150,11 +175,7 @@ size_t ClusterEnd(std::string_view text, size_t at) {
   ubrk_setUText(characters, utext, &error);
   int32_t end = U_SUCCESS(error) ? ubrk_following(characters, 0) : UBRK_DONE;
   utext_close(utext);
-  if (end == UBRK_DONE || end <= 0) {
-    size_t next = at;
-    NextCodePoint(text, next);
-    return next;
-  }
+  if (end == UBRK_DONE || end <= 0) return next;
   return at + static_cast<size_t>(end);
 }
 

@@ -214,7 +214,13 @@ int UnicodeText::Compare(std::string_view a, std::string_view b) const {
 }
 
 void UnicodeText::AppendSortKey(std::string_view word, std::string& key) const {
-  const std::u16string utf16 = ToUtf16(word);
+  thread_local std::u16string utf16;
+  utf16.resize(word.size());
+  int32_t converted = 0;
+  UErrorCode error = U_ZERO_ERROR;
+  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(utf16.data()), static_cast<int32_t>(utf16.size()), &converted,
+                       word.data(), static_cast<int32_t>(word.size()), 0xFFFD, nullptr, &error);
+  utf16.resize(U_SUCCESS(error) ? static_cast<size_t>(converted) : 0);
   const UChar* source = reinterpret_cast<const UChar*>(utf16.data());
   const size_t start = key.size();
   key.resize(start + utf16.size() * 4 + 32);

@@ -69,6 +69,10 @@ size_t ClusterEnd(std::string_view text, size_t at);
 // Fullwidth, else one.
 int ClusterWidth(std::string_view cluster);
 int64_t DisplayWidth(std::string_view text);
+// The columns of a text: its display width when `displayColumns`, else its bytes (Windows-1252).
+inline int64_t Columns(std::string_view text, bool displayColumns) {
+  return displayColumns ? DisplayWidth(text) : static_cast<int64_t>(text.size());
+}
 
 // Lower case for matching keys against a whole line: every character beyond ASCII that is
 // not a word character becomes the one byte kNotWordByte, so that a byte table (word bytes:
