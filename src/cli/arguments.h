@@ -29,6 +29,11 @@ struct RuleOptions {
   std::optional<std::string> leftReference;
   std::optional<std::string> rightReference;
   std::vector<std::pair<int, std::string>> defines;  // letter number (1 = A), value
+  std::optional<TextEncoding> encoding;  // Automatic is the new-project default
+  std::optional<bool> unicodeLetters;
+  std::optional<bool> needLetter;
+  std::optional<std::string> language;
+  std::optional<WordBoundaries> words;
   bool given = false;
 };
 

@@ -35,8 +35,9 @@ void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLet
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output);
 
 // The rest of a project dialog's OK once `prepared` tells how PrepareNewProject or
-// PrepareEditProject went: the scan of `candidate` when it needs one, the Error Report as the
-// OK leaves it on stderr (the scan's entries even when it fails), and the commit.
+// PrepareEditProject went: an automatic encoding settled from the texts, the scan of
+// `candidate` when it needs one, the Error Report as the OK leaves it on stderr (the scan's
+// entries even when it fails), and the commit.
 Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
                      const ScratchFolder& scratch, Output& output);
 

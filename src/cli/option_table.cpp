@@ -52,6 +52,10 @@ OptionValue Choice(std::vector<std::pair<std::string, T>> choices, std::function
           }};
 }
 
+OptionValue YesNo(std::function<void(Arguments&, bool)> set) {
+  return Choice<bool>({{"yes", true}, {"no", false}}, std::move(set));
+}
+
 // A word-list order: one digit from 1 to 6, as the order buttons are numbered.
 OptionValue ListOrder(std::function<int&(Arguments&)> field) {
   return {"1..6", "a number from 1 to 6", [field = std::move(field)](const std::string& value, Arguments& out) {
@@ -140,6 +144,20 @@ std::vector<OptionSpec> MakeOptions() {
        Text("C", [](Arguments& a, const std::string& v) { a.rules.rightReference = v; })},
       {"define", G::Rule, {}, "reference letter X (A to Z) gets the value V; repeatable",
        {"X=V", "a letter, \"=\" and a value (for example C=Third)", StoreDefine}},
+      {"encoding", G::Rule, {}, "the texts' encoding (default auto: utf-8 for UTF-8 texts beyond ASCII)",
+       Choice<TextEncoding>({{"auto", TextEncoding::Automatic},
+                             {"windows-1252", TextEncoding::Windows1252},
+                             {"utf-8", TextEncoding::Utf8}},
+                            [](Arguments& a, TextEncoding v) { a.rules.encoding = v; })},
+      {"language", G::Rule, {}, "BCP 47 tag of a UTF-8 project's word order (default: the root order)",
+       Text("TAG", [](Arguments& a, const std::string& v) { a.rules.language = v; })},
+      {"words", G::Rule, {}, "UTF-8 words: runs of word characters (default), or Unicode's boundaries",
+       Choice<WordBoundaries>({{"alphabet", WordBoundaries::Alphabet}, {"unicode", WordBoundaries::Unicode}},
+                              [](Arguments& a, WordBoundaries v) { a.rules.words = v; })},
+      {"unicode-letters", G::Rule, {}, "UTF-8 words take any script's letters, marks and digits (default yes)",
+       YesNo([](Arguments& a, bool v) { a.rules.unicodeLetters = v; })},
+      {"need-letter", G::Rule, {}, "a word needs a letter or digit (default: yes for utf-8, else no)",
+       YesNo([](Arguments& a, bool v) { a.rules.needLetter = v; })},
       {"temp", G::Common, {}, "folder for scratch files (default: a private per-user folder)",
        Text("DIR", [](Arguments& a, const std::string& v) { a.temp = v; })},
       {"context", G::Common, {}, "concordance context width (10 to 240, default 60)",

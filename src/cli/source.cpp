@@ -18,6 +18,15 @@ void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLet
   if (options.leftReference) rules.leftReference = *options.leftReference;
   if (options.rightReference) rules.rightReference = *options.rightReference;
   for (const auto& [letter, value] : options.defines) letters.SetCell(letter, 1, value);
+  if (options.encoding) rules.encoding = *options.encoding;
+  // A UTF-8 project asked for by name takes the UTF-8 default alphabet, as a settled one does.
+  if (rules.encoding == TextEncoding::Utf8 && !options.alphabet && rules.alphabet == kDefaultAlphabet) {
+    rules.alphabet = kDefaultUtf8Alphabet;
+  }
+  if (options.unicodeLetters) rules.unicodeLetters = *options.unicodeLetters;
+  if (options.needLetter) rules.needLetter = *options.needLetter;
+  if (options.language) rules.language = *options.language;
+  if (options.words) rules.words = *options.words;
 }
 
 int Fail(Output& output, const Status& status) {
@@ -59,6 +68,7 @@ void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) 
 Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
                      const ScratchFolder& scratch, Output& output) {
   Status status = prepared;
+  if (status.ok()) SettleEncoding(candidate);  // reads the texts when the encoding is automatic
   const bool scans = status.ok() && candidate.NeedsScan();
   ScanOutcome scanned;
   if (scans) status = ScanCandidate(session, candidate, scratch, scanned);

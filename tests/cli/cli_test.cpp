@@ -83,6 +83,12 @@ TEST(CliUsage, ProblemsWithTheCommandLineExitTwoBeforeReadingAnything) {
       {{"info", "--bogus", "pets.txt"}, "unknown option --bogus"}, {{"info", "-x", "pets.txt", "--wide"}, "unknown option --wide"},
       {{"line", "--keys", "a", "out.wlm", "--eol", "/"}, rules}, {{"scan", "out.wlm", "--define", "C=x"}, rules},
       {{"info", "--refs", "type2", "pets.txt"}, "--refs takes none or type1, not \"type2\""},
+      {{"info", "--encoding", "latin1", "pets.txt"}, "--encoding takes auto, windows-1252 or utf-8, not \"latin1\""},
+      {{"info", "--encoding=UTF-8", "pets.txt"}, "--encoding takes auto, windows-1252 or utf-8, not \"UTF-8\""},
+      {{"new", "out.wlm", "--need-letter", "true", "pets.txt"}, "--need-letter takes yes or no, not \"true\""},
+      {{"info", "--unicode-letters=", "pets.txt"}, "--unicode-letters takes yes or no, not \"\""},
+      {{"wordlist", "--words", "icu", "pets.txt"}, "--words takes alphabet or unicode, not \"icu\""},
+      {{"scan", "out.wlm", "--encoding", "utf-8"}, rules}, {{"info", "out.wlm", "--language", "de"}, rules},
       {{"info", "--define", "1=x", "pets.txt"}, define + "\"1=x\""}, {{"info", "--define", "C", "pets.txt"}, define + "\"C\""},
       {{"info", "--context", "inf", "pets.txt"}, "--context takes a number, not \"inf\""},
       {{"info", "--context=12x", "pets.txt"}, "--context takes a number, not \"12x\""},
@@ -131,6 +137,46 @@ TEST(CliHelp, HelpAnywhereOnTheLineIsPrintedInsteadOfARun) {
   // As an option's value, or after "--", it is no request for help.
   EXPECT_EQ(RunCli({"kwic", "pets.txt", "--keys", "--help"}, folder).err, " 1 key, 0 citations\n");
   EXPECT_EQ(RunCli({"info", "--", "--help"}, folder).out.substr(0, 14), "--help\n1 file\n");
+}
+
+// The project file's records up to its title, and its alphabet, after `new` with the encoding options.
+TEST(CliNew, TheEncodingDecidesTheProjectFilesLayout) {
+  const std::string wlm30 = "\"wlm30\" \"p\"", ascii = "\"abcdefghijklmnopqrstuvwxyz'-0123456789\"";
+  const std::string utf8 = "\"abcdefghijklmnopqrstuvwxyz'\u2019-0123456789\"";
+  const std::string utf8Defaults = "\"wlm32\" \"utf-8\" \"\" \"alphabet\" #TRUE# #TRUE# \"p\"";
+  const struct {
+    std::vector<std::string> options;
+    std::string text, head, alphabet;
+  } cases[] = {
+      {{}, "pets.txt", wlm30, ascii},
+      {{"--encoding", "auto"}, "latin.txt", wlm30, ascii},
+      {{}, "utf8.txt", utf8Defaults, utf8},
+      {{"--no-vocabulary"}, "utf8.txt", utf8Defaults, utf8},
+      {{"--encoding", "windows-1252"}, "utf8.txt", wlm30, ascii},
+      {{"--encoding", "utf-8"}, "pets.txt", utf8Defaults, utf8},
+      {{"--encoding", "utf-8", "--alphabet", "ab"}, "pets.txt", utf8Defaults, "\"ab\""},
+      {{"--need-letter", "yes"}, "pets.txt", "\"wlm32\" \"windows-1252\" \"\" \"alphabet\" #TRUE# #TRUE# \"p\"", ascii},
+      {{"--need-letter", "no", "--unicode-letters", "yes", "--words", "alphabet"}, "pets.txt", wlm30, ascii},
+      {{"--language", "sv", "--words", "unicode", "--unicode-letters", "no", "--need-letter", "no"}, "utf8.txt",
+       "\"wlm32\" \"utf-8\" \"sv\" \"unicode\" #FALSE# #FALSE# \"p\"", utf8},
+  };
+  TempFolder folder;
+  folder.Write("pets.txt", kPets);
+  folder.Write("latin.txt", "caf\xe9 au lait\r\n");
+  folder.Write("utf8.txt", "caf\xc3\xa9 au lait\r\n");
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"new", "p.wlm"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(c.text);
+    const std::string trace = testing::PrintToString(args);
+    const CliRun run = RunCli(args, folder);
+    ASSERT_EQ(run.exit, 0) << trace << run.err;
+    const std::vector<std::string> lines = CrLfLines(ReadFile(folder.File("p.wlm")));
+    std::string head = lines.at(0);
+    for (size_t i = 1; lines.at(i - 1) != "\"p\""; ++i) head += " " + lines.at(i);
+    EXPECT_EQ(head, c.head) << trace;
+    EXPECT_EQ(lines.at(lines[0] == "\"wlm30\"" ? 26 : 31), c.alphabet) << trace;
+  }
 }
 
 TEST(CliScan, KeepsWhatTheFileHoldsBesidesTheScan) {

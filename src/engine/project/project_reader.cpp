@@ -56,9 +56,12 @@ class ProjectReader {
   ProjectReader(FieldReader& in, const std::string& path, const std::string& programFolder, Session& session)
       : in_(in), path_(path), programFolder_(programFolder), session_(session) {}
 
-  void ReadAfterTag(std::vector<std::string>& messages) {
+  // The records after the first; `unicodeRules` for the "wlm32" layout.
+  void ReadAfterTag(bool unicodeRules, std::vector<std::string>& messages) {
     Project& project = session_.project;
     project.FileName = path_;
+    project.rules.encoding = TextEncoding::Windows1252;  // what "wlm30" holds, and a damaged "wlm32"
+    if (unicodeRules) ReadUnicodeRules();
     in_.ReadString(project.Title);
     std::string discarded;
     in_.ReadString(discarded);  // date of saving
@@ -81,9 +84,43 @@ class ProjectReader {
     ReadVocabulary();
     ReadLetterFlags();
     ReadSentinel(messages);
+    FinishTables();
   }
 
  private:
+  // A name the file does not know is a damaged record: the value stays as it was.
+  template <typename T, size_t N>
+  void ReadName(const std::pair<T, std::string_view> (&names)[N], T& value) {
+    std::string text;
+    if (!in_.ReadString(text)) return;
+    for (const auto& [meaning, name] : names) {
+      if (text == name) value = meaning;
+    }
+  }
+
+  void ReadUnicodeRules() {
+    ScanRules& rules = session_.project.rules;
+    ReadName(kEncodingNames, rules.encoding);
+    in_.ReadString(rules.language);
+    ReadName(kWordBoundaryNames, rules.words);
+    in_.ReadBoolean(rules.unicodeLetters);
+    // Stored as it applies; the project keeps it unset while it is the encoding's default.
+    bool needLetter = false;
+    if (in_.ReadBoolean(needLetter) && needLetter != rules.NeedsLetter()) rules.needLetter = needLetter;
+  }
+
+  // The stored byte tables stand for a Windows-1252 project; a UTF-8 project's tables come
+  // from its rules, which give them their Unicode side.
+  void FinishTables() {
+    const ScanRules& rules = session_.project.rules;
+    if (rules.encoding == TextEncoding::Utf8) {
+      session_.tables = BuildCharTables(rules);
+      return;
+    }
+    session_.tables.unicode = nullptr;
+    session_.tables.needLetter = rules.NeedsLetter();
+  }
+
   void ReadScope(VocabularyScope button) {
     bool value = false;
     if (in_.ReadBoolean(value)) ApplyOption(session_.project.scope, button, value, VocabularyScope::Unselected);
@@ -220,13 +257,13 @@ ProjectFileReport ReadProjectFile(const std::string& path, const std::string& pr
   }
   FieldReader in(data);
   std::string tag;
-  if (!in.ReadString(tag) || tag != "wlm30") {
+  if (!in.ReadString(tag) || (tag != kProjectTag && tag != kUnicodeProjectTag)) {
     report.status = Status::Error(path + " is not a Wordloom project file.");
     return report;
   }
   ResetToNewProjectDefaults(session.project, currentFolder);
   ProjectReader reader(in, path, programFolder, session);
-  reader.ReadAfterTag(report.messages);
+  reader.ReadAfterTag(tag == kUnicodeProjectTag, report.messages);
   return report;
 }
 

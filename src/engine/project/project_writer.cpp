@@ -41,6 +41,36 @@ class RecordWriter {
   FileWriter& out_;
 };
 
+template <typename T, size_t N>
+std::string NameOf(const std::pair<T, std::string_view> (&names)[N], T value) {
+  for (const auto& [meaning, name] : names) {
+    if (meaning == value) return std::string(name);
+  }
+  return std::string(names[0].second);  // Automatic: the file knows only settled encodings
+}
+
+// The records "wlm32" adds after its first.
+void WriteUnicodeRules(const ScanRules& rules, RecordWriter& w) {
+  w.StringLine(NameOf(kEncodingNames, rules.encoding));
+  w.StringLine(rules.language);
+  w.StringLine(NameOf(kWordBoundaryNames, rules.words));
+  w.BooleanLine(rules.unicodeLetters);
+  w.BooleanLine(rules.NeedsLetter());
+}
+
+// The tables as the file stores them. A UTF-8 project's tables leave out its end hyphen, which
+// the reader finds only in the class column, so an ASCII end hyphen is marked there as a
+// Windows-1252 project's is.
+CharTables TablesToStore(const Session& session) {
+  CharTables tables = session.tables;
+  if (session.project.rules.encoding != TextEncoding::Utf8) return tables;
+  for (char c : session.project.rules.endHyphen) {
+    int16_t& charClass = tables.CharClassTable[static_cast<unsigned char>(c)];
+    if (static_cast<unsigned char>(c) < 128 && charClass < 10) charClass = static_cast<int16_t>(charClass + 10);
+  }
+  return tables;
+}
+
 void WriteRecords(const Session& session, RecordWriter& w) {
   const Project& project = session.project;
   std::time_t now = std::time(nullptr);
@@ -50,7 +80,9 @@ void WriteRecords(const Session& session, RecordWriter& w) {
   std::strftime(date, sizeof date, "#%Y-%m-%d#", &local);
   std::strftime(time, sizeof time, "#%H:%M:%S#", &local);
 
-  w.StringLine("wlm30");
+  const std::string_view tag = ProjectFileTag(project.rules);
+  w.StringLine(std::string(tag));
+  if (tag == kUnicodeProjectTag) WriteUnicodeRules(project.rules, w);
   w.StringLine(project.Title);
   w.Raw(date), w.End();
   w.Raw(time), w.End();
@@ -90,10 +122,11 @@ void WriteRecords(const Session& session, RecordWriter& w) {
   for (int row = 0; row < letters.rows(); ++row) {
     for (int column = 0; column < letters.columns(); ++column) w.StringLine(letters.Cell(row, column));
   }
+  const CharTables tables = TablesToStore(session);
   for (int code = 0; code < kTableSize; ++code) {
-    w.Integer(session.tables.CollationTable[code]);
+    w.Integer(tables.CollationTable[code]);
     w.Comma();
-    w.Integer(session.tables.CharClassTable[code]);
+    w.Integer(tables.CharClassTable[code]);
     w.End();
   }
   w.IntegerLine(kProjectSentinel);
@@ -111,6 +144,12 @@ void WriteRecords(const Session& session, RecordWriter& w) {
 }
 
 }  // namespace
+
+std::string_view ProjectFileTag(const ScanRules& rules) {
+  const bool defaults = rules.encoding != TextEncoding::Utf8 && !rules.NeedsLetter() && rules.unicodeLetters &&
+                        rules.language.empty() && rules.words == WordBoundaries::Alphabet;
+  return defaults ? kProjectTag : kUnicodeProjectTag;
+}
 
 Status WriteProjectFile(const Session& session, const std::string& path) {
   auto failed = [&](const Status& status) {

@@ -1,8 +1,11 @@
 // The project file: its record layout, writing and reading back, and damaged files.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "project/project_actions.h"
@@ -36,54 +39,126 @@ std::vector<std::string> SavedLines(Session session, const std::string& path) {
   const std::string bytes = ReadFile(path);
   std::vector<std::string> lines = CrLfLines(bytes);
   EXPECT_EQ(bytes.size(), Join(lines, lines.size()).size()) << "every line, the last included, ends with CR LF";
-  EXPECT_TRUE(std::regex_match(lines.at(2), std::regex("#[0-9]{4}-[0-1][0-9]-[0-3][0-9]#"))) << lines[2];
-  EXPECT_TRUE(std::regex_match(lines.at(3), std::regex("#[0-2][0-9]:[0-5][0-9]:[0-5][0-9]#"))) << lines[3];
-  lines[2] = lines[3] = "";
+  const size_t date = lines.at(0) == "\"wlm32\"" ? 7 : 2;  // after the title, which follows the rules "wlm32" adds
+  EXPECT_TRUE(std::regex_match(lines.at(date), std::regex("#[0-9]{4}-[0-1][0-9]-[0-3][0-9]#"))) << lines[date];
+  EXPECT_TRUE(std::regex_match(lines.at(date + 1), std::regex("#[0-2][0-9]:[0-5][0-9]:[0-5][0-9]#"))) << lines[date + 1];
+  lines[date] = lines[date + 1] = "";
   return lines;
 }
 
-TEST(ProjectFileRoundTrip, ReopeningGivesBackTheSavedSession) {
-  TempFolder folder;
-  Session saved;
-  Project& p = saved.project;
-  p.Title = "Harbour \"North\", 1998";
-  p.Files = {"/texts/harbour.txt", "/texts/lanterns.txt"};
-  p.SaveVocabulary = VocabularyCheck::Clear;
-  p.scope = VocabularyScope::Matches;
-  p.PrefixPattern = "pre", p.SuffixPattern = "ing", p.AnywherePattern = "\"q\"";
-  p.rules = {"zyxabc-'", "+", "|", "-", ReferenceType::Type1, "[", "]"};
-  p.font = {true, false, "Times New Roman", 10, true, false, 700};
-  saved.referenceLetters.SetCell(3, 1, "Third");
-  saved.referenceLetters.SetCell(1, 2, "first, \"the\" letter");
-  saved.lists.Vocabulary = {{"zyx", 5}, {"a\"b", 2}, {"c-a", 1}};
-  saved.scan.references.ReferenceLetterUsed[1] = 1, saved.scan.references.ReferenceLetterUsed[3] = 2;
-  saved.scan.state.logicalLineTotal = 11, saved.scan.state.physicalLineTotal = 13;
-  saved.totals.tokenCount = 40, saved.totals.longestWord = 5;
-  const std::string path = folder.File("rich.wlm");
-  std::vector<std::string> before = SavedLines(saved, path);
-  EXPECT_EQ(before[1], "\"Harbour \"\"North\"\", 1998\"");
+// The rules a project file keeps, as one comparable value.
+auto RuleFields(const ScanRules& r) {
+  return std::tie(r.alphabet, r.join, r.endOfLine, r.endHyphen, r.referenceType, r.leftReference, r.rightReference,
+                  r.encoding, r.unicodeLetters, r.needLetter, r.language, r.words);
+}
 
-  Session s;
-  s.lists.Vocabulary = {{"stale", 1}};
-  s.lists.KeyWords = EntryView({0});
-  ProjectFileReport report = OpenProject(s, path, "/program", "/current");
-  ASSERT_TRUE(report.status.ok()) << report.status.message();
-  EXPECT_TRUE(report.messages.empty());
-  EXPECT_EQ(s.project.FileName, path);
-  EXPECT_EQ(s.totals.linesShown, 13);
-  EXPECT_EQ(s.totals.vocabularySize, 3);
-  EXPECT_EQ(s.lists.Vocabulary, saved.lists.Vocabulary);
-  EXPECT_EQ(s.lists.Entries(s.lists.KeyWords), saved.lists.Vocabulary);
-  EXPECT_EQ(s.lists.Entries(s.lists.AllWordsList), saved.lists.Vocabulary);
-  const CharTables built = BuildCharTables(p.rules);
-  for (int code = 0; code < kTableSize; ++code) {
-    EXPECT_EQ(s.tables.CollationTable[code], built.CollationTable[code]) << code;
-    EXPECT_EQ(s.tables.CharClassTable[code], built.CharClassTable[code] % 10) << code;
+ScanRules Rules(std::string alphabet, std::string join, std::string endOfLine, std::string endHyphen) {
+  ScanRules rules;
+  rules.alphabet = std::move(alphabet), rules.join = std::move(join);
+  rules.endOfLine = std::move(endOfLine), rules.endHyphen = std::move(endHyphen);
+  return rules;
+}
+
+TEST(ProjectFileRoundTrip, ReopeningGivesBackTheSavedSessionInBothLayouts) {
+  struct Case {
+    const char* name;
+    std::function<void(ScanRules&)> change;
+    std::vector<std::string> head;  // the records from the first up to the title
+  };
+  const Case cases[] = {
+      {"Windows-1252 at the defaults", [](ScanRules&) {}, {"\"wlm30\""}},
+      {"Windows-1252, need letter off as by default", [](ScanRules& r) { r.needLetter = false; }, {"\"wlm30\""}},
+      {"Windows-1252 needing a letter", [](ScanRules& r) { r.needLetter = true; },
+       {"\"wlm32\"", "\"windows-1252\"", "\"\"", "\"alphabet\"", "#TRUE#", "#TRUE#"}},
+      {"Windows-1252 with a language and Unicode words",
+       [](ScanRules& r) { r.language = "de", r.words = WordBoundaries::Unicode, r.unicodeLetters = false; },
+       {"\"wlm32\"", "\"windows-1252\"", "\"de\"", "\"unicode\"", "#FALSE#", "#FALSE#"}},
+      {"UTF-8 at the defaults", [](ScanRules& r) { r.encoding = TextEncoding::Utf8; },
+       {"\"wlm32\"", "\"utf-8\"", "\"\"", "\"alphabet\"", "#TRUE#", "#TRUE#"}},
+      {"UTF-8 with every rule changed",
+       [](ScanRules& r) {
+         r.encoding = TextEncoding::Utf8, r.alphabet += "\u00e9\u2019", r.endOfLine = "\u00b6";
+         r.language = "sv", r.words = WordBoundaries::Unicode, r.unicodeLetters = false, r.needLetter = false;
+       },
+       {"\"wlm32\"", "\"utf-8\"", "\"sv\"", "\"unicode\"", "#FALSE#", "#FALSE#"}},
+  };
+  ScanRules utf8;
+  utf8.encoding = TextEncoding::Utf8;
+  TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session saved;
+    Project& p = saved.project;
+    p.Title = "Harbour \"North\", 1998";
+    p.Files = {"/texts/harbour.txt", "/texts/lanterns.txt"};
+    p.SaveVocabulary = VocabularyCheck::Clear;
+    p.scope = VocabularyScope::Matches;
+    p.PrefixPattern = "pre", p.SuffixPattern = "ing", p.AnywherePattern = "\"q\"";
+    p.rules = Rules("zyxabc-'", "+", "|", "-");
+    p.rules.referenceType = ReferenceType::Type1, p.rules.leftReference = "[", p.rules.rightReference = "]";
+    c.change(p.rules);
+    p.font = {true, false, "Times New Roman", 10, true, false, 700};
+    saved.referenceLetters.SetCell(3, 1, "Third");
+    saved.referenceLetters.SetCell(1, 2, "first, \"the\" letter");
+    saved.lists.Vocabulary = {{"zyx", 5}, {"a\"b", 2}, {"c-a", 1}};
+    saved.scan.references.ReferenceLetterUsed[1] = 1, saved.scan.references.ReferenceLetterUsed[3] = 2;
+    saved.scan.state.logicalLineTotal = 11, saved.scan.state.physicalLineTotal = 13;
+    saved.totals.tokenCount = 40, saved.totals.longestWord = 5;
+    const std::string path = folder.File("rich.wlm");
+    std::vector<std::string> before = SavedLines(saved, path);
+    const size_t extra = c.head.size() - 1;  // the records "wlm32" adds
+    EXPECT_EQ(std::vector<std::string>(before.begin(), before.begin() + static_cast<long>(c.head.size())), c.head);
+    EXPECT_EQ(before[1 + extra], "\"Harbour \"\"North\"\", 1998\"");
+
+    Session s;
+    s.lists.Vocabulary = {{"stale", 1}};
+    s.lists.KeyWords = EntryView({0});
+    s.tables = BuildCharTables(utf8);  // what a project opened before leaves
+    s.tables.needLetter = !p.rules.NeedsLetter();
+    ProjectFileReport report = OpenProject(s, path, "/program", "/current");
+    ASSERT_TRUE(report.status.ok()) << report.status.message();
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_EQ(s.project.FileName, path);
+    EXPECT_EQ(s.totals.linesShown, 13);
+    EXPECT_EQ(s.totals.vocabularySize, 3);
+    EXPECT_EQ(s.lists.Vocabulary, saved.lists.Vocabulary);
+    EXPECT_EQ(s.lists.Entries(s.lists.KeyWords), saved.lists.Vocabulary);
+    EXPECT_EQ(s.lists.Entries(s.lists.AllWordsList), saved.lists.Vocabulary);
+    ScanRules expected = p.rules;
+    if (expected.needLetter == (expected.encoding == TextEncoding::Utf8)) expected.needLetter.reset();  // the default
+    EXPECT_TRUE(RuleFields(s.project.rules) == RuleFields(expected));
+    const CharTables built = BuildCharTables(p.rules);
+    for (int code = 0; code < kTableSize; ++code) {
+      EXPECT_EQ(s.tables.CollationTable[code], built.CollationTable[code]) << code;
+      EXPECT_EQ(s.tables.CharClassTable[code] % 10, built.CharClassTable[code] % 10) << code;
+    }
+    EXPECT_EQ(s.tables.unicode != nullptr, p.rules.encoding == TextEncoding::Utf8);
+    EXPECT_EQ(s.tables.needLetter, p.rules.NeedsLetter());
+    // Saved again, the file is the same but for the letter L, which opening marks used.
+    std::vector<std::string> again = SavedLines(s, path);
+    before[FirstSentinelLine(2) + extra + 1 + 3 + 11] = "1";
+    EXPECT_EQ(again, before);
   }
-  // Saved again, the file is the same but for the letter L, which opening marks used.
-  std::vector<std::string> again = SavedLines(s, path);
-  before[FirstSentinelLine(2) + 1 + 3 + 11] = "1";
-  EXPECT_EQ(again, before);
+}
+
+// A project file that earlier releases wrote opens as a Windows-1252 project and is saved
+// again byte for byte, but for the date and time and the text paths the opener completes.
+TEST(ProjectFileRoundTrip, AnEarlierReleasesFileOpensAsWindows1252AndSavesUnchanged) {
+  const std::string sample = ReadFile(WORDLOOM_SOURCE_DIR "/samples/samples.wlm");
+  std::vector<std::string> lines = CrLfLines(sample);
+  ASSERT_EQ(lines.at(0), "\"wlm30\"");
+  Session s;
+  ASSERT_TRUE(OpenProject(s, WORDLOOM_SOURCE_DIR "/samples/samples.wlm", "/program", "/current").status.ok());
+  EXPECT_EQ(s.project.rules.encoding, TextEncoding::Windows1252);
+  EXPECT_EQ(s.tables.unicode, nullptr);
+  EXPECT_FALSE(s.tables.needLetter);
+  TempFolder folder;
+  const std::vector<std::string> again = SavedLines(s, folder.File("again.wlm"));
+  lines[2] = lines[3] = "";
+  for (size_t line = 12; line < 12 + s.project.Files.size(); ++line) {
+    lines[line] = "\"/program/" + lines[line].substr(1);
+  }
+  EXPECT_EQ(again, lines);
 }
 
 TEST(ProjectFileRules, JoinEndOfLineAndHyphenComeBackFromTheClassColumn) {
@@ -106,7 +181,7 @@ TEST(ProjectFileRules, JoinEndOfLineAndHyphenComeBackFromTheClassColumn) {
     SCOPED_TRACE("join \"" + c.join + "\" end of line \"" + c.endOfLine + "\" hyphen \"" + c.endHyphen + "\"");
     Session saved;
     saved.project.Files = {"/texts/a.txt"};
-    saved.project.rules = {kAlphabet, c.join, c.endOfLine, c.endHyphen};
+    saved.project.rules = Rules(kAlphabet, c.join, c.endOfLine, c.endHyphen);
     EXPECT_EQ(SavedLines(saved, path)[FirstTableLine(1) - 1 + c.code], c.line);
     Session s;
     ASSERT_TRUE(OpenProject(s, path, "/program", "/current").status.ok());
@@ -118,8 +193,9 @@ TEST(ProjectFileRules, JoinEndOfLineAndHyphenComeBackFromTheClassColumn) {
 }
 
 // A valid project file of two text files and a two-word vocabulary, as lines.
-std::vector<std::string> ValidFileLines(const TempFolder& folder) {
+std::vector<std::string> ValidFileLines(const TempFolder& folder, const ScanRules& rules = {}) {
   Session s;
+  s.project.rules = rules;
   s.project.Files = {"/texts/a.txt", "/texts/b.txt"};
   s.lists.Vocabulary = {{"cat", 3}, {"dog", 1}};
   s.scan.references.ReferenceLetterUsed[2] = 1;
@@ -157,7 +233,8 @@ TEST(ProjectFileRead, ForeignOrMissingFileChangesNothing) {
   s.referenceLetters.SetCell(3, 1, "Third");
   s.lists.Vocabulary = {{"cat", 3}};
   const std::vector<std::string> before = SavedLines(s, folder.File("before.wlm"));
-  const std::string foreign[] = {"", "\"WLM30\"\r\n", "\"wlm30 \"\r\n", "\"wlm3\"\r\n\"Title\"\r\n", "hello, world\n"};
+  const std::string foreign[] = {"", "\"WLM30\"\r\n", "\"wlm30 \"\r\n", "\"wlm3\"\r\n\"Title\"\r\n", "\"wlm31\"\r\n",
+                                 "\"WLM32\"\r\n", "hello, world\n"};
   for (const std::string& bytes : foreign) {
     const std::string path = folder.Write("foreign.wlm", bytes);
     ProjectFileReport report = OpenProject(s, path, "/program", "/current");
@@ -169,31 +246,61 @@ TEST(ProjectFileRead, ForeignOrMissingFileChangesNothing) {
 }
 
 TEST(ProjectFileDamaged, TruncatedAtAnyPointOpensWithSentinelMessages) {
+  ScanRules utf8;
+  utf8.encoding = TextEncoding::Utf8, utf8.words = WordBoundaries::Unicode;
   TempFolder folder;
-  const std::vector<std::string> lines = ValidFileLines(folder);
-  const size_t first = FirstSentinelLine(2), second = lines.size();
-  const std::string path = folder.File("cut.wlm");
-  for (size_t line = 1; line <= lines.size(); ++line) {
-    for (bool half : {false, true}) {
-      const std::string& last = lines[line - 1];
-      WriteFile(path, Join(lines, line - 1) + (half ? last.substr(0, last.size() / 2) : last + "\r\n"));
-      Session s;
-      s.project.Title = "Stale";
-      s.project.Files = {"/stale.txt"};
-      s.project.rules.alphabet = "xyz";
-      ProjectFileReport report = OpenProject(s, path, "/program", "/current");
-      ASSERT_EQ(report.status.ok(), line > 1 || !half) << "cut in line " << line;
-      if (line == 1 && !half) {  // the tag alone: the new-project defaults
-        EXPECT_EQ(s.project.Title, "Project1");
-        EXPECT_TRUE(s.project.Files.empty());
-        EXPECT_EQ(s.project.rules.alphabet, kAlphabet);
-      }
-      size_t faults = line < first || (line == first && half) ? 2 : line < second || half ? 1 : 0;
-      if (report.status.ok()) {
-        EXPECT_EQ(report.messages, std::vector<std::string>(faults, "Unknown fault with " + path))
-            << "cut in line " << line << (half ? ", half of it kept" : "");
+  for (const ScanRules& rules : {ScanRules(), utf8}) {
+    const std::vector<std::string> lines = ValidFileLines(folder, rules);
+    const size_t extra = lines[0] == "\"wlm32\"" ? 5 : 0;
+    const size_t first = FirstSentinelLine(2) + extra, second = lines.size();
+    const std::string path = folder.File("cut.wlm");
+    for (size_t line = 1; line <= lines.size(); ++line) {
+      for (bool half : {false, true}) {
+        SCOPED_TRACE(lines[0] + " cut in line " + std::to_string(line) + (half ? ", half of it kept" : ""));
+        const std::string& last = lines[line - 1];
+        WriteFile(path, Join(lines, line - 1) + (half ? last.substr(0, last.size() / 2) : last + "\r\n"));
+        Session s;
+        s.project.Title = "Stale";
+        s.project.Files = {"/stale.txt"};
+        s.project.rules.alphabet = "xyz";
+        ProjectFileReport report = OpenProject(s, path, "/program", "/current");
+        ASSERT_EQ(report.status.ok(), line > 1 || !half);
+        if (line == 1 && !half) {  // the tag alone: the new-project defaults, in Windows-1252
+          EXPECT_EQ(s.project.Title, "Project1");
+          EXPECT_TRUE(s.project.Files.empty());
+          EXPECT_EQ(s.project.rules.alphabet, kAlphabet);
+          EXPECT_EQ(s.project.rules.encoding, TextEncoding::Windows1252);
+        }
+        if (!report.status.ok()) continue;
+        EXPECT_EQ(s.tables.unicode != nullptr, s.project.rules.encoding == TextEncoding::Utf8);
+        size_t faults = line < first || (line == first && half) ? 2 : line < second || half ? 1 : 0;
+        EXPECT_EQ(report.messages, std::vector<std::string>(faults, "Unknown fault with " + path));
       }
     }
+  }
+}
+
+// A name the "wlm32" records do not know leaves that rule at its default.
+TEST(ProjectFileDamaged, UnknownNamesReadAsWindows1252AndAlphabet) {
+  const std::pair<size_t, std::string> cases[] = {
+      {1, "\"automatic\""}, {1, "\"UTF-8\""}, {1, "\"latin-1\""}, {1, "#TRUE#"}, {3, "\"words\""}, {3, "\"\""},
+  };
+  ScanRules utf8;
+  utf8.encoding = TextEncoding::Utf8, utf8.words = WordBoundaries::Unicode;
+  TempFolder folder;
+  const std::vector<std::string> lines = ValidFileLines(folder, utf8);
+  ASSERT_EQ(lines[1] + lines[3], "\"utf-8\"\"unicode\"");
+  const std::string path = folder.File("named.wlm");
+  for (const auto& [line, text] : cases) {
+    std::vector<std::string> copy = lines;
+    copy[line] = text;
+    WriteFile(path, Join(copy, copy.size()));
+    Session s;
+    ProjectFileReport report = OpenProject(s, path, "/program", "/current");
+    ASSERT_TRUE(report.status.ok() && report.messages.empty()) << text;
+    EXPECT_EQ(s.project.rules.encoding, line == 1 ? TextEncoding::Windows1252 : TextEncoding::Utf8) << text;
+    EXPECT_EQ(s.project.rules.words, line == 3 ? WordBoundaries::Alphabet : WordBoundaries::Unicode) << text;
+    EXPECT_EQ(s.tables.unicode != nullptr, line != 1) << text;
   }
 }
 
