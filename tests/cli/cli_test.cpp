@@ -143,7 +143,7 @@ TEST(CliHelp, HelpAnywhereOnTheLineIsPrintedInsteadOfARun) {
 TEST(CliNew, TheEncodingDecidesTheProjectFilesLayout) {
   const std::string wlm30 = "\"wlm30\" \"p\"", ascii = "\"abcdefghijklmnopqrstuvwxyz'-0123456789\"";
   const std::string utf8 = "\"abcdefghijklmnopqrstuvwxyz'\u2019-0123456789\"";
-  const std::string utf8Defaults = "\"wlm32\" \"utf-8\" \"\" \"alphabet\" #TRUE# #TRUE# \"p\"";
+  const std::string utf8Defaults = "\"wlm32\" \"utf-8\" \"\" \"alphabet\" #TRUE# #TRUE# \"\" \"\" \"p\"";
   const struct {
     std::vector<std::string> options;
     std::string text, head, alphabet;
@@ -155,10 +155,10 @@ TEST(CliNew, TheEncodingDecidesTheProjectFilesLayout) {
       {{"--encoding", "windows-1252"}, "utf8.txt", wlm30, ascii},
       {{"--encoding", "utf-8"}, "pets.txt", utf8Defaults, utf8},
       {{"--encoding", "utf-8", "--alphabet", "ab"}, "pets.txt", utf8Defaults, "\"ab\""},
-      {{"--need-letter", "yes"}, "pets.txt", "\"wlm32\" \"windows-1252\" \"\" \"alphabet\" #TRUE# #TRUE# \"p\"", ascii},
+      {{"--need-letter", "yes"}, "pets.txt", "\"wlm32\" \"windows-1252\" \"\" \"alphabet\" #TRUE# #TRUE# \"\" \"\" \"p\"", ascii},
       {{"--need-letter", "no", "--unicode-letters", "yes", "--words", "alphabet"}, "pets.txt", wlm30, ascii},
       {{"--language", "sv", "--words", "unicode", "--unicode-letters", "no", "--need-letter", "no"}, "utf8.txt",
-       "\"wlm32\" \"utf-8\" \"sv\" \"unicode\" #FALSE# #FALSE# \"p\"", utf8},
+       "\"wlm32\" \"utf-8\" \"sv\" \"unicode\" #FALSE# #FALSE# \"\" \"\" \"p\"", utf8},
   };
   TempFolder folder;
   folder.Write("pets.txt", kPets);
@@ -175,7 +175,7 @@ TEST(CliNew, TheEncodingDecidesTheProjectFilesLayout) {
     std::string head = lines.at(0);
     for (size_t i = 1; lines.at(i - 1) != "\"p\""; ++i) head += " " + lines.at(i);
     EXPECT_EQ(head, c.head) << trace;
-    EXPECT_EQ(lines.at(lines[0] == "\"wlm30\"" ? 26 : 31), c.alphabet) << trace;
+    EXPECT_EQ(lines.at(lines[0] == "\"wlm30\"" ? 26 : 33), c.alphabet) << trace;
   }
 }
 

@@ -7,9 +7,11 @@
 // - "wlm30": a Windows-1252 project whose UTF-8-era rules (unicodeLetters, needLetter,
 //   language, words) are all at their defaults. Older releases read and write this layout, and
 //   such a project is written byte for byte as they write it.
-// - "wlm32": every other project. The same records in the same order, with five more right
+// - "wlm32": every other project. The same records in the same order, with seven more right
 //   after the first: the encoding ("windows-1252" or "utf-8"), the language, the word
-//   boundaries ("alphabet" or "unicode"), unicodeLetters and needLetter (as the rule applies).
+//   boundaries ("alphabet" or "unicode"), unicodeLetters, needLetter (as the rule applies),
+//   and the join and end-hyphen texts, which the byte tables cannot hold when they are
+//   characters beyond ASCII.
 // The character tables are stored for both; a UTF-8 project's are rebuilt from its rules when
 // it is read, since they also hold its Unicode side.
 // WriteProjectFile replaces the file only once the new one is complete. ReadProjectFile

@@ -3,6 +3,10 @@
 #include <cerrno>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include "base/paths.h"
 #include "base/regular_file.h"
@@ -107,12 +111,17 @@ class ProjectReader {
     // Stored as it applies; the project keeps it unset while it is the encoding's default.
     bool needLetter = false;
     if (in_.ReadBoolean(needLetter) && needLetter != rules.NeedsLetter()) rules.needLetter = needLetter;
+    // The join and end-hyphen texts, which the byte tables can hold only as single bytes.
+    joinAndHyphen_.emplace();
+    in_.ReadString(joinAndHyphen_->first);
+    in_.ReadString(joinAndHyphen_->second);
   }
 
   // The stored byte tables stand for a Windows-1252 project; a UTF-8 project's tables come
   // from its rules, which give them their Unicode side.
   void FinishTables() {
-    const ScanRules& rules = session_.project.rules;
+    ScanRules& rules = session_.project.rules;
+    if (joinAndHyphen_) std::tie(rules.join, rules.endHyphen) = *joinAndHyphen_;
     if (rules.encoding == TextEncoding::Utf8) {
       session_.tables = BuildCharTables(rules);
       return;
@@ -237,6 +246,7 @@ class ProjectReader {
   FieldReader& in_;
   const std::string& path_;
   const std::string& programFolder_;
+  std::optional<std::pair<std::string, std::string>> joinAndHyphen_;  // "wlm32" only
   Session& session_;
 };
 

@@ -56,19 +56,8 @@ void WriteUnicodeRules(const ScanRules& rules, RecordWriter& w) {
   w.StringLine(NameOf(kWordBoundaryNames, rules.words));
   w.BooleanLine(rules.unicodeLetters);
   w.BooleanLine(rules.NeedsLetter());
-}
-
-// The tables as the file stores them. A UTF-8 project's tables leave out its end hyphen, which
-// the reader finds only in the class column, so an ASCII end hyphen is marked there as a
-// Windows-1252 project's is.
-CharTables TablesToStore(const Session& session) {
-  CharTables tables = session.tables;
-  if (session.project.rules.encoding != TextEncoding::Utf8) return tables;
-  for (char c : session.project.rules.endHyphen) {
-    int16_t& charClass = tables.CharClassTable[static_cast<unsigned char>(c)];
-    if (static_cast<unsigned char>(c) < 128 && charClass < 10) charClass = static_cast<int16_t>(charClass + 10);
-  }
-  return tables;
+  w.StringLine(rules.join);
+  w.StringLine(rules.endHyphen);
 }
 
 void WriteRecords(const Session& session, RecordWriter& w) {
@@ -122,7 +111,7 @@ void WriteRecords(const Session& session, RecordWriter& w) {
   for (int row = 0; row < letters.rows(); ++row) {
     for (int column = 0; column < letters.columns(); ++column) w.StringLine(letters.Cell(row, column));
   }
-  const CharTables tables = TablesToStore(session);
+  const CharTables& tables = session.tables;
   for (int code = 0; code < kTableSize; ++code) {
     w.Integer(tables.CollationTable[code]);
     w.Comma();

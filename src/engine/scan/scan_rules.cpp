@@ -24,6 +24,9 @@ CharTables BuildCharTables(const ScanRules& rules) {
         tables.CollationTable[code(c)] = 0;
       }
     }
+    for (char c : rules.endHyphen) {
+      if (code(c) < 128) tables.CharClassTable[code(c)] = static_cast<int16_t>(tables.CharClassTable[code(c)] + 10);
+    }
     return tables;
   }
   for (size_t i = 0; i < rules.alphabet.size(); ++i) {

@@ -39,7 +39,7 @@ std::vector<std::string> SavedLines(Session session, const std::string& path) {
   const std::string bytes = ReadFile(path);
   std::vector<std::string> lines = CrLfLines(bytes);
   EXPECT_EQ(bytes.size(), Join(lines, lines.size()).size()) << "every line, the last included, ends with CR LF";
-  const size_t date = lines.at(0) == "\"wlm32\"" ? 7 : 2;  // after the title, which follows the rules "wlm32" adds
+  const size_t date = lines.at(0) == "\"wlm32\"" ? 9 : 2;  // after the title, which follows the rules "wlm32" adds
   EXPECT_TRUE(std::regex_match(lines.at(date), std::regex("#[0-9]{4}-[0-1][0-9]-[0-3][0-9]#"))) << lines[date];
   EXPECT_TRUE(std::regex_match(lines.at(date + 1), std::regex("#[0-2][0-9]:[0-5][0-9]:[0-5][0-9]#"))) << lines[date + 1];
   lines[date] = lines[date + 1] = "";
@@ -69,18 +69,19 @@ TEST(ProjectFileRoundTrip, ReopeningGivesBackTheSavedSessionInBothLayouts) {
       {"Windows-1252 at the defaults", [](ScanRules&) {}, {"\"wlm30\""}},
       {"Windows-1252, need letter off as by default", [](ScanRules& r) { r.needLetter = false; }, {"\"wlm30\""}},
       {"Windows-1252 needing a letter", [](ScanRules& r) { r.needLetter = true; },
-       {"\"wlm32\"", "\"windows-1252\"", "\"\"", "\"alphabet\"", "#TRUE#", "#TRUE#"}},
+       {"\"wlm32\"", "\"windows-1252\"", "\"\"", "\"alphabet\"", "#TRUE#", "#TRUE#", "\"+\"", "\"-\""}},
       {"Windows-1252 with a language and Unicode words",
        [](ScanRules& r) { r.language = "de", r.words = WordBoundaries::Unicode, r.unicodeLetters = false; },
-       {"\"wlm32\"", "\"windows-1252\"", "\"de\"", "\"unicode\"", "#FALSE#", "#FALSE#"}},
+       {"\"wlm32\"", "\"windows-1252\"", "\"de\"", "\"unicode\"", "#FALSE#", "#FALSE#", "\"+\"", "\"-\""}},
       {"UTF-8 at the defaults", [](ScanRules& r) { r.encoding = TextEncoding::Utf8; },
-       {"\"wlm32\"", "\"utf-8\"", "\"\"", "\"alphabet\"", "#TRUE#", "#TRUE#"}},
+       {"\"wlm32\"", "\"utf-8\"", "\"\"", "\"alphabet\"", "#TRUE#", "#TRUE#", "\"+\"", "\"-\""}},
       {"UTF-8 with every rule changed",
        [](ScanRules& r) {
          r.encoding = TextEncoding::Utf8, r.alphabet += "\u00e9\u2019", r.endOfLine = "\u00b6";
+         r.join = "\u00ac", r.endHyphen = "\u2010";
          r.language = "sv", r.words = WordBoundaries::Unicode, r.unicodeLetters = false, r.needLetter = false;
        },
-       {"\"wlm32\"", "\"utf-8\"", "\"sv\"", "\"unicode\"", "#FALSE#", "#FALSE#"}},
+       {"\"wlm32\"", "\"utf-8\"", "\"sv\"", "\"unicode\"", "#FALSE#", "#FALSE#", "\"\u00ac\"", "\"\u2010\""}},
   };
   ScanRules utf8;
   utf8.encoding = TextEncoding::Utf8;
@@ -251,7 +252,7 @@ TEST(ProjectFileDamaged, TruncatedAtAnyPointOpensWithSentinelMessages) {
   TempFolder folder;
   for (const ScanRules& rules : {ScanRules(), utf8}) {
     const std::vector<std::string> lines = ValidFileLines(folder, rules);
-    const size_t extra = lines[0] == "\"wlm32\"" ? 5 : 0;
+    const size_t extra = lines[0] == "\"wlm32\"" ? 7 : 0;
     const size_t first = FirstSentinelLine(2) + extra, second = lines.size();
     const std::string path = folder.File("cut.wlm");
     for (size_t line = 1; line <= lines.size(); ++line) {

@@ -2,6 +2,9 @@
 // and the choice of encoding.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 #include "concordance/concordance_run.h"
 #include "engine/engine_support.h"
 #include "project/project_actions.h"
@@ -78,6 +81,61 @@ TEST(Utf8Vocabulary, WordsOfEveryScriptAreWholeAndLowerCased) {
     Corpus corpus({c.text}, c.rules);
     EXPECT_EQ(corpus.session.project.rules.encoding, TextEncoding::Utf8) << c.name;
     EXPECT_EQ(corpus.Vocabulary(), c.vocabulary) << c.name;
+  }
+}
+
+// A plain reference: each line decoded on its own, maximal runs of word characters.
+std::map<std::string, int64_t> ReferenceVocabulary(const std::string& text, const UnicodeText& unicode) {
+  std::map<std::string, int64_t> counts;
+  size_t begin = 0;
+  while (begin < text.size()) {
+    size_t end = text.find('\n', begin);
+    if (end == std::string::npos) end = text.size();
+    std::string line;
+    DecodeLine(std::string_view(text).substr(begin, end - begin), line);
+    size_t at = 0;
+    while (at < line.size()) {
+      size_t next = at;
+      if (!unicode.IsWordChar(NextCodePoint(line, next))) {
+        at = next;
+        continue;
+      }
+      const size_t start = at;
+      while (at < line.size() && unicode.IsWordChar(NextCodePoint(line, next = at))) at = next;
+      const std::string_view word = std::string_view(line).substr(start, at - start);
+      if (unicode.KeepsWord(word)) ++counts[unicode.Lower(word)];
+    }
+    begin = end + 1;
+  }
+  return counts;
+}
+
+// The scan's fast tokenizer and the keyword pass's word cutter against the plain reference,
+// on random text of many scripts, marks, apostrophes and invalid bytes.
+TEST(Utf8Vocabulary, ScanAndKeywordPassFindTheReferenceWords) {
+  const char* const pieces[] = {"a", "B", "z", "'", "\u2019", "-", " ", " ", "\n", ".", "\u00E9", "E\u0301", "\u0301",
+                                "\u0416", "\u0436", "\u4E2D", "\u201C", "9", "\xFF", "\u00DF", "\u03A3", "--"};
+  std::mt19937 random(15);
+  for (int round = 0; round < 12; ++round) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i) text += pieces[std::uniform_int_distribution<size_t>(0, std::size(pieces) - 1)(random)];
+    Corpus corpus({text}, Corpus::Utf8Rules());
+    const auto expected = ReferenceVocabulary(text, *corpus.session.tables.unicode);
+    std::map<std::string, int64_t> scanned;
+    int64_t tokens = 0;
+    for (const Entry& entry : corpus.session.lists.Vocabulary) {
+      scanned[entry.word] = entry.count;
+      tokens += entry.count;
+    }
+    ASSERT_EQ(scanned, expected) << "round " << round;
+    ASSERT_EQ(corpus.session.totals.tokenCount, tokens);
+
+    // Every word as a key: the keyword pass finds each token once.
+    ConcordanceQuery query;
+    for (const auto& [word, count] : expected) query.keys += word + " ";
+    ConcordanceResult result;
+    ASSERT_TRUE(RunConcordance(corpus.session, query, corpus.scratch.scratch, result).ok());
+    ASSERT_EQ(result.citationCount, tokens) << "round " << round;
   }
 }
 
