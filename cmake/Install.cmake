@@ -16,17 +16,22 @@ endif()
 
 # The sample project names its texts relative to the program's folder: in the source tree
 # from build/bin, once installed from bin/ to share/wordloom/samples.
-file(GLOB WORDLOOM_SAMPLE_TEXTS ${PROJECT_SOURCE_DIR}/samples/*.txt)
-install(FILES ${WORDLOOM_SAMPLE_TEXTS} DESTINATION ${WORDLOOM_DATA_DIR}/samples)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/samples/samples.wlm)
-file(READ ${PROJECT_SOURCE_DIR}/samples/samples.wlm WORDLOOM_SAMPLE_PROJECT)
-string(REPLACE "\r" "" WORDLOOM_SAMPLE_PROJECT "${WORDLOOM_SAMPLE_PROJECT}")
-string(REPLACE "\"../../samples/" "\"../${WORDLOOM_DATA_DIR}/samples/" WORDLOOM_SAMPLE_PROJECT
-       "${WORDLOOM_SAMPLE_PROJECT}")
-# The project file's lines end with CR LF.
-file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/installed/samples.wlm CONTENT "${WORDLOOM_SAMPLE_PROJECT}" @ONLY
-     NEWLINE_STYLE CRLF)
-install(FILES ${CMAKE_BINARY_DIR}/installed/samples.wlm DESTINATION ${WORDLOOM_DATA_DIR}/samples)
+foreach(folder samples samples/unicode)
+  file(GLOB WORDLOOM_SAMPLE_TEXTS ${PROJECT_SOURCE_DIR}/${folder}/*.txt)
+  install(FILES ${WORDLOOM_SAMPLE_TEXTS} DESTINATION ${WORDLOOM_DATA_DIR}/${folder})
+endforeach()
+foreach(project samples/samples.wlm samples/unicode/unicode.wlm)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${project})
+  file(READ ${PROJECT_SOURCE_DIR}/${project} WORDLOOM_SAMPLE_PROJECT)
+  string(REPLACE "\r" "" WORDLOOM_SAMPLE_PROJECT "${WORDLOOM_SAMPLE_PROJECT}")
+  string(REPLACE "\"../../samples/" "\"../${WORDLOOM_DATA_DIR}/samples/" WORDLOOM_SAMPLE_PROJECT
+         "${WORDLOOM_SAMPLE_PROJECT}")
+  # The project file's lines end with CR LF.
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/installed/${project} CONTENT "${WORDLOOM_SAMPLE_PROJECT}" @ONLY
+       NEWLINE_STYLE CRLF)
+  get_filename_component(folder ${project} DIRECTORY)
+  install(FILES ${CMAKE_BINARY_DIR}/installed/${project} DESTINATION ${WORDLOOM_DATA_DIR}/${folder})
+endforeach()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME wordloom)

@@ -40,6 +40,28 @@ for size in 60 300; do
   fi
 done
 
+# UTF-8 texts: the 60 MB corpus with curly quotes and accented words, scanned as a UTF-8
+# project and, in the same run, as a Windows-1252 one; then the same corpus in Cyrillic
+# letters, and in Chinese ideographs cut by Unicode's word boundaries.
+unicode="$data/unicode"
+mkdir -p "$unicode"
+[ -f "$unicode/chinese.txt" ] || python3 bench/unicode_corpora.py "$data/corpus60.txt" "$unicode"
+scan_rate() {  # NAME FILE OPTIONS...: the scan of `new`, best of three
+  local name=$1 file=$2 seconds memory mb
+  shift 2
+  read -r seconds memory < <(best_of_three "$cli" new "$unicode/p.wlm" --temp "$data/scratch" "$@" "$file")
+  mb=$(awk -v b="$(stat -c %s "$file")" -v t="$seconds" 'BEGIN { printf "%.0f", b / 1e6 / t }')
+  echo "wordloom-cli new, $name: ${seconds} s, ${mb} MB/s, peak memory $((memory / 1024)) MB"
+  eval "rate_$(tr -c 'a-z0-9\n' _ <<<"${name%% *}")=$mb"
+}
+scan_rate "utf8 (Latin, $(($(stat -c %s "$unicode/latin.txt") / 1000000)) MB) as UTF-8" "$unicode/latin.txt" --encoding utf-8
+scan_rate "cp1252 (the same bytes) as Windows-1252" "$unicode/latin.txt" --encoding windows-1252
+echo "UTF-8 scan at $(awk -v u="$rate_utf8" -v w="$rate_cp1252" 'BEGIN { printf "%.0f", 100 * u / w }') % of the Windows-1252 scan"
+scan_rate "Cyrillic ($(($(stat -c %s "$unicode/cyrillic.txt") / 1000000)) MB)" "$unicode/cyrillic.txt" --encoding utf-8
+scan_rate "Chinese ($(($(stat -c %s "$unicode/chinese.txt") / 1000000)) MB), Unicode word boundaries" \
+  "$unicode/chinese.txt" --encoding utf-8 --words unicode
+echo
+
 # Concordance runs on the 60 MB project (opening it included), each against grep in the same
 # run: a rare key (708 finds) and "the" ordered by right context.
 echo

@@ -61,8 +61,6 @@ class Tokenizer {
       while (i < length && !isWord[p[i]]) ++i;
       if (i == length) return;
       const size_t start = i;
-      unsigned high = 0;          // UTF-8: the bytes of the word ORed, to see one beyond ASCII
-      bool letterOrDigit = false;  // UTF-8: an ASCII letter or digit was met
       // Fold the word straight into the counter, hashing it 8 bytes at a time as it is read.
       size_t room = kFirstRoom;
       char* out = counter_.BeginWord(room);
@@ -83,7 +81,6 @@ class Tokenizer {
             hash = WordHash::Step(hash, folded);
             n += 8;
             i += 8;
-            letterOrDigit = true;
             continue;
           }
           unsigned letters = static_cast<unsigned>(std::countr_zero(others)) / 8;
@@ -91,16 +88,11 @@ class Tokenizer {
             chunk = folded & ((1ULL << (8 * letters)) - 1);
             shift = 8 * letters;
             i += letters;
-            letterOrDigit = true;
           }
           break;
         }
       }
       while (i < length && isWord[p[i]]) {
-        if constexpr (kUtf8) {
-          high |= p[i];
-          letterOrDigit = letterOrDigit || letterOrDigit_[lower[p[i]] & 0x7F];
-        }
         chunk |= static_cast<uint64_t>(lower[p[i++]]) << shift;
         shift += 8;
         if (shift == 64) {
@@ -126,11 +118,11 @@ class Tokenizer {
         return;
       }
       if constexpr (kUtf8) {
-        if (high & 0x80) {  // begun and not ended: the Unicode side cuts it instead
+        if (HasByteBeyondAscii(out, n)) {  // begun and not ended: the Unicode side cuts it instead
           CutCharacters(std::string_view(text + start, i - start));
           continue;
         }
-        if (needLetter_ && !letterOrDigit) continue;
+        if (needLetter_ && !HasAsciiLetterOrDigit(out, n)) continue;
       } else if (!Keeps(std::string_view(out, n))) {
         continue;  // begun and not ended: dropped
       }
@@ -151,6 +143,22 @@ class Tokenizer {
     if (static_cast<int64_t>(length) > longest_) longest_ = static_cast<int64_t>(length);
   }
 
+  // A word as written into the counter, zero-padded to whole blocks of eight bytes.
+  static bool HasByteBeyondAscii(const char* word, size_t length) {
+    for (size_t at = 0; at < length; at += 8) {
+      uint64_t block;
+      std::memcpy(&block, word + at, 8);
+      if (block & 0x8080808080808080ULL) return true;
+    }
+    return false;
+  }
+  bool HasAsciiLetterOrDigit(const char* word, size_t length) const {
+    for (size_t at = 0; at < length; ++at) {
+      if (letterOrDigit_[static_cast<unsigned char>(word[at]) & 0x7F]) return true;
+    }
+    return false;
+  }
+
   // UTF-8 text that holds characters beyond ASCII: maximal runs of word characters, lower-cased
   // by the Unicode side, each counted unless the need-letter rule drops it. The longest word
   // is measured in display columns.
@@ -168,7 +176,8 @@ class Tokenizer {
       lowered_.clear();
       unicode_->AppendLower(word, lowered_);
       ++tokens_;
-      longest_ = std::max(longest_, DisplayWidth(lowered_));
+      // A word is never wider than its bytes: only a longer one may be the longest.
+      if (static_cast<int64_t>(lowered_.size()) > longest_) longest_ = std::max(longest_, DisplayWidth(lowered_));
       counter_.Add(lowered_);
     }
   }

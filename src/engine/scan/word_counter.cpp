@@ -170,8 +170,6 @@ void WordCounter::Spill() {
     uint32_t length;
     int64_t count;
     uint32_t seen;
-    uint32_t keyOffset;
-    uint32_t keyLength;
   };
   std::vector<Item> items;
   items.reserve(used_);
@@ -179,30 +177,27 @@ void WordCounter::Spill() {
   for (size_t i = 0; i < tableSize_; ++i) {
     const Slot& slot = table_[i];
     if (slot.tag == 0) continue;
-    const uint32_t offset = static_cast<uint32_t>(words.size());
-    items.push_back(Item{0, offset, slot.length, slot.count, seen_[i], offset, slot.length});
+    items.push_back(Item{0, static_cast<uint32_t>(words.size()), slot.length, slot.count, seen_[i]});
     words.append(WordOf(slot), slot.length);
   }
-  if (tables_.unicode) {
-    // Collation keys, each of its own length.
-    for (Item& item : items) {
-      item.keyOffset = static_cast<uint32_t>(keys.size());
-      tables_.unicode->AppendSortKey(std::string_view(words.data() + item.offset, item.length), keys);
-      item.keyLength = static_cast<uint32_t>(keys.size() - item.keyOffset);
-    }
+  const UnicodeText* unicode = tables_.unicode.get();
+  auto word = [&](const Item& item) { return std::string_view(words.data() + item.offset, item.length); };
+  if (unicode) {
+    // The first bytes of each word's collation key; the collator settles what they leave equal.
+    // Distinct words never collate equal, so each word is a key of its own.
+    keys = words;
+    for (Item& item : items) item.prefix = unicode->SortKeyPrefix(word(item));
   } else {
     keys.resize(words.size());
     for (size_t k = 0; k < words.size(); ++k) keys[k] = static_cast<char>(keyByte_[static_cast<unsigned char>(words[k])]);
-  }
-  auto key = [&](const Item& item) { return std::string_view(keys.data() + item.keyOffset, item.keyLength); };
-  for (Item& item : items) {
-    for (size_t b = 0; b < 8; ++b) {
-      item.prefix = (item.prefix << 8) | (b < item.keyLength ? static_cast<unsigned char>(keys[item.keyOffset + b]) : 0);
+    for (Item& item : items) {
+      for (size_t b = 0; b < 8; ++b) item.prefix = (item.prefix << 8) | (b < item.length ? static_cast<unsigned char>(keys[item.offset + b]) : 0);
     }
   }
+  auto key = [&](const Item& item) { return std::string_view(keys.data() + item.offset, item.length); };
   std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    int byKeys = key(a).compare(key(b));
+    int byKeys = unicode ? unicode->Compare(word(a), word(b)) : key(a).compare(key(b));
     return byKeys != 0 ? byKeys < 0 : a.seen < b.seen;
   });
 

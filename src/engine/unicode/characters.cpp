@@ -86,7 +86,7 @@ size_t AsciiRunEnd(std::string_view text, size_t at) {
 size_t DecodeLine(std::string_view line, std::string& out) {
   out.clear();
   size_t firstInvalid = std::string_view::npos;
-  char32_t highest = 0;
+  bool maybeNotNfc = false;
   out.reserve(line.size() + 8);
   for (size_t at = 0; at < line.size();) {
     const size_t ascii = AsciiRunEnd(line, at);
@@ -101,13 +101,14 @@ size_t DecodeLine(std::string_view line, std::string& out) {
       if (firstInvalid == std::string_view::npos) firstInvalid = at;
       out += kReplacementCharacter;
     } else {
-      highest = std::max(highest, static_cast<char32_t>(c));
+      // A line of characters that are NFC as they stand and combine with nothing is NFC.
+      maybeNotNfc = maybeNotNfc || (c >= 0x300 && (u_getCombiningClass(c) != 0 ||
+                                                   u_getIntPropertyValue(c, UCHAR_NFC_QUICK_CHECK) != UNORM_YES));
       out.append(line, at, static_cast<size_t>(i) - at);
     }
     at = std::max(static_cast<size_t>(i), at + 1);
   }
-  // Below U+0300 there is no combining character: such a line is in NFC as it stands.
-  if (highest >= 0x300) Normalize(out);
+  if (maybeNotNfc) Normalize(out);
   return firstInvalid;
 }
 
@@ -138,13 +139,6 @@ TextEncoding DetectEncoding(const std::vector<std::string>& files) {
   return sawHighByte ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
-char32_t NextCodePoint(std::string_view text, size_t& at) {
-  int32_t i = static_cast<int32_t>(at);
-  UChar32 c;
-  U8_NEXT(text.data(), i, static_cast<int32_t>(text.size()), c);
-  at = static_cast<size_t>(i);
-  return c < 0 ? 0xFFFD : static_cast<char32_t>(c);
-}
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <unicode/ucasemap.h>
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
+#include <unicode/uiter.h>
 #include <unicode/ustring.h>
 
 #include <algorithm>
@@ -117,6 +118,9 @@ std::shared_ptr<const UnicodeText> UnicodeText::Make(const ScanRules& rules) {
   // The readers ask for the class of the lower-cased character: an upper-case ASCII letter is
   // a word character when its lower case is.
   for (char32_t c = 'A'; c <= 'Z'; ++c) text->asciiWord_[c] = text->asciiWord_[c] || text->asciiWord_[c + 32];
+  for (char32_t c = 128; c < 0x10000; ++c) {
+    if (text->IsWordCharSlow(c)) text->basicWord_[c >> 6] |= uint64_t{1} << (c & 63);
+  }
   UErrorCode error = U_ZERO_ERROR;
   text->caseMap_ = ucasemap_open("", 0, &error);
   text->Tailor(rules);
@@ -213,6 +217,18 @@ int UnicodeText::Compare(std::string_view a, std::string_view b) const {
   return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
 }
 
+uint64_t UnicodeText::SortKeyPrefix(std::string_view word) const {
+  UCharIterator characters;
+  uiter_setUTF8(&characters, word.data(), static_cast<int32_t>(word.size()));
+  uint32_t state[2] = {0, 0};
+  uint8_t bytes[8] = {};
+  UErrorCode error = U_ZERO_ERROR;
+  ucol_nextSortKeyPart(collator_, &characters, state, bytes, 8, &error);
+  uint64_t prefix = 0;
+  for (uint8_t byte : bytes) prefix = (prefix << 8) | byte;
+  return prefix;
+}
+
 void UnicodeText::AppendSortKey(std::string_view word, std::string& key) const {
   thread_local std::u16string utf16;
   utf16.resize(word.size());
@@ -296,14 +312,17 @@ void UnicodeText::Tailor(const ScanRules& rules) {
     size_t next = i;
     while (next < n && !stays[next]) ++next;
     if (next < n) {
-      tailoring += "&[before 1]" + RuleText(items[next]);
+      tailoring += "&[before 1]";
+      tailoring += RuleText(items[next]);
     } else {
-      size_t last = i;
-      while (last > 0 && !stays[last - 1]) --last;
-      if (last == 0) break;  // nothing stays: the alphabet has no anchor, the language decides
-      tailoring += "&" + RuleText(items[last - 1]);
+      if (i == 0) break;  // nothing stays: the alphabet has no anchor, the language decides
+      tailoring += '&';
+      tailoring += RuleText(items[i - 1]);  // the item before a run that moves always stays
     }
-    for (; i < next; ++i) tailoring += "<" + RuleText(items[i]);
+    for (; i < next; ++i) {
+      tailoring += '<';
+      tailoring += RuleText(items[i]);
+    }
   }
   if (tailoring.empty()) return;
   int32_t baseLength = 0;

@@ -30,6 +30,8 @@
 #include <string_view>
 #include <vector>
 
+#include <unicode/utf8.h>
+
 #include "base/status.h"
 #include "scan/scan_rules.h"
 
@@ -59,8 +61,19 @@ TextEncoding DetectEncoding(const std::vector<std::string>& files);
 
 // ---- Characters ------------------------------------------------------------------------
 
-// Decodes the character at `at` of valid UTF-8 and moves `at` past it.
-char32_t NextCodePoint(std::string_view text, size_t& at);
+// Decodes the character at `at` and moves `at` past it; an invalid sequence gives U+FFFD.
+inline char32_t NextCodePoint(std::string_view text, size_t& at) {
+  const unsigned char first = static_cast<unsigned char>(text[at]);
+  if (first < 0x80) {
+    ++at;
+    return first;
+  }
+  int32_t i = static_cast<int32_t>(at);
+  UChar32 c;
+  U8_NEXT(text.data(), i, static_cast<int32_t>(text.size()), c);
+  at = static_cast<size_t>(i);
+  return c < 0 ? 0xFFFD : static_cast<char32_t>(c);
+}
 
 // The end of the user-perceived character (grapheme cluster) that starts at `at`.
 size_t ClusterEnd(std::string_view text, size_t at);
@@ -91,7 +104,11 @@ class UnicodeText {
 
   // A word character: listed in the alphabet (itself or its lower case), or with Unicode
   // letters a letter, mark or decimal digit.
-  bool IsWordChar(char32_t c) const { return c < 128 ? asciiWord_[c] : IsWordCharSlow(c); }
+  bool IsWordChar(char32_t c) const {
+    if (c < 128) return asciiWord_[c];
+    if (c < 0x10000) return (basicWord_[c >> 6] >> (c & 63)) & 1;
+    return IsWordCharSlow(c);
+  }
   // A word passes the need-letter rule: it holds a letter or a digit (or the rule is off).
   bool KeepsWord(std::string_view word) const;
   bool needLetter() const { return needLetter_; }
@@ -108,6 +125,9 @@ class UnicodeText {
   // The word order: the language's collation, tailored by the alphabet; equal collation goes
   // by bytes. Negative, zero or positive.
   int Compare(std::string_view a, std::string_view b) const;
+  // The first eight bytes of the word's collation key, high byte first: words whose prefixes
+  // differ compare as their prefixes do.
+  uint64_t SortKeyPrefix(std::string_view word) const;
   // A key that compares as bytes as Compare does; appended to `key`.
   void AppendSortKey(std::string_view word, std::string& key) const;
   // The word with its user-perceived characters in reverse order (the rhyme order compares these).
@@ -119,6 +139,7 @@ class UnicodeText {
   void Tailor(const ScanRules& rules);
 
   bool asciiWord_[128] = {};
+  uint64_t basicWord_[1024] = {};   // IsWordChar of the Basic Multilingual Plane, one bit each
   std::vector<char32_t> alphabet_;  // sorted: the alphabet's characters beyond ASCII
   bool unicodeLetters_ = true;
   bool needLetter_ = true;
