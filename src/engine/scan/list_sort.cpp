@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "scan/run_files.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
@@ -86,36 +87,77 @@ class EntryMergeOrder : public MergeOrder {
   const SortKeyOrder& keys_;
 };
 
-}  // namespace
-
-bool CompareEntries(int64_t count1, std::string_view word1, int64_t count2, std::string_view word2, int order,
-                    const SortKeyOrder& keys) {
+// The six orders over any words: `less` orders two words, `length` measures one.
+template <typename Word, typename Less, typename Length>
+bool CompareBy(int64_t count1, const Word& word1, int64_t count2, const Word& word2, int order, Less less,
+               Length length) {
   switch (static_cast<ListOrder>(order)) {
-    case ListOrder::AscendingAlphabetic: return keys.Less(word1, word2);
-    case ListOrder::DescendingAlphabetic: return keys.Less(word2, word1);
-    case ListOrder::IncreasingFrequency: return count1 < count2 || (count1 == count2 && keys.Less(word1, word2));
-    case ListOrder::DecreasingFrequency: return count1 > count2 || (count1 == count2 && keys.Less(word1, word2));
-    case ListOrder::IncreasingLength:
-      return word1.size() < word2.size() || (word1.size() == word2.size() && keys.Less(word1, word2));
-    case ListOrder::DecreasingLength:
-      return word1.size() > word2.size() || (word1.size() == word2.size() && keys.Less(word1, word2));
+    case ListOrder::AscendingAlphabetic: return less(word1, word2);
+    case ListOrder::DescendingAlphabetic: return less(word2, word1);
+    case ListOrder::IncreasingFrequency: return count1 < count2 || (count1 == count2 && less(word1, word2));
+    case ListOrder::DecreasingFrequency: return count1 > count2 || (count1 == count2 && less(word1, word2));
+    case ListOrder::IncreasingLength: {
+      const auto l1 = length(word1), l2 = length(word2);
+      return l1 < l2 || (l1 == l2 && less(word1, word2));
+    }
+    case ListOrder::DecreasingLength: {
+      const auto l1 = length(word1), l2 = length(word2);
+      return l1 > l2 || (l1 == l2 && less(word1, word2));
+    }
     default: return false;
   }
 }
 
+// A UTF-8 word as the orders see it: compared forward or, for rhyme, with its user-perceived
+// characters reversed, and as long as it has such characters. Made once per entry, not per
+// comparison.
+struct UnicodeSortWord {
+  std::string text;
+  size_t length = 0;
+};
+
+std::vector<UnicodeSortWord> UnicodeSortWords(const EntryList& vocabulary, const std::vector<EntryPosition>& positions,
+                                              int keyMode) {
+  std::vector<UnicodeSortWord> words(positions.size());
+  for (size_t i = 0; i < positions.size(); ++i) {
+    const std::string& word = vocabulary[positions[i]].word;
+    words[i].text = keyMode != 0 ? UnicodeText::Reversed(word) : word;
+    for (size_t at = 0; at < word.size(); at = ClusterEnd(word, at)) ++words[i].length;
+  }
+  return words;
+}
+
+}  // namespace
+
+bool CompareEntries(int64_t count1, std::string_view word1, int64_t count2, std::string_view word2, int order,
+                    const SortKeyOrder& keys) {
+  return CompareBy(count1, word1, count2, word2, order, [&](std::string_view a, std::string_view b) { return keys.Less(a, b); },
+                   [](std::string_view w) { return w.size(); });
+}
+
 void SortEntryView(const EntryList& vocabulary, EntryView& view, int order, int keyMode, const CharTables& tables) {
-  SortKeyOrder keys(tables, keyMode);
-  auto before = [&](EntryPosition a, EntryPosition b) {
-    return CompareEntries(vocabulary[a].count, vocabulary[a].word, vocabulary[b].count, vocabulary[b].word, order, keys);
-  };
   std::vector<EntryPosition>& positions = view.positions();
+  SortKeyOrder keys(tables, keyMode);
+  const UnicodeText* unicode = tables.unicode.get();
+  const std::vector<UnicodeSortWord> unicodeWords =
+      unicode ? UnicodeSortWords(vocabulary, positions, keyMode) : std::vector<UnicodeSortWord>();
+  // Entries by their index in the view.
+  auto before = [&](uint32_t a, uint32_t b) {
+    const int64_t countA = vocabulary[positions[a]].count, countB = vocabulary[positions[b]].count;
+    if (unicode) {
+      return CompareBy(countA, unicodeWords[a], countB, unicodeWords[b], order,
+                       [&](const UnicodeSortWord& x, const UnicodeSortWord& y) { return unicode->Compare(x.text, y.text) < 0; },
+                       [](const UnicodeSortWord& w) { return w.length; });
+    }
+    return CompareEntries(countA, vocabulary[positions[a]].word, countB, vocabulary[positions[b]].word, order, keys);
+  };
   const std::vector<uint32_t> rankOf =
-      TieRanks(positions.size(), [&](size_t i, size_t j) { return before(positions[i], positions[j]); });
+      TieRanks(positions.size(), [&](size_t i, size_t j) { return before(static_cast<uint32_t>(i), static_cast<uint32_t>(j)); });
   std::vector<uint32_t> sortedOrder(positions.size());
   std::iota(sortedOrder.begin(), sortedOrder.end(), 0u);
   std::sort(sortedOrder.begin(), sortedOrder.end(), [&](uint32_t a, uint32_t b) {
-    if (before(positions[a], positions[b])) return true;
-    if (before(positions[b], positions[a])) return false;
+    if (before(a, b)) return true;
+    if (before(b, a)) return false;
     return rankOf[a] < rankOf[b];
   });
   std::vector<EntryPosition> sorted(positions.size());
