@@ -41,7 +41,7 @@ class KeyWordsDialogTest : public QObject {
     move(editor);
     act();
     QStringList words;
-    for (const Entry& entry : copy.Entries(copy.KeyWords)) words << Decode1252(entry.word);
+    for (const Entry& entry : copy.Entries(copy.KeyWords)) words << DecodeText(entry.word, session.project.rules.encoding);
     QCOMPARE(Shown(names::kKeyWordsList), words);
     QCOMPARE(session.lists.KeyWords, copy.KeyWords);
     QCOMPARE(Text(names::kKeyWordsCount), QStringLiteral("%1 words").arg(words.size()));
@@ -95,6 +95,22 @@ class KeyWordsDialogTest : public QObject {
         if (QTest::currentTestFailed()) return qWarning("%s \"%s\"", button, text);
       }
     }
+  }
+
+  // A UTF-8 project's words are shown, and the patterns typed for them made, in UTF-8.
+  void AUtf8ProjectsWordsAreUtf8() {
+    dialog->hide();
+    session.project.rules.encoding = TextEncoding::Utf8;
+    session.lists.Vocabulary = {{"\xCE\xBA\xCE\xB1\xCF\x86\xCE\xAD", 2}, {"\xCE\xBA\xCF\x8C\xCF\x83\xCE\xBC\xCE\xBF\xCF\x82", 3},
+                                {"\xE4\xB8\xAD\xE6\x96\x87", 1}};  // καφέ κόσμος 中文
+    session.lists.KeyWords = EntryView();
+    dialog->show();
+    QCOMPARE(Shown(names::kVocabularyList),
+             QStringList({"\u03BA\u03B1\u03C6\u03AD", "\u03BA\u03CC\u03C3\u03BC\u03BF\u03C2", "\u4E2D\u6587"}));
+    Find<QLineEdit>(names::kAnywhere)->setText(QStringLiteral("\u4E2D"));
+    Verify([](auto& e) { e.PatternMove(MoveDirection::Add, PatternKind::Anywhere, "\xE4\xB8\xAD"); },
+           [&] { Click(names::kAnywhereMove); });
+    QCOMPARE(Shown(names::kKeyWordsList), QStringList({"\u4E2D\u6587"}));
   }
 
   void SelectionsDoubleClicksAndClearMoveTheChosenEntries() {

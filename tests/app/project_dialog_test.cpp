@@ -31,6 +31,21 @@ class ProjectDialogTest : public QObject {
   template <typename T>
   T* InEdit(const char* name) const { return f->FindIn<T>(names::kEditDialog, name); }
   static void Type(QLineEdit* box, const QString& text) { box->selectAll(), QTest::keyClicks(box, text); }
+  // Types text beyond Latin-1 as an input method does.
+  static void Compose(QLineEdit* box, const QString& text) {
+    box->selectAll();
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(box, &event);
+  }
+  // Picks the item of a drop-down list whose data is `value`, as the user does.
+  static void Choose(QComboBox* box, int value) {
+    box->setCurrentIndex(box->findData(value));
+    emit box->activated(box->currentIndex());
+  }
+  void ChooseEncoding(TextEncoding encoding) {
+    Choose(InNew<QComboBox>(names::kEncoding), static_cast<int>(encoding));
+  }
   // Selects the named samples in the New Project dialog's file list and adds them.
   void AddSamples(const QStringList& samples) {
     Dialog(names::kNewDialog)->ResetFolder(samplesFolder);
@@ -95,6 +110,82 @@ class ProjectDialogTest : public QObject {
     f->Cli(QStringList{"new", expected, "--title", "Samples", "--refs", "type1", "--define", "C=Chapter"} + files);
     QCOMPARE(Records(saved), Records(expected));
     f->VerifyShowsProject(saved);
+  }
+
+  // OK reads the texts to settle an Automatic encoding, with a scan or without: UTF-8 texts
+  // make a UTF-8 project, whose alphabet is the UTF-8 default and whose title, typed before the
+  // encoding was known, keeps its "é". An encoding chosen in the dialog is kept.
+  void OkSettlesTheEncodingFromTheTexts_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<TextEncoding>("chosen");
+    QTest::addColumn<bool>("scan");
+    QTest::addColumn<TextEncoding>("settled");
+    const QByteArray utf8("\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1 world, \xE4\xB8\xAD\xE6\x96\x87\r\n");
+    const auto automatic = TextEncoding::Automatic, cp1252 = TextEncoding::Windows1252, unicode = TextEncoding::Utf8;
+    QTest::newRow("UTF-8 text") << utf8 << automatic << true << unicode;
+    QTest::newRow("UTF-8 text, not scanned") << utf8 << automatic << false << unicode;
+    QTest::newRow("ASCII text") << QByteArray("plain words\r\n") << automatic << true << cp1252;
+    QTest::newRow("Windows-1252 text") << QByteArray("caf\xE9 cr\xE8me\r\n") << automatic << true << cp1252;
+    QTest::newRow("UTF-8 chosen") << QByteArray("plain words\r\n") << unicode << false << unicode;
+    QTest::newRow("Windows-1252 chosen") << utf8 << cp1252 << true << cp1252;
+  }
+  void OkSettlesTheEncodingFromTheTexts() {
+    QFETCH(QByteArray, text);
+    QFETCH(TextEncoding, chosen);
+    QFETCH(bool, scan);
+    QFETCH(TextEncoding, settled);
+    f->Open(WriteFile(f->Path(QStringLiteral("text.txt")), text));
+    QCOMPARE(InNew<QComboBox>(names::kEncoding)->currentData().toInt(), static_cast<int>(TextEncoding::Automatic));
+    if (chosen != TextEncoding::Automatic) ChooseEncoding(chosen);
+    if (!scan) QTest::mouseClick(InNew<QCheckBox>(names::kSaveVocabulary), Qt::LeftButton);
+    Compose(InNew<QLineEdit>(names::kTitle), QStringLiteral("Caf\u00E9"));
+    f->prompts.answers.enqueue(false);  // no saving
+    f->Click(names::kNewDialog, names::kOk);
+    QVERIFY(!Dialog(names::kNewDialog)->isVisible());
+    const bool utf8 = settled == TextEncoding::Utf8;
+    const Project& project = f->session.project;
+    QCOMPARE(project.rules.encoding, settled);
+    QCOMPARE(project.rules.alphabet, std::string(utf8 ? kDefaultUtf8Alphabet : kDefaultAlphabet));
+    QCOMPARE(project.Title, std::string(utf8 ? "Caf\xC3\xA9" : "Caf\xE9"));
+    QCOMPARE(f->Label(window::kTitlePanel), QStringLiteral("Caf\u00E9"));
+    QCOMPARE(f->session.lists.Vocabulary.empty(), !scan);
+    f->Trigger(window::kViewProject);
+    QCOMPARE(InEdit<QComboBox>(names::kEncoding)->currentData().toInt(), static_cast<int>(settled));
+    QCOMPARE(InEdit<QLineEdit>(names::kTitle)->text(), QStringLiteral("Caf\u00E9"));
+    QCOMPARE(InEdit<QCheckBox>(names::kNeedLetter)->isChecked(), utf8);
+    f->Click(names::kEditDialog, names::kCancel);
+  }
+
+  // The encoding and the rules of UTF-8 projects go into the record as they are chosen. A new
+  // encoding recodes the texts, the one alphabet default turning into the other, and the
+  // need-letter rule follows the encoding until it is clicked.
+  void TheEncodingControlsEditTheRules() {
+    f->Trigger(window::kNew);
+    const ScanRules& rules = f->session.newProject.rules;
+    auto* alphabet = InNew<QLineEdit>(names::kAlphabet);
+    auto* needLetter = InNew<QCheckBox>(names::kNeedLetter);
+    auto* language = InNew<QLineEdit>(names::kLanguage);
+    QVERIFY(!needLetter->isChecked() && language->isEnabled());
+    ChooseEncoding(TextEncoding::Utf8);
+    QCOMPARE(alphabet->text(), QString::fromUtf8(kDefaultUtf8Alphabet));
+    QCOMPARE(rules.alphabet, std::string(kDefaultUtf8Alphabet));
+    QVERIFY(needLetter->isChecked() && !rules.needLetter.has_value());
+    Type(language, QStringLiteral("cs"));
+    Choose(InNew<QComboBox>(names::kWords), static_cast<int>(WordBoundaries::Unicode));
+    QTest::mouseClick(InNew<QCheckBox>(names::kUnicodeLetters), Qt::LeftButton);
+    QTest::mouseClick(needLetter, Qt::LeftButton);
+    QVERIFY(rules.language == "cs" && rules.words == WordBoundaries::Unicode && !rules.unicodeLetters);
+    QVERIFY(rules.needLetter == false);
+    ChooseEncoding(TextEncoding::Windows1252);
+    QCOMPARE(rules.alphabet, std::string(kDefaultAlphabet));
+    QVERIFY(!needLetter->isChecked() && !language->isEnabled());
+    Compose(alphabet, QStringLiteral("abc\u00E9\u2019"));
+    QCOMPARE(rules.alphabet, std::string("abc\xE9\x92"));
+    ChooseEncoding(TextEncoding::Utf8);
+    QCOMPARE(rules.alphabet, std::string("abc\xC3\xA9\xE2\x80\x99"));
+    QCOMPARE(alphabet->text(), QStringLiteral("abc\u00E9\u2019"));
+    QVERIFY(!needLetter->isChecked());  // clicked off, it stays off
+    f->Click(names::kNewDialog, names::kCancel);
   }
 
   // The New Project dialog's own controls: No Path adds the name alone, a double-click takes a

@@ -100,10 +100,10 @@ ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
   OnDoubleClick(keyWordsOption_, [this] { emit keyWordsDialogRequested(); });
 }
 
-ConcordanceQuery ConcordancePage::Query(ConcordanceKind kind) const {
+ConcordanceQuery ConcordancePage::Query(ConcordanceKind kind, TextEncoding encoding) const {
   ConcordanceQuery query;
   query.kind = kind;
-  query.keys = Encode1252(keysEdit_->text());
+  query.keys = EncodeText(keysEdit_->text(), encoding);
   query.keyWords = keyWordsOption_->isChecked();
   if (prefixOption_->isChecked()) query.match = MatchKind::Prefix;
   if (suffixOption_->isChecked()) query.match = MatchKind::Suffix;
@@ -111,7 +111,7 @@ ConcordanceQuery ConcordancePage::Query(ConcordanceKind kind) const {
   if (query.keyWords) query.match = MatchKind::Word;
   query.index = indexOption_->isChecked();
   query.order = static_cast<CitationOrder>(orderBox_->currentData().toInt());
-  query.citationLetters = Encode1252(citationLettersEdit_->text());
+  query.citationLetters = Encode1252(citationLettersEdit_->text());  // the letters A to Z
   return query;
 }
 

@@ -23,8 +23,9 @@ class ConcordancePage : public QWidget {
  public:
   explicit ConcordancePage(QWidget* parent = nullptr);
 
-  // The query of the page's controls (the caller adds the word-list order and the context).
-  ConcordanceQuery Query(ConcordanceKind kind) const;
+  // The query of the page's controls, its keys in `encoding` (the caller adds the word-list
+  // order and the context).
+  ConcordanceQuery Query(ConcordanceKind kind, TextEncoding encoding) const;
 
   void SetKeys(const QString& keys);
   void SetCitationLetters(const QString& letters);

@@ -81,8 +81,9 @@ QGroupBox* SelectFrame(const char* name, const char* allName, const char* noneNa
 KeyWordsDialog::KeyWordsDialog(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName(QString::fromLatin1(names::kDialog));
   setWindowTitle(QStringLiteral("KeyWords Required"));
-  vocabulary_ = new EntryListModel(session_.lists, nullptr, this);
-  keyWords_ = new EntryListModel(session_.lists, &session_.lists.KeyWords, this);
+  const TextEncoding& encoding = session_.project.rules.encoding;
+  vocabulary_ = new EntryListModel(session_.lists, nullptr, encoding, this);
+  keyWords_ = new EntryListModel(session_.lists, &session_.lists.KeyWords, encoding, this);
   vocabularyList_ = EntryView(names::kVocabularyList, vocabulary_, this);
   keyWordsList_ = EntryView(names::kKeyWordsList, keyWords_, this);
   vocabularyCount_ = ResultBox(names::kVocabularyCount, this);
@@ -160,7 +161,7 @@ QWidget* KeyWordsDialog::CreateMoveFrame() {
     QPushButton* button = Button(buttonName, QStringLiteral("Do"), frame);
     AddMoveRow(grid, labelName, caption, box, button);
     connect(button, &QPushButton::clicked, this, [this, box, move] {
-      const std::string text = Encode1252(box->text());
+      const std::string text = EncodeText(box->text(), session_.project.rules.encoding);
       const MoveDirection direction = Direction();
       Move([&](KeyWordsEditor& editor) { move(editor, direction, text); });
     });

@@ -11,6 +11,7 @@
 
 #include "project/file_chooser.h"
 #include "project/project_dialog_names.h"
+#include "project/project_texts.h"
 #include "ui/code_page.h"
 #include "ui/controls.h"
 #include "ui/prompts.h"
@@ -39,6 +40,9 @@ void CheckOnly(std::initializer_list<QRadioButton*> buttons, QRadioButton* check
 void SetText(QLineEdit* box, const QString& text) {
   if (box->text() != text) box->setText(text);
 }
+
+// Selects the item whose data is `value`.
+void SelectData(QComboBox* box, int value) { box->setCurrentIndex(box->findData(value)); }
 
 // A row of a label and its box.
 void AddRow(QGridLayout* grid, int row, QLabel* label, QWidget* box) {
@@ -191,8 +195,55 @@ QWidget* ProjectDialog::CreateRulesFrame() {
   AddRow(grid, 4,
          Label(isNew ? names::kEndHyphenLabel : names::kReferenceTextLabel, QStringLiteral("End Hyphen:"), frame),
          endHyphenEdit_);
+  CreateEncodingRows(grid, 5, frame);
   grid->setColumnStretch(1, 1);
   return frame;
+}
+
+void ProjectDialog::CreateEncodingRows(QGridLayout* grid, int row, QWidget* frame) {
+  encodingBox_ = DropDown(names::kEncoding,
+                          {{"Automatic (from the texts)", static_cast<int>(TextEncoding::Automatic)},
+                           {"Windows-1252", static_cast<int>(TextEncoding::Windows1252)},
+                           {"UTF-8", static_cast<int>(TextEncoding::Utf8)}},
+                          frame);
+  encodingBox_->setToolTip(QStringLiteral("How the texts are written; Automatic reads them to decide"));
+  languageEdit_ = TextBox(names::kLanguage, frame);
+  languageEdit_->setToolTip(
+      QStringLiteral("The language whose word order is used, as a BCP 47 tag such as cs or de; empty: the root order"));
+  languageEdit_->setMaximumWidth(80);
+  wordsBox_ = DropDown(names::kWords,
+                       {{"From the alphabet", static_cast<int>(WordBoundaries::Alphabet)},
+                        {"Unicode word boundaries", static_cast<int>(WordBoundaries::Unicode)}},
+                       frame);
+  wordsBox_->setToolTip(QStringLiteral("Words are runs of word characters, or what Unicode's word boundaries enclose"));
+  unicodeLettersCheck_ = Check(names::kUnicodeLetters, QStringLiteral("Unicode letters"), frame);
+  unicodeLettersCheck_->setToolTip(QStringLiteral("Letters, marks and digits of every script are word characters"));
+  needLetterCheck_ = Check(names::kNeedLetter, QStringLiteral("A word needs a letter or digit"), frame);
+  needLetterCheck_->setToolTip(QStringLiteral("Runs of word characters without a letter or digit are not words"));
+
+  auto* encoding = new QHBoxLayout;
+  encoding->addWidget(encodingBox_);
+  QLabel* languageLabel = Label(names::kLanguageLabel, QStringLiteral("Language:"), frame);
+  languageLabel->setBuddy(languageEdit_);
+  encoding->addWidget(languageLabel);
+  encoding->addWidget(languageEdit_);
+  encoding->addStretch();
+  QLabel* encodingLabel = Label(names::kEncodingLabel, QStringLiteral("Encoding:"), frame);
+  encodingLabel->setBuddy(encodingBox_);
+  grid->addWidget(encodingLabel, row, 0);
+  grid->addLayout(encoding, row, 1, 1, 2);
+  auto* words = new QHBoxLayout;
+  words->addWidget(wordsBox_);
+  words->addStretch();
+  QLabel* wordsLabel = Label(names::kWordsLabel, QStringLiteral("Words:"), frame);
+  wordsLabel->setBuddy(wordsBox_);
+  grid->addWidget(wordsLabel, row + 1, 0);
+  grid->addLayout(words, row + 1, 1, 1, 2);
+  auto* checks = new QHBoxLayout;
+  checks->addWidget(unicodeLettersCheck_);
+  checks->addWidget(needLetterCheck_);
+  checks->addStretch();
+  grid->addLayout(checks, row + 2, 1, 1, 2);
 }
 
 QWidget* ProjectDialog::CreateVocabularyFrame() {
@@ -225,7 +276,7 @@ QWidget* ProjectDialog::CreateVocabularyFrame() {
 void ProjectDialog::ConnectFields() {
   auto bindText = [this](QLineEdit* box, std::string Project::*field, bool isPath) {
     connect(box, &QLineEdit::textEdited, this, [this, field, isPath](const QString& text) {
-      project_.*field = isPath ? PathBytes(text) : Encode1252(text);
+      project_.*field = isPath ? PathBytes(text) : EncodeText(text, project_.rules.encoding);
     });
   };
   bindText(titleEdit_, &Project::Title, false);
@@ -235,7 +286,7 @@ void ProjectDialog::ConnectFields() {
   bindText(anywhereEdit_, &Project::AnywherePattern, false);
   auto bindRule = [this](QLineEdit* box, std::string ScanRules::*field) {
     connect(box, &QLineEdit::textEdited, this,
-            [this, field](const QString& text) { project_.rules.*field = Encode1252(text); });
+            [this, field](const QString& text) { project_.rules.*field = EncodeText(text, project_.rules.encoding); });
   };
   bindRule(alphabetEdit_, &ScanRules::alphabet);
   bindRule(leftReferenceEdit_, &ScanRules::leftReference);
@@ -254,6 +305,20 @@ void ProjectDialog::ConnectFields() {
   bindScope(scopeAllOption_, VocabularyScope::All);
   bindScope(scopeNoneOption_, VocabularyScope::None);
   bindScope(scopeMatchesOption_, VocabularyScope::Matches);
+  // The texts keep their characters in the new encoding, so the dialog shows them again.
+  connect(encodingBox_, &QComboBox::activated, this, [this] {
+    ChangeEncoding(project_, static_cast<TextEncoding>(encodingBox_->currentData().toInt()));
+    Refresh();
+  });
+  connect(languageEdit_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { project_.rules.language = text.trimmed().toStdString(); });
+  connect(wordsBox_, &QComboBox::activated, this, [this] {
+    project_.rules.words = static_cast<WordBoundaries>(wordsBox_->currentData().toInt());
+  });
+  connect(unicodeLettersCheck_, &QCheckBox::clicked, this,
+          [this](bool checked) { project_.rules.unicodeLetters = checked; });
+  // Until it is clicked, the check follows the encoding (see ScanRules::NeedsLetter).
+  connect(needLetterCheck_, &QCheckBox::clicked, this, [this](bool checked) { project_.rules.needLetter = checked; });
   connect(noReferencesOption_, &QRadioButton::clicked, this, [this] {
     project_.rules.referenceType = ReferenceType::None;
     ShowReferenceType();
@@ -282,7 +347,8 @@ void ProjectDialog::ConnectFields() {
 }
 
 void ProjectDialog::Refresh() {
-  SetText(titleEdit_, Decode1252(project_.Title));
+  const auto decode = [this](const std::string& text) { return DecodeText(text, project_.rules.encoding); };
+  SetText(titleEdit_, decode(project_.Title));
   SetText(fileNameEdit_, PathText(project_.FileName));
   saveVocabularyCheck_->setCheckState(project_.SaveVocabulary == VocabularyCheck::Checked  ? Qt::Checked
                                       : project_.SaveVocabulary == VocabularyCheck::Greyed ? Qt::PartiallyChecked
@@ -291,12 +357,13 @@ void ProjectDialog::Refresh() {
   for (const std::string& file : project_.Files) projectFilesList_->addItem(PathText(file));
 
   const ScanRules& rules = project_.rules;
-  SetText(alphabetEdit_, Decode1252(rules.alphabet));
-  SetText(leftReferenceEdit_, Decode1252(rules.leftReference));
-  SetText(rightReferenceEdit_, Decode1252(rules.rightReference));
-  SetText(endOfLineEdit_, Decode1252(rules.endOfLine));
-  SetText(joinEdit_, Decode1252(rules.join));
-  SetText(endHyphenEdit_, Decode1252(rules.endHyphen));
+  SetText(alphabetEdit_, decode(rules.alphabet));
+  SetText(leftReferenceEdit_, decode(rules.leftReference));
+  SetText(rightReferenceEdit_, decode(rules.rightReference));
+  SetText(endOfLineEdit_, decode(rules.endOfLine));
+  SetText(joinEdit_, decode(rules.join));
+  SetText(endHyphenEdit_, decode(rules.endHyphen));
+  ShowEncoding();
   CheckOnly({noReferencesOption_, type1ReferencesOption_},
             rules.referenceType == ReferenceType::None    ? noReferencesOption_
             : rules.referenceType == ReferenceType::Type1 ? type1ReferencesOption_
@@ -316,9 +383,9 @@ void ProjectDialog::Refresh() {
             : project_.scope == VocabularyScope::None    ? scopeNoneOption_
             : project_.scope == VocabularyScope::Matches ? scopeMatchesOption_
                                                          : nullptr);
-  SetText(prefixEdit_, Decode1252(project_.PrefixPattern));
-  SetText(suffixEdit_, Decode1252(project_.SuffixPattern));
-  SetText(anywhereEdit_, Decode1252(project_.AnywherePattern));
+  SetText(prefixEdit_, decode(project_.PrefixPattern));
+  SetText(suffixEdit_, decode(project_.SuffixPattern));
+  SetText(anywhereEdit_, decode(project_.AnywherePattern));
 }
 
 void ProjectDialog::ResetFolder(const QString& folder) {
@@ -362,6 +429,20 @@ void ProjectDialog::ShowReferenceType() {
   for (QWidget* control : std::initializer_list<QWidget*>{leftReferenceEdit_, rightReferenceEdit_, lettersButton_,
                                                           referencePatternFrame_}) {
     control->setEnabled(type1);
+  }
+}
+
+// The rules of UTF-8 projects are off for a Windows-1252 one, which reads only the need-letter rule.
+void ProjectDialog::ShowEncoding() {
+  const ScanRules& rules = project_.rules;
+  SelectData(encodingBox_, static_cast<int>(rules.encoding));
+  SetText(languageEdit_, QString::fromStdString(rules.language));
+  SelectData(wordsBox_, static_cast<int>(rules.words));
+  unicodeLettersCheck_->setChecked(rules.unicodeLetters);
+  needLetterCheck_->setChecked(rules.NeedsLetter());
+  const bool unicode = rules.encoding != TextEncoding::Windows1252;
+  for (QWidget* control : std::initializer_list<QWidget*>{languageEdit_, wordsBox_, unicodeLettersCheck_}) {
+    control->setEnabled(unicode);
   }
 }
 

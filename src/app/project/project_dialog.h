@@ -2,10 +2,11 @@
 //
 // Both dialogs edit a Project record as the user types: the Edit Project dialog the current
 // project, the New Project dialog the one being created. They choose the text files, edit the
-// scanning rules and the vocabulary-saving options, and pass "Save" and "OK" on to the main
+// texts' encoding, the scanning rules and the vocabulary-saving options, and pass "Save" and "OK" on to the main
 // window, which scans, saves and updates itself. The New Project dialog adds "No Path" and
 // takes at most one typed character in the one-character rule boxes. The dialogs are created
-// once and hidden by OK and Cancel, so what they show persists. The object names of the
+// once and hidden by OK and Cancel, so what they show persists. The record's texts are in its
+// encoding; changing the encoding recodes them (see project_texts.h). The object names of the
 // controls are in project_dialog_names.h.
 #pragma once
 
@@ -14,6 +15,8 @@
 #include "project/project.h"
 
 class QCheckBox;
+class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
@@ -69,12 +72,15 @@ class ProjectDialog : public QDialog {
   QWidget* CreateFilesFrame();
   QWidget* CreateProjectFilesFrame();
   QWidget* CreateRulesFrame();
+  // The encoding and the rules of UTF-8 projects, rows of the rules frame from `row` on.
+  void CreateEncodingRows(QGridLayout* grid, int row, QWidget* frame);
   QWidget* CreateVocabularyFrame();
   void ConnectFields();
 
   void AddFiles(const QStringList& names);
   void RemoveFile(QListWidgetItem* item);
   void ShowReferenceType();
+  void ShowEncoding();
   void ChooseFont();
   void Browse();
 
@@ -112,6 +118,11 @@ class ProjectDialog : public QDialog {
   QLineEdit* endOfLineEdit_;
   QLineEdit* joinEdit_;
   QLineEdit* endHyphenEdit_;
+  QComboBox* encodingBox_;
+  QLineEdit* languageEdit_;
+  QComboBox* wordsBox_;
+  QCheckBox* unicodeLettersCheck_;
+  QCheckBox* needLetterCheck_;
   // The vocabulary to save.
   QRadioButton* scopeAllOption_;
   QRadioButton* scopeNoneOption_;

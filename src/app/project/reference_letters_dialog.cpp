@@ -84,9 +84,14 @@ ReferenceLettersDialog::ReferenceLettersDialog(ReferenceLetters& letters, QWidge
 void ReferenceLettersDialog::Refresh() {
   for (int row = 0; row < ReferenceLetters::kRows; ++row) {
     for (int column = 0; column < ReferenceLetters::kColumns; ++column) {
-      grid_->item(row, column)->setText(Decode1252(letters_.Cell(row, column)));
+      grid_->item(row, column)->setText(DecodeText(letters_.Cell(row, column), encoding_));
     }
   }
+}
+
+void ReferenceLettersDialog::SetEncoding(TextEncoding encoding) {
+  encoding_ = encoding;
+  Refresh();
 }
 
 void ReferenceLettersDialog::showEvent(QShowEvent* event) {
@@ -106,9 +111,9 @@ void ReferenceLettersDialog::AddText() {
   const int row = grid_->currentRow();
   const int column = grid_->currentColumn();
   if (IsFixed(row, column)) return;
-  letters_.SetCell(row, column, Encode1252(textEdit_->text()));
+  letters_.SetCell(row, column, EncodeText(textEdit_->text(), encoding_));
   // The grid shows what the table holds: a character with no byte shows as "?".
-  grid_->item(row, column)->setText(Decode1252(letters_.Cell(row, column)));
+  grid_->item(row, column)->setText(DecodeText(letters_.Cell(row, column), encoding_));
 }
 
 }  // namespace wordloom::app

@@ -3,11 +3,14 @@
 // The grid shows the engine's table and writes straight into it, so what the user types stays
 // with the table after the dialog closes. A cell changes only through the edit box and "Add";
 // the headers (row 0) and the letters (column 0) never change. Showing the dialog reloads the
-// grid, as opening a project rewrites the table while the dialog is hidden. The object names
-// of the controls are in reference_letters_dialog_names.h.
+// grid, as opening a project rewrites the table while the dialog is hidden. The cells are in
+// the encoding of the project being edited. The object names of the controls are in
+// reference_letters_dialog_names.h.
 #pragma once
 
 #include <QDialog>
+
+#include "scan/scan_rules.h"
 
 class QLabel;
 class QLineEdit;
@@ -28,6 +31,8 @@ class ReferenceLettersDialog : public QDialog {
 
   // Reloads every cell of the grid from the table.
   void Refresh();
+  // The encoding of the cells from now on (that of the project being edited); reloads the grid.
+  void SetEncoding(TextEncoding encoding);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -37,6 +42,7 @@ class ReferenceLettersDialog : public QDialog {
   void AddText();
 
   ReferenceLetters& letters_;
+  TextEncoding encoding_ = TextEncoding::Windows1252;
   QTableWidget* grid_;        // 27 rows x 3 columns; row 0 and column 0 are fixed
   QLabel* letterLabel_;       // the letter of the current row
   QLineEdit* textEdit_;       // the text for the current cell

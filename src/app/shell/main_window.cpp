@@ -261,7 +261,7 @@ void MainWindow::ConnectCommands() {
     ShowStatus(statusPath);
   });
   connect(project, &ProjectCommands::projectScanned, this, [this] {
-    ShowStatus(Decode1252(session_.project.Title));
+    ShowStatus(ProjectText(session_.project.Title));
     ShowKeyWordsSummary();
   });
   connect(project, &ProjectCommands::keyWordsChanged, this, &MainWindow::ShowKeyWordsSummary);
@@ -453,8 +453,12 @@ void MainWindow::EditCommand(const char* slot) {
 
 void MainWindow::OpenPath(const QString& path) { projectCommands_->OpenPath(path); }
 
+QString MainWindow::ProjectText(const std::string& bytes) const {
+  return DecodeText(bytes, session_.project.rules.encoding);
+}
+
 void MainWindow::ShowOpenedProject(const QString& statusPath) {
-  concordancePage_->SetCitationLetters(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
+  concordancePage_->SetCitationLetters(ProjectText(ReferenceLetterBoxText(session_.scan.references)));
   ShowProjectReady();
   pages_->setCurrentIndex(startUpOutput_);
   ShowKeyWordsSummary();
@@ -466,14 +470,14 @@ void MainWindow::ShowOpenedProject(const QString& statusPath) {
 void MainWindow::ShowNewProjectTaken(const QString& statusPath) {
   ClearOutputs();
   ShowProjectReady();
-  concordancePage_->SetCitationLetters(Decode1252(ReferenceLetterBoxText(session_.scan.references)));
+  concordancePage_->SetCitationLetters(ProjectText(ReferenceLetterBoxText(session_.scan.references)));
   ShowKeyWordsSummary();
   ShowStatus(statusPath);
 }
 
 void MainWindow::ShowProjectReady() {
   pages_->setEnabled(true);
-  titlePanel_->setText(Decode1252(session_.project.Title));
+  titlePanel_->setText(ProjectText(session_.project.Title));
   keyWordsToolBar_->setEnabled(true);
   for (QAction* action : {saveAction_, saveAsAction_, printAction_, printPreviewAction_}) action->setEnabled(true);
 }
@@ -491,12 +495,11 @@ void MainWindow::ShowStatus(const QString& shown) {
       wordloom::ShowProjectStatus(std::string(), static_cast<int64_t>(session_.project.Files.size()), session_.totals,
                                   session_.scan.state.physicalLineTotal);
   pathPanel_->setText(shown);
-  countsPanel_->setText(Decode1252(status.counts));
+  countsPanel_->setText(ProjectText(status.counts));
 }
 
 void MainWindow::ShowKeyWordsSummary() {
-  keyWordsSummary_->setText(
-      Decode1252(wordloom::ShowKeyWordsSummary(session_.lists)));
+  keyWordsSummary_->setText(ProjectText(wordloom::ShowKeyWordsSummary(session_.lists)));
 }
 
 void MainWindow::UpdateRecentProjects() {
@@ -521,14 +524,14 @@ void MainWindow::UpdateRecentProjects() {
 void MainWindow::ShowErrorReport() {
   if (session_.scan.ErrorReportText.empty()) return;
   if (!errorReportWindow_) errorReportWindow_ = new ErrorReportWindow(this);
-  errorReportWindow_->SetReport(session_.scan.ErrorReportText);
+  errorReportWindow_->SetReport(session_.scan.ErrorReportText, session_.project.rules.encoding);
   errorReportWindow_->show();
 }
 
 void MainWindow::ClearErrorReport() {
   if (!errorReportWindow_) return;
   errorReportWindow_->hide();
-  errorReportWindow_->SetReport(std::string());
+  errorReportWindow_->SetReport(std::string(), TextEncoding::Windows1252);
 }
 
 }  // namespace wordloom::app

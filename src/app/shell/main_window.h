@@ -93,6 +93,8 @@ class MainWindow : public QMainWindow {
   void ShowToolBars();
 
   // What the window shows of the session.
+  // Engine text of the current project, decoded by its encoding.
+  QString ProjectText(const std::string& bytes) const;
   void ShowOpenedProject(const QString& statusPath);
   void ShowNewProjectTaken(const QString& statusPath);
   void ShowProjectReady();

@@ -28,12 +28,15 @@
 namespace wordloom::app {
 namespace {
 
-// An output file opened on the pass's thread, so that the window only shows it.
+// An output file opened on the pass's thread, so that the window only shows it; it is in the
+// encoding of the project the pass read.
 struct OpenedOutput {
+  explicit OpenedOutput(TextEncoding projectEncoding) : encoding(projectEncoding) {}
+  TextEncoding encoding;
   std::shared_ptr<const OutputFile> file;
   Status Open(const std::string& path) {
     std::string error;
-    file = OutputFile::Open(path, error);
+    file = OutputFile::Open(path, encoding, error);
     return file ? Status() : Status::Error(error);
   }
 };
@@ -95,7 +98,8 @@ void MainWindow::RunKwic(const QString& keys) {
 }
 
 void MainWindow::RunConcordancePass(bool line) {
-  ConcordanceQuery query = concordancePage_->Query(line ? ConcordanceKind::Line : ConcordanceKind::Kwic);
+  ConcordanceQuery query =
+      concordancePage_->Query(line ? ConcordanceKind::Line : ConcordanceKind::Kwic, session_.project.rules.encoding);
   query.keyWordsOrder = listOrderBox_->currentData().toInt();
   query.keyWordsRhyme = rhymeCheck_->checkState() != Qt::Unchecked;
   query.contextWidth = contextWidth_;
@@ -103,7 +107,7 @@ void MainWindow::RunConcordancePass(bool line) {
   if (!scratch) return;
   const size_t reported = session_.scan.ErrorReportText.size();
   auto result = std::make_shared<ConcordanceResult>();
-  auto output = std::make_shared<OpenedOutput>();
+  auto output = std::make_shared<OpenedOutput>(session_.project.rules.encoding);
   runner_->Start(
       "make the concordance", true,
       [&session = std::as_const(session_), query, scratch, result, output](ProgressSink& progress) {
@@ -119,7 +123,7 @@ void MainWindow::RunConcordancePass(bool line) {
           Warn(prompts_, this, status);
         } else if (result->wrote) {
           outputPanes_->Show(PaneCode::Concordance, output->file);
-          concordancePage_->ShowCounts(Decode1252(result->countsText));
+          concordancePage_->ShowCounts(ProjectText(result->countsText));
           ShowStatus(PathText(session_.project.FileName));
           if (result->stopped) pathPanel_->setText(QStringLiteral("Stopped: the output holds the citations found so far"));
         }
@@ -133,7 +137,7 @@ void MainWindow::RunWordList() {
   const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(this);
   if (!scratch) return;
   auto result = std::make_shared<WordListResult>();
-  auto output = std::make_shared<OpenedOutput>();
+  auto output = std::make_shared<OpenedOutput>(session_.project.rules.encoding);
   runner_->Start(
       "make the word list", false,
       [&session = std::as_const(session_), query, scratch, result, output](ProgressSink&) {
@@ -147,8 +151,8 @@ void MainWindow::RunWordList() {
         }
         CommitWordList(session_, *result);
         outputPanes_->Show(PaneCode::WordList, output->file);
-        wordListPage_->ShowCount(Decode1252(result->countText));
-        ShowStatus(Decode1252(session_.project.Title));
+        wordListPage_->ShowCount(ProjectText(result->countText));
+        ShowStatus(ProjectText(session_.project.Title));
       });
 }
 
@@ -157,8 +161,8 @@ void MainWindow::RunProfile() {
   const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(this);
   if (!scratch) return;
   auto result = std::make_shared<ProfileResult>();
-  auto spectrum = std::make_shared<OpenedOutput>();
-  auto statistics = std::make_shared<OpenedOutput>();
+  auto spectrum = std::make_shared<OpenedOutput>(session_.project.rules.encoding);
+  auto statistics = std::make_shared<OpenedOutput>(session_.project.rules.encoding);
   runner_->Start(
       "make the profile", false,
       [&session = std::as_const(session_), keyWords, scratch, result, spectrum, statistics](ProgressSink&) {
@@ -174,8 +178,8 @@ void MainWindow::RunProfile() {
         CommitProfile(session_, *result);
         outputPanes_->Show(PaneCode::Spectrum, spectrum->file);
         outputPanes_->Show(PaneCode::Statistics, statistics->file);
-        profilePage_->ShowTitle(Decode1252(result->title));
-        ShowStatus(Decode1252(session_.project.Title));
+        profilePage_->ShowTitle(ProjectText(result->title));
+        ShowStatus(ProjectText(session_.project.Title));
       });
 }
 

@@ -9,6 +9,7 @@
 #include "lists/keywords_dialog.h"
 #include "project/project_actions.h"
 #include "project/project_dialog.h"
+#include "project/project_texts.h"
 #include "project/reference_letters_dialog.h"
 #include "shell/pass_runner.h"
 #include "shell/settings.h"
@@ -55,7 +56,8 @@ ProjectDialog* ProjectCommands::ProjectDialogOf(bool isNew) {
   dialog->ResetFolder(PathText(CurrentFolder()));
   connect(dialog, &ProjectDialog::saveRequested, this, [this, dialog] { SaveFromProjectDialog(dialog); });
   connect(dialog, &ProjectDialog::okRequested, this, [this, dialog] { AcceptProjectDialog(dialog); });
-  connect(dialog, &ProjectDialog::lettersRequested, this, &ProjectCommands::ShowReferenceLetters);
+  connect(dialog, &ProjectDialog::lettersRequested, this,
+          [this, isNew] { ShowReferenceLetters((isNew ? session_.newProject : session_.project).rules.encoding); });
   if (isNew) connect(dialog, &QDialog::finished, this, &ProjectCommands::FinishTextFileOpen);
   return dialog;
 }
@@ -121,7 +123,7 @@ void ProjectCommands::OpenTextFile(const QString& path) {
   letterFlagsBeforeTextFile_ = session_.scan.references.ReferenceLetterUsed;
   session_.newProject = NewProjectFromTextFile(session_, PathBytes(path), PathBytes(text.absolutePath()));
   const QString name = NameOfTextFile(path);
-  session_.newProject.Title = Encode1252(name);
+  session_.newProject.Title = EncodeText(name, session_.newProject.rules.encoding);
   session_.newProject.FileName = PathBytes(name);
   emit errorReportCleared();
   ProjectDialog* dialog = ProjectDialogOf(true);
@@ -148,10 +150,11 @@ void ProjectCommands::FinishTextFileOpen() {
   emit textFileOpenFinished();
 }
 
-// The dialog's project is checked and prepared apart from the session; its texts are scanned
-// on the runner's thread; only then does it become current. A refused or failed OK leaves the
-// project, the vocabulary and the totals as they were; the Edit Project dialog's OK makes its
-// rebuilt tables current even so, and the Error Report, emptied for the scan, stays empty.
+// The dialog's project is checked and prepared apart from the session; on the runner's thread
+// its texts settle an Automatic encoding and are scanned; only then does it become current.
+// A refused or failed OK leaves the project, the vocabulary and the totals as they were; the
+// Edit Project dialog's OK makes its rebuilt tables current even so, and the Error Report,
+// emptied for the scan, stays empty.
 void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function<void()> accepted) {
   const bool isNew = dialog->kind() == ProjectDialog::Kind::New;
   if (isNew) ProjectDialogOf(false)->CopyFolderFrom(*dialog);
@@ -162,38 +165,50 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
     if (!isNew) session_.tables = candidate->tables;
     return Warn(dialog, prepared.message());
   }
-  if (!candidate->NeedsScan()) {
-    // Nothing is scanned, so no scratch folder is needed.
+  const bool scans = candidate->NeedsScan();
+  if (!scans && candidate->project.rules.encoding != TextEncoding::Automatic) {
+    // Nothing is read, so no scratch folder is needed.
     CommitProject(session_, std::move(*candidate), nullptr);
     newProjectTaken_ = newProjectTaken_ || isNew;
     return accepted();
   }
 
-  // The Error Report shows the errors of the last scan and of the runs since.
-  session_.scan.ErrorReportText.clear();
-  emit errorReportCleared();
-  const std::shared_ptr<ScratchFolder> scratch = scratchFor_(dialog);
-  if (!scratch) return;
+  std::shared_ptr<ScratchFolder> scratch;  // null: the texts settle the encoding, unscanned
+  if (scans) {
+    // The Error Report shows the errors of the last scan and of the runs since.
+    session_.scan.ErrorReportText.clear();
+    emit errorReportCleared();
+    scratch = scratchFor_(dialog);
+    if (!scratch) return;
+  }
   auto outcome = std::make_shared<ScanOutcome>();
+  auto recoded = std::make_shared<bool>(false);
   dialog->SetBusy(true);
   const QMetaObject::Connection progress = connect(&runner_, &PassRunner::progress, dialog, &ProjectDialog::ShowProgress);
   const Session& session = session_;
   const bool started = runner_.Start(
-      "scan the texts", false,
-      [&session, candidate, scratch, outcome](ProgressSink& sink) {
+      scans ? "scan the texts" : "read the texts", false,
+      [&session, candidate, scratch, outcome, recoded](ProgressSink& sink) {
+        *recoded = SettleCandidate(*candidate);
+        if (!scratch) return Status::Ok();
         VocabularyOptions options;
         options.progress = &sink;
         return ScanCandidate(session, *candidate, *scratch, *outcome, options);
       },
-      [this, dialog, isNew, candidate, outcome, progress, accepted = std::move(accepted)](const Status& status) {
+      [this, dialog, isNew, candidate, outcome, recoded, progress, accepted = std::move(accepted)](const Status& status) {
         disconnect(progress);
         dialog->SetBusy(false);
         if (!status.ok()) return Warn(dialog, status.message());
-        CommitProject(session_, std::move(*candidate), outcome.get());
+        // CommitProject gives an edited project its settled rules; its recoded texts come too.
+        if (*recoded && !isNew) session_.project = candidate->project;
+        const bool scanned = candidate->NeedsScan();
+        CommitProject(session_, std::move(*candidate), scanned ? outcome.get() : nullptr);
         newProjectTaken_ = newProjectTaken_ || isNew;
-        emit projectScanned();
-        // A text file's dialog shows its errors once it closes.
-        if (textFileOpening_.isEmpty()) emit errorReportChanged();
+        if (scanned) {
+          emit projectScanned();
+          // A text file's dialog shows its errors once it closes.
+          if (textFileOpening_.isEmpty()) emit errorReportChanged();
+        }
         accepted();
       });
   if (!started) {
@@ -258,8 +273,9 @@ void ProjectCommands::SaveProjectWithDialog(QWidget* parent, const QString& fold
   emit keyWordsChanged();
 }
 
-void ProjectCommands::ShowReferenceLetters() {
+void ProjectCommands::ShowReferenceLetters(TextEncoding encoding) {
   if (!referenceLettersDialog_) referenceLettersDialog_ = new ReferenceLettersDialog(session_.referenceLetters, window_);
+  referenceLettersDialog_->SetEncoding(encoding);
   ShowOnTop(referenceLettersDialog_);
 }
 

@@ -45,7 +45,8 @@ class ProjectCommands : public QObject {
   // Opens a project file, or a text file as a new project.
   void OpenPath(const QString& path);
   void EditProject();
-  void ShowReferenceLetters();
+  // The reference letters of a project in `encoding`.
+  void ShowReferenceLetters(TextEncoding encoding);
   void ShowKeyWords();
   // Hides the dialogs as the window closes.
   void HideDialogs();

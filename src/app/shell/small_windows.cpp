@@ -147,8 +147,8 @@ ErrorReportWindow::ErrorReportWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   resize(600, 400);
 }
 
-void ErrorReportWindow::SetReport(const std::string& text) {
-  QString shown = Decode1252(text);
+void ErrorReportWindow::SetReport(const std::string& text, TextEncoding encoding) {
+  QString shown = DecodeText(text, encoding);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   reportView_->setPlainText(shown);
 }

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 #include <QWidget>
+#include <string>
+
+#include "scan/scan_rules.h"
 
 class QPlainTextEdit;
 
@@ -48,7 +51,8 @@ class ErrorReportWindow : public QWidget {
   Q_OBJECT
  public:
   explicit ErrorReportWindow(QWidget* parent = nullptr);
-  void SetReport(const std::string& text);
+  // Shows the report's text, which is in the project's `encoding`.
+  void SetReport(const std::string& text, TextEncoding encoding);
   QString Report() const;
 
  private:

@@ -51,6 +51,16 @@ std::string Encode1252(const QString& text) {
   return bytes;
 }
 
+QString DecodeText(std::string_view bytes, TextEncoding encoding) {
+  if (TypedEncoding(encoding) == TextEncoding::Windows1252) return Decode1252(bytes);
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string EncodeText(const QString& text, TextEncoding encoding) {
+  if (TypedEncoding(encoding) == TextEncoding::Windows1252) return Encode1252(text);
+  return text.toUtf8().toStdString();
+}
+
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString PathText(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }

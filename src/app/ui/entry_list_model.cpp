@@ -6,8 +6,9 @@
 
 namespace wordloom::app {
 
-EntryListModel::EntryListModel(const WordLists& lists, const EntryView* view, QObject* parent)
-    : QAbstractListModel(parent), lists_(lists), view_(view) {}
+EntryListModel::EntryListModel(const WordLists& lists, const EntryView* view, const TextEncoding& encoding,
+                               QObject* parent)
+    : QAbstractListModel(parent), lists_(lists), view_(view), encoding_(encoding) {}
 
 int EntryListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : static_cast<int>(size()); }
 
@@ -15,7 +16,7 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() < 0 || static_cast<size_t>(index.row()) >= size()) return {};
   const size_t row = static_cast<size_t>(index.row());
   const Entry& entry = view_ ? lists_.At(*view_, row) : lists_.Vocabulary[row];
-  if (role == Qt::DisplayRole) return Decode1252(entry.word);
+  if (role == Qt::DisplayRole) return DecodeText(entry.word, encoding_);
   if (role == Qt::UserRole) {
     if (entry.count <= std::numeric_limits<int>::max()) return static_cast<int>(entry.count);
     return static_cast<qlonglong>(entry.count);

@@ -1,6 +1,6 @@
 // A list model over the engine's word lists: the vocabulary, or a view of it such as the key
-// words; the word (decoded from Windows-1252) as the display text and its frequency as the item
-// data.
+// words; the word (decoded by the project's encoding) as the display text and its frequency as
+// the item data.
 //
 // The model copies nothing: it reads the lists on demand, so a view over 200,000 words costs
 // only the rows it shows. Whoever changes the lists does it inside Update(), which resets the
@@ -10,6 +10,7 @@
 #include <QAbstractListModel>
 #include <functional>
 
+#include "scan/scan_rules.h"
 #include "scan/word_lists.h"
 
 namespace wordloom::app {
@@ -17,8 +18,10 @@ namespace wordloom::app {
 class EntryListModel : public QAbstractListModel {
   Q_OBJECT
  public:
-  // The rows of `view` (one of the lists of `lists`), or of the vocabulary itself when it is null.
-  EntryListModel(const WordLists& lists, const EntryView* view, QObject* parent = nullptr);
+  // The rows of `view` (one of the lists of `lists`), or of the vocabulary itself when it is null;
+  // the words are in `encoding`, read at each use (the project's, which a new project changes).
+  EntryListModel(const WordLists& lists, const EntryView* view, const TextEncoding& encoding,
+                 QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   // Qt::DisplayRole: the word; Qt::UserRole: its frequency (an int when it fits one).
@@ -32,6 +35,7 @@ class EntryListModel : public QAbstractListModel {
 
   const WordLists& lists_;
   const EntryView* view_;
+  const TextEncoding& encoding_;
 };
 
 }  // namespace wordloom::app

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <functional>
 
-#include "base/cp1252.h"
 #include "base/regular_file.h"
 #include "base/status.h"
+#include "ui/output_text.h"
 
 namespace wordloom::app {
 namespace {
@@ -35,21 +35,37 @@ uint64_t AdvanceColumns(uint64_t column, const char* begin, const char* end) {
     const auto* tab = static_cast<const char*>(std::memchr(begin, '\t', static_cast<size_t>(end - begin)));
     if (!tab) return column + static_cast<uint64_t>(end - begin);
     column += static_cast<uint64_t>(tab - begin);
-    column += OutputFile::kTabWidth - column % OutputFile::kTabWidth;
+    column += kTabWidth - column % kTabWidth;
     begin = tab + 1;
+  }
+  return column;
+}
+
+// UTF-8 columns from the bytes alone, so that a character may fall across two blocks: a
+// character up to U+07FF counts one, a longer one two (the East Asian wide characters all
+// lie beyond), a continuation byte nothing. Never less than the columns shown.
+uint64_t AdvanceUtf8Columns(uint64_t column, const char* begin, const char* end) {
+  for (; begin < end; ++begin) {
+    const auto byte = static_cast<unsigned char>(*begin);
+    if (byte == '\t') {
+      column += kTabWidth - column % kTabWidth;
+    } else if ((byte & 0xC0) != 0x80) {
+      column += byte >= 0xE0 ? 2 : 1;
+    }
   }
   return column;
 }
 
 }  // namespace
 
-std::shared_ptr<const OutputFile> OutputFile::Open(const std::string& path, std::string& error, size_t blockSize) {
+std::shared_ptr<const OutputFile> OutputFile::Open(const std::string& path, TextEncoding encoding, std::string& error,
+                                                   size_t blockSize) {
   int fd = -1;
   if (const Status opened = OpenRegularFile(path, fd); !opened.ok()) {
     error = "Could not read " + path + ": " + opened.message() + ".";
     return nullptr;
   }
-  std::shared_ptr<OutputFile> file(new OutputFile(fd, path, std::max<size_t>(blockSize, 1)));
+  std::shared_ptr<OutputFile> file(new OutputFile(fd, path, encoding, std::max<size_t>(blockSize, 1)));
   if (!file->Index(error)) return nullptr;
   return file;
 }
@@ -68,6 +84,7 @@ bool OutputFile::Index(std::string& error) {
   uint64_t offset = 0;
   uint64_t column = 0;
   char last = '\n';  // the byte before the one being looked at
+  const auto advance = encoding_ == TextEncoding::Utf8 ? AdvanceUtf8Columns : AdvanceColumns;
   while (offset < size_) {
     size_t got = 0;
     if (!ReadAt(fd_, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), size_ - offset)), offset,
@@ -84,7 +101,7 @@ bool OutputFile::Index(std::string& error) {
     while (p < end) {
       const auto* newline = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
       const char* stop = newline ? newline : end;
-      column = AdvanceColumns(column, p, stop);
+      column = advance(column, p, stop);
       if (stop > p) last = stop[-1];
       if (!newline) break;
       const bool crLf = last == '\r';
@@ -202,8 +219,7 @@ bool OutputFile::ForEachLine(uint64_t first, uint64_t count, const LineSink& sin
 bool OutputFile::ReadFolded(uint64_t begin, uint64_t end, std::string& bytes) const {
   std::string error;
   if (!Read(begin, end, bytes, error)) return false;
-  const auto& lower = LowerCaseTable();
-  for (char& c : bytes) c = static_cast<char>(lower[static_cast<unsigned char>(c)]);
+  bytes = FoldCase(bytes, encoding_);
   return true;
 }
 
@@ -240,7 +256,7 @@ std::optional<uint64_t> OutputFile::LastMatch(std::string_view folded, uint64_t 
 
 std::optional<uint64_t> OutputFile::Find(std::string_view pattern, uint64_t from, bool forward) const {
   if (pattern.empty() || pattern.size() > size_) return std::nullopt;
-  const std::string folded = Lower1252(pattern);
+  const std::string folded = FoldCase(pattern, encoding_);
   from = std::min(from, size_);
   if (forward) {
     if (auto found = FirstMatch(folded, from, size_)) return found;
@@ -248,24 +264,6 @@ std::optional<uint64_t> OutputFile::Find(std::string_view pattern, uint64_t from
   }
   if (auto found = LastMatch(folded, 0, from)) return found;
   return LastMatch(folded, from, size_);
-}
-
-std::string ExpandTabs(std::string_view line) {
-  std::string shown;
-  shown.reserve(line.size());
-  for (char c : line) {
-    if (c == '\t') {
-      shown.append(OutputFile::kTabWidth - shown.size() % OutputFile::kTabWidth, ' ');
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
-
-uint64_t ColumnOf(std::string_view line, uint64_t offset) {
-  const size_t end = static_cast<size_t>(std::min<uint64_t>(offset, line.size()));
-  return AdvanceColumns(0, line.data(), line.data() + end);
 }
 
 }  // namespace wordloom::app

@@ -1,7 +1,8 @@
 // OutputFile: an output text on disk, read a line or a block at a time through the open file.
 //
 // Open indexes the file once: the byte offset of every line start and the width of the widest
-// line. A line ends with CR LF or LF; a last line without an end is a line; an empty file has
+// line. The text is in the encoding of the project that wrote it (Windows-1252 or UTF-8,
+// see output_text.h for how its characters stand in columns). A line ends with CR LF or LF; a last line without an end is a line; an empty file has
 // no lines. Every read goes through the descriptor kept from Open, so the content stays what it
 // was when the path is later removed or replaced by a newer output. The object is immutable
 // once opened and its reads use pread, so it may be opened on one thread and read on others.
@@ -18,31 +19,34 @@
 #include <utility>
 #include <vector>
 
+#include "scan/scan_rules.h"
+
 namespace wordloom::app {
 
 class OutputFile {
  public:
   static constexpr size_t kBlockSize = 1 << 20;
-  static constexpr uint64_t kTabWidth = 8;
   // Receives a block of bytes; returns false to stop.
   using BlockSink = std::function<bool(std::string_view bytes)>;
   // Receives one line's bytes, without their end; returns false to stop.
   using LineSink = std::function<bool(uint64_t line, std::string_view bytes)>;
 
-  // Opens and indexes `path`, reading it in blocks of `blockSize` bytes (tests use tiny
-  // blocks); null with "Could not read PATH: REASON." when it cannot be read.
-  static std::shared_ptr<const OutputFile> Open(const std::string& path, std::string& error,
+  // Opens and indexes `path`, text in `encoding`, reading it in blocks of `blockSize` bytes
+  // (tests use tiny blocks); null with "Could not read PATH: REASON." when it cannot be read.
+  static std::shared_ptr<const OutputFile> Open(const std::string& path, TextEncoding encoding, std::string& error,
                                                 size_t blockSize = kBlockSize);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   const std::string& Path() const { return path_; }
+  TextEncoding Encoding() const { return encoding_; }
   uint64_t Size() const { return size_; }
   uint64_t LineCount() const { return lineCount_; }
   // True when the file's last byte ends a line (false for an empty file).
   bool EndsWithLineEnd() const { return endsWithLineEnd_; }
-  // The columns of the widest line, each tab reaching the next multiple of kTabWidth.
+  // The columns of the widest line, each tab reaching the next multiple of kTabWidth. In UTF-8
+  // a bound: each character beyond U+07FF counts two columns, as it may be wide.
   uint64_t LongestLine() const { return longestLine_; }
 
   // The byte offset where `line` starts; Size() for LineCount() and beyond.
@@ -63,13 +67,15 @@ class OutputFile {
   // Hands lines [first, first + count) to `sink`, reading a block at a time.
   bool ForEachLine(uint64_t first, uint64_t count, const LineSink& sink, std::string& error) const;
 
-  // The offset of a match of `pattern`, ignoring Windows-1252 letter case: forward, the first
+  // The offset of a match of `pattern` (in the file's encoding), ignoring letter case (see
+  // FoldCase in output_text.h): forward, the first
   // match starting at or after `from`; backward, the last match starting before `from`. Either
   // way the search wraps around the file. Empty when there is none (or a read fails).
   std::optional<uint64_t> Find(std::string_view pattern, uint64_t from, bool forward) const;
 
  private:
-  OutputFile(int fd, std::string path, size_t blockSize) : fd_(fd), path_(std::move(path)), blockSize_(blockSize) {}
+  OutputFile(int fd, std::string path, TextEncoding encoding, size_t blockSize)
+      : fd_(fd), path_(std::move(path)), encoding_(encoding), blockSize_(blockSize) {}
   bool Index(std::string& error);
   void AddLineStart(uint64_t offset, bool afterCrLf);
   uint64_t Entry(uint64_t index) const;
@@ -79,6 +85,7 @@ class OutputFile {
 
   int fd_;
   std::string path_;
+  TextEncoding encoding_;
   size_t blockSize_;
   uint64_t size_ = 0;
   uint64_t lineCount_ = 0;
@@ -90,10 +97,5 @@ class OutputFile {
   std::vector<std::unique_ptr<uint64_t[]>> chunks_;
   uint64_t entries_ = 0;
 };
-
-// `line` with each tab replaced by the spaces that reach the next multiple of kTabWidth.
-std::string ExpandTabs(std::string_view line);
-// The column where byte `offset` of `line` is shown, tabs expanded.
-uint64_t ColumnOf(std::string_view line, uint64_t offset);
 
 }  // namespace wordloom::app

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -19,7 +20,9 @@
 #include "ui/code_page.h"
 #include "ui/output_file.h"
 #include "ui/output_saving.h"
+#include "ui/output_text.h"
 #include "ui/rtf.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom::app {
 namespace {
@@ -28,19 +31,6 @@ constexpr int kMargin = 4;  // pixels left of the first column
 // A scroll bar counts in int; beyond that the vertical bar stands for a share of the lines.
 constexpr uint64_t kMaxScroll = std::numeric_limits<int>::max();
 constexpr uint64_t kMaxFindPrefill = 200;  // a longer selection is not taken as the text to find
-
-bool IsWordByte(char c) { return Decode1252(std::string_view(&c, 1)).at(0).isLetterOrNumber(); }
-
-// The offset whose place is nearest `column` (in columns, fractions allowed) on `line`.
-uint64_t OffsetNearColumn(std::string_view line, double column) {
-  uint64_t at = 0;
-  for (size_t i = 0; i < line.size(); ++i) {
-    const uint64_t next = line[i] == '\t' ? at + OutputFile::kTabWidth - at % OutputFile::kTabWidth : at + 1;
-    if (column < (static_cast<double>(at) + static_cast<double>(next)) / 2) return i;
-    at = next;
-  }
-  return line.size();
-}
 
 bool IsFindKey(const QKeyEvent* event) {
   return event->key() == Qt::Key_F3 && (event->modifiers() & ~Qt::ShiftModifier & ~Qt::KeypadModifier) == 0;
@@ -58,15 +48,6 @@ QFont PaneFont() {
     font.setPointSizeF(OutputPane::kPointSize);
   }
   return font;
-}
-
-QString DisplayLine(std::string_view bytes) {
-  QString shown = Decode1252(ExpandTabs(bytes));
-  for (QChar& c : shown) {
-    const char16_t unit = c.unicode();
-    if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0)) c = QLatin1Char(' ');
-  }
-  return shown;
 }
 
 OutputPane::OutputPane(const QString& objectName, QWidget* parent) : QAbstractScrollArea(parent) {
@@ -118,9 +99,9 @@ void OutputPane::Show(std::shared_ptr<const OutputFile> file) {
   viewport()->update();
 }
 
-bool OutputPane::LoadPlainTextFile(const QString& path, QString& error) {
+bool OutputPane::LoadPlainTextFile(const QString& path, TextEncoding encoding, QString& error) {
   std::string openError;
-  auto file = OutputFile::Open(PathBytes(path), openError);
+  auto file = OutputFile::Open(PathBytes(path), encoding, openError);
   if (!file) error = PathText(openError);
   Show(std::move(file));
   return File() != nullptr;
@@ -137,6 +118,15 @@ uint64_t OutputPane::Rows() const {
 uint64_t OutputPane::LineLength(uint64_t line) const { return file_ ? file_->LineLength(line) : 0; }
 
 std::string OutputPane::LineBytes(uint64_t line) const { return file_ ? file_->Line(line) : std::string(); }
+
+TextEncoding OutputPane::Encoding() const { return file_ ? file_->Encoding() : TextEncoding::Windows1252; }
+
+std::string OutputPane::LineHead(uint64_t line, uint64_t columns) const {
+  if (!file_) return std::string();
+  std::string bytes = file_->Line(line, BytesForColumns(columns, Encoding()));
+  if (bytes.size() < LineLength(line)) bytes.resize(WithoutCutSequence(bytes, Encoding()).size());
+  return bytes;
+}
 
 uint64_t OutputPane::OffsetOf(Position position) const {
   return file_ ? file_->LineStart(position.line) + position.offset : 0;
@@ -156,6 +146,8 @@ QString OutputPane::TextBetween(uint64_t begin, uint64_t end) const {
   text.reserve(static_cast<qsizetype>(end - begin));
   std::string chunk;
   bool pendingCr = false;  // CR LF becomes "\n"; a CR alone stays
+  const bool utf8 = Encoding() == TextEncoding::Utf8;
+  QStringDecoder utf8Decoder(QStringDecoder::Utf8);  // keeps a character split between two blocks
   std::string error;
   (void)file_->Stream(begin, end, [&](std::string_view block) {
     chunk.clear();
@@ -164,7 +156,8 @@ QString OutputPane::TextBetween(uint64_t begin, uint64_t end) const {
       pendingCr = c == '\r';
       if (!pendingCr) chunk += c;
     }
-    text += Decode1252(chunk);
+    text += utf8 ? QString(utf8Decoder(QByteArrayView(chunk.data(), static_cast<qsizetype>(chunk.size()))))
+                 : Decode1252(chunk);
     return true;
   }, error);
   if (pendingCr) text += QLatin1Char('\r');
@@ -250,7 +243,8 @@ void OutputPane::EnsureVisible(Position position) {
   } else if (position.line >= top_ + rows) {
     SetTop(position.line - rows + 1);
   }
-  const uint64_t column = file_ ? ColumnOf(file_->Line(position.line, position.offset), position.offset) : 0;
+  const uint64_t column =
+      file_ ? ColumnOf(file_->Line(position.line, position.offset), position.offset, Encoding()) : 0;
   const uint64_t columns = VisibleColumns();
   if (column < left_) {
     SetLeft(column);
@@ -296,28 +290,47 @@ void OutputPane::paintEvent(QPaintEvent*) {
     const auto shift = static_cast<long double>(column) - static_cast<long double>(left_);
     return static_cast<int>(std::clamp<long double>(kMargin + shift * charWidth, -charWidth, viewport()->width() + 1));
   };
+  const TextEncoding encoding = Encoding();
   for (uint64_t line = top_; line < lastRow; ++line) {
-    const std::string bytes = file_ ? file_->Line(line, left_ + columns) : std::string();
-    const QString shown = DisplayLine(bytes);
+    const std::string bytes = LineHead(line, left_ + columns);
     const int y = static_cast<int>(line - top_) * lineHeight;
-    const QString visible = left_ < static_cast<uint64_t>(shown.size())
-                                ? shown.mid(static_cast<qsizetype>(left_), static_cast<qsizetype>(columns))
-                                : QString();
+    // A line of one byte a column is drawn as one string; other UTF-8 a character at a time,
+    // each at its column, so that wide characters keep the columns of the lines around.
+    const bool byCharacter = encoding == TextEncoding::Utf8 && !IsAscii(bytes);
+    QString visible;
+    std::vector<ShownChar> characters;
+    uint64_t width = 0;  // the line's columns
+    if (byCharacter) {
+      characters = ShownChars(bytes, left_, columns);
+      width = ColumnOf(bytes, bytes.size(), encoding);
+    } else {
+      const QString shown = DisplayLine(bytes);
+      width = static_cast<uint64_t>(shown.size());
+      if (left_ < width) visible = shown.mid(static_cast<qsizetype>(left_), static_cast<qsizetype>(columns));
+    }
+    const auto drawLine = [&] {
+      if (!byCharacter) return painter.drawText(kMargin, y + ascent, visible);
+      for (const ShownChar& shown : characters) {
+        const auto shift = static_cast<int>(static_cast<int64_t>(shown.column) - static_cast<int64_t>(left_));
+        painter.drawText(kMargin + shift * charWidth, y + ascent, shown.text);
+      }
+    };
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(kMargin, y + ascent, visible);
+    drawLine();
     if (begin != end && line >= begin.line && line <= end.line) {
-      const uint64_t from = line == begin.line ? ColumnOf(bytes, begin.offset) : 0;
-      const uint64_t to = line == end.line ? ColumnOf(bytes, end.offset) : static_cast<uint64_t>(shown.size()) + 1;
+      const uint64_t from = line == begin.line ? ColumnOf(bytes, begin.offset, encoding) : 0;
+      const uint64_t to = line == end.line ? ColumnOf(bytes, end.offset, encoding) : width + 1;
       const QRect selected(xOf(from), y, xOf(to) - xOf(from), lineHeight);
       painter.fillRect(selected, palette().brush(QPalette::Highlight));
       painter.save();
       painter.setClipRect(selected);
       painter.setPen(palette().color(QPalette::HighlightedText));
-      painter.drawText(kMargin, y + ascent, visible);
+      drawLine();
       painter.restore();
     }
     if (line == cursor_.line && hasFocus()) {
-      painter.fillRect(xOf(ColumnOf(bytes, cursor_.offset)), y, 2, lineHeight, palette().color(QPalette::Text));
+      painter.fillRect(xOf(ColumnOf(bytes, cursor_.offset, encoding)), y, 2, lineHeight,
+                       palette().color(QPalette::Text));
     }
   }
 }
@@ -408,7 +421,7 @@ void OutputPane::Move(Motion motion, bool extend) {
   if (motion == Motion::NextPage) SetTop(top_ + VisibleRows());
   if (motion == Motion::PreviousPage) SetTop(top_ - std::min(top_, VisibleRows()));
   SetCursor(Moved(cursor_, motion), extend);
-  if (!vertical && file_) goalColumn_ = ColumnOf(file_->Line(cursor_.line, cursor_.offset), cursor_.offset);
+  if (!vertical && file_) goalColumn_ = ColumnOf(file_->Line(cursor_.line, cursor_.offset), cursor_.offset, Encoding());
 }
 
 void OutputPane::SetCursor(Position position, bool extend) {
@@ -421,31 +434,38 @@ void OutputPane::SetCursor(Position position, bool extend) {
 OutputPane::Position OutputPane::Moved(Position from, Motion motion) const {
   const uint64_t length = LineLength(from.line);
   const uint64_t lastLine = Rows() - 1;
+  const TextEncoding encoding = Encoding();
   const auto onLine = [&](uint64_t line) {
-    return Position{line, file_ ? OffsetNearColumn(file_->Line(line, goalColumn_ + 1), static_cast<double>(goalColumn_))
-                                : 0};
+    return Position{line, OffsetNearColumn(LineHead(line, goalColumn_ + 1), static_cast<double>(goalColumn_), encoding)};
+  };
+  // Whether the character before `at` is a word character, on a line read up to `at` at least.
+  const auto wordBefore = [encoding](std::string_view bytes, size_t at) {
+    return IsWordChar(bytes, CharStart(bytes, at, encoding), encoding);
   };
   switch (motion) {
     case Motion::NextChar:
-      if (from.offset < length) return {from.line, from.offset + 1};
+      if (from.offset < length) {  // a column's worth of bytes holds the character
+        return {from.line, CharEnd(file_->Line(from.line, from.offset + BytesForColumns(1, encoding)), from.offset,
+                                   encoding)};
+      }
       return from.line < lastLine ? Position{from.line + 1, 0} : from;
     case Motion::PreviousChar:
-      if (from.offset > 0) return {from.line, from.offset - 1};
+      if (from.offset > 0) return {from.line, CharStart(file_->Line(from.line, from.offset), from.offset, encoding)};
       return from.line > 0 ? Position{from.line - 1, LineLength(from.line - 1)} : from;
     case Motion::NextWord: {
       if (from.offset >= length) return Moved(from, Motion::NextChar);
       const std::string bytes = LineBytes(from.line);
-      uint64_t at = from.offset;
-      while (at < length && IsWordByte(bytes[at])) ++at;
-      while (at < length && !IsWordByte(bytes[at])) ++at;
+      size_t at = from.offset;
+      while (at < length && IsWordChar(bytes, at, encoding)) at = CharEnd(bytes, at, encoding);
+      while (at < length && !IsWordChar(bytes, at, encoding)) at = CharEnd(bytes, at, encoding);
       return {from.line, at};
     }
     case Motion::PreviousWord: {
       if (from.offset == 0) return Moved(from, Motion::PreviousChar);  // past here a file is shown
       const std::string bytes = file_->Line(from.line, from.offset);
-      uint64_t at = from.offset;
-      while (at > 0 && !IsWordByte(bytes[at - 1])) --at;
-      while (at > 0 && IsWordByte(bytes[at - 1])) --at;
+      size_t at = from.offset;
+      while (at > 0 && !wordBefore(bytes, at)) at = CharStart(bytes, at, encoding);
+      while (at > 0 && wordBefore(bytes, at)) at = CharStart(bytes, at, encoding);
       return {from.line, at};
     }
     case Motion::NextLine: return onLine(std::min(from.line + 1, lastLine));
@@ -468,13 +488,13 @@ OutputPane::Position OutputPane::PositionAt(QPoint point) const {
   const uint64_t line = std::min(top_ + row, Rows() - 1);
   const double column =
       std::max(0.0, static_cast<double>(point.x() - kMargin) / CharWidth()) + static_cast<double>(left_);
-  return {line, OffsetNearColumn(file_->Line(line, static_cast<uint64_t>(column) + 1), column)};
+  return {line, OffsetNearColumn(LineHead(line, static_cast<uint64_t>(column) + 1), column, Encoding())};
 }
 
 void OutputPane::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   SetCursor(PositionAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
-  if (file_) goalColumn_ = ColumnOf(file_->Line(cursor_.line, cursor_.offset), cursor_.offset);
+  if (file_) goalColumn_ = ColumnOf(file_->Line(cursor_.line, cursor_.offset), cursor_.offset, Encoding());
   dragging_ = true;
 }
 
@@ -494,10 +514,13 @@ void OutputPane::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !file_) return;
   const Position at = PositionAt(event->position().toPoint());
   const std::string bytes = LineBytes(at.line);
-  uint64_t from = at.offset;
-  uint64_t to = at.offset;
-  while (from > 0 && IsWordByte(bytes[from - 1])) --from;
-  while (to < bytes.size() && IsWordByte(bytes[to])) ++to;
+  const TextEncoding encoding = Encoding();
+  size_t from = at.offset;
+  size_t to = at.offset;
+  while (from > 0 && IsWordChar(bytes, CharStart(bytes, from, encoding), encoding)) {
+    from = CharStart(bytes, from, encoding);
+  }
+  while (to < bytes.size() && IsWordChar(bytes, to, encoding)) to = CharEnd(bytes, to, encoding);
   anchor_ = {at.line, from};
   SetCursor({at.line, to}, true);
   dragging_ = false;
@@ -555,9 +578,12 @@ bool OutputPane::Find(bool forward) {
     OpenFindBar();
     return false;
   }
-  const std::string pattern = Encode1252(text);
+  // UTF-8 outputs hold their characters composed (NFC), as the engine writes them.
+  const TextEncoding encoding = Encoding();
+  const QString sought = encoding == TextEncoding::Utf8 ? text.normalized(QString::NormalizationForm_C) : text;
+  const std::string pattern = EncodeText(sought, encoding);
   std::optional<uint64_t> found;
-  if (file_ && Decode1252(pattern) == text) {  // else a character no output can hold
+  if (file_ && DecodeText(pattern, encoding) == sought) {  // else a character no output can hold
     found = file_->Find(pattern, OffsetOf(forward ? cursor_ : std::min(anchor_, cursor_)), forward);
   }
   if (!found) {
@@ -570,7 +596,7 @@ bool OutputPane::Find(bool forward) {
   anchor_ = begin;
   SetCursor(end, true);
   EnsureVisible(begin);
-  goalColumn_ = ColumnOf(file_->Line(end.line, end.offset), end.offset);
+  goalColumn_ = ColumnOf(file_->Line(end.line, end.offset), end.offset, encoding);
   return true;
 }
 

@@ -1,7 +1,7 @@
 // OutputPane: a read-only view of an output file of any size, in a fixed-pitch font.
 //
-// The pane shows an OutputFile (Windows-1252 text with CR LF line ends) and paints only the
-// lines in sight, reading them through the file's open descriptor; it holds no copy of the
+// The pane shows an OutputFile (Windows-1252 or UTF-8 text with CR LF line ends, its
+// characters in columns as output_text.h lays them out) and paints only the lines in sight, reading them through the file's open descriptor; it holds no copy of the
 // text, so a million lines scroll as fast as ten. The user moves a keyboard cursor (arrows,
 // Page Up/Down, Home/End, Ctrl+Home/End; Shift extends the selection), selects with the mouse
 // (double-click takes a word), copies (Ctrl+C), selects all (Ctrl+A) and finds text: Ctrl+F
@@ -13,6 +13,8 @@
 #include <QAbstractScrollArea>
 #include <memory>
 #include <string_view>
+
+#include "scan/scan_rules.h"
 
 class QLabel;
 class QLineEdit;
@@ -35,8 +37,9 @@ class OutputPane : public QAbstractScrollArea {
   void Show(std::shared_ptr<const OutputFile> file);
   void clear() { Show(nullptr); }
   std::shared_ptr<const OutputFile> File() const { return file_; }
-  // Opens the file at `path` and shows it; shows nothing and gives the reason when unreadable.
-  bool LoadPlainTextFile(const QString& path, QString& error);
+  // Opens the file at `path`, text in `encoding`, and shows it; shows nothing and gives the
+  // reason when unreadable.
+  bool LoadPlainTextFile(const QString& path, TextEncoding encoding, QString& error);
 
   // The whole text with "\n" line ends (for tests and small outputs: it builds one string).
   QString Text() const;
@@ -92,6 +95,10 @@ class OutputPane : public QAbstractScrollArea {
   uint64_t Rows() const;
   uint64_t LineLength(uint64_t line) const;
   std::string LineBytes(uint64_t line) const;
+  TextEncoding Encoding() const;
+  // The start of `line`, enough of it to show its first `columns` columns, never ending
+  // inside a character's bytes.
+  std::string LineHead(uint64_t line, uint64_t columns) const;
   QString TextBetween(uint64_t begin, uint64_t end) const;
   int LineHeight() const;
   int CharWidth() const;
@@ -119,9 +126,5 @@ class OutputPane : public QAbstractScrollArea {
 
 // "Courier New" when the system has it, else the system's fixed-pitch font, at the panes' size.
 QFont PaneFont();
-
-// The text a pane shows for a line's bytes: Windows-1252 decoded, tabs expanded to 8-column
-// stops, control characters shown as spaces, one character a column.
-QString DisplayLine(std::string_view bytes);
 
 }  // namespace wordloom::app

@@ -40,7 +40,7 @@ bool SaveOutput(const OutputFile& file, const QString& path, SaveKind kind, QStr
   if (kind == SaveKind::Text) {
     written = file.Stream(0, file.Size(), write, readError);
   } else {
-    RtfWriter rtf(OutputPane::kFontName, OutputPane::kPointSize, write);
+    RtfWriter rtf(OutputPane::kFontName, OutputPane::kPointSize, write, file.Encoding());
     written = file.Stream(0, file.Size(), [&](std::string_view bytes) { return rtf.Write(bytes); }, readError) &&
               rtf.Finish();
   }

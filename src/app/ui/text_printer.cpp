@@ -7,7 +7,7 @@
 
 #include "ui/code_page.h"
 #include "ui/output_file.h"
-#include "ui/output_pane.h"
+#include "ui/output_text.h"
 
 namespace wordloom::app {
 
@@ -28,7 +28,8 @@ bool PrintTextFile(const OutputFile& file, const QFont& font, QPrinter& printer,
       printer.newPage();
       y = 0;
     }
-    painter.drawText(QRect(0, y, page.width(), lineHeight), Qt::AlignLeft | Qt::TextSingleLine, DisplayLine(bytes));
+    painter.drawText(QRect(0, y, page.width(), lineHeight), Qt::AlignLeft | Qt::TextSingleLine,
+                     DisplayLine(bytes, file.Encoding()));
     y += lineHeight;
     return true;
   }, readError);

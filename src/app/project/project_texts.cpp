@@ -1,0 +1,50 @@
+#include "project/project_texts.h"
+
+#include <initializer_list>
+
+#include "ui/code_page.h"
+
+namespace wordloom::app {
+namespace {
+
+const char* DefaultAlphabetOf(TextEncoding encoding) {
+  return TypedEncoding(encoding) == TextEncoding::Utf8 ? kDefaultUtf8Alphabet : kDefaultAlphabet;
+}
+
+// Recodes the record's texts between two typed encodings; the alphabet too unless it has
+// already been given the new encoding's default.
+void RecodeTexts(Project& project, TextEncoding from, TextEncoding to, bool alphabetToo) {
+  const auto recode = [from, to](std::string& text) { text = EncodeText(DecodeText(text, from), to); };
+  ScanRules& rules = project.rules;
+  for (std::string* text : {&project.Title, &project.PrefixPattern, &project.SuffixPattern, &project.AnywherePattern,
+                            &rules.join, &rules.endOfLine, &rules.endHyphen, &rules.leftReference,
+                            &rules.rightReference}) {
+    recode(*text);
+  }
+  if (alphabetToo) recode(rules.alphabet);
+}
+
+}  // namespace
+
+void ChangeEncoding(Project& project, TextEncoding to) {
+  ScanRules& rules = project.rules;
+  const TextEncoding from = TypedEncoding(rules.encoding);
+  rules.encoding = to;
+  if (TypedEncoding(to) == from) return;
+  const bool defaultAlphabet = rules.alphabet == DefaultAlphabetOf(from);
+  if (defaultAlphabet) rules.alphabet = DefaultAlphabetOf(to);
+  RecodeTexts(project, from, TypedEncoding(to), !defaultAlphabet);
+}
+
+bool SettleCandidate(ProjectCandidate& candidate) {
+  const ScanRules& rules = candidate.project.rules;
+  if (rules.encoding != TextEncoding::Automatic) return false;
+  const std::string typedAlphabet = rules.alphabet;
+  SettleEncoding(candidate);
+  if (rules.encoding != TextEncoding::Utf8) return false;
+  RecodeTexts(candidate.project, TextEncoding::Windows1252, TextEncoding::Utf8, rules.alphabet == typedAlphabet);
+  candidate.tables = BuildCharTables(rules);
+  return true;
+}
+
+}  // namespace wordloom::app
