@@ -117,7 +117,9 @@ void ProcessReferenceLine(ScanContext& context, std::string& line, bool markLett
         }
         size_t skip = 0;
         while (skip < value.size() && value[skip] == ' ') ++skip;
-        context.references.ReferenceLetterValue[letter] = std::string(value.substr(skip));
+        std::string& stored = context.references.ReferenceLetterValue[letter];
+        stored.assign(value.substr(skip));
+        RestoreRuleChars(state, stored);
         line[i] = ' ';
       }
     }
