@@ -50,15 +50,15 @@ inline constexpr char kEndHyphen[] = "Text13";          // "End Hyphen:"
 inline constexpr char kReferenceTextLabel[] = "Label11";
 inline constexpr char kEndHyphenLabel[] = "Label7";
 
-// The texts' encoding and the rules of UTF-8 projects.
-inline constexpr char kEncodingLabel[] = "Label12";
-inline constexpr char kEncoding[] = "Combo1";           // "Encoding:"
-inline constexpr char kLanguageLabel[] = "Label13";
-inline constexpr char kLanguage[] = "Text14";           // "Language:"
-inline constexpr char kWordsLabel[] = "Label14";
-inline constexpr char kWords[] = "Combo2";              // "Words:"
-inline constexpr char kUnicodeLetters[] = "Check3";     // "Unicode letters"
-inline constexpr char kNeedLetter[] = "Check4";         // "A word needs a letter or digit"
+// The texts' encoding and the rules of UTF-8 projects: controls of our own, named for their role.
+inline constexpr char kEncodingLabel[] = "EncodingLabel";
+inline constexpr char kEncoding[] = "EncodingBox";                // "Encoding:"
+inline constexpr char kLanguageLabel[] = "LanguageLabel";
+inline constexpr char kLanguage[] = "LanguageBox";                // "Language:"
+inline constexpr char kWordsLabel[] = "WordsLabel";
+inline constexpr char kWords[] = "WordsBox";                      // "Words:"
+inline constexpr char kUnicodeLetters[] = "UnicodeLettersCheck";  // "Unicode letters"
+inline constexpr char kNeedLetter[] = "NeedLetterCheck";          // "A word needs a letter or digit"
 
 // The vocabulary to save.
 inline constexpr char kVocabularyFrame[] = "Frame6";
