@@ -1,4 +1,5 @@
 // Reading UTF-8: decoding with replacement, NFC, clusters, widths and the encoding check.
+#include <unistd.h>
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 #include <unicode/unorm2.h>
@@ -7,9 +8,11 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <vector>
 
-#include "base/line_source.h"
+#include "base/regular_file.h"
 #include "unicode/unicode_text.h"
 
 namespace wordloom {
@@ -19,14 +22,6 @@ const UNormalizer2* Nfc() {
   UErrorCode error = U_ZERO_ERROR;
   static const UNormalizer2* nfc = unorm2_getNFCInstance(&error);
   return nfc;
-}
-
-// The length of the valid sequence at `at`, or 0 when it is not valid.
-size_t ValidLength(std::string_view text, size_t at) {
-  int32_t i = static_cast<int32_t>(at);
-  UChar32 c;
-  U8_NEXT(text.data(), i, static_cast<int32_t>(text.size()), c);
-  return c < 0 ? 0 : static_cast<size_t>(i) - at;
 }
 
 // Text of `out` in NFC, through UTF-16 (ICU's normaliser works on it), unless it is NFC already.
@@ -55,6 +50,22 @@ void Normalize(std::string& text) {
   text.swap(back);
 }
 
+// The end of the run of ASCII bytes that starts at `at`, eight bytes at a time.
+size_t AsciiRunEnd(std::string_view text, size_t at) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  for (uint64_t block[4]; at + 32 <= n; at += 32) {
+    std::memcpy(block, p + at, 32);
+    if ((block[0] | block[1] | block[2] | block[3]) & 0x8080808080808080ULL) break;
+  }
+  for (uint64_t block; at + 8 <= n; at += 8) {
+    std::memcpy(&block, p + at, 8);
+    if (block & 0x8080808080808080ULL) break;
+  }
+  while (at < n && static_cast<unsigned char>(p[at]) < 0x80) ++at;
+  return at;
+}
+
 }  // namespace
 
 bool IsAscii(std::string_view text) {
@@ -69,18 +80,6 @@ bool IsAscii(std::string_view text) {
     if (static_cast<unsigned char>(p[i]) >= 0x80) return false;
   }
   return true;
-}
-
-// The end of the run of ASCII bytes that starts at `at`, eight bytes at a time.
-size_t AsciiRunEnd(std::string_view text, size_t at) {
-  const char* p = text.data();
-  const size_t n = text.size();
-  for (uint64_t block; at + 8 <= n; at += 8) {
-    std::memcpy(&block, p + at, 8);
-    if (block & 0x8080808080808080ULL) break;
-  }
-  while (at < n && static_cast<unsigned char>(p[at]) < 0x80) ++at;
-  return at;
 }
 
 size_t DecodeLine(std::string_view line, std::string& out) {
@@ -112,33 +111,61 @@ size_t DecodeLine(std::string_view line, std::string& out) {
   return firstInvalid;
 }
 
-TextEncoding DetectEncoding(const std::vector<std::string>& files) {
-  bool sawHighByte = false;
-  std::string line;
-  for (const std::string& path : files) {
-    LineSource file;
-    if (!file.Open(path).ok()) continue;
-    bool first = true;
-    while (file.ReadLine(line)) {
-      std::string_view text = line;
-      if (first && text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
-      first = false;
-      if (IsAscii(text)) continue;
-      sawHighByte = true;
-      for (size_t at = 0; at < text.size();) {
-        if (static_cast<unsigned char>(text[at]) < 0x80) {
-          ++at;
-          continue;
-        }
-        size_t length = ValidLength(text, at);
-        if (length == 0) return TextEncoding::Windows1252;
-        at += length;
+namespace {
+
+enum class FileBytes { Ascii, Utf8, Other };
+
+// What one text holds, read in large blocks: ASCII only, valid UTF-8 beyond ASCII (a
+// byte-order mark counts), or neither. An unreadable text holds nothing, as ASCII.
+FileBytes ReadFileBytes(const std::string& path) {
+  int fd = -1;
+  if (!OpenRegularFile(path, fd).ok()) return FileBytes::Ascii;
+  std::vector<char> buffer(1 << 20);
+  size_t kept = 0;  // bytes of a sequence cut by the end of the last block
+  bool beyondAscii = false;
+  FileBytes result = FileBytes::Ascii;
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data() + kept, buffer.size() - kept);
+    if (got < 0 && errno == EINTR) continue;
+    const bool atEnd = got <= 0;
+    const std::string_view block(buffer.data(), kept + static_cast<size_t>(atEnd ? 0 : got));
+    size_t at = 0;
+    while (at < block.size()) {
+      at = AsciiRunEnd(block, at);
+      if (at == block.size()) break;
+      beyondAscii = true;
+      int32_t i = static_cast<int32_t>(at);
+      UChar32 c;
+      U8_NEXT(block.data(), i, static_cast<int32_t>(block.size()), c);
+      if (c >= 0) {
+        at = static_cast<size_t>(i);
+      } else if (!atEnd && block.size() - at < 4) {
+        break;  // perhaps a sequence the next block completes
+      } else {
+        result = FileBytes::Other;
+        break;
       }
     }
+    if (result == FileBytes::Other || atEnd) break;
+    kept = block.size() - at;
+    std::memmove(buffer.data(), buffer.data() + at, kept);
   }
-  return sawHighByte ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+  ::close(fd);
+  if (result == FileBytes::Other) return result;
+  return beyondAscii ? FileBytes::Utf8 : FileBytes::Ascii;
 }
 
+}  // namespace
+
+TextEncoding DetectEncoding(const std::vector<std::string>& files) {
+  bool sawUtf8 = false;
+  for (const std::string& path : files) {
+    const FileBytes bytes = ReadFileBytes(path);
+    if (bytes == FileBytes::Other) return TextEncoding::Windows1252;
+    sawUtf8 = sawUtf8 || bytes == FileBytes::Utf8;
+  }
+  return sawUtf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
 
 namespace {
 

@@ -54,9 +54,10 @@ bool IsAscii(std::string_view text);
 // npos when there is none.
 size_t DecodeLine(std::string_view line, std::string& out);
 
-// The encoding the texts call for: UTF-8 when every readable text is valid UTF-8 (a
-// byte-order mark allowed) and one of them holds a byte above 127; else Windows-1252.
-// Unreadable texts are passed over (the scan reports them).
+// The encoding the texts call for: UTF-8 when every readable text is valid UTF-8 and one of
+// them holds a byte above 127 (a byte-order mark is such bytes); else Windows-1252.
+// Unreadable texts are passed over (the scan reports them). Reads each text once, in large
+// blocks, and stops at the first text that is not UTF-8.
 TextEncoding DetectEncoding(const std::vector<std::string>& files);
 
 // ---- Characters ------------------------------------------------------------------------
