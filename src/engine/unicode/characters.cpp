@@ -18,6 +18,26 @@
 namespace wordloom {
 namespace {
 
+// True when a character is NFC on its own and combines with nothing: such characters never
+// change under NFC, whatever surrounds them. Looked up in a bit table of the Basic
+// Multilingual Plane made once from ICU's properties.
+bool StableInNfc(char32_t c) {
+  auto stable = [](char32_t x) {
+    return u_getCombiningClass(static_cast<UChar32>(x)) == 0 &&
+           u_getIntPropertyValue(static_cast<UChar32>(x), UCHAR_NFC_QUICK_CHECK) == UNORM_YES;
+  };
+  if (c < 0x300) return true;
+  if (c >= 0x10000) return stable(c);
+  static const std::vector<uint64_t> table = [&] {
+    std::vector<uint64_t> bits(1024, 0);
+    for (char32_t x = 0; x < 0x10000; ++x) {
+      if (stable(x)) bits[x >> 6] |= uint64_t{1} << (x & 63);
+    }
+    return bits;
+  }();
+  return (table[c >> 6] >> (c & 63)) & 1;
+}
+
 const UNormalizer2* Nfc() {
   UErrorCode error = U_ZERO_ERROR;
   static const UNormalizer2* nfc = unorm2_getNFCInstance(&error);
@@ -87,10 +107,9 @@ size_t DecodeLine(std::string_view line, std::string& out) {
   size_t firstInvalid = std::string_view::npos;
   bool maybeNotNfc = false;
   out.reserve(line.size() + 8);
+  size_t copied = 0;  // the line is copied as it is up to here
   for (size_t at = 0; at < line.size();) {
-    const size_t ascii = AsciiRunEnd(line, at);
-    out.append(line, at, ascii - at);
-    at = ascii;
+    at = AsciiRunEnd(line, at);
     if (at == line.size()) break;
     int32_t i = static_cast<int32_t>(at);
     UChar32 c;
@@ -98,15 +117,16 @@ size_t DecodeLine(std::string_view line, std::string& out) {
     if (c < 0) {
       // U8_NEXT takes a maximal ill-formed prefix as one error.
       if (firstInvalid == std::string_view::npos) firstInvalid = at;
+      out.append(line, copied, at - copied);
       out += kReplacementCharacter;
+      copied = static_cast<size_t>(i);
     } else {
       // A line of characters that are NFC as they stand and combine with nothing is NFC.
-      maybeNotNfc = maybeNotNfc || (c >= 0x300 && (u_getCombiningClass(c) != 0 ||
-                                                   u_getIntPropertyValue(c, UCHAR_NFC_QUICK_CHECK) != UNORM_YES));
-      out.append(line, at, static_cast<size_t>(i) - at);
+      maybeNotNfc = maybeNotNfc || !StableInNfc(static_cast<char32_t>(c));
     }
-    at = std::max(static_cast<size_t>(i), at + 1);
+    at = static_cast<size_t>(i);
   }
+  out.append(line, copied, line.size() - copied);
   if (maybeNotNfc) Normalize(out);
   return firstInvalid;
 }

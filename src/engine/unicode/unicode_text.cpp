@@ -160,7 +160,24 @@ void UnicodeText::AppendLower(std::string_view text, std::string& out) const {
     for (char c : text) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
     return;
   }
+  // In the root locale the full lower case is each character's simple lower case, but for
+  // U+0130 and the capital sigma (whose final form depends on what follows): those words go
+  // to the case mapper whole.
   const size_t start = out.size();
+  bool simple = true;
+  for (size_t at = 0; at < text.size() && simple;) {
+    const char32_t c = NextCodePoint(text, at);
+    if (c == 0x130 || c == 0x3A3) {
+      simple = false;
+      break;
+    }
+    char bytes[U8_MAX_LENGTH];
+    int32_t length = 0;
+    U8_APPEND_UNSAFE(bytes, length, u_tolower(static_cast<UChar32>(c)));
+    out.append(bytes, static_cast<size_t>(length));
+  }
+  if (simple) return;
+  out.resize(start);
   out.resize(start + text.size() * 3 + 8);
   UErrorCode error = U_ZERO_ERROR;
   int32_t length = ucasemap_utf8ToLower(caseMap_, out.data() + start, static_cast<int32_t>(out.size() - start),
