@@ -70,6 +70,8 @@ TEST(Utf8Vocabulary, WordsOfEveryScriptAreWholeAndLowerCased) {
       {"decomposed accents", "Cafe\u0301 CAF\u00C9 Stra\u00DFe", Corpus::Utf8Rules(), "caf\u00E9:2 stra\u00DFe:1"},
       {"Greek final sigma", "\u03A3\u039F\u03A6\u039F\u03A3 \u03C3\u03BF\u03C6\u03CC\u03C2", Corpus::Utf8Rules(),
        "\u03C3\u03BF\u03C6\u03BF\u03C2:1 \u03C3\u03BF\u03C6\u03CC\u03C2:1"},
+      {"Czech", "\u0158eka \u0159eky \u0158EKA \u010Dern\u00E1", Corpus::Utf8Rules(),
+       "\u010Dern\u00E1:1 \u0159eka:2 \u0159eky:1"},
       {"Russian", "\u041C\u0438\u0440 \u0438 \u043C\u0438\u0440.", Corpus::Utf8Rules(),
        "\u0438:1 \u043C\u0438\u0440:2"},
       {"a byte-order mark", "\uFEFFfirst word", Corpus::Utf8Rules(), "first:1 word:1"},
@@ -211,7 +213,7 @@ TEST(Utf8Order, LanguageAndAlphabetDecide) {
 }
 
 TEST(Utf8Kwic, KeysStandInOneColumnWhateverTheScript) {
-  Corpus corpus({"\u4E2D\u6587 key one\nCafe\u0301 key two\nplain key three\n"});
+  Corpus corpus({"\u4E2D\u6587 key one\nCafe\u0301 key two\nplain key three\nq\u0301q\u0301 key four\n"});
   ConcordanceQuery query;
   query.keys = "KEY";
   query.contextWidth = 20;
@@ -227,7 +229,7 @@ TEST(Utf8Kwic, KeysStandInOneColumnWhateverTheScript) {
     EXPECT_EQ(DisplayWidth(context), 21) << line;
     ++found;
   }
-  EXPECT_EQ(found, 3);
+  EXPECT_EQ(found, 4);
 }
 
 }  // namespace
