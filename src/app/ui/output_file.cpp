@@ -30,17 +30,6 @@ bool ReadAt(int fd, char* into, size_t count, uint64_t offset, size_t& got) {
   return true;
 }
 
-uint64_t AdvanceColumns(uint64_t column, const char* begin, const char* end) {
-  while (begin < end) {
-    const auto* tab = static_cast<const char*>(std::memchr(begin, '\t', static_cast<size_t>(end - begin)));
-    if (!tab) return column + static_cast<uint64_t>(end - begin);
-    column += static_cast<uint64_t>(tab - begin);
-    column += kTabWidth - column % kTabWidth;
-    begin = tab + 1;
-  }
-  return column;
-}
-
 // UTF-8 columns from the bytes alone, so that a character may fall across two blocks: a
 // character up to U+07FF counts one, a longer one two (the East Asian wide characters all
 // lie beyond), a continuation byte nothing. Never less than the columns shown.
@@ -84,7 +73,7 @@ bool OutputFile::Index(std::string& error) {
   uint64_t offset = 0;
   uint64_t column = 0;
   char last = '\n';  // the byte before the one being looked at
-  const auto advance = encoding_ == TextEncoding::Utf8 ? AdvanceUtf8Columns : AdvanceColumns;
+  const auto advance = encoding_ == TextEncoding::Utf8 ? AdvanceUtf8Columns : AdvanceBytes;
   while (offset < size_) {
     size_t got = 0;
     if (!ReadAt(fd_, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), size_ - offset)), offset,

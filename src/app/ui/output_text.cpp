@@ -17,19 +17,14 @@ constexpr uint64_t kUtf8BytesPerColumn = 16;
 
 bool IsUtf8(TextEncoding encoding) { return TypedEncoding(encoding) == TextEncoding::Utf8; }
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) { return U8_IS_TRAIL(byte); }
 
-size_t EncodedLength(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+size_t EncodedLength(char32_t c) { return static_cast<size_t>(U8_LENGTH(static_cast<UChar32>(c))); }
 
-// Writes `c` over the `length` bytes at `at`, its UTF-8 length.
-void EncodeAt(std::string& text, size_t at, char32_t c, size_t length) {
-  if (length == 1) {
-    text[at] = static_cast<char>(c);
-    return;
-  }
-  static constexpr unsigned char kLeadMarks[] = {0, 0, 0xC0, 0xE0, 0xF0};
-  for (size_t i = length - 1; i > 0; --i, c >>= 6) text[at + i] = static_cast<char>(0x80 | (c & 0x3F));
-  text[at] = static_cast<char>(kLeadMarks[length] | c);
+// Writes `c` over the bytes at `at`, as many as its UTF-8 length.
+void EncodeAt(std::string& text, size_t at, char32_t c) {
+  int32_t offset = 0;
+  U8_APPEND_UNSAFE(text.data() + at, offset, static_cast<UChar32>(c));
 }
 
 bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
@@ -50,7 +45,8 @@ QString ShownUtf8(std::string_view ch) {
   return QString::fromUtf8(ch.data(), static_cast<qsizetype>(ch.size()));
 }
 
-// Windows-1252 columns: a byte each, tabs to their stops.
+}  // namespace
+
 uint64_t AdvanceBytes(uint64_t column, const char* begin, const char* end) {
   while (begin < end) {
     const auto* tab = static_cast<const char*>(std::memchr(begin, '\t', static_cast<size_t>(end - begin)));
@@ -62,8 +58,6 @@ uint64_t AdvanceBytes(uint64_t column, const char* begin, const char* end) {
   return column;
 }
 
-}  // namespace
-
 size_t Utf8SequenceLength(unsigned char lead) {
   return lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
 }
@@ -71,24 +65,18 @@ size_t Utf8SequenceLength(unsigned char lead) {
 char32_t DecodeUtf8At(std::string_view text, size_t at, size_t& length) {
   length = 0;
   if (at >= text.size()) return 0;
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const size_t need = Utf8SequenceLength(lead);
-  if (need == 0 || at + need > text.size()) return 0;
-  char32_t c = need == 1 ? lead : lead & (0x7F >> need);
-  for (size_t i = 1; i < need; ++i) {
-    const auto byte = static_cast<unsigned char>(text[at + i]);
-    if (!IsContinuation(byte)) return 0;
-    c = (c << 6) | (byte & 0x3F);
-  }
-  if (EncodedLength(c) != need || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-  length = need;
-  return c;
+  int32_t next = static_cast<int32_t>(at);
+  UChar32 c;
+  U8_NEXT(text.data(), next, static_cast<int32_t>(text.size()), c);
+  if (c < 0) return 0;
+  length = static_cast<size_t>(next) - at;
+  return static_cast<char32_t>(c);
 }
 
 void AppendUtf8(std::string& text, char32_t c) {
-  const size_t length = EncodedLength(c);
-  text.append(length, '\0');
-  EncodeAt(text, text.size() - length, c, length);
+  const size_t at = text.size();
+  text.append(EncodedLength(c), '\0');
+  EncodeAt(text, at, c);
 }
 
 size_t CharEnd(std::string_view line, size_t offset, TextEncoding encoding) {
@@ -225,7 +213,7 @@ std::string FoldCase(std::string_view text, TextEncoding encoding) {
       continue;
     }
     const char32_t foldedChar = QChar::toCaseFolded(c);
-    if (foldedChar != c && EncodedLength(foldedChar) == length) EncodeAt(folded, at, foldedChar, length);
+    if (foldedChar != c && EncodedLength(foldedChar) == length) EncodeAt(folded, at, foldedChar);
     at += length;
   }
   return folded;

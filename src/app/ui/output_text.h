@@ -29,6 +29,9 @@ size_t CharStart(std::string_view line, size_t offset, TextEncoding encoding);
 // True when the character at `offset` is a letter or a digit.
 bool IsWordChar(std::string_view line, size_t offset, TextEncoding encoding);
 
+// Windows-1252 columns: the column after the bytes [begin, end) from `column`, a byte each,
+// tabs to their stops.
+uint64_t AdvanceBytes(uint64_t column, const char* begin, const char* end);
 // The column where byte `offset` of `line` is shown, tabs expanded.
 uint64_t ColumnOf(std::string_view line, uint64_t offset, TextEncoding encoding = TextEncoding::Windows1252);
 // The character start whose place is nearest `column` (fractions allowed).
