@@ -7,7 +7,9 @@
 // read, and its contexts are cut from the ring, so its output is exactly that of reading the
 // text one character at a time. It only does that work near a possible find: it searches for
 // the keys' bytes first, so text that cannot match costs little more than reading it. Memory:
-// the logical line being read and a window of about 64 KiB of text.
+// the logical line being read and a window of about 64 KiB of text. In a UTF-8 project the
+// keyword pass finds its words with the word cutter and measures contexts in display columns
+// (see kwic_unicode.h).
 #pragma once
 
 #include <cstdint>
@@ -44,12 +46,6 @@ struct GatherQuery {
 [[nodiscard]] Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                                 const std::string& path, const GatherQuery& query, CitationSink& sink,
                                 ProgressSink* progress = nullptr);
-
-// The keyword pass of a UTF-8 project (GatherKwic hands over to it): words from the word
-// cutter, contexts in display columns.
-[[nodiscard]] Status GatherKwicUnicode(ScanContext& context, const ScanRules& rules, const CharTables& tables,
-                                       const std::string& path, const GatherQuery& query, CitationSink& sink,
-                                       ProgressSink* progress = nullptr);
 
 // The whole-line pass over one file: each numbered line, lower-cased, is matched against
 // the keys; the context of a find is the line as written.

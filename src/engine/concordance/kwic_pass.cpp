@@ -10,6 +10,7 @@
 #include "concordance/gather.h"
 #include "concordance/key_search.h"
 #include "concordance/key_table.h"
+#include "concordance/kwic_unicode.h"
 #include "scan/text_reader.h"
 
 namespace wordloom {
@@ -320,7 +321,6 @@ class KwicPass {
 
 Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
                   const GatherQuery& query, CitationSink& sink, ProgressSink* progress) {
-  if (tables.unicode) return GatherKwicUnicode(context, rules, tables, path, query, sink, progress);
   LineSource file;
   Status opened = file.Open(path);
   if (!opened.ok()) return opened;
@@ -329,7 +329,11 @@ Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables
   context.references.contextPadding = padding;
   BeginPass(context, rules, tables, padding);
   BeginFile(context, path);
-  KwicPass(context, file, query, sink, progress, tables.needLetter).Run();
+  if (tables.unicode) {
+    RunUnicodeKwic(context, file, *tables.unicode, query, sink, progress);
+  } else {
+    KwicPass(context, file, query, sink, progress, tables.needLetter).Run();
+  }
   return file.error();
 }
 

@@ -8,6 +8,8 @@
 // Before the first character of the file the context is spaces, as the end padding makes it
 // after the last. Memory: the text from a few kilobytes before the earliest word still waiting
 // for its right context.
+#include "concordance/kwic_unicode.h"
+
 #include <algorithm>
 #include <array>
 #include <deque>
@@ -15,17 +17,14 @@
 
 #include "base/line_source.h"
 #include "concordance/citation.h"
-#include "concordance/gather.h"
 #include "concordance/key_table.h"
 #include "scan/text_reader.h"
-#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
 
 using Values = std::array<std::string, kLetterCount + 1>;
 
-constexpr int64_t kPadding = 250;
 constexpr int64_t kMostBytesPerColumn = 16;  // how far back a left context is looked for
 
 class UnicodeKwicPass {
@@ -210,18 +209,9 @@ class UnicodeKwicPass {
 
 }  // namespace
 
-Status GatherKwicUnicode(ScanContext& context, const ScanRules& rules, const CharTables& tables,
-                         const std::string& path, const GatherQuery& query, CitationSink& sink,
-                         ProgressSink* progress) {
-  LineSource file;
-  Status opened = file.Open(path);
-  if (!opened.ok()) return opened;
-  const std::string padding(static_cast<size_t>(kPadding), ' ');
-  context.references.contextPadding = padding;
-  BeginPass(context, rules, tables, padding);
-  BeginFile(context, path);
-  UnicodeKwicPass(context, file, *tables.unicode, query, sink, progress).Run();
-  return file.error();
+void RunUnicodeKwic(ScanContext& context, LineSource& file, const UnicodeText& unicode, const GatherQuery& query,
+                    CitationSink& sink, ProgressSink* progress) {
+  UnicodeKwicPass(context, file, unicode, query, sink, progress).Run();
 }
 
 }  // namespace wordloom
