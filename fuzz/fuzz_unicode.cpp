@@ -33,10 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(scanned.ok(), scanned.message());
 
   ConcordanceQuery query;
-  int64_t tokens = 0;
+  int64_t tokens = 0, keyed = 0;  // every word, and those a key can name (keys never hold a space)
   for (const Entry& entry : session.lists.Vocabulary) {
-    query.keys += entry.word + " ";
     tokens += entry.count;
+    if (entry.word.find(' ') != std::string::npos) continue;
+    query.keys += entry.word + " ";
+    keyed += entry.count;
   }
   FUZZ_CHECK(tokens == session.totals.tokenCount, "the vocabulary's counts differ from the token count");
   query.contextWidth = width;
@@ -44,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ConcordanceResult kwic;
   Status status = RunConcordance(session, query, scratch, kwic);
   FUZZ_CHECK(status.ok(), status.message());
-  FUZZ_CHECK(query.keys.empty() || kwic.citationCount == tokens,
-             "the keyword pass found " + std::to_string(kwic.citationCount) + " of " + std::to_string(tokens) + " words");
+  FUZZ_CHECK(query.keys.empty() || kwic.citationCount == keyed,
+             "the keyword pass found " + std::to_string(kwic.citationCount) + " of " + std::to_string(keyed) + " words");
 
   query.kind = ConcordanceKind::Line;
   ConcordanceResult line;

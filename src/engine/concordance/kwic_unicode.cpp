@@ -25,7 +25,7 @@ namespace {
 
 using Values = std::array<std::string, kLetterCount + 1>;
 
-constexpr int64_t kMostBytesPerColumn = 16;  // how far back a left context is looked for
+constexpr int64_t kMostBytesPerColumn = 32;  // how far back a left context is looked for
 
 class UnicodeKwicPass {
  public:
@@ -131,6 +131,9 @@ class UnicodeKwicPass {
       clusters.emplace_back(at, ClusterWidth(before.substr(at, end - at)));
       at = end;
     }
+    // Where the look back stopped short of the file's start, the first character may be the
+    // end of a longer one (marks without their letter): it is never shown.
+    if (from > 0 && !clusters.empty()) clusters.erase(clusters.begin());
     int64_t width = 0;
     size_t keep = clusters.size();
     while (keep > 0 && width + clusters[keep - 1].second <= columns) width += clusters[--keep].second;
@@ -154,9 +157,19 @@ class UnicodeKwicPass {
       const Span& span = SpanOf(hit.offset);
       int64_t lineNumber = span.firstLineNumber;
       if (s_.endOfLineChar >= 0) {
+        // Hits come in text order: each span's markers are counted once, up to the latest hit.
+        if (countedSpan_ != span.start) {
+          countedSpan_ = span.start;
+          countedTo_ = span.start;
+          markers_ = 0;
+        }
         const int64_t to = std::min(hit.offset, span.start + span.insideLength);
-        std::string_view counted = Text(span.start, std::max(span.start, to));
-        lineNumber += std::count(counted.begin(), counted.end(), static_cast<char>(s_.endOfLineChar));
+        if (to > countedTo_) {
+          const std::string_view counted = Text(countedTo_, to);
+          markers_ += std::count(counted.begin(), counted.end(), static_cast<char>(s_.endOfLineChar));
+          countedTo_ = to;
+        }
+        lineNumber += markers_;
       }
       citation_.clear();
       BuildCitation(query_.letters, lineNumber, query_.lineNumberWidth, snapshots_[span.snapshot - firstSnapshot_],
@@ -204,6 +217,9 @@ class UnicodeKwicPass {
   bool trackValues_ = false;
   std::deque<Hit> hits_;
   std::vector<size_t> matched_;
+  int64_t countedSpan_ = -1;  // the span whose end-of-line markers are counted up to countedTo_
+  int64_t countedTo_ = 0;
+  int64_t markers_ = 0;
   std::string citation_, left_, right_;
 };
 

@@ -46,7 +46,10 @@ class Tokenizer {
     if (!open_.empty()) {
       // UTF-8 keeps the open word as written, Windows-1252 lower-cased.
       while (i < length && isWord_[p[i]]) open_ += static_cast<char>(kUtf8 ? p[i++] : lower_[p[i++]]);
-      if (i == length && !emptyLine) return;  // still open at the end of this line
+      if (i == length && !emptyLine) {  // still open at the end of this line
+        if constexpr (kUtf8) KeepOpen(std::string(std::move(open_)));
+        return;
+      }
       if constexpr (kUtf8) {
         CutCharacters(open_);
       } else if (Keeps(open_)) {
@@ -111,7 +114,7 @@ class Tokenizer {
       if (i == length) {
         // The word may run on into the next line.
         if constexpr (kUtf8) {
-          open_.assign(text + start, i - start);
+          KeepOpen(std::string_view(text + start, i - start));
         } else {
           open_.assign(out, n);
         }
@@ -157,6 +160,25 @@ class Tokenizer {
       if (letterOrDigit_[static_cast<unsigned char>(word[at]) & 0x7F]) return true;
     }
     return false;
+  }
+
+  // A UTF-8 run that reaches the end of a line: its last word stays open for the next line,
+  // and the words before it are counted now, for the file may end here. A run of ASCII word
+  // characters is one word.
+  void KeepOpen(std::string_view run) {
+    size_t lastWord = 0;  // where the word that ends the run starts; run.size() when none does
+    if (!IsAscii(run)) {
+      bool inWord = false;
+      for (size_t at = 0; at < run.size();) {
+        const size_t start = at;
+        const bool word = unicode_->IsWordChar(NextCodePoint(run, at));
+        if (word && !inWord) lastWord = start;
+        inWord = word;
+      }
+      if (!inWord) lastWord = run.size();
+      CutCharacters(run.substr(0, lastWord));
+    }
+    open_.assign(run.substr(lastWord));
   }
 
   // UTF-8 text that holds characters beyond ASCII: maximal runs of word characters, lower-cased

@@ -2,14 +2,16 @@
 #include <unistd.h>
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
+#include <unicode/bytestream.h>
+#include <unicode/normalizer2.h>
 #include <unicode/unorm2.h>
-#include <unicode/ustring.h>
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "base/regular_file.h"
@@ -38,36 +40,16 @@ bool StableInNfc(char32_t c) {
   return (table[c >> 6] >> (c & 63)) & 1;
 }
 
-const UNormalizer2* Nfc() {
-  UErrorCode error = U_ZERO_ERROR;
-  static const UNormalizer2* nfc = unorm2_getNFCInstance(&error);
-  return nfc;
-}
-
-// Text of `out` in NFC, through UTF-16 (ICU's normaliser works on it), unless it is NFC already.
+// `text` in NFC, UTF-8 to UTF-8, unless it is NFC already.
 void Normalize(std::string& text) {
-  std::u16string utf16(text.size(), u'\0');
   UErrorCode error = U_ZERO_ERROR;
-  int32_t length = 0;
-  u_strFromUTF8(reinterpret_cast<UChar*>(utf16.data()), static_cast<int32_t>(utf16.size()), &length, text.data(),
-                static_cast<int32_t>(text.size()), &error);
-  if (U_FAILURE(error)) return;
-  utf16.resize(static_cast<size_t>(length));
-  const UChar* source = reinterpret_cast<const UChar*>(utf16.data());
-  if (unorm2_isNormalized(Nfc(), source, length, &error) || U_FAILURE(error)) return;
-  error = U_ZERO_ERROR;
-  std::u16string normal(utf16.size() * 3 + 16, u'\0');
-  int32_t normalLength = unorm2_normalize(Nfc(), source, length, reinterpret_cast<UChar*>(normal.data()),
-                                          static_cast<int32_t>(normal.size()), &error);
-  if (U_FAILURE(error)) return;
-  std::string back(static_cast<size_t>(normalLength) * 3, '\0');
-  int32_t backLength = 0;
-  error = U_ZERO_ERROR;
-  u_strToUTF8(back.data(), static_cast<int32_t>(back.size()), &backLength, reinterpret_cast<const UChar*>(normal.data()),
-              normalLength, &error);
-  if (U_FAILURE(error)) return;
-  back.resize(static_cast<size_t>(backLength));
-  text.swap(back);
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(error);
+  if (U_FAILURE(error) || nfc->isNormalizedUTF8(text, error) || U_FAILURE(error)) return;
+  std::string normal;
+  normal.reserve(text.size() + 16);
+  icu::StringByteSink<std::string> sink(&normal);
+  nfc->normalizeUTF8(0, text, sink, nullptr, error);
+  if (U_SUCCESS(error)) text.swap(normal);
 }
 
 // The end of the run of ASCII bytes that starts at `at`, eight bytes at a time.
@@ -209,12 +191,20 @@ size_t ClusterEnd(std::string_view text, size_t at) {
   if (next >= text.size()) return text.size();
   size_t peek = next;
   if (!NeedsBreakRules(c, NextCodePoint(text, peek))) return next;
+  // One character break iterator for each thread, closed with it.
+  struct Closer {
+    void operator()(UBreakIterator* iterator) const { ubrk_close(iterator); }
+  };
+  thread_local const std::unique_ptr<UBreakIterator, Closer> characters = [] {
+    UErrorCode opened = U_ZERO_ERROR;
+    UBreakIterator* iterator = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &opened);
+    return std::unique_ptr<UBreakIterator, Closer>(U_SUCCESS(opened) ? iterator : nullptr);
+  }();
+  if (!characters) return next;
   UErrorCode error = U_ZERO_ERROR;
   UText* utext = utext_openUTF8(nullptr, text.data() + at, static_cast<int64_t>(text.size() - at), &error);
-  thread_local UBreakIterator* characters = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &error);
-  error = U_ZERO_ERROR;
-  ubrk_setUText(characters, utext, &error);
-  int32_t end = U_SUCCESS(error) ? ubrk_following(characters, 0) : UBRK_DONE;
+  ubrk_setUText(characters.get(), utext, &error);
+  int32_t end = U_SUCCESS(error) ? ubrk_following(characters.get(), 0) : UBRK_DONE;
   utext_close(utext);
   if (end == UBRK_DONE || end <= 0) return next;
   return at + static_cast<size_t>(end);

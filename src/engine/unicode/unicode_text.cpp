@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 namespace wordloom {
 namespace {
@@ -49,21 +48,22 @@ std::vector<std::string> AlphabetItems(std::string_view alphabet) {
 }
 
 // An item written for ICU's rule syntax, so that no character of it is read as syntax: ASCII
-// punctuation after a backslash (an escaped \u0027 would still open a quotation), characters
-// beyond ASCII as escapes.
+// punctuation after a backslash, characters beyond ASCII in quotes (ICU takes \\u escapes
+// in rules literally, and some characters beyond ASCII are white space to it).
 std::string RuleText(std::string_view item) {
   std::string out;
-  char buffer[16];
   for (size_t at = 0; at < item.size();) {
-    char32_t c = NextCodePoint(item, at);
+    const size_t start = at;
+    const char32_t c = NextCodePoint(item, at);
     if (c < 128 && std::isalnum(static_cast<int>(c))) {
       out += static_cast<char>(c);
     } else if (c < 128) {
       out += '\\';
       out += static_cast<char>(c);
     } else {
-      std::snprintf(buffer, sizeof buffer, c > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(c));
-      out += buffer;
+      out += '\'';
+      out.append(item, start, at - start);
+      out += '\'';
     }
   }
   return out;
@@ -115,9 +115,22 @@ std::shared_ptr<const UnicodeText> UnicodeText::Make(const ScanRules& rules) {
       text->asciiWord_[c] = true;
     }
   }
+  // A join or end-of-line character is never a word character, though the alphabet list it:
+  // those rules come after the alphabet's.
+  for (const std::string* rule : {&rules.join, &rules.endOfLine}) {
+    for (size_t at = 0; at < rule->size();) {
+      const char32_t c = NextCodePoint(*rule, at);
+      if (c < 128) {
+        text->asciiWord_[c] = false;
+      } else {
+        text->excluded_.push_back(c);
+      }
+    }
+  }
+  std::sort(text->excluded_.begin(), text->excluded_.end());
   // The readers ask for the class of the lower-cased character: an upper-case ASCII letter is
   // a word character when its lower case is.
-  for (char32_t c = 'A'; c <= 'Z'; ++c) text->asciiWord_[c] = text->asciiWord_[c] || text->asciiWord_[c + 32];
+  for (char32_t c = 'A'; c <= 'Z'; ++c) text->asciiWord_[c] = text->asciiWord_[c + 32];
   for (char32_t c = 128; c < 0x10000; ++c) {
     if (text->IsWordCharSlow(c)) text->basicWord_[c >> 6] |= uint64_t{1} << (c & 63);
   }
@@ -133,6 +146,8 @@ UnicodeText::~UnicodeText() {
 }
 
 bool UnicodeText::IsWordCharSlow(char32_t c) const {
+  const char32_t lower = static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+  if (std::binary_search(excluded_.begin(), excluded_.end(), lower)) return false;
   if (std::binary_search(alphabet_.begin(), alphabet_.end(), c)) return true;
   if (!unicodeLetters_) {
     return std::binary_search(alphabet_.begin(), alphabet_.end(), static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))));
@@ -351,6 +366,20 @@ void UnicodeText::Tailor(const ScanRules& rules) {
   UCollator* tailored = ucol_openRules(reinterpret_cast<const UChar*>(all.data()), static_cast<int32_t>(all.size()),
                                        UCOL_DEFAULT, UCOL_DEFAULT_STRENGTH, &parseError, &error);
   if (U_FAILURE(error) || !tailored) return;  // the language's own order, untailored
+  // The rules carry the language's tailoring but not the settings its tag asks for
+  // ("-u-kn-true": numbers by value), which the collator opened from the tag has.
+  for (UColAttribute attribute : {UCOL_FRENCH_COLLATION, UCOL_ALTERNATE_HANDLING, UCOL_CASE_FIRST, UCOL_CASE_LEVEL,
+                                  UCOL_NORMALIZATION_MODE, UCOL_STRENGTH, UCOL_NUMERIC_COLLATION}) {
+    error = U_ZERO_ERROR;
+    const UColAttributeValue value = ucol_getAttribute(collator_, attribute, &error);
+    if (U_SUCCESS(error)) ucol_setAttribute(tailored, attribute, value, &error);
+  }
+  error = U_ZERO_ERROR;
+  ucol_setMaxVariable(tailored, ucol_getMaxVariable(collator_), &error);
+  int32_t codes[64];
+  error = U_ZERO_ERROR;
+  const int32_t codeCount = ucol_getReorderCodes(collator_, codes, 64, &error);
+  if (U_SUCCESS(error) && codeCount > 0) ucol_setReorderCodes(tailored, codes, codeCount, &error);
   ucol_close(collator_);
   collator_ = tailored;
 }

@@ -104,7 +104,7 @@ class UnicodeText {
   UnicodeText& operator=(const UnicodeText&) = delete;
 
   // A word character: listed in the alphabet (itself or its lower case), or with Unicode
-  // letters a letter, mark or decimal digit.
+  // letters a letter, mark or decimal digit; never a join or end-of-line character.
   bool IsWordChar(char32_t c) const {
     if (c < 128) return asciiWord_[c];
     if (c < 0x10000) return (basicWord_[c >> 6] >> (c & 63)) & 1;
@@ -142,6 +142,7 @@ class UnicodeText {
   bool asciiWord_[128] = {};
   uint64_t basicWord_[1024] = {};   // IsWordChar of the Basic Multilingual Plane, one bit each
   std::vector<char32_t> alphabet_;  // sorted: the alphabet's characters beyond ASCII
+  std::vector<char32_t> excluded_;  // sorted: join and end-of-line characters beyond ASCII
   bool unicodeLetters_ = true;
   bool needLetter_ = true;
   WordBoundaries boundaries_ = WordBoundaries::Alphabet;

@@ -205,7 +205,12 @@ TEST(Utf8Order, LanguageAndAlphabetDecide) {
   EXPECT_EQ(order("cs", utf8Default, {"hrad", "chata", "cena", "\u010Das", "d\u016Fm", "i", "\u0159eka", "sto", "rak"}),
             "cena \u010Das d\u016Fm hrad chata i rak \u0159eka sto");
   EXPECT_EQ(order("", utf8Default, {"z", "\u00E9t\u00E9", "ete", "euro", "a"}), "a ete \u00E9t\u00E9 euro z");
-  EXPECT_EQ(order("", utf8Default, {"9", "z", "'a", "-", "a"}), "a z 'a - 9");
+  EXPECT_EQ(order("", utf8Default, {"9", "z", "\u2019a", "'a", "-", "a"}), "a z 'a \u2019a - 9");
+  // The language tag's settings hold beside the alphabet's tailoring.
+  EXPECT_EQ(order("en-u-kn-true", utf8Default, {"a100", "a9", "a10"}), "a9 a10 a100");
+  // Characters beyond ASCII take their alphabet's places too.
+  EXPECT_EQ(order("", "abcdefghijklmnopqrstuvwxyz\u00E5\u00E4\u00F6", {"\u00F6ga", "orm", "\u00E5l", "zebra", "apa", "\u00E4rm"}),
+            "apa orm zebra \u00E5l \u00E4rm \u00F6ga");
   // Rhyme order reverses user-perceived characters: the mark stays on its letter.
   EXPECT_EQ(order("", utf8Default, {"aq\u0301", "ba", "ab", "q\u0301a"}, 1), "ba q\u0301a ab aq\u0301");
   // A multigraph of the alphabet sorts as one letter in its place.
