@@ -114,7 +114,8 @@ class ProjectDialogTest : public QObject {
 
   // OK reads the texts to settle an Automatic encoding, with a scan or without: UTF-8 texts
   // make a UTF-8 project, whose alphabet is the UTF-8 default and whose title, typed before the
-  // encoding was known, keeps its "é". An encoding chosen in the dialog is kept.
+  // encoding was known, keeps its "é", as a reference letter's value does. An encoding chosen
+  // in the dialog is kept.
   void OkSettlesTheEncodingFromTheTexts_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<TextEncoding>("chosen");
@@ -139,6 +140,7 @@ class ProjectDialogTest : public QObject {
     if (chosen != TextEncoding::Automatic) ChooseEncoding(chosen);
     if (!scan) QTest::mouseClick(InNew<QCheckBox>(names::kSaveVocabulary), Qt::LeftButton);
     Compose(InNew<QLineEdit>(names::kTitle), QStringLiteral("Caf\u00E9"));
+    f->session.referenceLetters.SetCell(1, 1, "Caf\xE9");  // a letter's value, typed as the title was
     f->prompts.answers.enqueue(false);  // no saving
     f->Click(names::kNewDialog, names::kOk);
     QVERIFY(!Dialog(names::kNewDialog)->isVisible());
@@ -147,6 +149,8 @@ class ProjectDialogTest : public QObject {
     QCOMPARE(project.rules.encoding, settled);
     QCOMPARE(project.rules.alphabet, std::string(utf8 ? kDefaultUtf8Alphabet : kDefaultAlphabet));
     QCOMPARE(project.Title, std::string(utf8 ? "Caf\xC3\xA9" : "Caf\xE9"));
+    const bool settledAsUtf8 = utf8 && chosen == TextEncoding::Automatic;
+    QCOMPARE(f->session.referenceLetters.Cell(1, 1), std::string(settledAsUtf8 ? "Caf\xC3\xA9" : "Caf\xE9"));
     QCOMPARE(f->Label(window::kTitlePanel), QStringLiteral("Caf\u00E9"));
     QCOMPARE(f->session.lists.Vocabulary.empty(), !scan);
     f->Trigger(window::kViewProject);

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "ui/code_page.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom::app {
 namespace {
@@ -45,6 +46,17 @@ bool SettleCandidate(ProjectCandidate& candidate) {
   RecodeTexts(candidate.project, TextEncoding::Windows1252, TextEncoding::Utf8, rules.alphabet == typedAlphabet);
   candidate.tables = BuildCharTables(rules);
   return true;
+}
+
+void RecodeLettersToUtf8(ReferenceLetters& letters) {
+  std::string decoded;
+  for (int row = 0; row < letters.rows(); ++row) {
+    for (int column = 0; column < letters.columns(); ++column) {
+      const std::string& value = letters.Cell(row, column);
+      if (DecodeLine(value, decoded) == std::string_view::npos) continue;  // valid UTF-8 already
+      letters.SetCell(row, column, EncodeText(Decode1252(value), TextEncoding::Utf8));
+    }
+  }
 }
 
 }  // namespace wordloom::app

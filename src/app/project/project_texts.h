@@ -9,6 +9,7 @@
 
 #include "project/project.h"
 #include "project/project_actions.h"
+#include "project/reference_letters.h"
 
 namespace wordloom::app {
 
@@ -20,5 +21,10 @@ void ChangeEncoding(Project& project, TextEncoding to);
 // settles as UTF-8 has its texts recoded and its tables rebuilt. It reads the texts, so it
 // runs where the scan runs. True when the texts were recoded.
 bool SettleCandidate(ProjectCandidate& candidate);
+
+// The reference-letter values of a project that has settled as UTF-8: a value typed while
+// its encoding was Automatic is Windows-1252 and becomes UTF-8; one that is valid UTF-8
+// already (typed for a UTF-8 project the table served before) stays.
+void RecodeLettersToUtf8(ReferenceLetters& letters);
 
 }  // namespace wordloom::app

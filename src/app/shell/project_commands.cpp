@@ -201,6 +201,7 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
         if (!status.ok()) return Warn(dialog, status.message());
         // CommitProject gives an edited project its settled rules; its recoded texts come too.
         if (*recoded && !isNew) session_.project = candidate->project;
+        if (*recoded) RecodeLettersToUtf8(session_.referenceLetters);
         const bool scanned = candidate->NeedsScan();
         CommitProject(session_, std::move(*candidate), scanned ? outcome.get() : nullptr);
         newProjectTaken_ = newProjectTaken_ || isNew;
