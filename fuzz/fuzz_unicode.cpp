@@ -1,7 +1,7 @@
 // UTF-8 projects on any bytes and rules: the scan, the keyword pass and every order agree.
 // Every word of the vocabulary, as a key, is found by the keyword pass exactly as often as the
-// scan counted it; the whole-line pass, the context orders and the word list in every order
-// succeed.
+// scan counted it, where the two read the same text; the whole-line pass, the context orders
+// and the word list in every order succeed.
 #include "concordance/concordance_run.h"
 #include "fuzz_support.h"
 #include "lists/word_list.h"
@@ -46,7 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ConcordanceResult kwic;
   Status status = RunConcordance(session, query, scratch, kwic);
   FUZZ_CHECK(status.ok(), status.message());
-  FUZZ_CHECK(query.keys.empty() || kwic.citationCount == keyed,
+  // The two passes read the same text unless the keyword pass's own reading differs: its end
+  // padding is longer (a word of spaces grows), it reads a space for an empty end of line,
+  // and its padding joins a tag left open on the last line.
+  const bool sameText = rules.alphabet.find(' ') == std::string::npos && !rules.endOfLine.empty() &&
+                        rules.referenceType != ReferenceType::Type1;
+  FUZZ_CHECK(!sameText || query.keys.empty() || kwic.citationCount == keyed,
              "the keyword pass found " + std::to_string(kwic.citationCount) + " of " + std::to_string(keyed) + " words");
 
   query.kind = ConcordanceKind::Line;
