@@ -160,6 +160,14 @@ class ProjectDialogTest : public QObject {
     f->Click(names::kEditDialog, names::kCancel);
   }
 
+  // A UTF-8 text whose name Windows-1252 cannot write gives its name to the project whole.
+  void ATextFileNamedInAnyScriptTitlesItsProject() {
+    f->Open(WriteFile(f->Path(QStringLiteral("\u039B\u03B9\u03BC\u03AC\u03BD\u03B9.txt")), "\xCE\xBB\xCE\xB9\r\n"));
+    f->prompts.answers.enqueue(false);  // no saving
+    f->Click(names::kNewDialog, names::kOk);
+    QCOMPARE(f->session.project.Title, std::string("\xCE\x9B\xCE\xB9\xCE\xBC\xCE\xAC\xCE\xBD\xCE\xB9"));
+  }
+
   // The encoding and the rules of UTF-8 projects go into the record as they are chosen. A new
   // encoding recodes the texts, the one alphabet default turning into the other, and the
   // need-letter rule follows the encoding until it is clicked.

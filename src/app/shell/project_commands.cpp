@@ -202,6 +202,13 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
         // CommitProject gives an edited project its settled rules; its recoded texts come too.
         if (*recoded && !isNew) session_.project = candidate->project;
         if (*recoded) RecodeLettersToUtf8(session_.referenceLetters);
+        // A text file's name, kept as the title, may hold characters Windows-1252 lacks.
+        const QString name = NameOfTextFile(textFileOpening_);
+        Project& recodedProject = candidate->project;
+        if (*recoded && isNew && !textFileOpening_.isEmpty() &&
+            recodedProject.Title == EncodeText(Decode1252(Encode1252(name)), TextEncoding::Utf8)) {
+          recodedProject.Title = EncodeText(name, TextEncoding::Utf8);
+        }
         const bool scanned = candidate->NeedsScan();
         CommitProject(session_, std::move(*candidate), scanned ? outcome.get() : nullptr);
         newProjectTaken_ = newProjectTaken_ || isNew;
