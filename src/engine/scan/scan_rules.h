@@ -42,8 +42,8 @@ struct ScanRules {
   // The rules of UTF-8 projects; a Windows-1252 project reads only needLetter.
   TextEncoding encoding = TextEncoding::Windows1252;
   bool unicodeLetters = true;       // letters, marks and digits of every script are word characters
-  std::optional<bool> needLetter;   // a word needs a letter or a digit; unset: yes in UTF-8 projects
-  std::string language;             // BCP 47 tag of the word order; empty: the root order
+  std::optional<bool> needLetter{};  // a word needs a letter or a digit; unset: yes in UTF-8 projects
+  std::string language{};           // BCP 47 tag of the word order; empty: the root order
   WordBoundaries words = WordBoundaries::Alphabet;
 
   bool NeedsLetter() const { return needLetter.value_or(encoding == TextEncoding::Utf8); }
