@@ -30,8 +30,9 @@ void DecodeUtf8Line(ScanContext& context) {
   if (state.fileLineNumber == 1 && raw.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
     raw.remove_prefix(kByteOrderMark.size());
   }
-  if (raw.size() == state.rawLine.size() && IsAscii(raw)) {
-    state.lineBuffer.swap(state.rawLine);  // nothing to decode
+  if (IsCleanLine(raw)) {
+    state.rawLine.erase(0, state.rawLine.size() - raw.size());  // the byte-order mark
+    state.lineBuffer.swap(state.rawLine);                        // nothing to decode
   } else if (DecodeLine(raw, state.lineBuffer) != std::string_view::npos && !state.invalidReported) {
     state.invalidReported = true;
     context.ErrorReportText += "FILE: " + state.currentFileName + kCrLf + "ERROR: not valid UTF-8 at line " +

@@ -84,6 +84,19 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
+bool IsCleanLine(std::string_view line) {
+  for (size_t at = 0; at < line.size();) {
+    at = AsciiRunEnd(line, at);
+    if (at == line.size()) break;
+    int32_t i = static_cast<int32_t>(at);
+    UChar32 c;
+    U8_NEXT(line.data(), i, static_cast<int32_t>(line.size()), c);
+    if (c < 0 || !StableInNfc(static_cast<char32_t>(c))) return false;
+    at = static_cast<size_t>(i);
+  }
+  return true;
+}
+
 size_t DecodeLine(std::string_view line, std::string& out) {
   out.clear();
   size_t firstInvalid = std::string_view::npos;

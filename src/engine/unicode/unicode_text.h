@@ -49,6 +49,9 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // True when every byte of `text` is below 128.
 bool IsAscii(std::string_view text);
 
+// True when a line is valid UTF-8 that NFC leaves as it is: DecodeLine would copy it unchanged.
+bool IsCleanLine(std::string_view line);
+
 // Decodes one physical line into `out` (replaced): invalid sequences become U+FFFD and the
 // text is put in NFC. Returns the byte offset in `line` of the first invalid sequence, or
 // npos when there is none.
