@@ -118,27 +118,41 @@ class UnicodeKwicPass {
     return true;
   }
 
+  // The left context of a hit: the text before it is looked at a few bytes a column first,
+  // and further back only while that does not fill the columns.
   void LeftContext(int64_t offset, std::string& out) const {
     const int64_t columns = query_.halfWidth;
-    int64_t from = std::max(first_, offset - columns * kMostBytesPerColumn);
+    for (int64_t bytesPerColumn = 4;; bytesPerColumn *= 2) {
+      const int64_t from = std::max(first_, offset - columns * bytesPerColumn);
+      const bool whole = from == first_ || bytesPerColumn >= kMostBytesPerColumn;
+      if (FillLeftContext(offset, from, columns, out) || whole) return;
+    }
+  }
+
+  // The left context from the text [from, offset): true when it fills the columns.
+  bool FillLeftContext(int64_t offset, int64_t from, int64_t columns, std::string& out) const {
     std::string_view before = Text(from, offset);
     // Start on a character's first byte.
     size_t start = 0;
     while (start < before.size() && (static_cast<unsigned char>(before[start]) & 0xC0) == 0x80) ++start;
-    std::vector<std::pair<size_t, int>> clusters;  // start and width, in order
+    clusters_.clear();  // start and width, in order
     for (size_t at = start; at < before.size();) {
       const size_t end = ClusterEnd(before, at);
-      clusters.emplace_back(at, ClusterWidth(before.substr(at, end - at)));
+      clusters_.emplace_back(at, ClusterWidth(before.substr(at, end - at)));
       at = end;
     }
     // Where the look back stopped short of the file's start, the first character may be the
     // end of a longer one (marks without their letter): it is never shown.
-    if (from > 0 && !clusters.empty()) clusters.erase(clusters.begin());
+    const bool cut = from > 0;
+    const size_t first = cut && !clusters_.empty() ? 1 : 0;
     int64_t width = 0;
-    size_t keep = clusters.size();
-    while (keep > 0 && width + clusters[keep - 1].second <= columns) width += clusters[--keep].second;
+    size_t keep = clusters_.size();
+    while (keep > first && width + clusters_[keep - 1].second <= columns) width += clusters_[--keep].second;
+    // Filled: the columns are full, or a wide character stands just beyond them.
+    const bool filled = keep > first || !cut;
     out.assign(static_cast<size_t>(columns - width), ' ');
-    if (keep < clusters.size()) out.append(before.substr(clusters[keep].first));
+    if (keep < clusters_.size()) out.append(before.substr(clusters_[keep].first));
+    return filled;
   }
 
   const Span& SpanOf(int64_t offset) const {
@@ -221,6 +235,7 @@ class UnicodeKwicPass {
   int64_t countedTo_ = 0;
   int64_t markers_ = 0;
   std::string citation_, left_, right_;
+  mutable std::vector<std::pair<size_t, int>> clusters_;  // the left context's characters
 };
 
 }  // namespace

@@ -199,6 +199,10 @@ bool NeedsBreakRules(char32_t c, char32_t d) {
 
 size_t ClusterEnd(std::string_view text, size_t at) {
   if (at >= text.size()) return text.size();
+  if (static_cast<unsigned char>(text[at]) < 0x80 &&
+      (at + 1 == text.size() || static_cast<unsigned char>(text[at + 1]) < 0x80)) {
+    return at + 1;  // ASCII before ASCII: no rule joins them (lines hold no CR LF)
+  }
   size_t next = at;
   const char32_t c = NextCodePoint(text, next);
   if (next >= text.size()) return text.size();
