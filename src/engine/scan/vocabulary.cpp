@@ -47,7 +47,7 @@ class Tokenizer {
       // UTF-8 keeps the open word as written, Windows-1252 lower-cased.
       while (i < length && isWord_[p[i]]) open_ += static_cast<char>(kUtf8 ? p[i++] : lower_[p[i++]]);
       if (i == length && !emptyLine) {  // still open at the end of this line
-        if constexpr (kUtf8) KeepOpen(std::string(std::move(open_)));
+        if constexpr (kUtf8) ExtendOpen(i);
         return;
       }
       if constexpr (kUtf8) {
@@ -179,6 +179,27 @@ class Tokenizer {
       CutCharacters(run.substr(0, lastWord));
     }
     open_.assign(run.substr(lastWord));
+  }
+
+  // The open word went on with the first `added` bytes of this line, which reach its end:
+  // only those are looked at. Where they end the word and start another, the word is counted
+  // and the new one stays open.
+  void ExtendOpen(size_t added) {
+    const size_t before = open_.size() - added;
+    if (IsAscii(std::string_view(open_).substr(before))) return;  // ASCII word characters: it goes on
+    size_t lastWord = std::string::npos;
+    bool inWord = true;
+    for (size_t at = before; at < open_.size();) {
+      const size_t start = at;
+      const bool word = unicode_->IsWordChar(NextCodePoint(open_, at));
+      if (word && !inWord) lastWord = start;
+      inWord = word;
+    }
+    if (inWord && lastWord == std::string::npos) return;  // one word still
+    const size_t keepFrom = inWord ? lastWord : open_.size();
+    const std::string run = std::move(open_);
+    CutCharacters(std::string_view(run).substr(0, keepFrom));
+    open_.assign(run, keepFrom);
   }
 
   // UTF-8 text that holds characters beyond ASCII: maximal runs of word characters, lower-cased

@@ -52,20 +52,22 @@ std::vector<std::string> AlphabetItems(std::string_view alphabet) {
 // in rules literally, and some characters beyond ASCII are white space to it).
 std::string RuleText(std::string_view item) {
   std::string out;
+  bool quoted = false;  // a quotation holds a whole run of characters beyond ASCII: '' is a quote
   for (size_t at = 0; at < item.size();) {
     const size_t start = at;
     const char32_t c = NextCodePoint(item, at);
-    if (c < 128 && std::isalnum(static_cast<int>(c))) {
-      out += static_cast<char>(c);
-    } else if (c < 128) {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else {
-      out += '\'';
+    if (c >= 128) {
+      if (!quoted) out += '\'';
+      quoted = true;
       out.append(item, start, at - start);
-      out += '\'';
+      continue;
     }
+    if (quoted) out += '\'';
+    quoted = false;
+    if (!std::isalnum(static_cast<int>(c))) out += '\\';
+    out += static_cast<char>(c);
   }
+  if (quoted) out += '\'';
   return out;
 }
 

@@ -215,6 +215,10 @@ TEST(Utf8Order, LanguageAndAlphabetDecide) {
   EXPECT_EQ(order("", utf8Default, {"aq\u0301", "ba", "ab", "q\u0301a"}, 1), "ba q\u0301a ab aq\u0301");
   // A multigraph of the alphabet sorts as one letter in its place.
   EXPECT_EQ(order("", "abc[ch]defghijklmnopqrstuvwxyz", {"cz", "cha", "ca", "da"}), "ca cz cha da");
+  EXPECT_EQ(order("", "\u03B1\u03B2\u03B3\u03B4\u03B5\u03B6\u03B7\u03B8\u03B9\u03BA\u03BB\u03BC\u03BD\u03BE[\u03BF\u03C5]"
+                      "\u03BF\u03C0\u03C1\u03C3\u03C4\u03C5",
+                  {"\u03BF\u03C5\u03C1\u03B1", "\u03BF\u03C1\u03BF\u03C2", "\u03BF\u03B1\u03C3\u03B7"}),
+            "\u03BF\u03C5\u03C1\u03B1 \u03BF\u03B1\u03C3\u03B7 \u03BF\u03C1\u03BF\u03C2");
 }
 
 TEST(Utf8Kwic, KeysStandInOneColumnWhateverTheScript) {
