@@ -84,17 +84,29 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
-bool IsCleanLine(std::string_view line) {
+namespace {
+
+// Calls visit(at, end, c) for each character of `line` beyond ASCII, from byte `at` to `end`;
+// c is negative for an ill-formed sequence (U8_NEXT takes a maximal ill-formed prefix as one).
+// Stops, and returns false, when visit does.
+template <typename Visit>
+bool EachBeyondAscii(std::string_view line, Visit visit) {
   for (size_t at = 0; at < line.size();) {
     at = AsciiRunEnd(line, at);
     if (at == line.size()) break;
     int32_t i = static_cast<int32_t>(at);
     UChar32 c;
     U8_NEXT(line.data(), i, static_cast<int32_t>(line.size()), c);
-    if (c < 0 || !StableInNfc(static_cast<char32_t>(c))) return false;
+    if (!visit(at, static_cast<size_t>(i), c)) return false;
     at = static_cast<size_t>(i);
   }
   return true;
+}
+
+}  // namespace
+
+bool IsCleanLine(std::string_view line) {
+  return EachBeyondAscii(line, [](size_t, size_t, UChar32 c) { return c >= 0 && StableInNfc(static_cast<char32_t>(c)); });
 }
 
 size_t DecodeLine(std::string_view line, std::string& out) {
@@ -103,24 +115,18 @@ size_t DecodeLine(std::string_view line, std::string& out) {
   bool maybeNotNfc = false;
   out.reserve(line.size() + 8);
   size_t copied = 0;  // the line is copied as it is up to here
-  for (size_t at = 0; at < line.size();) {
-    at = AsciiRunEnd(line, at);
-    if (at == line.size()) break;
-    int32_t i = static_cast<int32_t>(at);
-    UChar32 c;
-    U8_NEXT(line.data(), i, static_cast<int32_t>(line.size()), c);
+  EachBeyondAscii(line, [&](size_t at, size_t end, UChar32 c) {
     if (c < 0) {
-      // U8_NEXT takes a maximal ill-formed prefix as one error.
       if (firstInvalid == std::string_view::npos) firstInvalid = at;
       out.append(line, copied, at - copied);
       out += kReplacementCharacter;
-      copied = static_cast<size_t>(i);
+      copied = end;
     } else {
       // A line of characters that are NFC as they stand and combine with nothing is NFC.
       maybeNotNfc = maybeNotNfc || !StableInNfc(static_cast<char32_t>(c));
     }
-    at = static_cast<size_t>(i);
-  }
+    return true;
+  });
   out.append(line, copied, line.size() - copied);
   if (maybeNotNfc) Normalize(out);
   return firstInvalid;
