@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ make cmake ninja-build python3 time pkg-config
-          libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libicu-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev libicu-dev libre2-dev)
 
 missing=()
 for package in "${packages[@]}"; do
