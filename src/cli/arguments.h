@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "concordance/citation_sort.h"
+#include "base/table_writer.h"
 #include "concordance/match_key.h"
+#include "hits/hits.h"
 #include "lists/keyword_selection.h"
 #include "lists/word_list.h"
 #include "scan/scan_rules.h"
@@ -61,6 +63,12 @@ struct QueryOptions {
   bool frequencies = false;
   bool spectrum = false;
   std::vector<KeyWordEdit> keyWordEdits;
+  // Tables as data (kwic, line, wordlist).
+  TableFormat format = TableFormat::Text;
+  std::optional<SearchMode> search;  // kwic and line; --match's kinds, and the pattern modes
+  std::optional<int> contextWords;   // kwic tables: context in words instead of characters
+  std::vector<SortLevel> sort;
+  Thinning thinning;
 };
 
 struct Arguments {

@@ -1,6 +1,8 @@
 #include "cli/option_table.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <utility>
 
 #include "concordance/concordance_run.h"
@@ -63,6 +65,15 @@ OptionValue ListOrder(std::function<int&(Arguments&)> field) {
             field(out) = value[0] - '0';
             return true;
           }};
+}
+
+// A whole number from `low` to `high`, digits only.
+bool ParseCount(const std::string& text, int low, int high, int& value) {
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  const long long number = std::stoll(text);
+  if (number < low || number > high) return false;
+  value = static_cast<int>(number);
+  return true;
 }
 
 // "A=V" or "a=V": reference letter A gets the value V.
@@ -203,6 +214,63 @@ std::vector<OptionSpec> MakeOptions() {
        Flag([](Arguments& a) { a.query.frequencies = true; })},
       {"spectrum", G::Command, {"profile"}, "write the frequency spectrum instead of the statistics",
        Flag([](Arguments& a) { a.query.spectrum = true; })},
+      {"format", G::Command, kKeyWordLists,
+       "the output: text (today's layouts, the default), or a table of data as tsv, csv or jsonl",
+       Choice<TableFormat>({{"text", TableFormat::Text},
+                            {"tsv", TableFormat::Tsv},
+                            {"csv", TableFormat::Csv},
+                            {"jsonl", TableFormat::JsonLines}},
+                           [](Arguments& a, TableFormat v) { a.query.format = v; })},
+      {"search", G::Command, kConcordance,
+       "how the keys are searched: --match's kinds, wildcard (* and ? within a word), regex (one "
+       "expression matching whole words) or phrase (word patterns, | for alternatives, {M,N} for a gap)",
+       Choice<SearchMode>({{"word", SearchMode::Word},
+                           {"prefix", SearchMode::Prefix},
+                           {"suffix", SearchMode::Suffix},
+                           {"anywhere", SearchMode::Anywhere},
+                           {"wildcard", SearchMode::Wildcard},
+                           {"regex", SearchMode::Regex},
+                           {"phrase", SearchMode::Phrase}},
+                          [](Arguments& a, SearchMode v) { a.query.search = v; })},
+      {"context-words", G::Command, {"kwic"}, "table formats: the context in words on each side (1 to 20) "
+                                              "instead of --context's characters",
+       {"N", "a number from 1 to 20", [](const std::string& v, Arguments& a) {
+          int n = 0;
+          if (!ParseCount(v, 1, 20, n)) return false;
+          a.query.contextWords = n;
+          return true;
+        }}},
+      {"sort", G::Command, kConcordance, "table formats: sort by up to three levels of KEY, L1..L5, R1..R5, "
+                                         "FILE, LINE, comma-separated; a trailing - sorts a level descending",
+       {"LEVELS", "levels such as KEY,R1,L1- (at most three)", [](const std::string& v, Arguments& a) {
+          auto levels = ParseSortLevels(v);
+          if (!levels || levels->size() > 3) return false;
+          a.query.sort = *levels;
+          return true;
+        }}},
+      {"sample", G::Command, kConcordance, "table formats: keep a random sample of N hits (see --seed)",
+       {"N", "a positive number", [](const std::string& v, Arguments& a) {
+          int n = 0;
+          if (!ParseCount(v, 1, INT32_MAX, n)) return false;
+          a.query.thinning.kind = Thinning::Kind::Sample;
+          a.query.thinning.n = n;
+          return true;
+        }}},
+      {"seed", G::Command, kConcordance, "the sample's seed: the same seed keeps the same hits (default 0)",
+       {"S", "a number from 0", [](const std::string& v, Arguments& a) {
+          int n = 0;
+          if (!ParseCount(v, 0, INT32_MAX, n)) return false;
+          a.query.thinning.seed = static_cast<uint64_t>(n);
+          return true;
+        }}},
+      {"every", G::Command, kConcordance, "table formats: keep hits 1, N+1, 2N+1 and so on",
+       {"N", "a positive number", [](const std::string& v, Arguments& a) {
+          int n = 0;
+          if (!ParseCount(v, 1, INT32_MAX, n)) return false;
+          a.query.thinning.kind = Thinning::Kind::Every;
+          a.query.thinning.n = n;
+          return true;
+        }}},
       {"kw", G::Command, kSources,
        "edit the key words (which start as the whole vocabulary); repeatable, applied in order, then "
        "committed. OP is clear, add:MOVE:VALUE or remove:MOVE:VALUE, with MOVE prefix, suffix or anywhere "
