@@ -136,6 +136,12 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
   }
   std::string error;
   if (!CheckOperands(out, error)) return fail(error);
+  const QueryOptions& query = out.query;
+  if (query.format == TableFormat::Text &&
+      (query.contextWords || !query.sort.empty() || query.thinning.kind != Thinning::Kind::None)) {
+    return fail("--context-words, --sort, --sample and --every need --format tsv, csv or jsonl");
+  }
+  if (query.format != TableFormat::Text && query.index) return fail("--index writes text only: leave out --format");
   return result;
 }
 

@@ -15,6 +15,9 @@ LineSource::~LineSource() { Close(); }
 void LineSource::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  bytes_ = false;
+  bufferBase_ = 0;
+  lineOffset_ = 0;
   begin_ = end_ = 0;
   eof_ = true;
   crValid_ = false;
@@ -44,10 +47,20 @@ Status LineSource::Open(const std::string& path, size_t bufferSize) {
   return Status::Ok();
 }
 
+void LineSource::OpenBytes(std::string_view bytes) {
+  Close();
+  error_ = Status::Ok();
+  buffer_.assign(bytes.begin(), bytes.end());
+  begin_ = 0;
+  end_ = bytes.size();
+  bytes_ = true;
+}
+
 bool LineSource::Fill() {
   if (eof_) return false;
   if (begin_ > 0) {
     std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    bufferBase_ += static_cast<int64_t>(begin_);
     end_ -= begin_;
     begin_ = 0;
     crValid_ = false;
@@ -84,7 +97,8 @@ size_t LineSource::FindTerminator(size_t from) {
 }
 
 bool LineSource::ReadLine(std::string& line) {
-  if (fd_ < 0) return false;
+  if (fd_ < 0 && !bytes_) return false;
+  lineOffset_ = bufferBase_ + static_cast<int64_t>(begin_);
   size_t scanned = begin_;  // bytes before this offset hold no terminator
   for (;;) {
     size_t at = FindTerminator(scanned);

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/status.h"
@@ -24,12 +26,16 @@ class LineSource {
   // Opens the file and reads its first block, so that a folder or an unreadable file fails
   // here with the system's reason, and a device or FIFO with kNotRegularFile.
   Status Open(const std::string& path, size_t bufferSize = 1 << 20);
+  // Reads `bytes` (a copy is kept) as if they were a whole file.
+  void OpenBytes(std::string_view bytes);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
 
   // Puts the next physical line, without its terminator, into `line`; false when no line
   // is left. AtEnd() is up to date when it returns.
   bool ReadLine(std::string& line);
+  // The byte offset in the file of the first byte of the line ReadLine gave last.
+  int64_t lineOffset() const { return lineOffset_; }
   // True when no further line can be read: the data is used up (or a read failed).
   bool AtEnd() const { return begin_ == end_ && eof_; }
   // The read error that ended the data early, if any.
@@ -40,6 +46,9 @@ class LineSource {
   size_t FindTerminator(size_t from);
 
   int fd_ = -1;
+  bool bytes_ = false;      // reading bytes given by OpenBytes
+  int64_t bufferBase_ = 0;  // the file offset of buffer_[0]
+  int64_t lineOffset_ = 0;
   std::string path_;
   std::vector<char> buffer_;
   size_t begin_ = 0;  // first unread byte

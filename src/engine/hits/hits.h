@@ -25,6 +25,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,8 @@
 #include "project/session.h"
 
 namespace wordloom {
+
+struct HitRecord;
 
 enum class SearchMode { Word, Prefix, Suffix, Anywhere, Wildcard, Regex, Phrase };
 
@@ -110,6 +113,9 @@ class HitStore {
  private:
   friend class HitStoreBuilder;
   HitStore() = default;
+  HitRecord Record(int64_t row) const;
+  // An open descriptor of the store's file, opened at first need and kept (-1 with `status`).
+  int FileDescriptor(int32_t file, Status& status) const;
 
   ConcordanceKind kind_ = ConcordanceKind::Kwic;
   bool utf8_ = false;
@@ -118,6 +124,9 @@ class HitStore {
   int64_t count_ = 0;
   ScanRules rules_;  // the rules the contexts are read under
   CharTables tables_;
+  ScanContext reader_;  // the reader, prepared once for every context
+  mutable std::mutex filesMutex_;
+  mutable std::vector<int> fds_;
   const unsigned char* records_ = nullptr;
   size_t recordsSize_ = 0;
   const unsigned char* strings_ = nullptr;
@@ -162,10 +171,12 @@ struct Thinning {
 
 // The rows of a view, as indexes into the store: thinned in gathering order (a sample keeps
 // its hits in that order; every n-th keeps hits 1, n+1, 2n+1, ...), then sorted by `levels`
-// in the project's collation, ties in gathering order. With no levels the rows come by key
-// number, then in gathering order. False when `progress` asked to stop.
+// in the project's collation, ties in gathering order; `byKeyFirst` groups them by key number
+// before the levels. With no levels the rows come by key number, then in gathering order.
+// False when `progress` asked to stop.
 bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning& thinning,
-                 const std::vector<SortLevel>& levels, std::vector<int64_t>& rows, ProgressSink* progress = nullptr);
+                 const std::vector<SortLevel>& levels, std::vector<int64_t>& rows, ProgressSink* progress = nullptr,
+                 bool byKeyFirst = false);
 
 // The columns of an exported hit table: file, line, citation, left, key, right, offset.
 std::vector<TableColumn> HitColumns();

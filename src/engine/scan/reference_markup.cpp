@@ -22,6 +22,39 @@ void ReportSyntaxError(ScanContext& context, const std::string& line, const std:
   report += kCrLf;
 }
 
+void ReportInvalidUtf8(ScanContext& context) {
+  ScanState& state = context.state;
+  if (state.invalidReported) return;
+  state.invalidReported = true;
+  context.ErrorReportText += "FILE: " + state.currentFileName + kCrLf + "ERROR: not valid UTF-8 at line " +
+                             std::to_string(state.fileLineNumber) + kCrLf + kCrLf;
+}
+
+// Decodes a line that decoding changes, keeping the origins: a character of ASCII always
+// starts afresh in NFC, so each run of ASCII with the characters after it decodes alone.
+void DecodeTracked(ScanState& state, std::string_view raw, ScanContext& context) {
+  std::string& out = state.lineBuffer;
+  out.clear();
+  std::string piece;
+  bool invalid = false;
+  const int64_t base = state.origins.FileOffset(0);
+  LineOrigins origins;
+  origins.Reset(base);
+  size_t at = 0;
+  while (at < raw.size()) {
+    size_t end = at;
+    while (end < raw.size() && static_cast<unsigned char>(raw[end]) < 0x80) ++end;
+    while (end < raw.size() && static_cast<unsigned char>(raw[end]) >= 0x80) ++end;
+    invalid = DecodeLine(raw.substr(at, end - at), piece) != std::string_view::npos || invalid;
+    // The piece's bytes, as decoded, stand where it stood.
+    origins.Replace(out.size(), end - at, piece.size());
+    out += piece;
+    at = end;
+  }
+  state.origins = origins;
+  if (invalid) ReportInvalidUtf8(context);
+}
+
 // A UTF-8 text's physical line into the line buffer: the byte-order mark skipped, invalid
 // sequences replaced (the file's first one reported), NFC, rule characters as stand-ins.
 void DecodeUtf8Line(ScanContext& context) {
@@ -29,19 +62,21 @@ void DecodeUtf8Line(ScanContext& context) {
   std::string_view raw = state.rawLine;
   if (state.fileLineNumber == 1 && raw.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
     raw.remove_prefix(kByteOrderMark.size());
+    if (state.trackOrigins) state.origins.Replace(0, kByteOrderMark.size(), 0);
   }
-  if (IsCleanLine(raw)) {
+  if (state.trackOrigins && !IsCleanLine(raw)) {
+    DecodeTracked(state, raw, context);
+  } else if (IsCleanLine(raw)) {
     state.rawLine.erase(0, state.rawLine.size() - raw.size());  // the byte-order mark
     state.lineBuffer.swap(state.rawLine);                        // nothing to decode
-  } else if (DecodeLine(raw, state.lineBuffer) != std::string_view::npos && !state.invalidReported) {
-    state.invalidReported = true;
-    context.ErrorReportText += "FILE: " + state.currentFileName + kCrLf + "ERROR: not valid UTF-8 at line " +
-                               std::to_string(state.fileLineNumber) + kCrLf + kCrLf;
+  } else if (DecodeLine(raw, state.lineBuffer) != std::string_view::npos) {
+    ReportInvalidUtf8(context);
   }
   for (size_t k = 0; k < state.ruleChars.size(); ++k) {
     const std::string& rule = state.ruleChars[k];
     for (size_t at = state.lineBuffer.find(rule); at != std::string::npos; at = state.lineBuffer.find(rule, at + 1)) {
       state.lineBuffer.replace(at, rule.size(), 1, static_cast<char>(kFirstStandIn + k));
+      if (state.trackOrigins) state.origins.Replace(at, rule.size(), 1);
     }
   }
 }
@@ -82,6 +117,8 @@ void ProcessReferenceLine(ScanContext& context, std::string& line, bool markLett
     i = at;
     if (i >= n) break;
 
+    const size_t tagStart = i;
+    const size_t outAt = out.size();
     unsigned char letterChar = i + 1 < n ? ToUpper1252(static_cast<unsigned char>(line[i + 1])) : 0;
     if (letterChar < 'A' || letterChar > 'Z') {
       // A comment tag: skipped up to its right marker, which becomes a space.
@@ -124,6 +161,8 @@ void ProcessReferenceLine(ScanContext& context, std::string& line, bool markLett
         line[i] = ' ';
       }
     }
+    // The tag is gone; its last character (a space where it was the right marker) stays.
+    if (state.trackOrigins && i > tagStart) state.origins.Replace(outAt, i - tagStart, 0);
     if (i < n) out.push_back(line[i]);
     ++i;
   }
@@ -134,10 +173,14 @@ bool ReadScanLine(ScanContext& context, LineSource& file, std::string_view suffi
   ScanState& state = context.state;
   if (state.utf8) {
     if (!file.ReadLine(state.rawLine)) return false;
+    if (state.trackOrigins) state.origins.Reset(file.lineOffset());
     DecodeUtf8Line(context);
   } else if (!file.ReadLine(state.lineBuffer)) {
     return false;
+  } else if (state.trackOrigins) {
+    state.origins.Reset(file.lineOffset());
   }
+  state.physicalLineOffset = file.lineOffset();
   if (file.AtEnd()) state.lineBuffer += context.references.contextPadding;
   state.lineBuffer += suffix;
   if (state.readReferences) ProcessReferenceLine(context, state.lineBuffer, markLetters);

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "scan/line_origins.h"
 #include "scan/scan_rules.h"
 
 namespace wordloom {
@@ -57,6 +58,12 @@ struct ScanState {
   std::vector<std::string> ruleChars;
   bool invalidReported = false;  // this file's first invalid sequence is in the Error Report
   std::string rawLine;
+
+  // Kept when a pass sets trackOrigins: the file offsets of the line buffer's bytes, and the
+  // file offset of the physical line they were read from.
+  bool trackOrigins = false;
+  LineOrigins origins;
+  int64_t physicalLineOffset = 0;
 
   // Line counters.
   int64_t currentLineNumber = 0;

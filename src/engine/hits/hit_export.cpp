@@ -1,0 +1,69 @@
+// Exporting hit tables, and the reference values at a place in a text.
+#include <algorithm>
+#include <string>
+
+#include "base/line_source.h"
+#include "concordance/citation.h"
+#include "hits/hit_store_builder.h"
+#include "scan/text_reader.h"
+
+namespace wordloom {
+
+std::vector<TableColumn> HitColumns() {
+  return {{"file"}, {"line", true}, {"citation"}, {"left"}, {"key"}, {"right"}, {"offset", true}};
+}
+
+Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextSpec& spec, TableFormat format,
+                  FileWriter& out, ProgressSink* progress) {
+  TableWriter table(out, format, HitColumns(), !store.utf8());
+  Hit hit;
+  HitContext context;
+  std::string line, offset;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (progress && i % 4096 == 0) {
+      if (progress->StopRequested()) break;
+      progress->Progress(static_cast<int64_t>(i), static_cast<int64_t>(rows.size()));
+    }
+    store.Read(rows[i], hit);
+    if (store.kind() == ConcordanceKind::Line) {
+      context = HitContext{hit.text, "", ""};
+    } else {
+      Status status = store.Context(rows[i], spec, context);
+      if (!status.ok()) return Status::Error(store.files()[static_cast<size_t>(hit.file)] + ": " + status.message());
+    }
+    line = std::to_string(hit.fileLine);
+    offset = std::to_string(hit.offset);
+    table.Row({store.files()[static_cast<size_t>(hit.file)], line, hit.citation, context.left, context.key, context.right,
+               offset});
+  }
+  if (progress) progress->Progress(static_cast<int64_t>(rows.size()), static_cast<int64_t>(rows.size()));
+  return out.error();
+}
+
+Status ReferenceValuesAt(const Session& session, size_t file, int64_t offset,
+                         std::array<std::string, kLetterCount + 1>& values) {
+  const std::string& path = session.project.Files.at(file);
+  LineSource source;
+  Status opened = source.Open(path);
+  if (!opened.ok()) return opened;
+  ScanContext context = session.scan.PassCopy();
+  for (int letter = 1; letter <= kLetterCount; ++letter) {
+    context.references.ReferenceLetterValue[static_cast<size_t>(letter)] = session.referenceLetters.Value(letter);
+  }
+  PrepareHitReader(context, session.project.rules, session.tables, path);
+  ScanState& s = context.state;
+  s.currentLineNumber = 0;
+  // Line by line until the line after the one that holds the offset: the values in force are
+  // those read up to that line.
+  values = context.references.ReferenceLetterValue;
+  int64_t line = 0;
+  while (ReadLogicalLine(context, source, ReaderMode::Concordance, nullptr)) {
+    if (s.physicalLineOffset > offset) break;
+    values = context.references.ReferenceLetterValue;
+    line = s.currentLineNumber;
+  }
+  values[static_cast<size_t>(kLineLetter)] = std::to_string(line);
+  return source.error();
+}
+
+}  // namespace wordloom

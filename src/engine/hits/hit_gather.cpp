@@ -1,0 +1,295 @@
+// Gathering hits: the keyword pass's reading of each text, with the words cut out of the
+// stream, matched, and kept with where they stand in the file.
+#include <algorithm>
+#include <deque>
+#include <memory>
+
+#include "base/cp1252.h"
+#include "base/line_source.h"
+#include "concordance/citation.h"
+#include "hits/hit_store_builder.h"
+#include "hits/hit_words.h"
+#include "hits/phrase.h"
+#include "scan/text_reader.h"
+
+namespace wordloom {
+namespace {
+
+using Values = std::array<std::string, kLetterCount + 1>;
+
+class FileGatherer {
+ public:
+  FileGatherer(ScanContext& context, LineSource& file, const CharTables& tables, HitMatcher& matcher,
+               const HitGatherSettings& settings, HitStoreBuilder& builder, int32_t fileIndex, ProgressSink* progress)
+      : context_(context), s_(context.state), file_(file), matcher_(matcher), settings_(settings),
+        builder_(builder), fileIndex_(fileIndex), progress_(progress),
+        words_(tables, IsWordTable(context.state), [this](StreamWord&& word) { OnWord(std::move(word)); }) {
+    trackValues_ = s_.readReferences && CitesReferenceValues(settings.letters);
+    snapshots_.push_back(context.references.ReferenceLetterValue);
+  }
+
+  void Run() {
+    CharacterRun run;
+    while (ReadCharacterRun(context_, file_, ReaderMode::Concordance, run, progress_)) {
+      if (run.emptyLine) {
+        words_.Break();
+      } else {
+        spans_.push_back(Span{loaded_, static_cast<int64_t>(run.text.size()), run.firstLineNumber,
+                              run.logicalLineTotal, static_cast<int64_t>(run.insideLength), CurrentSnapshot(),
+                              s_.physicalLineOffset, s_.fileLineNumber - 1, s_.origins.FileOffset(0),
+                              s_.origins.Unedited() ? nullptr : std::make_shared<LineOrigins>(s_.origins)});
+        text_.append(run.text);
+        loaded_ += static_cast<int64_t>(run.text.size());
+        words_.Feed(run.text);
+      }
+      MatchPhrases(false);
+      EmitReady(false);
+      Trim();
+      if (progress_ && progress_->StopRequested()) break;
+    }
+    words_.Finish();
+    MatchPhrases(true);
+    EmitReady(true);
+  }
+
+ private:
+  struct Span {
+    int64_t start;  // stream offset of the run's first byte
+    int64_t length;
+    int64_t firstLineNumber;
+    int64_t logicalLineTotal;
+    int64_t insideLength;  // leading bytes whose end-of-line marker counts
+    size_t snapshot;
+    int64_t lineOffset;  // of its physical line in the file
+    int64_t fileLine;
+    int64_t fileOffset;  // of the run's first byte
+    std::shared_ptr<const LineOrigins> origins;  // where the line was edited, else null
+  };
+  struct Pending {
+    int64_t first;  // word numbers
+    int64_t last;
+    int32_t key;
+  };
+
+  static std::array<bool, 256> IsWordTable(const ScanState& s) {
+    std::array<bool, 256> isWord{};
+    for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
+    return isWord;
+  }
+
+  size_t CurrentSnapshot() {
+    if (trackValues_) {
+      const Values& now = context_.references.ReferenceLetterValue;
+      for (int letter : settings_.letters) {
+        if (now[static_cast<size_t>(letter)] != snapshots_.back()[static_cast<size_t>(letter)]) {
+          snapshots_.push_back(now);
+          break;
+        }
+      }
+    }
+    return firstSnapshot_ + snapshots_.size() - 1;
+  }
+
+  const StreamWord& Word(int64_t number) const { return words_list_[static_cast<size_t>(number - firstWord_)]; }
+  int64_t WordCount() const { return firstWord_ + static_cast<int64_t>(words_list_.size()); }
+
+  void OnWord(StreamWord&& word) {
+    words_list_.push_back(std::move(word));
+    if (matcher_.phrase()) return;
+    matcher_.MatchWord(words_list_.back().lower, matched_);
+    const int64_t number = WordCount() - 1;
+    for (size_t k : matched_) pending_.push_back(Pending{number, number, static_cast<int32_t>(k + 1)});
+  }
+
+  // Tries each word as a phrase's first once the words it may span are all in.
+  void MatchPhrases(bool final) {
+    if (!matcher_.phrase()) return;
+    const int64_t reach = matcher_.longestPhrase();
+    while (nextStart_ < WordCount() && (final || nextStart_ + reach <= WordCount())) {
+      phraseWords_.clear();
+      for (int64_t n = nextStart_; n < std::min(WordCount(), nextStart_ + reach); ++n) phraseWords_.push_back(&Word(n).lower);
+      const int last = matcher_.MatchPhrase(phraseWords_);
+      if (last >= 0) pending_.push_back(Pending{nextStart_, nextStart_ + last, 1});
+      ++nextStart_;
+    }
+  }
+
+  // The span that holds the stream offset (spans reach back far enough for every offset asked).
+  size_t SpanIndex(int64_t offset) const {
+    auto after = std::upper_bound(spans_.begin(), spans_.end(), offset,
+                                  [](int64_t at, const Span& span) { return at < span.start; });
+    return static_cast<size_t>(std::max<std::ptrdiff_t>(after - spans_.begin(), 1) - 1);
+  }
+  const Span& SpanOf(int64_t offset) const { return spans_[SpanIndex(offset)]; }
+
+  int64_t FileOffset(int64_t streamOffset) const {
+    const Span& span = SpanOf(streamOffset);
+    const auto at = static_cast<size_t>(streamOffset - span.start);
+    return span.origins ? span.origins->FileOffset(at) : span.fileOffset + static_cast<int64_t>(at);
+  }
+
+  // The stream offset from which every context a hit may show is covered.
+  int64_t LeftNeed(const Pending& hit) const {
+    const int64_t byWords = hit.first - kMostContextWords >= firstWord_ && hit.first >= kMostContextWords
+                                ? Word(hit.first - kMostContextWords).start
+                                : 0;
+    return std::max<int64_t>(0, std::min(byWords, Word(hit.first).start - settings_.contextBytes));
+  }
+
+  void EmitReady(bool final) {
+    while (!pending_.empty()) {
+      const Pending hit = pending_.front();
+      const int64_t keyEnd = Word(hit.last).end;
+      const int64_t wordsAfter = hit.last + kMostContextWords;
+      int64_t rightNeed = keyEnd + settings_.contextBytes;
+      if (wordsAfter < WordCount()) rightNeed = std::max(rightNeed, Word(wordsAfter).end);
+      int64_t windowEnd = -1;
+      if (!final) {
+        if (wordsAfter >= WordCount() || rightNeed >= loaded_) return;
+        // The line after the last one needed comes too: a word may run on into it.
+        const size_t after = SpanIndex(rightNeed) + 2;
+        if (after >= spans_.size()) return;
+        windowEnd = spans_[after].lineOffset;
+      }
+      Emit(hit, windowEnd);
+      pending_.pop_front();
+    }
+  }
+
+  void Emit(const Pending& hit, int64_t windowEnd) {
+    const StreamWord& first = Word(hit.first);
+    const StreamWord& last = Word(hit.last);
+    const Span& span = SpanOf(first.start);
+    int64_t lineNumber = span.firstLineNumber;
+    if (s_.endOfLineChar >= 0) {
+      // Hits come in text order: each span's markers are counted once, up to the latest hit.
+      if (countedSpan_ != span.start) {
+        countedSpan_ = span.start;
+        countedTo_ = span.start;
+        markers_ = 0;
+      }
+      const int64_t to = std::min(first.start, span.start + span.insideLength);
+      if (to > countedTo_) {
+        const std::string_view counted = Text(countedTo_, to);
+        markers_ += std::count(counted.begin(), counted.end(), static_cast<char>(s_.endOfLineChar));
+        countedTo_ = to;
+      }
+      lineNumber += markers_;
+    }
+    HitRecord record;
+    record.file = fileIndex_;
+    record.key = hit.key;
+    record.offset = FileOffset(first.start);
+    record.length = std::max<int64_t>(0, FileOffset(last.end - 1) + 1 - record.offset);
+    record.fileLine = span.fileLine;
+    record.line = lineNumber;
+    record.sequence = span.logicalLineTotal;
+    const Span& window = SpanOf(LeftNeed(hit));
+    record.windowStart = window.lineOffset;
+    record.windowEnd = windowEnd;
+    record.keyStart = first.start - window.start;
+    record.keyLength = last.end - first.start;
+
+    strings_[0].clear();
+    BuildCitation(settings_.letters, lineNumber, settings_.lineNumberWidth, snapshots_[span.snapshot - firstSnapshot_],
+                  strings_[0]);
+    strings_[1].assign(Text(first.start, last.end));
+    RestoreRuleChars(s_, strings_[1]);
+    for (int k = 0; k < kSortWords; ++k) {
+      const int64_t before = hit.first - kSortWords + k;
+      const int64_t after = hit.last + 1 + k;
+      strings_[2 + static_cast<size_t>(k)] = before >= firstWord_ && before >= 0 ? Word(before).lower : std::string();
+      strings_[2 + kSortWords + 1 + static_cast<size_t>(k)] = after < WordCount() ? Word(after).lower : std::string();
+    }
+    std::string& key = strings_[2 + kSortWords];
+    key.clear();
+    for (int64_t n = hit.first; n <= hit.last; ++n) {
+      if (n > hit.first) key += ' ';
+      key += Word(n).lower;
+    }
+    builder_.Add(record, strings_);
+  }
+
+  std::string_view Text(int64_t from, int64_t to) const {
+    return std::string_view(text_).substr(static_cast<size_t>(from - first_), static_cast<size_t>(to - from));
+  }
+
+  // Drops the words, spans and text that no waiting or later hit can reach.
+  void Trim() {
+    int64_t keepWord = WordCount() - kMostContextWords - 1;
+    if (!pending_.empty()) keepWord = std::min(keepWord, pending_.front().first - kMostContextWords);
+    if (matcher_.phrase()) keepWord = std::min(keepWord, nextStart_ - kMostContextWords);
+    keepWord = std::max(keepWord, firstWord_);
+    while (firstWord_ < keepWord) {
+      words_list_.pop_front();
+      ++firstWord_;
+    }
+    int64_t needed = loaded_ - settings_.contextBytes;
+    if (!words_list_.empty()) needed = std::min(needed, words_list_.front().start - settings_.contextBytes);
+    needed = std::max<int64_t>(0, needed);
+    while (spans_.size() > 1 && spans_[1].start <= needed) spans_.pop_front();
+    while (!spans_.empty() && firstSnapshot_ < spans_.front().snapshot) {
+      snapshots_.pop_front();
+      ++firstSnapshot_;
+    }
+    const int64_t keep = spans_.empty() ? needed : std::min(needed, spans_.front().start);
+    if (keep - first_ > (int64_t{1} << 16)) {
+      text_.erase(0, static_cast<size_t>(keep - first_));
+      first_ = keep;
+    }
+  }
+
+  ScanContext& context_;
+  ScanState& s_;
+  LineSource& file_;
+  HitMatcher& matcher_;
+  const HitGatherSettings& settings_;
+  HitStoreBuilder& builder_;
+  int32_t fileIndex_;
+  ProgressSink* progress_;
+  StreamWords words_;
+
+  std::string text_;  // the stream from offset first_ to loaded_
+  int64_t first_ = 0;
+  int64_t loaded_ = 0;
+  std::deque<Span> spans_;
+  std::deque<Values> snapshots_;
+  size_t firstSnapshot_ = 0;
+  bool trackValues_ = false;
+  std::deque<StreamWord> words_list_;  // words firstWord_ on
+  int64_t firstWord_ = 0;
+  int64_t nextStart_ = 0;  // the next word to try as a phrase's first
+  std::deque<Pending> pending_;
+  std::vector<size_t> matched_;
+  std::vector<const std::string*> phraseWords_;
+  int64_t countedSpan_ = -1;
+  int64_t countedTo_ = 0;
+  int64_t markers_ = 0;
+  std::array<std::string, kHitStrings> strings_;
+};
+
+}  // namespace
+
+Status GatherFileHits(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
+                      int32_t fileIndex, HitMatcher& matcher, const HitGatherSettings& settings,
+                      HitStoreBuilder& builder, ProgressSink* progress) {
+  LineSource file;
+  Status opened = file.Open(path);
+  if (!opened.ok()) return opened;
+  PrepareHitReader(context, rules, tables, path);
+  FileGatherer(context, file, tables, matcher, settings, builder, fileIndex, progress).Run();
+  return file.error();
+}
+
+void PrepareHitReader(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path) {
+  // The keyword pass's reading: the end padding pushes the last words out of the text.
+  const std::string padding(kHitPadding, ' ');
+  context.references.contextPadding = padding;
+  ScanRules read = rules;
+  if (read.endOfLine.empty()) read.endOfLine.assign(1, ' ');
+  BeginPass(context, read, tables, padding);
+  BeginFile(context, path);
+  context.state.trackOrigins = true;
+}
+
+}  // namespace wordloom
