@@ -1,9 +1,15 @@
 #include "concordance/concordance_page.h"
 
+#include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <array>
 
+#include "concordance/concordance_page_names.h"
+#include "concordance/hit_table_panel.h"
 #include "shell/main_window_names.h"
 #include "ui/code_page.h"
 #include "ui/controls.h"
@@ -12,6 +18,24 @@
 namespace wordloom::app {
 
 namespace names = main_window_names;
+namespace table_names = concordance_page_names;
+
+namespace {
+
+QToolButton* ViewButton(const char* objectName, const QString& caption, const QString& tip, QWidget* parent) {
+  auto* button = Named(new QToolButton(parent), objectName);
+  button->setText(caption);
+  button->setToolTip(tip);
+  button->setCheckable(true);
+  button->setAutoRaise(true);
+  return button;
+}
+
+// The match options of typed keys and the search modes that do the same.
+constexpr std::array<SearchMode, 4> kOptionModes = {SearchMode::Word, SearchMode::Prefix, SearchMode::Suffix,
+                                                    SearchMode::Anywhere};
+
+}  // namespace
 
 ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
   QGroupBox* runFrame = Frame(names::kRunFrame, QString(), this);
@@ -78,18 +102,37 @@ ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
   QLabel* paneLabel = Label(names::kConcordanceLabel, QStringLiteral("Concordance:"), this);
   paneLabel->setBuddy(pane_);
 
+  tablePanel_ = new HitTablePanel(this);
+  textViewButton_ = ViewButton(table_names::kTextView, QStringLiteral("Te&xt"),
+                               QStringLiteral("Shows the concordance as text"), this);
+  tableViewButton_ = ViewButton(table_names::kTableView, QStringLiteral("&Table"),
+                                QStringLiteral("Shows the hits as a table to sort, thin, open and export"), this);
+  textViewButton_->setChecked(true);
+  auto* viewButtons = new QButtonGroup(this);
+  viewButtons->addButton(textViewButton_);
+  viewButtons->addButton(tableViewButton_);
+  views_ = Named(new QStackedWidget(this), table_names::kViews);
+  views_->addWidget(pane_);
+  views_->addWidget(tablePanel_);
+  auto* viewBar = new QHBoxLayout;
+  viewBar->addWidget(paneLabel);
+  viewBar->addStretch();
+  viewBar->addWidget(textViewButton_);
+  viewBar->addWidget(tableViewButton_);
+
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(4);
   layout->addWidget(runFrame);
   layout->addWidget(keysArea);
-  layout->addWidget(paneLabel);
-  layout->addWidget(pane_, 1);
+  layout->addLayout(viewBar);
+  layout->addWidget(views_, 1);
   // The keys come first in the tab order: the user types them, then runs.
   setFocusProxy(keysEdit_);
   const QList<QWidget*> tabOrder = {keysEdit_,   wordOption_,       prefixOption_,        suffixOption_,
                                     anywhereOption_, keyWordsOption_, citationLettersEdit_, kwicButton_,
                                     lineButton_, stopButton_,      concordanceOption_,   indexOption_,
-                                    orderBox_,   pane_};
+                                    orderBox_,   textViewButton_,  tableViewButton_,     pane_,
+                                    tablePanel_};
   for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(kwicButton_, &QPushButton::clicked, this, &ConcordancePage::kwicRequested);
@@ -98,6 +141,24 @@ ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
   // Enter in the keys box runs Kwic, the page's main action.
   connect(keysEdit_, &QLineEdit::returnPressed, kwicButton_, &QPushButton::click);
   OnDoubleClick(keyWordsOption_, [this] { emit keyWordsDialogRequested(); });
+  connect(textViewButton_, &QToolButton::toggled, this, [this](bool on) { views_->setCurrentIndex(on ? 0 : 1); });
+  KeepMatchInStep();
+}
+
+// Choosing word, prefix, suffix or anywhere in either place chooses it in the other; the
+// other search modes are the table's own, and leave the options as they are.
+void ConcordancePage::KeepMatchInStep() {
+  const std::array<QRadioButton*, 4> options = {wordOption_, prefixOption_, suffixOption_, anywhereOption_};
+  for (size_t i = 0; i < options.size(); ++i) {
+    connect(options[i], &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) tablePanel_->SetMode(kOptionModes[i]);
+    });
+  }
+  connect(tablePanel_, &HitTablePanel::modeChanged, this, [options](SearchMode mode) {
+    for (size_t i = 0; i < options.size(); ++i) {
+      if (kOptionModes[i] == mode) options[i]->setChecked(true);
+    }
+  });
 }
 
 ConcordanceQuery ConcordancePage::Query(ConcordanceKind kind, TextEncoding encoding) const {
@@ -115,6 +176,18 @@ ConcordanceQuery ConcordancePage::Query(ConcordanceKind kind, TextEncoding encod
   return query;
 }
 
+HitQuery ConcordancePage::TableQuery(ConcordanceKind kind, TextEncoding encoding) const {
+  HitQuery query;
+  query.kind = kind;
+  query.keys = EncodeText(keysEdit_->text(), encoding);
+  query.mode = tablePanel_->Mode();
+  query.keyWords = keyWordsOption_->isChecked();
+  query.citationLetters = Encode1252(citationLettersEdit_->text());  // the letters A to Z
+  return query;
+}
+
+bool ConcordancePage::TableShown() const { return tableViewButton_->isChecked(); }
+
 void ConcordancePage::SetKeys(const QString& keys) { keysEdit_->setText(keys); }
 void ConcordancePage::SetCitationLetters(const QString& letters) { citationLettersEdit_->setText(letters); }
 void ConcordancePage::ShowCounts(const QString& counts) { countsBox_->setText(counts); }
@@ -124,6 +197,7 @@ void ConcordancePage::SetRunning(bool running, bool stoppable) {
   kwicButton_->setEnabled(!running);
   lineButton_->setEnabled(!running);
   stopButton_->setEnabled(running && stoppable);
+  tablePanel_->SetRunning(running);
 }
 
 }  // namespace wordloom::app

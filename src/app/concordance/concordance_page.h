@@ -1,5 +1,6 @@
-// The "Concordance" page of the main window: the keys, the match kind, the run buttons and
-// the concordance pane.
+// The "Concordance" page of the main window: the keys, the match kind, the run buttons, and
+// the concordance as text (the concordance pane) or as a table of hits to sort, thin, open
+// and export; "Text" and "Table" switch between the two views.
 //
 // The page holds the controls and turns them into a query; it tells the main window what the
 // user asked for through its signals, and the main window runs it.
@@ -8,14 +9,18 @@
 #include <QWidget>
 
 #include "concordance/concordance_run.h"
+#include "hits/hits.h"
 
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QStackedWidget;
+class QToolButton;
 
 namespace wordloom::app {
 
+class HitTablePanel;
 class OutputPane;
 
 class ConcordancePage : public QWidget {
@@ -26,6 +31,11 @@ class ConcordancePage : public QWidget {
   // The query of the page's controls, its keys in `encoding` (the caller adds the word-list
   // order and the context).
   ConcordanceQuery Query(ConcordanceKind kind, TextEncoding encoding) const;
+  // The query of a table run: the same keys, key words and letters, and the table's search
+  // mode (the caller adds the word-list order).
+  HitQuery TableQuery(ConcordanceKind kind, TextEncoding encoding) const;
+  // True when the page shows the table, whose runs gather hits instead of writing a text.
+  bool TableShown() const;
 
   void SetKeys(const QString& keys);
   void SetCitationLetters(const QString& letters);
@@ -34,6 +44,7 @@ class ConcordancePage : public QWidget {
   // A pass runs: the run buttons are off, and "Stop" is on when the pass can be stopped.
   void SetRunning(bool running, bool stoppable);
   OutputPane* pane() const { return pane_; }
+  HitTablePanel* table() const { return tablePanel_; }
 
  signals:
   void kwicRequested();
@@ -43,6 +54,8 @@ class ConcordancePage : public QWidget {
   void keyWordsDialogRequested();
 
  private:
+  void KeepMatchInStep();
+
   QPushButton* kwicButton_;
   QPushButton* lineButton_;
   QPushButton* stopButton_;
@@ -58,6 +71,10 @@ class ConcordancePage : public QWidget {
   QLineEdit* citationLettersEdit_;
   QLineEdit* countsBox_;
   OutputPane* pane_;
+  QToolButton* textViewButton_;
+  QToolButton* tableViewButton_;
+  QStackedWidget* views_;
+  HitTablePanel* tablePanel_;
 };
 
 }  // namespace wordloom::app

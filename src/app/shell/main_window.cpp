@@ -21,6 +21,8 @@
 #include "base/paths.h"
 #include "base/scratch_folder.h"
 #include "concordance/concordance_page.h"
+#include "concordance/file_view.h"
+#include "concordance/hit_table_panel.h"
 #include "lists/profile_page.h"
 #include "lists/word_list_page.h"
 #include "scan/list_sort.h"
@@ -36,6 +38,7 @@
 #include "ui/code_page.h"
 #include "ui/controls.h"
 #include "ui/elided_label.h"
+#include "ui/hit_table_view.h"
 #include "ui/output_pane.h"
 #include "ui/prompts.h"
 
@@ -293,6 +296,10 @@ void MainWindow::ConnectCommands() {
   connect(concordancePage_, &ConcordancePage::kwicRequested, this, [this] { RunConcordancePass(false); });
   connect(concordancePage_, &ConcordancePage::lineRequested, this, [this] { RunConcordancePass(true); });
   connect(concordancePage_, &ConcordancePage::stopRequested, runner_, &PassRunner::Stop);
+  HitTablePanel* table = concordancePage_->table();
+  connect(table, &HitTablePanel::arrangeRequested, this, &MainWindow::ArrangeHitTable);
+  connect(table, &HitTablePanel::exportRequested, this, &MainWindow::ExportHitTable);
+  connect(table, &HitTablePanel::hitActivated, this, &MainWindow::OpenHit);
   connect(wordListPage_, &WordListPage::wordListRequested, this, &MainWindow::RunWordList);
   connect(profilePage_, &ProfilePage::profileRequested, this, &MainWindow::RunProfile);
   connect(runner_, &PassRunner::started, this, [this](bool stoppable) { SetBusy(true, stoppable); });
@@ -376,7 +383,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   SaveOnClose();
   projectCommands_->HideDialogs();
-  for (QWidget* window : std::initializer_list<QWidget*>{helpWindow_, errorReportWindow_}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{helpWindow_, errorReportWindow_, fileView_}) {
     if (window) window->hide();
   }
   event->accept();
@@ -439,10 +446,10 @@ void MainWindow::OpenWebBrowser() {
   }
 }
 
-// Editing acts on text boxes; the panes are read-only, so only Copy reaches them.
+// Editing acts on text boxes; the panes and the hit table are read-only, so only Copy reaches them.
 void MainWindow::EditCommand(const char* slot) {
   QWidget* focused = QApplication::focusWidget();
-  const bool pane = qobject_cast<OutputPane*>(focused) != nullptr;
+  const bool pane = qobject_cast<OutputPane*>(focused) != nullptr || qobject_cast<HitTableView*>(focused) != nullptr;
   if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QPlainTextEdit*>(focused) ||
       (pane && qstrcmp(slot, "copy") == 0)) {
     QMetaObject::invokeMethod(focused, slot);
@@ -484,6 +491,8 @@ void MainWindow::ShowProjectReady() {
 
 void MainWindow::ClearOutputs() {
   outputPanes_->ClearAll();
+  concordancePage_->table()->clear();
+  if (fileView_) fileView_->hide();
   wordListPage_->ShowCount(QString());
   concordancePage_->ShowCounts(QString());
   profilePage_->ShowTitle(QString());

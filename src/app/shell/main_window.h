@@ -26,6 +26,7 @@ class QToolBar;
 
 namespace wordloom {
 class ScratchFolder;
+enum class TableFormat;
 }
 
 namespace wordloom::app {
@@ -33,6 +34,7 @@ namespace wordloom::app {
 class ConcordancePage;
 class CopyrightWindow;
 class ErrorReportWindow;
+class FileView;
 class HelpWindow;
 class OptionsDialog;
 class OutputPanes;
@@ -109,6 +111,12 @@ class MainWindow : public QMainWindow {
   void RunConcordancePass(bool line);
   void RunWordList();
   void RunProfile();
+  // The table's passes (main_window_hits.cpp): a run that gathers hits, arranging them anew,
+  // exporting them, and opening a hit in the file view.
+  void RunHitPass(bool line);
+  void ArrangeHitTable();
+  void ExportHitTable(TableFormat format);
+  void OpenHit(int row);
   // The window's own folder inside the settings' scratch folder, made at the first pass and
   // again when the setting names another folder; null once the user has been told why not.
   std::shared_ptr<ScratchFolder> PrepareScratch(QWidget* parent);
@@ -183,6 +191,7 @@ class MainWindow : public QMainWindow {
   CopyrightWindow* copyrightWindow_ = nullptr;
   ErrorReportWindow* errorReportWindow_ = nullptr;
   HelpWindow* helpWindow_ = nullptr;
+  FileView* fileView_ = nullptr;
 };
 
 }  // namespace wordloom::app

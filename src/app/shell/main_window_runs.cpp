@@ -15,6 +15,7 @@
 #include "base/paths.h"
 #include "base/scratch_folder.h"
 #include "concordance/concordance_page.h"
+#include "concordance/file_view.h"
 #include "lists/profile.h"
 #include "lists/profile_page.h"
 #include "lists/word_list_page.h"
@@ -88,6 +89,7 @@ void MainWindow::SetBusy(bool busy, bool stoppable) {
   } else {
     progressBar_->reset();
     QApplication::restoreOverrideCursor();
+    if (fileView_ && fileView_->isVisible()) fileView_->ShowReferences();  // held back while the pass ran
   }
   emit busyChanged(busy);
 }
@@ -98,6 +100,10 @@ void MainWindow::RunKwic(const QString& keys) {
 }
 
 void MainWindow::RunConcordancePass(bool line) {
+  if (concordancePage_->TableShown()) {
+    RunHitPass(line);
+    return;
+  }
   ConcordanceQuery query =
       concordancePage_->Query(line ? ConcordanceKind::Line : ConcordanceKind::Kwic, session_.project.rules.encoding);
   query.keyWordsOrder = listOrderBox_->currentData().toInt();

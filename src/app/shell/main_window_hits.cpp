@@ -1,0 +1,194 @@
+// The table's passes: a Kwic or Line run that gathers hits, arranging the hits anew, exporting
+// them, and opening a hit's text. Each reads only what it was handed (the store, the rows,
+// the session while nothing changes it) on the runner's thread; its result is shown once it
+// has ended.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
+#include "base/atomic_file.h"
+#include "base/paths.h"
+#include "base/scratch_folder.h"
+#include "concordance/concordance_page.h"
+#include "concordance/file_view.h"
+#include "concordance/hit_table_panel.h"
+#include "hits/hits.h"
+#include "shell/main_window.h"
+#include "shell/pass_runner.h"
+#include "ui/code_page.h"
+#include "ui/hit_table_model.h"
+#include "ui/prompts.h"
+
+namespace wordloom::app {
+namespace {
+
+using Rows = std::vector<int64_t>;
+
+// The save dialog's filter of each format, "description|pattern" as the prompts take it.
+QString ExportFilter(TableFormat format) {
+  switch (format) {
+    case TableFormat::Csv:
+      return QStringLiteral("Comma-separated values (*.csv)|*.csv");
+    case TableFormat::JsonLines:
+      return QStringLiteral("JSON Lines (*.jsonl)|*.jsonl");
+    default:
+      return QStringLiteral("Tab-separated values (*.tsv)|*.tsv");
+  }
+}
+
+// "A: Act 1   S: Hale   L: 11": the letters that have a value, in order.
+QString ReferencesText(const std::array<std::string, kLetterCount + 1>& values, TextEncoding encoding) {
+  QStringList shown;
+  for (int letter = 1; letter <= kLetterCount; ++letter) {
+    if (values[static_cast<size_t>(letter)].empty()) continue;
+    shown << QStringLiteral("%1: %2").arg(QChar(u'A' + letter - 1),
+                                          DecodeText(values[static_cast<size_t>(letter)], encoding));
+  }
+  return shown.join(QStringLiteral("   "));
+}
+
+}  // namespace
+
+// The run gathers, then arranges the hits as the table's sort and thinning say; a run stopped
+// while gathering still arranges what it found.
+void MainWindow::RunHitPass(bool line) {
+  HitQuery query = concordancePage_->TableQuery(line ? ConcordanceKind::Line : ConcordanceKind::Kwic,
+                                                session_.project.rules.encoding);
+  query.keyWordsOrder = listOrderBox_->currentData().toInt();
+  query.keyWordsRhyme = rhymeCheck_->checkState() != Qt::Unchecked;
+  const HitTablePanel* table = concordancePage_->table();
+  const Thinning thinning = table->ThinningChosen();
+  const std::vector<SortLevel> levels = table->SortLevels();
+  const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(this);
+  if (!scratch) return;
+  const size_t reported = session_.scan.ErrorReportText.size();
+  auto result = std::make_shared<HitRunResult>();
+  auto rows = std::make_shared<Rows>();
+  runner_->Start(
+      "gather the hits", true,
+      [&session = std::as_const(session_), query, scratch, result, rows, thinning, levels](ProgressSink& progress) {
+        const Status status = GatherHits(session, query, *scratch, *result, &progress);
+        if (!status.ok() || !result->store) return status;
+        if (!ArrangeHits(*result->store, session.tables, thinning, levels, *rows,
+                         result->stopped ? nullptr : &progress)) {
+          rows->resize(static_cast<size_t>(result->store->size()));  // stopped: in gathering order
+          std::iota(rows->begin(), rows->end(), int64_t{0});
+        }
+        return Status();
+      },
+      [this, result, rows, reported](const Status& status) {
+        CommitHits(session_, *result);  // its Error Report entries, even when it failed
+        if (!status.ok()) {
+          prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
+        } else if (result->store) {
+          concordancePage_->table()->ShowHits(result->store, rows, session_.project.rules.encoding);
+          concordancePage_->ShowCounts(ProjectText(result->countsText));
+          ShowStatus(PathText(session_.project.FileName));
+          if (result->stopped) pathPanel_->setText(QStringLiteral("Stopped: the table holds the hits found so far"));
+        }
+        if (session_.scan.ErrorReportText.size() > reported) ShowErrorReport();
+      });
+}
+
+// A stopped arrangement leaves the table as it was.
+void MainWindow::ArrangeHitTable() {
+  const HitTablePanel* table = concordancePage_->table();
+  const std::shared_ptr<const HitStore> store = table->model()->store();
+  if (!store) return;
+  const Thinning thinning = table->ThinningChosen();
+  const std::vector<SortLevel> levels = table->SortLevels();
+  auto rows = std::make_shared<Rows>();
+  auto arranged = std::make_shared<bool>(false);
+  runner_->Start(
+      "sort the hits", true,
+      [&tables = std::as_const(session_.tables), store, thinning, levels, rows, arranged](ProgressSink& progress) {
+        *arranged = ArrangeHits(*store, tables, thinning, levels, *rows, &progress);
+        return Status();
+      },
+      [this, store, rows, arranged](const Status& status) {
+        HitTablePanel* table = concordancePage_->table();
+        if (!status.ok()) {
+          prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
+        } else if (!*arranged) {
+          pathPanel_->setText(QStringLiteral("Stopped: the table keeps its order"));
+        } else if (table->model()->store() == store) {
+          table->ShowArrangement(rows);
+        }
+      });
+}
+
+// Every row of the arrangement is written, beside the chosen file first: a failed or stopped
+// export leaves nothing under its name.
+void MainWindow::ExportHitTable(TableFormat format) {
+  const HitTableModel* model = concordancePage_->table()->model();
+  const std::shared_ptr<const HitStore> store = model->store();
+  const HitTableModel::Rows rows = model->rows();
+  if (!store || !rows || IsRunning()) return;
+  const QString initialName = QStringLiteral("hits.") + QString::fromLatin1(TableFormatExtension(format));
+  const QString path = prompts_.SaveFileName(this, ExportFilter(format), initialName);
+  if (path.isEmpty()) return;
+  const ContextSpec spec = model->context();
+  auto stopped = std::make_shared<bool>(false);
+  runner_->Start(
+      "export the hits", true,
+      [store, rows, spec, format, target = PathBytes(path), stopped](ProgressSink& progress) {
+        const auto failed = [&](const Status& status) {
+          return Status::Error("Could not export the hits to " + target + ": " + status.message() + ".");
+        };
+        AtomicFile file;
+        Status status = file.Open(target);
+        if (!status.ok()) return failed(status);
+        status = ExportHits(*store, *rows, spec, format, file.writer(), &progress);
+        if (!status.ok()) return status;
+        *stopped = progress.StopRequested();
+        if (*stopped) return Status();  // the temporary file goes with `file`
+        status = file.Commit();
+        return status.ok() ? status : failed(status);
+      },
+      [this, path, stopped, count = rows->size()](const Status& status) {
+        if (!status.ok()) {
+          prompts_.Message(this, PathText(status.message()), MessageKind::Warning);
+        } else if (*stopped) {
+          pathPanel_->setText(QStringLiteral("Stopped: nothing was exported"));
+        } else {
+          pathPanel_->setText(
+              QStringLiteral("Exported %1 hit%2 to %3").arg(count).arg(QLatin1String(count == 1 ? "" : "s"), path));
+        }
+      });
+}
+
+// The reference values are read from the text on this thread, only while no pass runs.
+void MainWindow::OpenHit(int row) {
+  const HitTableModel* model = concordancePage_->table()->model();
+  const std::shared_ptr<const HitStore> store = model->store();
+  if (!store || row < 0 || row >= model->rowCount()) return;
+  const int64_t storeRow = model->StoreRow(row);
+  Hit hit;
+  store->Read(storeRow, hit);
+  const std::string& path = store->files()[static_cast<size_t>(hit.file)];
+  const std::vector<std::string>& files = session_.project.Files;
+  const auto found = std::find(files.begin(), files.end(), path);
+  const std::optional<size_t> projectFile =
+      found != files.end() ? std::optional<size_t>(static_cast<size_t>(found - files.begin())) : std::nullopt;
+  const TextEncoding encoding = session_.project.rules.encoding;
+  FileView::ReferencesAt referencesAt = [this, projectFile, encoding](int64_t offset) -> std::optional<QString> {
+    if (IsRunning()) return std::nullopt;
+    if (!projectFile || *projectFile >= session_.project.Files.size()) return QString();
+    std::array<std::string, kLetterCount + 1> values;
+    if (!ReferenceValuesAt(session_, *projectFile, offset, values).ok()) return QString();
+    return ReferencesText(values, encoding);
+  };
+  size_t current = 0;
+  std::vector<FileHit> hits = HitsInFileOf(*store, *model->rows(), storeRow, current);
+  if (!fileView_) fileView_ = new FileView(this);
+  QString error;
+  if (!fileView_->Show(PathText(NormalisePath(path)), encoding, std::move(hits), current, std::move(referencesAt),
+                       error)) {
+    prompts_.Message(this, error, MessageKind::Warning);
+  }
+}
+
+}  // namespace wordloom::app
