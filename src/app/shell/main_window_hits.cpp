@@ -160,7 +160,6 @@ void MainWindow::ExportHitTable(TableFormat format) {
       });
 }
 
-// The reference values are read from the text on this thread, only while no pass runs.
 void MainWindow::OpenHit(int row) {
   const HitTableModel* model = concordancePage_->table()->model();
   const std::shared_ptr<const HitStore> store = model->store();
@@ -169,16 +168,11 @@ void MainWindow::OpenHit(int row) {
   Hit hit;
   store->Read(storeRow, hit);
   const std::string& path = store->files()[static_cast<size_t>(hit.file)];
-  const std::vector<std::string>& files = session_.project.Files;
-  const auto found = std::find(files.begin(), files.end(), path);
-  const std::optional<size_t> projectFile =
-      found != files.end() ? std::optional<size_t>(static_cast<size_t>(found - files.begin())) : std::nullopt;
   const TextEncoding encoding = session_.project.rules.encoding;
-  FileView::ReferencesAt referencesAt = [this, projectFile, encoding](int64_t offset) -> std::optional<QString> {
-    if (IsRunning()) return std::nullopt;
-    if (!projectFile || *projectFile >= session_.project.Files.size()) return QString();
+  // The store reads the text and knows the values in force where the file starts.
+  FileView::ReferencesAt referencesAt = [store, file = hit.file, encoding](int64_t offset) -> std::optional<QString> {
     std::array<std::string, kLetterCount + 1> values;
-    if (!ReferenceValuesAt(session_, *projectFile, offset, values).ok()) return QString();
+    if (!store->ReferenceValuesAt(file, offset, values).ok()) return QString();
     return ReferencesText(values, encoding);
   };
   size_t current = 0;

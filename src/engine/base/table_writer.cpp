@@ -138,6 +138,9 @@ void TableWriter::Cell(std::string_view text, size_t column) {
     if (c == '"' || c == '\\') {
       out_.Put('\\');
       out_.Put(ch);
+    } else if (c == '\t' || c == '\n' || c == '\r') {
+      out_.Put('\\');
+      out_.Put(c == '\t' ? 't' : c == '\n' ? 'n' : 'r');
     } else if (c < 0x20) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", c);

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,11 @@ struct GatherQuery {
   // The table of `keys` and `kind`, made once for a run of many files; when null, each pass
   // makes its own.
   KeyTable* keyTable = nullptr;
+  // For a run that keeps its finds as data (whole lines only): told the file offset and the
+  // physical line of each numbered line's first character, and, when set, matching the lines
+  // itself instead of the key table.
+  std::function<void(int64_t offset, int64_t fileLine)> lineStarted;
+  std::function<void(std::string_view lowered, const WordCharTable& isWord, std::vector<size_t>& found)> matchLine;
 };
 
 // The keyword pass over one file. `rules` are the project's, with the end-of-line text that

@@ -64,7 +64,12 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
     // line, the citation stands, otherwise it is built again once the line has ended.
     bool citedBeforeRead = false;
     while (!exhausted() && s.currentLineNumber == lineNumber) {
-      if (!isEndOfLine(c) && c != kNoChar) line += static_cast<char>(c);
+      if (!isEndOfLine(c) && c != kNoChar) {
+        if (line.empty() && query.lineStarted) {
+          query.lineStarted(s.origins.FileOffset(static_cast<size_t>(s.linePosition - 2)), s.fileLineNumber - 1);
+        }
+        line += static_cast<char>(c);
+      }
       citedBeforeRead = mayReadLine();
       if (citedBeforeRead) cite(lineNumber);
       c = next();
@@ -76,7 +81,11 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
     } else {
       lowered = Lower1252(line);
     }
-    keys.Match(lowered, isWord, matched);
+    if (query.matchLine) {
+      query.matchLine(lowered, isWord, matched);
+    } else {
+      keys.Match(lowered, isWord, matched);
+    }
     for (size_t n : matched) {
       sink.Add(static_cast<int64_t>(n + 1), sequence, citation, query.keepContexts ? std::string_view(line) : "", "");
     }

@@ -72,6 +72,13 @@ std::string_view FirstColumns(std::string_view text, int columns, bool utf8) {
 
 Status HitStore::Context(int64_t row, const ContextSpec& spec, HitContext& out) const {
   const HitRecord record = Record(row);
+  if (kind_ == ConcordanceKind::Line) {
+    // A whole line is its own context.
+    Hit hit;
+    Read(row, hit);
+    out = HitContext{std::move(hit.text), "", ""};
+    return Status::Ok();
+  }
   Status status;
   const int fd = FileDescriptor(record.file, status);
   if (fd < 0) return status;

@@ -40,23 +40,20 @@ Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const
   return out.error();
 }
 
-Status ReferenceValuesAt(const Session& session, size_t file, int64_t offset,
-                         std::array<std::string, kLetterCount + 1>& values) {
-  const std::string& path = session.project.Files.at(file);
+Status HitStore::ReferenceValuesAt(int32_t file, int64_t offset,
+                                   std::array<std::string, kLetterCount + 1>& values) const {
   LineSource source;
-  Status opened = source.Open(path);
+  Status opened = source.Open(files_.at(static_cast<size_t>(file)));
   if (!opened.ok()) return opened;
-  ScanContext context = session.scan.PassCopy();
-  for (int letter = 1; letter <= kLetterCount; ++letter) {
-    context.references.ReferenceLetterValue[static_cast<size_t>(letter)] = session.referenceLetters.Value(letter);
-  }
-  PrepareHitReader(context, session.project.rules, session.tables, path);
+  ScanContext context = reader_;
+  const FileStart& start = fileStarts_.at(static_cast<size_t>(file));
+  context.references.ReferenceLetterValue = start.values;
   ScanState& s = context.state;
-  s.currentLineNumber = 0;
+  s.currentLineNumber = start.line;
   // Line by line until the line after the one that holds the offset: the values in force are
   // those read up to that line.
   values = context.references.ReferenceLetterValue;
-  int64_t line = 0;
+  int64_t line = start.line;
   while (ReadLogicalLine(context, source, ReaderMode::Concordance, nullptr)) {
     if (s.physicalLineOffset > offset) break;
     values = context.references.ReferenceLetterValue;

@@ -10,6 +10,7 @@
 #include "concordance/writers.h"
 #include "hits/hit_store_builder.h"
 #include "hits/phrase.h"
+#include "unicode/unicode_text.h"
 #include "scan/error_report.h"
 #include "scan/list_sort.h"
 #include "scan/status_texts.h"
@@ -108,6 +109,8 @@ Status HitStoreBuilder::Finish(ConcordanceKind kind, const Session& session, std
   PrepareHitReader(made->reader_, made->rules_, made->tables_, "");
   made->reader_.state.trackOrigins = false;
   made->fds_.assign(made->files_.size(), -1);
+  made->fileStarts_ = std::move(fileStarts_);
+  made->fileStarts_.resize(made->files_.size());  // files a stop left unread
   status = MapScratch(scratch_, kRecordsName, made->records_, made->recordsSize_);
   if (status.ok()) status = MapScratch(scratch_, kStringsName, made->strings_, made->stringsSize_);
   if (!status.ok()) return status;
@@ -174,7 +177,6 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
     keys = QueryKeys(query, unicode);
   }
   if (keys.empty() || session.project.Files.empty()) return Status::Ok();
-  if (query.kind == ConcordanceKind::Line) return Status::Error("A whole-line run cannot be kept as a table yet.");
   std::unique_ptr<HitMatcher> matcher;
   Status status = HitMatcher::Make(matched, keys, unicode, matcher);
   if (!status.ok()) return status;
@@ -183,6 +185,21 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
   settings.letters = ParseCitationLetters(query.citationLetters);
   settings.lineNumberWidth = LineNumberWidth(session.scan.state.physicalLineTotal);
   settings.contextBytes = unicode ? 240 * 4 : 240;
+
+  // Whole lines: the whole-line pass's matching (a UTF-8 line and its keys with non-word
+  // characters masked), or the matcher's for the pattern modes.
+  const bool lines = query.kind == ConcordanceKind::Line;
+  const bool patterns = matched.mode == SearchMode::Wildcard || matched.mode == SearchMode::Regex ||
+                        matched.mode == SearchMode::Phrase;
+  GatherQuery lineQuery;
+  std::optional<KeyTable> lineKeys;
+  if (lines) {
+    lineQuery.letters = settings.letters;
+    lineQuery.lineNumberWidth = settings.lineNumberWidth;
+    lineQuery.kind = patterns ? MatchKind::Word : static_cast<MatchKind>(static_cast<int>(matched.mode) + 1);
+    for (const std::string& key : keys) lineQuery.keys.push_back(unicode ? unicode->MatchingText(key) : key);
+    lineQuery.keyTable = &lineKeys.emplace(lineQuery.kind, lineQuery.keys);
+  }
 
   HitStoreBuilder builder(scratch);
   status = builder.Open();
@@ -201,8 +218,12 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
     if (progress) progress->Progress(static_cast<int64_t>(i), static_cast<int64_t>(files.size()));
     // The last line of a file counts one numbered line too many.
     if (i > 0) --state.currentLineNumber;
-    Status read = GatherFileHits(context, session.project.rules, session.tables, files[i], static_cast<int32_t>(i),
-                                 *matcher, settings, builder, progress);
+    builder.StartFile(state.currentLineNumber, context.references.ReferenceLetterValue);
+    const auto file = static_cast<int32_t>(i);
+    Status read = lines ? GatherFileLines(context, session.project.rules, session.tables, files[i], file, *matcher,
+                                          patterns, lineQuery, builder, progress)
+                        : GatherFileHits(context, session.project.rules, session.tables, files[i], file, *matcher,
+                                         settings, builder, progress);
     if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());
   }
   state.trackOrigins = false;

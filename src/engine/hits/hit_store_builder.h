@@ -8,6 +8,7 @@
 
 #include "base/file_writer.h"
 #include "base/scratch_folder.h"
+#include "concordance/gather.h"
 #include "hits/hit_record.h"
 #include "hits/hits.h"
 
@@ -30,6 +31,10 @@ class HitStoreBuilder {
   Status Open();
   void Add(const HitRecord& record, const std::array<std::string, kHitStrings>& strings);
   int64_t count() const { return count_; }
+  // The next file starts: the running line number and the values in force.
+  void StartFile(int64_t line, const std::array<std::string, kLetterCount + 1>& values) {
+    fileStarts_.push_back({line, values});
+  }
   // Closes the files and maps them as a store.
   Status Finish(ConcordanceKind kind, const Session& session, std::vector<std::string> keys,
                 std::shared_ptr<const HitStore>& store);
@@ -39,12 +44,19 @@ class HitStoreBuilder {
   FileWriter records_, strings_;
   int64_t count_ = 0;
   int64_t stringBytes_ = 0;
+  std::vector<HitStore::FileStart> fileStarts_;
 };
 
 // Reads one text as the keyword pass does, keeping its hits.
 Status GatherFileHits(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
                       int32_t fileIndex, HitMatcher& matcher, const HitGatherSettings& settings,
                       HitStoreBuilder& builder, ProgressSink* progress);
+
+// Reads one text as the whole-line pass does, keeping its lines that match. `patterns`: the
+// matcher, not the key table of `base`, decides which lines match.
+Status GatherFileLines(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
+                       int32_t fileIndex, HitMatcher& matcher, bool patterns, const GatherQuery& base,
+                       HitStoreBuilder& builder, ProgressSink* progress);
 
 // Prepares the reader for a text as the keyword pass reads it, with the origins kept.
 void PrepareHitReader(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path);

@@ -106,6 +106,10 @@ class HitStore {
 
   // The hit at `row` (0-based, gathering order).
   void Read(int64_t row, Hit& hit) const;
+  // The reference values in force at byte `offset` of file `file` (an index into files()), as
+  // the run read them: index 1 (A) to 26 (Z); index 12 ("L") is the running line number there.
+  [[nodiscard]] Status ReferenceValuesAt(int32_t file, int64_t offset,
+                                         std::array<std::string, kLetterCount + 1>& values) const;
   // Its contexts, read from its text. Fails when the text cannot be read; a text that changed
   // since the run gives whatever now stands there.
   [[nodiscard]] Status Context(int64_t row, const ContextSpec& spec, HitContext& out) const;
@@ -125,6 +129,12 @@ class HitStore {
   ScanRules rules_;  // the rules the contexts are read under
   CharTables tables_;
   ScanContext reader_;  // the reader, prepared once for every context
+  // Where each file starts: the running line number and the reference values then in force.
+  struct FileStart {
+    int64_t line = 0;
+    std::array<std::string, kLetterCount + 1> values;
+  };
+  std::vector<FileStart> fileStarts_;
   mutable std::mutex filesMutex_;
   mutable std::vector<int> fds_;
   const unsigned char* records_ = nullptr;
@@ -186,11 +196,5 @@ std::vector<TableColumn> HitColumns();
 // result says so). Fails when a text cannot be read or the output cannot be written.
 [[nodiscard]] Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextSpec& spec,
                                 TableFormat format, FileWriter& out, ProgressSink* progress = nullptr);
-
-// The reference values in force at byte `offset` of the project's file `file` (an index into
-// Project::Files), read as a concordance pass reads them: index 1 (A) to 26 (Z); index 12 is
-// the line number at that place as text.
-[[nodiscard]] Status ReferenceValuesAt(const Session& session, size_t file, int64_t offset,
-                                       std::array<std::string, kLetterCount + 1>& values);
 
 }  // namespace wordloom
