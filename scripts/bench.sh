@@ -77,6 +77,10 @@ for query in "broor" "the --order right"; do
        "grep -F -o -w -i $key: ${grepSeconds} s (ratio ${ratio})"
 done
 
+# The hit store on the 60 MB project: "the" kept as data, the table's first screen, sorting,
+# contexts and export, and the phrase "of the" against the run of "the".
+build/bin/wordloom-hits-bench "$data/p60.wlm" the "of the"
+
 # Many keys: 4,000 prefix keys (the first four letters of the commonest words) on the 60 MB project.
 keys=$("$cli" wordlist "$data/p60.wlm" --temp "$data/scratch" --order 4 --layout column 2>/dev/null |
        tr -d '\r' | awk 'length($0) >= 4 && n < 4000 { k = substr($0, 1, 4); if (!(k in seen)) { seen[k] = 1; n++; print k } }' |

@@ -64,25 +64,26 @@ size_t WordIndex(SortField field) {
 // Each row's rank at one level: words ranked in the collation, equal words equal.
 void RankWords(const HitStore& store, const std::vector<int64_t>& rows, size_t wordIndex, const CharTables& tables,
                std::vector<int32_t>& ranks) {
-  std::vector<std::string> words(rows.size());
-  Hit hit;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    store.Read(rows[i], hit);
-    words[i] = std::move(hit.words[wordIndex]);
-  }
-  std::vector<std::string_view> distinct(words.begin(), words.end());
-  std::sort(distinct.begin(), distinct.end());
-  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-  const SortKeyOrder order(tables, 0);
-  std::stable_sort(distinct.begin(), distinct.end(), [&](std::string_view a, std::string_view b) { return order.Less(a, b); });
-  std::unordered_map<std::string_view, int32_t> rankOf;
-  int32_t rank = 0;
-  for (size_t i = 0; i < distinct.size(); ++i) {
-    if (i > 0 && order.Compare(distinct[i - 1], distinct[i]) != 0) ++rank;
-    rankOf.emplace(distinct[i], rank);
-  }
+  // Each distinct word once, then ranked: the collation is asked only about distinct words.
+  std::unordered_map<std::string_view, int32_t> idOf;
+  std::vector<std::string_view> distinct;
   ranks.resize(rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) ranks[i] = rankOf.at(words[i]);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const auto [found, added] = idOf.try_emplace(store.Word(rows[i], wordIndex), static_cast<int32_t>(distinct.size()));
+    if (added) distinct.push_back(found->first);
+    ranks[i] = found->second;
+  }
+  const SortKeyOrder order(tables, 0);
+  std::vector<int32_t> byOrder(distinct.size());
+  for (size_t i = 0; i < byOrder.size(); ++i) byOrder[i] = static_cast<int32_t>(i);
+  std::sort(byOrder.begin(), byOrder.end(), [&](int32_t a, int32_t b) { return order.Less(distinct[static_cast<size_t>(a)], distinct[static_cast<size_t>(b)]); });
+  std::vector<int32_t> rankOfId(distinct.size());
+  int32_t rank = 0;
+  for (size_t i = 0; i < byOrder.size(); ++i) {
+    if (i > 0 && order.Less(distinct[static_cast<size_t>(byOrder[i - 1])], distinct[static_cast<size_t>(byOrder[i])])) ++rank;
+    rankOfId[static_cast<size_t>(byOrder[i])] = rank;
+  }
+  for (int32_t& r : ranks) r = rankOfId[static_cast<size_t>(r)];
 }
 
 }  // namespace
@@ -97,7 +98,6 @@ bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning
   if (byKeyNumber) sortBy.push_back(SortLevel{});
   sortBy.insert(sortBy.end(), levels.begin(), levels.end());
   std::vector<std::vector<int32_t>> ranks(sortBy.size());
-  Hit hit;
   for (size_t level = 0; level < sortBy.size(); ++level) {
     if (progress && progress->StopRequested()) return false;
     if (progress) progress->Progress(static_cast<int64_t>(level), static_cast<int64_t>(sortBy.size()));
@@ -105,15 +105,12 @@ bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning
     std::vector<int32_t>& rank = ranks[level];
     if (level == 0 && byKeyNumber) {
       rank.resize(rows.size());
-      for (size_t i = 0; i < rows.size(); ++i) {
-        store.Read(rows[i], hit);
-        rank[i] = hit.key;
-      }
+      for (size_t i = 0; i < rows.size(); ++i) rank[i] = store.KeyNumber(rows[i]);
     } else if (field == SortField::File || field == SortField::Line) {
       rank.resize(rows.size());
       for (size_t i = 0; i < rows.size(); ++i) {
-        store.Read(rows[i], hit);
-        rank[i] = static_cast<int32_t>(field == SortField::File ? hit.file : std::min<int64_t>(hit.fileLine, INT32_MAX));
+        rank[i] = field == SortField::File ? store.FileNumber(rows[i])
+                                           : static_cast<int32_t>(std::min<int64_t>(store.FileLine(rows[i]), INT32_MAX));
       }
     } else {
       RankWords(store, rows, WordIndex(field), tables, rank);

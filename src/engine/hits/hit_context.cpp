@@ -17,20 +17,19 @@
 namespace wordloom {
 namespace {
 
-constexpr int kMostContextCharacters = 240;
-
-// The bytes [start, end) of the file (end -1: to the end), or those there are.
+// The bytes [start, end) of the file (end -1: to its end), or those there are.
 Status ReadWindow(int fd, int64_t start, int64_t end, std::string& bytes) {
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) return Status::Error(ErrnoText(errno));
-  if (end < 0 || end > info.st_size) end = info.st_size;
-  bytes.resize(static_cast<size_t>(std::max<int64_t>(0, end - start)));
+  constexpr size_t kChunk = 16 * 1024;
+  bytes.clear();
   size_t got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(start) + static_cast<off_t>(got));
+  for (;;) {
+    const size_t want = end >= 0 ? static_cast<size_t>(std::max<int64_t>(0, end - start)) : got + kChunk;
+    if (got >= want) break;
+    bytes.resize(want);
+    const ssize_t n = ::pread(fd, bytes.data() + got, want - got, static_cast<off_t>(start) + static_cast<off_t>(got));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return Status::Error(ErrnoText(errno));
-    if (n == 0) break;  // the text is shorter than it was
+    if (n == 0) break;  // the end of the file (a text may be shorter than it was)
     got += static_cast<size_t>(n);
   }
   bytes.resize(got);
@@ -79,62 +78,69 @@ Status HitStore::Context(int64_t row, const ContextSpec& spec, HitContext& out) 
     out = HitContext{std::move(hit.text), "", ""};
     return Status::Ok();
   }
+  const bool words = spec.unit == ContextUnit::Words;
+  const int size = std::clamp(spec.size, 1, words ? static_cast<int>(kMostContextWords) : kMostContextCharacters);
+  // The nearer start serves when the text from it to the key holds the context.
+  const bool near = words ? size <= kNearContextWords
+                          : record.nearStart == 0 || record.nearKeyStart >= size * (utf8_ ? 4 : 1);
+  const int64_t windowStart = near ? record.nearStart : record.windowStart;
   Status status;
   const int fd = FileDescriptor(record.file, status);
   if (fd < 0) return status;
   std::string bytes;
-  status = ReadWindow(fd, record.windowStart, record.windowEnd, bytes);
+  status = ReadWindow(fd, windowStart, record.windowEnd, bytes);
   if (!status.ok()) return status;
 
   LineSource source;
   source.OpenBytes(bytes);
   ScanContext context = reader_;
   ScanState& s = context.state;
-  if (record.windowStart > 0) s.fileLineNumber = 2;  // a byte-order mark only opens the file
+  if (windowStart > 0) s.fileLineNumber = 2;  // a byte-order mark only opens the file
+  const size_t keyStart = static_cast<size_t>(near ? record.nearKeyStart : record.keyStart);
+  const size_t keyEnd = keyStart + static_cast<size_t>(record.keyLength);
+
+  // The stream is read line by line, and only as far as the context needs.
   std::string stream;
-  std::vector<size_t> breaks;  // where empty logical lines stood
+  std::vector<StreamWord> before, after;
+  std::array<bool, 256> isWord{};
+  for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
+  StreamWords cutter(tables_, isWord, [&](StreamWord&& word) {
+    if (word.end <= static_cast<int64_t>(keyStart)) {
+      before.push_back(word);
+    } else if (word.start >= static_cast<int64_t>(keyEnd)) {
+      after.push_back(word);
+    }
+  }, false);
+  const size_t charactersAfter = keyEnd + static_cast<size_t>(size) * (utf8_ ? 16 : 1) + 1;
   CharacterRun run;
+  bool whole = true;  // the window's last line was read, with the end padding
   while (ReadCharacterRun(context, source, ReaderMode::Concordance, run)) {
-    if (run.emptyLine) {
-      breaks.push_back(stream.size());
-    } else {
-      stream.append(run.text);
+    if (words) {
+      if (run.emptyLine) cutter.Break();
+      cutter.Feed(run.text);
+    }
+    stream.append(run.text);
+    if (words ? after.size() >= static_cast<size_t>(size) : stream.size() >= charactersAfter) {
+      whole = source.AtEnd() && s.linePosition > s.lineLength;
+      break;
     }
   }
-  // The window ends as the file does: its last line, the end-of-line text, the end padding and
+  // A window ends as the file does: its last line, the end-of-line text, the end padding and
   // the end-of-line text again. Only the first of these is text.
   const size_t tail = kHitPadding + s.endOfLine.size();
-  const size_t keyStart = std::min(stream.size(), static_cast<size_t>(record.keyStart));
-  const size_t keyEnd = std::min(stream.size(), keyStart + static_cast<size_t>(record.keyLength));
-  const size_t textEnd = std::max(keyEnd, stream.size() >= tail ? stream.size() - tail : 0);
+  const size_t textEnd = std::max(std::min(keyEnd, stream.size()), whole && stream.size() >= tail ? stream.size() - tail : stream.size());
   const std::string_view text(stream);
-  out.key.assign(text.substr(keyStart, keyEnd - keyStart));
-
-  const int size = std::clamp(spec.size, 1, spec.unit == ContextUnit::Words ? static_cast<int>(kMostContextWords)
-                                                                            : kMostContextCharacters);
-  if (spec.unit == ContextUnit::Characters) {
-    out.left.assign(LastColumns(text.substr(0, keyStart), size, utf8_));
-    out.right.assign(FirstColumns(text.substr(keyEnd, textEnd - keyEnd), size, utf8_));
+  const size_t key = std::min(keyStart, stream.size());
+  out.key.assign(text.substr(key, std::min(keyEnd, stream.size()) - key));
+  if (!words) {
+    out.left.assign(LastColumns(text.substr(0, key), size, utf8_));
+    out.right.assign(FirstColumns(text.substr(std::min(keyEnd, textEnd), textEnd - std::min(keyEnd, textEnd)), size, utf8_));
   } else {
-    std::vector<StreamWord> before, after;
-    std::array<bool, 256> isWord{};
-    for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
-    StreamWords words(tables_, isWord, [&](StreamWord&& word) {
-      if (word.end <= static_cast<int64_t>(keyStart)) before.push_back(std::move(word));
-      else if (word.start >= static_cast<int64_t>(keyEnd) && word.start < static_cast<int64_t>(textEnd)) after.push_back(std::move(word));
-    });
-    size_t fed = 0;
-    for (size_t at : breaks) {
-      words.Feed(text.substr(fed, at - fed));
-      words.Break();
-      fed = at;
-    }
-    words.Feed(text.substr(fed));
-    words.Finish();
+    while (!after.empty() && after.back().start >= static_cast<int64_t>(textEnd)) after.pop_back();
     const size_t from = before.size() >= static_cast<size_t>(size) ? static_cast<size_t>(before[before.size() - size].start) : 0;
     const size_t to = after.size() >= static_cast<size_t>(size) ? static_cast<size_t>(after[size - 1].end) : textEnd;
-    out.left.assign(text.substr(from, keyStart - from));
-    out.right.assign(text.substr(keyEnd, std::max(to, keyEnd) - keyEnd));
+    out.left.assign(text.substr(from, key - from));
+    out.right.assign(text.substr(std::min(keyEnd, textEnd), std::max(to, keyEnd) - std::min(keyEnd, to)));
   }
   RestoreRuleChars(s, out.left);
   RestoreRuleChars(s, out.key);

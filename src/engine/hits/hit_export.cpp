@@ -16,7 +16,6 @@ std::vector<TableColumn> HitColumns() {
 Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextSpec& spec, TableFormat format,
                   FileWriter& out, ProgressSink* progress) {
   TableWriter table(out, format, HitColumns(), !store.utf8());
-  Hit hit;
   HitContext context;
   std::string line, offset;
   for (size_t i = 0; i < rows.size(); ++i) {
@@ -24,17 +23,13 @@ Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const
       if (progress->StopRequested()) break;
       progress->Progress(static_cast<int64_t>(i), static_cast<int64_t>(rows.size()));
     }
-    store.Read(rows[i], hit);
-    if (store.kind() == ConcordanceKind::Line) {
-      context = HitContext{hit.text, "", ""};
-    } else {
-      Status status = store.Context(rows[i], spec, context);
-      if (!status.ok()) return Status::Error(store.files()[static_cast<size_t>(hit.file)] + ": " + status.message());
-    }
-    line = std::to_string(hit.fileLine);
-    offset = std::to_string(hit.offset);
-    table.Row({store.files()[static_cast<size_t>(hit.file)], line, hit.citation, context.left, context.key, context.right,
-               offset});
+    const int64_t row = rows[i];
+    const std::string& file = store.files()[static_cast<size_t>(store.FileNumber(row))];
+    Status status = store.Context(row, spec, context);
+    if (!status.ok()) return Status::Error(file + ": " + status.message());
+    line = std::to_string(store.FileLine(row));
+    offset = std::to_string(store.Offset(row));
+    table.Row({file, line, store.Citation(row), context.left, context.key, context.right, offset});
   }
   if (progress) progress->Progress(static_cast<int64_t>(rows.size()), static_cast<int64_t>(rows.size()));
   return out.error();

@@ -128,12 +128,11 @@ class FileGatherer {
     return span.origins ? span.origins->FileOffset(at) : span.fileOffset + static_cast<int64_t>(at);
   }
 
-  // The stream offset from which every context a hit may show is covered.
-  int64_t LeftNeed(const Pending& hit) const {
-    const int64_t byWords = hit.first - kMostContextWords >= firstWord_ && hit.first >= kMostContextWords
-                                ? Word(hit.first - kMostContextWords).start
-                                : 0;
-    return std::max<int64_t>(0, std::min(byWords, Word(hit.first).start - settings_.contextBytes));
+  // The stream offset from which every context of `words` words and `bytes` bytes before a
+  // hit is covered.
+  int64_t LeftNeed(const Pending& hit, int64_t words, int64_t bytes) const {
+    const int64_t byWords = hit.first - words >= firstWord_ && hit.first >= words ? Word(hit.first - words).start : 0;
+    return std::max<int64_t>(0, std::min(byWords, Word(hit.first).start - bytes));
   }
 
   void EmitReady(bool final) {
@@ -146,8 +145,9 @@ class FileGatherer {
       int64_t windowEnd = -1;
       if (!final) {
         if (wordsAfter >= WordCount() || rightNeed >= loaded_) return;
-        // The line after the last one needed comes too: a word may run on into it.
-        const size_t after = SpanIndex(rightNeed) + 2;
+        // Under an end hyphen the line after the last one needed comes too: a word may run on
+        // into it.
+        const size_t after = SpanIndex(rightNeed) + (settings_.hyphenated ? 2 : 1);
         if (after >= spans_.size()) return;
         windowEnd = spans_[after].lineOffset;
       }
@@ -184,8 +184,11 @@ class FileGatherer {
     record.fileLine = span.fileLine;
     record.line = lineNumber;
     record.sequence = span.logicalLineTotal;
-    const Span& window = SpanOf(LeftNeed(hit));
+    const Span& window = SpanOf(LeftNeed(hit, kMostContextWords, settings_.contextBytes));
     record.windowStart = window.lineOffset;
+    const Span& near = SpanOf(LeftNeed(hit, kNearContextWords, kNearContextBytes));
+    record.nearStart = near.lineOffset;
+    record.nearKeyStart = first.start - near.start;
     record.windowEnd = windowEnd;
     record.keyStart = first.start - window.start;
     record.keyLength = last.end - first.start;

@@ -18,6 +18,9 @@ struct HitRecord {
   int64_t windowEnd = -1;
   int64_t keyStart = 0;
   int64_t keyLength = 0;
+  // A nearer start for the usual contexts: the line of the fifth word before the key.
+  int64_t nearStart = 0;
+  int64_t nearKeyStart = 0;
   int64_t strings = 0;  // where its strings start in "~H2": citation, text, the sort words
   int32_t file = 0;
   int32_t key = 0;

@@ -156,6 +156,25 @@ int HitStore::FileDescriptor(int32_t file, Status& status) const {
   return fd;
 }
 
+std::string_view HitStore::Word(int64_t row, size_t index) const { return String(row, 2 + index); }
+std::string_view HitStore::Citation(int64_t row) const { return String(row, 0); }
+
+std::string_view HitStore::String(int64_t row, size_t index) const {
+  const unsigned char* at = strings_ + Record(row).strings;
+  uint32_t length = 0;
+  for (size_t skip = 0; skip < index; ++skip) {
+    std::memcpy(&length, at, sizeof length);
+    at += sizeof length + length;
+  }
+  std::memcpy(&length, at, sizeof length);
+  return std::string_view(reinterpret_cast<const char*>(at + sizeof length), length);
+}
+
+int32_t HitStore::KeyNumber(int64_t row) const { return Record(row).key; }
+int32_t HitStore::FileNumber(int64_t row) const { return Record(row).file; }
+int64_t HitStore::FileLine(int64_t row) const { return Record(row).fileLine; }
+int64_t HitStore::Offset(int64_t row) const { return Record(row).offset; }
+
 HitRecord HitStore::Record(int64_t row) const {
   HitRecord record;
   std::memcpy(&record, records_ + static_cast<size_t>(row) * sizeof record, sizeof record);
@@ -184,7 +203,8 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
   HitGatherSettings settings;
   settings.letters = ParseCitationLetters(query.citationLetters);
   settings.lineNumberWidth = LineNumberWidth(session.scan.state.physicalLineTotal);
-  settings.contextBytes = unicode ? 240 * 4 : 240;
+  settings.contextBytes = unicode ? kMostContextCharacters * 4 : kMostContextCharacters;
+  settings.hyphenated = !session.project.rules.endHyphen.empty();
 
   // Whole lines: the whole-line pass's matching (a UTF-8 line and its keys with non-word
   // characters masked), or the matcher's for the pattern modes.

@@ -17,12 +17,16 @@ namespace wordloom {
 class HitMatcher;
 
 inline constexpr int64_t kMostContextWords = 20;
+inline constexpr int64_t kNearContextWords = 5;  // contexts up to this many words,
+inline constexpr int64_t kNearContextBytes = 60;  // or this many bytes, read less text
+inline constexpr int kMostContextCharacters = 120;
 inline constexpr size_t kHitPadding = 250;  // the keyword pass's end padding
 
 struct HitGatherSettings {
   std::vector<int> letters;  // the citation letters
   int64_t lineNumberWidth = 6;
-  int64_t contextBytes = 240;  // stream bytes the widest context in characters may need
+  int64_t contextBytes = kMostContextCharacters;  // stream bytes the widest context in characters may need
+  bool hyphenated = false;  // the rules have an end hyphen: a word may run on into the next line
 };
 
 class HitStoreBuilder {

@@ -4,8 +4,8 @@
 
 namespace wordloom {
 
-StreamWords::StreamWords(const CharTables& tables, const std::array<bool, 256>& isWord, Sink sink)
-    : sink_(std::move(sink)), isWord_(isWord), needLetter_(tables.needLetter) {
+StreamWords::StreamWords(const CharTables& tables, const std::array<bool, 256>& isWord, Sink sink, bool lower)
+    : sink_(std::move(sink)), isWord_(isWord), needLetter_(tables.needLetter), lower_(lower) {
   if (tables.unicode) {
     cutter_ = std::make_unique<WordCutter>(*tables.unicode, [this](int64_t offset, std::string_view text,
                                                                    std::string_view lower) {
@@ -30,18 +30,23 @@ void StreamWords::Feed(std::string_view text) {
       open_ = true;
       word_.start = consumed_ + static_cast<int64_t>(i);
       word_.lower.clear();
+      hasLetter_ = false;
     }
     size_t end = i;
     while (end < n && isWord_[bytes[end]]) ++end;
-    const size_t had = word_.lower.size();
-    word_.lower.resize(had + end - i);
-    for (size_t k = i; k < end; ++k) word_.lower[had + k - i] = static_cast<char>(lower[bytes[k]]);
+    if (lower_) {
+      const size_t had = word_.lower.size();
+      word_.lower.resize(had + end - i);
+      for (size_t k = i; k < end; ++k) word_.lower[had + k - i] = static_cast<char>(lower[bytes[k]]);
+    } else if (needLetter_ && !hasLetter_) {
+      hasLetter_ = HasLetterOrDigit1252(text.substr(i, end - i));
+    }
     i = end;
     if (i == n) break;  // the word may run on into the next piece
     open_ = false;
     word_.end = consumed_ + static_cast<int64_t>(i);
     // Under the need-letter rule a word of apostrophes and hyphens is no word.
-    if (!needLetter_ || HasLetterOrDigit1252(word_.lower)) sink_(std::move(word_));
+    if (!needLetter_ || (lower_ ? HasLetterOrDigit1252(word_.lower) : hasLetter_)) sink_(std::move(word_));
     word_ = StreamWord{};
   }
   consumed_ += static_cast<int64_t>(text.size());

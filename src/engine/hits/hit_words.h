@@ -22,8 +22,9 @@ struct StreamWord {
 class StreamWords {
  public:
   using Sink = std::function<void(StreamWord&&)>;
-  // `isWord` classes the reader's bytes (Windows-1252 projects).
-  StreamWords(const CharTables& tables, const std::array<bool, 256>& isWord, Sink sink);
+  // `isWord` classes the reader's bytes (Windows-1252 projects). Without `lower`, Windows-1252
+  // words come without their lower-case text (only where they stand is wanted).
+  StreamWords(const CharTables& tables, const std::array<bool, 256>& isWord, Sink sink, bool lower = true);
 
   // The next piece of the stream.
   void Feed(std::string_view text);
@@ -36,6 +37,8 @@ class StreamWords {
   Sink sink_;
   std::array<bool, 256> isWord_;
   bool needLetter_;
+  bool lower_;
+  bool hasLetter_ = false;  // the open word has a letter or a digit (without `lower`)
   std::unique_ptr<WordCutter> cutter_;  // UTF-8
   int64_t consumed_ = 0;
   bool open_ = false;

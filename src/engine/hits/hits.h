@@ -83,7 +83,7 @@ enum class ContextUnit { Words, Characters };
 
 struct ContextSpec {
   ContextUnit unit = ContextUnit::Words;
-  int size = 5;  // words 1 to 20, or characters 1 to 240; clamped
+  int size = 5;  // words 1 to 20, or characters 1 to 120; clamped
 };
 
 struct HitContext {
@@ -106,6 +106,13 @@ class HitStore {
 
   // The hit at `row` (0-based, gathering order).
   void Read(int64_t row, Hit& hit) const;
+  // Parts of a hit, read in place (a word is valid while the store lives).
+  std::string_view Word(int64_t row, size_t index) const;
+  std::string_view Citation(int64_t row) const;
+  int32_t KeyNumber(int64_t row) const;
+  int32_t FileNumber(int64_t row) const;
+  int64_t FileLine(int64_t row) const;
+  int64_t Offset(int64_t row) const;
   // The reference values in force at byte `offset` of file `file` (an index into files()), as
   // the run read them: index 1 (A) to 26 (Z); index 12 ("L") is the running line number there.
   [[nodiscard]] Status ReferenceValuesAt(int32_t file, int64_t offset,
@@ -118,6 +125,7 @@ class HitStore {
   friend class HitStoreBuilder;
   HitStore() = default;
   HitRecord Record(int64_t row) const;
+  std::string_view String(int64_t row, size_t index) const;  // the index-th of its strings
   // An open descriptor of the store's file, opened at first need and kept (-1 with `status`).
   int FileDescriptor(int32_t file, Status& status) const;
 
