@@ -1,13 +1,37 @@
 #include "cli/command.h"
 #include "lists/profile.h"
 #include "lists/word_list.h"
+#include "lists/word_table.h"
 
 namespace wordloom::cli {
+namespace {
+
+// The word list as a table of data; the layout and the frequencies option do not apply.
+int RunWordTable(const Arguments& args, const Session& session, const ScratchFolder& scratch, Output& output) {
+  WordTableQuery query;
+  query.keyWords = args.query.keyWords;
+  query.order = args.query.wordListOrder;
+  query.rhyme = args.query.rhyme;
+  WordTable table;
+  (void)MakeWordTable(session, query, table);  // nothing asks it to stop
+  FileWriter out;
+  Status status = scratch.OpenForWrite("1", out);
+  if (status.ok()) status = ExportWordTable(table, session.lists.Vocabulary, args.query.format, out);
+  Status closed = out.Close();
+  if (status.ok()) status = closed;
+  if (!status.ok()) return Fail(output, status);
+  output.outFile = scratch.PathOf("1");
+  output.err += WordTableCountText(table, session.lists.Vocabulary.size()) + "\n";
+  return 0;
+}
+
+}  // namespace
 
 int RunWordList(const Arguments& args, const ScratchFolder& scratch, Output& output) {
   Session session;
   Status status = LoadSource(args, scratch, session, output);
   if (!status.ok()) return Fail(output, status);
+  if (args.query.format != TableFormat::Text) return RunWordTable(args, session, scratch, output);
   WordListQuery query;
   query.order = args.query.wordListOrder;
   query.rhyme = args.query.rhyme;

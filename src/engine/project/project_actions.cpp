@@ -29,6 +29,7 @@ ProjectFileReport OpenProject(Session& session, const std::string& path, const s
   if (!report.status.ok()) return report;
   MarkLetterLUsed(session);
   session.totals.vocabularySize = static_cast<int64_t>(session.lists.Vocabulary.size());
+  session.lists.ranges.clear();  // the file keeps none
   return report;
 }
 
@@ -76,13 +77,15 @@ Status ScanTexts(const Session& session, const std::vector<std::string>& files, 
                  const VocabularyOptions& options) {
   outcome.scan = session.scan.PassCopy();
   outcome.totals = session.totals;
-  return BuildVocabulary(files, rules, tables, scratch, outcome.scan, outcome.totals, outcome.vocabulary, options);
+  return BuildVocabulary(files, rules, tables, scratch, outcome.scan, outcome.totals, outcome.vocabulary,
+                         outcome.ranges, options);
 }
 
 void CommitScan(Session& session, ScanOutcome&& outcome) {
   session.scan.Commit(std::move(outcome.scan));
   session.totals = outcome.totals;
   session.lists.Vocabulary = std::move(outcome.vocabulary);
+  session.lists.ranges = std::move(outcome.ranges);
   session.lists.ResetViews();
 }
 

@@ -24,7 +24,8 @@
 namespace wordloom {
 
 // Opens a project file: reads it (see ReadProjectFile), then marks letter L used and takes
-// the vocabulary size from the vocabulary. A foreign or unreadable file changes nothing.
+// the vocabulary size from the vocabulary, which comes without ranges. A foreign or
+// unreadable file changes nothing.
 ProjectFileReport OpenProject(Session& session, const std::string& path, const std::string& programFolder,
                               const std::string& currentFolder);
 
@@ -53,6 +54,7 @@ struct ScanOutcome {
                          // ErrorReportText holds only the entries the scan made
   ScanTotals totals;
   EntryList vocabulary;  // in collating order
+  std::vector<uint32_t> ranges;  // per vocabulary entry; empty when the scan could not tell
 };
 
 // The vocabulary scan of `files` under `rules` and `tables`, continuing from the session's
@@ -63,7 +65,8 @@ struct ScanOutcome {
                                const VocabularyOptions& options = {});
 
 // Makes a scan current: the reader, the letters and the totals are the scan's, its Error
-// Report entries follow those already there, and its vocabulary fills all four word lists.
+// Report entries follow those already there, and its vocabulary (with its ranges) fills all
+// four word lists.
 void CommitScan(Session& session, ScanOutcome&& outcome);
 
 // The vocabulary scan of the current project's texts: ScanTexts, then CommitScan when it

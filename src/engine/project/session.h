@@ -2,11 +2,12 @@
 //
 // The current project and the one being created, the character tables and reference-letter
 // table, the reader state with the reference values and the Error Report text, the scan
-// totals, and the four word lists. Every operation takes the session (or the parts it needs)
-// by reference; there are no globals. The passes over the texts and lists (the vocabulary
-// scan, the concordance, the word list, the profile) read a const Session and return what they
-// change in their results; the caller commits that once the pass is over, so a pass may run on
-// another thread while nothing writes the session.
+// totals, and the four word lists with the vocabulary's ranges. Every operation takes the
+// session (or the parts it needs) by reference; there are no globals. The passes over the
+// texts and lists (the vocabulary scan, the concordance, the word list and its table, the
+// profile) read a const Session and return what they change in their results; the caller
+// commits that once the pass is over, so a pass may run on another thread while nothing
+// writes the session.
 #pragma once
 
 #include "project/project.h"

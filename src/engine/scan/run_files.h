@@ -1,10 +1,13 @@
 // Run files: the scratch files "~A" to "~D" of the vocabulary merge and the list sort.
 //
 // A run file is a sequence of RunRecords (count, word): a count of -1 ends a run, -2 ends
-// the file. Records are stored length-prefixed, so a word may hold any byte. MergeRunFiles
-// is the balanced two-way merge over the four files: each pass merges a run of each input
-// into the outputs in turn, until one input holds everything. Memory: two records and two
-// 256 KiB buffers, whatever the size of the files.
+// the file. Records are stored length-prefixed, so a word may hold any byte; the vocabulary's
+// records also carry the files their word occurs in (a FileSpan). MergeRunFiles is the
+// balanced two-way merge over the four files: each pass merges a run of each input into the
+// outputs in turn, until one input holds everything. Merged runs always come from adjacent
+// stretches of the input, the first input's from the earlier one, so a vocabulary run's files
+// follow or meet those of the run it is merged after. Memory: two records and two 256 KiB
+// buffers, whatever the size of the files.
 #pragma once
 
 #include <cstdint>
@@ -19,10 +22,23 @@
 
 namespace wordloom {
 
+// The files a word of a vocabulary run occurs in (by their index in the scan): how many, the
+// first and the last.
+struct FileSpan {
+  uint32_t range = 0;
+  uint32_t first = 0;
+  uint32_t last = 0;
+  // The span of a word in two runs, the second counted from files no earlier than the first's.
+  static FileSpan Joined(const FileSpan& earlier, const FileSpan& later) {
+    return {earlier.range + later.range - (earlier.last == later.first ? 1u : 0u), earlier.first, later.last};
+  }
+};
+
 struct RunRecord {
   int64_t count = 0;
   std::string word;
   uint32_t rank = 0;  // the list sort's order among entries its order code finds equal
+  FileSpan files;     // runs with spans only (the vocabulary's)
   bool IsRunEnd() const { return count == -1; }
   bool IsFileEnd() const { return count == -2; }
   bool IsEntry() const { return !IsRunEnd() && !IsFileEnd(); }
@@ -32,6 +48,8 @@ inline constexpr int64_t kRunEnd = -1;
 inline constexpr int64_t kFileEnd = -2;
 
 void WriteRunRecord(FileWriter& out, int64_t count, std::string_view word, uint32_t rank = 0);
+// A record of a run with spans, or a run or file end of one (any span).
+void WriteSpanRecord(FileWriter& out, int64_t count, std::string_view word, const FileSpan& files);
 
 class RunReader {
  public:
@@ -40,7 +58,8 @@ class RunReader {
   RunReader(const RunReader&) = delete;
   RunReader& operator=(const RunReader&) = delete;
 
-  Status Open(const ScratchFolder& scratch, const std::string& name);
+  // `spans`: the file's records carry spans.
+  Status Open(const ScratchFolder& scratch, const std::string& name, bool spans = false);
   // Reads the next record; at the end of the data (or a damaged record) it reads a file end.
   void Next(RunRecord& record);
   // Set when a read failed or a record was cut short: the data ended early.
@@ -50,23 +69,28 @@ class RunReader {
   int fd_ = -1;
   BufferedReader reader_;
   std::string name_;
+  bool spans_ = false;
   Status error_;
 };
 
 // How two records meet in a merge: negative writes the first input's record, positive the
-// second's, zero writes one record with the sum of the counts and the first input's word.
+// second's, zero writes one record with the sum of the counts and the first input's word
+// (and, for runs with spans, the two spans joined).
 class MergeOrder {
  public:
   virtual ~MergeOrder() = default;
   virtual int Compare(const RunRecord& first, const RunRecord& second) const = 0;
+  // True when the runs' records carry spans.
+  virtual bool Spans() const { return false; }
 };
 
 // Merges the runs of scratch files "A" and "B" through "C" and "D" until one input holds a
 // single run; `result` receives the name of that file.
 Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std::string& result);
 
-// Ends the run files `runs` ("A" and "B"), merges them and puts the resulting run into `entries`.
+// Ends the run files `runs` ("A" and "B"), merges them and puts the resulting run into
+// `entries`, and with spans each entry's range into `ranges` (when not null).
 Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
-                      EntryList& entries);
+                      EntryList& entries, std::vector<uint32_t>* ranges = nullptr);
 
 }  // namespace wordloom

@@ -26,11 +26,12 @@ const std::array<unsigned char, 256>& AsciiLowerTable() {
 // Cuts the words of logical lines; a word open at the end of a line runs on into the next.
 // Windows-1252 text is cut byte by byte. UTF-8 text is cut the same way on the bytes that may
 // belong to a word (its ASCII word characters and every byte beyond ASCII), which is exact for
-// ASCII; a run that holds a character beyond ASCII is cut again by the Unicode side.
-template <bool kUtf8>
+// ASCII; a run that holds a character beyond ASCII is cut again by the Unicode side. The
+// words go to a WordCounter, or to a RangeCounter when only their files are wanted.
+template <bool kUtf8, typename Counter>
 class Tokenizer {
  public:
-  Tokenizer(const ScanState& state, WordCounter& counter)
+  Tokenizer(const ScanState& state, Counter& counter)
       : lower_(kUtf8 ? AsciiLowerTable().data() : LowerCaseTable().data()), counter_(counter),
         needLetter_(counter.tables().needLetter), unicode_(counter.tables().unicode.get()) {
     for (int c = 0; c < 256; ++c) isWord_[c] = state.classOfLower[c] == kWordClass || (kUtf8 && c >= 128);
@@ -239,7 +240,7 @@ class Tokenizer {
   bool isWord_[256];
   bool asciiLetters_ = true;  // every ASCII letter is a word character
   const unsigned char* lower_;
-  WordCounter& counter_;
+  Counter& counter_;
   bool needLetter_;
   const UnicodeText* unicode_;   // UTF-8 only
   bool letterOrDigit_[128] = {};  // UTF-8: the ASCII letters and digits, lower case
@@ -251,8 +252,9 @@ class Tokenizer {
 
 // The words of a UTF-8 text by Unicode's word boundaries, counted in their lower case. The
 // longest word is measured in display columns, as the lists lay words out.
-void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeText& unicode, WordCounter& counter,
-                   ScanTotals& totals, ProgressSink* progress) {
+template <typename Counter>
+void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeText& unicode, Counter& counter,
+                         ScanTotals& totals, ProgressSink* progress) {
   int64_t tokens = 0;
   int64_t longest = 0;
   WordCutter cutter(unicode, [&](int64_t, std::string_view, std::string_view lower) {
@@ -283,10 +285,9 @@ void CutWords(Cutter&& tokenizer, ScanContext& context, LineSource& file, ScanTo
   if (tokenizer.longest() > totals.longestWord) totals.longestWord = tokenizer.longest();
 }
 
-}  // namespace
-
-void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& counter, ScanTotals& totals,
-                   ProgressSink* progress) {
+template <typename Counter>
+void ScanWords(const std::string& path, ScanContext& context, Counter& counter, ScanTotals& totals,
+               ProgressSink* progress) {
   LineSource file;
   Status opened = file.Open(path);
   if (!opened.ok()) {
@@ -298,40 +299,148 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
   if (unicode && unicode->boundaries() == WordBoundaries::Unicode) {
     ScanUnicodeSegments(context, file, *unicode, counter, totals, progress);
   } else if (unicode) {
-    CutWords(Tokenizer<true>(context.state, counter), context, file, totals, progress);
+    CutWords(Tokenizer<true, Counter>(context.state, counter), context, file, totals, progress);
   } else {
-    CutWords(Tokenizer<false>(context.state, counter), context, file, totals, progress);
+    CutWords(Tokenizer<false, Counter>(context.state, counter), context, file, totals, progress);
   }
   if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
+}
+
+// The words of a pass looked up in a vocabulary, for the range of each entry: the counter
+// the tokenizer writes into when only the words' files are wanted. Words are found by their
+// WordHash in an open-addressing index of the entries' positions; a word not there (one of
+// several words of equal sort keys, or a word the vocabulary lacks) by its sort key.
+class RangeCounter {
+ public:
+  RangeCounter(const CharTables& tables, const EntryList& vocabulary, std::vector<uint32_t>& ranges)
+      : tables_(tables), vocabulary_(vocabulary), keys_(tables, 0), ranges_(ranges), lastFile_(vocabulary.size(), 0) {
+    ranges_.assign(vocabulary.size(), 0);
+    size_t size = 16;
+    while (size < vocabulary.size() + vocabulary.size() / 2) size *= 2;
+    index_.assign(size, IndexSlot{});
+    for (size_t p = 0; p < vocabulary.size(); ++p) {
+      const std::string& word = vocabulary[p].word;
+      const uint64_t hash = WordHash::Of(word.data(), word.size());
+      size_t i = hash & (size - 1);
+      while (index_[i].tag != 0) i = (i + 1) & (size - 1);
+      index_[i] = IndexSlot{Tag(hash), static_cast<uint32_t>(p)};
+    }
+  }
+
+  const CharTables& tables() const { return tables_; }
+  void BeginFile(uint32_t file) { file_ = file + 1; }
+  // As WordCounter's: room for a word and the 24 bytes the tokenizer zero-fills after it.
+  char* BeginWord(size_t room) {
+    if (word_.size() < room + 24) word_.resize(room + 24);
+    return word_.data();
+  }
+  void EndWord(size_t length, uint64_t hash) { Count(std::string_view(word_.data(), length), hash); }
+  void Add(std::string_view word) { Count(word, WordHash::Of(word.data(), word.size())); }
+
+ private:
+  struct IndexSlot {
+    uint32_t tag = 0;  // 0: empty
+    uint32_t position = 0;
+  };
+  static uint32_t Tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32) | 1u; }
+
+  void Count(std::string_view word, uint64_t hash) {
+    const size_t position = Find(word, hash);
+    if (position == vocabulary_.size() || lastFile_[position] == file_) return;
+    lastFile_[position] = file_;
+    ++ranges_[position];
+  }
+
+  // The entry of `word`; the vocabulary's size when it has none.
+  size_t Find(std::string_view word, uint64_t hash) const {
+    const size_t mask = index_.size() - 1;
+    for (size_t i = hash & mask; index_[i].tag != 0; i = (i + 1) & mask) {
+      if (index_[i].tag == Tag(hash) && vocabulary_[index_[i].position].word == word) return index_[i].position;
+    }
+    auto at = std::lower_bound(vocabulary_.begin(), vocabulary_.end(), word,
+                               [&](const Entry& entry, std::string_view w) { return keys_.Less(entry.word, w); });
+    if (at == vocabulary_.end() || keys_.Compare(at->word, word) != 0) return vocabulary_.size();
+    return static_cast<size_t>(at - vocabulary_.begin());
+  }
+
+  const CharTables& tables_;
+  const EntryList& vocabulary_;
+  SortKeyOrder keys_;
+  std::vector<uint32_t>& ranges_;
+  std::vector<uint32_t> lastFile_;  // per entry: the last file it was met in, plus one; 0 for none
+  std::vector<IndexSlot> index_;
+  std::vector<char> word_;
+  uint32_t file_ = 0;
+};
+
+// What BuildVocabulary and CountWordRanges do first: a fresh reader and totals.
+void BeginVocabularyPass(ScanContext& context, const ScanRules& rules, const CharTables& tables, ScanTotals& totals) {
+  context.references.ReferenceLetterUsed.fill(0);
+  BeginPass(context, rules, tables, std::string(200, ' '));
+  totals.tokenCount = 0;
+  totals.longestWord = 0;
+  context.state.physicalLineTotal = 0;
+  context.state.logicalLineTotal = 0;
+}
+
+}  // namespace
+
+void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& counter, ScanTotals& totals,
+                   ProgressSink* progress) {
+  ScanWords(path, context, counter, totals, progress);
 }
 
 Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
                        const ScratchFolder& scratch, ScanContext& context, ScanTotals& totals, EntryList& vocabulary,
                        const VocabularyOptions& options) {
-  context.references.ReferenceLetterUsed.fill(0);
-  BeginPass(context, rules, tables, std::string(200, ' '));
+  std::vector<uint32_t> ranges;
+  return BuildVocabulary(files, rules, tables, scratch, context, totals, vocabulary, ranges, options);
+}
+
+Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
+                       const ScratchFolder& scratch, ScanContext& context, ScanTotals& totals, EntryList& vocabulary,
+                       std::vector<uint32_t>& ranges, const VocabularyOptions& options) {
+  BeginVocabularyPass(context, rules, tables, totals);
   vocabulary.clear();
-  totals.tokenCount = 0;
-  totals.longestWord = 0;
-  context.state.physicalLineTotal = 0;
-  context.state.logicalLineTotal = 0;
+  ranges.clear();
 
   WordCounter counter(scratch, tables, options.budgetBytes);
   Status status = counter.Begin();
   if (!status.ok()) return status;
   for (size_t i = 0; i < files.size(); ++i) {
+    counter.BeginFile(static_cast<uint32_t>(i));
     ScanFileWords(files[i], context, counter, totals, options.progress);
     if (options.progress) options.progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
   }
-  status = counter.Finish(vocabulary);
+  status = counter.Finish(vocabulary, &ranges);
   if (!status.ok()) return status;
   if (vocabulary.size() > kMostEntries) {
     vocabulary.clear();
+    ranges.clear();
     return Status::Error("The texts hold more than " + std::to_string(kMostEntries) + " different words.");
   }
   totals.vocabularySize = static_cast<int64_t>(vocabulary.size());
   totals.linesShown = context.state.physicalLineTotal;
   return Status::Ok();
+}
+
+bool CountWordRanges(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
+                     const ScanContext& reader, const EntryList& vocabulary, std::vector<uint32_t>& ranges,
+                     ProgressSink* progress) {
+  ScanContext context = reader.PassCopy();
+  ScanTotals totals;
+  BeginVocabularyPass(context, rules, tables, totals);
+  RangeCounter counter(tables, vocabulary, ranges);
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (progress && progress->StopRequested()) {
+      ranges.clear();
+      return false;
+    }
+    counter.BeginFile(static_cast<uint32_t>(i));
+    ScanWords(files[i], context, counter, totals, progress);
+    if (progress) progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
+  }
+  return true;
 }
 
 }  // namespace wordloom

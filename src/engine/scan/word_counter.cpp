@@ -15,13 +15,14 @@ namespace {
 constexpr size_t kMostInitialSlots = 1 << 14;
 constexpr char kNoMemory[] = "Not enough memory to scan the project.";
 
-// The vocabulary merge: equal keys meet and their counts are added.
+// The vocabulary merge: equal keys meet, their counts are added and their files joined.
 class VocabularyMergeOrder : public MergeOrder {
  public:
   explicit VocabularyMergeOrder(const CharTables& tables) : keys_(tables, 0) {}
   int Compare(const RunRecord& first, const RunRecord& second) const override {
     return keys_.Compare(first.word, second.word);
   }
+  bool Spans() const override { return true; }
 
  private:
   SortKeyOrder keys_;
@@ -29,11 +30,20 @@ class VocabularyMergeOrder : public MergeOrder {
 
 }  // namespace
 
-WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes)
-    : scratch_(scratch), tables_(tables), budgetBytes_(budgetBytes) {
+WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes,
+                         uint32_t mostCount)
+    : scratch_(scratch), tables_(tables), budgetBytes_(budgetBytes), mostCount_(mostCount) {
   // The table starts small enough for the budget (a tiny budget spills every few words).
   while (initialSlots_ < kMostInitialSlots && initialSlots_ * 2 * sizeof(Slot) <= budgetBytes / 2) initialSlots_ *= 2;
   for (int c = 0; c < 256; ++c) keyByte_[c] = static_cast<uint8_t>(tables.CollationTable[c] & 0xFF);
+  // Windows-1252 words are keyed a byte a character: two word characters of one key byte make
+  // distinct words of equal keys. UTF-8 words never collate equal.
+  std::array<bool, 256> keyTaken{};
+  for (int c = 0; c < 256; ++c) {
+    if (tables.unicode || tables.CharClassTable[c] % 10 != kWordClass) continue;
+    keysMayMeet_ = keysMayMeet_ || keyTaken[keyByte_[c]];
+    keyTaken[keyByte_[c]] = true;
+  }
   Reset(initialSlots_);
 }
 
@@ -62,7 +72,8 @@ void WordCounter::Reset(size_t slots) {
   table_ = AllocateTable(slots);
   tableSize_ = table_ ? slots : 0;
   if (!table_ && error_.ok()) error_ = Status::Error(kNoMemory);
-  std::vector<uint32_t>(tableSize_, 0).swap(seen_);
+  if (!table_) batchSize_ = 0;  // a batch being counted ends here
+  history_ = table_ ? std::make_unique_for_overwrite<SlotHistory[]>(slots) : nullptr;
   std::vector<char>().swap(arena_);
   used_ = 0;
 }
@@ -78,10 +89,17 @@ uint64_t WordHash::Of(const char* bytes, size_t length) {
 }
 
 const char* WordCounter::WordOf(const Slot& slot) const {
-  if (slot.length <= kInline) return slot.bytes;
+  if ((slot.mark & 0xFF) != kLongWord) return slot.bytes;
   uint64_t offset;
   std::memcpy(&offset, slot.bytes, sizeof offset);
   return arena_.data() + offset;
+}
+
+size_t WordCounter::LengthOf(const Slot& slot) {
+  if ((slot.mark & 0xFF) != kLongWord) return slot.mark & 0xFF;
+  uint64_t length;
+  std::memcpy(&length, slot.bytes + 8, sizeof length);
+  return length;
 }
 
 void WordCounter::Add(std::string_view word) {
@@ -98,9 +116,10 @@ void WordCounter::ProcessBatch() {
   batchUsed_ = 0;
 }
 
-// A short word and its slot are both zero-padded to 16 bytes: two 8-byte comparisons.
+// A short word and its slot are both zero-padded to 16 bytes: two 8-byte comparisons. Equal
+// marks say a short word's length is the same.
 bool WordCounter::SameWord(const Slot& slot, const char* word, size_t length) const {
-  if (length > kInline) return std::memcmp(WordOf(slot), word, length) == 0;
+  if (length > kInline) return LengthOf(slot) == length && std::memcmp(WordOf(slot), word, length) == 0;
   uint64_t a[2], b[2];
   std::memcpy(a, slot.bytes, sizeof a);
   std::memcpy(b, word, sizeof b);
@@ -108,24 +127,36 @@ bool WordCounter::SameWord(const Slot& slot, const char* word, size_t length) co
 }
 
 void WordCounter::Count(const char* word, size_t length, uint64_t hash) {
-  uint32_t tag = static_cast<uint32_t>(hash >> 32) | 1u;
+  const uint32_t mark = Mark(hash, length);
+  const uint32_t file = file_;  // a local: the slot's stores cannot change it
   size_t mask = tableSize_ - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& slot = table_[i];
-    if (slot.tag == tag && slot.length == length && SameWord(slot, word, length)) {
+    if (slot.mark == mark && SameWord(slot, word, length)) {
+      if (slot.count == mostCount_) [[unlikely]] {
+        Spill();  // the merge adds counts in 64 bits
+        if (table_) Count(word, length, hash);
+        return;
+      }
       ++slot.count;
+      // Without a branch: in texts of many files whether a word is new to the file is a toss-up.
+      slot.range += slot.lastFile != file ? 1 : 0;
+      slot.lastFile = file;
       return;
     }
-    if (slot.tag != 0) continue;
-    slot.tag = tag;
-    slot.length = static_cast<uint32_t>(length);
+    if (slot.mark != 0) continue;
+    slot.mark = mark;
     slot.count = 1;
-    seen_[i] = static_cast<uint32_t>(used_);
+    slot.range = 1;
+    slot.lastFile = file;
+    history_[i] = SlotHistory{static_cast<uint32_t>(used_), file};
     if (length <= kInline) {
       std::memcpy(slot.bytes, word, length);
     } else {
-      uint64_t offset = arena_.size();
+      const uint64_t offset = arena_.size();
+      const uint64_t wordLength = length;
       std::memcpy(slot.bytes, &offset, sizeof offset);
+      std::memcpy(slot.bytes + 8, &wordLength, sizeof wordLength);
       arena_.insert(arena_.end(), word, word + length);
     }
     ++used_;
@@ -137,7 +168,7 @@ void WordCounter::Count(const char* word, size_t length, uint64_t hash) {
 void WordCounter::Grow() {
   // A table that cannot double within the budget is written out as a run instead.
   size_t size = tableSize_ * 2;
-  if (size * (sizeof(Slot) + sizeof(uint32_t)) + arena_.capacity() > budgetBytes_) {
+  if (size * (sizeof(Slot) + sizeof(SlotHistory)) + arena_.capacity() > budgetBytes_) {
     Spill();
     return;
   }
@@ -146,39 +177,43 @@ void WordCounter::Grow() {
     Spill();
     return;
   }
-  std::vector<uint32_t> biggerSeen(size, 0);
+  auto biggerHistory = std::make_unique_for_overwrite<SlotHistory[]>(size);
   size_t mask = size - 1;
   for (size_t n = 0; n < tableSize_; ++n) {
     const Slot& slot = table_[n];
-    if (slot.tag == 0) continue;
-    size_t i = WordHash::Of(WordOf(slot), slot.length) & mask;
-    while (bigger[i].tag != 0) i = (i + 1) & mask;
+    if (slot.mark == 0) continue;
+    size_t i = WordHash::Of(WordOf(slot), LengthOf(slot)) & mask;
+    while (bigger[i].mark != 0) i = (i + 1) & mask;
     bigger[i] = slot;
-    biggerSeen[i] = seen_[n];
+    biggerHistory[i] = history_[n];
   }
   table_ = std::move(bigger);
-  seen_.swap(biggerSeen);
+  history_ = std::move(biggerHistory);
   tableSize_ = size;
 }
 
 void WordCounter::Spill() {
-  // Gather the words, their collating keys (same offsets) and counts in one pass over the
-  // table, so that sorting and writing the run never jump about the table.
+  // Gather the words, their collating keys (same offsets), counts and files in one pass over
+  // the table, so that sorting and writing the run never jump about the table.
   struct Item {
     uint64_t prefix;  // the first eight key bytes, big-endian: they settle most comparisons
     uint32_t offset;
     uint32_t length;
     int64_t count;
     uint32_t seen;
+    FileSpan files;
   };
   std::vector<Item> items;
   items.reserve(used_);
   std::string words, keys;
   for (size_t i = 0; i < tableSize_; ++i) {
     const Slot& slot = table_[i];
-    if (slot.tag == 0) continue;
-    items.push_back(Item{0, static_cast<uint32_t>(words.size()), slot.length, slot.count, seen_[i]});
-    words.append(WordOf(slot), slot.length);
+    if (slot.mark == 0) continue;
+    const SlotHistory& history = history_[i];
+    const size_t length = LengthOf(slot);
+    items.push_back(Item{0, static_cast<uint32_t>(words.size()), static_cast<uint32_t>(length), slot.count,
+                         history.seen, FileSpan{slot.range, history.firstFile, slot.lastFile}});
+    words.append(WordOf(slot), length);
   }
   const UnicodeText* unicode = tables_.unicode.get();
   auto word = [&](const Item& item) { return std::string_view(words.data() + item.offset, item.length); };
@@ -203,30 +238,33 @@ void WordCounter::Spill() {
 
   // Words with equal keys (possible only when the alphabet is longer than 255 characters)
   // become one entry under the word met first, as the merge keeps the first input's word.
+  // Their files are not kept apart, so Finish gives no ranges then.
   FileWriter& out = runs_[runToggle_];
   for (size_t at = 0; at < items.size();) {
     const Item& first = items[at];
     int64_t count = 0;
     for (; at < items.size() && key(items[at]) == key(first); ++at) count += items[at].count;
-    WriteRunRecord(out, count, std::string_view(words.data() + first.offset, first.length));
+    WriteSpanRecord(out, count, std::string_view(words.data() + first.offset, first.length), first.files);
   }
-  WriteRunRecord(out, kRunEnd, "");
+  WriteSpanRecord(out, kRunEnd, "", FileSpan{});
   runToggle_ = 1 - runToggle_;
   Reset(initialSlots_);
 }
 
-Status WordCounter::Finish(EntryList& vocabulary) {
+Status WordCounter::Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges) {
   vocabulary.clear();
+  if (ranges) ranges->clear();
   ProcessBatch();
   if (!error_.ok()) return error_;
   if (used_ > 0) Spill();
   if (!error_.ok()) return error_;
   table_.reset();  // the counting is over: free the table before the merge
+  history_.reset();
   tableSize_ = 0;
   std::vector<char>().swap(arena_);
   if (!error_.ok()) return error_;
   VocabularyMergeOrder mergeOrder(tables_);
-  error_ = FinishRunFiles(scratch_, runs_, mergeOrder, vocabulary);
+  error_ = FinishRunFiles(scratch_, runs_, mergeOrder, vocabulary, keysMayMeet_ ? nullptr : ranges);
   return error_;
 }
 

@@ -1,14 +1,19 @@
-// WordCounter: counts word occurrences within a memory budget.
+// WordCounter: counts word occurrences, and the files each word occurs in, within a memory budget.
 //
-// Words are interned in an open-addressing hash table whose 32-byte slots hold the count and,
-// for words of up to 16 bytes, the word itself, so that counting a word touches one slot;
-// longer words live in an arena. Words are looked up in batches, the slots of a batch being
-// fetched from memory together. When the table would outgrow its budget it is written, in
-// collating order, as one (word, count) run to scratch file "~A" or "~B" in turn, and
-// emptied; a table the system cannot give memory for is written out the same way. Finish()
-// merges the runs, adding the counts of equal words, and yields the vocabulary in collating
-// order. The result is the same whatever the budget. When not even the smallest table can be
-// had, counting stops and Begin or Finish says so ("Not enough memory to scan the project.").
+// Words are interned in an open-addressing hash table whose 32-byte slots hold the count, the
+// range (the number of files the word was met in), the last of those files and, for words of
+// up to 16 bytes, the word itself, so that counting a word touches one slot; longer words live
+// in an arena. Beside each slot 8 bytes, written when its word is first met, keep when that
+// was and in which file. Words are looked up in batches, the slots of a batch being fetched
+// from memory together. When the table would outgrow its budget it is written, in collating
+// order, as one (word, count, files) run to scratch file "~A" or "~B" in turn, and emptied; a
+// table the system cannot give memory for is written out the same way, and so is a table
+// whose word is about to be counted past 2^32 - 1 (a slot's limit). Finish() merges the runs,
+// adding the counts of equal words in 64 bits and joining their files (a run's files follow
+// those of the run before it, and may share one with it), and yields the vocabulary in
+// collating order with each word's range. The result is the same whatever the budget. When
+// not even the smallest table can be had, counting stops and Begin or Finish says so ("Not
+// enough memory to scan the project.").
 #pragma once
 
 #include <cstddef>
@@ -23,6 +28,7 @@
 #include "base/file_writer.h"
 #include "base/scratch_folder.h"
 #include "base/status.h"
+#include "scan/run_files.h"
 #include "scan/sort_key.h"
 #include "scan/word_lists.h"
 
@@ -51,10 +57,17 @@ struct WordHash {
 
 class WordCounter {
  public:
-  WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes);
+  // `mostCount`: what a slot counts to before the table is written out (lower only in tests).
+  WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes,
+              uint32_t mostCount = UINT32_MAX);
 
   // Opens the run files; must succeed before Add.
   Status Begin();
+  // The words from here on come from file number `file` (0 until called); files come in order.
+  void BeginFile(uint32_t file) {
+    ProcessBatch();
+    file_ = file;
+  }
   void Add(std::string_view word);
 
   // A word written in place: BeginWord gives room for `room` bytes of a word (and 24 more,
@@ -76,22 +89,36 @@ class WordCounter {
   }
   const CharTables& tables() const { return tables_; }
 
-  // Writes the last run, merges, and fills `vocabulary` (emptied first). Ends the counting.
-  Status Finish(EntryList& vocabulary);
+  // Writes the last run, merges, and fills `vocabulary` (emptied first) and, when not null,
+  // `ranges` with each entry's range. Ends the counting. The ranges stay empty when words of
+  // equal sort keys may meet (a Windows-1252 alphabet of more than 255 positions), since one
+  // entry then stands for several words whose files cannot be told apart.
+  Status Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges = nullptr);
 
  private:
   static constexpr size_t kInline = 16;
   static constexpr size_t kBatch = 32;
   static constexpr size_t kPadding = 24;  // zero bytes after a batch word: its last chunk and 16 more
+  static constexpr uint32_t kLongWord = 0xFF;  // the length code of a word longer than kInline
 
   struct alignas(32) Slot {
-    uint32_t tag;  // 0: empty
-    uint32_t length;
-    int64_t count;
-    char bytes[kInline];  // the word, or for a longer word its arena offset
+    uint32_t mark;  // 0: empty; else 24 bits of the word's hash (never all 0) and its length code
+    uint32_t count;
+    uint32_t range;
+    uint32_t lastFile;
+    char bytes[kInline];  // the word, or for a longer word its arena offset and its length
   };
+  // When a slot's word was first met: the order among the table's words, and the file.
+  struct SlotHistory {
+    uint32_t seen;
+    uint32_t firstFile;
+  };
+  static uint32_t Mark(uint64_t hash, size_t length) {
+    return ((static_cast<uint32_t>(hash >> 40) | 1u) << 8) | (length <= kInline ? static_cast<uint32_t>(length) : kLongWord);
+  }
 
   const char* WordOf(const Slot& slot) const;
+  static size_t LengthOf(const Slot& slot);
   void ProcessBatch();
   void Count(const char* word, size_t length, uint64_t hash);
   bool SameWord(const Slot& slot, const char* word, size_t length) const;
@@ -103,6 +130,7 @@ class WordCounter {
   CharTables tables_;
   std::array<uint8_t, 256> keyByte_{};  // the collating byte of each character (mode-0 keys)
   size_t budgetBytes_;
+  uint32_t mostCount_;
   size_t initialSlots_ = 4;
   // The table lives in memory of its own, zeroed, in huge pages where the system allows:
   // lookups jump about a large table, and small pages would cost a page walk each. Null when
@@ -110,8 +138,10 @@ class WordCounter {
   static std::unique_ptr<Slot[], MappedMemory> AllocateTable(size_t slots);
   std::unique_ptr<Slot[], MappedMemory> table_;
   size_t tableSize_ = 0;
-  std::vector<uint32_t> seen_;  // per slot: the order in which the words were first met
+  std::unique_ptr<SlotHistory[]> history_;  // per slot
   size_t used_ = 0;
+  uint32_t file_ = 0;
+  bool keysMayMeet_ = false;  // distinct words may have equal sort keys
   std::vector<char> arena_;
   FileWriter runs_[2];
   int runToggle_ = 0;

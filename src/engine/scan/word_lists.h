@@ -7,8 +7,11 @@
 // vocabulary, 4 bytes an entry, and a view that is the whole vocabulary in its own order holds
 // nothing at all, which is what a scan or an open leaves in all three. A vocabulary therefore
 // holds at most kMostEntries entries, as the list sort's numbering requires anyway. Counts are
-// 64-bit. Memory: the vocabulary's entries (40 bytes each, and the words longer than 15 bytes),
-// and 4 bytes an entry for each view once it is reordered or edited.
+// 64-bit. Beside the vocabulary, `ranges` holds each entry's range, the number of the project's
+// files it occurs in, as the scan found it; it is empty when not known (a project file keeps
+// no ranges: see CountWordRanges in vocabulary.h). Memory: the vocabulary's entries (40 bytes
+// each, and the words longer than 15 bytes), 4 bytes an entry for the ranges, and 4 bytes an
+// entry for each view once it is reordered or edited.
 #pragma once
 
 #include <cstddef>
@@ -77,6 +80,7 @@ class EntryView {
 
 struct WordLists {
   EntryList Vocabulary;
+  std::vector<uint32_t> ranges;  // one per vocabulary entry, or none
   EntryView KeyWords;
   EntryView KeyWordsList;
   EntryView AllWordsList;
@@ -90,6 +94,8 @@ struct WordLists {
     for (size_t i = 0; i < view.size(); ++i) entries.push_back(At(view, i));
     return entries;
   }
+  // True when `ranges` holds the range of every vocabulary entry.
+  bool HasRanges() const { return ranges.size() == Vocabulary.size(); }
   // Makes the other three lists the whole vocabulary, entry for entry, as a scan or an open does.
   void ResetViews() {
     KeyWords = KeyWordsList = AllWordsList = EntryView::Whole(Vocabulary.size());
