@@ -14,8 +14,10 @@ constexpr CommandSpec kCommands[] = {
     {"new", "PROJECT.wlm FILE...", "create a project, scan its texts and write it", true},
     {"scan", "PROJECT.wlm", "rescan a project's texts and save it", false},
     {"info", "SOURCE", "title, counts, key-word summary, reference letters", true},
-    {"kwic", "SOURCE", "keyword-in-context concordance or index", true},
-    {"line", "SOURCE", "whole-line concordance or index", true},
+    {"kwic", "SOURCE",
+     "keyword-in-context concordance or index; as a table: file, line, citation, left, key, right, offset", true},
+    {"line", "SOURCE", "whole-line concordance or index; as a table: file, line, citation, left (the line), key, "
+                       "right, offset", true},
     {"wordlist", "SOURCE",
      "the word list of the vocabulary or key words; as a table: rank, word, frequency, per_million, range", true},
     {"profile", "SOURCE", "word-frequency statistics, or the frequency spectrum", true},
