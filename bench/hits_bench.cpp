@@ -27,10 +27,10 @@ double Seconds(const std::function<void()>& work) {
 constexpr int64_t kScreenRows = 40;
 
 // The contexts a screen of the table shows.
-void ShowScreen(const HitStore& store, const std::vector<int64_t>& rows, const ContextSpec& spec) {
+void ShowScreen(const HitStore& store, const std::vector<int64_t>& rows, const ContextWindow& window) {
   HitContext context;
   for (int64_t i = 0; i < kScreenRows && i < static_cast<int64_t>(rows.size()); ++i) {
-    if (!store.Context(rows[static_cast<size_t>(i)], spec, context).ok()) std::fprintf(stderr, "context failed\n");
+    if (!store.Context(rows[static_cast<size_t>(i)], window, context).ok()) std::fprintf(stderr, "context failed\n");
   }
 }
 
@@ -51,20 +51,20 @@ int Run(const std::string& project, const std::string& key, const std::string& p
   std::vector<int64_t> rows;
   const double firstScreen = Seconds([&] {
     ArrangeHits(store, session.tables, {}, {}, rows);
-    ShowScreen(store, rows, ContextSpec{});
+    ShowScreen(store, rows, ContextWindow{});
   });
   const double sort = Seconds([&] { ArrangeHits(store, session.tables, {}, *ParseSortLevels("R1,L1,R2"), rows); });
-  const double rewindow = Seconds([&] { ShowScreen(store, rows, ContextSpec{ContextUnit::Words, 12}); });
+  const double rewindow = Seconds([&] { ShowScreen(store, rows, ContextWindow{ContextUnit::Words, 12}); });
   HitContext context;
   const double everyContext = Seconds([&] {
     for (int64_t row : rows) {
-      if (!store.Context(row, ContextSpec{ContextUnit::Characters, 40}, context).ok()) std::fprintf(stderr, "context failed\n");
+      if (!store.Context(row, ContextWindow{ContextUnit::Characters, 40}, context).ok()) std::fprintf(stderr, "context failed\n");
     }
   });
   const double exported = Seconds([&] {
     FileWriter out;
     Status status = scratch.OpenForWrite("X", out);
-    if (status.ok()) status = ExportHits(store, rows, ContextSpec{}, TableFormat::Tsv, out);
+    if (status.ok()) status = ExportHits(store, rows, ContextWindow{}, TableFormat::Tsv, out);
     if (status.ok()) status = out.Close();
     if (!status.ok()) std::fprintf(stderr, "export failed: %s\n", status.message().c_str());
   });

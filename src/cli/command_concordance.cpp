@@ -35,7 +35,7 @@ class HitCitations : public CitationSource {
       record.rightContext.clear();
       return true;
     }
-    status_ = store_.Context(row, ContextSpec{ContextUnit::Characters, halfWidth_ + 1}, context_);
+    status_ = store_.Context(row, ContextWindow{ContextUnit::Characters, halfWidth_ + 1}, context_);
     record.leftContext = Fill(context_.left, halfWidth_, true);
     record.rightContext = Fill(context_.key + context_.right, halfWidth_ + 1, false);
     return status_.ok();
@@ -111,9 +111,9 @@ int RunHitTable(const Arguments& args, Session& session, const ScratchFolder& sc
     WriteConcordance(citations, store.keys(), out);
     status = citations.status();
   } else {
-    ContextSpec spec{ContextUnit::Characters, args.context / 2};
-    if (options.contextWords) spec = ContextSpec{ContextUnit::Words, *options.contextWords};
-    status = ExportHits(store, rows, spec, options.format, out);
+    ContextWindow window{ContextUnit::Characters, args.context / 2};
+    if (options.contextWords) window = ContextWindow{ContextUnit::Words, *options.contextWords};
+    status = ExportHits(store, rows, window, options.format, out);
   }
   Status closed = out.Close();
   if (status.ok()) status = closed;

@@ -185,11 +185,11 @@ SearchMode HitTablePanel::Mode() const { return static_cast<SearchMode>(modeBox_
 
 void HitTablePanel::SetMode(SearchMode mode) { modeBox_->setCurrentIndex(modeBox_->findData(static_cast<int>(mode))); }
 
-ContextSpec HitTablePanel::Context() const {
-  ContextSpec spec;
-  spec.unit = static_cast<ContextUnit>(contextUnitBox_->currentData().toInt());
-  spec.size = contextSizeBox_->value();
-  return spec;
+ContextWindow HitTablePanel::Context() const {
+  ContextWindow window;
+  window.unit = static_cast<ContextUnit>(contextUnitBox_->currentData().toInt());
+  window.size = contextSizeBox_->value();
+  return window;
 }
 
 std::vector<SortLevel> HitTablePanel::SortLevels() const {

@@ -32,7 +32,7 @@ class HitTablePanel : public QWidget {
 
   SearchMode Mode() const;
   void SetMode(SearchMode mode);
-  ContextSpec Context() const;
+  ContextWindow Context() const;
   std::vector<SortLevel> SortLevels() const;
   Thinning ThinningChosen() const;
 

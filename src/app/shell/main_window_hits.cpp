@@ -130,18 +130,18 @@ void MainWindow::ExportHitTable(TableFormat format) {
   const QString initialName = QStringLiteral("hits.") + QString::fromLatin1(TableFormatExtension(format));
   const QString path = prompts_.SaveFileName(this, ExportFilter(format), initialName);
   if (path.isEmpty()) return;
-  const ContextSpec spec = model->context();
+  const ContextWindow window = model->context();
   auto stopped = std::make_shared<bool>(false);
   runner_->Start(
       "export the hits", true,
-      [store, rows, spec, format, target = PathBytes(path), stopped](ProgressSink& progress) {
+      [store, rows, window, format, target = PathBytes(path), stopped](ProgressSink& progress) {
         const auto failed = [&](const Status& status) {
           return Status::Error("Could not export the hits to " + target + ": " + status.message() + ".");
         };
         AtomicFile file;
         Status status = file.Open(target);
         if (!status.ok()) return failed(status);
-        status = ExportHits(*store, *rows, spec, format, file.writer(), &progress);
+        status = ExportHits(*store, *rows, window, format, file.writer(), &progress);
         if (!status.ok()) return status;
         *stopped = progress.StopRequested();
         if (*stopped) return Status();  // the temporary file goes with `file`

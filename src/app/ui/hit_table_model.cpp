@@ -29,9 +29,9 @@ void HitTableModel::Arrange(Rows rows) {
   endResetModel();  // the cache is by the store's rows, which stay as they were
 }
 
-void HitTableModel::SetContext(const ContextSpec& spec) {
-  if (spec.unit == spec_.unit && spec.size == spec_.size) return;
-  spec_ = spec;
+void HitTableModel::SetContext(const ContextWindow& window) {
+  if (window.unit == window_.unit && window.size == window_.size) return;
+  window_ = window;
   cache_.clear();
   if (rowCount() > 0) emit dataChanged(index(0, kLeft), index(rowCount() - 1, kRight));
 }
@@ -57,7 +57,7 @@ const HitTableModel::Cells& HitTableModel::CellsOf(int64_t storeRow) const {
   cells->texts[kCitation] = DecodeText(hit.citation, encoding_);
   // A Line run's hit is its whole line, shown (as exported) as the left context.
   HitContext context{hit.text, std::string(), std::string()};
-  const Status status = store_->kind() == ConcordanceKind::Line ? Status() : store_->Context(storeRow, spec_, context);
+  const Status status = store_->kind() == ConcordanceKind::Line ? Status() : store_->Context(storeRow, window_, context);
   if (status.ok()) {
     cells->texts[kLeft] = DecodeText(context.left, encoding_);
     cells->texts[kKey] = DecodeText(context.key, encoding_);

@@ -2,7 +2,7 @@
 //
 // The columns are the hit's gathering number, its file's name (the full path as the tool tip),
 // its line within the file, its citation, and its left context, key and right context under
-// the model's context spec. Nothing is copied out of the store: a row is read when the view
+// the model's context window. Nothing is copied out of the store: a row is read when the view
 // asks for it, and the texts of the rows shown last are kept in a small cache, so a million
 // hits scroll as smoothly as ten and no context is read for a row that is never shown. A
 // context that cannot be read shows the reason as its tool tip. A Line run shows its whole line
@@ -38,11 +38,11 @@ class HitTableModel : public QAbstractTableModel {
   void Arrange(Rows rows);
   void clear() { Show(nullptr, nullptr, TextEncoding::Windows1252); }
   // Cuts the contexts anew: every row's contexts change at once.
-  void SetContext(const ContextSpec& spec);
+  void SetContext(const ContextWindow& window);
 
   const std::shared_ptr<const HitStore>& store() const { return store_; }
   const Rows& rows() const { return rows_; }
-  const ContextSpec& context() const { return spec_; }
+  const ContextWindow& context() const { return window_; }
   // The store's row shown in row `row` of the table.
   int64_t StoreRow(int row) const { return (*rows_)[static_cast<size_t>(row)]; }
   // A cell's text as the table shows it.
@@ -65,7 +65,7 @@ class HitTableModel : public QAbstractTableModel {
   std::shared_ptr<const HitStore> store_;
   Rows rows_;
   TextEncoding encoding_ = TextEncoding::Windows1252;
-  ContextSpec spec_;
+  ContextWindow window_;
   mutable QCache<int64_t, Cells> cache_{kCachedRows};
 };
 

@@ -69,7 +69,7 @@ std::string_view FirstColumns(std::string_view text, int columns, bool utf8) {
 
 }  // namespace
 
-Status HitStore::Context(int64_t row, const ContextSpec& spec, HitContext& out) const {
+Status HitStore::Context(int64_t row, const ContextWindow& window, HitContext& out) const {
   const HitRecord record = Record(row);
   if (kind_ == ConcordanceKind::Line) {
     // A whole line is its own context.
@@ -78,8 +78,8 @@ Status HitStore::Context(int64_t row, const ContextSpec& spec, HitContext& out) 
     out = HitContext{std::move(hit.text), "", ""};
     return Status::Ok();
   }
-  const bool words = spec.unit == ContextUnit::Words;
-  const int size = std::clamp(spec.size, 1, words ? static_cast<int>(kMostContextWords) : kMostContextCharacters);
+  const bool words = window.unit == ContextUnit::Words;
+  const int size = std::clamp(window.size, 1, words ? static_cast<int>(kMostContextWords) : kMostContextCharacters);
   // The nearer start serves when the text from it to the key holds the context.
   const bool near = words ? size <= kNearContextWords
                           : record.nearStart == 0 || record.nearKeyStart >= size * (utf8_ ? 4 : 1);

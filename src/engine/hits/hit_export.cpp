@@ -13,7 +13,7 @@ std::vector<TableColumn> HitColumns() {
   return {{"file"}, {"line", true}, {"citation"}, {"left"}, {"key"}, {"right"}, {"offset", true}};
 }
 
-Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextSpec& spec, TableFormat format,
+Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextWindow& window, TableFormat format,
                   FileWriter& out, ProgressSink* progress) {
   TableWriter table(out, format, HitColumns(), !store.utf8());
   HitContext context;
@@ -25,7 +25,7 @@ Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const
     }
     const int64_t row = rows[i];
     const std::string& file = store.files()[static_cast<size_t>(store.FileNumber(row))];
-    Status status = store.Context(row, spec, context);
+    Status status = store.Context(row, window, context);
     if (!status.ok()) return Status::Error(file + ": " + status.message());
     line = std::to_string(store.FileLine(row));
     offset = std::to_string(store.Offset(row));

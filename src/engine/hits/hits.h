@@ -81,7 +81,7 @@ struct Hit {
 
 enum class ContextUnit { Words, Characters };
 
-struct ContextSpec {
+struct ContextWindow {
   ContextUnit unit = ContextUnit::Words;
   int size = 5;  // words 1 to 20, or characters 1 to 120; clamped
 };
@@ -119,7 +119,7 @@ class HitStore {
                                          std::array<std::string, kLetterCount + 1>& values) const;
   // Its contexts, read from its text. Fails when the text cannot be read; a text that changed
   // since the run gives whatever now stands there.
-  [[nodiscard]] Status Context(int64_t row, const ContextSpec& spec, HitContext& out) const;
+  [[nodiscard]] Status Context(int64_t row, const ContextWindow& window, HitContext& out) const;
 
  private:
   friend class HitStoreBuilder;
@@ -199,10 +199,10 @@ bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning
 // The columns of an exported hit table: file, line, citation, left, key, right, offset.
 std::vector<TableColumn> HitColumns();
 
-// Writes `rows` of the store in `format` (not Text), with contexts per `spec`; Line runs
+// Writes `rows` of the store in `format` (not Text), with contexts per `window`; Line runs
 // give the whole line as `left`. Progress counts rows; a stop ends the table early (the
 // result says so). Fails when a text cannot be read or the output cannot be written.
-[[nodiscard]] Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextSpec& spec,
+[[nodiscard]] Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextWindow& window,
                                 TableFormat format, FileWriter& out, ProgressSink* progress = nullptr);
 
 }  // namespace wordloom

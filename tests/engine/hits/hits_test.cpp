@@ -120,10 +120,10 @@ TEST(HitStore, ContextsStopAtTheEdgesOfTheirFile) {
   const auto store = corpus.Run("first last next rest", SearchMode::Word);
   ASSERT_EQ(store->size(), 4);
   HitContext context;
-  auto contexts = [&](ContextSpec spec) {
+  auto contexts = [&](ContextWindow window) {
     std::vector<std::string> all;
     for (int64_t row = 0; row < store->size(); ++row) {
-      EXPECT_TRUE(store->Context(row, spec, context).ok());
+      EXPECT_TRUE(store->Context(row, window, context).ok());
       all.push_back(context.left + "[" + context.key + "]" + context.right);
     }
     return all;
