@@ -62,6 +62,28 @@ bool CheckOperands(Arguments& args, std::string& error) {
   return true;
 }
 
+// The options of tables and pattern searches, and which go together; makes the thinning.
+bool CheckTableOptions(QueryOptions& query, std::string& error) {
+  const bool table = query.format != TableFormat::Text;
+  const bool pattern = query.search == SearchMode::Wildcard || query.search == SearchMode::Regex ||
+                       query.search == SearchMode::Phrase;
+  if (!table && (query.contextWords || !query.sort.empty() || query.sample || query.every)) {
+    error = "--context-words, --sort, --sample and --every need --format tsv, csv or jsonl";
+  } else if (query.index && (table || pattern)) {
+    error = "--index writes the text of a search by --match: leave out --format and --search's patterns";
+  } else if (query.keyWords && pattern) {
+    error = "--keywords are matched as words: leave out --search's patterns";
+  } else if (query.sample && query.every) {
+    error = "--sample and --every do not go together";
+  } else if (query.seed && !query.sample) {
+    error = "--seed needs --sample";
+  }
+  if (!error.empty()) return false;
+  if (query.sample) query.thinning = Thinning{Thinning::Kind::Sample, *query.sample, static_cast<uint64_t>(query.seed.value_or(0))};
+  if (query.every) query.thinning = Thinning{Thinning::Kind::Every, *query.every, 0};
+  return true;
+}
+
 }  // namespace
 
 bool IsProjectPath(const std::string& path) { return EndsWithNoCase(path, ".wlm"); }
@@ -136,12 +158,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
   }
   std::string error;
   if (!CheckOperands(out, error)) return fail(error);
-  const QueryOptions& query = out.query;
-  if (query.format == TableFormat::Text &&
-      (query.contextWords || !query.sort.empty() || query.thinning.kind != Thinning::Kind::None)) {
-    return fail("--context-words, --sort, --sample and --every need --format tsv, csv or jsonl");
-  }
-  if (query.format != TableFormat::Text && query.index) return fail("--index writes text only: leave out --format");
+  if (!CheckTableOptions(out.query, error)) return fail(error);
   return result;
 }
 

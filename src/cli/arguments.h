@@ -68,6 +68,8 @@ struct QueryOptions {
   std::optional<SearchMode> search;  // kwic and line; --match's kinds, and the pattern modes
   std::optional<int> contextWords;   // kwic tables: context in words instead of characters
   std::vector<SortLevel> sort;
+  std::optional<int> sample, every;  // --sample N, --every N: one of them, made into `thinning`
+  std::optional<int> seed;
   Thinning thinning;
 };
 

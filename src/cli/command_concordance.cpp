@@ -94,15 +94,16 @@ int RunHitTable(const Arguments& args, Session& session, const ScratchFolder& sc
   }
   const HitStore& store = *result.store;
   std::vector<SortLevel> levels = options.sort;
-  // The run's order, where no levels are given: the words of the chosen context.
-  if (levels.empty() && options.order != CitationOrder::AsItOccurs) {
+  // The run's order, where no levels are given: by key, then the words of the chosen context.
+  const bool byContext = levels.empty() && options.order != CitationOrder::AsItOccurs;
+  if (byContext) {
     const bool right = options.order == CitationOrder::RightContext;
     for (int k = 1; k <= kSortWords; ++k) {
       levels.push_back(SortLevel{static_cast<SortField>(right ? kSortWords + k : k), false});
     }
   }
   std::vector<int64_t> rows;
-  ArrangeHits(store, session.tables, options.thinning, levels, rows, nullptr, true);
+  ArrangeHits(store, session.tables, options.thinning, levels, rows, nullptr, byContext);
   FileWriter out;
   status = scratch.OpenForWrite("T", out);
   if (!status.ok()) return Fail(output, status);

@@ -255,23 +255,21 @@ std::vector<OptionSpec> MakeOptions() {
        {"N", "a positive number", [](const std::string& v, Arguments& a) {
           int n = 0;
           if (!ParseCount(v, 1, INT32_MAX, n)) return false;
-          a.query.thinning.kind = Thinning::Kind::Sample;
-          a.query.thinning.n = n;
+          a.query.sample = n;
           return true;
         }}},
       {"seed", G::Command, kConcordance, "the sample's seed: the same seed keeps the same hits (default 0)",
        {"S", "a number from 0", [](const std::string& v, Arguments& a) {
           int n = 0;
           if (!ParseCount(v, 0, INT32_MAX, n)) return false;
-          a.query.thinning.seed = static_cast<uint64_t>(n);
+          a.query.seed = n;
           return true;
         }}},
       {"every", G::Command, kConcordance, "table formats: keep hits 1, N+1, 2N+1 and so on",
        {"N", "a positive number", [](const std::string& v, Arguments& a) {
           int n = 0;
           if (!ParseCount(v, 1, INT32_MAX, n)) return false;
-          a.query.thinning.kind = Thinning::Kind::Every;
-          a.query.thinning.n = n;
+          a.query.every = n;
           return true;
         }}},
       {"kw", G::Command, kSources,

@@ -44,7 +44,16 @@ Status WordPattern::Wildcard(std::string_view pattern, const UnicodeText* unicod
 
 Status WordPattern::Regex(std::string_view pattern, const UnicodeText* unicode, std::unique_ptr<WordPattern>& out) {
   if (pattern.empty()) return Status::Error("The pattern is empty.");
-  return Compile(std::string(pattern), unicode != nullptr, true, out);
+  std::string expression(pattern);
+  if (!unicode) {
+    // Latin-1 gives the code page's own letters at 0x8A to 0x9F no case: their capitals are
+    // written small, as the words are.
+    for (char& c : expression) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte >= 0x80 && byte < 0xA0) c = static_cast<char>(ToLower1252(byte));
+    }
+  }
+  return Compile(expression, unicode != nullptr, true, out);
 }
 
 bool WordPattern::Matches(std::string_view word) const {

@@ -69,6 +69,61 @@ std::string_view FirstColumns(std::string_view text, int columns, bool utf8) {
 
 }  // namespace
 
+// The reader's text of a window, read as far as the context needs.
+struct WindowText {
+  std::string stream;
+  size_t textEnd = 0;  // where the text ends: the end padding is not text
+  std::vector<StreamWord> before, after;  // the words before the key and after it
+};
+
+Status HitStore::ReadContextWindow(int32_t file, int64_t start, int64_t end, size_t keyStart, size_t keyEnd,
+                                   const ContextWindow& window, WindowText& text) const {
+  Status status;
+  const int fd = FileDescriptor(file, status);
+  if (fd < 0) return status;
+  std::string bytes;
+  status = ReadWindow(fd, start, end, bytes);
+  if (!status.ok()) return status;
+  LineSource source;
+  source.OpenBytes(bytes);
+  ScanContext context = reader_;
+  ScanState& s = context.state;
+  if (start > 0) s.fileLineNumber = 2;  // a byte-order mark only opens the file
+  const bool words = window.unit == ContextUnit::Words;
+  std::array<bool, 256> isWord{};
+  for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
+  StreamWords cutter(tables_, isWord, [&](StreamWord&& word) {
+    if (word.end <= static_cast<int64_t>(keyStart)) {
+      text.before.push_back(word);
+    } else if (word.start >= static_cast<int64_t>(keyEnd)) {
+      text.after.push_back(word);
+    }
+  }, false);
+  auto enough = [&] {
+    if (words) return text.after.size() >= static_cast<size_t>(window.size);
+    if (text.stream.size() <= keyEnd) return false;
+    const std::string_view rest = std::string_view(text.stream).substr(keyEnd);
+    return FirstColumns(rest, window.size, utf8_).size() < rest.size();
+  };
+  CharacterRun run;
+  while (ReadCharacterRun(context, source, ReaderMode::Concordance, run)) {
+    if (words) {
+      if (run.emptyLine) cutter.Break();
+      cutter.Feed(run.text);
+    }
+    text.stream.append(run.text);
+    if (enough()) break;
+  }
+  // A window ends as the file does: its last line, the end-of-line text, the end padding and
+  // the end-of-line text again. Only the first of these is text; a join may have dropped them.
+  const std::string tail = std::string(kHitPadding, ' ') + s.endOfLine;
+  const std::string_view stream(text.stream);
+  const bool padded = stream.size() >= tail.size() && stream.substr(stream.size() - tail.size()) == tail;
+  text.textEnd = std::max(std::min(keyEnd, stream.size()), padded ? stream.size() - tail.size() : stream.size());
+  while (!text.after.empty() && text.after.back().start >= static_cast<int64_t>(text.textEnd)) text.after.pop_back();
+  return Status::Ok();
+}
+
 Status HitStore::Context(int64_t row, const ContextWindow& window, HitContext& out) const {
   const HitRecord record = Record(row);
   if (kind_ == ConcordanceKind::Line) {
@@ -79,72 +134,43 @@ Status HitStore::Context(int64_t row, const ContextWindow& window, HitContext& o
     return Status::Ok();
   }
   const bool words = window.unit == ContextUnit::Words;
-  const int size = std::clamp(window.size, 1, words ? static_cast<int>(kMostContextWords) : kMostContextCharacters);
-  // The nearer start serves when the text from it to the key holds the context.
-  const bool near = words ? size <= kNearContextWords
-                          : record.nearStart == 0 || record.nearKeyStart >= size * (utf8_ ? 4 : 1);
-  const int64_t windowStart = near ? record.nearStart : record.windowStart;
-  Status status;
-  const int fd = FileDescriptor(record.file, status);
-  if (fd < 0) return status;
-  std::string bytes;
-  status = ReadWindow(fd, windowStart, record.windowEnd, bytes);
-  if (!status.ok()) return status;
-
-  LineSource source;
-  source.OpenBytes(bytes);
-  ScanContext context = reader_;
-  ScanState& s = context.state;
-  if (windowStart > 0) s.fileLineNumber = 2;  // a byte-order mark only opens the file
-  const size_t keyStart = static_cast<size_t>(near ? record.nearKeyStart : record.keyStart);
-  const size_t keyEnd = keyStart + static_cast<size_t>(record.keyLength);
-
-  // The stream is read line by line, and only as far as the context needs.
-  std::string stream;
-  std::vector<StreamWord> before, after;
-  std::array<bool, 256> isWord{};
-  for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
-  StreamWords cutter(tables_, isWord, [&](StreamWord&& word) {
-    if (word.end <= static_cast<int64_t>(keyStart)) {
-      before.push_back(word);
-    } else if (word.start >= static_cast<int64_t>(keyEnd)) {
-      after.push_back(word);
+  ContextWindow wanted = window;
+  wanted.size = std::clamp(window.size, 1, words ? static_cast<int>(kMostContextWords) : kMostContextCharacters);
+  const int size = wanted.size;
+  // The nearer start first, when it may hold the context; the far one when it does not.
+  const bool tryNear = words ? size <= kNearContextWords : true;
+  for (const bool near : {true, false}) {
+    if (near && !tryNear) continue;
+    const int64_t start = near ? record.nearStart : record.windowStart;
+    const size_t keyStart = static_cast<size_t>(near ? record.nearKeyStart : record.keyStart);
+    const size_t keyEnd = keyStart + static_cast<size_t>(record.keyLength);
+    WindowText text;
+    Status status = ReadContextWindow(record.file, start, record.windowEnd, keyStart, keyEnd, wanted, text);
+    if (!status.ok()) return status;
+    const std::string_view stream(text.stream);
+    const size_t key = std::min(keyStart, stream.size());
+    const size_t end = std::min(keyEnd, text.textEnd);
+    out.key.assign(stream.substr(key, std::min(keyEnd, stream.size()) - key));
+    bool filled = true;
+    if (!words) {
+      out.left.assign(LastColumns(stream.substr(0, key), size, utf8_));
+      filled = Columns(out.left, utf8_) >= size;
+      out.right.assign(FirstColumns(stream.substr(end, text.textEnd - end), size, utf8_));
+    } else {
+      const auto& before = text.before;
+      filled = before.size() >= static_cast<size_t>(size);
+      const size_t from = filled ? static_cast<size_t>(before[before.size() - static_cast<size_t>(size)].start) : 0;
+      const size_t to = text.after.size() >= static_cast<size_t>(size) ? static_cast<size_t>(text.after[static_cast<size_t>(size) - 1].end)
+                                                                      : text.textEnd;
+      out.left.assign(stream.substr(from, key - from));
+      out.right.assign(stream.substr(end, std::max(to, end) - end));
     }
-  }, false);
-  const size_t charactersAfter = keyEnd + static_cast<size_t>(size) * (utf8_ ? 16 : 1) + 1;
-  CharacterRun run;
-  bool whole = true;  // the window's last line was read, with the end padding
-  while (ReadCharacterRun(context, source, ReaderMode::Concordance, run)) {
-    if (words) {
-      if (run.emptyLine) cutter.Break();
-      cutter.Feed(run.text);
-    }
-    stream.append(run.text);
-    if (words ? after.size() >= static_cast<size_t>(size) : stream.size() >= charactersAfter) {
-      whole = source.AtEnd() && s.linePosition > s.lineLength;
-      break;
-    }
+    // Where the window starts with the file, there is no more to be had.
+    if (filled || start == 0 || !near) break;
   }
-  // A window ends as the file does: its last line, the end-of-line text, the end padding and
-  // the end-of-line text again. Only the first of these is text.
-  const size_t tail = kHitPadding + s.endOfLine.size();
-  const size_t textEnd = std::max(std::min(keyEnd, stream.size()), whole && stream.size() >= tail ? stream.size() - tail : stream.size());
-  const std::string_view text(stream);
-  const size_t key = std::min(keyStart, stream.size());
-  out.key.assign(text.substr(key, std::min(keyEnd, stream.size()) - key));
-  if (!words) {
-    out.left.assign(LastColumns(text.substr(0, key), size, utf8_));
-    out.right.assign(FirstColumns(text.substr(std::min(keyEnd, textEnd), textEnd - std::min(keyEnd, textEnd)), size, utf8_));
-  } else {
-    while (!after.empty() && after.back().start >= static_cast<int64_t>(textEnd)) after.pop_back();
-    const size_t from = before.size() >= static_cast<size_t>(size) ? static_cast<size_t>(before[before.size() - size].start) : 0;
-    const size_t to = after.size() >= static_cast<size_t>(size) ? static_cast<size_t>(after[size - 1].end) : textEnd;
-    out.left.assign(text.substr(from, key - from));
-    out.right.assign(text.substr(std::min(keyEnd, textEnd), std::max(to, keyEnd) - std::min(keyEnd, to)));
-  }
-  RestoreRuleChars(s, out.left);
-  RestoreRuleChars(s, out.key);
-  RestoreRuleChars(s, out.right);
+  RestoreRuleChars(reader_.state, out.left);
+  RestoreRuleChars(reader_.state, out.key);
+  RestoreRuleChars(reader_.state, out.right);
   return Status::Ok();
 }
 

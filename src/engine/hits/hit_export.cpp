@@ -45,14 +45,30 @@ Status HitStore::ReferenceValuesAt(int32_t file, int64_t offset,
   context.references.ReferenceLetterValue = start.values;
   ScanState& s = context.state;
   s.currentLineNumber = start.line;
-  // Line by line until the line after the one that holds the offset: the values in force are
-  // those read up to that line.
+  s.trackOrigins = true;
+  // The values in force are those read with the line that holds the offset; the line number
+  // is its line's, with the end-of-line characters before the offset counted, as for a hit.
   values = context.references.ReferenceLetterValue;
   int64_t line = start.line;
-  while (ReadLogicalLine(context, source, ReaderMode::Concordance, nullptr)) {
+  CharacterRun run;
+  while (ReadCharacterRun(context, source, ReaderMode::Concordance, run)) {
+    if (run.emptyLine) continue;
     if (s.physicalLineOffset > offset) break;
     values = context.references.ReferenceLetterValue;
-    line = s.currentLineNumber;
+    // The run's bytes that stand before the offset (the origins grow with the position).
+    size_t before = 0, after = run.text.size();
+    while (before < after) {
+      const size_t middle = (before + after) / 2;
+      if (s.origins.FileOffset(middle) < offset) {
+        before = middle + 1;
+      } else {
+        after = middle;
+      }
+    }
+    const size_t counted = std::min(before, run.insideLength);
+    line = run.firstLineNumber;
+    if (s.endOfLineChar >= 0) line += std::count(run.text.begin(), run.text.begin() + static_cast<std::ptrdiff_t>(counted),
+                                                 static_cast<char>(s.endOfLineChar));
   }
   values[static_cast<size_t>(kLineLetter)] = std::to_string(line);
   return source.error();

@@ -128,6 +128,13 @@ class FileGatherer {
     return span.origins ? span.origins->FileOffset(at) : span.fileOffset + static_cast<int64_t>(at);
   }
 
+  // The file offset just after the stream's bytes before `end`: within the line of its last byte.
+  int64_t FileOffsetAfter(int64_t end) const {
+    const Span& span = SpanOf(end - 1);
+    const auto at = static_cast<size_t>(end - span.start);
+    return span.origins ? span.origins->FileOffset(at) : span.fileOffset + static_cast<int64_t>(at);
+  }
+
   // The stream offset from which every context of `words` words and `bytes` bytes before a
   // hit is covered.
   int64_t LeftNeed(const Pending& hit, int64_t words, int64_t bytes) const {
@@ -180,7 +187,7 @@ class FileGatherer {
     record.file = fileIndex_;
     record.key = hit.key;
     record.offset = FileOffset(first.start);
-    record.length = std::max<int64_t>(0, FileOffset(last.end - 1) + 1 - record.offset);
+    record.length = std::max<int64_t>(0, FileOffsetAfter(last.end) - record.offset);
     record.fileLine = span.fileLine;
     record.line = lineNumber;
     record.sequence = span.logicalLineTotal;

@@ -195,6 +195,9 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
   } else {
     keys = QueryKeys(query, unicode);
   }
+  const bool patterns = matched.mode == SearchMode::Wildcard || matched.mode == SearchMode::Regex ||
+                        matched.mode == SearchMode::Phrase;
+  if (keys.empty() && patterns && !query.keyWords) return Status::Error("The pattern is empty.");
   if (keys.empty() || session.project.Files.empty()) return Status::Ok();
   std::unique_ptr<HitMatcher> matcher;
   Status status = HitMatcher::Make(matched, keys, unicode, matcher);
@@ -203,14 +206,13 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
   HitGatherSettings settings;
   settings.letters = ParseCitationLetters(query.citationLetters);
   settings.lineNumberWidth = LineNumberWidth(session.scan.state.physicalLineTotal);
-  settings.contextBytes = unicode ? kMostContextCharacters * 4 : kMostContextCharacters;
+  // A display column may take many bytes (a letter with its marks): the keyword pass's bound.
+  settings.contextBytes = unicode ? kMostContextCharacters * 32 : kMostContextCharacters;
   settings.hyphenated = !session.project.rules.endHyphen.empty();
 
   // Whole lines: the whole-line pass's matching (a UTF-8 line and its keys with non-word
   // characters masked), or the matcher's for the pattern modes.
   const bool lines = query.kind == ConcordanceKind::Line;
-  const bool patterns = matched.mode == SearchMode::Wildcard || matched.mode == SearchMode::Regex ||
-                        matched.mode == SearchMode::Phrase;
   GatherQuery lineQuery;
   std::optional<KeyTable> lineKeys;
   if (lines) {

@@ -43,6 +43,7 @@
 namespace wordloom {
 
 struct HitRecord;
+struct WindowText;
 
 enum class SearchMode { Word, Prefix, Suffix, Anywhere, Wildcard, Regex, Phrase };
 
@@ -126,6 +127,8 @@ class HitStore {
   HitStore() = default;
   HitRecord Record(int64_t row) const;
   std::string_view String(int64_t row, size_t index) const;  // the index-th of its strings
+  Status ReadContextWindow(int32_t file, int64_t start, int64_t end, size_t keyStart, size_t keyEnd,
+                           const ContextWindow& window, WindowText& text) const;
   // An open descriptor of the store's file, opened at first need and kept (-1 with `status`).
   int FileDescriptor(int32_t file, Status& status) const;
 

@@ -30,29 +30,32 @@ void ReportInvalidUtf8(ScanContext& context) {
                              std::to_string(state.fileLineNumber) + kCrLf + kCrLf;
 }
 
-// Decodes a line that decoding changes, keeping the origins: a character of ASCII always
-// starts afresh in NFC, so each run of ASCII with the characters after it decodes alone.
+// Decodes a line that decoding changes, keeping the origins: each user-perceived character
+// decodes alone, from where it began (NFC never joins two of them). Should the pieces not add
+// up to the line as a whole decodes, the line keeps one origin.
 void DecodeTracked(ScanState& state, std::string_view raw, ScanContext& context) {
-  std::string& out = state.lineBuffer;
-  out.clear();
-  std::string piece;
-  bool invalid = false;
+  if (DecodeLine(raw, state.lineBuffer) != std::string_view::npos) ReportInvalidUtf8(context);
   const int64_t base = state.origins.FileOffset(0);
   LineOrigins origins;
   origins.Reset(base);
-  size_t at = 0;
-  while (at < raw.size()) {
-    size_t end = at;
-    while (end < raw.size() && static_cast<unsigned char>(raw[end]) < 0x80) ++end;
-    while (end < raw.size() && static_cast<unsigned char>(raw[end]) >= 0x80) ++end;
-    invalid = DecodeLine(raw.substr(at, end - at), piece) != std::string_view::npos || invalid;
-    // The piece's bytes, as decoded, stand where it stood.
-    origins.Replace(out.size(), end - at, piece.size());
-    out += piece;
+  std::string piece;
+  size_t decoded = 0;
+  for (size_t at = 0; at < raw.size();) {
+    size_t end = ClusterEnd(raw, at);
+    if (end == at + 1 && static_cast<unsigned char>(raw[at]) < 0x80) {
+      ++decoded;  // ASCII stands for itself
+    } else {
+      DecodeLine(raw.substr(at, end - at), piece);
+      if (piece.size() != end - at || raw.compare(at, end - at, piece) != 0) origins.Replace(decoded, end - at, piece.size());
+      decoded += piece.size();
+    }
     at = end;
   }
+  if (decoded != state.lineBuffer.size()) {
+    origins.Reset(base);
+    origins.Replace(0, raw.size(), state.lineBuffer.size());
+  }
   state.origins = origins;
-  if (invalid) ReportInvalidUtf8(context);
 }
 
 // A UTF-8 text's physical line into the line buffer: the byte-order mark skipped, invalid

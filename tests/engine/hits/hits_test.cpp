@@ -69,10 +69,12 @@ using Keys = std::vector<std::string>;
 
 TEST(HitStore, OffsetsPointIntoTheFileThroughTagsMarksAndDecoding) {
   // Tags, a byte-order mark, a letter with a combining mark that NFC composes, an invalid byte.
-  const std::string text = "\xEF\xBB\xBF<A One> Cat and <B x> cat\r\n<L 9>the Ca\xCC\x88t, \xFF cat\ncat";
+  const std::string text =
+      "\xEF\xBB\xBF<A One> Cat and <B x> cat\r\n<L 9>the Ca\xCC\x88t, \xFF cat\ncat \xCE\xBB\xCE\xB5\xCC\x81\xCE\xBE\xCE\xB7\xE2\x80\x94"
+      "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82";
   Corpus corpus({{"t.txt", text}}, Rules("", "", TextEncoding::Utf8));
-  const auto store = corpus.Run("cat cät", SearchMode::Word, "AL");
-  ASSERT_EQ(store->size(), 5);
+  const auto store = corpus.Run("cat cät λόγος", SearchMode::Word, "AL");
+  ASSERT_EQ(store->size(), 6);
   Hit hit;
   std::vector<std::string> raw, citations;
   for (int64_t row = 0; row < store->size(); ++row) {
@@ -80,8 +82,8 @@ TEST(HitStore, OffsetsPointIntoTheFileThroughTagsMarksAndDecoding) {
     raw.push_back(text.substr(static_cast<size_t>(hit.offset), static_cast<size_t>(hit.length)));
     citations.push_back(std::to_string(hit.fileLine) + hit.citation);
   }
-  EXPECT_EQ(raw, (Keys{"Cat", "cat", "Ca\xCC\x88t", "cat", "cat"}));
-  EXPECT_EQ(citations, (Keys{"1 One 1", "1 One 1", "2 One 9", "2 One 9", "3 One 10"}));
+  EXPECT_EQ(raw, (Keys{"Cat", "cat", "Ca\xCC\x88t", "cat", "cat", "λόγος"}));
+  EXPECT_EQ(citations, (Keys{"1 One 1", "1 One 1", "2 One 9", "2 One 9", "3 One 10", "3 One 10"}));
 }
 
 TEST(HitStore, SearchModes) {
@@ -132,6 +134,12 @@ TEST(HitStore, ContextsStopAtTheEdgesOfTheirFile) {
   EXPECT_EQ(contexts({ContextUnit::Words, 2}),
             (Keys{"[First] word, then", "more/the [rest]/Last/", "the rest/[Last]/", "[Next] file/"}));
   EXPECT_EQ(contexts({ContextUnit::Characters, 4}), (Keys{"[First] wor", "the [rest]/Las", "est/[Last]/", "[Next] fil"}));
+
+  // A join on the last line drops the end of the file with the rest of the line.
+  Corpus joined({{"j.txt", "one two key a b&comment"}}, Rules("&"));
+  const auto found = joined.Run("key", SearchMode::Word);
+  ASSERT_TRUE(found->Context(0, {ContextUnit::Words, 5}, context).ok());
+  EXPECT_EQ(context.left + "[" + context.key + "]" + context.right, "one two [key] a b");
 }
 
 TEST(HitStore, SortLevelsKeepGatheringOrderForTiesAndThinningIsReproducible) {
@@ -175,6 +183,19 @@ TEST(HitStore, ReferenceValuesRunOnAcrossFiles) {
   Hit hit;
   store->Read(1, hit);
   EXPECT_EQ(hit.line, 5);
+
+  // Within a line, the end-of-line characters before the place count, and a joined line goes
+  // on with the line it joins.
+  ScanRules rules = Rules("&");
+  Corpus lines({{"c.txt", "one &x\r\ntwo\r\na / b / c four"}}, rules);
+  const auto numbered = lines.Run("two four", SearchMode::Word, "L");
+  ASSERT_EQ(numbered->size(), 2);
+  EXPECT_TRUE(numbered->ReferenceValuesAt(0, 8, values).ok());
+  EXPECT_EQ(values[12], "1");
+  EXPECT_TRUE(numbered->ReferenceValuesAt(0, 23, values).ok());
+  EXPECT_EQ(values[12], "4");
+  numbered->Read(1, hit);
+  EXPECT_EQ(hit.line, 4);
 }
 
 TEST(TableWriter, QuotesAndEscapesEachFormat) {
