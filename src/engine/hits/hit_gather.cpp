@@ -17,6 +17,9 @@ namespace {
 
 using Values = std::array<std::string, kLetterCount + 1>;
 
+// A line longer than this is not read whole for the context of each of its hits.
+constexpr int64_t kLongLine = 4096;
+
 class FileGatherer {
  public:
   FileGatherer(ScanContext& context, LineSource& file, const CharTables& tables, HitMatcher& matcher,
@@ -128,6 +131,31 @@ class FileGatherer {
     return span.origins ? span.origins->FileOffset(at) : span.fileOffset + static_cast<int64_t>(at);
   }
 
+  // Where contexts are read from to cover the stream from `need` on: the start of its line, or
+  // in a long line a space before it; the file offset and the stream offset of that place.
+  std::pair<int64_t, int64_t> ReadFrom(int64_t need) const {
+    const Span& span = SpanOf(need);
+    if (!span.origins && need - span.start > kLongLine) {
+      // The line stands in the file as it is: a space there is a place to start reading.
+      const int64_t lowest = std::max(span.start, need - kLongLine);
+      for (int64_t p = need; p > lowest; --p) {
+        if (text_[static_cast<size_t>(p - first_)] == ' ') return {span.fileOffset + (p - span.start), p};
+      }
+    }
+    return {span.lineOffset, span.start};
+  }
+
+  // In a long line that stands in the file as it is, the file offset of a space at or after
+  // `need` where contexts may stop reading; -1 when there is none.
+  int64_t MidLineAfter(const Span& span, int64_t need) const {
+    if (span.origins || span.start + span.length - need <= kLongLine) return -1;
+    const int64_t highest = std::min(span.start + span.length, need + kLongLine);
+    for (int64_t p = need; p < highest; ++p) {
+      if (text_[static_cast<size_t>(p - first_)] == ' ') return span.fileOffset + (p - span.start);
+    }
+    return -1;
+  }
+
   // The file offset just after the stream's bytes before `end`: within the line of its last byte.
   int64_t FileOffsetAfter(int64_t end) const {
     const Span& span = SpanOf(end - 1);
@@ -152,11 +180,16 @@ class FileGatherer {
       int64_t windowEnd = -1;
       if (!final) {
         if (wordsAfter >= WordCount() || rightNeed >= loaded_) return;
-        // Under an end hyphen the line after the last one needed comes too: a word may run on
-        // into it.
-        const size_t after = SpanIndex(rightNeed) + (settings_.hyphenated ? 2 : 1);
-        if (after >= spans_.size()) return;
-        windowEnd = spans_[after].lineOffset;
+        const int64_t inside = MidLineAfter(spans_[SpanIndex(rightNeed)], rightNeed);
+        if (inside >= 0) {
+          windowEnd = inside;
+        } else {
+          // Under an end hyphen the line after the last one needed comes too: a word may run
+          // on into it.
+          const size_t after = SpanIndex(rightNeed) + (settings_.hyphenated ? 2 : 1);
+          if (after >= spans_.size()) return;
+          windowEnd = spans_[after].lineOffset;
+        }
       }
       Emit(hit, windowEnd);
       pending_.pop_front();
@@ -191,13 +224,13 @@ class FileGatherer {
     record.fileLine = span.fileLine;
     record.line = lineNumber;
     record.sequence = span.logicalLineTotal;
-    const Span& window = SpanOf(LeftNeed(hit, kMostContextWords, settings_.contextBytes));
-    record.windowStart = window.lineOffset;
-    const Span& near = SpanOf(LeftNeed(hit, kNearContextWords, kNearContextBytes));
-    record.nearStart = near.lineOffset;
-    record.nearKeyStart = first.start - near.start;
+    const auto [windowStart, windowStream] = ReadFrom(LeftNeed(hit, kMostContextWords, settings_.contextBytes));
+    record.windowStart = windowStart;
+    record.keyStart = first.start - windowStream;
+    const auto [nearStart, nearStream] = ReadFrom(LeftNeed(hit, kNearContextWords, kNearContextBytes));
+    record.nearStart = nearStart;
+    record.nearKeyStart = first.start - nearStream;
     record.windowEnd = windowEnd;
-    record.keyStart = first.start - window.start;
     record.keyLength = last.end - first.start;
 
     strings_[0].clear();
