@@ -57,6 +57,7 @@ Status WordPattern::Regex(std::string_view pattern, const UnicodeText* unicode, 
 }
 
 bool WordPattern::Matches(std::string_view word) const {
+  if (!literal_.empty()) return word == literal_;  // no wildcard: the word itself
   return RE2::FullMatch(re2::StringPiece(word.data(), word.size()), *expression_);
 }
 
