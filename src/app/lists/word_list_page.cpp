@@ -1,8 +1,13 @@
 #include "lists/word_list_page.h"
 
+#include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "lists/word_list_page_names.h"
+#include "lists/word_table_panel.h"
 #include "shell/main_window_names.h"
 #include "ui/controls.h"
 #include "ui/output_pane.h"
@@ -10,6 +15,20 @@
 namespace wordloom::app {
 
 namespace names = main_window_names;
+namespace table_names = word_list_page_names;
+
+namespace {
+
+QToolButton* ViewButton(const char* objectName, const QString& caption, const QString& tip, QWidget* parent) {
+  auto* button = Named(new QToolButton(parent), objectName);
+  button->setText(caption);
+  button->setToolTip(tip);
+  button->setCheckable(true);
+  button->setAutoRaise(true);
+  return button;
+}
+
+}  // namespace
 
 WordListPage::WordListPage(QWidget* parent) : QWidget(parent) {
   wordListButton_ = Button(names::kWordList, QStringLiteral("&Word List"), this);
@@ -49,16 +68,32 @@ WordListPage::WordListPage(QWidget* parent) : QWidget(parent) {
   QLabel* caption = Label(names::kWordListLabel, QStringLiteral("Word List:"), this);
   caption->setBuddy(pane_);
 
+  tablePanel_ = new WordTablePanel(this);
+  textViewButton_ = ViewButton(table_names::kTextView, QStringLiteral("Te&xt"),
+                               QStringLiteral("Shows the word list as text"), this);
+  tableViewButton_ = ViewButton(table_names::kTableView, QStringLiteral("&Table"),
+                                QStringLiteral("Shows the words as a table to sort, filter and export"), this);
+  textViewButton_->setChecked(true);
+  auto* viewButtons = new QButtonGroup(this);
+  viewButtons->addButton(textViewButton_);
+  viewButtons->addButton(tableViewButton_);
+  views_ = Named(new QStackedWidget(this), table_names::kViews);
+  views_->addWidget(pane_);
+  views_->addWidget(tablePanel_);
+
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
   auto* captionRow = new QHBoxLayout;
   captionRow->addWidget(caption);
   captionRow->addStretch();
   captionRow->addWidget(countBox_);
+  captionRow->addWidget(textViewButton_);
+  captionRow->addWidget(tableViewButton_);
   layout->addLayout(captionRow);
-  layout->addWidget(pane_, 1);
+  layout->addWidget(views_, 1);
 
   connect(wordListButton_, &QPushButton::clicked, this, &WordListPage::wordListRequested);
+  connect(textViewButton_, &QToolButton::toggled, this, [this](bool on) { views_->setCurrentIndex(on ? 0 : 1); });
 }
 
 WordListQuery WordListPage::Query(int order, bool rhyme) const {
@@ -71,7 +106,21 @@ WordListQuery WordListPage::Query(int order, bool rhyme) const {
   return query;
 }
 
+WordTableQuery WordListPage::TableQuery(int order, bool rhyme) const {
+  WordTableQuery query;
+  query.keyWords = !allWordsOption_->isChecked();
+  query.order = order;
+  query.rhyme = rhyme;
+  return query;
+}
+
+bool WordListPage::TableShown() const { return tableViewButton_->isChecked(); }
+
 void WordListPage::ShowCount(const QString& count) { countBox_->setText(count); }
-void WordListPage::SetRunning(bool running) { wordListButton_->setEnabled(!running); }
+
+void WordListPage::SetRunning(bool running, bool stoppable) {
+  wordListButton_->setEnabled(!running);
+  tablePanel_->SetRunning(running, stoppable);
+}
 
 }  // namespace wordloom::app

@@ -25,6 +25,7 @@
 #include "concordance/hit_table_panel.h"
 #include "lists/profile_page.h"
 #include "lists/word_list_page.h"
+#include "lists/word_table_panel.h"
 #include "scan/list_sort.h"
 #include "scan/status_texts.h"
 #include "shell/app_info.h"
@@ -41,6 +42,7 @@
 #include "ui/hit_table_view.h"
 #include "ui/output_pane.h"
 #include "ui/prompts.h"
+#include "ui/row_table_view.h"
 
 namespace wordloom::app {
 
@@ -264,6 +266,7 @@ void MainWindow::ConnectCommands() {
     ShowStatus(statusPath);
   });
   connect(project, &ProjectCommands::projectScanned, this, [this] {
+    wordListPage_->table()->clear();  // its rows were positions in the vocabulary the scan replaced
     ShowStatus(ProjectText(session_.project.Title));
     ShowKeyWordsSummary();
   });
@@ -301,6 +304,11 @@ void MainWindow::ConnectCommands() {
   connect(table, &HitTablePanel::exportRequested, this, &MainWindow::ExportHitTable);
   connect(table, &HitTablePanel::hitActivated, this, &MainWindow::OpenHit);
   connect(wordListPage_, &WordListPage::wordListRequested, this, &MainWindow::RunWordList);
+  WordTablePanel* words = wordListPage_->table();
+  connect(words, &WordTablePanel::filterChanged, this, &MainWindow::FilterWordTable);
+  connect(words, &WordTablePanel::stopRequested, runner_, &PassRunner::Stop);
+  connect(words, &WordTablePanel::exportRequested, this, &MainWindow::ExportWordTable);
+  connect(words, &WordTablePanel::wordActivated, this, &MainWindow::RunWordConcordance);
   connect(profilePage_, &ProfilePage::profileRequested, this, &MainWindow::RunProfile);
   connect(runner_, &PassRunner::started, this, [this](bool stoppable) { SetBusy(true, stoppable); });
   connect(runner_, &PassRunner::finished, this, [this] { SetBusy(false, false); });
@@ -446,10 +454,11 @@ void MainWindow::OpenWebBrowser() {
   }
 }
 
-// Editing acts on text boxes; the panes and the hit table are read-only, so only Copy reaches them.
+// Editing acts on text boxes; the panes and the tables are read-only, so only Copy reaches them.
 void MainWindow::EditCommand(const char* slot) {
   QWidget* focused = QApplication::focusWidget();
-  const bool pane = qobject_cast<OutputPane*>(focused) != nullptr || qobject_cast<HitTableView*>(focused) != nullptr;
+  const bool pane = qobject_cast<OutputPane*>(focused) != nullptr || qobject_cast<HitTableView*>(focused) != nullptr ||
+                    qobject_cast<RowTableView*>(focused) != nullptr;
   if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QPlainTextEdit*>(focused) ||
       (pane && qstrcmp(slot, "copy") == 0)) {
     QMetaObject::invokeMethod(focused, slot);
@@ -492,6 +501,7 @@ void MainWindow::ShowProjectReady() {
 void MainWindow::ClearOutputs() {
   outputPanes_->ClearAll();
   concordancePage_->table()->clear();
+  wordListPage_->table()->clear();
   if (fileView_) fileView_->hide();
   wordListPage_->ShowCount(QString());
   concordancePage_->ShowCounts(QString());

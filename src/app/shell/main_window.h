@@ -8,8 +8,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
+#include "base/status.h"
 #include "project/session.h"
 #include "shell/settings.h"
 
@@ -25,6 +27,8 @@ class QTabWidget;
 class QToolBar;
 
 namespace wordloom {
+class FileWriter;
+class ProgressSink;
 class ScratchFolder;
 enum class TableFormat;
 }
@@ -117,6 +121,16 @@ class MainWindow : public QMainWindow {
   void ArrangeHitTable();
   void ExportHitTable(TableFormat format);
   void OpenHit(int row);
+  // The word table's passes (main_window_words.cpp): making the table, filtering it, exporting
+  // the rows on show, and a word's concordance in the table of hits.
+  void RunWordTable();
+  void FilterWordTable();
+  void ExportWordTable(TableFormat format);
+  void RunWordConcordance(int row);
+  // Asks for a file and writes a table to it through `write` on the runner's thread; `noun`
+  // names a row ("hit") in the messages. `operation` lives as long as the program.
+  using TableWrite = std::function<Status(FileWriter& out, ProgressSink& progress)>;
+  void ExportTable(TableFormat format, const char* operation, const char* noun, size_t count, TableWrite write);
   // The window's own folder inside the settings' scratch folder, made at the first pass and
   // again when the setting names another folder; null once the user has been told why not.
   std::shared_ptr<ScratchFolder> PrepareScratch(QWidget* parent);

@@ -9,7 +9,6 @@
 #include <numeric>
 #include <utility>
 
-#include "base/atomic_file.h"
 #include "base/paths.h"
 #include "base/scratch_folder.h"
 #include "concordance/concordance_page.h"
@@ -26,18 +25,6 @@ namespace wordloom::app {
 namespace {
 
 using Rows = std::vector<int64_t>;
-
-// The save dialog's filter of each format, "description|pattern" as the prompts take it.
-QString ExportFilter(TableFormat format) {
-  switch (format) {
-    case TableFormat::Csv:
-      return QStringLiteral("Comma-separated values (*.csv)|*.csv");
-    case TableFormat::JsonLines:
-      return QStringLiteral("JSON Lines (*.jsonl)|*.jsonl");
-    default:
-      return QStringLiteral("Tab-separated values (*.tsv)|*.tsv");
-  }
-}
 
 // "A: Act 1   S: Hale   L: 11": the letters that have a value, in order.
 QString ReferencesText(const std::array<std::string, kLetterCount + 1>& values, TextEncoding encoding) {
@@ -120,44 +107,16 @@ void MainWindow::ArrangeHitTable() {
       });
 }
 
-// Every row of the arrangement is written, beside the chosen file first: a failed or stopped
-// export leaves nothing under its name.
+// Every row of the arrangement is written, with its contexts as the table cuts them.
 void MainWindow::ExportHitTable(TableFormat format) {
   const HitTableModel* model = concordancePage_->table()->model();
   const std::shared_ptr<const HitStore> store = model->store();
   const HitTableModel::Rows rows = model->rows();
-  if (!store || !rows || IsRunning()) return;
-  const QString initialName = QStringLiteral("hits.") + QString::fromLatin1(TableFormatExtension(format));
-  const QString path = prompts_.SaveFileName(this, ExportFilter(format), initialName);
-  if (path.isEmpty()) return;
-  const ContextWindow window = model->context();
-  auto stopped = std::make_shared<bool>(false);
-  runner_->Start(
-      "export the hits", true,
-      [store, rows, window, format, target = PathBytes(path), stopped](ProgressSink& progress) {
-        const auto failed = [&](const Status& status) {
-          return Status::Error("Could not export the hits to " + target + ": " + status.message() + ".");
-        };
-        AtomicFile file;
-        Status status = file.Open(target);
-        if (!status.ok()) return failed(status);
-        status = ExportHits(*store, *rows, window, format, file.writer(), &progress);
-        if (!status.ok()) return status;
-        *stopped = progress.StopRequested();
-        if (*stopped) return Status();  // the temporary file goes with `file`
-        status = file.Commit();
-        return status.ok() ? status : failed(status);
-      },
-      [this, path, stopped, count = rows->size()](const Status& status) {
-        if (!status.ok()) {
-          prompts_.Message(this, PathText(status.message()), MessageKind::Warning);
-        } else if (*stopped) {
-          pathPanel_->setText(QStringLiteral("Stopped: nothing was exported"));
-        } else {
-          pathPanel_->setText(
-              QStringLiteral("Exported %1 hit%2 to %3").arg(count).arg(QLatin1String(count == 1 ? "" : "s"), path));
-        }
-      });
+  if (!store || !rows) return;
+  ExportTable(format, "export the hits", "hit", rows->size(),
+              [store, rows, window = model->context(), format](FileWriter& out, ProgressSink& progress) {
+                return ExportHits(*store, *rows, window, format, out, &progress);
+              });
 }
 
 void MainWindow::OpenHit(int row) {

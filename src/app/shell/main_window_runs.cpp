@@ -1,6 +1,6 @@
-// The main window's passes: Kwic and Line, the word list and the profile. Each reads the
-// session on the runner's thread, while nothing changes it; its result is committed to the
-// session and shown once it has ended.
+// The main window's passes: Kwic and Line, the word list and the profile, and the export of a
+// table. Each reads the session on the runner's thread, while nothing changes it; its result
+// is committed to the session and shown once it has ended.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -12,13 +12,16 @@
 #include <QToolBar>
 #include <utility>
 
+#include "base/atomic_file.h"
 #include "base/paths.h"
 #include "base/scratch_folder.h"
+#include "base/table_writer.h"
 #include "concordance/concordance_page.h"
 #include "concordance/file_view.h"
 #include "lists/profile.h"
 #include "lists/profile_page.h"
 #include "lists/word_list_page.h"
+#include "lists/word_table_panel.h"
 #include "shell/main_window.h"
 #include "shell/output_panes.h"
 #include "shell/pass_runner.h"
@@ -44,6 +47,18 @@ struct OpenedOutput {
 
 void Warn(Prompts& prompts, QWidget* parent, const Status& status) {
   prompts.Message(parent, QString::fromStdString(status.message()), MessageKind::Warning);
+}
+
+// The save dialog's filter of each format, "description|pattern" as the prompts take it.
+QString ExportFilter(TableFormat format) {
+  switch (format) {
+    case TableFormat::Csv:
+      return QStringLiteral("Comma-separated values (*.csv)|*.csv");
+    case TableFormat::JsonLines:
+      return QStringLiteral("JSON Lines (*.jsonl)|*.jsonl");
+    default:
+      return QStringLiteral("Tab-separated values (*.tsv)|*.tsv");
+  }
 }
 
 }  // namespace
@@ -72,6 +87,7 @@ std::shared_ptr<ScratchFolder> MainWindow::PrepareScratch(QWidget* parent) {
 // A pass whose end starts the next one turns the window busy twice and back once.
 void MainWindow::SetBusy(bool busy, bool stoppable) {
   concordancePage_->SetRunning(busy, stoppable);
+  wordListPage_->SetRunning(busy, stoppable);
   if (busy == busy_) return;
   busy_ = busy;
   for (QAction* action : {newAction_, openAction_, viewProjectAction_, optionsAction_}) action->setEnabled(!busy);
@@ -81,7 +97,6 @@ void MainWindow::SetBusy(bool busy, bool stoppable) {
   const bool outputs = pages_->isEnabled() && !busy;
   for (QAction* action : {printAction_, printPreviewAction_}) action->setEnabled(outputs);
   keyWordsButton_->setEnabled(!busy);
-  wordListPage_->SetRunning(busy);
   profilePage_->SetRunning(busy);
   progressBar_->setVisible(busy);
   if (busy) {
@@ -138,6 +153,10 @@ void MainWindow::RunConcordancePass(bool line) {
 }
 
 void MainWindow::RunWordList() {
+  if (wordListPage_->TableShown()) {
+    RunWordTable();
+    return;
+  }
   const WordListQuery query =
       wordListPage_->Query(listOrderBox_->currentData().toInt(), rhymeCheck_->checkState() != Qt::Unchecked);
   const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(this);
@@ -186,6 +205,44 @@ void MainWindow::RunProfile() {
         outputPanes_->Show(PaneCode::Statistics, statistics->file);
         profilePage_->ShowTitle(ProjectText(result->title));
         ShowStatus(ProjectText(session_.project.Title));
+      });
+}
+
+// The table is written beside the chosen file first: a failed or stopped export leaves nothing
+// under its name.
+void MainWindow::ExportTable(TableFormat format, const char* operation, const char* noun, size_t count,
+                             TableWrite write) {
+  if (IsRunning()) return;
+  const QString rows = QString::fromLatin1(noun) + u's';
+  const QString initialName = rows + u'.' + QString::fromLatin1(TableFormatExtension(format));
+  const QString path = prompts_.SaveFileName(this, ExportFilter(format), initialName);
+  if (path.isEmpty()) return;
+  auto stopped = std::make_shared<bool>(false);
+  runner_->Start(
+      operation, true,
+      [write = std::move(write), target = PathBytes(path), rows = rows.toStdString(), stopped](ProgressSink& progress) {
+        const auto failed = [&](const Status& status) {
+          return Status::Error("Could not export the " + rows + " to " + target + ": " + status.message() + ".");
+        };
+        AtomicFile file;
+        Status status = file.Open(target);
+        if (!status.ok()) return failed(status);
+        status = write(file.writer(), progress);
+        if (!status.ok()) return status;
+        *stopped = progress.StopRequested();
+        if (*stopped) return Status();  // the temporary file goes with `file`
+        status = file.Commit();
+        return status.ok() ? status : failed(status);
+      },
+      [this, path, stopped, noun = QString::fromLatin1(noun), count](const Status& status) {
+        if (!status.ok()) {
+          prompts_.Message(this, PathText(status.message()), MessageKind::Warning);
+        } else if (*stopped) {
+          pathPanel_->setText(QStringLiteral("Stopped: nothing was exported"));
+        } else {
+          const QLatin1String plural(count == 1 ? "" : "s");
+          pathPanel_->setText(QStringLiteral("Exported %1 %2%3 to %4").arg(count).arg(noun, plural, path));
+        }
       });
 }
 
