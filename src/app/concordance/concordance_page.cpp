@@ -190,6 +190,12 @@ bool ConcordancePage::TableShown() const { return tableViewButton_->isChecked();
 
 void ConcordancePage::SetKeys(const QString& keys) { keysEdit_->setText(keys); }
 void ConcordancePage::SetCitationLetters(const QString& letters) { citationLettersEdit_->setText(letters); }
+void ConcordancePage::SearchWordsInTable() {
+  wordOption_->setChecked(true);
+  tablePanel_->SetMode(SearchMode::Word);
+  tableViewButton_->setChecked(true);
+}
+
 void ConcordancePage::ShowCounts(const QString& counts) { countsBox_->setText(counts); }
 void ConcordancePage::FocusKeys() { keysEdit_->setFocus(); }
 

@@ -40,6 +40,8 @@ class ConcordancePage : public QWidget {
   void SetKeys(const QString& keys);
   void SetCitationLetters(const QString& letters);
   void ShowCounts(const QString& counts);
+  // Matches the keys as whole words (not the key words), and shows the Table view.
+  void SearchWordsInTable();
   void FocusKeys();
   // A pass runs: the run buttons are off, and "Stop" is on when the pass can be stopped.
   void SetRunning(bool running, bool stoppable);

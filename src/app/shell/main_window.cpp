@@ -457,8 +457,7 @@ void MainWindow::OpenWebBrowser() {
 // Editing acts on text boxes; the panes and the tables are read-only, so only Copy reaches them.
 void MainWindow::EditCommand(const char* slot) {
   QWidget* focused = QApplication::focusWidget();
-  const bool pane = qobject_cast<OutputPane*>(focused) != nullptr || qobject_cast<HitTableView*>(focused) != nullptr ||
-                    qobject_cast<RowTableView*>(focused) != nullptr;
+  const bool pane = qobject_cast<OutputPane*>(focused) != nullptr || qobject_cast<RowTableView*>(focused) != nullptr;
   if (qobject_cast<QLineEdit*>(focused) || qobject_cast<QPlainTextEdit*>(focused) ||
       (pane && qstrcmp(slot, "copy") == 0)) {
     QMetaObject::invokeMethod(focused, slot);

@@ -2,23 +2,16 @@
 // the rows on show, and looking a word up in the table of hits. The table's rows are positions
 // in the session's vocabulary, which no pass changes; a scan or an open that replaces it clears
 // the table first.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QRadioButton>
 #include <QTabWidget>
-#include <QToolButton>
 #include <utility>
 
 #include "concordance/concordance_page.h"
-#include "concordance/concordance_page_names.h"
 #include "concordance/hit_table_panel.h"
 #include "concordance/word_pattern.h"
 #include "lists/word_list_page.h"
 #include "lists/word_table.h"
 #include "lists/word_table_panel.h"
 #include "shell/main_window.h"
-#include "shell/main_window_names.h"
 #include "shell/pass_runner.h"
 #include "ui/code_page.h"
 #include "ui/prompts.h"
@@ -94,19 +87,13 @@ void MainWindow::ExportWordTable(TableFormat format) {
 }
 
 // The word, as the table shows it, becomes the Concordance page's keys, matched as a word, and
-// a Kwic run fills the page's table. The page offers no call to choose its match or its view,
-// so its own controls are set, as a click on them would.
+// a Kwic run fills the page's table.
 void MainWindow::RunWordConcordance(int row) {
   const WordTableModel* model = wordListPage_->table()->model();
   if (row < 0 || row >= model->rowCount() || IsRunning()) return;
   pages_->setCurrentWidget(concordancePage_);
   concordancePage_->SetKeys(model->Text(row, WordTableModel::kWord));
-  auto* wordOption = concordancePage_->findChild<QRadioButton*>(QString::fromLatin1(main_window_names::kMatchWord));
-  auto* tableView =
-      concordancePage_->findChild<QToolButton*>(QString::fromLatin1(concordance_page_names::kTableView));
-  if (wordOption) wordOption->setChecked(true);  // not the key words
-  concordancePage_->table()->SetMode(SearchMode::Word);
-  if (tableView) tableView->setChecked(true);
+  concordancePage_->SearchWordsInTable();
   RunConcordancePass(false);
 }
 
