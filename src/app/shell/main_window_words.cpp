@@ -2,6 +2,9 @@
 // the rows on show, and looking a word up in the table of hits. The table's rows are positions
 // in the session's vocabulary, which no pass changes; a scan or an open that replaces it clears
 // the table first.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QTabWidget>
 #include <utility>
 
