@@ -82,6 +82,10 @@ void TableWriter::Row(const std::vector<std::string_view>& cells) {
 void TableWriter::Cell(std::string_view text, size_t column) {
   switch (format_) {
     case TableFormat::Tsv:
+      if (text.find_first_of("\t\r\n\\") == std::string_view::npos) {
+        out_.Write(text);
+        return;
+      }
       for (char c : text) {
         switch (c) {
           case '\t':

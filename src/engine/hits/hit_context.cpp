@@ -76,17 +76,51 @@ struct WindowText {
   std::vector<StreamWord> before, after;  // the words before the key and after it
 };
 
-Status HitStore::ReadContextWindow(int32_t file, int64_t start, int64_t end, size_t keyStart, size_t keyEnd,
-                                   const ContextWindow& window, WindowText& text) const {
+Status HitStore::ReadText(int32_t file, int64_t start, int64_t end, TextCache* cache, std::string& own,
+                          std::string_view& bytes) const {
+  constexpr int64_t kCacheBytes = 4096;  // a few windows where hits stand close
   Status status;
   const int fd = FileDescriptor(file, status);
   if (fd < 0) return status;
-  std::string bytes;
-  status = ReadWindow(fd, start, end, bytes);
+  if (!cache) {
+    status = ReadWindow(fd, start, end, own);
+    bytes = own;
+    return status;
+  }
+  const int64_t cached = static_cast<int64_t>(cache->bytes.size());
+  const bool held = cache->file == file && start >= cache->start &&
+                    (end < 0 ? cache->toEnd : end <= cache->start + cached || cache->toEnd);
+  if (!held) {
+    // Where hits stand close, a read takes in the next few windows too; elsewhere just this one.
+    const bool close = cache->file == file && start >= cache->start && start - cache->start < kCacheBytes;
+    const int64_t wanted = end < 0 ? -1 : start + std::max(end - start, close ? kCacheBytes : 0);
+    cache->file = -1;
+    status = ReadWindow(fd, start, wanted, cache->bytes);
+    if (!status.ok()) return status;
+    cache->file = file;
+    cache->start = start;
+    cache->toEnd = wanted < 0 || static_cast<int64_t>(cache->bytes.size()) < wanted - start;
+  }
+  const std::string_view all(cache->bytes);
+  const size_t from = std::min(all.size(), static_cast<size_t>(start - cache->start));
+  bytes = end < 0 ? all.substr(from) : all.substr(from, static_cast<size_t>(end - start));
+  return Status::Ok();
+}
+
+Status HitStore::ReadContextWindow(int32_t file, int64_t start, int64_t end, size_t keyStart, size_t keyEnd,
+                                   const ContextWindow& window, WindowText& text, TextCache* cache) const {
+  std::string own;
+  std::string_view bytes;
+  Status status = ReadText(file, start, end, cache, own, bytes);
   if (!status.ok()) return status;
   LineSource source;
   source.OpenBytes(bytes);
-  ScanContext context = reader_;
+  // A reader kept in the cache is set back to the start of a file, as a fresh copy would be.
+  std::optional<ScanContext> fresh;
+  ScanContext& context = cache ? (cache->reader ? *cache->reader : cache->reader.emplace(reader_)) : fresh.emplace(reader_);
+  BeginFile(context, "");
+  context.state.joinPending = false;
+  context.ErrorReportText.clear();
   ScanState& s = context.state;
   if (start > 0) s.fileLineNumber = 2;  // a byte-order mark only opens the file
   const bool words = window.unit == ContextUnit::Words;
@@ -124,7 +158,7 @@ Status HitStore::ReadContextWindow(int32_t file, int64_t start, int64_t end, siz
   return Status::Ok();
 }
 
-Status HitStore::Context(int64_t row, const ContextWindow& window, HitContext& out) const {
+Status HitStore::Context(int64_t row, const ContextWindow& window, HitContext& out, TextCache* cache) const {
   const HitRecord record = Record(row);
   if (kind_ == ConcordanceKind::Line) {
     // A whole line is its own context.
@@ -145,7 +179,7 @@ Status HitStore::Context(int64_t row, const ContextWindow& window, HitContext& o
     const size_t keyStart = static_cast<size_t>(near ? record.nearKeyStart : record.keyStart);
     const size_t keyEnd = keyStart + static_cast<size_t>(record.keyLength);
     WindowText text;
-    Status status = ReadContextWindow(record.file, start, record.windowEnd, keyStart, keyEnd, wanted, text);
+    Status status = ReadContextWindow(record.file, start, record.windowEnd, keyStart, keyEnd, wanted, text, cache);
     if (!status.ok()) return status;
     const std::string_view stream(text.stream);
     const size_t key = std::min(keyStart, stream.size());

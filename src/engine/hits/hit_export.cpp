@@ -1,6 +1,7 @@
 // Exporting hit tables, and the reference values at a place in a text.
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "base/line_source.h"
 #include "concordance/citation.h"
@@ -13,23 +14,39 @@ std::vector<TableColumn> HitColumns() {
   return {{"file"}, {"line", true}, {"citation"}, {"left"}, {"key"}, {"right"}, {"offset", true}};
 }
 
-Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextWindow& window, TableFormat format,
-                  FileWriter& out, ProgressSink* progress) {
+Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const ContextWindow& window,
+                  TableFormat format, FileWriter& out, ProgressSink* progress) {
+  // Rows go out in their order, a block at a time; within a block their contexts are read in
+  // the order of the texts, so each stretch of a text is read once.
+  constexpr size_t kBlock = 8192;
   TableWriter table(out, format, HitColumns(), !store.utf8());
-  HitContext context;
+  std::vector<HitContext> contexts;
+  std::vector<std::tuple<int32_t, int64_t, size_t>> byText;  // file, offset, index in the block
+  TextCache cache;
   std::string line, offset;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    if (progress && i % 4096 == 0) {
+  for (size_t first = 0; first < rows.size(); first += kBlock) {
+    if (progress) {
       if (progress->StopRequested()) break;
-      progress->Progress(static_cast<int64_t>(i), static_cast<int64_t>(rows.size()));
+      progress->Progress(static_cast<int64_t>(first), static_cast<int64_t>(rows.size()));
     }
-    const int64_t row = rows[i];
-    const std::string& file = store.files()[static_cast<size_t>(store.FileNumber(row))];
-    Status status = store.Context(row, window, context);
-    if (!status.ok()) return Status::Error(file + ": " + status.message());
-    line = std::to_string(store.FileLine(row));
-    offset = std::to_string(store.Offset(row));
-    table.Row({file, line, store.Citation(row), context.left, context.key, context.right, offset});
+    const size_t count = std::min(kBlock, rows.size() - first);
+    contexts.resize(count);
+    byText.clear();
+    for (size_t i = 0; i < count; ++i) byText.emplace_back(store.FileNumber(rows[first + i]), store.Offset(rows[first + i]), i);
+    std::sort(byText.begin(), byText.end());
+    for (const auto& [file, at, i] : byText) {
+      const int64_t row = rows[first + i];
+      Status status = store.Context(row, window, contexts[i], &cache);
+      if (!status.ok()) return Status::Error(store.files()[static_cast<size_t>(store.FileNumber(row))] + ": " + status.message());
+    }
+    for (size_t i = 0; i < count; ++i) {
+      const int64_t row = rows[first + i];
+      const HitContext& context = contexts[i];
+      line = std::to_string(store.FileLine(row));
+      offset = std::to_string(store.Offset(row));
+      table.Row({store.files()[static_cast<size_t>(store.FileNumber(row))], line, store.Citation(row), context.left,
+                 context.key, context.right, offset});
+    }
   }
   if (progress) progress->Progress(static_cast<int64_t>(rows.size()), static_cast<int64_t>(rows.size()));
   return out.error();

@@ -87,6 +87,16 @@ struct ContextWindow {
   int size = 5;  // words 1 to 20, or characters 1 to 120; clamped
 };
 
+// Text read for one context and kept for the next, with the reader that read it: contexts read
+// in the order of the text read each stretch of it once. One for each thread.
+struct TextCache {
+  int32_t file = -1;
+  int64_t start = 0;
+  bool toEnd = false;  // the bytes run to the file's end
+  std::string bytes;
+  std::optional<ScanContext> reader;
+};
+
 struct HitContext {
   std::string left;  // ends where the key starts
   std::string key;
@@ -120,7 +130,8 @@ class HitStore {
                                          std::array<std::string, kLetterCount + 1>& values) const;
   // Its contexts, read from its text. Fails when the text cannot be read; a text that changed
   // since the run gives whatever now stands there.
-  [[nodiscard]] Status Context(int64_t row, const ContextWindow& window, HitContext& out) const;
+  [[nodiscard]] Status Context(int64_t row, const ContextWindow& window, HitContext& out,
+                               TextCache* cache = nullptr) const;
 
  private:
   friend class HitStoreBuilder;
@@ -128,7 +139,10 @@ class HitStore {
   HitRecord Record(int64_t row) const;
   std::string_view String(int64_t row, size_t index) const;  // the index-th of its strings
   Status ReadContextWindow(int32_t file, int64_t start, int64_t end, size_t keyStart, size_t keyEnd,
-                           const ContextWindow& window, WindowText& text) const;
+                           const ContextWindow& window, WindowText& text, TextCache* cache) const;
+  // The file's bytes [start, end) (end -1: to its end), from the cache when it holds them.
+  Status ReadText(int32_t file, int64_t start, int64_t end, TextCache* cache, std::string& own,
+                  std::string_view& bytes) const;
   // An open descriptor of the store's file, opened at first need and kept (-1 with `status`).
   int FileDescriptor(int32_t file, Status& status) const;
 

@@ -142,6 +142,26 @@ TEST(HitStore, ContextsStopAtTheEdgesOfTheirFile) {
   EXPECT_EQ(context.left + "[" + context.key + "]" + context.right, "one two [key] a b");
 }
 
+TEST(HitStore, ContextsReadThroughACacheAreTheSame) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += i % 7 == 0 ? "the <A x> end-\r\nof line & " : (i % 5 == 0 ? "the\r\n" : "a the b ");
+  Corpus corpus({{"a.txt", text}, {"b.txt", text.substr(0, 5000)}}, Rules("&", "-"));
+  const auto store = corpus.Run("the", SearchMode::Word);
+  ASSERT_GT(store->size(), 1500);
+  for (const ContextWindow window : {ContextWindow{ContextUnit::Words, 20}, ContextWindow{ContextUnit::Characters, 50}}) {
+    TextCache cache;
+    HitContext cached, alone;
+    for (int64_t i = 0; i < 2 * store->size(); ++i) {
+      // Forward, then backward: reads that the cache holds and reads that it does not.
+      const int64_t row = i < store->size() ? i : 2 * store->size() - 1 - i;
+      ASSERT_TRUE(store->Context(row, window, cached, &cache).ok());
+      ASSERT_TRUE(store->Context(row, window, alone).ok());
+      ASSERT_EQ(cached.left + "|" + cached.key + "|" + cached.right, alone.left + "|" + alone.key + "|" + alone.right)
+          << row;
+    }
+  }
+}
+
 TEST(HitStore, SortLevelsKeepGatheringOrderForTiesAndThinningIsReproducible) {
   Corpus corpus({{"t.txt", "a cat b. a dog b. c cat a. a cat b. c dog a."}}, Rules());
   const auto store = corpus.Run("cat dog", SearchMode::Word);
