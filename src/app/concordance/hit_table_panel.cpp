@@ -19,7 +19,7 @@ namespace names = concordance_page_names;
 namespace {
 
 constexpr int kNoSortField = -1;
-constexpr std::array<int, 2> kMaxContext = {20, 240};  // words, characters
+constexpr std::array<int, 2> kMaxContext = {20, 120};  // words, characters a side
 
 QSpinBox* NumberBox(const char* objectName, int minimum, int maximum, int value, QWidget* parent) {
   auto* box = Named(new QSpinBox(parent), objectName);
