@@ -22,7 +22,21 @@ bool FileText::Load(const QString& path, TextEncoding encoding, QString& error) 
     error = QStringLiteral("Could not read %1: %2.").arg(path, file.errorString());
     return false;
   }
-  Set(file.readAll(), encoding);
+  // The whole text stands in the view, decoded, several times its size in memory.
+  constexpr qint64 kMostBytes = qint64{256} << 20;
+  if (file.size() > kMostBytes) {
+    error = QStringLiteral("%1 is too large to show here (%2 MB; at most %3 MB).")
+                .arg(path)
+                .arg(file.size() >> 20)
+                .arg(kMostBytes >> 20);
+    return false;
+  }
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    error = QStringLiteral("Could not read %1: %2.").arg(path, file.errorString());
+    return false;
+  }
+  Set(std::move(bytes), encoding);
   return true;
 }
 

@@ -15,21 +15,17 @@ namespace names = concordance_page_names;
 
 std::vector<FileHit> HitsInFileOf(const HitStore& store, const std::vector<int64_t>& rows, int64_t storeRow,
                                   size_t& current) {
-  Hit hit;
-  store.Read(storeRow, hit);
-  const int32_t file = hit.file;
-  const int64_t chosen = hit.number;
-  std::vector<std::pair<int64_t, FileHit>> found;  // by the hit's number, to find the chosen one
+  const int32_t file = store.FileNumber(storeRow);
+  std::vector<std::pair<int64_t, FileHit>> found;  // by the store's row, to find the chosen one
   for (const int64_t row : rows) {
-    store.Read(row, hit);
-    if (hit.file == file) found.push_back({hit.number, FileHit{hit.offset, hit.length, hit.fileLine}});
+    if (store.FileNumber(row) == file) found.push_back({row, FileHit{store.Offset(row), store.Length(row), store.FileLine(row)}});
   }
   std::stable_sort(found.begin(), found.end(),
                    [](const auto& a, const auto& b) { return a.second.offset < b.second.offset; });
   std::vector<FileHit> hits;
   current = 0;
   for (const auto& [number, place] : found) {
-    if (number == chosen) current = hits.size();
+    if (number == storeRow) current = hits.size();
     hits.push_back(place);
   }
   return hits;
@@ -80,6 +76,17 @@ bool FileView::Show(const QString& path, TextEncoding encoding, std::vector<File
   raise();
   activateWindow();
   return true;
+}
+
+void FileView::Clear() {
+  hits_.clear();
+  current_ = 0;
+  referencesAt_ = nullptr;
+  file_ = FileText();
+  text_->clear();
+  referencesLabel_->clear();
+  positionLabel_->clear();
+  hide();
 }
 
 void FileView::NextHit() {

@@ -49,6 +49,9 @@ class FileView : public QWidget {
   bool Show(const QString& path, TextEncoding encoding, std::vector<FileHit> hits, size_t current,
             ReferencesAt referencesAt, QString& error);
   size_t CurrentHit() const { return current_; }
+  // Lets go of the text, its hits and the store behind them, and hides the view: for when the
+  // hits it shows are no longer those of the table.
+  void Clear();
   // Works out the label's reference values again, as the cursor stands.
   void ShowReferences();
 

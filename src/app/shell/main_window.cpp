@@ -501,7 +501,7 @@ void MainWindow::ClearOutputs() {
   outputPanes_->ClearAll();
   concordancePage_->table()->clear();
   wordListPage_->table()->clear();
-  if (fileView_) fileView_->hide();
+  if (fileView_) fileView_->Clear();
   wordListPage_->ShowCount(QString());
   concordancePage_->ShowCounts(QString());
   profilePage_->ShowTitle(QString());

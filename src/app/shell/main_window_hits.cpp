@@ -70,8 +70,14 @@ void MainWindow::RunHitPass(bool line) {
         CommitHits(session_, *result);  // its Error Report entries, even when it failed
         if (!status.ok()) {
           prompts_.Message(this, QString::fromStdString(status.message()), MessageKind::Warning);
-        } else if (result->store) {
-          concordancePage_->table()->ShowHits(result->store, rows, session_.project.rules.encoding);
+        } else {
+          // New hits, or none when there was nothing to search for: the old ones go.
+          if (fileView_) fileView_->Clear();
+          if (result->store) {
+            concordancePage_->table()->ShowHits(result->store, rows, session_.project.rules.encoding);
+          } else {
+            concordancePage_->table()->clear();
+          }
           concordancePage_->ShowCounts(ProjectText(result->countsText));
           ShowStatus(PathText(session_.project.FileName));
           if (result->stopped) pathPanel_->setText(QStringLiteral("Stopped: the table holds the hits found so far"));
@@ -124,14 +130,14 @@ void MainWindow::OpenHit(int row) {
   const std::shared_ptr<const HitStore> store = model->store();
   if (!store || row < 0 || row >= model->rowCount()) return;
   const int64_t storeRow = model->StoreRow(row);
-  Hit hit;
-  store->Read(storeRow, hit);
-  const std::string& path = store->files()[static_cast<size_t>(hit.file)];
-  const TextEncoding encoding = session_.project.rules.encoding;
-  // The store reads the text and knows the values in force where the file starts.
-  FileView::ReferencesAt referencesAt = [store, file = hit.file, encoding](int64_t offset) -> std::optional<QString> {
+  const int32_t file = store->FileNumber(storeRow);
+  const std::string& path = store->files()[static_cast<size_t>(file)];
+  const TextEncoding encoding = model->encoding();
+  // The store's reader goes on through the text from the last place it was asked about.
+  auto references = std::make_shared<ReferenceReader>(store, file);
+  FileView::ReferencesAt referencesAt = [references, encoding](int64_t offset) -> std::optional<QString> {
     std::array<std::string, kLetterCount + 1> values;
-    if (!store->ReferenceValuesAt(file, offset, values).ok()) return QString();
+    if (!references->ValuesAt(offset, values).ok()) return std::nullopt;
     return ReferencesText(values, encoding);
   };
   size_t current = 0;

@@ -104,7 +104,6 @@ void MainWindow::SetBusy(bool busy, bool stoppable) {
   } else {
     progressBar_->reset();
     QApplication::restoreOverrideCursor();
-    if (fileView_ && fileView_->isVisible()) fileView_->ShowReferences();  // held back while the pass ran
   }
   emit busyChanged(busy);
 }

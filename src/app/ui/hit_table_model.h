@@ -34,6 +34,7 @@ class HitTableModel : public QAbstractTableModel {
 
   // Shows `rows` of `store` (indexes into it, in the order shown); its texts are in `encoding`.
   void Show(std::shared_ptr<const HitStore> store, Rows rows, TextEncoding encoding);
+  TextEncoding encoding() const { return encoding_; }
   // Shows another arrangement of the same store.
   void Arrange(Rows rows);
   void clear() { Show(nullptr, nullptr, TextEncoding::Windows1252); }

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QToolTip>
 #include <algorithm>
 
 namespace wordloom::app {
@@ -54,7 +55,20 @@ QString RowTableView::SelectedText() const {
 }
 
 void RowTableView::copy() {
-  if (selectionModel()->hasSelection()) QApplication::clipboard()->setText(SelectedText());
+  if (!selectionModel()->hasSelection()) return;
+  // Every row's cells are worked out here, on the window's thread: a table of millions goes out
+  // by Export instead.
+  constexpr int kMostCopiedRows = 100000;
+  const auto rows = selectionModel()->selectedRows().size();
+  if (rows > kMostCopiedRows) {
+    QToolTip::showText(viewport()->mapToGlobal(viewport()->rect().center()),
+                       QStringLiteral("%1 rows are too many to copy (at most %2): export them instead.")
+                           .arg(rows)
+                           .arg(kMostCopiedRows),
+                       this);
+    return;
+  }
+  QApplication::clipboard()->setText(SelectedText());
 }
 
 bool RowTableView::event(QEvent* event) {

@@ -52,43 +52,69 @@ Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const
   return out.error();
 }
 
-Status HitStore::ReferenceValuesAt(int32_t file, int64_t offset,
-                                   std::array<std::string, kLetterCount + 1>& values) const {
-  LineSource source;
-  Status opened = source.Open(files_.at(static_cast<size_t>(file)));
+ReferenceReader::ReferenceReader(std::shared_ptr<const HitStore> store, int32_t file)
+    : store_(std::move(store)), file_(file) {}
+
+Status ReferenceReader::Restart() {
+  Status opened = source_.Open(store_->files_.at(static_cast<size_t>(file_)));
   if (!opened.ok()) return opened;
-  ScanContext context = reader_;
-  const FileStart& start = fileStarts_.at(static_cast<size_t>(file));
+  ScanContext& context = context_.emplace(store_->reader_);
+  const HitStore::FileStart& start = store_->fileStarts_.at(static_cast<size_t>(file_));
   context.references.ReferenceLetterValue = start.values;
-  ScanState& s = context.state;
-  s.currentLineNumber = start.line;
-  s.trackOrigins = true;
-  // The values in force are those read with the line that holds the offset; the line number
-  // is its line's, with the end-of-line characters before the offset counted, as for a hit.
-  values = context.references.ReferenceLetterValue;
-  int64_t line = start.line;
+  context.state.currentLineNumber = start.line;
+  context.state.trackOrigins = true;
+  current_ = Line{};
+  current_.values = start.values;
+  current_.firstLineNumber = start.line;
+  atEnd_ = !ReadLine(next_);
+  return Status::Ok();
+}
+
+bool ReferenceReader::ReadLine(Line& line) {
+  ScanContext& context = *context_;
+  const ScanState& s = context.state;
   CharacterRun run;
-  while (ReadCharacterRun(context, source, ReaderMode::Concordance, run)) {
-    if (run.emptyLine) continue;
-    if (s.physicalLineOffset > offset) break;
-    values = context.references.ReferenceLetterValue;
-    // The run's bytes that stand before the offset (the origins grow with the position).
-    size_t before = 0, after = run.text.size();
-    while (before < after) {
-      const size_t middle = (before + after) / 2;
-      if (s.origins.FileOffset(middle) < offset) {
-        before = middle + 1;
-      } else {
-        after = middle;
-      }
+  do {
+    if (!ReadCharacterRun(context, source_, ReaderMode::Concordance, run)) return false;
+  } while (run.emptyLine);
+  line.offset = s.physicalLineOffset;
+  line.values = context.references.ReferenceLetterValue;
+  line.firstLineNumber = run.firstLineNumber;
+  line.text.assign(run.text);
+  line.insideLength = run.insideLength;
+  line.origins = s.origins;
+  return true;
+}
+
+Status ReferenceReader::ValuesAt(int64_t offset, std::array<std::string, kLetterCount + 1>& values) {
+  if (!context_ || (current_.offset >= 0 && offset < current_.offset)) {
+    Status restarted = Restart();
+    if (!restarted.ok()) return restarted;
+  }
+  while (!atEnd_ && next_.offset <= offset) {
+    std::swap(current_, next_);
+    atEnd_ = !ReadLine(next_);
+  }
+  values = current_.values;
+  // The line's bytes that stand before the offset (the origins grow with the position), and
+  // the end-of-line characters among them, as a hit there counts them.
+  size_t before = 0, after = current_.text.size();
+  while (before < after) {
+    const size_t middle = (before + after) / 2;
+    if (current_.origins.FileOffset(middle) < offset) {
+      before = middle + 1;
+    } else {
+      after = middle;
     }
-    const size_t counted = std::min(before, run.insideLength);
-    line = run.firstLineNumber;
-    if (s.endOfLineChar >= 0) line += std::count(run.text.begin(), run.text.begin() + static_cast<std::ptrdiff_t>(counted),
-                                                 static_cast<char>(s.endOfLineChar));
+  }
+  int64_t line = current_.firstLineNumber;
+  const int marker = context_->state.endOfLineChar;
+  if (marker >= 0 && current_.offset >= 0) {
+    const auto counted = static_cast<std::ptrdiff_t>(std::min(before, current_.insideLength));
+    line += std::count(current_.text.begin(), current_.text.begin() + counted, static_cast<char>(marker));
   }
   values[static_cast<size_t>(kLineLetter)] = std::to_string(line);
-  return source.error();
+  return source_.error();
 }
 
 }  // namespace wordloom

@@ -174,6 +174,7 @@ int32_t HitStore::KeyNumber(int64_t row) const { return Record(row).key; }
 int32_t HitStore::FileNumber(int64_t row) const { return Record(row).file; }
 int64_t HitStore::FileLine(int64_t row) const { return Record(row).fileLine; }
 int64_t HitStore::Offset(int64_t row) const { return Record(row).offset; }
+int64_t HitStore::Length(int64_t row) const { return Record(row).length; }
 
 HitRecord HitStore::Record(int64_t row) const {
   HitRecord record;

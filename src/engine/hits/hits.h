@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "base/file_writer.h"
+#include "base/line_source.h"
 #include "base/progress.h"
 #include "base/scratch_folder.h"
 #include "base/status.h"
@@ -124,10 +125,7 @@ class HitStore {
   int32_t FileNumber(int64_t row) const;
   int64_t FileLine(int64_t row) const;
   int64_t Offset(int64_t row) const;
-  // The reference values in force at byte `offset` of file `file` (an index into files()), as
-  // the run read them: index 1 (A) to 26 (Z); index 12 ("L") is the running line number there.
-  [[nodiscard]] Status ReferenceValuesAt(int32_t file, int64_t offset,
-                                         std::array<std::string, kLetterCount + 1>& values) const;
+  int64_t Length(int64_t row) const;
   // Its contexts, read from its text. Fails when the text cannot be read; a text that changed
   // since the run gives whatever now stands there.
   [[nodiscard]] Status Context(int64_t row, const ContextWindow& window, HitContext& out,
@@ -135,6 +133,7 @@ class HitStore {
 
  private:
   friend class HitStoreBuilder;
+  friend class ReferenceReader;
   HitStore() = default;
   HitRecord Record(int64_t row) const;
   std::string_view String(int64_t row, size_t index) const;  // the index-th of its strings
@@ -166,6 +165,39 @@ class HitStore {
   size_t recordsSize_ = 0;
   const unsigned char* strings_ = nullptr;
   size_t stringsSize_ = 0;
+};
+
+// The reference values in force at places of one file of a store, as the run read them: index 1
+// (A) to 26 (Z), and index 12 ("L") the running line number there. The file is read forward
+// from the last place asked for, and from its start again only for an earlier place, so a
+// cursor moving on through the text costs the text it passes. Memory: one line of the text.
+class ReferenceReader {
+ public:
+  ReferenceReader(std::shared_ptr<const HitStore> store, int32_t file);
+  [[nodiscard]] Status ValuesAt(int64_t offset, std::array<std::string, kLetterCount + 1>& values);
+
+ private:
+  // A line as read: where it starts, the values in force once its tags are read, and what
+  // counts its line numbers.
+  struct Line {
+    int64_t offset = -1;
+    std::array<std::string, kLetterCount + 1> values;
+    int64_t firstLineNumber = 0;
+    std::string text;
+    size_t insideLength = 0;
+    LineOrigins origins;
+  };
+  Status Restart();
+  bool ReadLine(Line& line);
+
+  std::shared_ptr<const HitStore> store_;
+  int32_t file_;
+  LineSource source_;
+  std::optional<ScanContext> context_;
+  Line current_;    // the last line read at or before the place asked for
+  Line next_;       // the line read after it, if any
+  bool atEnd_ = false;
+  Status error_;
 };
 
 struct HitRunResult {

@@ -192,14 +192,17 @@ TEST(HitStore, ReferenceValuesRunOnAcrossFiles) {
   Corpus corpus({{"a.txt", "<A Act 1> one\r\ntwo\r\n<A Act 2> three"}, {"b.txt", "four\r\n<B b> five"}}, Rules());
   const auto store = corpus.Run("two five", SearchMode::Word, "AL");
   std::array<std::string, kLetterCount + 1> values;
-  auto at = [&](int32_t file, int64_t offset) {
-    EXPECT_TRUE(store->ReferenceValuesAt(file, offset, values).ok());
+  ReferenceReader first(store, 0), second(store, 1);
+  auto at = [&](ReferenceReader& reader, int64_t offset) {
+    EXPECT_TRUE(reader.ValuesAt(offset, values).ok());
     return values[1] + "|" + values[2] + "|" + values[12];
   };
-  EXPECT_EQ(at(0, 16), "Act 1||2");
-  EXPECT_EQ(at(0, 22), "Act 2||3");
-  EXPECT_EQ(at(1, 0), "Act 2||4");
-  EXPECT_EQ(at(1, 8), "Act 2|b|5");
+  EXPECT_EQ(at(first, 16), "Act 1||2");
+  EXPECT_EQ(at(first, 22), "Act 2||3");
+  EXPECT_EQ(at(first, 0), "Act 1||1");  // back: read again from the start
+  EXPECT_EQ(at(first, 16), "Act 1||2");
+  EXPECT_EQ(at(second, 0), "Act 2||4");
+  EXPECT_EQ(at(second, 8), "Act 2|b|5");
   Hit hit;
   store->Read(1, hit);
   EXPECT_EQ(hit.line, 5);
@@ -210,9 +213,10 @@ TEST(HitStore, ReferenceValuesRunOnAcrossFiles) {
   Corpus lines({{"c.txt", "one &x\r\ntwo\r\na / b / c four"}}, rules);
   const auto numbered = lines.Run("two four", SearchMode::Word, "L");
   ASSERT_EQ(numbered->size(), 2);
-  EXPECT_TRUE(numbered->ReferenceValuesAt(0, 8, values).ok());
+  ReferenceReader reader(numbered, 0);
+  EXPECT_TRUE(reader.ValuesAt(8, values).ok());
   EXPECT_EQ(values[12], "1");
-  EXPECT_TRUE(numbered->ReferenceValuesAt(0, 23, values).ok());
+  EXPECT_TRUE(reader.ValuesAt(23, values).ok());
   EXPECT_EQ(values[12], "4");
   numbered->Read(1, hit);
   EXPECT_EQ(hit.line, 4);
