@@ -41,7 +41,13 @@ int NumberedTextView::NumberWidth() const {
   return kNumberPadding * 2 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * digits;
 }
 
-void NumberedTextView::UpdateMargin() { setViewportMargins(NumberWidth(), 0, 0, 0); }
+// The margin and the numbers' strip grow together, when a longer text comes as when the view
+// is resized.
+void NumberedTextView::UpdateMargin() {
+  setViewportMargins(NumberWidth(), 0, 0, 0);
+  const QRect inside = contentsRect();
+  numbers_->setGeometry(QRect(inside.left(), inside.top(), NumberWidth(), inside.height()));
+}
 
 void NumberedTextView::ScrollNumbers(const QRect& rect, int dy) {
   if (dy) {
@@ -54,8 +60,7 @@ void NumberedTextView::ScrollNumbers(const QRect& rect, int dy) {
 
 void NumberedTextView::resizeEvent(QResizeEvent* event) {
   QPlainTextEdit::resizeEvent(event);
-  const QRect inside = contentsRect();
-  numbers_->setGeometry(QRect(inside.left(), inside.top(), NumberWidth(), inside.height()));
+  UpdateMargin();
 }
 
 void NumberedTextView::PaintNumbers(QPaintEvent* event) {
