@@ -1,6 +1,5 @@
 #include "concordance/concordance_page.h"
 
-#include <QButtonGroup>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QStackedWidget>
@@ -13,6 +12,7 @@
 #include "shell/main_window_names.h"
 #include "ui/code_page.h"
 #include "ui/controls.h"
+#include "ui/table_controls.h"
 #include "ui/output_pane.h"
 
 namespace wordloom::app {
@@ -21,15 +21,6 @@ namespace names = main_window_names;
 namespace table_names = concordance_page_names;
 
 namespace {
-
-QToolButton* ViewButton(const char* objectName, const QString& caption, const QString& tip, QWidget* parent) {
-  auto* button = Named(new QToolButton(parent), objectName);
-  button->setText(caption);
-  button->setToolTip(tip);
-  button->setCheckable(true);
-  button->setAutoRaise(true);
-  return button;
-}
 
 // The match options of typed keys and the search modes that do the same.
 constexpr std::array<SearchMode, 4> kOptionModes = {SearchMode::Word, SearchMode::Prefix, SearchMode::Suffix,
@@ -103,17 +94,12 @@ ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
   paneLabel->setBuddy(pane_);
 
   tablePanel_ = new HitTablePanel(this);
-  textViewButton_ = ViewButton(table_names::kTextView, QStringLiteral("Te&xt"),
-                               QStringLiteral("Shows the concordance as text"), this);
-  tableViewButton_ = ViewButton(table_names::kTableView, QStringLiteral("&Table"),
-                                QStringLiteral("Shows the hits as a table to sort, thin, open and export"), this);
-  textViewButton_->setChecked(true);
-  auto* viewButtons = new QButtonGroup(this);
-  viewButtons->addButton(textViewButton_);
-  viewButtons->addButton(tableViewButton_);
-  views_ = Named(new QStackedWidget(this), table_names::kViews);
-  views_->addWidget(pane_);
-  views_->addWidget(tablePanel_);
+  const ViewChoice choice = MakeViewChoice({table_names::kViews, table_names::kTextView, table_names::kTableView},
+                                            QStringLiteral("Shows the concordance as text"),
+                                            QStringLiteral("Shows the hits as a table to sort, thin, open and export"), pane_, tablePanel_, this);
+  textViewButton_ = choice.text;
+  tableViewButton_ = choice.table;
+  views_ = choice.views;
   auto* viewBar = new QHBoxLayout;
   viewBar->addWidget(paneLabel);
   viewBar->addStretch();
@@ -141,7 +127,6 @@ ConcordancePage::ConcordancePage(QWidget* parent) : QWidget(parent) {
   // Enter in the keys box runs Kwic, the page's main action.
   connect(keysEdit_, &QLineEdit::returnPressed, kwicButton_, &QPushButton::click);
   OnDoubleClick(keyWordsOption_, [this] { emit keyWordsDialogRequested(); });
-  connect(textViewButton_, &QToolButton::toggled, this, [this](bool on) { views_->setCurrentIndex(on ? 0 : 1); });
   KeepMatchInStep();
 }
 

@@ -1,7 +1,6 @@
 #include "concordance/hit_table_panel.h"
 
 #include <QHBoxLayout>
-#include <QMenu>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -9,6 +8,7 @@
 
 #include "concordance/concordance_page_names.h"
 #include "ui/controls.h"
+#include "ui/table_controls.h"
 #include "ui/hit_table_model.h"
 #include "ui/hit_table_view.h"
 
@@ -80,21 +80,9 @@ QWidget* HitTablePanel::CreateSearchRow() {
   arrangeToggle_->setText(QStringLiteral("Sort and thin"));
   arrangeToggle_->setToolTip(QStringLiteral("Shows the sort levels and the thinning of the table"));
   arrangeToggle_->setCheckable(true);
-  exportButton_ = Button(names::kExport, QStringLiteral("Export..."), row);
-  exportButton_->setToolTip(QStringLiteral("Writes every row of the table to a file"));
-  auto* exportMenu = new QMenu(exportButton_);
-  const std::pair<const char*, TableFormat> formats[] = {{names::kExportTsv, TableFormat::Tsv},
-                                                         {names::kExportCsv, TableFormat::Csv},
-                                                         {names::kExportJsonLines, TableFormat::JsonLines}};
-  const QStringList captions = {QStringLiteral("Tab-separated values (TSV)..."),
-                                QStringLiteral("Comma-separated values (CSV)..."), QStringLiteral("JSON Lines...")};
-  for (size_t i = 0; i < std::size(formats); ++i) {
-    QAction* action = exportMenu->addAction(captions[static_cast<qsizetype>(i)]);
-    action->setObjectName(QString::fromLatin1(formats[i].first));
-    const TableFormat format = formats[i].second;
-    connect(action, &QAction::triggered, this, [this, format] { emit exportRequested(format); });
-  }
-  exportButton_->setMenu(exportMenu);
+  exportButton_ = ExportButton({names::kExport, names::kExportTsv, names::kExportCsv, names::kExportJsonLines},
+                               QStringLiteral("Writes every row of the table to a file"), row,
+                               [this](TableFormat format) { emit exportRequested(format); });
 
   QHBoxLayout* layout = Row(row);
   layout->addWidget(modeLabel);

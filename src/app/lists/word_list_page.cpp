@@ -1,6 +1,5 @@
 #include "lists/word_list_page.h"
 
-#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -10,6 +9,7 @@
 #include "lists/word_table_panel.h"
 #include "shell/main_window_names.h"
 #include "ui/controls.h"
+#include "ui/table_controls.h"
 #include "ui/output_pane.h"
 
 namespace wordloom::app {
@@ -18,15 +18,6 @@ namespace names = main_window_names;
 namespace table_names = word_list_page_names;
 
 namespace {
-
-QToolButton* ViewButton(const char* objectName, const QString& caption, const QString& tip, QWidget* parent) {
-  auto* button = Named(new QToolButton(parent), objectName);
-  button->setText(caption);
-  button->setToolTip(tip);
-  button->setCheckable(true);
-  button->setAutoRaise(true);
-  return button;
-}
 
 }  // namespace
 
@@ -69,17 +60,12 @@ WordListPage::WordListPage(QWidget* parent) : QWidget(parent) {
   caption->setBuddy(pane_);
 
   tablePanel_ = new WordTablePanel(this);
-  textViewButton_ = ViewButton(table_names::kTextView, QStringLiteral("Te&xt"),
-                               QStringLiteral("Shows the word list as text"), this);
-  tableViewButton_ = ViewButton(table_names::kTableView, QStringLiteral("&Table"),
-                                QStringLiteral("Shows the words as a table to sort, filter and export"), this);
-  textViewButton_->setChecked(true);
-  auto* viewButtons = new QButtonGroup(this);
-  viewButtons->addButton(textViewButton_);
-  viewButtons->addButton(tableViewButton_);
-  views_ = Named(new QStackedWidget(this), table_names::kViews);
-  views_->addWidget(pane_);
-  views_->addWidget(tablePanel_);
+  const ViewChoice choice = MakeViewChoice({table_names::kViews, table_names::kTextView, table_names::kTableView},
+                                            QStringLiteral("Shows the word list as text"),
+                                            QStringLiteral("Shows the words as a table to sort, filter and export"), pane_, tablePanel_, this);
+  textViewButton_ = choice.text;
+  tableViewButton_ = choice.table;
+  views_ = choice.views;
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
@@ -93,7 +79,6 @@ WordListPage::WordListPage(QWidget* parent) : QWidget(parent) {
   layout->addWidget(views_, 1);
 
   connect(wordListButton_, &QPushButton::clicked, this, &WordListPage::wordListRequested);
-  connect(textViewButton_, &QToolButton::toggled, this, [this](bool on) { views_->setCurrentIndex(on ? 0 : 1); });
 }
 
 WordListQuery WordListPage::Query(int order, bool rhyme) const {

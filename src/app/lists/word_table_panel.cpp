@@ -2,11 +2,11 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMenu>
 #include <QVBoxLayout>
 
 #include "lists/word_list_page_names.h"
 #include "ui/controls.h"
+#include "ui/table_controls.h"
 #include "ui/row_table_view.h"
 
 namespace wordloom::app {
@@ -58,21 +58,9 @@ QWidget* WordTablePanel::CreateFilterRow() {
   filterMessage_ = Label(names::kFilterMessage, QString(), row);
   stopButton_ = Button(names::kStop, QStringLiteral("&Stop"), row);
   stopButton_->setToolTip(QStringLiteral("Stops making or exporting the table"));
-  exportButton_ = Button(names::kExport, QStringLiteral("Export..."), row);
-  exportButton_->setToolTip(QStringLiteral("Writes the rows on show, as filtered and sorted, to a file"));
-  auto* exportMenu = new QMenu(exportButton_);
-  const std::pair<const char*, TableFormat> formats[] = {{names::kExportTsv, TableFormat::Tsv},
-                                                         {names::kExportCsv, TableFormat::Csv},
-                                                         {names::kExportJsonLines, TableFormat::JsonLines}};
-  const QStringList captions = {QStringLiteral("Tab-separated values (TSV)..."),
-                                QStringLiteral("Comma-separated values (CSV)..."), QStringLiteral("JSON Lines...")};
-  for (size_t i = 0; i < std::size(formats); ++i) {
-    QAction* action = exportMenu->addAction(captions[static_cast<qsizetype>(i)]);
-    action->setObjectName(QString::fromLatin1(formats[i].first));
-    const TableFormat format = formats[i].second;
-    connect(action, &QAction::triggered, this, [this, format] { emit exportRequested(format); });
-  }
-  exportButton_->setMenu(exportMenu);
+  exportButton_ = ExportButton({names::kExport, names::kExportTsv, names::kExportCsv, names::kExportJsonLines},
+                               QStringLiteral("Writes the rows on show, as filtered and sorted, to a file"), row,
+                               [this](TableFormat format) { emit exportRequested(format); });
 
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
