@@ -17,13 +17,13 @@
 
 #include "base/line_source.h"
 #include "concordance/citation.h"
+#include "concordance/stream_citations.h"
 #include "concordance/key_table.h"
 #include "scan/text_reader.h"
 
 namespace wordloom {
 namespace {
 
-using Values = std::array<std::string, kLetterCount + 1>;
 
 constexpr int64_t kMostBytesPerColumn = 32;  // how far back a left context is looked for
 
@@ -33,10 +33,11 @@ class UnicodeKwicPass {
                   CitationSink& sink, ProgressSink* progress)
       : context_(context), s_(context.state), file_(file), query_(query), sink_(sink), progress_(progress),
         table_(query.keyTable ? *query.keyTable : ownTable_.emplace(query.kind, query.keys)),
-        cutter_(unicode, [this](int64_t offset, std::string_view, std::string_view lower) { Found(offset, lower); }) {
+        cutter_(unicode, [this](int64_t offset, std::string_view, std::string_view lower) { Found(offset, lower); }),
+        snapshots_(context.references.ReferenceLetterValue, s_.readReferences && CitesReferenceValues(query.letters),
+                   query.letters),
+        lines_(s_.endOfLineChar) {
     wholeWord_.fill(true);  // a word is matched alone: every character of it is a word character
-    trackValues_ = s_.readReferences && CitesReferenceValues(query.letters);
-    snapshots_.push_back(context.references.ReferenceLetterValue);
   }
 
   void Run() {
@@ -46,7 +47,7 @@ class UnicodeKwicPass {
         cutter_.Break();
       } else {
         spans_.push_back(Span{loaded_, static_cast<int64_t>(run.text.size()), run.firstLineNumber,
-                              run.logicalLineTotal, static_cast<int64_t>(run.insideLength), CurrentSnapshot()});
+                              run.logicalLineTotal, static_cast<int64_t>(run.insideLength), snapshots_.Take(context_.references.ReferenceLetterValue)});
         text_.append(run.text);
         loaded_ += static_cast<int64_t>(run.text.size());
         cutter_.Feed(run.text);
@@ -72,19 +73,6 @@ class UnicodeKwicPass {
     int64_t offset;
     size_t key;
   };
-
-  size_t CurrentSnapshot() {
-    if (trackValues_) {
-      const Values& now = context_.references.ReferenceLetterValue;
-      for (int letter : query_.letters) {
-        if (now[static_cast<size_t>(letter)] != snapshots_.back()[static_cast<size_t>(letter)]) {
-          snapshots_.push_back(now);
-          break;
-        }
-      }
-    }
-    return firstSnapshot_ + snapshots_.size() - 1;
-  }
 
   void Found(int64_t offset, std::string_view lower) {
     table_.Match(lower, wholeWord_, matched_);
@@ -169,24 +157,9 @@ class UnicodeKwicPass {
       left_.clear();
       if (query_.keepContexts) LeftContext(hit.offset, left_);
       const Span& span = SpanOf(hit.offset);
-      int64_t lineNumber = span.firstLineNumber;
-      if (s_.endOfLineChar >= 0) {
-        // Hits come in text order: each span's markers are counted once, up to the latest hit.
-        if (countedSpan_ != span.start) {
-          countedSpan_ = span.start;
-          countedTo_ = span.start;
-          markers_ = 0;
-        }
-        const int64_t to = std::min(hit.offset, span.start + span.insideLength);
-        if (to > countedTo_) {
-          const std::string_view counted = Text(countedTo_, to);
-          markers_ += std::count(counted.begin(), counted.end(), static_cast<char>(s_.endOfLineChar));
-          countedTo_ = to;
-        }
-        lineNumber += markers_;
-      }
+      const int64_t lineNumber = lines_.LineAt(span.start, span.firstLineNumber, span.start + span.insideLength, hit.offset, text_, first_);
       citation_.clear();
-      BuildCitation(query_.letters, lineNumber, query_.lineNumberWidth, snapshots_[span.snapshot - firstSnapshot_],
+      BuildCitation(query_.letters, lineNumber, query_.lineNumberWidth, snapshots_.At(span.snapshot),
                     citation_);
       RestoreRuleChars(s_, left_);
       RestoreRuleChars(s_, right_);
@@ -200,10 +173,7 @@ class UnicodeKwicPass {
     const int64_t waiting = std::min(hits_.empty() ? loaded_ : hits_.front().offset, cutter_.pendingOffset());
     const int64_t needed = waiting - (query_.halfWidth + 2) * kMostBytesPerColumn;
     while (spans_.size() > 1 && spans_[1].start <= needed) spans_.pop_front();
-    while (!spans_.empty() && firstSnapshot_ < spans_.front().snapshot) {
-      snapshots_.pop_front();
-      ++firstSnapshot_;
-    }
+    if (!spans_.empty()) snapshots_.DropBefore(spans_.front().snapshot);
     const int64_t keep = std::min(needed, spans_.empty() ? needed : spans_.front().start);
     if (keep - first_ > (int64_t{1} << 16)) {
       text_.erase(0, static_cast<size_t>(keep - first_));
@@ -226,14 +196,10 @@ class UnicodeKwicPass {
   int64_t first_ = 0;
   int64_t loaded_ = 0;
   std::deque<Span> spans_;
-  std::deque<Values> snapshots_;
-  size_t firstSnapshot_ = 0;
-  bool trackValues_ = false;
+  ValueSnapshots snapshots_;
   std::deque<Hit> hits_;
   std::vector<size_t> matched_;
-  int64_t countedSpan_ = -1;  // the span whose end-of-line markers are counted up to countedTo_
-  int64_t countedTo_ = 0;
-  int64_t markers_ = 0;
+  LineCounter lines_;
   std::string citation_, left_, right_;
   mutable std::vector<std::pair<size_t, int>> clusters_;  // the left context's characters
 };

@@ -7,6 +7,7 @@
 #include "base/cp1252.h"
 #include "base/line_source.h"
 #include "concordance/citation.h"
+#include "concordance/stream_citations.h"
 #include "hits/hit_store_builder.h"
 #include "hits/hit_words.h"
 #include "hits/phrase.h"
@@ -15,7 +16,6 @@
 namespace wordloom {
 namespace {
 
-using Values = std::array<std::string, kLetterCount + 1>;
 
 // A line longer than this is not read whole for the context of each of its hits.
 constexpr int64_t kLongLine = 4096;
@@ -26,10 +26,10 @@ class FileGatherer {
                const HitGatherSettings& settings, HitStoreBuilder& builder, int32_t fileIndex, ProgressSink* progress)
       : context_(context), s_(context.state), file_(file), matcher_(matcher), settings_(settings),
         builder_(builder), fileIndex_(fileIndex), progress_(progress),
-        words_(tables, IsWordTable(context.state), [this](StreamWord&& word) { OnWord(std::move(word)); }) {
-    trackValues_ = s_.readReferences && CitesReferenceValues(settings.letters);
-    snapshots_.push_back(context.references.ReferenceLetterValue);
-  }
+        words_(tables, IsWordTable(context.state), [this](StreamWord&& word) { OnWord(std::move(word)); }),
+        snapshots_(context.references.ReferenceLetterValue, s_.readReferences && CitesReferenceValues(settings.letters),
+                   settings.letters),
+        lines_(s_.endOfLineChar) {}
 
   void Run() {
     CharacterRun run;
@@ -38,7 +38,7 @@ class FileGatherer {
         words_.Break();
       } else {
         spans_.push_back(Span{loaded_, static_cast<int64_t>(run.text.size()), run.firstLineNumber,
-                              run.logicalLineTotal, static_cast<int64_t>(run.insideLength), CurrentSnapshot(),
+                              run.logicalLineTotal, static_cast<int64_t>(run.insideLength), snapshots_.Take(context_.references.ReferenceLetterValue),
                               s_.physicalLineOffset, s_.fileLineNumber - 1, s_.origins.FileOffset(0),
                               s_.origins.Unedited() ? nullptr : std::make_shared<LineOrigins>(s_.origins)});
         text_.append(run.text);
@@ -78,19 +78,6 @@ class FileGatherer {
     std::array<bool, 256> isWord{};
     for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
     return isWord;
-  }
-
-  size_t CurrentSnapshot() {
-    if (trackValues_) {
-      const Values& now = context_.references.ReferenceLetterValue;
-      for (int letter : settings_.letters) {
-        if (now[static_cast<size_t>(letter)] != snapshots_.back()[static_cast<size_t>(letter)]) {
-          snapshots_.push_back(now);
-          break;
-        }
-      }
-    }
-    return firstSnapshot_ + snapshots_.size() - 1;
   }
 
   const StreamWord& Word(int64_t number) const { return words_list_[static_cast<size_t>(number - firstWord_)]; }
@@ -200,22 +187,7 @@ class FileGatherer {
     const StreamWord& first = Word(hit.first);
     const StreamWord& last = Word(hit.last);
     const Span& span = SpanOf(first.start);
-    int64_t lineNumber = span.firstLineNumber;
-    if (s_.endOfLineChar >= 0) {
-      // Hits come in text order: each span's markers are counted once, up to the latest hit.
-      if (countedSpan_ != span.start) {
-        countedSpan_ = span.start;
-        countedTo_ = span.start;
-        markers_ = 0;
-      }
-      const int64_t to = std::min(first.start, span.start + span.insideLength);
-      if (to > countedTo_) {
-        const std::string_view counted = Text(countedTo_, to);
-        markers_ += std::count(counted.begin(), counted.end(), static_cast<char>(s_.endOfLineChar));
-        countedTo_ = to;
-      }
-      lineNumber += markers_;
-    }
+    const int64_t lineNumber = lines_.LineAt(span.start, span.firstLineNumber, span.start + span.insideLength, first.start, text_, first_);
     HitRecord record;
     record.file = fileIndex_;
     record.key = hit.key;
@@ -234,7 +206,7 @@ class FileGatherer {
     record.keyLength = last.end - first.start;
 
     strings_[0].clear();
-    BuildCitation(settings_.letters, lineNumber, settings_.lineNumberWidth, snapshots_[span.snapshot - firstSnapshot_],
+    BuildCitation(settings_.letters, lineNumber, settings_.lineNumberWidth, snapshots_.At(span.snapshot),
                   strings_[0]);
     strings_[1].assign(Text(first.start, last.end));
     RestoreRuleChars(s_, strings_[1]);
@@ -271,10 +243,7 @@ class FileGatherer {
     if (!words_list_.empty()) needed = std::min(needed, words_list_.front().start - settings_.contextBytes);
     needed = std::max<int64_t>(0, needed);
     while (spans_.size() > 1 && spans_[1].start <= needed) spans_.pop_front();
-    while (!spans_.empty() && firstSnapshot_ < spans_.front().snapshot) {
-      snapshots_.pop_front();
-      ++firstSnapshot_;
-    }
+    if (!spans_.empty()) snapshots_.DropBefore(spans_.front().snapshot);
     const int64_t keep = spans_.empty() ? needed : std::min(needed, spans_.front().start);
     if (keep - first_ > (int64_t{1} << 16)) {
       text_.erase(0, static_cast<size_t>(keep - first_));
@@ -296,18 +265,14 @@ class FileGatherer {
   int64_t first_ = 0;
   int64_t loaded_ = 0;
   std::deque<Span> spans_;
-  std::deque<Values> snapshots_;
-  size_t firstSnapshot_ = 0;
-  bool trackValues_ = false;
+  ValueSnapshots snapshots_;
   std::deque<StreamWord> words_list_;  // words firstWord_ on
   int64_t firstWord_ = 0;
   int64_t nextStart_ = 0;  // the next word to try as a phrase's first
   std::deque<Pending> pending_;
   std::vector<size_t> matched_;
   std::vector<const std::string*> phraseWords_;
-  int64_t countedSpan_ = -1;
-  int64_t countedTo_ = 0;
-  int64_t markers_ = 0;
+  LineCounter lines_;
   std::array<std::string, kHitStrings> strings_;
 };
 
