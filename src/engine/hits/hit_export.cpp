@@ -18,7 +18,7 @@ Status ExportHits(const HitStore& store, const std::vector<int64_t>& rows, const
                   TableFormat format, FileWriter& out, ProgressSink* progress) {
   // Rows go out in their order, a block at a time; within a block their contexts are read in
   // the order of the texts, so each stretch of a text is read once.
-  constexpr size_t kBlock = 8192;
+  constexpr size_t kBlock = 65536;
   TableWriter table(out, format, HitColumns(), !store.utf8());
   std::vector<HitContext> contexts;
   std::vector<std::tuple<int32_t, int64_t, size_t>> byText;  // file, offset, index in the block

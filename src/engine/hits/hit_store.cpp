@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "base/cp1252.h"
@@ -17,6 +18,14 @@
 
 namespace wordloom {
 namespace {
+
+// One field of a record, read where it lies.
+template <typename Field>
+Field FieldAt(const unsigned char* records, int64_t row, size_t offset) {
+  Field value;
+  std::memcpy(&value, records + static_cast<size_t>(row) * sizeof(HitRecord) + offset, sizeof value);
+  return value;
+}
 
 constexpr char kRecordsName[] = "H1";
 constexpr char kStringsName[] = "H2";
@@ -160,7 +169,7 @@ std::string_view HitStore::Word(int64_t row, size_t index) const { return String
 std::string_view HitStore::Citation(int64_t row) const { return String(row, 0); }
 
 std::string_view HitStore::String(int64_t row, size_t index) const {
-  const unsigned char* at = strings_ + Record(row).strings;
+  const unsigned char* at = strings_ + FieldAt<int64_t>(records_, row, offsetof(HitRecord, strings));
   uint32_t length = 0;
   for (size_t skip = 0; skip < index; ++skip) {
     std::memcpy(&length, at, sizeof length);
@@ -170,11 +179,11 @@ std::string_view HitStore::String(int64_t row, size_t index) const {
   return std::string_view(reinterpret_cast<const char*>(at + sizeof length), length);
 }
 
-int32_t HitStore::KeyNumber(int64_t row) const { return Record(row).key; }
-int32_t HitStore::FileNumber(int64_t row) const { return Record(row).file; }
-int64_t HitStore::FileLine(int64_t row) const { return Record(row).fileLine; }
-int64_t HitStore::Offset(int64_t row) const { return Record(row).offset; }
-int64_t HitStore::Length(int64_t row) const { return Record(row).length; }
+int32_t HitStore::KeyNumber(int64_t row) const { return FieldAt<int32_t>(records_, row, offsetof(HitRecord, key)); }
+int32_t HitStore::FileNumber(int64_t row) const { return FieldAt<int32_t>(records_, row, offsetof(HitRecord, file)); }
+int64_t HitStore::FileLine(int64_t row) const { return FieldAt<int64_t>(records_, row, offsetof(HitRecord, fileLine)); }
+int64_t HitStore::Offset(int64_t row) const { return FieldAt<int64_t>(records_, row, offsetof(HitRecord, offset)); }
+int64_t HitStore::Length(int64_t row) const { return FieldAt<int64_t>(records_, row, offsetof(HitRecord, length)); }
 
 HitRecord HitStore::Record(int64_t row) const {
   HitRecord record;
