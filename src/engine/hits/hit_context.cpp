@@ -150,10 +150,11 @@ Status HitStore::ReadContextWindow(int32_t file, int64_t start, int64_t end, siz
   }
   // A window ends as the file does: its last line, the end-of-line text, the end padding and
   // the end-of-line text again. Only the first of these is text; a join may have dropped them.
-  const std::string tail = std::string(kHitPadding, ' ') + s.endOfLine;
   const std::string_view stream(text.stream);
-  const bool padded = stream.size() >= tail.size() && stream.substr(stream.size() - tail.size()) == tail;
-  text.textEnd = std::max(std::min(keyEnd, stream.size()), padded ? stream.size() - tail.size() : stream.size());
+  const size_t tail = kHitPadding + s.endOfLine.size();
+  const bool padded = stream.size() >= tail && stream.ends_with(s.endOfLine) &&
+                      stream.substr(stream.size() - tail, kHitPadding).find_first_not_of(' ') == std::string_view::npos;
+  text.textEnd = std::max(std::min(keyEnd, stream.size()), padded ? stream.size() - tail : stream.size());
   while (!text.after.empty() && text.after.back().start >= static_cast<int64_t>(text.textEnd)) text.after.pop_back();
   return Status::Ok();
 }
