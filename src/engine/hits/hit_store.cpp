@@ -54,7 +54,8 @@ Status MapScratch(const ScratchFolder& scratch, const char* name, const unsigned
   return Status::Ok();
 }
 
-// The keys of a query, as they are matched.
+}  // namespace
+
 std::vector<std::string> QueryKeys(const HitQuery& query, const UnicodeText* unicode) {
   switch (query.mode) {
     case SearchMode::Regex:
@@ -77,8 +78,6 @@ std::vector<std::string> QueryKeys(const HitQuery& query, const UnicodeText* uni
       return SplitKeys(query.keys, unicode);
   }
 }
-
-}  // namespace
 
 HitStoreBuilder::HitStoreBuilder(const ScratchFolder& scratch) : scratch_(scratch) {}
 

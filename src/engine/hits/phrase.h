@@ -26,6 +26,7 @@ class HitMatcher {
                      std::unique_ptr<HitMatcher>& out);
 
   bool phrase() const { return !steps_.empty(); }
+  const std::vector<PhraseStep>& steps() const { return steps_; }
   // Words a phrase may span from its first to its last, at most.
   int longestPhrase() const { return longest_; }
 
@@ -42,6 +43,10 @@ class HitMatcher {
   std::vector<PhraseStep> steps_;
   int longest_ = 0;
 };
+
+// The keys of a query as they are matched: its words split at spaces (lower-cased for the four
+// match kinds), or its one pattern or phrase.
+std::vector<std::string> QueryKeys(const HitQuery& query, const UnicodeText* unicode);
 
 // Splits a phrase into its words and gaps: "make {0,3} decision", "take|took care".
 Status ParsePhrase(const std::string& text, const UnicodeText* unicode, std::vector<PhraseStep>& steps);

@@ -27,7 +27,7 @@ const std::array<unsigned char, 256>& AsciiLowerTable() {
 // Windows-1252 text is cut byte by byte. UTF-8 text is cut the same way on the bytes that may
 // belong to a word (its ASCII word characters and every byte beyond ASCII), which is exact for
 // ASCII; a run that holds a character beyond ASCII is cut again by the Unicode side. The
-// words go to a WordCounter, or to a RangeCounter when only their files are wanted.
+// words go to a WordCounter, or to a TokenCounter when their places in a vocabulary are wanted.
 template <bool kUtf8, typename Counter>
 class Tokenizer {
  public:
@@ -252,6 +252,12 @@ class Tokenizer {
 
 // The words of a UTF-8 text by Unicode's word boundaries, counted in their lower case. The
 // longest word is measured in display columns, as the lists lay words out.
+// Tells a counter that hands words on (a TokenCounter) that a logical line has been read.
+template <typename Counter>
+void LineRead(Counter& counter, const ScanContext& context) {
+  if constexpr (requires { counter.sink(); }) counter.sink().LineRead(context);
+}
+
 template <typename Counter>
 void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeText& unicode, Counter& counter,
                          ScanTotals& totals, ProgressSink* progress) {
@@ -264,6 +270,7 @@ void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeTe
   });
   CharacterRun run;
   while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+    LineRead(counter, context);
     if (run.emptyLine) {
       cutter.Break();
     } else {
@@ -275,10 +282,12 @@ void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeTe
   totals.longestWord = std::max(totals.longestWord, longest);
 }
 
-template <typename Cutter>
-void CutWords(Cutter&& tokenizer, ScanContext& context, LineSource& file, ScanTotals& totals, ProgressSink* progress) {
+template <typename Cutter, typename Counter>
+void CutWords(Cutter&& tokenizer, Counter& counter, ScanContext& context, LineSource& file, ScanTotals& totals,
+              ProgressSink* progress) {
   CharacterRun run;
   while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+    LineRead(counter, context);
     tokenizer.Line(run.text.data(), run.text.size(), run.emptyLine);
   }
   totals.tokenCount += tokenizer.tokens();
@@ -299,22 +308,21 @@ void ScanWords(const std::string& path, ScanContext& context, Counter& counter, 
   if (unicode && unicode->boundaries() == WordBoundaries::Unicode) {
     ScanUnicodeSegments(context, file, *unicode, counter, totals, progress);
   } else if (unicode) {
-    CutWords(Tokenizer<true, Counter>(context.state, counter), context, file, totals, progress);
+    CutWords(Tokenizer<true, Counter>(context.state, counter), counter, context, file, totals, progress);
   } else {
-    CutWords(Tokenizer<false, Counter>(context.state, counter), context, file, totals, progress);
+    CutWords(Tokenizer<false, Counter>(context.state, counter), counter, context, file, totals, progress);
   }
   if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
 }
 
-// The words of a pass looked up in a vocabulary, for the range of each entry: the counter
-// the tokenizer writes into when only the words' files are wanted. Words are found by their
-// WordHash in an open-addressing index of the entries' positions; a word not there (one of
-// several words of equal sort keys, or a word the vocabulary lacks) by its sort key.
-class RangeCounter {
+// The words of a pass looked up in a vocabulary and handed to a TokenSink: the counter the
+// tokenizer writes into when the words' places in the vocabulary are wanted. Words are found
+// by their WordHash in an open-addressing index of the entries' positions; a word not there
+// (one of several words of equal sort keys, or a word the vocabulary lacks) by its sort key.
+class TokenCounter {
  public:
-  RangeCounter(const CharTables& tables, const EntryList& vocabulary, std::vector<uint32_t>& ranges)
-      : tables_(tables), vocabulary_(vocabulary), keys_(tables, 0), ranges_(ranges), lastFile_(vocabulary.size(), 0) {
-    ranges_.assign(vocabulary.size(), 0);
+  TokenCounter(const CharTables& tables, const EntryList& vocabulary, TokenSink& sink)
+      : tables_(tables), vocabulary_(vocabulary), keys_(tables, 0), sink_(sink) {
     size_t size = 16;
     while (size < vocabulary.size() + vocabulary.size() / 2) size *= 2;
     index_.assign(size, IndexSlot{});
@@ -328,14 +336,14 @@ class RangeCounter {
   }
 
   const CharTables& tables() const { return tables_; }
-  void BeginFile(uint32_t file) { file_ = file + 1; }
+  TokenSink& sink() { return sink_; }
   // As WordCounter's: room for a word and the 24 bytes the tokenizer zero-fills after it.
   char* BeginWord(size_t room) {
     if (word_.size() < room + 24) word_.resize(room + 24);
     return word_.data();
   }
-  void EndWord(size_t length, uint64_t hash) { Count(std::string_view(word_.data(), length), hash); }
-  void Add(std::string_view word) { Count(word, WordHash::Of(word.data(), word.size())); }
+  void EndWord(size_t length, uint64_t hash) { sink_.Token(Find(std::string_view(word_.data(), length), hash)); }
+  void Add(std::string_view word) { sink_.Token(Find(word, WordHash::Of(word.data(), word.size()))); }
 
  private:
   struct IndexSlot {
@@ -344,32 +352,42 @@ class RangeCounter {
   };
   static uint32_t Tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32) | 1u; }
 
-  void Count(std::string_view word, uint64_t hash) {
-    const size_t position = Find(word, hash);
-    if (position == vocabulary_.size() || lastFile_[position] == file_) return;
-    lastFile_[position] = file_;
-    ++ranges_[position];
-  }
-
-  // The entry of `word`; the vocabulary's size when it has none.
-  size_t Find(std::string_view word, uint64_t hash) const {
+  // The entry of `word`; kNoEntry when it has none.
+  EntryPosition Find(std::string_view word, uint64_t hash) const {
     const size_t mask = index_.size() - 1;
     for (size_t i = hash & mask; index_[i].tag != 0; i = (i + 1) & mask) {
       if (index_[i].tag == Tag(hash) && vocabulary_[index_[i].position].word == word) return index_[i].position;
     }
     auto at = std::lower_bound(vocabulary_.begin(), vocabulary_.end(), word,
                                [&](const Entry& entry, std::string_view w) { return keys_.Less(entry.word, w); });
-    if (at == vocabulary_.end() || keys_.Compare(at->word, word) != 0) return vocabulary_.size();
-    return static_cast<size_t>(at - vocabulary_.begin());
+    if (at == vocabulary_.end() || keys_.Compare(at->word, word) != 0) return kNoEntry;
+    return static_cast<EntryPosition>(at - vocabulary_.begin());
   }
 
   const CharTables& tables_;
   const EntryList& vocabulary_;
   SortKeyOrder keys_;
-  std::vector<uint32_t>& ranges_;
-  std::vector<uint32_t> lastFile_;  // per entry: the last file it was met in, plus one; 0 for none
+  TokenSink& sink_;
   std::vector<IndexSlot> index_;
   std::vector<char> word_;
+};
+
+// Counts each entry's range: the files its words were met in.
+class RangeSink : public TokenSink {
+ public:
+  RangeSink(size_t entries, std::vector<uint32_t>& ranges) : ranges_(ranges), lastFile_(entries, 0) {
+    ranges_.assign(entries, 0);
+  }
+  void BeginFile(uint32_t file) override { file_ = file + 1; }
+  void Token(EntryPosition entry) override {
+    if (entry == kNoEntry || lastFile_[entry] == file_) return;
+    lastFile_[entry] = file_;
+    ++ranges_[entry];
+  }
+
+ private:
+  std::vector<uint32_t>& ranges_;
+  std::vector<uint32_t> lastFile_;  // per entry: the last file it was met in, plus one; 0 for none
   uint32_t file_ = 0;
 };
 
@@ -424,23 +442,29 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
   return Status::Ok();
 }
 
-bool CountWordRanges(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
-                     const ScanContext& reader, const EntryList& vocabulary, std::vector<uint32_t>& ranges,
-                     ProgressSink* progress) {
+bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
+                  const ScanContext& reader, const EntryList& vocabulary, TokenSink& sink, ProgressSink* progress) {
   ScanContext context = reader.PassCopy();
   ScanTotals totals;
   BeginVocabularyPass(context, rules, tables, totals);
-  RangeCounter counter(tables, vocabulary, ranges);
+  TokenCounter counter(tables, vocabulary, sink);
   for (size_t i = 0; i < files.size(); ++i) {
-    if (progress && progress->StopRequested()) {
-      ranges.clear();
-      return false;
-    }
-    counter.BeginFile(static_cast<uint32_t>(i));
+    if (progress && progress->StopRequested()) return false;
+    sink.BeginFile(static_cast<uint32_t>(i));
     ScanWords(files[i], context, counter, totals, progress);
+    sink.EndFile();
     if (progress) progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
   }
-  return true;
+  return !(progress && progress->StopRequested());
+}
+
+bool CountWordRanges(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
+                     const ScanContext& reader, const EntryList& vocabulary, std::vector<uint32_t>& ranges,
+                     ProgressSink* progress) {
+  RangeSink sink(vocabulary.size(), ranges);
+  if (StreamTokens(files, rules, tables, reader, vocabulary, sink, progress)) return true;
+  ranges.clear();
+  return false;
 }
 
 }  // namespace wordloom

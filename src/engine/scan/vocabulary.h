@@ -51,6 +51,29 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
                        const ScratchFolder& scratch, ScanContext& context, ScanTotals& totals, EntryList& vocabulary,
                        std::vector<uint32_t>& ranges, const VocabularyOptions& options = {});
 
+// Where the words of a pass go one by one, as positions in a vocabulary. Each file's words
+// come between its BeginFile and EndFile (a file that cannot be read gives none).
+class TokenSink {
+ public:
+  virtual ~TokenSink() = default;
+  virtual void BeginFile(uint32_t file) = 0;
+  // A logical line has been read, its reference tags with it; the words that end in it come
+  // next (under Unicode word boundaries, a line's last word may come after the next line).
+  virtual void LineRead(const ScanContext& context) { (void)context; }
+  // kNoEntry for a word the vocabulary lacks (a text changed since the scan).
+  virtual void Token(EntryPosition entry) = 0;
+  virtual void EndFile() {}
+};
+inline constexpr EntryPosition kNoEntry = UINT32_MAX;
+
+// The words of `files`, read under `rules` and `tables` from a copy of `reader` exactly as the
+// vocabulary scan cuts them, handed to `sink` as their positions in `vocabulary` (a scan's, in
+// collating order). Progress counts files; a stop is heeded between files. False
+// when `progress` asked to stop. Memory: 8 to 16 bytes a vocabulary entry and one line.
+[[nodiscard]] bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules,
+                                const CharTables& tables, const ScanContext& reader, const EntryList& vocabulary,
+                                TokenSink& sink, ProgressSink* progress = nullptr);
+
 // The range of each entry of `vocabulary` (a scan's, in collating order) over `files`, read
 // under `rules` and `tables` from a copy of `reader`, into `ranges` (one per entry). A word the
 // vocabulary lacks (a text changed since the scan) is passed over; an unreadable text adds

@@ -1,0 +1,301 @@
+// Analyses of a scanned project's words: the collocates of a search, n-grams and clusters,
+// the dispersion of a search over the files or the values of a reference letter, and keyness
+// against a reference corpus.
+//
+// Tokens are the words of the vocabulary scan, cut under the project's rules exactly as the
+// scan cuts them, one stream per file: no window, n-gram or part reaches across a file's end.
+// Each analysis reads the texts once (StreamTokens in scan/vocabulary.h), with the tokens as
+// their places in the vocabulary, so its counts agree with the word list's: N is the scan's
+// token count and f(c) a word's frequency there. A search is any of the hit store's (word,
+// prefix, suffix, anywhere, wildcard, regex, phrase); a single-word search's hit is one token,
+// however many keys it matches, and a phrase's runs from its first token to the last of its
+// shortest match, once per first token.
+//
+// Guarantees: an analysis reads a const Session and returns its result; a stopped or failed
+// one returns no rows. Measures that would divide by zero or take the logarithm of a negative
+// cell are NaN, written empty. The same input gives the same rows in the same order.
+// Memory: collocates and dispersion keep a few counters a vocabulary entry (and, for a plot,
+// 4 bytes a hit); n-grams count within a budget and spill sorted runs to the scratch folder,
+// keeping only the rows listed (about 8 bytes a word of each, and 16 more); keyness holds the
+// reference's words once.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/progress.h"
+#include "base/scratch_folder.h"
+#include "base/status.h"
+#include "base/table_writer.h"
+#include "hits/hits.h"
+#include "project/session.h"
+#include "scan/vocabulary.h"
+#include "scan/word_lists.h"
+
+namespace wordloom {
+
+inline constexpr double kNoMeasure = std::numeric_limits<double>::quiet_NaN();
+
+// A measure as the tables write it: up to 6 decimals, no exponent, trailing zeros dropped;
+// empty for NaN or infinity.
+std::string FormatMeasure(double value);
+
+// ---- Searching the token stream ---------------------------------------------------------
+
+// A search over the project's tokens: which vocabulary entries a single-word search matches,
+// or a phrase's steps, each matched against the vocabulary once.
+class NodeSearch {
+ public:
+  // The keys and mode of `query` (its kind and citation letters are not used); the committed
+  // key words when `query.keyWords`. Fails on an empty or malformed pattern.
+  static Status Make(const Session& session, const HitQuery& query, std::unique_ptr<NodeSearch>& out);
+  ~NodeSearch();
+
+  // The most tokens a hit spans (1 for a single-word search).
+  int reach() const { return reach_; }
+  // The last token (an index into `tokens`) of the shortest hit that starts at tokens[0], or
+  // -1; `tokens` holds up to reach() tokens, fewer at a file's end.
+  int Match(const EntryPosition* tokens, size_t count) const;
+
+ private:
+  NodeSearch() = default;
+  struct Step;
+  bool MatchesStep(size_t step, EntryPosition entry) const;
+
+  int reach_ = 1;
+  std::vector<Step> steps_;  // one for a single-word search
+};
+
+// A TokenSink that finds the hits of a search: each token comes to TokenAt with the number of
+// tokens of the hit that starts at it (0 for none), a search's reach behind the stream.
+class HitTokenSink : public TokenSink {
+ public:
+  explicit HitTokenSink(const NodeSearch& search) : search_(search) {}
+
+  void BeginFile(uint32_t file) final;
+  void LineRead(const ScanContext& context) final;
+  void Token(EntryPosition entry) final;
+  void EndFile() final;
+
+ protected:
+  virtual void FileStarted(uint32_t file) { (void)file; }
+  // The part a line's tokens belong to, asked once a line (dispersion by reference letter).
+  virtual uint32_t PartOfLine(const ScanContext& context) { (void)context; return 0; }
+  // The token at `position` (from 0 in its file).
+  virtual void TokenAt(int64_t position, EntryPosition entry, int hitTokens, uint32_t part) = 0;
+  // After the file's last token; `tokens` is its token count.
+  virtual void FileEnded(int64_t tokens) { (void)tokens; }
+
+ private:
+  void Deliver(bool all);
+  struct Waiting {
+    EntryPosition entry;
+    uint32_t part;
+  };
+  const NodeSearch& search_;
+  std::vector<Waiting> waiting_;  // tokens read and not yet delivered
+  std::vector<EntryPosition> entries_;
+  int64_t delivered_ = 0;
+  uint32_t part_ = 0;
+};
+
+// ---- Collocates ------------------------------------------------------------------------
+
+enum class CollocateMeasure { MI, T, LogDice, LL, Frequency };
+// "mi", "t", "logdice", "ll", "frequency".
+std::optional<CollocateMeasure> CollocateMeasureNamed(std::string_view name);
+
+struct CollocateOptions {
+  int left = 5;   // words to the left of a hit, 0 to kMostCollocateSpan
+  int right = 5;  // and to its right; left + right > 0
+  int64_t minimum = 3;  // the least O(c) listed, 1 or more
+  CollocateMeasure sortBy = CollocateMeasure::LL;
+};
+inline constexpr int kMostCollocateSpan = 50;
+
+struct CollocateRow {
+  EntryPosition entry = 0;  // the collocate, a vocabulary entry
+  int64_t left = 0;         // positions holding it in some hit's left window
+  int64_t right = 0;        // and in some hit's right window
+  int64_t observed = 0;     // O(c): positions holding it in any window, each once
+  int64_t frequency = 0;    // f(c)
+  double mi = kNoMeasure;
+  double t = kNoMeasure;
+  double logDice = kNoMeasure;
+  double ll = kNoMeasure;
+};
+
+struct CollocateResult {
+  int64_t nodeHits = 0;  // f(n)
+  int64_t tokens = 0;    // N
+  std::vector<CollocateRow> rows;  // listed and sorted
+  bool stopped = false;
+};
+
+// The collocates of `search`: rows with O ≥ the minimum, sorted by the chosen measure
+// descending (NaN last), ties by word in the project's order.
+[[nodiscard]] Status Collocates(const Session& session, const NodeSearch& search, const CollocateOptions& options,
+                                CollocateResult& result, ProgressSink* progress = nullptr);
+
+// The measures of one collocate from its counts (exposed for tests and the manual's example).
+void MeasureCollocate(int64_t observed, int64_t nodeHits, int64_t frequency, int64_t tokens, int span,
+                      CollocateRow& row);
+
+// The node hits (0-based, in text order over the project) that have `collocate` in their
+// window, as a collocate's concordance shows them.
+[[nodiscard]] Status CollocateHits(const Session& session, const NodeSearch& search, const CollocateOptions& options,
+                                   EntryPosition collocate, std::vector<int64_t>& hits,
+                                   ProgressSink* progress = nullptr);
+
+// The columns: rank word left right frequency collocate_frequency mi t logdice ll.
+std::vector<TableColumn> CollocateColumns();
+[[nodiscard]] Status ExportCollocates(const Session& session, const CollocateResult& result, TableFormat format,
+                                      FileWriter& out);
+
+// ---- N-grams and clusters ----------------------------------------------------------------
+
+inline constexpr int kLeastGram = 1;
+inline constexpr int kMostGram = 5;
+
+enum class ClusterPosition { Left, Right, Any };
+// "left", "right", "any".
+std::optional<ClusterPosition> ClusterPositionNamed(std::string_view name);
+
+struct NgramOptions {
+  int minN = 2;  // 2 to 5 (clusters: 1 to 5), minN <= maxN
+  int maxN = 3;
+  int64_t minimum = 2;  // the least frequency listed, 1 or more
+  size_t budgetBytes = size_t{256} << 20;  // counting memory before a run spills
+};
+
+// The n-grams listed: by frequency descending, then word by word in the project's order (a
+// shorter n-gram before the longer ones it begins).
+class NgramTable {
+ public:
+  size_t size() const { return frequency_.size(); }
+  int n(size_t row) const { return static_cast<int>(lengths_[row]); }
+  const EntryPosition* words(size_t row) const { return words_.data() + starts_[row]; }
+  int64_t frequency(size_t row) const { return frequency_[row]; }
+  int64_t range(size_t row) const { return range_[row]; }  // files holding it
+  // Its words joined by single spaces.
+  std::string Text(size_t row, const EntryList& vocabulary) const;
+
+  void Add(const EntryPosition* words, int n, int64_t frequency, int64_t range);
+  void Clear();
+
+ private:
+  std::vector<EntryPosition> words_;
+  std::vector<uint64_t> starts_;
+  std::vector<uint8_t> lengths_;
+  std::vector<int64_t> frequency_;
+  std::vector<int64_t> range_;
+};
+
+struct NgramResult {
+  NgramTable table;
+  bool stopped = false;
+};
+
+// Every n-gram of minN..maxN tokens within a file, counted with its range.
+[[nodiscard]] Status Ngrams(const Session& session, const NgramOptions& options, const ScratchFolder& scratch,
+                            NgramResult& result, ProgressSink* progress = nullptr);
+// The n-grams that hold a hit of `search` whole at `position`: starting at their first token
+// (left), ending at their last (right), or anywhere in them (any).
+[[nodiscard]] Status Clusters(const Session& session, const NodeSearch& search, ClusterPosition position,
+                              const NgramOptions& options, const ScratchFolder& scratch, NgramResult& result,
+                              ProgressSink* progress = nullptr);
+
+// The columns: rank ngram n frequency range.
+std::vector<TableColumn> NgramColumns();
+[[nodiscard]] Status ExportNgrams(const Session& session, const NgramTable& table, TableFormat format,
+                                  FileWriter& out);
+
+// ---- Dispersion ----------------------------------------------------------------------------
+
+struct DispersionOptions {
+  int letter = 0;  // 0: the parts are the files; 1 (A) to 26 (Z): that letter's values
+  bool places = false;  // keep each hit's place in its part, for a plot
+};
+
+struct DispersionPart {
+  std::string name;  // the file as the project lists it, or the letter's value ("" before any)
+  int64_t tokens = 0;
+  int64_t hits = 0;
+  std::vector<float> places;  // per hit, tokens of the part before it / the part's tokens
+};
+
+struct DispersionResult {
+  std::vector<DispersionPart> parts;  // those with tokens, in order of first appearance
+  int64_t tokens = 0;  // N
+  int64_t hits = 0;    // f
+  int64_t range = 0;
+  double dp = kNoMeasure;
+  double dpNorm = kNoMeasure;
+  double juillandD = kNoMeasure;
+  bool stopped = false;
+};
+
+[[nodiscard]] Status Dispersion(const Session& session, const NodeSearch& search, const DispersionOptions& options,
+                                DispersionResult& result, ProgressSink* progress = nullptr);
+// Range, DP, DPnorm and Juilland's D from the parts' tokens and hits (parts with no tokens
+// dropped first).
+void MeasureDispersion(DispersionResult& result);
+
+// The columns: part tokens hits per_million range dp dp_norm juilland_d; one row a part, then
+// the summary row "*".
+std::vector<TableColumn> DispersionColumns();
+[[nodiscard]] Status ExportDispersion(const Session& session, const DispersionResult& result, TableFormat format,
+                                     FileWriter& out);
+
+// ---- Keyness -------------------------------------------------------------------------------
+
+// A reference corpus as word frequencies, its words in the target's encoding and case.
+struct ReferenceCorpus {
+  std::unordered_map<std::string, int64_t> frequencies;
+  int64_t tokens = 0;  // d
+};
+
+// Adds a project file's vocabulary (a Windows-1252 one brought into a UTF-8 target, and back).
+[[nodiscard]] Status AddReferenceProject(const Session& target, const std::string& path, ReferenceCorpus& reference);
+// Adds the words of text files scanned under the target's rules.
+[[nodiscard]] Status AddReferenceTexts(const Session& target, const std::vector<std::string>& files,
+                                       const ScratchFolder& scratch, ReferenceCorpus& reference,
+                                       ProgressSink* progress = nullptr);
+// Adds a word list, "word<TAB>frequency" a line, blank lines ignored; fails naming the first
+// malformed line, adding nothing.
+[[nodiscard]] Status AddReferenceWordList(const Session& target, const std::string& path, ReferenceCorpus& reference);
+
+struct KeynessOptions {
+  int64_t minimum = 3;      // the least target frequency listed
+  double threshold = 3.84;  // the least LL listed (6.63, 10.83, 15.13 are the usual others)
+};
+
+struct KeynessRow {
+  EntryPosition entry = 0;
+  int64_t frequency = 0;           // a
+  int64_t referenceFrequency = 0;  // b
+  double ll = kNoMeasure;
+  double logRatio = kNoMeasure;
+  bool positive = false;  // a/c > b/d
+};
+
+// The target's words against `reference`: positive ones first, each group by LL descending,
+// ties by word in the project's order.
+[[nodiscard]] Status Keyness(const Session& session, const ReferenceCorpus& reference, const KeynessOptions& options,
+                             std::vector<KeynessRow>& rows);
+// LL and log ratio of one word (exposed for tests and the manual's example).
+void MeasureKeyness(int64_t a, int64_t b, int64_t c, int64_t d, KeynessRow& row);
+
+// The columns: rank word frequency reference_frequency ll log_ratio direction.
+std::vector<TableColumn> KeynessColumns();
+[[nodiscard]] Status ExportKeyness(const Session& session, const std::vector<KeynessRow>& rows, TableFormat format,
+                                   FileWriter& out);
+
+}  // namespace wordloom
