@@ -81,6 +81,24 @@ done
 # contexts and export, and the phrase "of the" against the run of "the".
 build/bin/wordloom-hits-bench "$data/p60.wlm" the "of the"
 
+# The analyses on the 60 MB project, each a whole wordloom-cli run (opening the project too),
+# best of three, with its peak memory; keyness against a second 60 MB project of other text.
+[ -f "$data/corpus60b.txt" ] || build/bin/wordloom-make-corpus "$data/corpus60b.txt" 60 2026
+[ -f "$data/p60b.wlm" ] || "$cli" new "$data/p60b.wlm" --temp "$data/scratch" "$data/corpus60b.txt" >/dev/null 2>&1
+analysis() {  # NAME ARGS...
+  local name=$1 seconds memory
+  shift
+  read -r seconds memory < <(best_of_three "$cli" "$@" --temp "$data/scratch")
+  echo "wordloom-cli $name, 60 MB: ${seconds} s, peak memory $((memory / 1024)) MB"
+}
+analysis "collocates \"the\" (5/5)" collocates "$data/p60.wlm" --keys the
+analysis "ngrams 2..4" ngrams "$data/p60.wlm" --n 2..4
+analysis "clusters of \"the\" 2..4" clusters "$data/p60.wlm" --keys the --n 2..4
+analysis "dispersion of \"the\" by file" dispersion "$data/p60.wlm" --keys the
+analysis "keyness against a second 60 MB project" keyness "$data/p60.wlm" --reference "$data/p60b.wlm"
+analysis "plot of \"the\" (PNG)" plot "$data/p60.wlm" --keys the --out "$data/plot.png"
+[ -x build/bin/wordloom-plot-bench ] && build/bin/wordloom-plot-bench 700000
+
 # Many keys: 4,000 prefix keys (the first four letters of the commonest words) on the 60 MB project.
 keys=$("$cli" wordlist "$data/p60.wlm" --temp "$data/scratch" --order 4 --layout column 2>/dev/null |
        tr -d '\r' | awk 'length($0) >= 4 && n < 4000 { k = substr($0, 1, 4); if (!(k in seen)) { seen[k] = 1; n++; print k } }' |

@@ -18,7 +18,13 @@ const OptionSpec* FindOption(const std::string& name, const std::string& command
 }
 
 bool CheckOperands(Arguments& args, std::string& error) {
-  const std::vector<std::string>& operands = args.operands;
+  std::vector<std::string>& operands = args.operands;
+  // keyness PROJECT --reference A B: a project is one source, so what follows it is reference.
+  if (args.command == "keyness" && !args.analysis.references.empty() && operands.size() > 1 &&
+      IsProjectPath(operands[0])) {
+    args.analysis.references.insert(args.analysis.references.end(), operands.begin() + 1, operands.end());
+    operands.resize(1);
+  }
   if (args.command == "new") {
     if (operands.empty() || !IsProjectPath(operands[0])) {
       error = "new needs a project file ending in .wlm, then the text files";
@@ -55,6 +61,11 @@ bool CheckOperands(Arguments& args, std::string& error) {
     error = args.command + " needs --keys or --keywords";
     return false;
   }
+  if ((args.command == "collocates" || args.command == "clusters" || args.command == "dispersion" ||
+       args.command == "plot") && !args.query.keys) {
+    error = args.command + " needs --keys";
+    return false;
+  }
   if (project && args.rules.given) {
     error = "the rule options apply to text files, not to a project file";
     return false;
@@ -84,7 +95,29 @@ bool CheckTableOptions(QueryOptions& query, std::string& error) {
   return true;
 }
 
+// The analyses' own checks; their tables are tsv unless told otherwise.
+bool CheckAnalysisOptions(Arguments& args, std::string& error) {
+  AnalysisOptions& analysis = args.analysis;
+  if (args.command == "collocates" && analysis.left + analysis.right == 0) {
+    error = "collocates needs a window: --left and --right cannot both be 0";
+  } else if (args.command == "ngrams" && analysis.minN < 2) {
+    error = "ngrams counts runs of 2 to 5 words: --n takes lengths from 2";
+  } else if (args.command == "keyness" && analysis.references.empty()) {
+    error = "keyness needs --reference";
+  } else if (args.command == "plot" && !EndsWithNoCase(analysis.out, ".png") && !EndsWithNoCase(analysis.out, ".svg")) {
+    error = "plot needs --out FILE.png or --out FILE.svg";
+  }
+  if (!error.empty()) return false;
+  if (args.query.format == TableFormat::Text) args.query.format = TableFormat::Tsv;
+  return true;
+}
+
 }  // namespace
+
+bool IsAnalysis(const std::string& command) {
+  return command == "collocates" || command == "ngrams" || command == "clusters" || command == "dispersion" ||
+         command == "keyness" || command == "plot";
+}
 
 bool IsProjectPath(const std::string& path) { return EndsWithNoCase(path, ".wlm"); }
 
@@ -159,6 +192,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
   std::string error;
   if (!CheckOperands(out, error)) return fail(error);
   if (!CheckTableOptions(out.query, error)) return fail(error);
+  if (IsAnalysis(out.command) && !CheckAnalysisOptions(out, error)) return fail(error);
   return result;
 }
 

@@ -73,6 +73,21 @@ struct QueryOptions {
   Thinning thinning;
 };
 
+// The options of the analyses: collocates, ngrams, clusters, dispersion, keyness and plot.
+struct AnalysisOptions {
+  int left = 5;  // the collocation window
+  int right = 5;
+  std::optional<int64_t> minimum;  // the least frequency listed; each command has its default
+  std::string sortBy = "ll";       // a collocate measure
+  int minN = 2;  // the n-gram lengths
+  int maxN = 3;
+  std::string position = "any";  // where a cluster holds its hit
+  int letter = 0;                // dispersion parts: 0 the files, 1 (A) to 26 (Z) a reference letter
+  std::vector<std::string> references;
+  double threshold = 3.84;
+  std::string out;  // the plot's picture
+};
+
 struct Arguments {
   std::string command;
   std::vector<std::string> operands;
@@ -81,7 +96,11 @@ struct Arguments {
   std::optional<std::string> temp;
   int context = 60;
   QueryOptions query;
+  AnalysisOptions analysis;
 };
+
+// True for the commands of the analyses (their tables default to tsv and have no text layout).
+bool IsAnalysis(const std::string& command);
 
 struct ParseResult {
   bool ok = true;

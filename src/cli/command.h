@@ -2,6 +2,7 @@
 // messages, and returns the exit status: 0 success, 1 failure (its message last on stderr).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,17 @@ int RunInfo(const Arguments& args, const ScratchFolder& scratch, Output& output)
 int RunConcordanceCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunWordList(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunProfile(const Arguments& args, const ScratchFolder& scratch, Output& output);
+int RunCollocatesCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
+// ngrams and clusters.
+int RunNgramsCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
+int RunDispersionCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
+int RunKeynessCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
+int RunPlotCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
+
+// A table written by `write` into scratch file "1", which becomes the output; `summary` goes to
+// stderr.
+int WriteTableFile(const ScratchFolder& scratch, Output& output, const std::string& summary,
+                   const std::function<Status(FileWriter&)>& write);
 
 // Applies the --kw edits to the key words, as the KeyWords Required window would, and
 // commits them as its OK does (nothing happens without edits).

@@ -14,15 +14,8 @@ int RunWordTable(const Arguments& args, const Session& session, const ScratchFol
   query.rhyme = args.query.rhyme;
   WordTable table;
   (void)MakeWordTable(session, query, table);  // nothing asks it to stop
-  FileWriter out;
-  Status status = scratch.OpenForWrite("1", out);
-  if (status.ok()) status = ExportWordTable(table, session.lists.Vocabulary, args.query.format, out);
-  Status closed = out.Close();
-  if (status.ok()) status = closed;
-  if (!status.ok()) return Fail(output, status);
-  output.outFile = scratch.PathOf("1");
-  output.err += WordTableCountText(table, session.lists.Vocabulary.size()) + "\n";
-  return 0;
+  return WriteTableFile(scratch, output, WordTableCountText(table, session.lists.Vocabulary.size()),
+                        [&](FileWriter& out) { return ExportWordTable(table, session.lists.Vocabulary, args.query.format, out); });
 }
 
 }  // namespace

@@ -46,6 +46,10 @@ const char* OperationOf(const std::string& command) {
   if (command == "info") return "read the project";
   if (command == "wordlist") return "make the word list";
   if (command == "profile") return "make the profile";
+  if (command == "collocates") return "find the collocates";
+  if (command == "ngrams" || command == "clusters") return "count the n-grams";
+  if (command == "dispersion" || command == "plot") return "measure the dispersion";
+  if (command == "keyness") return "compare the word lists";
   return "make the concordance";
 }
 
@@ -59,6 +63,11 @@ int RunCommand(const wordloom::cli::Arguments& arguments, const wordloom::Scratc
   if (command == "kwic" || command == "line") return RunConcordanceCommand(arguments, scratch, output);
   if (command == "wordlist") return RunWordList(arguments, scratch, output);
   if (command == "profile") return RunProfile(arguments, scratch, output);
+  if (command == "collocates") return RunCollocatesCommand(arguments, scratch, output);
+  if (command == "ngrams" || command == "clusters") return RunNgramsCommand(arguments, scratch, output);
+  if (command == "dispersion") return RunDispersionCommand(arguments, scratch, output);
+  if (command == "keyness") return RunKeynessCommand(arguments, scratch, output);
+  if (command == "plot") return RunPlotCommand(arguments, scratch, output);
   return 1;
 }
 

@@ -1,10 +1,12 @@
 #include "cli/option_table.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdint>
 #include <utility>
 
+#include "analysis/analysis.h"
 #include "concordance/concordance_run.h"
 
 namespace wordloom::cli {
@@ -21,6 +23,18 @@ constexpr CommandSpec kCommands[] = {
     {"wordlist", "SOURCE",
      "the word list of the vocabulary or key words; as a table: rank, word, frequency, per_million, range", true},
     {"profile", "SOURCE", "word-frequency statistics, or the frequency spectrum", true},
+    {"collocates", "SOURCE",
+     "the words that keep company with a search, within --left and --right words of each hit: rank, word, left, "
+     "right, frequency (co-occurrences), collocate_frequency, mi, t, logdice, ll", true},
+    {"ngrams", "SOURCE", "every run of n words within a text: rank, ngram, n, frequency, range (texts)", true},
+    {"clusters", "SOURCE", "the n-grams that hold a hit of a search: rank, ngram, n, frequency, range", true},
+    {"dispersion", "SOURCE",
+     "how a search's hits spread over the texts or a reference letter's values: part, tokens, hits, per_million, "
+     "then a row * with range, dp, dp_norm, juilland_d", true},
+    {"keyness", "SOURCE",
+     "the words more or less frequent than in a reference corpus: rank, word, frequency, reference_frequency, ll, "
+     "log_ratio, direction (+ or -)", true},
+    {"plot", "SOURCE", "the dispersion plot of a search, one strip a part, as a PNG or SVG picture", true},
 };
 
 OptionValue Flag(std::function<void(Arguments&)> set) {
@@ -130,8 +144,49 @@ bool StoreKeyWordEdit(const std::string& text, Arguments& out) {
   return true;
 }
 
+// A number from `low` to `high` with up to six decimals ("3.84").
+bool ParseDecimal(const std::string& text, double low, double high, double& value) {
+  const size_t point = text.find('.');
+  const std::string digits = point == std::string::npos ? text : text.substr(0, point) + text.substr(point + 1);
+  if (digits.empty() || digits.size() > 15 || digits.find_first_not_of("0123456789") != std::string::npos ||
+      (point != std::string::npos && text.size() - point - 1 > 6)) {
+    return false;
+  }
+  value = std::stod(text);
+  return value >= low && value <= high;
+}
+
+// "MIN..MAX" or one length "N": n-gram lengths from 1 to 5 (ngrams checks its own least).
+bool StoreLengths(const std::string& text, Arguments& out) {
+  const size_t dots = text.find("..");
+  int low = 0, high = 0;
+  if (!ParseCount(text.substr(0, dots), kLeastGram, kMostGram, low)) return false;
+  if (dots == std::string::npos) {
+    high = low;
+  } else if (!ParseCount(text.substr(dots + 2), kLeastGram, kMostGram, high)) {
+    return false;
+  }
+  if (low > high) return false;
+  out.analysis.minN = low;
+  out.analysis.maxN = high;
+  return true;
+}
+
+// "file", or a reference letter in either case.
+bool StoreParts(const std::string& text, Arguments& out) {
+  if (text == "file") {
+    out.analysis.letter = 0;
+    return true;
+  }
+  if (text.size() != 1 || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+  out.analysis.letter = std::toupper(static_cast<unsigned char>(text[0])) - 'A' + 1;
+  return true;
+}
+
 using CommandList = std::vector<std::string_view>;
 const CommandList kConcordance = {"kwic", "line"};
+const CommandList kSearches = {"kwic", "line", "collocates", "clusters", "dispersion", "plot"};
+const CommandList kAnalyses = {"collocates", "ngrams", "clusters", "dispersion", "keyness"};
 const CommandList kKeyWordLists = {"kwic", "line", "wordlist"};
 const CommandList kSources = {"info", "kwic", "line", "wordlist", "profile"};
 
@@ -180,7 +235,7 @@ std::vector<OptionSpec> MakeOptions() {
        Flag([](Arguments&) {})},  // answered by HelpTopic before the arguments are parsed
       {"no-vocabulary", G::Command, {"new"}, "create the project without scanning it",
        Flag([](Arguments& a) { a.noVocabulary = true; })},
-      {"keys", G::Command, kConcordance, "the keys, lower-cased and split at spaces (kwic and line need these or the key words)",
+      {"keys", G::Command, kSearches, "the keys, lower-cased and split at spaces (kwic and line need these or the key words)",
        Text("\"K1 K2 ...\"", [](Arguments& a, const std::string& v) { a.query.keys = v; })},
       {"keywords", G::Command, {"kwic", "line", "wordlist", "profile"},
        "work on the committed key words (for kwic and line: as the keys) instead of the whole vocabulary",
@@ -224,7 +279,7 @@ std::vector<OptionSpec> MakeOptions() {
                             {"csv", TableFormat::Csv},
                             {"jsonl", TableFormat::JsonLines}},
                            [](Arguments& a, TableFormat v) { a.query.format = v; })},
-      {"search", G::Command, kConcordance,
+      {"search", G::Command, kSearches,
        "how the keys are searched: --match's kinds, wildcard (* and ? within a word), regex (one "
        "expression matching whole words) or phrase (word patterns, | for alternatives, {M,N} for a gap)",
        Choice<SearchMode>({{"word", SearchMode::Word},
@@ -272,6 +327,52 @@ std::vector<OptionSpec> MakeOptions() {
           a.query.every = n;
           return true;
         }}},
+      {"format", G::Command, kAnalyses, "the table: tsv (the default), csv or jsonl",
+       Choice<TableFormat>({{"tsv", TableFormat::Tsv}, {"csv", TableFormat::Csv}, {"jsonl", TableFormat::JsonLines}},
+                           [](Arguments& a, TableFormat v) { a.query.format = v; })},
+      // The window's sides: for collocates these stand in place of the reference-tag rules.
+      {"left", G::Command, {"collocates"}, "words to the left of each hit in the window (0 to 50, default 5)",
+       {"L", "a number from 0 to 50", [](const std::string& v, Arguments& a) {
+          return ParseCount(v, 0, kMostCollocateSpan, a.analysis.left);
+        }}},
+      {"right", G::Command, {"collocates"}, "words to the right of each hit in the window (0 to 50, default 5)",
+       {"R", "a number from 0 to 50", [](const std::string& v, Arguments& a) {
+          return ParseCount(v, 0, kMostCollocateSpan, a.analysis.right);
+        }}},
+      {"min", G::Command, {"collocates", "ngrams", "clusters", "keyness"},
+       "the least frequency listed: co-occurrences for collocates (default 3), occurrences for ngrams and "
+       "clusters (default 2), the target frequency for keyness (default 3)",
+       {"M", "a positive number", [](const std::string& v, Arguments& a) {
+          int n = 0;
+          if (!ParseCount(v, 1, INT32_MAX, n)) return false;
+          a.analysis.minimum = n;
+          return true;
+        }}},
+      {"sort", G::Command, {"collocates"}, "the measure the collocates are sorted by, descending (default ll)",
+       Choice<std::string>({{"mi", "mi"}, {"t", "t"}, {"logdice", "logdice"}, {"ll", "ll"}, {"frequency", "frequency"}},
+                           [](Arguments& a, std::string v) { a.analysis.sortBy = std::move(v); })},
+      {"n", G::Command, {"ngrams", "clusters"}, "the n-gram lengths, MIN..MAX or one length (ngrams 2 to 5, "
+                                                "clusters 1 to 5; default 2..3)",
+       {"MIN..MAX", "lengths such as 2..4, from 1 to 5, the first not above the second", StoreLengths}},
+      {"position", G::Command, {"clusters"}, "where the hit stands in the cluster: its first words (left), its "
+                                             "last (right) or anywhere (any, the default)",
+       Choice<std::string>({{"left", "left"}, {"right", "right"}, {"any", "any"}},
+                           [](Arguments& a, std::string v) { a.analysis.position = std::move(v); })},
+      {"by", G::Command, {"dispersion", "plot"}, "the parts: the texts (file, the default) or the values of a "
+                                                 "reference letter (A to Z)",
+       {"file|LETTER", "file or a letter from A to Z", StoreParts}},
+      {"reference", G::Command, {"keyness"},
+       "the reference corpus: a project file (.wlm), a word list (.tsv: word, tab, frequency a line) or text files "
+       "scanned under the source's rules; repeatable, and with a project SOURCE any further operands are "
+       "references too",
+       Text("REF", [](Arguments& a, const std::string& v) { a.analysis.references.push_back(v); })},
+      {"threshold", G::Command, {"keyness"},
+       "the least log-likelihood listed (default 3.84, p < 0.05; 6.63, 10.83 and 15.13 for p < 0.01, 0.001, 0.0001)",
+       {"X", "a number from 0 with up to six decimals", [](const std::string& v, Arguments& a) {
+          return ParseDecimal(v, 0, 1e12, a.analysis.threshold);
+        }}},
+      {"out", G::Command, {"plot"}, "the picture to write: FILE.png or FILE.svg",
+       Text("FILE", [](Arguments& a, const std::string& v) { a.analysis.out = v; })},
       {"kw", G::Command, kSources,
        "edit the key words (which start as the whole vocabulary); repeatable, applied in order, then "
        "committed. OP is clear, add:MOVE:VALUE or remove:MOVE:VALUE, with MOVE prefix, suffix or anywhere "
@@ -299,8 +400,14 @@ const CommandSpec* FindCommand(std::string_view name) {
 }
 
 bool Takes(const OptionSpec& option, std::string_view command) {
-  return option.group != OptionGroup::Command ||
-         std::find(option.commands.begin(), option.commands.end(), command) != option.commands.end();
+  auto named = [&](const OptionSpec& spec) {
+    return std::find(spec.commands.begin(), spec.commands.end(), command) != spec.commands.end();
+  };
+  if (option.group == OptionGroup::Command) return named(option);
+  // A command option of the same name stands in its place for the commands that take it.
+  return std::none_of(Options().begin(), Options().end(), [&](const OptionSpec& other) {
+    return other.group == OptionGroup::Command && other.name == option.name && named(other);
+  });
 }
 
 }  // namespace wordloom::cli

@@ -29,6 +29,19 @@ void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLet
   if (options.words) rules.words = *options.words;
 }
 
+int WriteTableFile(const ScratchFolder& scratch, Output& output, const std::string& summary,
+                   const std::function<Status(FileWriter&)>& write) {
+  FileWriter out;
+  Status status = scratch.OpenForWrite("1", out);
+  if (status.ok()) status = write(out);
+  Status closed = out.Close();
+  if (status.ok()) status = closed;
+  if (!status.ok()) return Fail(output, status);
+  output.outFile = scratch.PathOf("1");
+  output.err += summary + "\n";
+  return 0;
+}
+
 int Fail(Output& output, const Status& status) {
   output.err += status.message() + "\n";
   return 1;
