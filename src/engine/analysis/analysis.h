@@ -262,14 +262,21 @@ struct ReferenceCorpus {
   int64_t tokens = 0;  // d
 };
 
-// Adds a project file's vocabulary (a Windows-1252 one brought into a UTF-8 target, and back).
+// Each Add adds to what the corpus holds, or fails and adds nothing.
+// A project file's vocabulary, with its token count as d, read as the opener reads it (a
+// Windows-1252 one brought into a UTF-8 target, and back; a word the target's encoding cannot
+// write counts in d alone). Fails on a file that is not a project file or is damaged.
 [[nodiscard]] Status AddReferenceProject(const Session& target, const std::string& path, ReferenceCorpus& reference);
-// Adds the words of text files scanned under the target's rules.
+// The words of text files scanned under the target's rules; fails on a text it cannot read.
 [[nodiscard]] Status AddReferenceTexts(const Session& target, const std::vector<std::string>& files,
                                        const ScratchFolder& scratch, ReferenceCorpus& reference,
                                        ProgressSink* progress = nullptr);
-// Adds a word list, "word<TAB>frequency" a line, blank lines ignored; fails naming the first
-// malformed line, adding nothing.
+// A word list, "word<TAB>frequency" a line (LF, CR LF or CR), lines of spaces ignored, d the
+// sum of the frequencies. Words are folded to lower case as the target's scan folds them, and
+// equal words add up. A Windows-1252 target reads a list that is all valid UTF-8 with bytes
+// beyond ASCII as UTF-8; otherwise bytes are the target's. Fails with "<path>: line N: <why>"
+// on the first malformed line (no tab, an empty word, a frequency that is not a whole number
+// of 0 or more, an overflow, invalid UTF-8 in a UTF-8 target).
 [[nodiscard]] Status AddReferenceWordList(const Session& target, const std::string& path, ReferenceCorpus& reference);
 
 struct KeynessOptions {
@@ -286,8 +293,9 @@ struct KeynessRow {
   bool positive = false;  // a/c > b/d
 };
 
-// The target's words against `reference`: positive ones first, each group by LL descending,
-// ties by word in the project's order.
+// The target's words of frequency a ≥ the minimum against `reference` (b = 0 for a word it
+// lacks), those with LL ≥ the threshold: positive ones first, each group by LL descending, ties
+// by word in the project's order. Fails when the reference or the target holds no tokens.
 [[nodiscard]] Status Keyness(const Session& session, const ReferenceCorpus& reference, const KeynessOptions& options,
                              std::vector<KeynessRow>& rows);
 // LL and log ratio of one word (exposed for tests and the manual's example).
