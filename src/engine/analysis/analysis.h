@@ -244,12 +244,12 @@ struct DispersionResult {
 
 [[nodiscard]] Status Dispersion(const Session& session, const NodeSearch& search, const DispersionOptions& options,
                                 DispersionResult& result, ProgressSink* progress = nullptr);
-// Range, DP, DPnorm and Juilland's D from the parts' tokens and hits (parts with no tokens
-// dropped first).
+// Range, DP, DPnorm and Juilland's D from the parts' tokens and hits, parts with no tokens
+// dropped first; N and f are set to the sums of the parts' tokens and hits.
 void MeasureDispersion(DispersionResult& result);
 
 // The columns: part tokens hits per_million range dp dp_norm juilland_d; one row a part, then
-// the summary row "*".
+// the summary row "*" (with no hits, its four measures are all empty, the range too).
 std::vector<TableColumn> DispersionColumns();
 [[nodiscard]] Status ExportDispersion(const Session& session, const DispersionResult& result, TableFormat format,
                                      FileWriter& out);
