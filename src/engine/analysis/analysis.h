@@ -189,6 +189,8 @@ class NgramTable {
 
   void Add(const EntryPosition* words, int n, int64_t frequency, int64_t range);
   void Clear();
+  // Puts row order[i] at row i (`order` holds each row once).
+  void Reorder(const std::vector<size_t>& order);
 
  private:
   std::vector<EntryPosition> words_;
@@ -203,11 +205,14 @@ struct NgramResult {
   bool stopped = false;
 };
 
-// Every n-gram of minN..maxN tokens within a file, counted with its range.
+// Every n-gram of minN..maxN tokens within a file, counted with its range within the budget
+// (spilling sorted runs to the scratch files "~N1" and "~N2"). Fails on options out of range
+// or when the scratch folder fails; stopped, with no rows, when `progress` asks.
 [[nodiscard]] Status Ngrams(const Session& session, const NgramOptions& options, const ScratchFolder& scratch,
                             NgramResult& result, ProgressSink* progress = nullptr);
 // The n-grams that hold a hit of `search` whole at `position`: starting at their first token
-// (left), ending at their last (right), or anywhere in them (any).
+// (left), ending at their last (right), or anywhere in them (any). A cluster's frequency and
+// range count only the places where it holds such a hit.
 [[nodiscard]] Status Clusters(const Session& session, const NodeSearch& search, ClusterPosition position,
                               const NgramOptions& options, const ScratchFolder& scratch, NgramResult& result,
                               ProgressSink* progress = nullptr);
