@@ -6,6 +6,7 @@
 
 #if WORDLOOM_HAS_PLOT
 #include <QGuiApplication>
+#include <cstdio>
 
 #include "plot/plot_picture.h"
 #endif
@@ -36,8 +37,12 @@ int RunPlotCommand(const Arguments& args, const ScratchFolder& scratch, Output& 
   status = Dispersion(session, *search, options, series.result);
   if (!status.ok()) return Fail(output, status);
 
-  // Fonts and pictures need a GUI application, which needs no display offscreen.
+  // Fonts and pictures need a GUI application, which needs no display offscreen; its notes
+  // about the desktop's settings are no concern of the tool's output.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+  });
   int argc = 1;
   char name[] = "wordloom-cli";
   char* argv[] = {name, nullptr};

@@ -16,7 +16,7 @@
 // cell are NaN, written empty. The same input gives the same rows in the same order.
 // Memory: collocates and dispersion keep a few counters a vocabulary entry (and, for a plot,
 // 4 bytes a hit); n-grams count within a budget and spill sorted runs to the scratch folder,
-// keeping only the rows listed (about 8 bytes a word of each, and 16 more); keyness holds the
+// keeping only the rows listed (about 4 bytes a word of each, and 25 more); keyness holds the
 // reference's words once.
 #pragma once
 
