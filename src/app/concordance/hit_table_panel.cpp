@@ -10,6 +10,7 @@
 #include "ui/controls.h"
 #include "ui/table_controls.h"
 #include "ui/hit_table_model.h"
+#include "ui/highlight_delegate.h"
 #include "ui/hit_table_view.h"
 
 namespace wordloom::app {
@@ -40,6 +41,9 @@ HitTablePanel::HitTablePanel(QWidget* parent) : QWidget(parent) {
   setObjectName(QString::fromLatin1(names::kTablePanel));
   model_ = new HitTableModel(this);
   view_ = Named(new HitTableView(model_, this), names::kTable);
+  // The contexts draw the highlighted word; the left one is still cut short at its left end.
+  view_->setItemDelegateForColumn(HitTableModel::kLeft, new HighlightDelegate(Qt::ElideLeft, view_));
+  view_->setItemDelegateForColumn(HitTableModel::kRight, new HighlightDelegate(Qt::ElideRight, view_));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
@@ -199,9 +203,10 @@ Thinning HitTablePanel::ThinningChosen() const {
 }
 
 void HitTablePanel::ShowHits(std::shared_ptr<const HitStore> store, std::shared_ptr<const std::vector<int64_t>> rows,
-                             TextEncoding encoding) {
+                             TextEncoding encoding, const QString& highlight) {
   model_->Show(std::move(store), std::move(rows), encoding);
   model_->SetContext(Context());
+  model_->SetHighlight(highlight);
   UpdateControls();
 }
 

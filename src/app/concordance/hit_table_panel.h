@@ -36,9 +36,10 @@ class HitTablePanel : public QWidget {
   std::vector<SortLevel> SortLevels() const;
   Thinning ThinningChosen() const;
 
-  // Shows the hits of a run, `rows` of `store` in their order.
+  // Shows the hits of a run, `rows` of `store` in their order, with `highlight` marked in
+  // their contexts besides the key (empty: nothing).
   void ShowHits(std::shared_ptr<const HitStore> store, std::shared_ptr<const std::vector<int64_t>> rows,
-                TextEncoding encoding);
+                TextEncoding encoding, const QString& highlight = QString());
   // Shows a new arrangement of the hits on show.
   void ShowArrangement(std::shared_ptr<const std::vector<int64_t>> rows);
   void clear();

@@ -226,6 +226,8 @@ void MainWindow::CreatePages() {
   pages_->addTab(concordancePage_, QStringLiteral("Concordance"));
   pages_->addTab(wordListPage_, QStringLiteral("Word List"));
   pages_->addTab(profilePage_, QStringLiteral("Profile"));
+  CreateAnalysisPages();
+  CreatePlotPage();
   pages_->setEnabled(false);
   setCentralWidget(pages_);
   outputPanes_ = new OutputPanes(concordancePage_->pane(), wordListPage_->pane(), profilePage_->spectrumPane(),
@@ -267,6 +269,7 @@ void MainWindow::ConnectCommands() {
   });
   connect(project, &ProjectCommands::projectScanned, this, [this] {
     wordListPage_->table()->clear();  // its rows were positions in the vocabulary the scan replaced
+    ClearAnalyses();  // and theirs
     ShowStatus(ProjectText(session_.project.Title));
     ShowKeyWordsSummary();
   });
@@ -276,11 +279,17 @@ void MainWindow::ConnectCommands() {
   connect(project, &ProjectCommands::errorReportChanged, this, &MainWindow::ShowErrorReport);
   connect(project, &ProjectCommands::textFileOpenFinished, this, &MainWindow::textFileOpenFinished);
 
-  connect(saveAction_, &QAction::triggered, this, [this] { outputPanes_->Save(ShownPane()); });
+  connect(saveAction_, &QAction::triggered, this, [this] {
+    if (OutputShown()) outputPanes_->Save(ShownPane());
+  });
   connect(saveAsAction_, &QAction::triggered, saveAction_, &QAction::trigger);
   connect(pageSetupAction_, &QAction::triggered, outputPanes_, &OutputPanes::SetUpPage);
-  connect(printPreviewAction_, &QAction::triggered, this, [this] { outputPanes_->PrintPreview(ShownPane()); });
-  connect(printAction_, &QAction::triggered, this, [this] { outputPanes_->Print(ShownPane()); });
+  connect(printPreviewAction_, &QAction::triggered, this, [this] {
+    if (OutputShown()) outputPanes_->PrintPreview(ShownPane());
+  });
+  connect(printAction_, &QAction::triggered, this, [this] {
+    if (OutputShown()) outputPanes_->Print(ShownPane());
+  });
   connect(exitAction_, &QAction::triggered, this, &QWidget::close);
   connect(undoAction_, &QAction::triggered, this, [this] { EditCommand("undo"); });
   connect(cutAction_, &QAction::triggered, this, [this] { EditCommand("cut"); });
@@ -320,6 +329,8 @@ void MainWindow::ConnectCommands() {
       progressBar_->setValue(permille);
     }
   });
+  ConnectAnalyses();
+  ConnectPlot();
 }
 
 void MainWindow::Load() {
@@ -494,7 +505,19 @@ void MainWindow::ShowProjectReady() {
   pages_->setEnabled(true);
   titlePanel_->setText(ProjectText(session_.project.Title));
   keyWordsToolBar_->setEnabled(true);
-  for (QAction* action : {saveAction_, saveAsAction_, printAction_, printPreviewAction_}) action->setEnabled(true);
+  UpdateOutputActions();
+}
+
+bool MainWindow::OutputShown() const {
+  const QWidget* shown = pages_->currentWidget();
+  return shown == concordancePage_ || shown == wordListPage_ || shown == profilePage_;
+}
+
+// Saving goes on during a pass, as each pane holds its own output file open; printing waits.
+void MainWindow::UpdateOutputActions() {
+  const bool output = pages_->isEnabled() && OutputShown();
+  for (QAction* action : {saveAction_, saveAsAction_}) action->setEnabled(output);
+  for (QAction* action : {printAction_, printPreviewAction_}) action->setEnabled(output && !busy_);
 }
 
 void MainWindow::ClearOutputs() {
@@ -505,6 +528,7 @@ void MainWindow::ClearOutputs() {
   wordListPage_->ShowCount(QString());
   concordancePage_->ShowCounts(QString());
   profilePage_->ShowTitle(QString());
+  ClearAnalyses();
 }
 
 // The path panel shows a path or the title, the counts panel the project's counts.

@@ -1,4 +1,5 @@
-// MainWindow: the menus, the toolbars, the three output pages and the status bar.
+// MainWindow: the menus, the toolbars, the output pages and the analysis pages, and the
+// status bar.
 //
 // The window reads its settings when it loads and writes them when it is closed (not when
 // minimised). Its passes run on a worker thread through one PassRunner: while one runs, every
@@ -30,19 +31,24 @@ namespace wordloom {
 class FileWriter;
 class ProgressSink;
 class ScratchFolder;
+enum class SearchMode;
 enum class TableFormat;
 }
 
 namespace wordloom::app {
 
+class ClustersPage;
+class CollocatesPage;
 class ConcordancePage;
 class CopyrightWindow;
 class ErrorReportWindow;
 class FileView;
 class HelpWindow;
+class KeynessPage;
 class OptionsDialog;
 class OutputPanes;
 class PassRunner;
+class PlotPage;
 class ProfilePage;
 class ProjectCommands;
 class Prompts;
@@ -110,6 +116,9 @@ class MainWindow : public QMainWindow {
   void UpdateRecentProjects();
   void ShowErrorReport();
   void ClearErrorReport();
+  // True when the page on show is one of the output panes', which Save and Print act on.
+  bool OutputShown() const;
+  void UpdateOutputActions();
 
   // The passes (main_window_runs.cpp).
   void RunConcordancePass(bool line);
@@ -127,6 +136,31 @@ class MainWindow : public QMainWindow {
   void FilterWordTable();
   void ExportWordTable(TableFormat format);
   void RunWordConcordance(int row);
+  // The analyses (main_window_analyses.cpp): their pages, the passes that make their tables,
+  // the exports, and the hits of a row in the Concordance page's table.
+  void CreateAnalysisPages();
+  void ConnectAnalyses();
+  void ClearAnalyses();
+  void RunCollocates();
+  void RunClusters();
+  void RunKeyness();
+  void ChooseReference();
+  void ExportCollocates(TableFormat format);
+  void ExportClusters(TableFormat format);
+  void ExportKeyness(TableFormat format);
+  void OpenCollocateHits(int row);
+  void OpenClusterHits(int row);
+  void OpenKeyWordHits(int row);
+  // Types `keys` into the Concordance page, searched as `mode`, and fills its table.
+  void RunTableConcordance(const QString& keys, SearchMode mode);
+  // The Plot page (main_window_plot.cpp): its pass, saving and printing the plot, and the
+  // hits under a mark in the Concordance page's table.
+  void CreatePlotPage();
+  void ConnectPlot();
+  void RunPlot();
+  void SavePlot();
+  void PrintPlot();
+  void OpenPlotHits(size_t series, size_t part, qint64 firstHit);
   // Asks for a file and writes a table to it through `write` on the runner's thread; `noun`
   // names a row ("hit") in the messages. `operation` lives as long as the program.
   using TableWrite = std::function<Status(FileWriter& out, ProgressSink& progress)>;
@@ -195,6 +229,10 @@ class MainWindow : public QMainWindow {
   ConcordancePage* concordancePage_;
   WordListPage* wordListPage_;
   ProfilePage* profilePage_;
+  CollocatesPage* collocatesPage_;
+  ClustersPage* clustersPage_;
+  PlotPage* plotPage_;
+  KeynessPage* keynessPage_;
 
   QLabel* pathPanel_;
   QLabel* titlePanel_;

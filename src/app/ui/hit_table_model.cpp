@@ -18,6 +18,7 @@ void HitTableModel::Show(std::shared_ptr<const HitStore> store, Rows rows, TextE
   store_ = std::move(store);
   rows_ = store_ && rows ? std::move(rows) : nullptr;
   encoding_ = encoding;
+  highlight_.clear();
   cache_.clear();
   endResetModel();
 }
@@ -35,6 +36,29 @@ void HitTableModel::SetContext(const ContextWindow& window) {
   cache_.clear();
   if (rowCount() > 0) emit dataChanged(index(0, kLeft), index(rowCount() - 1, kRight));
 }
+
+void HitTableModel::SetHighlight(const QString& word) {
+  if (word == highlight_) return;
+  highlight_ = word;
+  if (rowCount() > 0) emit dataChanged(index(0, kLeft), index(rowCount() - 1, kRight));
+}
+
+namespace {
+
+// The word's places where it stands whole: no letter or digit touches it on either side.
+QList<int> PlacesOf(const QString& word, const QString& text) {
+  QList<int> places;
+  for (qsizetype at = text.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
+       at = text.indexOf(word, at + 1, Qt::CaseInsensitive)) {
+    const qsizetype end = at + word.size();
+    if ((at == 0 || !text[at - 1].isLetterOrNumber()) && (end == text.size() || !text[end].isLetterOrNumber())) {
+      places << static_cast<int>(at) << static_cast<int>(word.size());
+    }
+  }
+  return places;
+}
+
+}  // namespace
 
 // A table view counts its rows in int; rows beyond that are exported, never shown.
 int HitTableModel::rowCount(const QModelIndex& parent) const {
@@ -103,6 +127,9 @@ QVariant HitTableModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
       if (column == kKey) return QGuiApplication::palette().color(QPalette::Link);
       return {};
+    case kHighlightRole:
+      if (highlight_.isEmpty() || (column != kLeft && column != kRight)) return {};
+      return QVariant::fromValue(PlacesOf(highlight_, Text(index.row(), column)));
     default:
       return {};
   }

@@ -6,7 +6,8 @@
 // asks for it, and the texts of the rows shown last are kept in a small cache, so a million
 // hits scroll as smoothly as ten and no context is read for a row that is never shown. A
 // context that cannot be read shows the reason as its tool tip. A Line run shows its whole line
-// as the left context, as it is exported.
+// as the left context, as it is exported. A second word may be highlighted in the contexts:
+// the model gives its places, and the view's delegate draws them.
 // Memory: the arrangement (8 bytes a row, shared with the passes that read it) and the texts
 // of at most kCachedRows rows.
 #pragma once
@@ -29,6 +30,9 @@ class HitTableModel : public QAbstractTableModel {
   enum Column { kNumber, kFile, kLine, kCitation, kLeft, kKey, kRight, kColumnCount };
   using Rows = std::shared_ptr<const std::vector<int64_t>>;
   static constexpr int kCachedRows = 2000;
+  // The data role of a context's places of the highlighted word: (start, length) pairs of
+  // its text, as a QList<int>.
+  static constexpr int kHighlightRole = Qt::UserRole + 1;
 
   explicit HitTableModel(QObject* parent = nullptr);
 
@@ -40,6 +44,10 @@ class HitTableModel : public QAbstractTableModel {
   void clear() { Show(nullptr, nullptr, TextEncoding::Windows1252); }
   // Cuts the contexts anew: every row's contexts change at once.
   void SetContext(const ContextWindow& window);
+  // Marks `word`, besides the key, wherever it stands whole in the contexts (a collocate
+  // beside its node); empty marks nothing. Show clears it.
+  void SetHighlight(const QString& word);
+  const QString& highlight() const { return highlight_; }
 
   const std::shared_ptr<const HitStore>& store() const { return store_; }
   const Rows& rows() const { return rows_; }
@@ -67,6 +75,7 @@ class HitTableModel : public QAbstractTableModel {
   Rows rows_;
   TextEncoding encoding_ = TextEncoding::Windows1252;
   ContextWindow window_;
+  QString highlight_;
   mutable QCache<int64_t, Cells> cache_{kCachedRows};
 };
 
