@@ -19,9 +19,8 @@ const OptionSpec* FindOption(const std::string& name, const std::string& command
 
 bool CheckOperands(Arguments& args, std::string& error) {
   std::vector<std::string>& operands = args.operands;
-  // keyness PROJECT --reference A B: a project is one source, so what follows it is reference.
-  if (args.command == "keyness" && !args.analysis.references.empty() && operands.size() > 1 &&
-      IsProjectPath(operands[0])) {
+  // keyness PROJECT A B: a project is one source, so what follows it is reference.
+  if (args.command == "keyness" && operands.size() > 1 && IsProjectPath(operands[0])) {
     args.analysis.references.insert(args.analysis.references.end(), operands.begin() + 1, operands.end());
     operands.resize(1);
   }

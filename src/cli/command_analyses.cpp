@@ -1,6 +1,5 @@
 // collocates, ngrams, clusters, dispersion and keyness: the analyses as tables of data.
 #include "analysis/analysis.h"
-#include "base/paths.h"
 #include "cli/command.h"
 
 namespace wordloom::cli {
@@ -95,20 +94,8 @@ int RunKeynessCommand(const Arguments& args, const ScratchFolder& scratch, Outpu
   Session session;
   Status status = LoadSource(args, scratch, session, output);
   if (!status.ok()) return Fail(output, status);
-  // The references: project files and word lists each by itself, text files scanned together.
   ReferenceCorpus reference;
-  std::vector<std::string> texts;
-  for (const std::string& path : args.analysis.references) {
-    if (IsProjectPath(path)) {
-      status = AddReferenceProject(session, path, reference);
-    } else if (EndsWithNoCase(path, ".tsv")) {
-      status = AddReferenceWordList(session, path, reference);
-    } else {
-      status = AbsoluteNormalPath(path, texts.emplace_back());
-    }
-    if (!status.ok()) return Fail(output, status);
-  }
-  if (!texts.empty()) status = AddReferenceTexts(session, texts, scratch, reference);
+  status = AddReferences(session, args.analysis.references, scratch, reference);
   if (!status.ok()) return Fail(output, status);
   KeynessOptions options;
   options.minimum = args.analysis.minimum.value_or(options.minimum);

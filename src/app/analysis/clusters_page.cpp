@@ -29,6 +29,7 @@ ClustersPage::ClustersPage(QWidget* parent)
                            {"Right", static_cast<int>(ClusterPosition::Right)},
                            {"Any", static_cast<int>(ClusterPosition::Any)}},
                           this);
+  positionBox_->setCurrentIndex(positionBox_->findData(static_cast<int>(ClusterPosition::Any)));  // as the tool's default
   positionBox_->setToolTip(QStringLiteral("Where the match stands in the cluster: first, last or anywhere"));
   positionLabel->setBuddy(positionBox_);
   QBoxLayout* search = parameters();

@@ -11,7 +11,6 @@
 #include "analysis/clusters_page.h"
 #include "analysis/collocates_page.h"
 #include "analysis/keyness_page.h"
-#include "base/paths.h"
 #include "base/scratch_folder.h"
 #include "concordance/concordance_page.h"
 #include "concordance/file_view.h"
@@ -23,25 +22,6 @@
 
 namespace wordloom::app {
 namespace {
-
-// The files of a reference: project files and word lists each by itself, text files scanned
-// together under the project's rules.
-Status AddReferences(const Session& session, const std::vector<std::string>& paths, const ScratchFolder& scratch,
-                     ReferenceCorpus& reference, ProgressSink& progress) {
-  std::vector<std::string> texts;
-  for (const std::string& path : paths) {
-    Status status;
-    if (EndsWithNoCase(path, ".wlm")) {
-      status = AddReferenceProject(session, path, reference);
-    } else if (EndsWithNoCase(path, ".tsv")) {
-      status = AddReferenceWordList(session, path, reference);
-    } else {
-      texts.push_back(path);
-    }
-    if (!status.ok()) return status;
-  }
-  return texts.empty() ? Status() : AddReferenceTexts(session, texts, scratch, reference, &progress);
-}
 
 // The store's rows of the node hits numbered `hits` (0-based, in text order, ascending). The
 // store keeps one row for each key a hit matches, in text order: a hit is a new place (file
@@ -185,7 +165,7 @@ void MainWindow::RunKeyness() {
       "compare the words with the reference", true,
       [&session = std::as_const(session_), paths, options, scratch, run, stopped](ProgressSink& progress) {
         ReferenceCorpus reference;
-        const Status status = AddReferences(session, paths, *scratch, reference, progress);
+        const Status status = AddReferences(session, paths, *scratch, reference, &progress);
         *stopped = progress.StopRequested();
         if (!status.ok() || *stopped) return status;
         return Keyness(session, reference, options, run->rows);

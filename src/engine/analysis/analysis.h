@@ -284,6 +284,12 @@ struct ReferenceCorpus {
 // of 0 or more, an overflow, invalid UTF-8 in a UTF-8 target).
 [[nodiscard]] Status AddReferenceWordList(const Session& target, const std::string& path, ReferenceCorpus& reference);
 
+// Adds each of `paths` by its kind: a project file (".wlm"), a word list (".tsv"), and the rest
+// as text files, scanned together. Fails at the first that cannot be read, naming it.
+[[nodiscard]] Status AddReferences(const Session& target, const std::vector<std::string>& paths,
+                                   const ScratchFolder& scratch, ReferenceCorpus& reference,
+                                   ProgressSink* progress = nullptr);
+
 struct KeynessOptions {
   int64_t minimum = 3;      // the least target frequency listed
   double threshold = 3.84;  // the least LL listed (6.63, 10.83, 15.13 are the usual others)

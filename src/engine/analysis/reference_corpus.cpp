@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "analysis/analysis.h"
+#include "base/paths.h"
 #include "base/cp1252.h"
 #include "base/line_source.h"
 #include "project/project_file.h"
@@ -215,6 +216,23 @@ Status AddReferenceTexts(const Session& target, const std::vector<std::string>& 
 
 Status AddReferenceWordList(const Session& target, const std::string& path, ReferenceCorpus& reference) {
   return WordListReader(target, path).Read(reference);
+}
+
+Status AddReferences(const Session& target, const std::vector<std::string>& paths, const ScratchFolder& scratch,
+                     ReferenceCorpus& reference, ProgressSink* progress) {
+  std::vector<std::string> texts;
+  for (const std::string& path : paths) {
+    Status status;
+    if (EndsWithNoCase(path, ".wlm")) {
+      status = AddReferenceProject(target, path, reference);
+    } else if (EndsWithNoCase(path, ".tsv")) {
+      status = AddReferenceWordList(target, path, reference);
+    } else {
+      status = AbsoluteNormalPath(path, texts.emplace_back());
+    }
+    if (!status.ok()) return status;
+  }
+  return texts.empty() ? Status::Ok() : AddReferenceTexts(target, texts, scratch, reference, progress);
 }
 
 }  // namespace wordloom
