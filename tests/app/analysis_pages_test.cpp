@@ -279,6 +279,11 @@ class AnalysisPagesTest : public QObject {
       QVERIFY2(marked(hit, HitTableModel::kLeft) || marked(hit, HitTableModel::kRight),
                qPrintable(collocate + QStringLiteral(" is not marked in row %1").arg(hit)));
     }
+    // Sorting the table arranges those hits only.
+    f->Find<QComboBox>(hits::kSortFields[0])->setCurrentIndex(2);
+    f->Click(hits::kArrange);
+    f->WaitForPass();
+    QCOMPARE(Hits()->rowCount(), static_cast<int>(expected.size()));
   }
 };
 

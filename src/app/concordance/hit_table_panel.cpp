@@ -204,6 +204,7 @@ Thinning HitTablePanel::ThinningChosen() const {
 
 void HitTablePanel::ShowHits(std::shared_ptr<const HitStore> store, std::shared_ptr<const std::vector<int64_t>> rows,
                              TextEncoding encoding, const QString& highlight) {
+  limit_.reset();
   model_->Show(std::move(store), std::move(rows), encoding);
   model_->SetContext(Context());
   model_->SetHighlight(highlight);

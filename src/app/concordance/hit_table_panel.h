@@ -42,6 +42,10 @@ class HitTablePanel : public QWidget {
                 TextEncoding encoding, const QString& highlight = QString());
   // Shows a new arrangement of the hits on show.
   void ShowArrangement(std::shared_ptr<const std::vector<int64_t>> rows);
+  // Limits the table to `rows` of the store on show (gathering order) until the next ShowHits:
+  // sorting and thinning then arrange only those.
+  void LimitTo(std::shared_ptr<const std::vector<int64_t>> rows) { limit_ = std::move(rows); }
+  const std::shared_ptr<const std::vector<int64_t>>& limit() const { return limit_; }
   void clear();
   // A pass runs: nothing that would start another is on.
   void SetRunning(bool running);
@@ -73,6 +77,7 @@ class HitTablePanel : public QWidget {
   QSpinBox* seedBox_;
   QPushButton* arrangeButton_;
   HitTableModel* model_;
+  std::shared_ptr<const std::vector<int64_t>> limit_;  // the rows the table is limited to; null for all
   HitTableView* view_;
   bool running_ = false;
   std::array<int, 2> contextSizes_ = {5, 40};  // the last size of each unit, words and characters

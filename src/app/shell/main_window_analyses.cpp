@@ -293,6 +293,7 @@ void MainWindow::OpenCollocateHits(int row) {
           concordancePage_->table()->SetMode(query.mode);
           if (fileView_) fileView_->Clear();
           concordancePage_->table()->ShowHits(result->store, rows, session_.project.rules.encoding, word);
+          concordancePage_->table()->LimitTo(rows);
           concordancePage_->ShowCounts(QStringLiteral(" %1 of the hits have \"%2\" in their window")
                                            .arg(hits->size())
                                            .arg(word));

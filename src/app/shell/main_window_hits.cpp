@@ -93,12 +93,13 @@ void MainWindow::ArrangeHitTable() {
   if (!store) return;
   const Thinning thinning = table->ThinningChosen();
   const std::vector<SortLevel> levels = table->SortLevels();
+  const std::shared_ptr<const Rows> within = table->limit();
   auto rows = std::make_shared<Rows>();
   auto arranged = std::make_shared<bool>(false);
   runner_->Start(
       "sort the hits", true,
-      [&tables = std::as_const(session_.tables), store, thinning, levels, rows, arranged](ProgressSink& progress) {
-        *arranged = ArrangeHits(*store, tables, thinning, levels, *rows, &progress);
+      [&tables = std::as_const(session_.tables), store, thinning, levels, within, rows, arranged](ProgressSink& progress) {
+        *arranged = ArrangeHits(*store, tables, thinning, levels, *rows, &progress, false, within.get());
         return Status();
       },
       [this, store, rows, arranged](const Status& status) {

@@ -90,8 +90,11 @@ void RankWords(const HitStore& store, const std::vector<int64_t>& rows, size_t w
 
 bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning& thinning,
                  const std::vector<SortLevel>& levels, std::vector<int64_t>& rows, ProgressSink* progress,
-                 bool byKeyFirst) {
-  Thin(store.size(), thinning, rows);
+                 bool byKeyFirst, const std::vector<int64_t>* within) {
+  Thin(within ? static_cast<int64_t>(within->size()) : store.size(), thinning, rows);
+  if (within) {
+    for (int64_t& row : rows) row = (*within)[static_cast<size_t>(row)];
+  }
   // A first level of Key stands for the key number when it was not asked for.
   std::vector<SortLevel> sortBy;
   const bool byKeyNumber = levels.empty() || byKeyFirst;

@@ -240,10 +240,11 @@ struct Thinning {
 // its hits in that order; every n-th keeps hits 1, n+1, 2n+1, ...), then sorted by `levels`
 // in the project's collation, ties in gathering order; `byKeyFirst` groups them by key number
 // before the levels. With no levels the rows come by key number, then in gathering order.
-// False when `progress` asked to stop.
+// `within`, when given, holds the only rows to arrange (in gathering order), as a table limited
+// to some of a run's hits shows them. False when `progress` asked to stop.
 bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning& thinning,
                  const std::vector<SortLevel>& levels, std::vector<int64_t>& rows, ProgressSink* progress = nullptr,
-                 bool byKeyFirst = false);
+                 bool byKeyFirst = false, const std::vector<int64_t>* within = nullptr);
 
 // The columns of an exported hit table: file, line, citation, left, key, right, offset.
 std::vector<TableColumn> HitColumns();
