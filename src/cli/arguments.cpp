@@ -187,6 +187,9 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
     if (!option->value.store(value.value_or(""), out)) {
       return fail("--" + name + " takes " + option->value.accepts + ", not \"" + *value + "\"");
     }
+    while (option->value.list && i + 1 < args.size() && !args[i + 1].starts_with("--")) {
+      option->value.store(args[++i], out);
+    }
   }
   std::string error;
   if (!CheckOperands(out, error)) return fail(error);

@@ -39,7 +39,7 @@ int RunPlotCommand(const Arguments& args, const ScratchFolder& scratch, Output& 
 
   // Fonts and pictures need a GUI application, which needs no display offscreen; its notes
   // about the desktop's settings are no concern of the tool's output.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
   });

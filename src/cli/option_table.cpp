@@ -362,10 +362,13 @@ std::vector<OptionSpec> MakeOptions() {
                                                  "reference letter (A to Z)",
        {"file|LETTER", "file or a letter from A to Z", StoreParts}},
       {"reference", G::Command, {"keyness"},
-       "the reference corpus: a project file (.wlm), a word list (.tsv: word, tab, frequency a line) or text files "
-       "scanned under the source's rules; repeatable, and with a project SOURCE any further operands are "
-       "references too",
-       Text("REF", [](Arguments& a, const std::string& v) { a.analysis.references.push_back(v); })},
+       "the reference corpus: project files (.wlm), word lists (.tsv: word, tab, frequency a line) or text files "
+       "scanned under the source's rules; every argument up to the next option is a reference, and with a "
+       "project SOURCE any further operands are references too",
+       {"REF...", "", [](const std::string& v, Arguments& a) {
+          a.analysis.references.push_back(v);
+          return true;
+        }, true}},
       {"threshold", G::Command, {"keyness"},
        "the least log-likelihood listed (default 3.84, p < 0.05; 6.63, 10.83 and 15.13 for p < 0.01, 0.001, 0.0001)",
        {"X", "a number from 0 with up to six decimals", [](const std::string& v, Arguments& a) {

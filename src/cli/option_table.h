@@ -32,6 +32,8 @@ struct OptionValue {
   std::string accepts;      // the usage error says "--NAME takes ACCEPTS, not ..."
   // Stores the value in the arguments; false when the value is refused.
   std::function<bool(const std::string& value, Arguments& out)> store;
+  // The arguments that follow the value, up to the next option, are values too ("REF...").
+  bool list = false;
 };
 
 struct OptionSpec {

@@ -48,7 +48,10 @@ TEST(Analyses, TablesWorkedByHand) {
 
   // Against a word list: c is absent from it, d from the texts.
   texts.folder.Write("ref.tsv", "a\t1\nB\t5\n\nd\t4\n");
-  run = texts.Run({"keyness", "--reference", texts.folder.File("ref.tsv"), "--min", "1", "--threshold", "0"});
+  // The references run to the next option; a line of blanks and tabs is blank too.
+  texts.folder.Write("more.tsv", " \t \nd\t0\n");
+  run = texts.Run({"keyness", "--reference", texts.folder.File("ref.tsv"), texts.folder.File("more.tsv"), "--min", "1",
+                   "--threshold", "0"});
   EXPECT_EQ(run.out, "rank\tword\tfrequency\treference_frequency\tll\tlog_ratio\tdirection\n"
                      "1\tc\t2\t0\t3.549213\t2.514573\t+\n2\ta\t3\t1\t1.886395\t2.099536\t+\n"
                      "3\tb\t2\t5\t0.479721\t-0.807355\t-\n");

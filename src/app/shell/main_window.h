@@ -55,6 +55,10 @@ class Prompts;
 class WordListPage;
 enum class PaneCode;
 
+// Why an analysis's row cannot open its hits: the texts no longer give the hits the scan counted.
+inline constexpr char kTextsChanged[] =
+    "The texts have changed since the project was scanned: scan it again (View > Project, OK) to open these hits.";
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:

@@ -171,10 +171,10 @@ void MainWindow::RunKeyness() {
         return Keyness(session, reference, options, run->rows);
       },
       [this, run, stopped](const Status& status) {
-        if (!status.ok()) {
-          prompts_.Message(this, PathText(status.message()), MessageKind::Warning);
-        } else if (*stopped) {
+        if (*stopped) {
           pathPanel_->setText(QStringLiteral("Stopped: the table is as it was"));
+        } else if (!status.ok()) {
+          prompts_.Message(this, PathText(status.message()), MessageKind::Warning);
         } else {
           keynessPage_->ShowRows(KeynessRows(run, &session_.lists.Vocabulary, session_.project.rules.encoding),
                                  KeynessCountText(*run));
@@ -274,7 +274,11 @@ void MainWindow::OpenCollocateHits(int row) {
         if (status.ok() && result->store && !result->stopped) {
           std::unique_ptr<NodeSearch> search;
           status = NodeSearch::Make(session, query, search);
-          if (status.ok()) status = CollocateHits(session, *search, options, collocate, *hits, &progress);
+          int64_t nodeHits = 0;
+          if (status.ok()) status = CollocateHits(session, *search, options, collocate, *hits, &progress, &nodeHits);
+          if (status.ok() && !progress.StopRequested() && nodeHits != CountHitPlaces(*result->store)) {
+            status = Status::Error(kTextsChanged);
+          }
           if (status.ok()) *rows = RowsOfHits(*result->store, *hits);
         }
         *stopped = result->stopped || progress.StopRequested();

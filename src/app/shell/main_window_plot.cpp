@@ -228,7 +228,7 @@ void MainWindow::OpenPlotHits(size_t series, size_t part, qint64 firstHit) {
   runner_->Start(
       "gather the hits", true,
       [&session = std::as_const(session_), query, scratch, result, rows, thinning, levels, letter, partName, firstHit,
-       selected](ProgressSink& progress) {
+       selected, hits = dispersion.hits](ProgressSink& progress) {
         Status status = GatherHits(session, query, *scratch, *result, &progress);
         if (!status.ok() || !result->store) return status;
         if (!ArrangeHits(*result->store, session.tables, thinning, levels, *rows,
@@ -236,6 +236,7 @@ void MainWindow::OpenPlotHits(size_t series, size_t part, qint64 firstHit) {
           rows->resize(static_cast<size_t>(result->store->size()));  // stopped: in gathering order
           std::iota(rows->begin(), rows->end(), int64_t{0});
         }
+        if (!result->stopped && CountHitPlaces(*result->store) != hits) return Status::Error(kTextsChanged);
         int64_t target = -1;
         status = FindPartHit(result->store, letter, partName, firstHit, progress, target);
         *selected = ShownRowOf(*result->store, *rows, target);

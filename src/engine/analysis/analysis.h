@@ -47,6 +47,9 @@ inline constexpr double kNoMeasure = std::numeric_limits<double>::quiet_NaN();
 // empty for NaN or infinity.
 std::string FormatMeasure(double value);
 
+// Fails, saying so, when the project holds no words (never scanned, or texts without words).
+[[nodiscard]] Status RequireWords(const Session& session);
+
 // ---- Searching the token stream ---------------------------------------------------------
 
 // A search over the project's tokens: which vocabulary entries a single-word search matches,
@@ -149,10 +152,11 @@ void MeasureCollocate(int64_t observed, int64_t nodeHits, int64_t frequency, int
                       CollocateRow& row);
 
 // The node hits (0-based, in text order over the project) that have `collocate` in their
-// window, as a collocate's concordance shows them.
+// window, as a collocate's concordance shows them; `nodeHits`, when given, gets the number of
+// all the node's hits.
 [[nodiscard]] Status CollocateHits(const Session& session, const NodeSearch& search, const CollocateOptions& options,
                                    EntryPosition collocate, std::vector<int64_t>& hits,
-                                   ProgressSink* progress = nullptr);
+                                   ProgressSink* progress = nullptr, int64_t* nodeHits = nullptr);
 
 // The columns: rank word left right frequency collocate_frequency mi t logdice ll.
 std::vector<TableColumn> CollocateColumns();
@@ -169,7 +173,7 @@ enum class ClusterPosition { Left, Right, Any };
 std::optional<ClusterPosition> ClusterPositionNamed(std::string_view name);
 
 struct NgramOptions {
-  int minN = 2;  // 2 to 5 (clusters: 1 to 5), minN <= maxN
+  int minN = 2;  // 2 to 5 (clusters: 1 to 5, a 1-gram being the matched word), minN <= maxN
   int maxN = 3;
   int64_t minimum = 2;  // the least frequency listed, 1 or more
   size_t budgetBytes = size_t{256} << 20;  // counting memory before a run spills

@@ -97,6 +97,8 @@ class CollocateHitFinder final : public HitTokenSink {
                      std::vector<int64_t>& found)
       : HitTokenSink(search), left_(options.left), right_(options.right), collocate_(collocate), found_(found) {}
 
+  int64_t hits() const { return hits_; }
+
  private:
   struct Waiting {
     int64_t hit;
@@ -190,7 +192,8 @@ Status Collocates(const Session& session, const NodeSearch& search, const Colloc
 }
 
 Status CollocateHits(const Session& session, const NodeSearch& search, const CollocateOptions& options,
-                     EntryPosition collocate, std::vector<int64_t>& hits, ProgressSink* progress) {
+                     EntryPosition collocate, std::vector<int64_t>& hits, ProgressSink* progress,
+                     int64_t* nodeHits) {
   hits.clear();
   Status status = CheckOptions(options);
   if (!status.ok()) return status;
@@ -202,6 +205,7 @@ Status CollocateHits(const Session& session, const NodeSearch& search, const Col
   }
   // A hit whose right window was waited for may be found after a later one.
   std::sort(hits.begin(), hits.end());
+  if (nodeHits) *nodeHits = finder.hits();
   return Status::Ok();
 }
 

@@ -38,8 +38,9 @@ Status Keyness(const Session& session, const ReferenceCorpus& reference, const K
                std::vector<KeynessRow>& rows) {
   rows.clear();
   if (reference.tokens <= 0) return Status::Error("The reference corpus holds no words.");
+  Status status = RequireWords(session);
+  if (!status.ok()) return status;
   const int64_t tokens = session.totals.tokenCount;
-  if (tokens <= 0) return Status::Error("The project holds no words: scan its texts first.");
   const EntryList& vocabulary = session.lists.Vocabulary;
   for (size_t p = 0; p < vocabulary.size(); ++p) {
     const Entry& entry = vocabulary[p];

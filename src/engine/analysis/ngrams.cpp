@@ -190,6 +190,7 @@ Status Ngrams(const Session& session, const NgramOptions& options, const Scratch
               ProgressSink* progress) {
   result = NgramResult{};
   Status status = CheckOptions(options, 2);
+  if (status.ok()) status = RequireWords(session);
   if (!status.ok()) return status;
   // A file of t tokens holds at most t n-grams of each length.
   const auto lengths = static_cast<uint64_t>(options.maxN - options.minN + 1);

@@ -16,7 +16,14 @@ struct NodeSearch::Step {
 
 NodeSearch::~NodeSearch() = default;
 
+Status RequireWords(const Session& session) {
+  if (session.totals.tokenCount > 0) return Status::Ok();
+  return Status::Error("The project holds no words: scan its texts first.");
+}
+
 Status NodeSearch::Make(const Session& session, const HitQuery& query, std::unique_ptr<NodeSearch>& out) {
+  Status status = RequireWords(session);
+  if (!status.ok()) return status;
   const UnicodeText* unicode = session.tables.unicode.get();
   const EntryList& vocabulary = session.lists.Vocabulary;
   HitQuery matched = query;
@@ -30,7 +37,7 @@ Status NodeSearch::Make(const Session& session, const HitQuery& query, std::uniq
   }
   if (keys.empty()) return Status::Error(query.keyWords ? "There are no key words." : "The search has no keys.");
   std::unique_ptr<HitMatcher> matcher;
-  Status status = HitMatcher::Make(matched, keys, unicode, matcher);
+  status = HitMatcher::Make(matched, keys, unicode, matcher);
   if (!status.ok()) return status;
 
   std::unique_ptr<NodeSearch> search(new NodeSearch);

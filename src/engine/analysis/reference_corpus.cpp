@@ -108,7 +108,7 @@ class WordListReader {
 
  private:
   Status AddLine(std::string_view line) {
-    if (line.find_first_not_of(' ') == std::string_view::npos) return Status::Ok();  // blank
+    if (line.find_first_not_of(" \t") == std::string_view::npos) return Status::Ok();  // blank
     const size_t tab = line.find('\t');
     if (tab == std::string_view::npos) return Status::Error("no tab between the word and its frequency.");
     if (tab == 0) return Status::Error("the word is empty.");

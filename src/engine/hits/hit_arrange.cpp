@@ -136,4 +136,14 @@ bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning
   return true;
 }
 
+int64_t CountHitPlaces(const HitStore& store) {
+  int64_t places = 0;
+  for (int64_t row = 0; row < store.size(); ++row) {
+    if (row == 0 || store.FileNumber(row) != store.FileNumber(row - 1) || store.Offset(row) != store.Offset(row - 1)) {
+      ++places;
+    }
+  }
+  return places;
+}
+
 }  // namespace wordloom

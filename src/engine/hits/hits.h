@@ -246,6 +246,11 @@ bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning
                  const std::vector<SortLevel>& levels, std::vector<int64_t>& rows, ProgressSink* progress = nullptr,
                  bool byKeyFirst = false, const std::vector<int64_t>* within = nullptr);
 
+// The number of places of a store's hits: rows of one file and offset (a word that two keys
+// match) count once. A search over the scan's tokens counts the same hits while the texts are
+// as they were scanned.
+int64_t CountHitPlaces(const HitStore& store);
+
 // The columns of an exported hit table: file, line, citation, left, key, right, offset.
 std::vector<TableColumn> HitColumns();
 

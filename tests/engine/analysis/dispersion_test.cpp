@@ -166,5 +166,11 @@ TEST(Dispersion, SamplePlayBySpeaker) {
   EXPECT_EQ(PartsText(result), CountParts(play, 'S', "the", "Prologue"));
 }
 
+// A value runs on into the next file, as citations have it; a value met again is the same part.
+TEST(Dispersion, AValueRunsOnIntoTheNextFile) {
+  Corpus corpus({{"one.txt", "<S Ann> the cat\n"}, {"two.txt", "the dog\n<S Bo> the end\n<S Ann> a the\n"}});
+  EXPECT_EQ(PartsText(corpus.Run("the", 'S' - 'A' + 1)), "Ann 6 3; Bo 2 1; ");
+}
+
 }  // namespace
 }  // namespace wordloom::test
