@@ -403,8 +403,8 @@ const CommandSpec* FindCommand(std::string_view name) {
 }
 
 bool Takes(const OptionSpec& option, std::string_view command) {
-  auto named = [&](const OptionSpec& spec) {
-    return std::find(spec.commands.begin(), spec.commands.end(), command) != spec.commands.end();
+  auto named = [&](const OptionSpec& row) {
+    return std::find(row.commands.begin(), row.commands.end(), command) != row.commands.end();
   };
   if (option.group == OptionGroup::Command) return named(option);
   // A command option of the same name stands in its place for the commands that take it.

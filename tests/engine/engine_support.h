@@ -1,5 +1,5 @@
 // Helpers shared by the engine tests of more than one subsystem: a scratch folder of a test's
-// own, and work run in a child process. It brings test_support.h with it.
+// own, a scanned project of a few texts, and work run in a child process. It brings test_support.h with it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,8 +8,11 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/scratch_folder.h"
+#include "project/project_actions.h"
 #include "test_support.h"
 
 namespace wordloom::test {
@@ -20,6 +23,34 @@ struct TempScratch {
   ScratchFolder scratch;
   TempScratch() { EXPECT_TRUE(scratch.Prepare(folder.File("scratch")).ok()); }
 };
+
+// A project of `texts` (file name and bytes) under `rules`, scanned as the New Project
+// dialog's OK scans it.
+struct ScannedProject {
+  TempScratch temp;
+  Session session;
+
+  explicit ScannedProject(const std::vector<std::pair<std::string, std::string>>& texts, const ScanRules& rules = {}) {
+    Project project;
+    for (const auto& [name, bytes] : texts) {
+      const std::string path = temp.folder.Write(name, bytes);
+      if (project.Files.empty()) {
+        project = NewProjectFromTextFile(session, path, temp.folder.path());
+      } else {
+        project.AddFile(path);
+      }
+    }
+    project.rules = rules;
+    EXPECT_TRUE(AcceptNewProject(session, project, temp.scratch).ok());
+  }
+};
+
+// Texts named "0.txt", "1.txt" and so on.
+inline std::vector<std::pair<std::string, std::string>> NumberedTexts(const std::vector<std::string>& texts) {
+  std::vector<std::pair<std::string, std::string>> named;
+  for (size_t i = 0; i < texts.size(); ++i) named.emplace_back(std::to_string(i) + ".txt", texts[i]);
+  return named;
+}
 
 // Runs `work` in a child process (as `user` when one is given) and returns what it returns:
 // for what must not touch the test's own process (limits, the working folder, the user).

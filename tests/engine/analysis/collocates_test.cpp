@@ -17,23 +17,8 @@ namespace wordloom::test {
 namespace {
 
 // A project of `texts` (name and bytes), scanned under the default rules.
-struct Corpus {
-  TempScratch temp;
-  Session session;
-
-  explicit Corpus(const std::vector<std::string>& texts) {
-    Project project;
-    for (size_t i = 0; i < texts.size(); ++i) {
-      const std::string path = temp.folder.Write(std::to_string(i) + ".txt", texts[i]);
-      if (project.Files.empty()) {
-        project = NewProjectFromTextFile(session, path, temp.folder.path());
-      } else {
-        project.AddFile(path);
-      }
-    }
-    project.rules = ScanRules{};
-    EXPECT_TRUE(AcceptNewProject(session, project, temp.scratch).ok());
-  }
+struct Corpus : ScannedProject {
+  explicit Corpus(const std::vector<std::string>& texts) : ScannedProject(NumberedTexts(texts)) {}
 
   std::unique_ptr<NodeSearch> Search(const std::string& keys, SearchMode mode) const {
     HitQuery query;

@@ -14,24 +14,16 @@ namespace wordloom::test {
 namespace {
 
 // A project of `texts` (name and bytes), reading reference tags, scanned.
-struct Corpus {
-  TempScratch temp;
-  Session session;
+// Reference tags read, the rest the defaults.
+ScanRules TaggedRules() {
+  ScanRules rules;
+  rules.referenceType = ReferenceType::Type1;
+  return rules;
+}
 
-  explicit Corpus(const std::vector<std::pair<std::string, std::string>>& texts) {
-    Project project;
-    for (const auto& [name, bytes] : texts) {
-      const std::string path = temp.folder.Write(name, bytes);
-      if (project.Files.empty()) {
-        project = NewProjectFromTextFile(session, path, temp.folder.path());
-      } else {
-        project.AddFile(path);
-      }
-    }
-    project.rules = ScanRules{};
-    project.rules.referenceType = ReferenceType::Type1;
-    EXPECT_TRUE(AcceptNewProject(session, project, temp.scratch).ok());
-  }
+struct Corpus : ScannedProject {
+  explicit Corpus(const std::vector<std::pair<std::string, std::string>>& texts)
+      : ScannedProject(texts, TaggedRules()) {}
 
   DispersionResult Run(const std::string& keys, int letter, bool places = false) const {
     HitQuery query;

@@ -16,18 +16,8 @@ namespace wordloom::test {
 namespace {
 
 // A scanned project of `texts`, one file each.
-struct Corpus {
-  TempFolder folder;
-  TempScratch temp;
-  Session session;
-
-  explicit Corpus(const std::vector<std::string>& texts) {
-    for (size_t i = 0; i < texts.size(); ++i) {
-      session.project.Files.push_back(folder.Write(std::to_string(i) + ".txt", texts[i]));
-    }
-    session.tables = BuildCharTables(session.project.rules);
-    EXPECT_TRUE(ScanProjectTexts(session, temp.scratch).ok());
-  }
+struct Corpus : ScannedProject {
+  explicit Corpus(const std::vector<std::string>& texts) : ScannedProject(NumberedTexts(texts)) {}
 
   NgramTable Grams(const NgramOptions& options) {
     NgramResult result;
@@ -79,7 +69,7 @@ TEST(Ngrams, StayWithinTheirFileAndListByFrequencyThenWordByWord) {
             "rank\tngram\tn\tfrequency\trange\n1\tant bee cat\t3\t2\t2\n2\tcat ant bee\t3\t2\t2\n");
 
   // A word the vocabulary lacks (the text changed since the scan) breaks the stream.
-  corpus.folder.Write("2.txt", "cat ant zebra bee cat");
+  corpus.temp.folder.Write("2.txt", "cat ant zebra bee cat");
   EXPECT_EQ(corpus.Rows(corpus.Grams(Lengths(2, 2))), (Rows{"ant bee 2 1", "bee cat 2 2", "cat ant 2 2"}));
 }
 

@@ -12,24 +12,8 @@
 namespace wordloom::test {
 namespace {
 
-// A project of `texts` (name and bytes) under `rules`, scanned.
-struct Corpus {
-  TempScratch temp;
-  Session session;
-
-  Corpus(const std::vector<std::pair<std::string, std::string>>& texts, const ScanRules& rules) {
-    Project project;
-    for (const auto& [name, bytes] : texts) {
-      const std::string path = temp.folder.Write(name, bytes);
-      if (project.Files.empty()) {
-        project = NewProjectFromTextFile(session, path, temp.folder.path());
-      } else {
-        project.AddFile(path);
-      }
-    }
-    project.rules = rules;
-    EXPECT_TRUE(AcceptNewProject(session, project, temp.scratch).ok());
-  }
+struct Corpus : ScannedProject {
+  using ScannedProject::ScannedProject;
 
   std::shared_ptr<const HitStore> Run(const std::string& keys, SearchMode mode, const std::string& cite = "") {
     HitQuery query;
