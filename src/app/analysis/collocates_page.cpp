@@ -3,7 +3,7 @@
 #include <QBoxLayout>
 #include <limits>
 
-#include "analysis/analysis_controls.h"
+#include "ui/parameter_controls.h"
 #include "analysis/analysis_rows.h"
 #include "analysis/collocates_page_names.h"
 #include "ui/code_page.h"

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <limits>
 
-#include "analysis/analysis_controls.h"
+#include "ui/parameter_controls.h"
 #include "analysis/analysis_rows.h"
 #include "analysis/keyness_page_names.h"
 

@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <QPrinter>
 
-#include "analysis/analysis_controls.h"
+#include "ui/parameter_controls.h"
 #include "analysis/plot_page_names.h"
 #include "analysis/plot_view.h"
 #include "scan/scan_state.h"

@@ -8,6 +8,7 @@
 
 #include "concordance/concordance_page_names.h"
 #include "ui/controls.h"
+#include "ui/parameter_controls.h"
 #include "ui/table_controls.h"
 #include "ui/hit_table_model.h"
 #include "ui/highlight_delegate.h"
@@ -21,13 +22,6 @@ namespace {
 
 constexpr int kNoSortField = -1;
 constexpr std::array<int, 2> kMaxContext = {20, 120};  // words, characters a side
-
-QSpinBox* NumberBox(const char* objectName, int minimum, int maximum, int value, QWidget* parent) {
-  auto* box = Named(new QSpinBox(parent), objectName);
-  box->setRange(minimum, maximum);
-  box->setValue(value);
-  return box;
-}
 
 QHBoxLayout* Row(QWidget* owner) {
   auto* layout = new QHBoxLayout(owner);
@@ -60,18 +54,7 @@ HitTablePanel::HitTablePanel(QWidget* parent) : QWidget(parent) {
 QWidget* HitTablePanel::CreateSearchRow() {
   auto* row = new QWidget(this);
   QLabel* modeLabel = Label(names::kSearchLabel, QStringLiteral("Search:"), row);
-  modeBox_ = DropDown(names::kSearchMode,
-                      {{"Word", static_cast<int>(SearchMode::Word)},
-                       {"Prefix", static_cast<int>(SearchMode::Prefix)},
-                       {"Suffix", static_cast<int>(SearchMode::Suffix)},
-                       {"Anywhere", static_cast<int>(SearchMode::Anywhere)},
-                       {"Wildcard", static_cast<int>(SearchMode::Wildcard)},
-                       {"Regex", static_cast<int>(SearchMode::Regex)},
-                       {"Phrase", static_cast<int>(SearchMode::Phrase)}},
-                      row);
-  modeBox_->setToolTip(
-      QStringLiteral("How the keys match: as words, beginnings, endings or parts of words; with * and ?; as a regular "
-                     "expression; or as a phrase such as \"in * of\""));
+  modeBox_ = SearchModeBox(names::kSearchMode, row);
   modeLabel->setBuddy(modeBox_);
   QLabel* contextLabel = Label(names::kContextLabel, QStringLiteral("Context:"), row);
   contextSizeBox_ = NumberBox(names::kContextSize, 1, kMaxContext[0], contextSizes_[0], row);
@@ -173,7 +156,7 @@ QWidget* HitTablePanel::CreateArrangeArea() {
   return area;
 }
 
-SearchMode HitTablePanel::Mode() const { return static_cast<SearchMode>(modeBox_->currentData().toInt()); }
+SearchMode HitTablePanel::Mode() const { return ModeOf(modeBox_); }
 
 void HitTablePanel::SetMode(SearchMode mode) { modeBox_->setCurrentIndex(modeBox_->findData(static_cast<int>(mode))); }
 

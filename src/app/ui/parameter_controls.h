@@ -1,5 +1,4 @@
-// The controls the analysis pages share for their parameters: a number box and the choice of
-// a search mode, as the concordance table offers the modes.
+// Controls the pages share for their parameters: a number box and the choice of a search mode.
 #pragma once
 
 #include <QComboBox>
