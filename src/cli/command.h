@@ -37,10 +37,11 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
 
 // The rest of a project dialog's OK once `prepared` tells how PrepareNewProject or
 // PrepareEditProject went: an automatic encoding settled from the texts, the scan of
-// `candidate` when it needs one, the Error Report as the OK leaves it on stderr (the scan's
-// entries even when it fails), and the commit.
+// `candidate` when it needs one (without its words when `words` is false: the lines alone),
+// the Error Report as the OK leaves it on stderr (the scan's entries even when it fails), and
+// the commit.
 Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
-                     const ScratchFolder& scratch, Output& output);
+                     const ScratchFolder& scratch, Output& output, bool words = true);
 
 int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output);

@@ -79,12 +79,13 @@ void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) 
 }
 
 Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
-                     const ScratchFolder& scratch, Output& output) {
+                     const ScratchFolder& scratch, Output& output, bool words) {
   Status status = prepared;
   if (status.ok()) SettleEncoding(candidate);  // reads the texts when the encoding is automatic
   const bool scans = status.ok() && candidate.NeedsScan();
   ScanOutcome scanned;
-  if (scans) status = ScanCandidate(session, candidate, scratch, scanned);
+  if (scans && words) status = ScanCandidate(session, candidate, scratch, scanned);
+  if (scans && !words) ReadCandidateLines(session, candidate, scanned);
   output.err += session.scan.ErrorReportText + scanned.scan.ErrorReportText;
   if (status.ok()) CommitProject(session, std::move(candidate), scans ? &scanned : nullptr);
   return status;
@@ -109,7 +110,10 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
   ApplyRuleOptions(args.rules, created, session.referenceLetters);
   ProjectCandidate candidate;
   const Status prepared = PrepareNewProject(session, created, candidate);
-  Status status = ScanAndCommit(session, prepared, candidate, scratch, output);
+  // A concordance of given keys reads only the texts' lines: it needs no vocabulary.
+  const bool keysGiven = (args.command == "kwic" || args.command == "line") && args.query.keys &&
+                         !args.query.keyWords && args.query.keyWordEdits.empty();
+  Status status = ScanAndCommit(session, prepared, candidate, scratch, output, !keysGiven);
   if (status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
   return status;
 }

@@ -134,6 +134,13 @@ Status ScanCandidate(const Session& session, const ProjectCandidate& candidate, 
                    options);
 }
 
+void ReadCandidateLines(const Session& session, const ProjectCandidate& candidate, ScanOutcome& outcome) {
+  outcome.scan = session.scan.PassCopy();
+  outcome.totals = session.totals;
+  ReadTextLines(candidate.project.Files, candidate.project.rules, candidate.tables, outcome.scan, outcome.totals);
+  outcome.totals.vocabularySize = 0;
+}
+
 void CommitProject(Session& session, ProjectCandidate&& candidate, ScanOutcome* scanned) {
   SettleEncoding(candidate);  // already done where the texts were scanned
   if (candidate.isNew) {

@@ -442,6 +442,26 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
   return Status::Ok();
 }
 
+void ReadTextLines(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
+                   ScanContext& context, ScanTotals& totals, ProgressSink* progress) {
+  BeginVocabularyPass(context, rules, tables, totals);
+  for (size_t i = 0; i < files.size(); ++i) {
+    LineSource file;
+    Status opened = file.Open(files[i]);
+    if (!opened.ok()) {
+      ReportUnreadableFile(context, files[i], opened.message());
+    } else {
+      BeginFile(context, files[i]);
+      CharacterRun run;
+      while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+      }
+      if (!file.error().ok()) ReportUnreadableFile(context, files[i], file.error().message());
+    }
+    if (progress) progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
+  }
+  totals.linesShown = context.state.physicalLineTotal;
+}
+
 bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
                   const ScanContext& reader, const EntryList& vocabulary, TokenSink& sink, ProgressSink* progress) {
   ScanContext context = reader.PassCopy();

@@ -51,6 +51,13 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
                        const ScratchFolder& scratch, ScanContext& context, ScanTotals& totals, EntryList& vocabulary,
                        std::vector<uint32_t>& ranges, const VocabularyOptions& options = {});
 
+// The reading of BuildVocabulary without its words, for what needs only the texts' lines: the
+// reader's line totals, reference flags and Error Report entries, exactly as the scan leaves
+// them; `totals` gets its line counts, and no token count, longest word or vocabulary. Memory:
+// one logical line.
+void ReadTextLines(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
+                   ScanContext& context, ScanTotals& totals, ProgressSink* progress = nullptr);
+
 // Where the words of a pass go one by one, as positions in a vocabulary. Each file's words
 // come between its BeginFile and EndFile (a file that cannot be read gives none).
 class TokenSink {
