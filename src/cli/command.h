@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@
 #include "cli/arguments.h"
 #include "project/project_actions.h"
 #include "project/session.h"
+
+namespace wordloom {
+class NodeSearch;
+}
 
 namespace wordloom::cli {
 
@@ -56,6 +61,10 @@ int RunNgramsCommand(const Arguments& args, const ScratchFolder& scratch, Output
 int RunDispersionCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunKeynessCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunPlotCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
+
+// The search of --keys and --search, as the analyses make it.
+HitQuery SearchQuery(const Arguments& args);
+Status MakeSearch(const Arguments& args, const Session& session, std::unique_ptr<NodeSearch>& search);
 
 // A table written by `write` into scratch file "1", which becomes the output; `summary` goes to
 // stderr.

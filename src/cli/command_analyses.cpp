@@ -5,14 +5,6 @@
 namespace wordloom::cli {
 namespace {
 
-// The search of --keys and --search.
-Status MakeSearch(const Arguments& args, const Session& session, std::unique_ptr<NodeSearch>& search) {
-  HitQuery query;
-  query.keys = args.query.keys.value_or("");
-  query.mode = args.query.search.value_or(SearchMode::Word);
-  return NodeSearch::Make(session, query, search);
-}
-
 NgramOptions MakeNgramOptions(const Arguments& args) {
   NgramOptions options;
   options.minN = args.analysis.minN;
@@ -45,6 +37,17 @@ int RunNgramTable(const Arguments& args, const Session& session, const ScratchFo
 }
 
 }  // namespace
+
+Status MakeSearch(const Arguments& args, const Session& session, std::unique_ptr<NodeSearch>& search) {
+  return NodeSearch::Make(session, SearchQuery(args), search);
+}
+
+HitQuery SearchQuery(const Arguments& args) {
+  HitQuery query;
+  query.keys = args.query.keys.value_or("");
+  query.mode = args.query.search.value_or(SearchMode::Word);
+  return query;
+}
 
 int RunCollocatesCommand(const Arguments& args, const ScratchFolder& scratch, Output& output) {
   Session session;

@@ -21,16 +21,13 @@ constexpr int kPictureWidth = 1000;
 int RunPlotCommand(const Arguments& args, const ScratchFolder& scratch, Output& output) {
   Session session;
   Status status = LoadSource(args, scratch, session, output);
-  HitQuery query;
-  query.keys = args.query.keys.value_or("");
-  query.mode = args.query.search.value_or(SearchMode::Word);
   std::unique_ptr<NodeSearch> search;
-  if (status.ok()) status = NodeSearch::Make(session, query, search);
+  if (status.ok()) status = MakeSearch(args, session, search);
   if (!status.ok()) return Fail(output, status);
   app::DispersionPlot plot;
   plot.encoding = session.project.rules.encoding;
   app::PlotSeries& series = plot.series.emplace_back();
-  series.key = query.keys;
+  series.key = SearchQuery(args).keys;
   DispersionOptions options;
   options.letter = args.analysis.letter;
   options.places = true;

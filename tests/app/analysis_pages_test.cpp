@@ -85,13 +85,6 @@ class AnalysisPagesTest : public QObject {
     if (counts) *counts = lines.isEmpty() ? QString() : lines.last();
     return table;
   }
-  static QList<QStringList> TsvRows(const QByteArray& tsv, bool utf8) {
-    QList<QStringList> rows;
-    for (const QByteArray& line : tsv.split('\n').mid(1)) {
-      if (!line.isEmpty()) rows << (utf8 ? QString::fromUtf8(line) : AsPaneText(line)).split(u'\t');
-    }
-    return rows;
-  }
   QList<QStringList> Shown() const {
     QList<QStringList> rows;
     for (int row = 0; row < Model()->rowCount(); ++row) {

@@ -55,13 +55,6 @@ class WordTableTest : public QObject {
     if (counts) *counts = QString::fromLatin1(errors).split(u'\n', Qt::SkipEmptyParts).last();
     return tsv;
   }
-  static QList<QStringList> TsvRows(const QByteArray& tsv, bool utf8 = false) {
-    QList<QStringList> rows;
-    for (const QByteArray& line : tsv.split('\n').mid(1)) {
-      if (!line.isEmpty()) rows << (utf8 ? QString::fromUtf8(line) : AsPaneText(line)).split(u'\t');
-    }
-    return rows;
-  }
   QList<QStringList> Shown() const {
     QList<QStringList> rows;
     for (int row = 0; row < Model()->rowCount(); ++row) {

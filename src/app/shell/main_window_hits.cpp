@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <algorithm>
-#include <numeric>
 #include <utility>
 
 #include "base/paths.h"
@@ -57,14 +56,7 @@ void MainWindow::RunHitPass(bool line) {
   runner_->Start(
       "gather the hits", true,
       [&session = std::as_const(session_), query, scratch, result, rows, thinning, levels](ProgressSink& progress) {
-        const Status status = GatherHits(session, query, *scratch, *result, &progress);
-        if (!status.ok() || !result->store) return status;
-        if (!ArrangeHits(*result->store, session.tables, thinning, levels, *rows,
-                         result->stopped ? nullptr : &progress)) {
-          rows->resize(static_cast<size_t>(result->store->size()));  // stopped: in gathering order
-          std::iota(rows->begin(), rows->end(), int64_t{0});
-        }
-        return Status();
+        return GatherArrangedHits(session, query, *scratch, thinning, levels, *result, *rows, progress);
       },
       [this, result, rows, reported](const Status& status) {
         CommitHits(session_, *result);  // its Error Report entries, even when it failed

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <array>
-#include <numeric>
 #include <utility>
 
 #include "analysis/analysis.h"
@@ -229,13 +228,8 @@ void MainWindow::OpenPlotHits(size_t series, size_t part, qint64 firstHit) {
       "gather the hits", true,
       [&session = std::as_const(session_), query, scratch, result, rows, thinning, levels, letter, partName, firstHit,
        selected, hits = dispersion.hits](ProgressSink& progress) {
-        Status status = GatherHits(session, query, *scratch, *result, &progress);
+        Status status = GatherArrangedHits(session, query, *scratch, thinning, levels, *result, *rows, progress);
         if (!status.ok() || !result->store) return status;
-        if (!ArrangeHits(*result->store, session.tables, thinning, levels, *rows,
-                         result->stopped ? nullptr : &progress)) {
-          rows->resize(static_cast<size_t>(result->store->size()));  // stopped: in gathering order
-          std::iota(rows->begin(), rows->end(), int64_t{0});
-        }
         if (!result->stopped && CountHitPlaces(*result->store) != hits) return Status::Error(kTextsChanged);
         int64_t target = -1;
         status = FindPartHit(result->store, letter, partName, firstHit, progress, target);

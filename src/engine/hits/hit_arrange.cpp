@@ -1,5 +1,6 @@
 // Thinning and sorting the rows of a hit store.
 #include <algorithm>
+#include <numeric>
 #include <unordered_map>
 
 #include "hits/hit_record.h"
@@ -134,6 +135,18 @@ bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning
   for (size_t i = 0; i < order.size(); ++i) sorted[i] = rows[order[i]];
   rows.swap(sorted);
   return true;
+}
+
+Status GatherArrangedHits(const Session& session, const HitQuery& query, const ScratchFolder& scratch,
+                          const Thinning& thinning, const std::vector<SortLevel>& levels, HitRunResult& result,
+                          std::vector<int64_t>& rows, ProgressSink& progress) {
+  const Status status = GatherHits(session, query, scratch, result, &progress);
+  if (!status.ok() || !result.store) return status;
+  if (!ArrangeHits(*result.store, session.tables, thinning, levels, rows, result.stopped ? nullptr : &progress)) {
+    rows.resize(static_cast<size_t>(result.store->size()));  // stopped: in gathering order
+    std::iota(rows.begin(), rows.end(), int64_t{0});
+  }
+  return Status::Ok();
 }
 
 int64_t CountHitPlaces(const HitStore& store) {

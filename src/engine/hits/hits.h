@@ -246,6 +246,12 @@ bool ArrangeHits(const HitStore& store, const CharTables& tables, const Thinning
                  const std::vector<SortLevel>& levels, std::vector<int64_t>& rows, ProgressSink* progress = nullptr,
                  bool byKeyFirst = false, const std::vector<int64_t>* within = nullptr);
 
+// GatherHits, then ArrangeHits of what it found, into `rows`: a run stopped while gathering
+// still arranges the hits found so far; a stop while arranging leaves them in gathering order.
+[[nodiscard]] Status GatherArrangedHits(const Session& session, const HitQuery& query, const ScratchFolder& scratch,
+                                        const Thinning& thinning, const std::vector<SortLevel>& levels,
+                                        HitRunResult& result, std::vector<int64_t>& rows, ProgressSink& progress);
+
 // The number of places of a store's hits: rows of one file and offset (a word that two keys
 // match) count once. A search over the scan's tokens counts the same hits while the texts are
 // as they were scanned.

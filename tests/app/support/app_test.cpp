@@ -18,6 +18,14 @@ QString AsPaneText(QByteArray bytes) {
   return Decode1252(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
+QList<QStringList> TsvRows(const QByteArray& tsv, bool utf8) {
+  QList<QStringList> rows;
+  for (const QByteArray& line : tsv.split('\n').mid(1)) {
+    if (!line.isEmpty()) rows << (utf8 ? QString::fromUtf8(line) : AsPaneText(line)).split(u'\t');
+  }
+  return rows;
+}
+
 QString SamplePath(const QString& name) { return QStringLiteral(WORDLOOM_SOURCE_DIR "/samples/") + name; }
 
 QString WriteFile(const QString& path, const QByteArray& bytes) {

@@ -15,6 +15,9 @@ QObject* MakeAppTest();
 QByteArray RunCli(const QStringList& arguments, QByteArray* errors = nullptr);
 // Output bytes as a pane shows them: Windows-1252 decoded, CR LF made "\n".
 QString AsPaneText(QByteArray bytes);
+// The rows of a TSV table after its header, each split into its cells; Windows-1252 unless
+// `utf8`.
+QList<QStringList> TsvRows(const QByteArray& tsv, bool utf8 = false);
 QString SamplePath(const QString& name);
 // Writes `bytes` to the file `path` and gives back the path, or "" when it cannot.
 QString WriteFile(const QString& path, const QByteArray& bytes);
