@@ -35,8 +35,14 @@ Status TextFiles(const std::vector<std::string>& operands, size_t first, std::ve
 // Puts the rule options into a project being created, and --define values into the table.
 void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLetters& letters);
 
-// Loads SOURCE into the session: the project file as the opener loads it, or a fresh project
-// of the text files scanned as the New Project dialog's OK would; then applies the --kw edits.
+// Keeps the positional index beside the session's project file up to date and open in the
+// session, so that passes over the tokens read it instead of the texts. An index that cannot
+// be written changes nothing: the texts are read as before.
+void KeepProjectIndex(Session& session, const ScratchFolder& scratch);
+
+// Loads SOURCE into the session: the project file as the opener loads it (with its index
+// for the commands that read the tokens), or a fresh project of the text files scanned as the
+// New Project dialog's OK would; then applies the --kw edits.
 // Messages of the opener and the scan's Error Report go to stderr.
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output);
 

@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "cli/command.h"
+#include "index/index.h"
 #include "lists/keyword_selection.h"
 #include "project/project_actions.h"
 
@@ -91,6 +92,17 @@ Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate&
   return status;
 }
 
+namespace {
+
+bool ReadsTokens(const std::string& command) { return IsAnalysis(command) || command == "wordlist"; }
+
+}  // namespace
+
+void KeepProjectIndex(Session& session, const ScratchFolder& scratch) {
+  // An index that cannot be written (a read-only folder) only means the texts are read instead.
+  (void)UpdateProjectIndex(session, IndexPathFor(session.project.FileName), scratch, session.index);
+}
+
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output) {
   const std::string& first = args.operands.front();
   if (IsProjectPath(first)) {
@@ -100,6 +112,7 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
     ProjectFileReport report = OpenProject(session, path, ProgramFolder(), CurrentFolder());
     for (const std::string& message : report.messages) output.err += message + "\n";
     if (report.status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
+    if (report.status.ok() && ReadsTokens(args.command)) KeepProjectIndex(session, scratch);
     return report.status;
   }
   std::vector<std::string> files;

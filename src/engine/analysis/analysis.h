@@ -4,8 +4,8 @@
 //
 // Tokens are the words of the vocabulary scan, cut under the project's rules exactly as the
 // scan cuts them, one stream per file: no window, n-gram or part reaches across a file's end.
-// Each analysis reads the texts once (StreamTokens in scan/vocabulary.h), with the tokens as
-// their places in the vocabulary, so its counts agree with the word list's: N is the scan's
+// Each analysis reads the tokens once, from the project's index when it has one that matches
+// and else from the texts (StreamProjectTokens in index/index.h), as their places in the vocabulary, so its counts agree with the word list's: N is the scan's
 // token count and f(c) a word's frequency there. A search is any of the hit store's (word,
 // prefix, suffix, anywhere, wildcard, regex, phrase); a single-word search's hit is one token,
 // however many keys it matches, and a phrase's runs from its first token to the last of its

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "analysis/analysis.h"
+#include "index/index.h"
 
 namespace wordloom {
 namespace {
@@ -170,8 +171,7 @@ Status Collocates(const Session& session, const NodeSearch& search, const Colloc
   if (!status.ok()) return status;
   const EntryList& vocabulary = session.lists.Vocabulary;
   WindowCounter counter(search, options, vocabulary.size());
-  if (!StreamTokens(session.project.Files, session.project.rules, session.tables, session.scan, vocabulary, counter,
-                    progress)) {
+  if (!StreamProjectTokens(session, session.scan, counter, progress)) {
     result.stopped = true;
     return Status::Ok();
   }
@@ -198,8 +198,7 @@ Status CollocateHits(const Session& session, const NodeSearch& search, const Col
   Status status = CheckOptions(options);
   if (!status.ok()) return status;
   CollocateHitFinder finder(search, options, collocate, hits);
-  if (!StreamTokens(session.project.Files, session.project.rules, session.tables, session.scan,
-                    session.lists.Vocabulary, finder, progress)) {
+  if (!StreamProjectTokens(session, session.scan, finder, progress)) {
     hits.clear();
     return Status::Ok();
   }

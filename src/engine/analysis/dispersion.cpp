@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "analysis/analysis.h"
+#include "index/index.h"
 
 namespace wordloom {
 namespace {
@@ -79,8 +80,7 @@ Status Dispersion(const Session& session, const NodeSearch& search, const Disper
     reader.references.ReferenceLetterValue[static_cast<size_t>(letter)] = session.referenceLetters.Value(letter);
   }
   PartCounter counter(search, session.project.Files, options);
-  if (!StreamTokens(session.project.Files, session.project.rules, session.tables, reader, session.lists.Vocabulary,
-                    counter, progress)) {
+  if (!StreamProjectTokens(session, reader, counter, progress)) {
     result.stopped = true;
     return Status::Ok();
   }

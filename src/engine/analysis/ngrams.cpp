@@ -6,6 +6,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/ngram_counter.h"
+#include "index/index.h"
 
 namespace wordloom {
 namespace {
@@ -105,8 +106,7 @@ class ClusterSink : public HitTokenSink {
 // project's order word by word with a shorter n-gram before the longer ones it begins.
 Status CountAndList(const Session& session, const NgramOptions& options, NgramCounter& counter, TokenSink& sink,
                     NgramResult& result, ProgressSink* progress) {
-  if (!StreamTokens(session.project.Files, session.project.rules, session.tables, session.scan,
-                    session.lists.Vocabulary, sink, progress)) {
+  if (!StreamProjectTokens(session, session.scan, sink, progress)) {
     result.stopped = true;
     return Status::Ok();
   }

@@ -34,6 +34,8 @@ class AtomicFile {
   // system's, "it is a link owned by another user" or "the file is read-only".
   Status Open(const std::string& target);
   FileWriter& writer() { return writer_; }
+  // The temporary file, for reading back what was written (after writer().Flush()).
+  const std::string& temporaryPath() const { return temporary_; }
   Status Commit();
 
  private:

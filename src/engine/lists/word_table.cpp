@@ -5,6 +5,7 @@
 #include "concordance/word_pattern.h"
 #include "scan/list_sort.h"
 #include "scan/vocabulary.h"
+#include "index/index.h"
 
 namespace wordloom {
 namespace {
@@ -42,8 +43,7 @@ bool MakeWordTable(const Session& session, const WordTableQuery& query, WordTabl
   table.rangesCounted = !lists.HasRanges();
   if (!table.rangesCounted) {
     table.ranges = lists.ranges;
-  } else if (!CountWordRanges(session.project.Files, session.project.rules, session.tables, session.scan,
-                              lists.Vocabulary, table.ranges, progress)) {
+  } else if (!CountProjectRanges(session, table.ranges, progress)) {
     table = WordTable{};
     return false;
   }

@@ -10,6 +10,8 @@
 // writes the session.
 #pragma once
 
+#include <memory>
+
 #include "project/project.h"
 #include "project/reference_letters.h"
 #include "scan/scan_rules.h"
@@ -17,6 +19,8 @@
 #include "scan/word_lists.h"
 
 namespace wordloom {
+
+class ProjectIndex;
 
 struct Session {
   Project project;     // the current project (the Edit Project dialog's)
@@ -26,6 +30,9 @@ struct Session {
   ScanContext scan;
   ScanTotals totals;
   WordLists lists;
+  // The positional index of the project's texts, when one is open (see index/index.h); a
+  // pass uses it only while it still matches the project.
+  std::shared_ptr<const ProjectIndex> index;
 };
 
 }  // namespace wordloom

@@ -161,6 +161,7 @@ void ProcessReferenceLine(ScanContext& context, std::string& line, bool markLett
         std::string& stored = context.references.ReferenceLetterValue[letter];
         stored.assign(value.substr(skip));
         RestoreRuleChars(state, stored);
+        ++context.references.ReferenceLetterSets[letter];
         line[i] = ' ';
       }
     }

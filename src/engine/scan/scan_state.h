@@ -96,6 +96,9 @@ inline constexpr int kLetterCount = 26;
 struct ReferenceState {
   std::array<int64_t, kLetterCount + 1> ReferenceLetterUsed{};
   std::array<std::string, kLetterCount + 1> ReferenceLetterValue{};
+  // How many times a tag has set each letter's value (wrapping round), so that a pass can
+  // tell which values the lines it was handed set, even to the value they had.
+  std::array<uint32_t, kLetterCount + 1> ReferenceLetterSets{};
   // Appended to the last line of a file by concordance passes (empty until one sets it).
   std::string contextPadding;
 };

@@ -1,0 +1,133 @@
+// The positional index of a project: its texts' tokens kept in one file, "NAME.wlx" beside
+// "NAME.wlm", so that a pass over the words reads the index instead of the texts.
+//
+// What it holds: the token stream as vocabulary positions (4 bytes a token, kNoEntry for a
+// word the vocabulary lacks), each entry's positions in that stream (64-bit, delta and
+// variable-length coded), and per text: its size, modification time and content hash, its
+// tokens, its lines (the byte offset of each line the reader hands out, with the tokens
+// before it) and the reference values its tags set (with the token they take effect at).
+// The tokens are exactly those of StreamTokens (scan/vocabulary.h) over the same texts and
+// vocabulary, so whatever a pass computes from them it computes the same from the index.
+//
+// Guarantees:
+// - An index is used only when it matches the session: the same rules and tables, the same
+//   vocabulary, the same list of texts, and each text of the same size and modification time
+//   as when it was indexed. Anything else (another version, another project, a stale or
+//   damaged file) is passed over: UpdateProjectIndex builds it again, silently.
+// - A rebuild reuses the tokens of the texts that did not change (same size, and the same
+//   modification time or content hash), when the rules are the same; the others are read again.
+// - The file is written beside the target and renamed over it (base/atomic_file.h), so no
+//   reader ever maps a half-written index. Opening checks every section's bounds and counts,
+//   so a truncated or foreign file fails to open rather than being read past its end.
+// - Little-endian, 64-bit offsets and positions throughout; read through a read-only mapping.
+//
+// Memory: reading maps the file and touches only what a pass reads. Building holds 24 bytes
+// a vocabulary entry, one line of text and at most 32 MiB of positions at a time (more only
+// for one word whose positions alone are larger); the index on disk is about 5 to 6 bytes a
+// token, below 1.5 times the size of ordinary text.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/progress.h"
+#include "base/scratch_folder.h"
+#include "base/status.h"
+#include "project/session.h"
+#include "scan/vocabulary.h"
+
+namespace wordloom {
+
+class ProjectIndex {
+ public:
+  struct Text;   // what the index records of one text
+  struct Line;   // one line the reader handed out
+  struct Event;  // one reference value set by a tag
+
+  ~ProjectIndex();
+  ProjectIndex(const ProjectIndex&) = delete;
+  ProjectIndex& operator=(const ProjectIndex&) = delete;
+
+  // Maps the index at `path` and checks its structure. Fails on a missing, foreign, damaged or
+  // truncated file, or one of another version; does not compare it with any project.
+  static Status Open(const std::string& path, std::shared_ptr<const ProjectIndex>& index);
+
+  // True when the index answers for `session` as it now is (see the guarantees above): a stat
+  // of each text, and a hash of the rules and the vocabulary.
+  bool Matches(const Session& session) const;
+
+  int64_t tokenCount() const { return tokenCount_; }
+  size_t fileCount() const { return fileCount_; }
+  size_t entryCount() const { return entryCount_; }
+  // The tokens of text `file`, in order.
+  std::span<const uint32_t> FileTokens(size_t file) const;
+  // The position in the whole stream of text `file`'s first token.
+  int64_t FirstToken(size_t file) const;
+  // The path text `file` had when it was indexed.
+  std::string_view TextPath(size_t file) const;
+  // What the index records of text `file`.
+  const Text& TextRecord(size_t file) const;
+  // The lines and the tag values of text `file`, and an event's value.
+  std::span<const Line> TextLines(size_t file) const;
+  std::span<const Event> TextEvents(size_t file) const;
+  std::string_view EventValue(const Event& event) const;
+  // The vocabulary the index was built with (what its token numbers are positions in).
+  const std::vector<std::string>& words() const { return words_; }
+  uint64_t rulesKey() const { return rulesKey_; }
+  // The positions of `entry` in the whole stream, ascending, into `positions` (emptied first).
+  // False when its coding is damaged (then `positions` holds what came before the damage).
+  bool Positions(EntryPosition entry, std::vector<int64_t>& positions) const;
+  // The stream's tokens with the reference values in force at each as the reader would have
+  // them, handed to `sink` as StreamTokens hands them (see StreamProjectTokens).
+  bool Stream(const ScanContext& reader, TokenSink& sink, ProgressSink* progress) const;
+
+ private:
+  ProjectIndex() = default;
+  friend struct IndexLayout;
+
+  const unsigned char* data_ = nullptr;
+  size_t size_ = 0;
+  int64_t tokenCount_ = 0;
+  size_t entryCount_ = 0;
+  size_t fileCount_ = 0;
+  uint64_t rulesKey_ = 0;
+  uint64_t vocabularyKey_ = 0;
+  uint64_t filesKey_ = 0;
+  const uint32_t* tokens_ = nullptr;
+  const Line* lines_ = nullptr;
+  const Event* events_ = nullptr;
+  const char* strings_ = nullptr;
+  size_t stringBytes_ = 0;
+  const uint64_t* postingOffsets_ = nullptr;
+  const unsigned char* postings_ = nullptr;
+  size_t postingBytes_ = 0;
+  std::vector<Text> files_;
+  std::vector<std::string> words_;  // kept for reuse by a rebuild
+};
+
+// The index file of a project file: its name with ".wlx" in place of its extension.
+std::string IndexPathFor(const std::string& projectPath);
+
+// Makes `index` the index of `session`'s project at `path`: the file there when it matches,
+// else a new one built (reusing what it can of the old), written and opened. Does nothing and
+// leaves `index` empty for a project without words. Fails when the index cannot be written;
+// the caller then reads the texts as before.
+Status UpdateProjectIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,
+                          std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress = nullptr);
+
+// The tokens of the session's texts, exactly as StreamTokens gives them with `reader` and the
+// session's files, rules, tables and vocabulary: from the session's index when it matches,
+// else from the texts. Same progress and stop as StreamTokens.
+[[nodiscard]] bool StreamProjectTokens(const Session& session, const ScanContext& reader, TokenSink& sink,
+                                       ProgressSink* progress = nullptr);
+
+// The range of each vocabulary entry, as CountWordRanges gives it over the session's texts:
+// from the session's index when it matches, else from the texts.
+[[nodiscard]] bool CountProjectRanges(const Session& session, std::vector<uint32_t>& ranges,
+                                      ProgressSink* progress = nullptr);
+
+}  // namespace wordloom

@@ -1,0 +1,126 @@
+// The layout of an index file (see index.h), shared by its writer and its reader.
+//
+// Sections at 8-byte aligned offsets from the file's start, each located by the section table
+// of the header, which ends the file (it is written last). All numbers are little-endian.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "index/index.h"
+
+namespace wordloom {
+
+inline constexpr char kIndexMagic[8] = {'W', 'L', 'X', 'I', 'N', 'D', 'E', 'X'};
+inline constexpr uint32_t kIndexVersion = 1;
+
+enum IndexSection : uint32_t {
+  kTokensSection,          // uint32_t per token
+  kLinesSection,           // ProjectIndex::Line per line, text after text
+  kEventsSection,          // ProjectIndex::Event per tag value, text after text
+  kStringsSection,         // the events' values and the texts' paths
+  kTextsSection,           // ProjectIndex::Text per text
+  kWordOffsetsSection,     // uint64_t per entry and one more: where each word starts in the next
+  kWordBytesSection,       // the vocabulary's words, one after the other
+  kPostingOffsetsSection,  // uint64_t per entry and one more: where each entry's positions start
+  kPostingsSection,        // the positions, delta and variable-length coded
+  kSectionCount
+};
+
+struct IndexSectionPlace {
+  uint64_t offset;
+  uint64_t size;
+};
+
+struct IndexHeader {
+  char magic[8];
+  uint32_t version;
+  uint32_t flags;
+  uint64_t rulesKey;       // what cuts the tokens: the rules and the tables
+  uint64_t vocabularyKey;  // the vocabulary's words and counts, in order
+  uint64_t filesKey;       // the list of texts
+  uint64_t tokenCount;
+  uint64_t fileCount;
+  uint64_t entryCount;
+  IndexSectionPlace sections[kSectionCount];
+};
+
+struct ProjectIndex::Text {
+  int64_t size;     // -1: the text could not be read
+  int64_t mtimeNs;  // modification time, nanoseconds since the epoch
+  uint64_t hash;    // ContentHash of its bytes
+  int64_t firstToken;
+  int64_t tokenCount;
+  int64_t firstLine;
+  int64_t lineCount;
+  int64_t firstEvent;
+  int64_t eventCount;
+  uint64_t pathOffset;  // its path, in the strings
+  uint64_t pathLength;
+};
+
+struct ProjectIndex::Line {
+  int64_t offset;      // the byte offset of the (last) physical line the reader read for it
+  int64_t firstToken;  // the tokens of the text handed out before it
+};
+
+struct ProjectIndex::Event {
+  int64_t token;  // the tokens of the text handed out before the value took effect
+  uint32_t letter;
+  uint32_t length;
+  uint64_t stringOffset;
+};
+
+static_assert(sizeof(IndexHeader) == 64 + 16 * kSectionCount);
+static_assert(sizeof(ProjectIndex::Text) == 88 && sizeof(ProjectIndex::Line) == 16 &&
+              sizeof(ProjectIndex::Event) == 24);
+
+// The keys that tie an index to its project.
+uint64_t RulesKey(const ScanRules& rules, const CharTables& tables);
+uint64_t VocabularyKey(const EntryList& vocabulary);
+uint64_t FilesKey(const std::vector<std::string>& files);
+
+// What the index records of a text's identity: size and modification time (size -1 when it
+// cannot be read), and the hash of its bytes when `withHash`.
+struct TextStamp {
+  int64_t size = -1;
+  int64_t mtimeNs = 0;
+  uint64_t hash = 0;
+};
+TextStamp StampText(const std::string& path, bool withHash);
+
+// A 64-bit hash of bytes fed in pieces of any size (FNV-style over 8-byte words).
+class ContentHasher {
+ public:
+  void Add(std::string_view bytes);
+  uint64_t Value() const;
+
+ private:
+  uint64_t hash_ = 0x9E3779B97F4A7C15ULL;
+  uint64_t pending_ = 0;
+  unsigned pendingBytes_ = 0;
+  uint64_t length_ = 0;
+};
+
+// Variable-length coding: 7 bits a byte, low bits first, the high bit set on all but the last.
+inline size_t PutVarint(uint64_t value, unsigned char* out) {
+  size_t n = 0;
+  while (value >= 0x80) {
+    out[n++] = static_cast<unsigned char>(value | 0x80);
+    value >>= 7;
+  }
+  out[n++] = static_cast<unsigned char>(value);
+  return n;
+}
+inline size_t VarintSize(uint64_t value) {
+  size_t n = 1;
+  while (value >= 0x80) {
+    value >>= 7;
+    ++n;
+  }
+  return n;
+}
+
+}  // namespace wordloom

@@ -1,0 +1,248 @@
+// Opening an index file: the mapping and the checks that make every later read stay inside it.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+
+#include "base/regular_file.h"
+#include "index/index_format.h"
+
+namespace wordloom {
+
+// Reads the header and sections of a mapped file into a ProjectIndex, checking as it goes.
+struct IndexLayout {
+  static Status Fail() { return Status::Error("The index is damaged or of another version."); }
+
+  // The section's place, when it lies inside the file, is aligned, and holds `count` records
+  // of `record` bytes (any whole number of them when `count` is negative).
+  static bool Section(const ProjectIndex& index, const IndexHeader& header, IndexSection section, size_t record,
+                      int64_t count, const unsigned char*& at, size_t& size) {
+    const IndexSectionPlace& place = header.sections[section];
+    if (place.offset % 8 != 0 || place.offset > index.size_ || place.size > index.size_ - place.offset) return false;
+    if (place.size % record != 0) return false;
+    if (count >= 0 && place.size / record != static_cast<uint64_t>(count)) return false;
+    at = index.data_ + place.offset;
+    size = static_cast<size_t>(place.size);
+    return true;
+  }
+
+  // True when `offsets` (count + 1 of them) rise from 0 to `total`.
+  static bool Rising(const uint64_t* offsets, size_t count, size_t total) {
+    if (offsets[0] != 0 || offsets[count] != total) return false;
+    for (size_t i = 0; i < count; ++i) {
+      if (offsets[i] > offsets[i + 1]) return false;
+    }
+    return true;
+  }
+
+  static Status Read(ProjectIndex& index) {
+    if (index.size_ < sizeof(IndexHeader)) return Fail();
+    IndexHeader header;
+    std::memcpy(&header, index.data_ + index.size_ - sizeof header, sizeof header);  // the header ends the file
+    if (std::memcmp(header.magic, kIndexMagic, sizeof kIndexMagic) != 0 || header.version != kIndexVersion ||
+        header.flags != 0) {
+      return Fail();
+    }
+    if (header.tokenCount > index.size_ / 4 || header.fileCount > index.size_ / sizeof(ProjectIndex::Text) ||
+        header.entryCount >= index.size_ / 8) {
+      return Fail();
+    }
+    index.tokenCount_ = static_cast<int64_t>(header.tokenCount);
+    index.entryCount_ = static_cast<size_t>(header.entryCount);
+    index.rulesKey_ = header.rulesKey;
+    index.vocabularyKey_ = header.vocabularyKey;
+    index.filesKey_ = header.filesKey;
+    const unsigned char* at = nullptr;
+    size_t size = 0;
+    const int64_t entries = static_cast<int64_t>(header.entryCount);
+    if (!Section(index, header, kTokensSection, 4, index.tokenCount_, at, size)) return Fail();
+    index.tokens_ = reinterpret_cast<const uint32_t*>(at);
+    if (!Section(index, header, kLinesSection, sizeof(ProjectIndex::Line), -1, at, size)) return Fail();
+    index.lines_ = reinterpret_cast<const ProjectIndex::Line*>(at);
+    const int64_t lineCount = static_cast<int64_t>(size / sizeof(ProjectIndex::Line));
+    if (!Section(index, header, kEventsSection, sizeof(ProjectIndex::Event), -1, at, size)) return Fail();
+    index.events_ = reinterpret_cast<const ProjectIndex::Event*>(at);
+    const int64_t eventCount = static_cast<int64_t>(size / sizeof(ProjectIndex::Event));
+    if (!Section(index, header, kStringsSection, 1, -1, at, index.stringBytes_)) return Fail();
+    index.strings_ = reinterpret_cast<const char*>(at);
+    if (!Section(index, header, kTextsSection, sizeof(ProjectIndex::Text), static_cast<int64_t>(header.fileCount), at,
+                 size)) {
+      return Fail();
+    }
+    index.fileCount_ = static_cast<size_t>(header.fileCount);
+    index.files_.resize(index.fileCount_);
+    if (size != 0) std::memcpy(index.files_.data(), at, size);
+    if (!CheckTexts(index, lineCount, eventCount)) return Fail();
+
+    const unsigned char* wordBytes = nullptr;
+    size_t wordSize = 0;
+    if (!Section(index, header, kWordOffsetsSection, 8, entries + 1, at, size) ||
+        !Section(index, header, kWordBytesSection, 1, -1, wordBytes, wordSize)) {
+      return Fail();
+    }
+    const uint64_t* wordOffsets = reinterpret_cast<const uint64_t*>(at);
+    if (!Rising(wordOffsets, index.entryCount_, wordSize)) return Fail();
+    index.words_.reserve(index.entryCount_);
+    for (size_t i = 0; i < index.entryCount_; ++i) {
+      index.words_.emplace_back(reinterpret_cast<const char*>(wordBytes) + wordOffsets[i],
+                                wordOffsets[i + 1] - wordOffsets[i]);
+    }
+    if (!Section(index, header, kPostingOffsetsSection, 8, entries + 1, at, size) ||
+        !Section(index, header, kPostingsSection, 1, -1, index.postings_, index.postingBytes_)) {
+      return Fail();
+    }
+    index.postingOffsets_ = reinterpret_cast<const uint64_t*>(at);
+    if (!Rising(index.postingOffsets_, index.entryCount_, index.postingBytes_)) return Fail();
+    return Status::Ok();
+  }
+
+  // The texts' tokens, lines and events follow each other and stay inside their sections;
+  // each event's value lies inside the strings and names a letter.
+  static bool CheckTexts(const ProjectIndex& index, int64_t lineCount, int64_t eventCount) {
+    int64_t token = 0, line = 0, event = 0;
+    for (const ProjectIndex::Text& text : index.files_) {
+      if (text.firstToken != token || text.firstLine != line || text.firstEvent != event) return false;
+      if (text.tokenCount < 0 || text.lineCount < 0 || text.eventCount < 0) return false;
+      if (text.tokenCount > index.tokenCount_ - token || text.lineCount > lineCount - line ||
+          text.eventCount > eventCount - event) {
+        return false;
+      }
+      if (text.pathOffset > index.stringBytes_ || text.pathLength > index.stringBytes_ - text.pathOffset) return false;
+      token += text.tokenCount;
+      line += text.lineCount;
+      event += text.eventCount;
+      for (int64_t e = text.firstEvent; e < event; ++e) {
+        const ProjectIndex::Event& value = index.events_[e];
+        if (value.letter < 1 || value.letter > kLetterCount || value.stringOffset > index.stringBytes_ ||
+            value.length > index.stringBytes_ - value.stringOffset || value.token < 0 ||
+            value.token > text.tokenCount) {
+          return false;
+        }
+      }
+    }
+    return token == index.tokenCount_ && line == lineCount && event == eventCount;
+  }
+};
+
+ProjectIndex::~ProjectIndex() {
+  if (data_ != nullptr) munmap(const_cast<unsigned char*>(data_), size_);
+}
+
+Status ProjectIndex::Open(const std::string& path, std::shared_ptr<const ProjectIndex>& index) {
+  index.reset();
+  if constexpr (std::endian::native != std::endian::little) {
+    return Status::Error("The index is kept only on little-endian machines.");
+  }
+  int fd = -1;
+  Status status = OpenRegularFile(path, fd);
+  if (!status.ok()) return status;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || info.st_size <= 0) {
+    close(fd);
+    return IndexLayout::Fail();
+  }
+  std::shared_ptr<ProjectIndex> opened(new ProjectIndex);
+  opened->size_ = static_cast<size_t>(info.st_size);
+  void* mapped = mmap(nullptr, opened->size_, PROT_READ, MAP_SHARED, fd, 0);
+  close(fd);
+  if (mapped == MAP_FAILED) return IndexLayout::Fail();
+  opened->data_ = static_cast<const unsigned char*>(mapped);
+  status = IndexLayout::Read(*opened);
+  if (!status.ok()) return status;
+  index = std::move(opened);
+  return Status::Ok();
+}
+
+bool ProjectIndex::Matches(const Session& session) const {
+  const std::vector<std::string>& files = session.project.Files;
+  if (files.size() != files_.size() || entryCount_ != session.lists.Vocabulary.size()) return false;
+  if (rulesKey_ != RulesKey(session.project.rules, session.tables) || filesKey_ != FilesKey(files) ||
+      vocabularyKey_ != VocabularyKey(session.lists.Vocabulary)) {
+    return false;
+  }
+  for (size_t i = 0; i < files.size(); ++i) {
+    const TextStamp stamp = StampText(files[i], false);
+    if (stamp.size != files_[i].size || (stamp.size >= 0 && stamp.mtimeNs != files_[i].mtimeNs)) return false;
+  }
+  return true;
+}
+
+std::span<const uint32_t> ProjectIndex::FileTokens(size_t file) const {
+  const Text& text = files_[file];
+  return {tokens_ + text.firstToken, static_cast<size_t>(text.tokenCount)};
+}
+
+int64_t ProjectIndex::FirstToken(size_t file) const { return files_[file].firstToken; }
+
+const ProjectIndex::Text& ProjectIndex::TextRecord(size_t file) const { return files_[file]; }
+
+std::string_view ProjectIndex::TextPath(size_t file) const {
+  return {strings_ + files_[file].pathOffset, static_cast<size_t>(files_[file].pathLength)};
+}
+
+std::span<const ProjectIndex::Line> ProjectIndex::TextLines(size_t file) const {
+  return {lines_ + files_[file].firstLine, static_cast<size_t>(files_[file].lineCount)};
+}
+
+std::span<const ProjectIndex::Event> ProjectIndex::TextEvents(size_t file) const {
+  return {events_ + files_[file].firstEvent, static_cast<size_t>(files_[file].eventCount)};
+}
+
+std::string_view ProjectIndex::EventValue(const Event& event) const {
+  return {strings_ + event.stringOffset, event.length};
+}
+
+bool ProjectIndex::Positions(EntryPosition entry, std::vector<int64_t>& positions) const {
+  positions.clear();
+  if (entry >= entryCount_) return false;
+  const unsigned char* at = postings_ + postingOffsets_[entry];
+  const unsigned char* end = postings_ + postingOffsets_[entry + 1];
+  uint64_t position = 0;
+  while (at < end) {
+    uint64_t delta = 0;
+    for (unsigned shift = 0;; shift += 7) {
+      if (at == end || shift > 63) return false;
+      const unsigned char byte = *at++;
+      delta |= static_cast<uint64_t>(byte & 0x7F) << shift;
+      if ((byte & 0x80) == 0) break;
+    }
+    position += delta;
+    if (position >= static_cast<uint64_t>(tokenCount_)) return false;
+    positions.push_back(static_cast<int64_t>(position));
+  }
+  return true;
+}
+
+bool ProjectIndex::Stream(const ScanContext& reader, TokenSink& sink, ProgressSink* progress) const {
+  ScanContext context = reader.PassCopy();
+  std::array<std::string, kLetterCount + 1>& values = context.references.ReferenceLetterValue;
+  const int64_t fileTotal = static_cast<int64_t>(files_.size());
+  for (size_t f = 0; f < files_.size(); ++f) {
+    if (progress && progress->StopRequested()) return false;
+    const Text& text = files_[f];
+    sink.BeginFile(static_cast<uint32_t>(f));
+    const uint32_t* tokens = tokens_ + text.firstToken;
+    const Event* event = events_ + text.firstEvent;
+    const Event* lastEvent = event + text.eventCount;
+    // The tags a line sets take effect when the reader hands the line out, before its tokens;
+    // a line is handed out at the text's start and wherever a value changed.
+    for (int64_t t = 0; t < text.tokenCount || event != lastEvent;) {
+      for (; event != lastEvent && event->token <= t; ++event) {
+        values[event->letter].assign(strings_ + event->stringOffset, event->length);
+      }
+      sink.LineRead(context);
+      const int64_t until = event != lastEvent ? event->token : text.tokenCount;
+      for (; t < until; ++t) {
+        const uint32_t entry = tokens[t];
+        sink.Token(entry < entryCount_ ? entry : kNoEntry);
+      }
+    }
+    sink.EndFile();
+    if (progress) progress->Progress(static_cast<int64_t>(f + 1), fileTotal);
+  }
+  return !(progress && progress->StopRequested());
+}
+
+}  // namespace wordloom

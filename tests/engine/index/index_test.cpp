@@ -1,0 +1,198 @@
+// The positional index: what a pass reads from it equals what it reads from the texts, after
+// rebuilds that reuse unchanged texts, and a stale, damaged or foreign index is never used.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <random>
+
+#include "engine/engine_support.h"
+#include "index/index.h"
+#include "project/project_actions.h"
+
+namespace wordloom::test {
+namespace {
+
+ScanRules Rules(TextEncoding encoding, WordBoundaries words = WordBoundaries::Alphabet) {
+  ScanRules rules;
+  rules.join = std::string("&");
+  rules.endHyphen = std::string("-");
+  rules.referenceType = ReferenceType::Type1;
+  rules.encoding = encoding;
+  rules.words = words;
+  if (encoding == TextEncoding::Utf8) rules.alphabet = std::string(kDefaultUtf8Alphabet);
+  return rules;
+}
+
+// Everything a pass can see of the token stream: each text's tokens, each with the values of
+// letters A and S in force at the last line handed out before it.
+class StreamRecorder : public TokenSink {
+ public:
+  void BeginFile(uint32_t file) override { seen += "[" + std::to_string(file) + "]"; }
+  void LineRead(const ScanContext& context) override {
+    values = context.references.ReferenceLetterValue[1] + "|" + context.references.ReferenceLetterValue[19];
+  }
+  void Token(EntryPosition entry) override { seen += " " + std::to_string(entry) + "@" + values; }
+  void EndFile() override { seen += "\n"; }
+  std::string seen;
+  std::string values;
+};
+
+std::string FromTexts(const Session& session) {
+  StreamRecorder recorder;
+  EXPECT_TRUE(StreamTokens(session.project.Files, session.project.rules, session.tables, session.scan,
+                           session.lists.Vocabulary, recorder));
+  return recorder.seen;
+}
+
+std::string FromProject(const Session& session) {
+  StreamRecorder recorder;
+  EXPECT_TRUE(StreamProjectTokens(session, session.scan, recorder));
+  return recorder.seen;
+}
+
+// The index of `session` at `path`, opened into the session.
+void Index(Session& session, const std::string& path, const ScratchFolder& scratch) {
+  ASSERT_TRUE(UpdateProjectIndex(session, path, scratch, session.index).ok());
+  ASSERT_TRUE(session.index);
+  ASSERT_TRUE(session.index->Matches(session));
+}
+
+// The index answers as the texts do: the stream, each entry's positions and the ranges.
+void ExpectIndexAgrees(const Session& session) {
+  ASSERT_TRUE(session.index && session.index->Matches(session));
+  StreamRecorder recorder;
+  ASSERT_TRUE(session.index->Stream(session.scan, recorder, nullptr));
+  EXPECT_EQ(recorder.seen, FromTexts(session));
+
+  std::vector<std::vector<int64_t>> expected(session.lists.Vocabulary.size());
+  int64_t position = 0;
+  for (size_t file = 0; file < session.index->fileCount(); ++file) {
+    for (uint32_t entry : session.index->FileTokens(file)) {
+      if (entry != kNoEntry) expected[entry].push_back(position);
+      ++position;
+    }
+  }
+  EXPECT_EQ(position, session.index->tokenCount());
+  std::vector<int64_t> positions;
+  for (EntryPosition entry = 0; entry < expected.size(); ++entry) {
+    ASSERT_TRUE(session.index->Positions(entry, positions));
+    EXPECT_EQ(positions, expected[entry]) << session.lists.Vocabulary[entry].word;
+  }
+  std::vector<uint32_t> fromIndex, fromTexts;
+  ASSERT_TRUE(CountProjectRanges(session, fromIndex));
+  ASSERT_TRUE(CountWordRanges(session.project.Files, session.project.rules, session.tables, session.scan,
+                              session.lists.Vocabulary, fromTexts));
+  EXPECT_EQ(fromIndex, fromTexts);
+}
+
+// Random texts of words, tags, joins, end hyphens, blank lines and line ends of each kind.
+std::string RandomText(std::mt19937& random, bool utf8) {
+  static const char* pieces[] = {"cat", "Dog", "re-\r\n", "turn", "&dropped\n", "<A one>", "<S Mira>", "<A two>",
+                                 "\r\n\r\n", "fish.", " ", "<S Oren>", "\r", "--", "don't", "end-"};
+  static const char* utf8Pieces[] = {"caf\xC3\xA9", "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82",
+                                     "\xE5\x9B\xAD\xE5\xAD\x90", "\xFF"};
+  std::string text;
+  for (int i = static_cast<int>(random() % 60); i > 0; --i) {
+    const unsigned pick = random() % (utf8 ? 20 : 16);
+    text += pick < 16 ? pieces[pick] : utf8Pieces[pick - 16];
+    text += ' ';
+  }
+  return text;
+}
+
+TEST(ProjectIndex, AgreesWithTheTextsOnRandomProjects) {
+  std::mt19937 random(29);
+  const ScanRules rules[] = {Rules(TextEncoding::Windows1252), Rules(TextEncoding::Utf8),
+                             Rules(TextEncoding::Utf8, WordBoundaries::Unicode)};
+  for (int round = 0; round < 60; ++round) {
+    const ScanRules& rule = rules[round % 3];
+    std::vector<std::string> texts(1 + random() % 4);
+    for (std::string& text : texts) text = RandomText(random, rule.encoding == TextEncoding::Utf8);
+    texts[0] += " word";  // never an empty vocabulary
+    ScannedProject corpus(NumberedTexts(texts), rule);
+    Index(corpus.session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch);
+    ExpectIndexAgrees(corpus.session);
+  }
+}
+
+TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {
+  ScannedProject corpus(NumberedTexts({"<A a> one two three", "two <A b> four", "five six <A c>", "seven"}),
+                        Rules(TextEncoding::Windows1252));
+  Session& session = corpus.session;
+  const std::string path = corpus.temp.folder.File("p.wlx");
+  Index(session, path, corpus.temp.scratch);
+
+  // A text changes: the old index is stale; the stream then comes from the texts.
+  corpus.temp.folder.Write("1.txt", "two <A z> eight nine two");
+  EXPECT_FALSE(session.index->Matches(session));
+  EXPECT_EQ(FromProject(session), FromTexts(session));
+
+  // Scanned again, one text removed and one added: the others' tokens are renumbered into
+  // the new vocabulary.
+  session.project.Files.erase(session.project.Files.begin() + 2);
+  session.project.AddFile(corpus.temp.folder.Write("4.txt", "aardvark one <A d> zebra"));
+  ASSERT_TRUE(ScanProjectTexts(session, corpus.temp.scratch).ok());
+  Index(session, path, corpus.temp.scratch);
+  ExpectIndexAgrees(session);
+
+  // Touched but unchanged: its content hash lets the rebuild reuse it.
+  const std::string touched = session.project.Files[0];
+  struct timespec times[2] = {{0, UTIME_NOW}, {1000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, touched.c_str(), times, 0), 0);
+  EXPECT_FALSE(session.index->Matches(session));
+  Index(session, path, corpus.temp.scratch);
+  ExpectIndexAgrees(session);
+}
+
+TEST(ProjectIndex, DamagedForeignAndOtherVersionFilesAreRebuilt) {
+  ScannedProject corpus(NumberedTexts({"<S Mira> one two&x\r\nthree re-\r\nturn", "<S Oren> two four"}),
+                        Rules(TextEncoding::Windows1252));
+  Session& session = corpus.session;
+  const std::string path = corpus.temp.folder.File("p.wlx");
+  Index(session, path, corpus.temp.scratch);
+  const std::string good = ReadFile(path);
+  session.index.reset();
+
+  std::shared_ptr<const ProjectIndex> opened;
+  for (size_t length = 0; length < good.size(); ++length) {
+    corpus.temp.folder.Write("p.wlx", good.substr(0, length));
+    EXPECT_FALSE(ProjectIndex::Open(path, opened).ok()) << "cut at " << length;
+  }
+  std::string otherVersion = good;
+  otherVersion[otherVersion.size() - 16 * 9 - 64 + 8] = 2;  // the header's version
+  for (const std::string& bad : {otherVersion, ReadFile(session.project.Files[0]), std::string(4096, '\0')}) {
+    corpus.temp.folder.Write("p.wlx", bad);
+    EXPECT_FALSE(ProjectIndex::Open(path, opened).ok());
+  }
+
+  // Bytes changed anywhere: opening may succeed, but reading never leaves the file.
+  std::mt19937 random(5);
+  for (int round = 0; round < 300; ++round) {
+    std::string damaged = good;
+    for (int flips = 1 + static_cast<int>(random() % 4); flips > 0; --flips) {
+      damaged[random() % damaged.size()] ^= static_cast<char>(1 + random() % 255);
+    }
+    corpus.temp.folder.Write("p.wlx", damaged);
+    if (!ProjectIndex::Open(path, opened).ok()) continue;
+    StreamRecorder recorder;
+    (void)opened->Stream(session.scan, recorder, nullptr);
+    std::vector<int64_t> positions;
+    for (EntryPosition entry = 0; entry <= opened->entryCount(); ++entry) (void)opened->Positions(entry, positions);
+  }
+  opened.reset();
+
+  corpus.temp.folder.Write("p.wlx", good.substr(0, good.size() / 2));
+  Index(session, path, corpus.temp.scratch);
+  ExpectIndexAgrees(session);
+}
+
+TEST(ProjectIndex, SitsBesideTheProjectFile) {
+  EXPECT_EQ(IndexPathFor("/a/b/p.wlm"), "/a/b/p.wlx");
+  EXPECT_EQ(IndexPathFor("/a/b.c/p"), "/a/b.c/p.wlx");
+  EXPECT_EQ(IndexPathFor("/a/.hidden"), "/a/.hidden.wlx");
+}
+
+}  // namespace
+}  // namespace wordloom::test
