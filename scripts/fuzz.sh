@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(project_file text_reader concordance keyword_edits cli_arguments unicode)
+[ ${#targets[@]} -eq 0 ] && targets=(project_file text_reader concordance keyword_edits cli_arguments unicode index_reader)
 
 scripts/install-deps.sh
 if ! command -v clang++ >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-dev 2>/dev/null | grep -q "ok installed"; then

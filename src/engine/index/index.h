@@ -86,7 +86,10 @@ class ProjectIndex {
   bool Stream(const ScanContext& reader, TokenSink& sink, ProgressSink* progress) const;
 
  private:
+  friend bool CountProjectRanges(const Session&, std::vector<uint32_t>&, ProgressSink*);
   ProjectIndex() = default;
+  // Lets the pages of [from, to) of the mapping go from this process once read.
+  void Release(const void* from, const void* to) const;
   friend struct IndexLayout;
 
   const unsigned char* data_ = nullptr;

@@ -11,6 +11,10 @@
 
 namespace wordloom {
 
+namespace {
+constexpr int64_t kReleaseEvery = (1 << 22) - 1;  // tokens read before their pages are let go
+}  // namespace
+
 // Reads the header and sections of a mapped file into a ProjectIndex, checking as it goes.
 struct IndexLayout {
   static Status Fail() { return Status::Error("The index is damaged or of another version."); }
@@ -126,6 +130,15 @@ struct IndexLayout {
   }
 };
 
+void ProjectIndex::Release(const void* from, const void* to) const {
+  // Whole pages only, so that nothing still to be read is dropped; the data stays in the
+  // system's cache, and this process's share of memory stays flat however long the stream.
+  static const uintptr_t kPage = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t first = (reinterpret_cast<uintptr_t>(from) + kPage - 1) & ~(kPage - 1);
+  const uintptr_t last = reinterpret_cast<uintptr_t>(to) & ~(kPage - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
+
 ProjectIndex::~ProjectIndex() {
   if (data_ != nullptr) munmap(const_cast<unsigned char*>(data_), size_);
 }
@@ -237,9 +250,11 @@ bool ProjectIndex::Stream(const ScanContext& reader, TokenSink& sink, ProgressSi
       for (; t < until; ++t) {
         const uint32_t entry = tokens[t];
         sink.Token(entry < entryCount_ ? entry : kNoEntry);
+        if ((t & kReleaseEvery) == kReleaseEvery) Release(tokens + t - kReleaseEvery, tokens + t);
       }
     }
     sink.EndFile();
+    Release(tokens, tokens + text.tokenCount);
     if (progress) progress->Progress(static_cast<int64_t>(f + 1), fileTotal);
   }
   return !(progress && progress->StopRequested());

@@ -2,6 +2,8 @@
 // the texts.
 #include "index/index.h"
 
+#include <algorithm>
+
 namespace wordloom {
 
 bool StreamProjectTokens(const Session& session, const ScanContext& reader, TokenSink& sink, ProgressSink* progress) {
@@ -9,6 +11,10 @@ bool StreamProjectTokens(const Session& session, const ScanContext& reader, Toke
   return StreamTokens(session.project.Files, session.project.rules, session.tables, reader, session.lists.Vocabulary,
                       sink, progress);
 }
+
+namespace {
+constexpr size_t kBlock = size_t{1} << 22;  // tokens read before their pages are let go
+}  // namespace
 
 bool CountProjectRanges(const Session& session, std::vector<uint32_t>& ranges, ProgressSink* progress) {
   if (!session.index || !session.index->Matches(session)) {
@@ -24,10 +30,15 @@ bool CountProjectRanges(const Session& session, std::vector<uint32_t>& ranges, P
       return false;
     }
     const uint32_t mark = static_cast<uint32_t>(file + 1);
-    for (uint32_t entry : index.FileTokens(file)) {
-      if (entry >= lastFile.size() || lastFile[entry] == mark) continue;
-      lastFile[entry] = mark;
-      ++ranges[entry];
+    const std::span<const uint32_t> tokens = index.FileTokens(file);
+    for (size_t from = 0; from < tokens.size(); from += kBlock) {
+      const std::span<const uint32_t> block = tokens.subspan(from, std::min(kBlock, tokens.size() - from));
+      for (uint32_t entry : block) {
+        if (entry >= lastFile.size() || lastFile[entry] == mark) continue;
+        lastFile[entry] = mark;
+        ++ranges[entry];
+      }
+      index.Release(block.data(), block.data() + block.size());
     }
     if (progress) progress->Progress(static_cast<int64_t>(file + 1), static_cast<int64_t>(index.fileCount()));
   }
