@@ -99,6 +99,31 @@ analysis "keyness against a second 60 MB project" keyness "$data/p60.wlm" --refe
 analysis "plot of \"the\" (PNG)" plot "$data/p60.wlm" --keys the --out "$data/plot.png"
 [ -x build/bin/wordloom-plot-bench ] && build/bin/wordloom-plot-bench 700000
 
+# The positional index beside a project: `new` with it and without it (its place taken by a
+# folder, so the texts are read instead), its size, and passes over the tokens read from it
+# against the same passes reading the texts; then the same on a 600 MB corpus, for the memory.
+index_runs() {  # SIZE: the corpus of SIZE MB
+  local size=$1 corpus="$data/corpus$1.txt" with="$data/x$1.wlm" without="$data/y$1.wlm" seconds memory bytes
+  [ -f "$corpus" ] || build/bin/wordloom-make-corpus "$corpus" "$size"
+  rm -rf "${with%.wlm}.wlx" "${without%.wlm}.wlx" && mkdir "${without%.wlm}.wlx"
+  read -r seconds memory < <(best_of_three "$cli" new "$without" --temp "$data/scratch" "$corpus")
+  echo "wordloom-cli new without an index, $size MB: ${seconds} s, peak memory $((memory / 1024)) MB"
+  read -r seconds memory < <(best_of_three "$cli" new "$with" --temp "$data/scratch" "$corpus")
+  bytes=$(stat -c %s "${with%.wlm}.wlx")
+  echo "wordloom-cli new with its index, $size MB: ${seconds} s, peak memory $((memory / 1024)) MB;" \
+       "index $((bytes / 1000000)) MB, $(awk -v i="$bytes" -v t="$(stat -c %s "$corpus")" 'BEGIN { printf "%.2f", i / t }') times the text"
+  for run in "collocates --keys broor" "collocates --keys the" "wordlist --format tsv" "dispersion --keys the"; do
+    for project in "$with" "$without"; do
+      # shellcheck disable=SC2086
+      read -r seconds memory < <(best_of_three "$cli" ${run%% *} "$project" --temp "$data/scratch" ${run#* })
+      echo "  wordloom-cli $run, $size MB, $([ "$project" = "$with" ] && echo "from the index" || echo "from the texts"):" \
+           "${seconds} s, peak memory $((memory / 1024)) MB"
+    done
+  done
+}
+index_runs 60
+if [ "$(df --output=avail -k "$data" | tail -n 1)" -gt 4000000 ]; then index_runs 600; fi
+
 # Many keys: 4,000 prefix keys (the first four letters of the commonest words) on the 60 MB project.
 keys=$("$cli" wordlist "$data/p60.wlm" --temp "$data/scratch" --order 4 --layout column 2>/dev/null |
        tr -d '\r' | awk 'length($0) >= 4 && n < 4000 { k = substr($0, 1, 4); if (!(k in seen)) { seen[k] = 1; n++; print k } }' |
