@@ -7,6 +7,7 @@
 #include "base/paths.h"
 #include "base/scratch_folder.h"
 #include "lists/keywords_dialog.h"
+#include "index/index.h"
 #include "project/project_actions.h"
 #include "project/project_dialog.h"
 #include "project/project_texts.h"
@@ -109,6 +110,7 @@ void ProjectCommands::OpenProjectFile(const QString& path) {
     return;
   }
   for (const std::string& message : report.messages) prompts_.Message(window_, PathText(message), MessageKind::Warning);
+  OpenMatchingIndex(session_);
   if (editProjectDialog_) editProjectDialog_->ResetFolder(PathText(CurrentFolder()));
   settings_.AddRecentProject(path);
   emit recentProjectsChanged();
@@ -272,6 +274,7 @@ void ProjectCommands::SaveProjectWithDialog(QWidget* parent, const QString& fold
     session_.newProject.FileName = PathBytes(chosen);
     status = SaveProject(session_, PathBytes(chosen));
     if (status.ok()) {
+      OpenMatchingIndex(session_);
       settings_.AddRecentProject(chosen);
       emit recentProjectsChanged();
     } else {

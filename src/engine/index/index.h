@@ -122,6 +122,10 @@ std::string IndexPathFor(const std::string& projectPath);
 Status UpdateProjectIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,
                           std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress = nullptr);
 
+// Opens the index beside the session's project file into `session.index` when one is there
+// and matches; never builds one, so it is quick enough to run at once on opening a project.
+void OpenMatchingIndex(Session& session);
+
 // The tokens of the session's texts, exactly as StreamTokens gives them with `reader` and the
 // session's files, rules, tables and vocabulary: from the session's index when it matches,
 // else from the texts. Same progress and stop as StreamTokens.

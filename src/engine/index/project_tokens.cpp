@@ -6,6 +6,15 @@
 
 namespace wordloom {
 
+void OpenMatchingIndex(Session& session) {
+  session.index.reset();
+  if (session.project.FileName.empty() || session.lists.Vocabulary.empty()) return;
+  std::shared_ptr<const ProjectIndex> index;
+  if (ProjectIndex::Open(IndexPathFor(session.project.FileName), index).ok() && index->Matches(session)) {
+    session.index = std::move(index);
+  }
+}
+
 bool StreamProjectTokens(const Session& session, const ScanContext& reader, TokenSink& sink, ProgressSink* progress) {
   if (session.index && session.index->Matches(session)) return session.index->Stream(reader, sink, progress);
   return StreamTokens(session.project.Files, session.project.rules, session.tables, reader, session.lists.Vocabulary,
