@@ -66,6 +66,8 @@ class NodeSearch {
   // The last token (an index into `tokens`) of the shortest hit that starts at tokens[0], or
   // -1; `tokens` holds up to reach() tokens, fewer at a file's end.
   int Match(const EntryPosition* tokens, size_t count) const;
+  // The entries a hit can start with.
+  std::vector<EntryPosition> StartEntries() const;
 
  private:
   NodeSearch() = default;

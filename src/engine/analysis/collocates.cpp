@@ -171,7 +171,8 @@ Status Collocates(const Session& session, const NodeSearch& search, const Colloc
   if (!status.ok()) return status;
   const EntryList& vocabulary = session.lists.Vocabulary;
   WindowCounter counter(search, options, vocabulary.size());
-  if (!StreamProjectTokens(session, session.scan, counter, progress)) {
+  if (!StreamProjectTokensAround(session, search.StartEntries(), options.left,
+                                 search.reach() - 1 + options.right, counter, progress)) {
     result.stopped = true;
     return Status::Ok();
   }
@@ -198,7 +199,8 @@ Status CollocateHits(const Session& session, const NodeSearch& search, const Col
   Status status = CheckOptions(options);
   if (!status.ok()) return status;
   CollocateHitFinder finder(search, options, collocate, hits);
-  if (!StreamProjectTokens(session, session.scan, finder, progress)) {
+  if (!StreamProjectTokensAround(session, search.StartEntries(), options.left,
+                                 search.reach() - 1 + options.right, finder, progress)) {
     hits.clear();
     return Status::Ok();
   }

@@ -71,6 +71,15 @@ bool NodeSearch::MatchesStep(size_t step, EntryPosition entry) const {
   return entry < accepts.size() && accepts[entry] != 0;
 }
 
+std::vector<EntryPosition> NodeSearch::StartEntries() const {
+  std::vector<EntryPosition> entries;
+  const std::vector<uint8_t>& accepts = steps_.front().accepts;
+  for (size_t p = 0; p < accepts.size(); ++p) {
+    if (accepts[p] != 0) entries.push_back(static_cast<EntryPosition>(p));
+  }
+  return entries;
+}
+
 int NodeSearch::Match(const EntryPosition* tokens, size_t count) const {
   if (count == 0 || !MatchesStep(0, tokens[0])) return -1;
   if (steps_.size() == 1) return 0;

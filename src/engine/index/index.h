@@ -81,6 +81,13 @@ class ProjectIndex {
   // The positions of `entry` in the whole stream, ascending, into `positions` (emptied first).
   // False when its coding is damaged (then `positions` holds what came before the damage).
   bool Positions(EntryPosition entry, std::vector<int64_t>& positions) const;
+  // The stretches of the stream around each position of `starts`' entries: from `before`
+  // tokens ahead of it to `after` tokens behind it, within its text, stretches that meet or
+  // overlap joined. Each is handed to `sink` as a text of its own (BeginFile with the number
+  // of the text it lies in), without lines. A pass whose counts all come from windows of that
+  // reach around such positions counts the same as over the whole stream.
+  bool StreamAround(const std::vector<EntryPosition>& starts, int64_t before, int64_t after, TokenSink& sink,
+                    ProgressSink* progress) const;
   // The stream's tokens with the reference values in force at each as the reader would have
   // them, handed to `sink` as StreamTokens hands them (see StreamProjectTokens).
   bool Stream(const ScanContext& reader, TokenSink& sink, ProgressSink* progress) const;
@@ -121,6 +128,13 @@ std::string IndexPathFor(const std::string& projectPath);
 // the caller then reads the texts as before.
 Status UpdateProjectIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,
                           std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress = nullptr);
+
+// The stretches of the session's tokens around the positions of `starts`' entries, as
+// ProjectIndex::StreamAround gives them, when the session's index matches and they are few
+// enough for that to pay; else the whole stream, as StreamProjectTokens gives it.
+[[nodiscard]] bool StreamProjectTokensAround(const Session& session, const std::vector<EntryPosition>& starts,
+                                             int64_t before, int64_t after, TokenSink& sink,
+                                             ProgressSink* progress = nullptr);
 
 // Opens the index beside the session's project file into `session.index` when one is there
 // and matches; never builds one, so it is quick enough to run at once on opening a project.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 
 #include "base/regular_file.h"
@@ -226,6 +227,32 @@ bool ProjectIndex::Positions(EntryPosition entry, std::vector<int64_t>& position
     positions.push_back(static_cast<int64_t>(position));
   }
   return true;
+}
+
+bool ProjectIndex::StreamAround(const std::vector<EntryPosition>& starts, int64_t before, int64_t after,
+                                TokenSink& sink, ProgressSink* progress) const {
+  std::vector<int64_t> positions, some;
+  for (EntryPosition entry : starts) {
+    (void)Positions(entry, some);  // a damaged list gives what came before the damage
+    positions.insert(positions.end(), some.begin(), some.end());
+  }
+  std::sort(positions.begin(), positions.end());
+  size_t file = 0;
+  for (size_t i = 0; i < positions.size();) {
+    if (progress && (i & 0xFFFF) == 0 && progress->StopRequested()) return false;
+    while (positions[i] >= files_[file].firstToken + files_[file].tokenCount) ++file;
+    const int64_t textStart = files_[file].firstToken;
+    const int64_t textEnd = textStart + files_[file].tokenCount;
+    const int64_t from = std::max(textStart, positions[i] - before);
+    int64_t to = std::min(textEnd, positions[i] + after + 1);
+    for (++i; i < positions.size() && positions[i] - before <= to && positions[i] < textEnd; ++i) {
+      to = std::min(textEnd, positions[i] + after + 1);
+    }
+    sink.BeginFile(static_cast<uint32_t>(file));
+    for (int64_t t = from; t < to; ++t) sink.Token(tokens_[t] < entryCount_ ? tokens_[t] : kNoEntry);
+    sink.EndFile();
+  }
+  return !(progress && progress->StopRequested());
 }
 
 bool ProjectIndex::Stream(const ScanContext& reader, TokenSink& sink, ProgressSink* progress) const {

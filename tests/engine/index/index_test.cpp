@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 
+#include "analysis/analysis.h"
 #include "engine/engine_support.h"
 #include "index/index.h"
 #include "project/project_actions.h"
@@ -186,6 +187,52 @@ TEST(ProjectIndex, DamagedForeignAndOtherVersionFilesAreRebuilt) {
   corpus.temp.folder.Write("p.wlx", good.substr(0, good.size() / 2));
   Index(session, path, corpus.temp.scratch);
   ExpectIndexAgrees(session);
+}
+
+// Collocates read only the stretches around a rare node's positions; they count what the whole
+// stream counts, for single words and phrases, whose windows meet, overlap or reach a text's end.
+TEST(ProjectIndex, CollocatesAroundARareNodeAgreeWithTheWholeStream) {
+  std::mt19937 random(41);
+  const char* common[] = {"a", "b", "c", "d", "e", "f"};
+  const std::pair<const char*, SearchMode> searches[] = {
+      {"x", SearchMode::Word}, {"x y", SearchMode::Word}, {"x y", SearchMode::Phrase}, {"x {0,2} x|a", SearchMode::Phrase}};
+  for (int round = 0; round < 80; ++round) {
+    std::vector<std::string> texts(1 + random() % 3);
+    for (std::string& text : texts) {
+      for (int i = static_cast<int>(random() % 300); i > 0; --i) {
+        const unsigned pick = random() % 60;
+        text += pick == 0 ? "x " : pick == 1 ? "y " : std::string(common[pick % 6]) + (pick % 7 == 0 ? "\n" : " ");
+      }
+    }
+    texts[0] += "a";
+    ScannedProject corpus(NumberedTexts(texts));
+    Session& session = corpus.session;
+    Index(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch);
+    const auto& [keys, mode] = searches[round % 4];
+    std::unique_ptr<NodeSearch> search;
+    ASSERT_TRUE(NodeSearch::Make(session, HitQuery{ConcordanceKind::Kwic, keys, mode}, search).ok());
+    CollocateOptions options;
+    options.left = static_cast<int>(random() % 4);
+    options.right = 1 + static_cast<int>(random() % 4);
+    options.minimum = 1;
+    auto counted = [&](bool indexed) {
+      std::shared_ptr<const ProjectIndex> kept = session.index;
+      if (!indexed) session.index.reset();
+      CollocateResult result;
+      EXPECT_TRUE(Collocates(session, *search, options, result).ok());
+      std::string seen = std::to_string(result.nodeHits) + ":";
+      for (const CollocateRow& row : result.rows) {
+        std::vector<int64_t> hits;
+        EXPECT_TRUE(CollocateHits(session, *search, options, row.entry, hits).ok());
+        seen += " " + std::to_string(row.entry) + "/" + std::to_string(row.left) + "/" + std::to_string(row.right) +
+                "/" + std::to_string(row.observed) + "/" + std::to_string(hits.size()) + "@" +
+                (hits.empty() ? "" : std::to_string(hits.back()));
+      }
+      session.index = kept;
+      return seen;
+    };
+    EXPECT_EQ(counted(true), counted(false)) << keys << " " << options.left << "/" << options.right;
+  }
 }
 
 TEST(ProjectIndex, SitsBesideTheProjectFile) {
