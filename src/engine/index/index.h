@@ -47,6 +47,7 @@ class ProjectIndex {
   struct Text;   // what the index records of one text
   struct Line;   // one line the reader handed out
   struct Event;  // one reference value set by a tag
+  struct Checkpoint;  // a place where a pass may start reading a text
 
   ~ProjectIndex();
   ProjectIndex(const ProjectIndex&) = delete;
@@ -75,6 +76,7 @@ class ProjectIndex {
   std::span<const Line> TextLines(size_t file) const;
   std::span<const Event> TextEvents(size_t file) const;
   std::string_view EventValue(const Event& event) const;
+  std::span<const Checkpoint> TextCheckpoints(size_t file) const;
   // The vocabulary the index was built with (what its token numbers are positions in).
   const std::vector<std::string>& words() const { return words_; }
   uint64_t rulesKey() const { return rulesKey_; }
@@ -110,6 +112,7 @@ class ProjectIndex {
   const uint32_t* tokens_ = nullptr;
   const Line* lines_ = nullptr;
   const Event* events_ = nullptr;
+  const Checkpoint* checkpoints_ = nullptr;
   const char* strings_ = nullptr;
   size_t stringBytes_ = 0;
   const uint64_t* postingOffsets_ = nullptr;

@@ -9,6 +9,7 @@
 
 #include "base/atomic_file.h"
 #include "index/index_format.h"
+#include "index/text_marks.h"
 
 namespace wordloom {
 namespace {
@@ -32,10 +33,11 @@ void PadToEight(FileWriter& out, uint64_t& at) {
 // them into the index. Counts each entry's coded positions as it goes.
 class IndexWriter final : public TokenSink {
  public:
-  IndexWriter(FileWriter& tokens, FileWriter& lines, FileWriter& events, FileWriter& strings, size_t entries,
-              const ScanContext& reader)
-      : tokens_(tokens), lines_(lines), events_(events), strings_(strings), positionBytes_(entries, 0),
-        lastPosition_(entries, 0), seenSets_(reader.references.ReferenceLetterSets) {}
+  IndexWriter(FileWriter& tokens, FileWriter& lines, FileWriter& events, FileWriter& strings,
+              FileWriter& checkpoints, const EntryList& vocabulary, const ScanContext& reader)
+      : tokens_(tokens), lines_(lines), events_(events), strings_(strings), checkpoints_(checkpoints),
+        vocabulary_(vocabulary), positionBytes_(vocabulary.size(), 0), lastPosition_(vocabulary.size(), 0),
+        seenSets_(reader.references.ReferenceLetterSets), marks_(reader) {}
 
   // Texts from here on are numbered through `fresh`: the pass's i-th text is fresh[i].
   void Texts(const std::vector<size_t>* fresh, std::function<void(size_t)> before) {
@@ -47,9 +49,12 @@ class IndexWriter final : public TokenSink {
     const size_t real = (*fresh_)[file];
     before_(real);
     StartText();
+    marks_.BeginText();
     lastOffset_ = -1;
   }
   void LineRead(const ScanContext& context) override {
+    ProjectIndex::Checkpoint checkpoint;
+    if (marks_.LineRead(context, text_.tokenCount, text_.eventCount, checkpoint)) AddCheckpoint(checkpoint);
     if (context.state.physicalLineOffset != lastOffset_) {
       lastOffset_ = context.state.physicalLineOffset;
       AddLine(ProjectIndex::Line{lastOffset_, text_.tokenCount});
@@ -64,6 +69,7 @@ class IndexWriter final : public TokenSink {
   void Token(EntryPosition entry) override {
     uint32_t stored = entry;
     tokens_.Write(std::string_view(reinterpret_cast<const char*>(&stored), 4));
+    marks_.Token(entry == kNoEntry ? -1 : static_cast<int64_t>(vocabulary_[entry].word.size()));
     if (entry != kNoEntry) {
       const uint64_t position = static_cast<uint64_t>(totalTokens_);
       positionBytes_[entry] += VarintSize(position - lastPosition_[entry]);
@@ -72,7 +78,10 @@ class IndexWriter final : public TokenSink {
     ++text_.tokenCount;
     ++totalTokens_;
   }
-  void EndFile() override { texts_.push_back(text_); }
+  void EndFile() override {
+    marks_.EndText(text_);
+    texts_.push_back(text_);
+  }
 
   // A text taken whole from the old index, its tokens renumbered through `renumber`.
   void CopyText(const ProjectIndex& old, size_t file, const std::vector<uint32_t>& renumber) {
@@ -82,6 +91,12 @@ class IndexWriter final : public TokenSink {
     for (const ProjectIndex::Event& event : old.TextEvents(file)) {
       AddEvent(event.token, static_cast<int>(event.letter), old.EventValue(event));
     }
+    for (const ProjectIndex::Checkpoint& checkpoint : old.TextCheckpoints(file)) AddCheckpoint(checkpoint);
+    const ProjectIndex::Text& record = old.TextRecord(file);
+    text_.physicalLines = record.physicalLines;
+    text_.logicalLines = record.logicalLines;
+    text_.lineNumber = record.lineNumber;
+    text_.flags = record.flags;
     texts_.push_back(text_);
   }
 
@@ -102,6 +117,7 @@ class IndexWriter final : public TokenSink {
   int64_t totalTokens() const { return totalTokens_; }
   int64_t lineCount() const { return lineCount_; }
   int64_t eventCount() const { return eventCount_; }
+  int64_t checkpointCount() const { return checkpointCount_; }
   uint64_t stringBytes() const { return stringBytes_; }
   const std::vector<ProjectIndex::Text>& texts() const { return texts_; }
   std::vector<uint64_t>& positionBytes() { return positionBytes_; }
@@ -113,6 +129,12 @@ class IndexWriter final : public TokenSink {
     text_.firstToken = totalTokens_;
     text_.firstLine = lineCount_;
     text_.firstEvent = eventCount_;
+    text_.firstCheckpoint = checkpointCount_;
+  }
+  void AddCheckpoint(const ProjectIndex::Checkpoint& checkpoint) {
+    Put(checkpoints_, checkpoint);
+    ++text_.checkpointCount;
+    ++checkpointCount_;
   }
   void AddLine(const ProjectIndex::Line& line) {
     Put(lines_, line);
@@ -132,9 +154,12 @@ class IndexWriter final : public TokenSink {
   FileWriter& lines_;
   FileWriter& events_;
   FileWriter& strings_;
+  FileWriter& checkpoints_;
+  const EntryList& vocabulary_;
   std::vector<uint64_t> positionBytes_;  // per entry: the bytes of its coded positions
   std::vector<uint64_t> lastPosition_;   // per entry: its last position so far
   std::array<uint32_t, kLetterCount + 1> seenSets_;
+  TextMarks marks_;
   const std::vector<size_t>* fresh_ = nullptr;
   std::function<void(size_t)> before_;
   ProjectIndex::Text text_{};
@@ -143,6 +168,7 @@ class IndexWriter final : public TokenSink {
   int64_t totalTokens_ = 0;
   int64_t lineCount_ = 0;
   int64_t eventCount_ = 0;
+  int64_t checkpointCount_ = 0;
   uint64_t stringBytes_ = 0;
 };
 
@@ -261,12 +287,13 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   Status status = target.Open(path);
   if (!status.ok()) return status;
   FileWriter& out = target.writer();
-  FileWriter lines, events, strings;
-  for (auto [name, writer] : {std::pair{"X1", &lines}, std::pair{"X2", &events}, std::pair{"X3", &strings}}) {
+  FileWriter lines, events, strings, checkpoints;
+  for (auto [name, writer] : {std::pair{"X1", &lines}, std::pair{"X2", &events}, std::pair{"X3", &strings},
+                              std::pair{"X4", &checkpoints}}) {
     status = scratch.OpenForWrite(name, *writer);
     if (!status.ok()) return status;
   }
-  IndexWriter writer(out, lines, events, strings, session.lists.Vocabulary.size(), session.scan);
+  IndexWriter writer(out, lines, events, strings, checkpoints, session.lists.Vocabulary, session.scan);
   size_t next = 0;  // the next text to write
   auto copyUntil = [&](size_t end) {
     for (; next < end; ++next) writer.CopyText(*old, static_cast<size_t>(reuse[next]), renumber);
@@ -281,7 +308,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   }
   copyUntil(files.size());
   writer.StampTexts(stamps, files);
-  for (FileWriter* staged : {&lines, &events, &strings}) {
+  for (FileWriter* staged : {&lines, &events, &strings, &checkpoints}) {
     status = staged->Close();
     if (!status.ok()) return status;
   }
@@ -308,6 +335,8 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   if (status.ok()) status = CopyScratch(scratch, "X2", out);
   place(kStringsSection, writer.stringBytes());
   if (status.ok()) status = CopyScratch(scratch, "X3", out);
+  place(kCheckpointsSection, static_cast<uint64_t>(writer.checkpointCount()) * sizeof(ProjectIndex::Checkpoint));
+  if (status.ok()) status = CopyScratch(scratch, "X4", out);
   if (!status.ok()) return status;
   place(kTextsSection, writer.texts().size() * sizeof(ProjectIndex::Text));
   for (const ProjectIndex::Text& text : writer.texts()) Put(out, text);

@@ -14,7 +14,7 @@
 namespace wordloom {
 
 inline constexpr char kIndexMagic[8] = {'W', 'L', 'X', 'I', 'N', 'D', 'E', 'X'};
-inline constexpr uint32_t kIndexVersion = 1;
+inline constexpr uint32_t kIndexVersion = 2;
 
 enum IndexSection : uint32_t {
   kTokensSection,          // uint32_t per token
@@ -26,6 +26,7 @@ enum IndexSection : uint32_t {
   kWordBytesSection,       // the vocabulary's words, one after the other
   kPostingOffsetsSection,  // uint64_t per entry and one more: where each entry's positions start
   kPostingsSection,        // the positions, delta and variable-length coded
+  kCheckpointsSection,     // ProjectIndex::Checkpoint per restart point, text after text
   kSectionCount
 };
 
@@ -59,6 +60,41 @@ struct ProjectIndex::Text {
   int64_t eventCount;
   uint64_t pathOffset;  // its path, in the strings
   uint64_t pathLength;
+  // The reader's counters over the whole text: physical and logical lines read, and the
+  // running line number at its end (a change from its start, or where a line-number tag set it).
+  int64_t physicalLines;
+  int64_t logicalLines;
+  int64_t lineNumber;
+  uint32_t flags;  // TextFlag
+  uint32_t unused;
+  int64_t firstCheckpoint;
+  int64_t checkpointCount;
+};
+
+// What the index knows of a text beyond its tokens.
+enum TextFlag : uint32_t {
+  kLineNumberSet = 1,    // a line-number tag set the running line number (lineNumber is absolute)
+  kEndsJoined = 2,       // its last line holds a join character: the reader runs on into the next text
+  kStartsJoined = 4,     // the pass that indexed it came to it joined to the text before
+  kWordsMissing = 8,     // some of its words are not in the vocabulary
+  kLongWord = 16,        // a word of more than 125 bytes
+  kReported = 32,        // reading it added to the Error Report
+};
+// A text the keyword pass must read whole: the reader could not be restarted inside it.
+inline constexpr uint32_t kReadWhole = kEndsJoined | kStartsJoined | kWordsMissing | kLongWord | kReported;
+
+// A place inside a text where a concordance pass may start reading: the start of a logical
+// line that is one physical line, not joined to the line before, with the reader's state there.
+struct ProjectIndex::Checkpoint {
+  int64_t offset;         // the byte offset of its physical line
+  int64_t chars;          // the characters the reader handed out before it
+  int64_t token;          // the text's tokens before it
+  int64_t event;          // the text's tag values set before it
+  int64_t physicalLines;  // the physical and logical lines read before it
+  int64_t logicalLines;
+  int64_t lineNumber;     // the running line number before it: a change from the text's start,
+  uint32_t flags;         // or absolute with kLineNumberSet
+  uint32_t fileLine;      // the reader's physical line number in the text, at most 2^32 - 1
 };
 
 struct ProjectIndex::Line {
@@ -74,8 +110,8 @@ struct ProjectIndex::Event {
 };
 
 static_assert(sizeof(IndexHeader) == 64 + 16 * kSectionCount);
-static_assert(sizeof(ProjectIndex::Text) == 88 && sizeof(ProjectIndex::Line) == 16 &&
-              sizeof(ProjectIndex::Event) == 24);
+static_assert(sizeof(ProjectIndex::Text) == 136 && sizeof(ProjectIndex::Line) == 16 &&
+              sizeof(ProjectIndex::Event) == 24 && sizeof(ProjectIndex::Checkpoint) == 64);
 
 // The keys that tie an index to its project.
 uint64_t RulesKey(const ScanRules& rules, const CharTables& tables);

@@ -72,6 +72,9 @@ struct IndexLayout {
     const int64_t eventCount = static_cast<int64_t>(size / sizeof(ProjectIndex::Event));
     if (!Section(index, header, kStringsSection, 1, -1, at, index.stringBytes_)) return Fail();
     index.strings_ = reinterpret_cast<const char*>(at);
+    if (!Section(index, header, kCheckpointsSection, sizeof(ProjectIndex::Checkpoint), -1, at, size)) return Fail();
+    index.checkpoints_ = reinterpret_cast<const ProjectIndex::Checkpoint*>(at);
+    const int64_t checkpointCount = static_cast<int64_t>(size / sizeof(ProjectIndex::Checkpoint));
     if (!Section(index, header, kTextsSection, sizeof(ProjectIndex::Text), static_cast<int64_t>(header.fileCount), at,
                  size)) {
       return Fail();
@@ -79,7 +82,7 @@ struct IndexLayout {
     index.fileCount_ = static_cast<size_t>(header.fileCount);
     index.files_.resize(index.fileCount_);
     if (size != 0) std::memcpy(index.files_.data(), at, size);
-    if (!CheckTexts(index, lineCount, eventCount)) return Fail();
+    if (!CheckTexts(index, lineCount, eventCount, checkpointCount)) return Fail();
 
     const unsigned char* wordBytes = nullptr;
     size_t wordSize = 0;
@@ -105,15 +108,30 @@ struct IndexLayout {
 
   // The texts' tokens, lines and events follow each other and stay inside their sections;
   // each event's value lies inside the strings and names a letter.
-  static bool CheckTexts(const ProjectIndex& index, int64_t lineCount, int64_t eventCount) {
-    int64_t token = 0, line = 0, event = 0;
+  static bool CheckTexts(const ProjectIndex& index, int64_t lineCount, int64_t eventCount, int64_t checkpointCount) {
+    int64_t token = 0, line = 0, event = 0, checkpoint = 0;
     for (const ProjectIndex::Text& text : index.files_) {
-      if (text.firstToken != token || text.firstLine != line || text.firstEvent != event) return false;
-      if (text.tokenCount < 0 || text.lineCount < 0 || text.eventCount < 0) return false;
-      if (text.tokenCount > index.tokenCount_ - token || text.lineCount > lineCount - line ||
-          text.eventCount > eventCount - event) {
+      if (text.firstToken != token || text.firstLine != line || text.firstEvent != event ||
+          text.firstCheckpoint != checkpoint) {
         return false;
       }
+      if (text.tokenCount < 0 || text.lineCount < 0 || text.eventCount < 0 || text.checkpointCount < 0) return false;
+      if (text.tokenCount > index.tokenCount_ - token || text.lineCount > lineCount - line ||
+          text.eventCount > eventCount - event || text.checkpointCount > checkpointCount - checkpoint) {
+        return false;
+      }
+      // Checkpoints rise through the text and stay within its tokens and values.
+      int64_t previousToken = 0, previousChars = 0;
+      for (int64_t c = checkpoint; c < checkpoint + text.checkpointCount; ++c) {
+        const ProjectIndex::Checkpoint& at = index.checkpoints_[c];
+        if (at.token < previousToken || at.token > text.tokenCount || at.chars <= previousChars || at.offset < 0 ||
+            at.event < 0 || at.event > text.eventCount) {
+          return false;
+        }
+        previousToken = at.token;
+        previousChars = at.chars;
+      }
+      checkpoint += text.checkpointCount;
       if (text.pathOffset > index.stringBytes_ || text.pathLength > index.stringBytes_ - text.pathOffset) return false;
       token += text.tokenCount;
       line += text.lineCount;
@@ -127,7 +145,7 @@ struct IndexLayout {
         }
       }
     }
-    return token == index.tokenCount_ && line == lineCount && event == eventCount;
+    return token == index.tokenCount_ && line == lineCount && event == eventCount && checkpoint == checkpointCount;
   }
 };
 
@@ -202,6 +220,10 @@ std::span<const ProjectIndex::Line> ProjectIndex::TextLines(size_t file) const {
 
 std::span<const ProjectIndex::Event> ProjectIndex::TextEvents(size_t file) const {
   return {events_ + files_[file].firstEvent, static_cast<size_t>(files_[file].eventCount)};
+}
+
+std::span<const ProjectIndex::Checkpoint> ProjectIndex::TextCheckpoints(size_t file) const {
+  return {checkpoints_ + files_[file].firstCheckpoint, static_cast<size_t>(files_[file].checkpointCount)};
 }
 
 std::string_view ProjectIndex::EventValue(const Event& event) const {

@@ -10,6 +10,7 @@
 #include "analysis/analysis.h"
 #include "engine/engine_support.h"
 #include "index/index.h"
+#include "index/index_format.h"
 #include "project/project_actions.h"
 
 namespace wordloom::test {
@@ -162,7 +163,7 @@ TEST(ProjectIndex, DamagedForeignAndOtherVersionFilesAreRebuilt) {
     EXPECT_FALSE(ProjectIndex::Open(path, opened).ok()) << "cut at " << length;
   }
   std::string otherVersion = good;
-  otherVersion[otherVersion.size() - 16 * 9 - 64 + 8] = 2;  // the header's version
+  otherVersion[otherVersion.size() - sizeof(IndexHeader) + offsetof(IndexHeader, version)] = kIndexVersion + 1;
   for (const std::string& bad : {otherVersion, ReadFile(session.project.Files[0]), std::string(4096, '\0')}) {
     corpus.temp.folder.Write("p.wlx", bad);
     EXPECT_FALSE(ProjectIndex::Open(path, opened).ok());

@@ -1,0 +1,75 @@
+#include "index/text_marks.h"
+
+#include <algorithm>
+
+namespace wordloom {
+
+namespace {
+constexpr size_t kLineNumberLetter = 12;  // "L"
+}  // namespace
+
+TextMarks::TextMarks(const ScanContext& reader)
+    : reportedBefore_(reader.ErrorReportText.size()),
+      lineNumberSets_(reader.references.ReferenceLetterSets[kLineNumberLetter]) {
+  // The pass starts its line totals afresh and keeps the running line number.
+  last_.lineNumber = reader.state.currentLineNumber;
+}
+
+void TextMarks::BeginText() {
+  start_ = last_;
+  if (context_) reportedBefore_ = context_->ErrorReportText.size();
+  lineNumberSet_ = false;
+  firstLine_ = true;
+  lastLineJoined_ = false;
+  flags_ = 0;
+  chars_ = 0;
+  lastCheckpoint_ = 0;
+}
+
+bool TextMarks::LineRead(const ScanContext& context, int64_t tokens, int64_t events,
+                         ProjectIndex::Checkpoint& checkpoint) {
+  context_ = &context;
+  const ScanState& state = context.state;
+  const Counters now = CountersOf(state);
+  // One physical line, counted as a logical line of its own: the line before ended plainly.
+  const bool joined = now.logical == last_.logical;
+  const bool clean = !joined && now.physical == last_.physical + 1;
+  if (firstLine_ && joined) flags_ |= kStartsJoined;
+  bool restartable = false;
+  if (!firstLine_ && clean && chars_ - lastCheckpoint_ >= kCheckpointChars) {
+    checkpoint = ProjectIndex::Checkpoint{state.physicalLineOffset,
+                                          chars_,
+                                          tokens,
+                                          events,
+                                          last_.physical - start_.physical,
+                                          last_.logical - start_.logical,
+                                          lineNumberSet_ ? last_.lineNumber : last_.lineNumber - start_.lineNumber,
+                                          lineNumberSet_ ? kLineNumberSet : 0u,
+                                          static_cast<uint32_t>(std::min<int64_t>(last_.fileLine, UINT32_MAX))};
+    lastCheckpoint_ = chars_;
+    restartable = last_.fileLine <= UINT32_MAX;
+  }
+  if (context.references.ReferenceLetterSets[kLineNumberLetter] != lineNumberSets_) {
+    lineNumberSets_ = context.references.ReferenceLetterSets[kLineNumberLetter];
+    lineNumberSet_ = true;
+  }
+  // The line's run ends at its first join character (the rest is dropped) or at its end.
+  const int64_t run = std::min(state.linePosition - 1, state.lineLength);
+  lastLineJoined_ = run < state.lineLength;
+  chars_ += run;
+  last_ = now;
+  firstLine_ = false;
+  return restartable;
+}
+
+void TextMarks::EndText(ProjectIndex::Text& text) {
+  text.physicalLines = last_.physical - start_.physical;
+  text.logicalLines = last_.logical - start_.logical;
+  text.lineNumber = lineNumberSet_ ? last_.lineNumber : last_.lineNumber - start_.lineNumber;
+  if (lineNumberSet_) flags_ |= kLineNumberSet;
+  if (lastLineJoined_) flags_ |= kEndsJoined;
+  if (context_ && context_->ErrorReportText.size() != reportedBefore_) flags_ |= kReported;
+  text.flags = flags_;
+}
+
+}  // namespace wordloom

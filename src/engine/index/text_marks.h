@@ -1,0 +1,59 @@
+// TextMarks: what the index keeps of the reader's state in each text, gathered from the lines
+// a token pass hands out (see TokenSink): the text's line counts, whether the reader can be
+// restarted inside it, and its checkpoints, about every kCheckpointChars characters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "index/index_format.h"
+
+namespace wordloom {
+
+class TextMarks {
+ public:
+  static constexpr int64_t kCheckpointChars = 1024;
+
+  // `reader`: the reader the pass starts from, before its first text.
+  explicit TextMarks(const ScanContext& reader);
+
+  void BeginText();
+  // A logical line has been read. `tokens` and `events`: the text's tokens and tag values so
+  // far, the line's own values not yet among them. True, with `checkpoint` filled, when the
+  // reader may restart at this line.
+  bool LineRead(const ScanContext& context, int64_t tokens, int64_t events, ProjectIndex::Checkpoint& checkpoint);
+  // A token of the text: its word's length, or -1 for a word the vocabulary lacks.
+  void Token(int64_t wordBytes) {
+    if (wordBytes < 0) flags_ |= kWordsMissing;
+    if (wordBytes > kLongestRingWord) flags_ |= kLongWord;
+  }
+  // The text's counts and flags, into `text`.
+  void EndText(ProjectIndex::Text& text);
+
+ private:
+  static constexpr int64_t kLongestRingWord = 125;  // the keyword pass sees longer words through its ring
+
+  struct Counters {
+    int64_t physical = 0;
+    int64_t logical = 0;
+    int64_t lineNumber = 0;
+    int64_t fileLine = 1;
+  };
+  static Counters CountersOf(const ScanState& state) {
+    return {state.physicalLineTotal, state.logicalLineTotal, state.currentLineNumber, state.fileLineNumber};
+  }
+
+  const ScanContext* context_ = nullptr;  // the pass's reader: one object for the whole pass
+  Counters last_;                 // after the last line read
+  Counters start_;                // at the text's start
+  size_t reportedBefore_ = 0;     // the Error Report's length at the text's start
+  uint32_t lineNumberSets_ = 0;   // line-number tags met by the pass
+  bool lineNumberSet_ = false;    // a line-number tag in this text, before the line being read
+  bool firstLine_ = true;
+  bool lastLineJoined_ = false;   // the last line read holds a join character
+  uint32_t flags_ = 0;
+  int64_t chars_ = 0;             // characters handed out in this text
+  int64_t lastCheckpoint_ = 0;    // the characters before the last checkpoint
+};
+
+}  // namespace wordloom
