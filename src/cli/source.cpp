@@ -94,7 +94,7 @@ Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate&
 
 namespace {
 
-bool ReadsTokens(const std::string& command) { return IsAnalysis(command) || command == "wordlist"; }
+bool ReadsTokens(const std::string& command) { return IsAnalysis(command) || command == "wordlist" || command == "kwic"; }
 
 }  // namespace
 

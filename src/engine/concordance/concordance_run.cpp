@@ -1,13 +1,17 @@
 #include "concordance/concordance_run.h"
 
+#include <optional>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "base/cp1252.h"
 #include "concordance/citation.h"
 #include "concordance/gather.h"
+#include "concordance/indexed_kwic.h"
 #include "concordance/writers.h"
 #include "scan/error_report.h"
 #include "scan/list_sort.h"
@@ -68,15 +72,17 @@ void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kin
   KeyTable keyTable(gather.kind, maskedKeys.empty() ? gather.keys : maskedKeys);
   GatherQuery query = gather;
   query.keyTable = &keyTable;
+  std::optional<IndexedKwic> indexed;
+  if (kind == ConcordanceKind::Kwic) indexed.emplace(session, rules, query);
   const std::vector<std::string>& files = session.project.Files;
   for (size_t i = 0; i < files.size(); ++i) {
     if (progress && progress->StopRequested()) break;
     if (progress) progress->Progress(static_cast<int64_t>(i), static_cast<int64_t>(files.size()));
     // The last line of a file counts one numbered line too many.
     if (i > 0) --state.currentLineNumber;
-    Status read = kind == ConcordanceKind::Kwic
-                      ? GatherKwic(context, rules, session.tables, files[i], query, sink, progress)
-                      : GatherLine(context, rules, session.tables, files[i], query, sink, progress);
+    Status read = kind == ConcordanceKind::Line ? GatherLine(context, rules, session.tables, files[i], query, sink, progress)
+                  : indexed->serves()              ? indexed->Gather(i, context, sink, progress)
+                                                   : GatherKwic(context, rules, session.tables, files[i], query, sink, progress);
     if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());
   }
   if (progress) progress->Progress(static_cast<int64_t>(files.size()), static_cast<int64_t>(files.size()));

@@ -53,6 +53,23 @@ struct GatherQuery {
                                 const std::string& path, const GatherQuery& query, CitationSink& sink,
                                 ProgressSink* progress = nullptr);
 
+// A stretch of a file for the keyword pass: reading starts at a line's first byte, the
+// reader's counters and reference values there already in the context, and only the
+// characters from examineFrom to examineTo (counted from 1 at the file's first character
+// handed out) are examined. They must lie at least 250 characters after the reading starts,
+// so that the ring holds what a pass over the whole file would hold; the finds are then
+// exactly those of the whole file's pass at those characters. Windows-1252 projects only.
+struct KwicStretch {
+  int64_t offset = 0;       // the byte offset of the line reading starts at
+  int64_t charsBefore = 0;  // the characters the reader hands out before that line
+  int64_t fileLine = 1;     // the reader's physical line number in the file there
+  int64_t examineFrom = 1;
+  int64_t examineTo = INT64_MAX;
+};
+[[nodiscard]] Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+                                       const std::string& path, const GatherQuery& query, CitationSink& sink,
+                                       const KwicStretch& stretch, ProgressSink* progress = nullptr);
+
 // The whole-line pass over one file: each numbered line, lower-cased, is matched against
 // the keys; the context of a find is the line as written.
 [[nodiscard]] Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables& tables,

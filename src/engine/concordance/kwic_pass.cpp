@@ -31,8 +31,8 @@ using Values = std::array<std::string, kLetterCount + 1>;
 class KwicPass {
  public:
   KwicPass(ScanContext& context, LineSource& file, const GatherQuery& query, CitationSink& sink, ProgressSink* progress,
-           bool needLetter)
-      : needLetter_(needLetter), context_(context), s_(context.state), file_(file), query_(query), sink_(sink),
+           bool needLetter, const KwicStretch& stretch)
+      : stretch_(stretch), first_(stretch.charsBefore + 1), loaded_(stretch.charsBefore), needLetter_(needLetter), context_(context), s_(context.state), file_(file), query_(query), sink_(sink),
         progress_(progress),
         lower_(LowerCaseTable().data()), block_(std::max<int64_t>(query.blockSize, 1)),
         table_(query.keyTable ? *query.keyTable : ownTable_.emplace(query.kind, query.keys)) {
@@ -54,17 +54,18 @@ class KwicPass {
   }
 
   void Run() {
-    int64_t examined = 0;
+    int64_t examined = std::max(stretch_.examineFrom, stretch_.charsBefore + 1) - 1;
     for (;;) {
       Load(examined + block_ + kAhead);
       // The reads the pass makes: all of them once the end is known, else those made so far.
       const int64_t reads = stopped_ ? stopReads_ : (finished_ ? calls_ : loaded_);
-      const int64_t last = std::min(reads - kAhead, examined + block_);
+      const int64_t last = std::min({reads - kAhead, examined + block_, stretch_.examineTo});
       if (last > examined) {
         Examine(examined + 1, last);
         examined = last;
       }
       if ((finished_ || stopped_) && examined >= reads - kAhead) return;
+      if (examined >= stretch_.examineTo) return;
       Trim(examined + 1);
       if (progress_) progress_->Yield();
     }
@@ -85,7 +86,7 @@ class KwicPass {
   // what was written there one ring earlier.
   unsigned char At(int64_t k) const {
     while (k > loaded_) k -= kRing;
-    if (k < 1) return ' ';
+    if (k <= stretch_.charsBefore) return ' ';
     return static_cast<unsigned char>(text_[static_cast<size_t>(k - first_)]);
   }
   bool IsWord(int64_t k) const { return isWord_[At(k)]; }
@@ -278,6 +279,10 @@ class KwicPass {
     sink_.Add(keyNumber, span.logicalLineTotal, citation_, left_, right_);
   }
 
+  const KwicStretch stretch_;
+  std::string text_;       // the characters from position first_ to loaded_
+  int64_t first_ = 1;
+  int64_t loaded_ = 0;
   bool needLetter_;  // the need-letter rule: a word of apostrophes and hyphens is no word
   ScanContext& context_;
   ScanState& s_;
@@ -289,9 +294,6 @@ class KwicPass {
   const int64_t block_;
   WordCharTable isWord_{};
 
-  std::string text_;       // the characters from position first_ to loaded_
-  int64_t first_ = 1;
-  int64_t loaded_ = 0;
   bool finished_ = false;
   int64_t calls_ = 0;      // reads the pass makes in all, known once finished
   bool stopped_ = false;   // a stop was asked for
@@ -321,18 +323,25 @@ class KwicPass {
 
 Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
                   const GatherQuery& query, CitationSink& sink, ProgressSink* progress) {
+  return GatherKwicStretch(context, rules, tables, path, query, sink, KwicStretch{}, progress);
+}
+
+Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+                         const std::string& path, const GatherQuery& query, CitationSink& sink,
+                         const KwicStretch& stretch, ProgressSink* progress) {
   LineSource file;
-  Status opened = file.Open(path);
+  Status opened = file.OpenAt(path, stretch.offset);
   if (!opened.ok()) return opened;
   // The end padding pushes the words of the last 125 characters through the examined slot.
   const std::string padding(static_cast<size_t>(kRing), ' ');
   context.references.contextPadding = padding;
   BeginPass(context, rules, tables, padding);
   BeginFile(context, path);
+  context.state.fileLineNumber = stretch.fileLine;
   if (tables.unicode) {
     RunUnicodeKwic(context, file, *tables.unicode, query, sink, progress);
   } else {
-    KwicPass(context, file, query, sink, progress, tables.needLetter).Run();
+    KwicPass(context, file, query, sink, progress, tables.needLetter, stretch).Run();
   }
   return file.error();
 }

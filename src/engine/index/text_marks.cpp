@@ -9,8 +9,7 @@ constexpr size_t kLineNumberLetter = 12;  // "L"
 }  // namespace
 
 TextMarks::TextMarks(const ScanContext& reader)
-    : reportedBefore_(reader.ErrorReportText.size()),
-      lineNumberSets_(reader.references.ReferenceLetterSets[kLineNumberLetter]) {
+    : lineNumberSets_(reader.references.ReferenceLetterSets[kLineNumberLetter]) {
   // The pass starts its line totals afresh and keeps the running line number.
   last_.lineNumber = reader.state.currentLineNumber;
 }

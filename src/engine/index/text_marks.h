@@ -46,7 +46,7 @@ class TextMarks {
   const ScanContext* context_ = nullptr;  // the pass's reader: one object for the whole pass
   Counters last_;                 // after the last line read
   Counters start_;                // at the text's start
-  size_t reportedBefore_ = 0;     // the Error Report's length at the text's start
+  size_t reportedBefore_ = 0;     // the pass's Error Report's length at the text's start (a pass starts it empty)
   uint32_t lineNumberSets_ = 0;   // line-number tags met by the pass
   bool lineNumberSet_ = false;    // a line-number tag in this text, before the line being read
   bool firstLine_ = true;

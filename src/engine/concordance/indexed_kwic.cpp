@@ -1,0 +1,147 @@
+#include "concordance/indexed_kwic.h"
+
+#include <algorithm>
+
+#include "base/cp1252.h"
+#include "index/index_format.h"
+
+namespace wordloom {
+namespace {
+
+constexpr int64_t kMostCandidateShare = 64;  // beyond one token in this many, every text is read whole
+
+// Windows-1252 words are keyed a byte a character; two word characters of one key byte make
+// words of equal keys, which the vocabulary keeps as one entry.
+bool KeysMayMeet(const CharTables& tables) {
+  std::array<bool, 256> taken{};
+  for (int c = 0; c < 256; ++c) {
+    if (tables.CharClassTable[static_cast<size_t>(c)] % 10 != kWordClass) continue;
+    const uint8_t key = static_cast<uint8_t>(tables.CollationTable[static_cast<size_t>(c)] & 0xFF);
+    if (taken[key]) return true;
+    taken[key] = true;
+  }
+  return false;
+}
+
+}  // namespace
+
+IndexedKwic::IndexedKwic(const Session& session, const ScanRules& rules, const GatherQuery& query)
+    : session_(session), rules_(rules), query_(query) {
+  const ProjectIndex* index = session.index.get();
+  if (index == nullptr || session.tables.unicode || session.project.rules.endOfLine.empty() || query.keyTable == nullptr ||
+      KeysMayMeet(session.tables) || !index->Matches(session)) {
+    return;
+  }
+  // The words the pass would take as finds, matched as it matches them.
+  WordCharTable isWord{};
+  for (int c = 0; c < 256; ++c) {
+    isWord[static_cast<size_t>(c)] =
+        session.tables.CharClassTable[ToLower1252(static_cast<unsigned char>(c))] % 10 == kWordClass;
+  }
+  const EntryList& vocabulary = session.lists.Vocabulary;
+  std::vector<size_t> found;
+  int64_t count = 0;
+  std::vector<EntryPosition> entries;
+  for (size_t p = 0; p < vocabulary.size(); ++p) {
+    query.keyTable->Match(vocabulary[p].word, isWord, found);
+    if (found.empty()) continue;
+    entries.push_back(static_cast<EntryPosition>(p));
+    count += vocabulary[p].count;
+  }
+  if (count > index->tokenCount() / kMostCandidateShare) return;
+  std::vector<int64_t> positions;
+  for (EntryPosition entry : entries) {
+    if (!index->Positions(entry, positions)) return;
+    candidates_.insert(candidates_.end(), positions.begin(), positions.end());
+  }
+  std::sort(candidates_.begin(), candidates_.end());
+  index_ = index;
+}
+
+Status IndexedKwic::Gather(size_t file, ScanContext& context, CitationSink& sink, ProgressSink* progress) {
+  const ProjectIndex::Text& text = index_->TextRecord(file);
+  const bool previousEndsJoined = previousEndsJoined_;
+  previousEndsJoined_ = (text.flags & kEndsJoined) != 0;
+  const std::string& path = session_.project.Files[file];
+  if (text.size < 0 || (text.flags & kReadWhole) != 0 || previousEndsJoined) {
+    return GatherKwic(context, rules_, session_.tables, path, query_, sink, progress);
+  }
+  const TextStart start{context.state.physicalLineTotal, context.state.logicalLineTotal,
+                        context.state.currentLineNumber, context.references.ReferenceLetterValue};
+  // Restart point k is the text's start for 0, checkpoint k - 1 after it.
+  const std::span<const ProjectIndex::Checkpoint> checkpoints = index_->TextCheckpoints(file);
+  const size_t points = checkpoints.size() + 1;
+  auto candidate = std::lower_bound(candidates_.begin(), candidates_.end(), text.firstToken);
+  const auto last = std::lower_bound(candidate, candidates_.end(), text.firstToken + text.tokenCount);
+  Status status;
+  while (candidate != last && status.ok()) {
+    // The restart point the token was handed out after; its word starts after the point before.
+    const auto pointOf = [&](int64_t position) {
+      const int64_t token = position - text.firstToken;
+      const auto after = std::upper_bound(checkpoints.begin(), checkpoints.end(), token,
+                                          [](int64_t t, const ProjectIndex::Checkpoint& c) { return t < c.token; });
+      return static_cast<size_t>(after - checkpoints.begin());
+    };
+    const size_t first = pointOf(*candidate);
+    size_t end = first + 1;  // examine from point first - 1 up to point end
+    for (; candidate != last; ++candidate) {
+      const size_t k = pointOf(*candidate);
+      if (k > end) break;  // its stretch starts after this one ends (they may meet, not overlap)
+      end = std::max(end, k + 1);
+    }
+    const size_t from = first == 0 ? 0 : first - 1;
+    status = ReadStretch(file, context, start, from, end < points ? end : points, sink, progress);
+    if (progress && progress->StopRequested()) break;
+  }
+  // The reader as the whole text leaves it.
+  context.state.physicalLineTotal = start.physicalLines + text.physicalLines;
+  context.state.logicalLineTotal = start.logicalLines + text.logicalLines;
+  context.state.currentLineNumber = (text.flags & kLineNumberSet) != 0 ? text.lineNumber : start.lineNumber + text.lineNumber;
+  context.references.ReferenceLetterValue = start.values;
+  for (const ProjectIndex::Event& event : index_->TextEvents(file)) {
+    context.references.ReferenceLetterValue[event.letter] = std::string(index_->EventValue(event));
+  }
+  return status;
+}
+
+// Reads the text from restart point `from` - 1 (or its start), examining the characters after
+// point `from` up to point `to` (`to` == the number of points: to the text's end).
+Status IndexedKwic::ReadStretch(size_t file, ScanContext& context, const TextStart& start, int64_t from, int64_t to,
+                                CitationSink& sink, ProgressSink* progress) {
+  const std::span<const ProjectIndex::Checkpoint> checkpoints = index_->TextCheckpoints(file);
+  const int64_t points = static_cast<int64_t>(checkpoints.size()) + 1;
+  const int64_t readFrom = std::max<int64_t>(0, from - 1);
+  const ProjectIndex::Checkpoint* restart = readFrom == 0 ? nullptr : &checkpoints[static_cast<size_t>(readFrom - 1)];
+  RestoreAt(file, start, restart, context);
+  KwicStretch stretch;
+  if (restart) {
+    stretch.offset = restart->offset;
+    stretch.charsBefore = restart->chars;
+    stretch.fileLine = restart->fileLine;
+  }
+  stretch.examineFrom = from == 0 ? 1 : checkpoints[static_cast<size_t>(from - 1)].chars + 1;
+  stretch.examineTo = to >= points ? INT64_MAX : checkpoints[static_cast<size_t>(to - 1)].chars;
+  return GatherKwicStretch(context, rules_, session_.tables, session_.project.Files[file], query_, sink, stretch,
+                           progress);
+}
+
+// The reader's counters and reference values at `checkpoint` of the text (its start when null).
+void IndexedKwic::RestoreAt(size_t file, const TextStart& start, const ProjectIndex::Checkpoint* checkpoint,
+                            ScanContext& context) const {
+  context.state.physicalLineTotal = start.physicalLines;
+  context.state.logicalLineTotal = start.logicalLines;
+  context.state.currentLineNumber = start.lineNumber;
+  context.references.ReferenceLetterValue = start.values;
+  if (checkpoint == nullptr) return;
+  context.state.physicalLineTotal += checkpoint->physicalLines;
+  context.state.logicalLineTotal += checkpoint->logicalLines;
+  context.state.currentLineNumber =
+      (checkpoint->flags & kLineNumberSet) != 0 ? checkpoint->lineNumber : start.lineNumber + checkpoint->lineNumber;
+  const std::span<const ProjectIndex::Event> events = index_->TextEvents(file);
+  for (int64_t e = 0; e < checkpoint->event; ++e) {
+    const ProjectIndex::Event& event = events[static_cast<size_t>(e)];
+    context.references.ReferenceLetterValue[event.letter] = std::string(index_->EventValue(event));
+  }
+}
+
+}  // namespace wordloom
