@@ -330,7 +330,9 @@ Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const Cha
                          const std::string& path, const GatherQuery& query, CitationSink& sink,
                          const KwicStretch& stretch, ProgressSink* progress) {
   LineSource file;
-  Status opened = file.OpenAt(path, stretch.offset);
+  // A stretch reads a few lines: a small buffer, which grows for a longer line.
+  const bool whole = stretch.offset == 0 && stretch.examineTo == KwicStretch{}.examineTo;
+  Status opened = file.OpenAt(path, stretch.offset, whole ? size_t{1} << 20 : size_t{16} << 10);
   if (!opened.ok()) return opened;
   // The end padding pushes the words of the last 125 characters through the examined slot.
   const std::string padding(static_cast<size_t>(kRing), ' ');

@@ -1,6 +1,7 @@
 // Building an index file: one pass over the texts that changed (the others' tokens come from
 // the old index), then each entry's positions, a group of entries at a time.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <unordered_map>
 
 #include "base/atomic_file.h"
+#include "base/regular_file.h"
 #include "index/index_format.h"
 #include "index/text_marks.h"
 
@@ -381,6 +383,9 @@ Status UpdateProjectIndex(const Session& session, const std::string& path, const
                           std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress) {
   index.reset();
   if (session.lists.Vocabulary.empty()) return Status::Ok();
+  // Something else where the index would go (a folder, a device) is left alone, at once.
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return Status::Error(kNotRegularFile);
   std::shared_ptr<const ProjectIndex> old;
   if (ProjectIndex::Open(path, old).ok() && old->Matches(session)) {
     index = std::move(old);
