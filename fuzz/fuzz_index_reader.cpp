@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)index->Matches(session);
   CountingSink sink;
   (void)index->Stream(session.scan, sink, nullptr);
+  (void)index->StreamAround({0, 1, 2}, 3, 3, sink, nullptr);
   std::vector<int64_t> positions;
   for (EntryPosition entry = 0; entry <= index->entryCount(); ++entry) {
     if (!index->Positions(entry, positions)) continue;
@@ -42,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)index->TextPath(file);
     for (const ProjectIndex::Event& event : index->TextEvents(file)) (void)index->EventValue(event);
     (void)index->TextLines(file);
+    for (const ProjectIndex::Checkpoint& checkpoint : index->TextCheckpoints(file)) {
+      FUZZ_CHECK(checkpoint.token <= index->TextRecord(file).tokenCount, "a checkpoint past its text's tokens");
+    }
   }
   return 0;
 }
