@@ -35,7 +35,9 @@ TEST(ProjectIndex, CommandsAnswerFromTheIndexAsFromTheTexts) {
       {"ngrams", "--n", "2..3", "--min", "1"},
       {"clusters", "--keys", "lantern*", "--search", "wildcard", "--n", "1..3"},
       {"dispersion", "--keys", "the", "--by", "s"},
-      {"dispersion", "--keys", "the"}};
+      {"dispersion", "--keys", "the"},
+      {"kwic", "--keys", "lantern harbour", "--cite", "SL"},
+      {"kwic", "--keys", "lant", "--match", "prefix", "--order", "right"}};
   auto expectSame = [&](const std::string& when) {
     for (const std::vector<std::string>& command : commands) {
       std::vector<std::string> onP = command, onQ = command;
