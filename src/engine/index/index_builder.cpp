@@ -38,8 +38,13 @@ class IndexWriter final : public TokenSink {
   IndexWriter(FileWriter& tokens, FileWriter& lines, FileWriter& events, FileWriter& strings,
               FileWriter& checkpoints, const EntryList& vocabulary, const ScanContext& reader)
       : tokens_(tokens), lines_(lines), events_(events), strings_(strings), checkpoints_(checkpoints),
-        vocabulary_(vocabulary), positionBytes_(vocabulary.size(), 0), lastPosition_(vocabulary.size(), 0),
-        seenSets_(reader.references.ReferenceLetterSets), marks_(reader) {}
+        positionBytes_(vocabulary.size(), 0), lastPosition_(vocabulary.size(), 0),
+        seenSets_(reader.references.ReferenceLetterSets), marks_(reader) {
+    wordBytes_.reserve(vocabulary.size());
+    for (const Entry& entry : vocabulary) wordBytes_.push_back(static_cast<uint8_t>(std::min<size_t>(entry.word.size(), 255)));
+    pending_.reserve(kPendingTokens);
+  }
+  ~IndexWriter() override { FlushTokens(); }
 
   // Texts from here on are numbered through `fresh`: the pass's i-th text is fresh[i].
   void Texts(const std::vector<size_t>* fresh, std::function<void(size_t)> before) {
@@ -69,9 +74,9 @@ class IndexWriter final : public TokenSink {
     }
   }
   void Token(EntryPosition entry) override {
-    uint32_t stored = entry;
-    tokens_.Write(std::string_view(reinterpret_cast<const char*>(&stored), 4));
-    marks_.Token(entry == kNoEntry ? -1 : static_cast<int64_t>(vocabulary_[entry].word.size()));
+    pending_.push_back(entry);
+    if (pending_.size() == kPendingTokens) FlushTokens();
+    marks_.Token(entry == kNoEntry ? -1 : wordBytes_[entry]);
     if (entry != kNoEntry) {
       const uint64_t position = static_cast<uint64_t>(totalTokens_);
       positionBytes_[entry] += VarintSize(position - lastPosition_[entry]);
@@ -116,6 +121,11 @@ class IndexWriter final : public TokenSink {
     }
   }
 
+  // Writes the tokens held back; called before the tokens are read back.
+  void FlushTokens() {
+    tokens_.Write(std::string_view(reinterpret_cast<const char*>(pending_.data()), pending_.size() * 4));
+    pending_.clear();
+  }
   int64_t totalTokens() const { return totalTokens_; }
   int64_t lineCount() const { return lineCount_; }
   int64_t eventCount() const { return eventCount_; }
@@ -152,12 +162,15 @@ class IndexWriter final : public TokenSink {
     ++eventCount_;
   }
 
+  static constexpr size_t kPendingTokens = 1 << 14;
+
   FileWriter& tokens_;
+  std::vector<uint32_t> pending_;  // tokens not yet written
+  std::vector<uint8_t> wordBytes_;  // per entry: its word's length, at most 255
   FileWriter& lines_;
   FileWriter& events_;
   FileWriter& strings_;
   FileWriter& checkpoints_;
-  const EntryList& vocabulary_;
   std::vector<uint64_t> positionBytes_;  // per entry: the bytes of its coded positions
   std::vector<uint64_t> lastPosition_;   // per entry: its last position so far
   std::array<uint32_t, kLetterCount + 1> seenSets_;
@@ -309,6 +322,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
     return Status::Error("Stopped.");
   }
   copyUntil(files.size());
+  writer.FlushTokens();
   writer.StampTexts(stamps, files);
   for (FileWriter* staged : {&lines, &events, &strings, &checkpoints}) {
     status = staged->Close();
