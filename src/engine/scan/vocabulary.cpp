@@ -330,8 +330,8 @@ class TokenCounter {
       const std::string& word = vocabulary[p].word;
       const uint64_t hash = WordHash::Of(word.data(), word.size());
       size_t i = hash & (size - 1);
-      while (index_[i].tag != 0) i = (i + 1) & (size - 1);
-      index_[i] = IndexSlot{Tag(hash), static_cast<uint32_t>(p)};
+      while (index_[i].mark != 0) i = (i + 1) & (size - 1);
+      index_[i] = IndexSlot{Prefix(word.data(), word.size()), Mark(hash, word.size()), static_cast<uint32_t>(p)};
     }
   }
 
@@ -346,17 +346,32 @@ class TokenCounter {
   void Add(std::string_view word) { sink_.Token(Find(word, WordHash::Of(word.data(), word.size()))); }
 
  private:
+  // A word of up to 8 bytes is told by its slot alone: its length is in the mark and its
+  // bytes in the prefix. A longer one is compared with the vocabulary's word.
   struct IndexSlot {
-    uint32_t tag = 0;  // 0: empty
+    uint64_t prefix = 0;  // the word's first 8 bytes, zero-filled
+    uint32_t mark = 0;    // 0: empty; else 24 bits of the hash and the length (255: more than 8)
     uint32_t position = 0;
   };
-  static uint32_t Tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32) | 1u; }
+  static constexpr size_t kInline = 8;
+  static uint32_t Mark(uint64_t hash, size_t length) {
+    return ((static_cast<uint32_t>(hash >> 40) | 1u) << 8) | static_cast<uint32_t>(length <= kInline ? length : 255);
+  }
+  static uint64_t Prefix(const char* word, size_t length) {
+    uint64_t prefix = 0;
+    std::memcpy(&prefix, word, std::min(length, kInline));
+    return prefix;
+  }
 
   // The entry of `word`; kNoEntry when it has none.
   EntryPosition Find(std::string_view word, uint64_t hash) const {
     const size_t mask = index_.size() - 1;
-    for (size_t i = hash & mask; index_[i].tag != 0; i = (i + 1) & mask) {
-      if (index_[i].tag == Tag(hash) && vocabulary_[index_[i].position].word == word) return index_[i].position;
+    const uint32_t mark = Mark(hash, word.size());
+    const uint64_t prefix = Prefix(word.data(), word.size());
+    for (size_t i = hash & mask; index_[i].mark != 0; i = (i + 1) & mask) {
+      const IndexSlot& slot = index_[i];
+      if (slot.mark != mark || slot.prefix != prefix) continue;
+      if (word.size() <= kInline || vocabulary_[slot.position].word == word) return slot.position;
     }
     auto at = std::lower_bound(vocabulary_.begin(), vocabulary_.end(), word,
                                [&](const Entry& entry, std::string_view w) { return keys_.Less(entry.word, w); });
