@@ -23,7 +23,9 @@ void LineSource::Close() {
   crValid_ = false;
 }
 
-Status LineSource::Open(const std::string& path, size_t bufferSize) {
+Status LineSource::Open(const std::string& path, size_t bufferSize) { return OpenAt(path, 0, bufferSize); }
+
+Status LineSource::OpenAt(const std::string& path, int64_t start, size_t bufferSize) {
   Close();
   error_ = Status::Ok();
   path_ = path;
@@ -33,11 +35,17 @@ Status LineSource::Open(const std::string& path, size_t bufferSize) {
   fd_ = fd;
   // A small file needs no more than its own size (and a byte to find its end).
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && info.st_size >= 0 && static_cast<uint64_t>(info.st_size) < bufferSize) {
-    bufferSize = static_cast<size_t>(info.st_size) + 1;
+  if (::fstat(fd, &info) == 0 && info.st_size >= start && static_cast<uint64_t>(info.st_size - start) < bufferSize) {
+    bufferSize = static_cast<size_t>(info.st_size - start) + 1;
   }
   buffer_.resize(bufferSize < 16 ? 16 : bufferSize);
   eof_ = false;
+  if (start > 0 && ::lseek(fd, start, SEEK_SET) != start) {
+    error_ = Status::Error(ErrnoText(errno));
+    Close();
+    return error_;
+  }
+  bufferBase_ = start;
   Fill();
   if (!error_.ok()) {
     Status failed = error_;

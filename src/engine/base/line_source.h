@@ -26,6 +26,9 @@ class LineSource {
   // Opens the file and reads its first block, so that a folder or an unreadable file fails
   // here with the system's reason, and a device or FIFO with kNotRegularFile.
   Status Open(const std::string& path, size_t bufferSize = 1 << 20);
+  // As Open, reading from byte `start` (the first byte of a line) on; offsets still count
+  // from the file's first byte.
+  Status OpenAt(const std::string& path, int64_t start, size_t bufferSize = 1 << 20);
   // Reads `bytes` (a copy is kept) as if they were a whole file.
   void OpenBytes(std::string_view bytes);
   void Close();
@@ -36,6 +39,8 @@ class LineSource {
   bool ReadLine(std::string& line);
   // The byte offset in the file of the first byte of the line ReadLine gave last.
   int64_t lineOffset() const { return lineOffset_; }
+  // The byte offset of the line ReadLine gives next (past the end when none is left).
+  int64_t nextLineOffset() const { return bufferBase_ + static_cast<int64_t>(begin_); }
   // True when no further line can be read: the data is used up (or a read failed).
   bool AtEnd() const { return begin_ == end_ && eof_; }
   // The read error that ended the data early, if any.
