@@ -27,16 +27,23 @@ best_of_three() {
 
 for size in 60 300; do
   corpus="$data/corpus$size.txt"
-  read -r seconds memory < <(best_of_three "$cli" new "$data/p$size.wlm" --temp "$data/scratch" "$corpus")
+  read -r seconds memory < <(best_of_three "$cli" new "$data/p$size.wlm" --temp "$data/scratch" --threads 1 "$corpus")
   mb=$(awk -v s="$size" -v t="$seconds" 'BEGIN { printf "%.0f", s / t }')
   echo "wordloom-cli new, ${size} MB: ${seconds} s, ${mb} MB/s, peak memory $((memory / 1024)) MB"
   "$cli" info "$data/p$size.wlm" | sed -n 2p
+  if [ "$size" = 60 ]; then  # the same scan on two threads
+    read -r seconds2 memory2 < <(best_of_three "$cli" new "$data/p60t2.wlm" --temp "$data/scratch" --threads 2 "$corpus")
+    mb2=$(awk -v s="$size" -v t="$seconds2" 'BEGIN { printf "%.0f", s / t }')
+    echo "wordloom-cli new --threads 2, 60 MB: ${seconds2} s, ${mb2} MB/s, peak memory $((memory2 / 1024)) MB"
+  fi
   if [ "$size" = 60 ]; then
     start=$(date +%s.%N)
     LC_ALL=C tr -cs "A-Za-z'0-9-" '\n' <"$corpus" | tr A-Z a-z | sort | uniq -c >/dev/null
     pipeline=$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }')
     ratio=$(awk -v p="$pipeline" -v t="$seconds" 'BEGIN { printf "%.1f", p / t }')
-    echo "tr | sort | uniq pipeline, 60 MB: ${pipeline} s (wordloom-cli new is ${ratio} times faster)"
+    ratio2=$(awk -v p="$pipeline" -v t="$seconds2" 'BEGIN { printf "%.1f", p / t }')
+    echo "tr | sort | uniq pipeline, 60 MB: ${pipeline} s (wordloom-cli new is ${ratio} times faster," \
+         "${ratio2} times on two threads)"
   fi
 done
 

@@ -95,6 +95,7 @@ struct Arguments {
   bool noVocabulary = false;
   std::optional<std::string> temp;
   int context = 60;
+  int threads = 0;  // of the vocabulary scans: 0 follows the machine
   QueryOptions query;
   AnalysisOptions analysis;
 };

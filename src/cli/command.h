@@ -52,7 +52,7 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
 // the Error Report as the OK leaves it on stderr (the scan's entries even when it fails), and
 // the commit.
 Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
-                     const ScratchFolder& scratch, Output& output, bool words = true);
+                     const ScratchFolder& scratch, const Arguments& args, Output& output, bool words = true);
 
 int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output);

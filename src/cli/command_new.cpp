@@ -23,7 +23,7 @@ int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output) 
 
   ProjectCandidate candidate;
   const Status prepared = PrepareNewProject(session, created, candidate);
-  Status status = ScanAndCommit(session, prepared, candidate, scratch, output);
+  Status status = ScanAndCommit(session, prepared, candidate, scratch, args, output);
   if (status.ok()) status = SaveProject(session, projectPath);
   if (status.ok()) KeepProjectIndex(session, scratch);
   return status.ok() ? 0 : Fail(output, status);

@@ -189,6 +189,7 @@ const CommandList kSearches = {"kwic", "line", "collocates", "clusters", "disper
 const CommandList kAnalyses = {"collocates", "ngrams", "clusters", "dispersion", "keyness"};
 const CommandList kKeyWordLists = {"kwic", "line", "wordlist"};
 const CommandList kSources = {"info", "kwic", "line", "wordlist", "profile"};
+constexpr int kMostThreads = 256;
 
 std::vector<OptionSpec> MakeOptions() {
   using G = OptionGroup;
@@ -231,6 +232,9 @@ std::vector<OptionSpec> MakeOptions() {
        Text("DIR", [](Arguments& a, const std::string& v) { a.temp = v; })},
       {"context", G::Common, {}, "concordance context width (10 to 240, default 60)",
        {"N", "a number", [](const std::string& v, Arguments& a) { return ParseContextWidth(v, a.context); }}},
+      {"threads", G::Common, {}, "threads of the vocabulary scan (0 to 256; default 0 follows the machine)",
+       {"N", "a number from 0 to 256",
+        [](const std::string& v, Arguments& a) { return ParseCount(v, 0, kMostThreads, a.threads); }}},
       {std::string(kHelpOption), G::Common, {}, "print the help (the command's, when one is named) and exit; anywhere among the options",
        Flag([](Arguments&) {})},  // answered by HelpTopic before the arguments are parsed
       {"no-vocabulary", G::Command, {"new"}, "create the project without scanning it",

@@ -80,12 +80,14 @@ void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) 
 }
 
 Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
-                     const ScratchFolder& scratch, Output& output, bool words) {
+                     const ScratchFolder& scratch, const Arguments& args, Output& output, bool words) {
   Status status = prepared;
   if (status.ok()) SettleEncoding(candidate);  // reads the texts when the encoding is automatic
   const bool scans = status.ok() && candidate.NeedsScan();
   ScanOutcome scanned;
-  if (scans && words) status = ScanCandidate(session, candidate, scratch, scanned);
+  VocabularyOptions options;
+  options.threads = args.threads;
+  if (scans && words) status = ScanCandidate(session, candidate, scratch, scanned, options);
   if (scans && !words) ReadCandidateLines(session, candidate, scanned);
   output.err += session.scan.ErrorReportText + scanned.scan.ErrorReportText;
   if (status.ok()) CommitProject(session, std::move(candidate), scans ? &scanned : nullptr);
@@ -126,7 +128,7 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
   // A concordance of given keys reads only the texts' lines: it needs no vocabulary.
   const bool keysGiven = (args.command == "kwic" || args.command == "line") && args.query.keys &&
                          !args.query.keyWords && args.query.keyWordEdits.empty();
-  Status status = ScanAndCommit(session, prepared, candidate, scratch, output, !keysGiven);
+  Status status = ScanAndCommit(session, prepared, candidate, scratch, args, output, !keysGiven);
   if (status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
   return status;
 }

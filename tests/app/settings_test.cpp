@@ -111,14 +111,19 @@ class SettingsTest : public QObject {
     f->Trigger(main_window_names::kViewOptions);
     Context()->setText(QStringLiteral("80"));
     Option<QRadioButton>(options::kStartUp[1])->setChecked(true);
+    QCOMPARE(Option<QSpinBox>(options::kThreads)->text(), QStringLiteral("Automatic"));
+    Option<QSpinBox>(options::kThreads)->setValue(2);
     Press(options::kApply);
     QCOMPARE(Stored().value("StartUp0") + Stored().value("StartUp1"), QStringLiteral("FalseTrue"));
+    QCOMPARE(Stored().value("Threads"), QStringLiteral("2"));
     Context()->setText(QStringLiteral("120"));
+    Option<QSpinBox>(options::kThreads)->setValue(1);
     Press(options::kCancel);
     QVERIFY(!f->window->findChild<QDialog*>(options::kDialog)->isVisible());
     QCOMPARE(Stored().value("Context"), QStringLiteral("80"));
     f->Trigger(main_window_names::kViewOptions);
     QCOMPARE(Context()->text(), QStringLiteral("80"));
+    QCOMPARE(Option<QSpinBox>(options::kThreads)->value(), 2);
     Press(options::kOk);
     f->Open(SamplePath(QStringLiteral("samples.wlm")));  // opens on the Word List page
     QCOMPARE(f->Find<QTabWidget>(main_window_names::kPages)->currentIndex(), 1);

@@ -16,6 +16,7 @@
 #include "concordance/concordance_run.h"
 #include "shell/options_dialog_names.h"
 #include "ui/controls.h"
+#include "ui/parameter_controls.h"
 
 namespace wordloom::app {
 namespace {
@@ -116,10 +117,21 @@ QWidget* OptionsDialog::CreateGeneralPage() {
   auto* tipsLayout = new QVBoxLayout(tipsFrame);
   tipsLayout->addWidget(tipsCheck_);
 
+  QGroupBox* scanFrame = Frame(names::kScanFrame, QStringLiteral("Scanning the texts"), page);
+  threadsBox_ = NumberBox(names::kThreads, 0, kMostScanThreads, 0, scanFrame);
+  threadsBox_->setSpecialValueText(QStringLiteral("Automatic"));
+  threadsBox_->setToolTip(
+      QStringLiteral("The threads that read the texts for their words; Automatic uses one a processor"));
+  auto* scanLayout = new QHBoxLayout(scanFrame);
+  scanLayout->addWidget(new QLabel(QStringLiteral("Threads:"), scanFrame));
+  scanLayout->addWidget(threadsBox_);
+  scanLayout->addStretch();
+
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(contextFrame);
   layout->addWidget(startUpFrame);
   layout->addWidget(tipsFrame);
+  layout->addWidget(scanFrame);
   layout->addStretch();
   return page;
 }
@@ -129,6 +141,7 @@ void OptionsDialog::SetValues(const OptionValues& values) {
   const OptionValues shown = AsOptionButtons(values);
   for (size_t page = 0; page < startUpOptions_.size(); ++page) startUpOptions_[page]->setChecked(shown.startUp[page]);
   tipsCheck_->setChecked(values.tips == 1);
+  threadsBox_->setValue(values.threads);
 }
 
 OptionValues OptionsDialog::Values() const {
@@ -138,6 +151,7 @@ OptionValues OptionsDialog::Values() const {
     values.startUp[page] = startUpOptions_[page]->isChecked();
   }
   values.tips = tipsCheck_->isChecked() ? 1 : 0;
+  values.threads = threadsBox_->value();
   return values;
 }
 

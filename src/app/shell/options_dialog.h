@@ -1,5 +1,5 @@
-// The Options dialog: the context width, the page shown after a project opens, and the tips
-// flag.
+// The Options dialog: the context width, the page shown after a project opens, the tips flag,
+// and the threads that scan the texts' vocabulary ("Automatic": one a processor).
 //
 // The dialog only edits values: the caller fills it from the settings when it opens it and
 // stores what "OK" or "Apply" hands back. Accepting shows a typed number as the context width
@@ -18,6 +18,7 @@
 class QCheckBox;
 class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 class QTabWidget;
 
 namespace wordloom::app {
@@ -58,6 +59,7 @@ class OptionsDialog : public QDialog {
   QLineEdit* contextEdit_;
   std::array<QRadioButton*, 3> startUpOptions_;
   QCheckBox* tipsCheck_;
+  QSpinBox* threadsBox_;
 };
 
 }  // namespace wordloom::app

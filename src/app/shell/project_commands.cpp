@@ -188,13 +188,15 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
   dialog->SetBusy(true);
   const QMetaObject::Connection progress = connect(&runner_, &PassRunner::progress, dialog, &ProjectDialog::ShowProgress);
   const Session& session = session_;
+  const int threads = settings_.ReadOptions().threads;
   const bool started = runner_.Start(
       scans ? "scan the texts" : "read the texts", false,
-      [&session, candidate, scratch, outcome, recoded](ProgressSink& sink) {
+      [&session, candidate, scratch, outcome, recoded, threads](ProgressSink& sink) {
         *recoded = SettleCandidate(*candidate);
         if (!scratch) return Status::Ok();
         VocabularyOptions options;
         options.progress = &sink;
+        options.threads = threads;
         return ScanCandidate(session, *candidate, *scratch, *outcome, options);
       },
       [this, dialog, isNew, candidate, outcome, recoded, progress, accepted = std::move(accepted)](const Status& status) {

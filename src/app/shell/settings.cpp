@@ -18,7 +18,7 @@ struct Key {
 constexpr Key kKeys[] = {
     {"Version", ""},        {"MainLeft", "1000"}, {"MainTop", "1000"},     {"MainWidth", "7800"},
     {"MainHeight", "6500"}, {"TEMP_DIR", nullptr}, {"Tips", "1"},          {"StartUp0", "True"},
-    {"StartUp1", "False"},  {"StartUp2", "False"}, {"Context", "60"},
+    {"StartUp1", "False"},  {"StartUp2", "False"}, {"Context", "60"},     {"Threads", "0"},
 };
 
 QString DefaultOf(const QString& key) {
@@ -99,6 +99,8 @@ OptionValues Settings::ReadOptions() const {
   options.tips = static_cast<int>(NumberOr(Value(QStringLiteral("Tips")), 1));
   for (int page = 0; page < 3; ++page) options.startUp[page] = BooleanOf(Value(QStringLiteral("StartUp%1").arg(page)));
   options.context = Value(QStringLiteral("Context"));
+  const double threads = NumberOr(Value(QStringLiteral("Threads")), 0);
+  options.threads = threads >= 0 && threads <= kMostScanThreads ? static_cast<int>(threads) : 0;
   return options;
 }
 
@@ -106,6 +108,7 @@ void Settings::WriteOptions(const OptionValues& options) {
   SetValue(QStringLiteral("Tips"), QString::number(options.tips));
   for (int page = 0; page < 3; ++page) SetValue(QStringLiteral("StartUp%1").arg(page), BooleanText(options.startUp[page]));
   SetValue(QStringLiteral("Context"), options.context);
+  SetValue(QStringLiteral("Threads"), QString::number(options.threads));
 }
 
 QRect Settings::ReadGeometry() const {

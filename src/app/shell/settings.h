@@ -22,12 +22,16 @@ struct OptionValues {
   int tips = 1;                                  // "Show Tips on startup": 1 checked, 0 clear
   std::array<bool, 3> startUp = {true, false, false};  // "Concordance", "Word List", "Profile"
   QString context = QStringLiteral("60");        // the context width as typed
+  int threads = 0;  // of the vocabulary scan: 0 follows the machine
   bool operator==(const OptionValues&) const = default;
 };
 
 // The options as the dialog's controls hold them: of the three start-up pages, only the last
 // one set stays set (the first when none is).
 OptionValues AsOptionButtons(const OptionValues& options);
+
+// The most threads the Options dialog offers for the vocabulary scan.
+inline constexpr int kMostScanThreads = 256;
 
 // The context width of the typed text: a number kept within 10 to 240, 60 when not a number.
 int ContextWidthOf(const QString& text);

@@ -173,8 +173,7 @@ class MergePass {
 
 }  // namespace
 
-Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std::string& result) {
-  std::array<std::string, 4> names = {"A", "B", "C", "D"};
+Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std::string& result, RunFileNames names) {
   for (;;) {
     bool finished = false;
     MergePass pass(scratch, order);
@@ -184,12 +183,8 @@ Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std:
   }
 }
 
-}  // namespace wordloom
-
-namespace wordloom {
-
-Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
-                      EntryList& entries, std::vector<uint32_t>* ranges) {
+Status EndRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
+                   const RunFileNames& names, std::string& result) {
   for (FileWriter& out : runs) {
     if (order.Spans()) {
       WriteSpanRecord(out, kFileEnd, "", FileSpan{});
@@ -201,8 +196,13 @@ Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const
       return Status::Error("Could not write the scratch files in " + scratch.folder() + ": " + closed.message());
     }
   }
+  return MergeRunFiles(scratch, order, result, names);
+}
+
+Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
+                      EntryList& entries, std::vector<uint32_t>* ranges) {
   std::string result;
-  Status status = MergeRunFiles(scratch, order, result);
+  Status status = EndRunFiles(scratch, runs, order, RunFileNamesOf(), result);
   RunReader reader;
   if (status.ok()) status = reader.Open(scratch, result, order.Spans());
   if (!status.ok()) return status;
@@ -212,6 +212,48 @@ Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const
     if (ranges && order.Spans()) ranges->push_back(record.files.range);
   }
   return reader.error();
+}
+
+Status MergeRunsInOrder(const ScratchFolder& scratch, const std::vector<std::string>& names, const MergeOrder& order,
+                        EntryList& entries, std::vector<uint32_t>* ranges) {
+  std::vector<RunReader> readers(names.size());
+  std::vector<RunRecord> heads(names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    Status status = readers[i].Open(scratch, names[i], true);
+    if (!status.ok()) return status;
+    readers[i].Next(heads[i]);
+  }
+  std::vector<size_t> equal;  // the later runs whose word equals the least
+  for (;;) {
+    // The least word, compared once with each run's; among equal words the first run's, which
+    // the others join in turn.
+    size_t least = heads.size();
+    equal.clear();
+    for (size_t i = 0; i < heads.size(); ++i) {
+      if (!heads[i].IsEntry()) continue;
+      const int compared = least == heads.size() ? -1 : order.Compare(heads[i], heads[least]);
+      if (compared < 0) {
+        least = i;
+        equal.clear();
+      } else if (compared == 0) {
+        equal.push_back(i);
+      }
+    }
+    if (least == heads.size()) break;
+    RunRecord& first = heads[least];
+    for (size_t i : equal) {
+      first.count += heads[i].count;
+      first.files = FileSpan::Joined(first.files, heads[i].files);
+      readers[i].Next(heads[i]);
+    }
+    if (ranges) ranges->push_back(first.files.range);
+    entries.push_back(Entry{std::move(first.word), first.count});
+    readers[least].Next(first);
+  }
+  for (const RunReader& reader : readers) {
+    if (!reader.error().ok()) return reader.error();
+  }
+  return Status::Ok();
 }
 
 }  // namespace wordloom

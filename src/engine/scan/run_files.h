@@ -10,6 +10,7 @@
 // buffers, whatever the size of the files.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -84,13 +85,30 @@ class MergeOrder {
   virtual bool Spans() const { return false; }
 };
 
-// Merges the runs of scratch files "A" and "B" through "C" and "D" until one input holds a
-// single run; `result` receives the name of that file.
-Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std::string& result);
+// The four scratch files of a merge: two of runs to merge, two to merge them into.
+using RunFileNames = std::array<std::string, 4>;
+inline RunFileNames RunFileNamesOf(const std::string& tag = "") { return {"A" + tag, "B" + tag, "C" + tag, "D" + tag}; }
+
+// Merges the runs of scratch files names[0] and names[1] ("A" and "B") through names[2] and
+// names[3] until one input holds a single run; `result` receives the name of that file.
+Status MergeRunFiles(const ScratchFolder& scratch, const MergeOrder& order, std::string& result,
+                     RunFileNames names = RunFileNamesOf());
+
+// Ends the run files `runs` (written to names[0] and names[1]) and merges them; `result`
+// receives the name of the file that holds the one run left.
+Status EndRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
+                   const RunFileNames& names, std::string& result);
 
 // Ends the run files `runs` ("A" and "B"), merges them and puts the resulting run into
 // `entries`, and with spans each entry's range into `ranges` (when not null).
 Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
                       EntryList& entries, std::vector<uint32_t>* ranges = nullptr);
+
+// Merges the single runs of spans in the scratch files `names`, each counted from files no
+// earlier than the last of the one before it, into `entries` (appended): equal words are added
+// up under the first run's word and their spans joined; with `ranges` (when not null) each
+// entry's range. Memory: one record and one read buffer a run.
+Status MergeRunsInOrder(const ScratchFolder& scratch, const std::vector<std::string>& names, const MergeOrder& order,
+                        EntryList& entries, std::vector<uint32_t>* ranges = nullptr);
 
 }  // namespace wordloom

@@ -7,6 +7,8 @@
 #include "base/cp1252.h"
 #include "base/line_source.h"
 #include "scan/error_report.h"
+#include "scan/parallel_scan.h"
+#include "scan/text_pieces.h"
 #include "scan/text_reader.h"
 #include "unicode/unicode_text.h"
 
@@ -258,9 +260,15 @@ void LineRead(Counter& counter, const ScanContext& context) {
   if constexpr (requires { counter.sink(); }) counter.sink().LineRead(context);
 }
 
+// True while a piece has text left: a piece cut before the end of its file ends with the line
+// that reaches `end` (-1 for a piece that runs to the end of its file).
+bool MoreInPiece(const ScanState& state, const LineSource& file, int64_t end) {
+  return end < 0 || state.linePosition <= state.lineLength || file.nextLineOffset() < end;
+}
+
 template <typename Counter>
-void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeText& unicode, Counter& counter,
-                         ScanTotals& totals, ProgressSink* progress) {
+void ScanUnicodeSegments(ScanContext& context, LineSource& file, int64_t end, const UnicodeText& unicode,
+                         Counter& counter, ScanTotals& totals, ProgressSink* progress) {
   int64_t tokens = 0;
   int64_t longest = 0;
   WordCutter cutter(unicode, [&](int64_t, std::string_view, std::string_view lower) {
@@ -269,7 +277,8 @@ void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeTe
     counter.Add(lower);
   });
   CharacterRun run;
-  while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+  while (MoreInPiece(context.state, file, end) &&
+         ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
     LineRead(counter, context);
     if (run.emptyLine) {
       cutter.Break();
@@ -283,10 +292,11 @@ void ScanUnicodeSegments(ScanContext& context, LineSource& file, const UnicodeTe
 }
 
 template <typename Cutter, typename Counter>
-void CutWords(Cutter&& tokenizer, Counter& counter, ScanContext& context, LineSource& file, ScanTotals& totals,
-              ProgressSink* progress) {
+void CutWords(Cutter&& tokenizer, Counter& counter, ScanContext& context, LineSource& file, int64_t end,
+              ScanTotals& totals, ProgressSink* progress) {
   CharacterRun run;
-  while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+  while (MoreInPiece(context.state, file, end) &&
+         ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
     LineRead(counter, context);
     tokenizer.Line(run.text.data(), run.text.size(), run.emptyLine);
   }
@@ -294,26 +304,49 @@ void CutWords(Cutter&& tokenizer, Counter& counter, ScanContext& context, LineSo
   if (tokenizer.longest() > totals.longestWord) totals.longestWord = tokenizer.longest();
 }
 
-template <typename Counter>
-void ScanWords(const std::string& path, ScanContext& context, Counter& counter, ScanTotals& totals,
-               ProgressSink* progress) {
-  LineSource file;
-  Status opened = file.Open(path);
+// Opens a piece's file where the piece begins. A whole file that cannot be opened is reported.
+PieceRead OpenPiece(const std::string& path, const TextPiece& piece, ScanContext& context, LineSource& file) {
+  Status opened = file.OpenAt(path, piece.begin);
   if (!opened.ok()) {
+    if (!piece.WholeFile()) return PieceRead::Changed;
     ReportUnreadableFile(context, path, opened.message());
-    return;
+    return PieceRead::Unreadable;
   }
-  BeginFile(context, path);
+  if (piece.FirstOfFile()) BeginFile(context, path);
+  return PieceRead::Read;
+}
+
+// After a piece's lines: a whole file whose data ended early is reported; a piece of a cut file
+// must have been read to its planned end, with no join running on.
+PieceRead EndPiece(const std::string& path, const TextPiece& piece, ScanContext& context, const LineSource& file) {
+  if (piece.WholeFile()) {
+    if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
+    return PieceRead::Read;
+  }
+  if (!file.error().ok()) return PieceRead::Changed;
+  const bool endsAsPlanned = piece.LastOfFile() || (file.nextLineOffset() == piece.end && !context.state.joinPending);
+  return endsAsPlanned ? PieceRead::Read : PieceRead::Changed;
+}
+
+template <typename Counter>
+PieceRead ScanWords(const std::string& path, const TextPiece& piece, ScanContext& context, Counter& counter,
+                    ScanTotals& totals, ProgressSink* progress) {
+  LineSource file;
+  const PieceRead opened = OpenPiece(path, piece, context, file);
+  if (opened != PieceRead::Read) return opened;
   const UnicodeText* unicode = counter.tables().unicode.get();
   if (unicode && unicode->boundaries() == WordBoundaries::Unicode) {
-    ScanUnicodeSegments(context, file, *unicode, counter, totals, progress);
+    ScanUnicodeSegments(context, file, piece.end, *unicode, counter, totals, progress);
   } else if (unicode) {
-    CutWords(Tokenizer<true, Counter>(context.state, counter), counter, context, file, totals, progress);
+    CutWords(Tokenizer<true, Counter>(context.state, counter), counter, context, file, piece.end, totals, progress);
   } else {
-    CutWords(Tokenizer<false, Counter>(context.state, counter), counter, context, file, totals, progress);
+    CutWords(Tokenizer<false, Counter>(context.state, counter), counter, context, file, piece.end, totals, progress);
   }
-  if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
+  return EndPiece(path, piece, context, file);
 }
+
+// A whole file as a piece.
+TextPiece WholeFile(size_t file) { return TextPiece{static_cast<uint32_t>(file), 0, -1}; }
 
 // The words of a pass looked up in a vocabulary and handed to a TokenSink: the counter the
 // tokenizer writes into when the words' places in the vocabulary are wanted. Words are found
@@ -416,11 +449,43 @@ void BeginVocabularyPass(ScanContext& context, const ScanRules& rules, const Cha
   context.state.logicalLineTotal = 0;
 }
 
+// The single pass: every file in turn into one counter.
+Status ScanInOnePass(const std::vector<std::string>& files, const CharTables& tables, const ScratchFolder& scratch,
+                     ScanContext& context, ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges,
+                     const VocabularyOptions& options) {
+  WordCounter counter(scratch, tables, options.budgetBytes);
+  Status status = counter.Begin();
+  if (!status.ok()) return status;
+  for (size_t i = 0; i < files.size(); ++i) {
+    counter.BeginFile(static_cast<uint32_t>(i));
+    (void)ScanWords(files[i], WholeFile(i), context, counter, totals, options.progress);
+    if (options.progress) options.progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
+  }
+  return counter.Finish(vocabulary, &ranges);
+}
+
 }  // namespace
 
 void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& counter, ScanTotals& totals,
                    ProgressSink* progress) {
-  ScanWords(path, context, counter, totals, progress);
+  (void)ScanWords(path, WholeFile(0), context, counter, totals, progress);
+}
+
+PieceRead ScanPieceWords(const std::string& path, const TextPiece& piece, ScanContext& context, WordCounter& counter,
+                         ScanTotals& totals) {
+  return ScanWords(path, piece, context, counter, totals, nullptr);
+}
+
+PieceRead ReadPieceLines(const std::string& path, const TextPiece& piece, ScanContext& context,
+                         ProgressSink* progress) {
+  LineSource file;
+  const PieceRead opened = OpenPiece(path, piece, context, file);
+  if (opened != PieceRead::Read) return opened;
+  CharacterRun run;
+  while (MoreInPiece(context.state, file, piece.end) &&
+         ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+  }
+  return EndPiece(path, piece, context, file);
 }
 
 Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
@@ -437,15 +502,10 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
   vocabulary.clear();
   ranges.clear();
 
-  WordCounter counter(scratch, tables, options.budgetBytes);
-  Status status = counter.Begin();
-  if (!status.ok()) return status;
-  for (size_t i = 0; i < files.size(); ++i) {
-    counter.BeginFile(static_cast<uint32_t>(i));
-    ScanFileWords(files[i], context, counter, totals, options.progress);
-    if (options.progress) options.progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
+  Status status;
+  if (!ScanInPieces(files, tables, scratch, context, totals, vocabulary, ranges, options, status)) {
+    status = ScanInOnePass(files, tables, scratch, context, totals, vocabulary, ranges, options);
   }
-  status = counter.Finish(vocabulary, &ranges);
   if (!status.ok()) return status;
   if (vocabulary.size() > kMostEntries) {
     vocabulary.clear();
@@ -461,17 +521,7 @@ void ReadTextLines(const std::vector<std::string>& files, const ScanRules& rules
                    ScanContext& context, ScanTotals& totals, ProgressSink* progress) {
   BeginVocabularyPass(context, rules, tables, totals);
   for (size_t i = 0; i < files.size(); ++i) {
-    LineSource file;
-    Status opened = file.Open(files[i]);
-    if (!opened.ok()) {
-      ReportUnreadableFile(context, files[i], opened.message());
-    } else {
-      BeginFile(context, files[i]);
-      CharacterRun run;
-      while (ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
-      }
-      if (!file.error().ok()) ReportUnreadableFile(context, files[i], file.error().message());
-    }
+    (void)ReadPieceLines(files[i], WholeFile(i), context, progress);
     if (progress) progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
   }
   totals.linesShown = context.state.physicalLineTotal;
@@ -486,7 +536,7 @@ bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules,
   for (size_t i = 0; i < files.size(); ++i) {
     if (progress && progress->StopRequested()) return false;
     sink.BeginFile(static_cast<uint32_t>(i));
-    ScanWords(files[i], context, counter, totals, progress);
+    (void)ScanWords(files[i], WholeFile(i), context, counter, totals, progress);
     sink.EndFile();
     if (progress) progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
   }

@@ -10,8 +10,13 @@
 // is reported in the Error Report and skipped. CountWordRanges finds the ranges of a
 // vocabulary that came without them (a project opened from its file) by one more pass over
 // the texts with the same tokenizer, so its words are exactly the scan's.
-// Memory: the counting budget plus one logical line, whatever the size of the texts;
-// CountWordRanges 20 to 32 bytes a vocabulary entry besides.
+// With more than one thread, BuildVocabulary cuts texts of more than `pieceBytes` into pieces
+// (whole files, and large files at line ends where the rules carry nothing across: see
+// text_pieces.h), reads stretches of pieces side by side, each into a counter of its own
+// (scratch files "~As1" to "~Ds1", "~As2" and so on), and merges them into exactly the result
+// of the single pass: vocabulary, ranges, totals, the reader's state and the Error Report.
+// Memory: the counting budget (shared among the threads) plus one logical line a thread,
+// whatever the size of the texts; CountWordRanges 20 to 32 bytes a vocabulary entry besides.
 #pragma once
 
 #include <cstddef>
@@ -30,7 +35,14 @@ namespace wordloom {
 
 struct VocabularyOptions {
   size_t budgetBytes = 40u << 20;
+  // Called from the calling thread only. A scan on several threads heeds a stop request between
+  // pieces: it then ends with an empty vocabulary, for the caller to drop.
   ProgressSink* progress = nullptr;
+  // The threads of BuildVocabulary: 0 follows the machine (one a hardware thread, as many as
+  // the budget gives 8 MiB each), 1 reads the texts in one pass.
+  int threads = 0;
+  // About how many bytes a piece of a large file holds; texts of no more are read in one pass.
+  size_t pieceBytes = 4u << 20;
 };
 
 // Tokenizes one file into `counter`, adding to the token count and the longest word. The

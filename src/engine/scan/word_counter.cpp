@@ -28,30 +28,37 @@ class VocabularyMergeOrder : public MergeOrder {
   SortKeyOrder keys_;
 };
 
-}  // namespace
-
-WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes,
-                         uint32_t mostCount)
-    : scratch_(scratch), tables_(tables), budgetBytes_(budgetBytes), mostCount_(mostCount) {
-  // The table starts small enough for the budget (a tiny budget spills every few words).
-  while (initialSlots_ < kMostInitialSlots && initialSlots_ * 2 * sizeof(Slot) <= budgetBytes / 2) initialSlots_ *= 2;
-  for (int c = 0; c < 256; ++c) keyByte_[c] = static_cast<uint8_t>(tables.CollationTable[c] & 0xFF);
-  // Windows-1252 words are keyed a byte a character: two word characters of one key byte make
-  // distinct words of equal keys. UTF-8 words never collate equal.
+// Windows-1252 words are keyed a byte a character: two word characters of one key byte make
+// distinct words of equal keys. UTF-8 words never collate equal.
+bool KeysMayMeet(const CharTables& tables) {
   std::array<bool, 256> keyTaken{};
   for (int c = 0; c < 256; ++c) {
     if (tables.unicode || tables.CharClassTable[c] % 10 != kWordClass) continue;
-    keysMayMeet_ = keysMayMeet_ || keyTaken[keyByte_[c]];
-    keyTaken[keyByte_[c]] = true;
+    const uint8_t key = static_cast<uint8_t>(tables.CollationTable[c] & 0xFF);
+    if (keyTaken[key]) return true;
+    keyTaken[key] = true;
   }
+  return false;
+}
+
+}  // namespace
+
+WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes,
+                         uint32_t mostCount, const std::string& runTag)
+    : scratch_(scratch), tables_(tables), budgetBytes_(budgetBytes), mostCount_(mostCount),
+      runNames_(RunFileNamesOf(runTag)) {
+  // The table starts small enough for the budget (a tiny budget spills every few words).
+  while (initialSlots_ < kMostInitialSlots && initialSlots_ * 2 * sizeof(Slot) <= budgetBytes / 2) initialSlots_ *= 2;
+  for (int c = 0; c < 256; ++c) keyByte_[c] = static_cast<uint8_t>(tables.CollationTable[c] & 0xFF);
+  keysMayMeet_ = KeysMayMeet(tables);
   Reset(initialSlots_);
 }
 
 Status WordCounter::Begin() {
   runToggle_ = 0;
   if (!table_) return error_;
-  error_ = scratch_.OpenForWrite("A", runs_[0]);
-  if (error_.ok()) error_ = scratch_.OpenForWrite("B", runs_[1]);
+  error_ = scratch_.OpenForWrite(runNames_[0], runs_[0]);
+  if (error_.ok()) error_ = scratch_.OpenForWrite(runNames_[1], runs_[1]);
   return error_;
 }
 
@@ -251,9 +258,7 @@ void WordCounter::Spill() {
   Reset(initialSlots_);
 }
 
-Status WordCounter::Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges) {
-  vocabulary.clear();
-  if (ranges) ranges->clear();
+Status WordCounter::FinishRun(std::string& run) {
   ProcessBatch();
   if (!error_.ok()) return error_;
   if (used_ > 0) Spill();
@@ -264,8 +269,27 @@ Status WordCounter::Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges)
   std::vector<char>().swap(arena_);
   if (!error_.ok()) return error_;
   VocabularyMergeOrder mergeOrder(tables_);
-  error_ = FinishRunFiles(scratch_, runs_, mergeOrder, vocabulary, keysMayMeet_ ? nullptr : ranges);
+  error_ = EndRunFiles(scratch_, runs_, mergeOrder, runNames_, run);
   return error_;
+}
+
+Status WordCounter::Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges) {
+  vocabulary.clear();
+  if (ranges) ranges->clear();
+  std::string run;
+  Status status = FinishRun(run);
+  if (!status.ok()) return status;
+  error_ = MergeRuns(scratch_, tables_, {run}, vocabulary, ranges);
+  return error_;
+}
+
+Status WordCounter::MergeRuns(const ScratchFolder& scratch, const CharTables& tables,
+                              const std::vector<std::string>& runs, EntryList& vocabulary,
+                              std::vector<uint32_t>* ranges) {
+  vocabulary.clear();
+  if (ranges) ranges->clear();
+  VocabularyMergeOrder mergeOrder(tables);
+  return MergeRunsInOrder(scratch, runs, mergeOrder, vocabulary, KeysMayMeet(tables) ? nullptr : ranges);
 }
 
 }  // namespace wordloom

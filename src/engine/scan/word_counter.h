@@ -6,7 +6,8 @@
 // in an arena. Beside each slot 8 bytes, written when its word is first met, keep when that
 // was and in which file. Words are looked up in batches, the slots of a batch being fetched
 // from memory together. When the table would outgrow its budget it is written, in collating
-// order, as one (word, count, files) run to scratch file "~A" or "~B" in turn, and emptied; a
+// order, as one (word, count, files) run to scratch file "~A" or "~B" (followed by the
+// counter's run tag, if any) in turn, and emptied; a
 // table the system cannot give memory for is written out the same way, and so is a table
 // whose word is about to be counted past 2^32 - 1 (a slot's limit). Finish() merges the runs,
 // adding the counts of equal words in 64 bits and joining their files (a run's files follow
@@ -58,8 +59,10 @@ struct WordHash {
 class WordCounter {
  public:
   // `mostCount`: what a slot counts to before the table is written out (lower only in tests).
+  // `runTag` follows the scratch files' names ("~A<tag>" to "~D<tag>"), so that counters
+  // working side by side keep apart.
   WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes,
-              uint32_t mostCount = UINT32_MAX);
+              uint32_t mostCount = UINT32_MAX, const std::string& runTag = "");
 
   // Opens the run files; must succeed before Add.
   Status Begin();
@@ -94,6 +97,14 @@ class WordCounter {
   // equal sort keys may meet (a Windows-1252 alphabet of more than 255 positions), since one
   // entry then stands for several words whose files cannot be told apart.
   Status Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges = nullptr);
+  // Ends the counting as Finish does, leaving the one merged run (with spans) in the scratch
+  // file `run` instead, for MergeRunsInOrder.
+  Status FinishRun(std::string& run);
+  // Merges the runs that counters over consecutive stretches of the texts left with
+  // FinishRun, in the order of the stretches, into `vocabulary` (emptied first) and, when not
+  // null and the ranges can be known, `ranges`: the result one counter would have given.
+  static Status MergeRuns(const ScratchFolder& scratch, const CharTables& tables, const std::vector<std::string>& runs,
+                          EntryList& vocabulary, std::vector<uint32_t>* ranges);
 
  private:
   static constexpr size_t kInline = 16;
@@ -143,6 +154,7 @@ class WordCounter {
   uint32_t file_ = 0;
   bool keysMayMeet_ = false;  // distinct words may have equal sort keys
   std::vector<char> arena_;
+  RunFileNames runNames_;
   FileWriter runs_[2];
   int runToggle_ = 0;
   Status error_;

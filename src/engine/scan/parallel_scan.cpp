@@ -1,0 +1,370 @@
+#include "scan/parallel_scan.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "scan/run_files.h"
+#include "scan/text_pieces.h"
+#include "scan/text_reader.h"
+#include "scan/word_counter.h"
+
+namespace wordloom {
+namespace {
+
+// A reference value no line can hold (lines end at line feeds): the piece did not set the letter.
+const std::string kUnset = "\n";
+constexpr int kLineLetter = 12;  // "L": its tag sets the current line number
+// The current character before a piece's first.
+constexpr int kNothingRead = -2;
+// A thread tells the calling thread of its progress at most about this often, in bytes read.
+constexpr int64_t kNoticeBytes = 1 << 20;
+// The least share of the counting budget that the machine's threads are given each: a smaller
+// table would spill so often that another thread would not pay.
+constexpr size_t kLeastShareBytes = 8u << 20;
+
+// The reader's line as a piece left it: the pass's reader ends with the last piece's. Opening a
+// file empties the line; the place of the physical line read last (and its scratch copy) stay
+// until a physical line is read.
+struct ReaderLine {
+  std::string lineBuffer;
+  int64_t linePosition = 1;
+  int64_t lineLength = 0;
+  void Take(ScanState& s) {
+    lineBuffer.swap(s.lineBuffer);
+    linePosition = s.linePosition;
+    lineLength = s.lineLength;
+  }
+  void Give(ScanState& s) const {
+    s.lineBuffer = lineBuffer;
+    s.linePosition = linePosition;
+    s.lineLength = lineLength;
+  }
+};
+struct PhysicalLine {
+  std::string rawLine;
+  int64_t physicalLineOffset = 0;
+  LineOrigins origins;
+  void Take(ScanState& s) {
+    rawLine.swap(s.rawLine);
+    physicalLineOffset = s.physicalLineOffset;
+    origins = std::move(s.origins);
+  }
+  void Give(ScanState& s) const {
+    s.rawLine = rawLine;
+    s.physicalLineOffset = physicalLineOffset;
+    s.origins = origins;
+  }
+};
+
+// What reading a piece from a fresh reader left, besides its words: the counters from zero,
+// the reference letters it set, and its Error Report entries.
+struct PieceReader {
+  PieceRead read = PieceRead::Read;
+  int64_t currentLineNumber = 0;
+  int64_t fileLineNumber = 0;
+  int64_t physicalLineTotal = 0;
+  int64_t logicalLineTotal = 0;
+  int endOfFileCount = 0;
+  int currentChar = kNothingRead;
+  int currentClass = 0;
+  bool joinPending = false;
+  bool invalidReported = false;
+  uint32_t lettersUsed = 0;                             // bit `letter`
+  std::vector<std::pair<int, std::string>> lettersSet;  // in letter order
+  std::string errors;
+
+  void Keep(const ScanContext& context) {
+    const ScanState& s = context.state;
+    currentLineNumber = s.currentLineNumber;
+    fileLineNumber = s.fileLineNumber;
+    physicalLineTotal = s.physicalLineTotal;
+    logicalLineTotal = s.logicalLineTotal;
+    endOfFileCount = s.endOfFileCount;
+    currentChar = s.currentChar;
+    currentClass = s.currentClass;
+    joinPending = s.joinPending;
+    invalidReported = s.invalidReported;
+    for (int letter = 1; letter <= kLetterCount; ++letter) {
+      if (context.references.ReferenceLetterUsed[letter]) lettersUsed |= 1u << letter;
+      const std::string& value = context.references.ReferenceLetterValue[letter];
+      if (value != kUnset) lettersSet.emplace_back(letter, value);
+    }
+    errors = context.ErrorReportText;
+  }
+  bool LineNumberSet() const {
+    return std::any_of(lettersSet.begin(), lettersSet.end(), [](const auto& set) { return set.first == kLineLetter; });
+  }
+};
+
+// The pieces one thread reads, and what it made of them.
+struct Stretch {
+  size_t first = 0;  // pieces [first, last)
+  size_t last = 0;
+  ScanTotals totals;
+  ReaderLine line;          // of its last piece that opened its file
+  PhysicalLine physical;    // of its last piece that read a physical line
+  std::string run;          // its counter's merged run
+  bool failed = false;
+};
+
+class PieceScan {
+ public:
+  PieceScan(const std::vector<std::string>& files, const CharTables& tables, const ScratchFolder& scratch,
+            const PiecePlan& plan, const ScanContext& pass, size_t budgetBytes)
+      : files_(files), tables_(tables), scratch_(scratch), plan_(plan), readers_(plan.pieces.size()) {
+    for (size_t s = 0; s < plan.groupStarts.size(); ++s) {
+      Stretch& stretch = stretches_.emplace_back();
+      stretch.first = plan.groupStarts[s];
+      stretch.last = s + 1 < plan.groupStarts.size() ? plan.groupStarts[s + 1] : plan.pieces.size();
+    }
+    budgetBytes_ = budgetBytes / stretches_.size();
+    // A fresh reader: the pass's, with counters from zero and no reference letter set.
+    fresh_ = pass;
+    fresh_.ErrorReportText.clear();
+    fresh_.state.currentLineNumber = 0;
+    fresh_.state.currentChar = kNothingRead;
+    fresh_.references.ReferenceLetterValue.fill(kUnset);
+  }
+  ~PieceScan() {
+    for (size_t s = 0; s < stretches_.size(); ++s) {
+      for (const std::string& name : RunFileNamesOf(RunTag(s))) scratch_.Remove(name);
+    }
+  }
+  PieceScan(const PieceScan&) = delete;
+  PieceScan& operator=(const PieceScan&) = delete;
+
+  // Reads every stretch on a thread of its own, telling `progress` of the files done. False
+  // when a stretch failed; `stopped` when `progress` asked to stop.
+  bool Read(ProgressSink* progress, bool& stopped);
+  // Brings the pieces' readers into `pass`, in text order, as if it had read them itself.
+  // False when a piece read again no longer reads as planned.
+  bool Fold(ScanContext& pass, ProgressSink* progress);
+  // The stretches' words, merged in text order, and the totals.
+  Status Merge(ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges) const;
+
+ private:
+  static std::string RunTag(size_t stretch) {
+    std::string tag = "s";
+    tag += std::to_string(stretch + 1);
+    return tag;
+  }
+  void ReadStretch(size_t index);
+  void Notice(size_t stretch, size_t piecesDone);
+  static bool NeedsRereading(const ScanContext& pass, const TextPiece& piece, const PieceReader& reader);
+  void TakeOver(ScanContext& pass, const TextPiece& piece, const PieceReader& reader) const;
+
+  const std::vector<std::string>& files_;
+  const CharTables& tables_;
+  const ScratchFolder& scratch_;
+  const PiecePlan& plan_;
+  ScanContext fresh_;
+  size_t budgetBytes_ = 0;
+  std::vector<Stretch> stretches_;
+  std::vector<PieceReader> readers_;  // per piece
+
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::condition_variable noticed_;
+  std::vector<size_t> piecesDone_;  // per stretch, guarded by mutex_
+  size_t stretchesDone_ = 0;        // guarded by mutex_
+};
+
+void PieceScan::Notice(size_t stretch, size_t piecesDone) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    piecesDone_[stretch] = piecesDone;
+  }
+  noticed_.notify_one();
+}
+
+void PieceScan::ReadStretch(size_t index) {
+  Stretch& stretch = stretches_[index];
+  try {
+    WordCounter counter(scratch_, tables_, budgetBytes_, UINT32_MAX, RunTag(index));
+    stretch.failed = !counter.Begin().ok();
+    int64_t unnoticed = 0;
+    ScanContext context;
+    for (size_t p = stretch.first; !stretch.failed && p < stretch.last && !stop_.load(); ++p) {
+      const TextPiece& piece = plan_.pieces[p];
+      const std::string& path = files_[piece.file];
+      context = fresh_;
+      if (!piece.FirstOfFile()) {
+        BeginFile(context, path);
+        context.state.fileLineNumber = kPieceFirstLine;
+      }
+      counter.BeginFile(piece.file);
+      PieceReader& reader = readers_[p];
+      reader.read = ScanPieceWords(path, piece, context, counter, stretch.totals);
+      reader.Keep(context);
+      stretch.failed = reader.read == PieceRead::Changed;
+      if (reader.read == PieceRead::Read) stretch.line.Take(context.state);
+      if (reader.physicalLineTotal > 0) stretch.physical.Take(context.state);
+      unnoticed += plan_.BytesOf(piece);
+      if (unnoticed >= kNoticeBytes || p + 1 == stretch.last) {
+        Notice(index, p + 1 - stretch.first);
+        unnoticed = 0;
+      }
+    }
+    if (!stretch.failed && !stop_.load()) stretch.failed = !counter.FinishRun(stretch.run).ok();
+  } catch (const std::bad_alloc&) {
+    stretch.failed = true;  // the single pass then meets the shortage itself
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++stretchesDone_;
+  }
+  noticed_.notify_one();
+}
+
+bool PieceScan::Read(ProgressSink* progress, bool& stopped) {
+  std::vector<int64_t> piecesLeft(files_.size());  // per file
+  for (const TextPiece& piece : plan_.pieces) ++piecesLeft[piece.file];
+  std::vector<size_t> counted(stretches_.size());  // per stretch: the pieces counted as done
+  piecesDone_.assign(stretches_.size(), 0);
+  int64_t filesDone = 0;
+  size_t started = 0;
+  if (progress && progress->StopRequested()) stop_ = true;
+  {
+    std::vector<std::jthread> threads;
+    try {
+      for (; started < stretches_.size(); ++started) threads.emplace_back([this, s = started] { ReadStretch(s); });
+    } catch (const std::system_error&) {
+      stop_ = true;  // no thread to be had: the single pass reads the texts
+    }
+    for (bool all = false; !all;) {
+      std::vector<size_t> done;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        noticed_.wait(lock, [&] { return stretchesDone_ == started || piecesDone_ != counted; });
+        done = piecesDone_;
+        all = stretchesDone_ == started;
+      }
+      const int64_t before = filesDone;
+      for (size_t s = 0; s < stretches_.size(); ++s) {
+        for (; counted[s] < done[s]; ++counted[s]) {
+          if (--piecesLeft[plan_.pieces[stretches_[s].first + counted[s]].file] == 0) ++filesDone;
+        }
+      }
+      if (!progress) continue;
+      if (filesDone > before) progress->Progress(filesDone, static_cast<int64_t>(files_.size()));
+      progress->Yield();
+      if (!stop_.load() && progress->StopRequested()) stop_ = true;
+    }
+  }
+  stopped = stop_.load();
+  return started == stretches_.size() &&
+         std::none_of(stretches_.begin(), stretches_.end(), [](const Stretch& s) { return s.failed; });
+}
+
+// A piece's reader cannot be taken over as it stands when it depends on what came before:
+// after the first piece of a file, its Error Report entries (their line numbers, and whether
+// the file's first invalid UTF-8 was reported before); and at the start of a file, a join
+// running on from the file before, which keeps the file's first line from being counted.
+bool PieceScan::NeedsRereading(const ScanContext& pass, const TextPiece& piece, const PieceReader& reader) {
+  if (!piece.FirstOfFile()) return !reader.errors.empty();
+  return pass.state.joinPending && reader.logicalLineTotal > 0;
+}
+
+void PieceScan::TakeOver(ScanContext& pass, const TextPiece& piece, const PieceReader& reader) const {
+  ScanState& s = pass.state;
+  // An "L" tag sets the line number outright; else the piece's lines add to it.
+  s.currentLineNumber = reader.currentLineNumber + (reader.LineNumberSet() ? 0 : s.currentLineNumber);
+  if (piece.FirstOfFile()) {
+    s.fileLineNumber = reader.fileLineNumber;
+    s.invalidReported = reader.invalidReported;
+  } else {
+    s.fileLineNumber += reader.fileLineNumber - kPieceFirstLine;
+  }
+  s.physicalLineTotal += reader.physicalLineTotal;
+  s.logicalLineTotal += reader.logicalLineTotal;
+  if (reader.logicalLineTotal > 0) s.joinPending = reader.joinPending;
+  s.endOfFileCount = reader.endOfFileCount;
+  if (reader.currentChar != kNothingRead) s.currentChar = reader.currentChar;
+  s.currentClass = reader.currentClass;
+  s.currentFileName = files_[piece.file];
+  for (int letter = 1; letter <= kLetterCount; ++letter) {
+    if (reader.lettersUsed & (1u << letter)) pass.references.ReferenceLetterUsed[letter] = 1;
+  }
+  for (const auto& [letter, value] : reader.lettersSet) pass.references.ReferenceLetterValue[letter] = value;
+  pass.ErrorReportText += reader.errors;
+}
+
+bool PieceScan::Fold(ScanContext& pass, ProgressSink* progress) {
+  // The lines of the last pieces taken over as they were left (null: the pass's reader has read
+  // them again itself).
+  const ReaderLine* lastLine = nullptr;
+  const PhysicalLine* lastPhysical = nullptr;
+  for (const Stretch& stretch : stretches_) {
+    for (size_t p = stretch.first; p < stretch.last; ++p) {
+      const TextPiece& piece = plan_.pieces[p];
+      const PieceReader& reader = readers_[p];
+      if (reader.read == PieceRead::Unreadable) {
+        pass.ErrorReportText += reader.errors;
+      } else if (NeedsRereading(pass, piece, reader)) {
+        if (ReadPieceLines(files_[piece.file], piece, pass, progress) != PieceRead::Read) return false;
+        lastLine = nullptr;
+        if (reader.physicalLineTotal > 0) lastPhysical = nullptr;
+      } else {
+        TakeOver(pass, piece, reader);
+        lastLine = &stretch.line;
+        if (reader.physicalLineTotal > 0) lastPhysical = &stretch.physical;
+      }
+    }
+  }
+  if (lastLine) lastLine->Give(pass.state);
+  if (lastPhysical) lastPhysical->Give(pass.state);
+  return true;
+}
+
+Status PieceScan::Merge(ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges) const {
+  std::vector<std::string> runs;
+  for (const Stretch& stretch : stretches_) {
+    runs.push_back(stretch.run);
+    totals.tokenCount += stretch.totals.tokenCount;
+    totals.longestWord = std::max(totals.longestWord, stretch.totals.longestWord);
+  }
+  return WordCounter::MergeRuns(scratch_, tables_, runs, vocabulary, &ranges);
+}
+
+}  // namespace
+
+int ScanThreadsOf(const VocabularyOptions& options) {
+  if (options.threads > 0) return options.threads;
+  const size_t machine = std::max(1u, std::thread::hardware_concurrency());
+  return static_cast<int>(std::clamp<size_t>(options.budgetBytes / kLeastShareBytes, 1, machine));
+}
+
+bool ScanInPieces(const std::vector<std::string>& files, const CharTables& tables, const ScratchFolder& scratch,
+                  ScanContext& context, ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges,
+                  const VocabularyOptions& options, Status& status) {
+  const int threads = ScanThreadsOf(options);
+  if (threads < 2) return false;
+  const PiecePlan plan = PlanPieces(files, context, tables, options.pieceBytes, static_cast<size_t>(threads));
+  if (plan.groupStarts.size() < 2) return false;
+
+  PieceScan scan(files, tables, scratch, plan, context, options.budgetBytes);
+  bool stopped = false;
+  if (!scan.Read(options.progress, stopped)) return false;
+  status = Status::Ok();
+  if (stopped) return true;
+  ScanContext pass = context;
+  if (!scan.Fold(pass, options.progress)) return false;
+  ScanTotals counted = totals;
+  if (!scan.Merge(counted, vocabulary, ranges).ok()) {
+    vocabulary.clear();
+    ranges.clear();
+    return false;
+  }
+  context = std::move(pass);
+  totals = counted;
+  return true;
+}
+
+}  // namespace wordloom
