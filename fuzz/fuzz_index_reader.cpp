@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)index->Matches(session);
   CountingSink sink;
   (void)index->Stream(session.scan, sink, nullptr);
-  (void)index->StreamAround({0, 1, 2}, 3, 3, sink, nullptr);
+  (void)index->StreamAround({0, 1, 2}, 3, 3, session.scan, sink, nullptr);
   std::vector<int64_t> positions;
   for (EntryPosition entry = 0; entry <= index->entryCount(); ++entry) {
     if (!index->Positions(entry, positions)) continue;

@@ -28,8 +28,11 @@ bool KeysMayMeet(const CharTables& tables) {
 IndexedKwic::IndexedKwic(const Session& session, const ScanRules& rules, const GatherQuery& query)
     : session_(session), rules_(rules), query_(query) {
   const ProjectIndex* index = session.index.get();
-  if (index == nullptr || session.tables.unicode || session.project.rules.endOfLine.empty() || query.keyTable == nullptr ||
-      KeysMayMeet(session.tables) || !index->Matches(session)) {
+  // An end-of-line text of one space counts the end padding's spaces as line ends, and the
+  // keyword pass pads more than the scan did.
+  const std::string& endOfLine = session.project.rules.endOfLine;
+  if (index == nullptr || session.tables.unicode || endOfLine.empty() || endOfLine == " " ||
+      query.keyTable == nullptr || KeysMayMeet(session.tables) || !index->Matches(session)) {
     return;
   }
   // The words the pass would take as finds, matched as it matches them.
@@ -96,7 +99,8 @@ Status IndexedKwic::Gather(size_t file, ScanContext& context, CitationSink& sink
   // The reader as the whole text leaves it.
   context.state.physicalLineTotal = start.physicalLines + text.physicalLines;
   context.state.logicalLineTotal = start.logicalLines + text.logicalLines;
-  context.state.currentLineNumber = (text.flags & kLineNumberSet) != 0 ? text.lineNumber : start.lineNumber + text.lineNumber;
+  context.state.currentLineNumber =
+      (text.flags & kLineNumberSet) != 0 ? text.lineNumber : start.lineNumber + text.lineNumber;
   context.references.ReferenceLetterValue = start.values;
   for (const ProjectIndex::Event& event : index_->TextEvents(file)) {
     context.references.ReferenceLetterValue[event.letter] = std::string(index_->EventValue(event));

@@ -7,10 +7,10 @@
 // stretch is read from a restart point at least 1,024 characters before the first character
 // it examines, with the reader's state there restored, and it examines every word start from
 // one restart point before a candidate token to one after it, so no find can fall outside.
-// Texts the reader cannot be restarted inside (see kReadWhole in index/index_format.h), and
-// every text when the run is not one the index can serve (a UTF-8 project, an empty
-// end-of-line text, a Windows-1252 alphabet whose words may share sort keys, or keys whose
-// words are more than one token in 64), are read whole as before.
+// Texts the reader cannot be restarted inside (see kReadWhole in index/index_format.h), and every
+// text when the run is not one the index can serve (a UTF-8 project, an empty end-of-line text or
+// one of a space, a Windows-1252 alphabet whose words may share sort keys, or keys whose words are
+// more than one token in 64), are read whole as before.
 // Memory: 8 bytes a candidate token, and the keyword pass's own.
 #pragma once
 

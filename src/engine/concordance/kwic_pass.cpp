@@ -268,7 +268,7 @@ class KwicPass {
     if (query_.keepContexts) {
       const int64_t from = e - query_.halfWidth;
       const int64_t to = e + query_.halfWidth;  // the last character of the right context
-      if (from >= 1 && to <= loaded_) {
+      if (from >= first_ && to <= loaded_) {
         left_.assign(text_, static_cast<size_t>(from - first_), static_cast<size_t>(query_.halfWidth));
         right_.assign(text_, static_cast<size_t>(e - first_), static_cast<size_t>(query_.halfWidth + 1));
       } else {

@@ -14,17 +14,21 @@
 //   vocabulary, the same list of texts, and each text of the same size and modification time
 //   as when it was indexed. Anything else (another version, another project, a stale or
 //   damaged file) is passed over: UpdateProjectIndex builds it again, silently.
-// - A rebuild reuses the tokens of the texts that did not change (same size, and the same
-//   modification time or content hash), when the rules are the same; the others are read again.
+// - A rebuild reuses what it kept of each text whose path, size and content hash are unchanged,
+//   when the rules are the same, its tokens renumbered into the new vocabulary; the others are
+//   read again. A text that changed while it was read is marked so that it never matches.
 // - The file is written beside the target and renamed over it (base/atomic_file.h), so no
-//   reader ever maps a half-written index. Opening checks every section's bounds and counts,
-//   so a truncated or foreign file fails to open rather than being read past its end.
+//   reader ever maps a half-written index. Opening checks every section's bounds and counts and
+//   every restart point, so a truncated or foreign file fails to open rather than being read
+//   past its end. There is no checksum of the content: bytes changed inside the bounds give
+//   wrong answers, never a read outside the file.
 // - Little-endian, 64-bit offsets and positions throughout; read through a read-only mapping.
 //
-// Memory: reading maps the file and touches only what a pass reads. Building holds 24 bytes
-// a vocabulary entry, one line of text and at most 32 MiB of positions at a time (more only
-// for one word whose positions alone are larger); the index on disk is about 5 to 6 bytes a
-// token, below 1.5 times the size of ordinary text.
+// Memory: reading maps the file and touches only what a pass reads, letting the token stream's
+// pages go once read. Building holds about 60 bytes a vocabulary entry (the token pass's lookup
+// table and the positions' counts), twice that while old texts are reused, one line of text,
+// 64 KiB of tokens and at most 32 MiB of positions at a time (more only for one word whose
+// positions alone are larger); the index on disk is about 1.2 times the size of ordinary text.
 #pragma once
 
 #include <cstdint>
@@ -88,10 +92,12 @@ class ProjectIndex {
   // overlap joined. Each is handed to `sink` as a text of its own (BeginFile with the number
   // of the text it lies in), without lines. A pass whose counts all come from windows of that
   // reach around such positions counts the same as over the whole stream.
-  bool StreamAround(const std::vector<EntryPosition>& starts, int64_t before, int64_t after, TokenSink& sink,
-                    ProgressSink* progress) const;
+  // A damaged list of positions makes it the whole stream instead (Stream, from `reader`).
+  bool StreamAround(const std::vector<EntryPosition>& starts, int64_t before, int64_t after, const ScanContext& reader,
+                    TokenSink& sink, ProgressSink* progress) const;
   // The stream's tokens with the reference values in force at each as the reader would have
-  // them, handed to `sink` as StreamTokens hands them (see StreamProjectTokens).
+  // them, handed to `sink` as StreamTokens hands them (see StreamProjectTokens), except that a
+  // line is handed out only at a text's start and where a value changes.
   bool Stream(const ScanContext& reader, TokenSink& sink, ProgressSink* progress) const;
 
  private:

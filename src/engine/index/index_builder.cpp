@@ -17,6 +17,7 @@ namespace wordloom {
 namespace {
 
 constexpr size_t kPositionBudget = 32u << 20;  // bytes of coded positions built at a time
+constexpr int64_t kChangedWhileRead = -2;      // a text's size when it changed while it was read
 
 template <typename Record>
 void Put(FileWriter& out, const Record& record) {
@@ -39,9 +40,10 @@ class IndexWriter final : public TokenSink {
               FileWriter& checkpoints, const EntryList& vocabulary, const ScanContext& reader)
       : tokens_(tokens), lines_(lines), events_(events), strings_(strings), checkpoints_(checkpoints),
         positionBytes_(vocabulary.size(), 0), lastPosition_(vocabulary.size(), 0),
-        seenSets_(reader.references.ReferenceLetterSets), marks_(reader) {
+        marks_(reader) {
     wordBytes_.reserve(vocabulary.size());
-    for (const Entry& entry : vocabulary) wordBytes_.push_back(static_cast<uint8_t>(std::min<size_t>(entry.word.size(), 255)));
+    for (const Entry& entry : vocabulary)
+      wordBytes_.push_back(static_cast<uint8_t>(std::min<size_t>(entry.word.size(), 255)));
     pending_.reserve(kPendingTokens);
   }
   ~IndexWriter() override { FlushTokens(); }
@@ -66,12 +68,11 @@ class IndexWriter final : public TokenSink {
       lastOffset_ = context.state.physicalLineOffset;
       AddLine(ProjectIndex::Line{lastOffset_, text_.tokenCount});
     }
-    const auto& sets = context.references.ReferenceLetterSets;
-    for (int letter = 1; letter <= kLetterCount; ++letter) {
-      if (sets[static_cast<size_t>(letter)] == seenSets_[static_cast<size_t>(letter)]) continue;
-      seenSets_[static_cast<size_t>(letter)] = sets[static_cast<size_t>(letter)];
-      AddEvent(text_.tokenCount, letter, context.references.ReferenceLetterValue[static_cast<size_t>(letter)]);
-    }
+    AddValuesSet(context);
+  }
+  void TextRead(const ScanContext& context) override {
+    marks_.TextRead(context);
+    AddValuesSet(context);
   }
   void Token(EntryPosition entry) override {
     pending_.push_back(entry);
@@ -148,6 +149,14 @@ class IndexWriter final : public TokenSink {
     ++text_.checkpointCount;
     ++checkpointCount_;
   }
+  // The values the lines read since last asked set, taking effect at the next token.
+  void AddValuesSet(const ScanContext& context) {
+    for (int letter = 1; letter <= kLetterCount; ++letter) {
+      if (marks_.ValueSet(context, letter)) {
+        AddEvent(text_.tokenCount, letter, context.references.ReferenceLetterValue[static_cast<size_t>(letter)]);
+      }
+    }
+  }
   void AddLine(const ProjectIndex::Line& line) {
     Put(lines_, line);
     ++text_.lineCount;
@@ -173,7 +182,6 @@ class IndexWriter final : public TokenSink {
   FileWriter& checkpoints_;
   std::vector<uint64_t> positionBytes_;  // per entry: the bytes of its coded positions
   std::vector<uint64_t> lastPosition_;   // per entry: its last position so far
-  std::array<uint32_t, kLetterCount + 1> seenSets_;
   TextMarks marks_;
   const std::vector<size_t>* fresh_ = nullptr;
   std::function<void(size_t)> before_;
@@ -322,6 +330,11 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
     return Status::Error("Stopped.");
   }
   copyUntil(files.size());
+  // A text that changed while it was read is kept as one that never matches.
+  for (size_t i : fresh) {
+    const TextStamp after = StampText(files[i], false);
+    if (after.size != stamps[i].size || after.mtimeNs != stamps[i].mtimeNs) stamps[i].size = kChangedWhileRead;
+  }
   writer.FlushTokens();
   writer.StampTexts(stamps, files);
   for (FileWriter* staged : {&lines, &events, &strings, &checkpoints}) {

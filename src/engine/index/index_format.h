@@ -49,7 +49,7 @@ struct IndexHeader {
 };
 
 struct ProjectIndex::Text {
-  int64_t size;     // -1: the text could not be read
+  int64_t size;     // -1: the text could not be read; -2: it changed while it was read
   int64_t mtimeNs;  // modification time, nanoseconds since the epoch
   uint64_t hash;    // ContentHash of its bytes
   int64_t firstToken;
@@ -74,12 +74,17 @@ struct ProjectIndex::Text {
 // What the index knows of a text beyond its tokens.
 enum TextFlag : uint32_t {
   kLineNumberSet = 1,    // a line-number tag set the running line number (lineNumber is absolute)
-  kEndsJoined = 2,       // its last line holds a join character: the reader runs on into the next text
+  kEndsJoined = 2,       // its last line holds (or starts with) a join character: the reader runs on
   kStartsJoined = 4,     // the pass that indexed it came to it joined to the text before
   kWordsMissing = 8,     // some of its words are not in the vocabulary
   kLongWord = 16,        // a word of more than 125 bytes
   kReported = 32,        // reading it added to the Error Report
 };
+// Restart points lie at least this many characters apart, and the first this far into its text.
+inline constexpr int64_t kCheckpointChars = 1024;
+// Beyond this, a count of characters in a restart point is damage (no text holds 2^50).
+inline constexpr int64_t kMostChars = int64_t{1} << 50;
+
 // A text the keyword pass must read whole: the reader could not be restarted inside it.
 inline constexpr uint32_t kReadWhole = kEndsJoined | kStartsJoined | kWordsMissing | kLongWord | kReported;
 

@@ -120,16 +120,19 @@ struct IndexLayout {
           text.eventCount > eventCount - event || text.checkpointCount > checkpointCount - checkpoint) {
         return false;
       }
-      // Checkpoints rise through the text and stay within its tokens and values.
-      int64_t previousToken = 0, previousChars = 0;
+      // Checkpoints rise through the text, stay within its bytes, tokens and values, and lie far
+      // enough apart for a pass to start reading one checkpoint before where it looks.
+      int64_t previousToken = 0, previousChars = 0, previousOffset = 0;
       for (int64_t c = checkpoint; c < checkpoint + text.checkpointCount; ++c) {
         const ProjectIndex::Checkpoint& at = index.checkpoints_[c];
-        if (at.token < previousToken || at.token > text.tokenCount || at.chars <= previousChars || at.offset < 0 ||
-            at.event < 0 || at.event > text.eventCount) {
+        if (at.token < previousToken || at.token > text.tokenCount || at.chars - previousChars < kCheckpointChars ||
+            at.chars > kMostChars || at.offset <= previousOffset || at.offset >= text.size || at.event < 0 ||
+            at.event > text.eventCount) {
           return false;
         }
         previousToken = at.token;
         previousChars = at.chars;
+        previousOffset = at.offset;
       }
       checkpoint += text.checkpointCount;
       if (text.pathOffset > index.stringBytes_ || text.pathLength > index.stringBytes_ - text.pathOffset) return false;
@@ -252,10 +255,10 @@ bool ProjectIndex::Positions(EntryPosition entry, std::vector<int64_t>& position
 }
 
 bool ProjectIndex::StreamAround(const std::vector<EntryPosition>& starts, int64_t before, int64_t after,
-                                TokenSink& sink, ProgressSink* progress) const {
+                                const ScanContext& reader, TokenSink& sink, ProgressSink* progress) const {
   std::vector<int64_t> positions, some;
   for (EntryPosition entry : starts) {
-    (void)Positions(entry, some);  // a damaged list gives what came before the damage
+    if (!Positions(entry, some)) return Stream(reader, sink, progress);  // damaged: the whole stream instead
     positions.insert(positions.end(), some.begin(), some.end());
   }
   std::sort(positions.begin(), positions.end());

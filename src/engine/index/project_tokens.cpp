@@ -27,12 +27,13 @@ constexpr size_t kBlock = size_t{1} << 22;  // tokens read before their pages ar
 
 bool StreamProjectTokensAround(const Session& session, const std::vector<EntryPosition>& starts, int64_t before,
                                int64_t after, TokenSink& sink, ProgressSink* progress) {
-  if (!session.index || !session.index->Matches(session)) return StreamProjectTokens(session, session.scan, sink, progress);
+  if (!session.index || !session.index->Matches(session))
+    return StreamProjectTokens(session, session.scan, sink, progress);
   // Beyond one token in sixteen, the sorting of the positions costs more than reading them all.
   int64_t found = 0;
   for (EntryPosition entry : starts) found += session.lists.Vocabulary[entry].count;
   if (found > session.index->tokenCount() / 16) return session.index->Stream(session.scan, sink, progress);
-  return session.index->StreamAround(starts, before, after, sink, progress);
+  return session.index->StreamAround(starts, before, after, session.scan, sink, progress);
 }
 
 bool CountProjectRanges(const Session& session, std::vector<uint32_t>& ranges, ProgressSink* progress) {

@@ -9,7 +9,8 @@ constexpr size_t kLineNumberLetter = 12;  // "L"
 }  // namespace
 
 TextMarks::TextMarks(const ScanContext& reader)
-    : lineNumberSets_(reader.references.ReferenceLetterSets[kLineNumberLetter]) {
+    : seenSets_(reader.references.ReferenceLetterSets),
+      lineNumberSets_(reader.references.ReferenceLetterSets[kLineNumberLetter]) {
   // The pass starts its line totals afresh and keeps the running line number.
   last_.lineNumber = reader.state.currentLineNumber;
 }
@@ -19,7 +20,7 @@ void TextMarks::BeginText() {
   if (context_) reportedBefore_ = context_->ErrorReportText.size();
   lineNumberSet_ = false;
   firstLine_ = true;
-  lastLineJoined_ = false;
+  openRun_ = 0;
   flags_ = 0;
   chars_ = 0;
   lastCheckpoint_ = 0;
@@ -54,11 +55,43 @@ bool TextMarks::LineRead(const ScanContext& context, int64_t tokens, int64_t eve
   }
   // The line's run ends at its first join character (the rest is dropped) or at its end.
   const int64_t run = std::min(state.linePosition - 1, state.lineLength);
-  lastLineJoined_ = run < state.lineLength;
   chars_ += run;
+  LongRuns(state);
   last_ = now;
   firstLine_ = false;
   return restartable;
+}
+
+bool TextMarks::ValueSet(const ScanContext& context, int letter) {
+  const uint32_t sets = context.references.ReferenceLetterSets[static_cast<size_t>(letter)];
+  if (sets == seenSets_[static_cast<size_t>(letter)]) return false;
+  seenSets_[static_cast<size_t>(letter)] = sets;
+  return true;
+}
+
+// The keyword pass sees a run of more than 125 word characters through its ring, and may find a
+// key in it that no token holds (a run of hyphens is no word under the need-letter rule).
+void TextMarks::LongRuns(const ScanState& state) {
+  const std::string_view line(state.lineBuffer.data(),
+                              static_cast<size_t>(std::min(state.linePosition - 1, state.lineLength)));
+  for (char c : line) {
+    openRun_ = state.classOfLower[static_cast<unsigned char>(c)] == kWordClass ? openRun_ + 1 : 0;
+    if (openRun_ > kLongestRingWord) flags_ |= kLongWord;
+  }
+}
+
+void TextMarks::TextRead(const ScanContext& context) {
+  // A last line that starts with a join character is read (its tags and counts with it) and
+  // handed out as no line at all.
+  context_ = &context;
+  const ScanState& state = context.state;
+  if (context.references.ReferenceLetterSets[kLineNumberLetter] != lineNumberSets_) {
+    lineNumberSets_ = context.references.ReferenceLetterSets[kLineNumberLetter];
+    lineNumberSet_ = true;
+  }
+  // The reader ends the text joined when its last line holds a join character.
+  if (state.joinPending) flags_ |= kEndsJoined;
+  last_ = CountersOf(state);
 }
 
 void TextMarks::EndText(ProjectIndex::Text& text) {
@@ -66,7 +99,6 @@ void TextMarks::EndText(ProjectIndex::Text& text) {
   text.logicalLines = last_.logical - start_.logical;
   text.lineNumber = lineNumberSet_ ? last_.lineNumber : last_.lineNumber - start_.lineNumber;
   if (lineNumberSet_) flags_ |= kLineNumberSet;
-  if (lastLineJoined_) flags_ |= kEndsJoined;
   if (context_ && context_->ErrorReportText.size() != reportedBefore_) flags_ |= kReported;
   text.flags = flags_;
 }

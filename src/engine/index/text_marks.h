@@ -3,6 +3,7 @@
 // restarted inside it, and its checkpoints, about every kCheckpointChars characters.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -12,8 +13,6 @@ namespace wordloom {
 
 class TextMarks {
  public:
-  static constexpr int64_t kCheckpointChars = 1024;
-
   // `reader`: the reader the pass starts from, before its first text.
   explicit TextMarks(const ScanContext& reader);
 
@@ -27,8 +26,12 @@ class TextMarks {
     if (wordBytes < 0) flags_ |= kWordsMissing;
     if (wordBytes > kLongestRingWord) flags_ |= kLongWord;
   }
+  // The text has been read: the reader as it leaves it.
+  void TextRead(const ScanContext& context);
   // The text's counts and flags, into `text`.
   void EndText(ProjectIndex::Text& text);
+  // Which letters' values the reader has set since last asked: true for `letter` once each time.
+  bool ValueSet(const ScanContext& context, int letter);
 
  private:
   static constexpr int64_t kLongestRingWord = 125;  // the keyword pass sees longer words through its ring
@@ -43,14 +46,17 @@ class TextMarks {
     return {state.physicalLineTotal, state.logicalLineTotal, state.currentLineNumber, state.fileLineNumber};
   }
 
+  void LongRuns(const ScanState& state);
+
   const ScanContext* context_ = nullptr;  // the pass's reader: one object for the whole pass
+  std::array<uint32_t, kLetterCount + 1> seenSets_;  // the reader's tag counts last looked at
+  int64_t openRun_ = 0;           // word characters at the end of the lines so far, running on
   Counters last_;                 // after the last line read
   Counters start_;                // at the text's start
   size_t reportedBefore_ = 0;     // the pass's Error Report's length at the text's start (a pass starts it empty)
   uint32_t lineNumberSets_ = 0;   // line-number tags met by the pass
   bool lineNumberSet_ = false;    // a line-number tag in this text, before the line being read
   bool firstLine_ = true;
-  bool lastLineJoined_ = false;   // the last line read holds a join character
   uint32_t flags_ = 0;
   int64_t chars_ = 0;             // characters handed out in this text
   int64_t lastCheckpoint_ = 0;    // the characters before the last checkpoint

@@ -537,6 +537,7 @@ bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules,
     if (progress && progress->StopRequested()) return false;
     sink.BeginFile(static_cast<uint32_t>(i));
     (void)ScanWords(files[i], WholeFile(i), context, counter, totals, progress);
+    sink.TextRead(context);
     sink.EndFile();
     if (progress) progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
   }

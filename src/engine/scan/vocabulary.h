@@ -81,6 +81,9 @@ class TokenSink {
   virtual void LineRead(const ScanContext& context) { (void)context; }
   // kNoEntry for a word the vocabulary lacks (a text changed since the scan).
   virtual void Token(EntryPosition entry) = 0;
+  // The text has been read to its end (its last lines may have given no token): the reader as
+  // it leaves it. Comes just before EndFile.
+  virtual void TextRead(const ScanContext& context) { (void)context; }
   virtual void EndFile() {}
 };
 inline constexpr EntryPosition kNoEntry = UINT32_MAX;
@@ -88,7 +91,7 @@ inline constexpr EntryPosition kNoEntry = UINT32_MAX;
 // The words of `files`, read under `rules` and `tables` from a copy of `reader` exactly as the
 // vocabulary scan cuts them, handed to `sink` as their positions in `vocabulary` (a scan's, in
 // collating order). Progress counts files; a stop is heeded between files. False
-// when `progress` asked to stop. Memory: 8 to 16 bytes a vocabulary entry and one line.
+// when `progress` asked to stop. Memory: 24 to 48 bytes a vocabulary entry and one line.
 [[nodiscard]] bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules,
                                 const CharTables& tables, const ScanContext& reader, const EntryList& vocabulary,
                                 TokenSink& sink, ProgressSink* progress = nullptr);

@@ -195,8 +195,10 @@ TEST(ProjectIndex, DamagedForeignAndOtherVersionFilesAreRebuilt) {
 TEST(ProjectIndex, CollocatesAroundARareNodeAgreeWithTheWholeStream) {
   std::mt19937 random(41);
   const char* common[] = {"a", "b", "c", "d", "e", "f"};
-  const std::pair<const char*, SearchMode> searches[] = {
-      {"x", SearchMode::Word}, {"x y", SearchMode::Word}, {"x y", SearchMode::Phrase}, {"x {0,2} x|a", SearchMode::Phrase}};
+  const std::pair<const char*, SearchMode> searches[] = {{"x", SearchMode::Word},
+                                                         {"x y", SearchMode::Word},
+                                                         {"x y", SearchMode::Phrase},
+                                                         {"x {0,2} x|a", SearchMode::Phrase}};
   for (int round = 0; round < 80; ++round) {
     std::vector<std::string> texts(1 + random() % 3);
     for (std::string& text : texts) {
