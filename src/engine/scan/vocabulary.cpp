@@ -369,14 +369,36 @@ class TokenCounter {
   }
 
   const CharTables& tables() const { return tables_; }
-  TokenSink& sink() { return sink_; }
-  // As WordCounter's: room for a word and the 24 bytes the tokenizer zero-fills after it.
-  char* BeginWord(size_t room) {
-    if (word_.size() < room + 24) word_.resize(room + 24);
-    return word_.data();
+  // The sink, once the words waiting in the batch have gone to it.
+  TokenSink& sink() {
+    Flush();
+    return sink_;
   }
-  void EndWord(size_t length, uint64_t hash) { sink_.Token(Find(std::string_view(word_.data(), length), hash)); }
-  void Add(std::string_view word) { sink_.Token(Find(word, WordHash::Of(word.data(), word.size()))); }
+  // As WordCounter's: room for a word and the 24 bytes the tokenizer zero-fills after it. Words
+  // wait in a batch, their slots fetched from memory together, and go to the sink in order.
+  char* BeginWord(size_t room) {
+    if (batchBytes_.size() < batchUsed_ + room + 24) batchBytes_.resize(2 * (batchUsed_ + room + 24));
+    return batchBytes_.data() + batchUsed_;
+  }
+  void EndWord(size_t length, uint64_t hash) {
+    Prefetch(&index_[hash & (index_.size() - 1)]);
+    batch_[batchSize_++] = Waiting{batchUsed_, length, hash};
+    batchUsed_ += length;
+    if (batchSize_ == kBatch) Flush();
+  }
+  void Add(std::string_view word) {
+    std::memcpy(BeginWord(word.size()), word.data(), word.size());
+    EndWord(word.size(), WordHash::Of(word.data(), word.size()));
+  }
+  // Hands the waiting words to the sink.
+  void Flush() {
+    for (size_t i = 0; i < batchSize_; ++i) {
+      const Waiting& word = batch_[i];
+      sink_.Token(Find(std::string_view(batchBytes_.data() + word.start, word.length), word.hash));
+    }
+    batchSize_ = 0;
+    batchUsed_ = 0;
+  }
 
  private:
   // A word of up to 8 bytes is told by its slot alone: its length is in the mark and its
@@ -417,7 +439,16 @@ class TokenCounter {
   SortKeyOrder keys_;
   TokenSink& sink_;
   std::vector<IndexSlot> index_;
-  std::vector<char> word_;
+  struct Waiting {
+    size_t start;  // in batchBytes_
+    size_t length;
+    uint64_t hash;
+  };
+  static constexpr size_t kBatch = 16;
+  Waiting batch_[kBatch] = {};
+  size_t batchSize_ = 0;
+  std::vector<char> batchBytes_ = std::vector<char>(4096);
+  size_t batchUsed_ = 0;
 };
 
 // Counts each entry's range: the files its words were met in.
@@ -537,6 +568,7 @@ bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules,
     if (progress && progress->StopRequested()) return false;
     sink.BeginFile(static_cast<uint32_t>(i));
     (void)ScanWords(files[i], WholeFile(i), context, counter, totals, progress);
+    counter.Flush();
     sink.TextRead(context);
     sink.EndFile();
     if (progress) progress->Progress(static_cast<int64_t>(i + 1), static_cast<int64_t>(files.size()));
