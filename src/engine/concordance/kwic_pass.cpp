@@ -56,7 +56,8 @@ class KwicPass {
   void Run() {
     int64_t examined = std::max(stretch_.examineFrom, stretch_.charsBefore + 1) - 1;
     for (;;) {
-      Load(examined + block_ + kAhead);
+      // A stretch reads no further than its last examination needs.
+      Load(std::min(examined + block_, stretch_.examineTo) + kAhead + longestKey_);
       // The reads the pass makes: all of them once the end is known, else those made so far.
       const int64_t reads = stopped_ ? stopReads_ : (finished_ ? calls_ : loaded_);
       const int64_t last = std::min({reads - kAhead, examined + block_, stretch_.examineTo});

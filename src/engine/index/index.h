@@ -105,6 +105,8 @@ class ProjectIndex {
   ProjectIndex() = default;
   // Lets the pages of [from, to) of the mapping go from this process once read.
   void Release(const void* from, const void* to) const;
+  // Asks for the pages of [from, to) to be read ahead: they are about to be read in order.
+  void ReadAhead(const void* from, const void* to) const;
   friend struct IndexLayout;
 
   const unsigned char* data_ = nullptr;

@@ -184,6 +184,9 @@ Status ProjectIndex::Open(const std::string& path, std::shared_ptr<const Project
   close(fd);
   if (mapped == MAP_FAILED) return IndexLayout::Fail();
   opened->data_ = static_cast<const unsigned char*>(mapped);
+  // Queries touch a few pages here and there: no reading ahead, nor mapping the pages around
+  // each one read. Streams ask for reading ahead on what they stream.
+  madvise(mapped, opened->size_, MADV_RANDOM);
   status = IndexLayout::Read(*opened);
   if (!status.ok()) return status;
   index = std::move(opened);
@@ -276,11 +279,27 @@ bool ProjectIndex::StreamAround(const std::vector<EntryPosition>& starts, int64_
     sink.BeginFile(static_cast<uint32_t>(file));
     for (int64_t t = from; t < to; ++t) sink.Token(tokens_[t] < entryCount_ ? tokens_[t] : kNoEntry);
     sink.EndFile();
+    // The system maps the pages around each one read (a whole large page of the cache at
+    // times): let the neighbourhood go.
+    constexpr uintptr_t kAround = uintptr_t{1} << 21;
+    const uintptr_t first = reinterpret_cast<uintptr_t>(tokens_ + from) & ~(kAround - 1);
+    const uintptr_t last = (reinterpret_cast<uintptr_t>(tokens_ + to) + kAround - 1) & ~(kAround - 1);
+    const uintptr_t mapped = reinterpret_cast<uintptr_t>(data_);
+    Release(reinterpret_cast<const void*>(std::max(first, mapped)),
+            reinterpret_cast<const void*>(std::min(last, mapped + size_)));
   }
   return !(progress && progress->StopRequested());
 }
 
+void ProjectIndex::ReadAhead(const void* from, const void* to) const {
+  static const uintptr_t kPage = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t first = reinterpret_cast<uintptr_t>(from) & ~(kPage - 1);
+  const uintptr_t last = reinterpret_cast<uintptr_t>(to);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_SEQUENTIAL);
+}
+
 bool ProjectIndex::Stream(const ScanContext& reader, TokenSink& sink, ProgressSink* progress) const {
+  ReadAhead(tokens_, tokens_ + tokenCount_);
   ScanContext context = reader.PassCopy();
   std::array<std::string, kLetterCount + 1>& values = context.references.ReferenceLetterValue;
   const int64_t fileTotal = static_cast<int64_t>(files_.size());

@@ -29,10 +29,13 @@ bool StreamProjectTokensAround(const Session& session, const std::vector<EntryPo
                                int64_t after, TokenSink& sink, ProgressSink* progress) {
   if (!session.index || !session.index->Matches(session))
     return StreamProjectTokens(session, session.scan, sink, progress);
-  // Beyond one token in sixteen, the sorting of the positions costs more than reading them all.
+  // When the stretches would cover more than one token in 64, reading everything in order costs
+  // less than sorting the positions and jumping about.
   int64_t found = 0;
   for (EntryPosition entry : starts) found += session.lists.Vocabulary[entry].count;
-  if (found > session.index->tokenCount() / 16) return session.index->Stream(session.scan, sink, progress);
+  if (found > session.index->tokenCount() / 64 / (before + after + 1)) {
+    return session.index->Stream(session.scan, sink, progress);
+  }
   return session.index->StreamAround(starts, before, after, session.scan, sink, progress);
 }
 
@@ -51,6 +54,7 @@ bool CountProjectRanges(const Session& session, std::vector<uint32_t>& ranges, P
     }
     const uint32_t mark = static_cast<uint32_t>(file + 1);
     const std::span<const uint32_t> tokens = index.FileTokens(file);
+    index.ReadAhead(tokens.data(), tokens.data() + tokens.size());
     for (size_t from = 0; from < tokens.size(); from += kBlock) {
       const std::span<const uint32_t> block = tokens.subspan(from, std::min(kBlock, tokens.size() - from));
       for (uint32_t entry : block) {

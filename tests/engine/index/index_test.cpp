@@ -202,9 +202,10 @@ TEST(ProjectIndex, CollocatesAroundARareNodeAgreeWithTheWholeStream) {
   for (int round = 0; round < 80; ++round) {
     std::vector<std::string> texts(1 + random() % 3);
     for (std::string& text : texts) {
-      for (int i = static_cast<int>(random() % 300); i > 0; --i) {
-        const unsigned pick = random() % 60;
-        text += pick == 0 ? "x " : pick == 1 ? "y " : std::string(common[pick % 6]) + (pick % 7 == 0 ? "\n" : " ");
+      // Nodes few enough for the stretches around them to be read instead of the whole stream.
+      for (int i = static_cast<int>(random() % 3000); i > 0; --i) {
+        const unsigned pick = random() % 1500;
+        text += pick == 0 ? (random() % 2 ? "x y " : "x ") : std::string(common[pick % 6]) + (pick % 7 == 0 ? "\n" : " ");
       }
     }
     texts[0] += "a";
