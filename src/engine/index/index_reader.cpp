@@ -79,6 +79,9 @@ struct IndexLayout {
                  size)) {
       return Fail();
     }
+    // Opening reads the texts' records, values and restart points through: ahead of need.
+    index.ReadAhead(index.events_, index.events_ + eventCount);
+    index.ReadAhead(index.checkpoints_, index.checkpoints_ + checkpointCount);
     index.fileCount_ = static_cast<size_t>(header.fileCount);
     index.files_.resize(index.fileCount_);
     if (size != 0) std::memcpy(index.files_.data(), at, size);
