@@ -13,8 +13,9 @@ namespace wordloom::cli {
 namespace {
 
 constexpr CommandSpec kCommands[] = {
-    {"new", "PROJECT.wlm FILE...", "create a project, scan its texts and write it", true},
-    {"scan", "PROJECT.wlm", "rescan a project's texts and save it", false},
+    {"new", "PROJECT.wlm FILE...", "create a project, scan its texts and write it, with its index PROJECT.wlx",
+     true},
+    {"scan", "PROJECT.wlm", "rescan a project's texts and save it, with its index", false},
     {"info", "SOURCE", "title, counts, key-word summary, reference letters", true},
     {"kwic", "SOURCE",
      "keyword-in-context concordance or index; as a table: file, line, citation, left, key, right, offset", true},

@@ -45,6 +45,19 @@ struct ScannedProject {
   }
 };
 
+// Rules with every kind of markup: joins "&", end hyphens "-" and reference tags, in `encoding`
+// (the UTF-8 alphabet for UTF-8) and with `words` as the word boundaries.
+inline ScanRules MarkupRules(TextEncoding encoding, WordBoundaries words = WordBoundaries::Alphabet) {
+  ScanRules rules;
+  rules.join = std::string("&");
+  rules.endHyphen = std::string("-");
+  rules.referenceType = ReferenceType::Type1;
+  rules.encoding = encoding;
+  rules.words = words;
+  if (encoding == TextEncoding::Utf8) rules.alphabet = std::string(kDefaultUtf8Alphabet);
+  return rules;
+}
+
 // Texts named "0.txt", "1.txt" and so on.
 inline std::vector<std::pair<std::string, std::string>> NumberedTexts(const std::vector<std::string>& texts) {
   std::vector<std::pair<std::string, std::string>> named;

@@ -14,17 +14,6 @@ namespace {
 // A project of `texts` (name and bytes) under `rules`, scanned.
 using Corpus = ScannedProject;
 
-ScanRules Rules(TextEncoding encoding, WordBoundaries words = WordBoundaries::Alphabet) {
-  ScanRules rules;
-  rules.join = std::string("&");
-  rules.endHyphen = std::string("-");
-  rules.referenceType = ReferenceType::Type1;
-  rules.encoding = encoding;
-  rules.words = words;
-  if (encoding == TextEncoding::Utf8) rules.alphabet = std::string(kDefaultUtf8Alphabet);
-  return rules;
-}
-
 class EntryCounter : public TokenSink {
  public:
   explicit EntryCounter(size_t entries) : counts(entries) {}
@@ -79,13 +68,13 @@ TEST(TokenStream, CountsGiveBackTheWordList) {
     std::vector<std::pair<std::string, std::string>> texts;
     ScanRules rules;
   } cases[] = {
-      {"windows-1252", {{"a.txt", windows1252}, {"b.txt", "the cat\r\n"}}, Rules(TextEncoding::Windows1252)},
-      {"utf-8 alphabet", {{"a.txt", utf8}, {"b.txt", "the cat"}}, Rules(TextEncoding::Utf8)},
-      {"utf-8 boundaries", {{"a.txt", utf8}, {"b.txt", "the cat"}}, Rules(TextEncoding::Utf8, WordBoundaries::Unicode)},
-      {"samples", SampleTexts("samples"), Rules(TextEncoding::Windows1252)},
-      {"unicode samples", SampleTexts("samples/unicode"), Rules(TextEncoding::Utf8)},
+      {"windows-1252", {{"a.txt", windows1252}, {"b.txt", "the cat\r\n"}}, MarkupRules(TextEncoding::Windows1252)},
+      {"utf-8 alphabet", {{"a.txt", utf8}, {"b.txt", "the cat"}}, MarkupRules(TextEncoding::Utf8)},
+      {"utf-8 boundaries", {{"a.txt", utf8}, {"b.txt", "the cat"}}, MarkupRules(TextEncoding::Utf8, WordBoundaries::Unicode)},
+      {"samples", SampleTexts("samples"), MarkupRules(TextEncoding::Windows1252)},
+      {"unicode samples", SampleTexts("samples/unicode"), MarkupRules(TextEncoding::Utf8)},
       {"unicode samples by boundaries", SampleTexts("samples/unicode"),
-       Rules(TextEncoding::Utf8, WordBoundaries::Unicode)},
+       MarkupRules(TextEncoding::Utf8, WordBoundaries::Unicode)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -16,17 +16,6 @@
 namespace wordloom::test {
 namespace {
 
-ScanRules Rules(TextEncoding encoding, WordBoundaries words = WordBoundaries::Alphabet) {
-  ScanRules rules;
-  rules.join = std::string("&");
-  rules.endHyphen = std::string("-");
-  rules.referenceType = ReferenceType::Type1;
-  rules.encoding = encoding;
-  rules.words = words;
-  if (encoding == TextEncoding::Utf8) rules.alphabet = std::string(kDefaultUtf8Alphabet);
-  return rules;
-}
-
 // Everything a pass can see of the token stream: each text's tokens, each with the values of
 // letters A and S in force at the last line handed out before it.
 class StreamRecorder : public TokenSink {
@@ -106,8 +95,8 @@ std::string RandomText(std::mt19937& random, bool utf8) {
 
 TEST(ProjectIndex, AgreesWithTheTextsOnRandomProjects) {
   std::mt19937 random(29);
-  const ScanRules rules[] = {Rules(TextEncoding::Windows1252), Rules(TextEncoding::Utf8),
-                             Rules(TextEncoding::Utf8, WordBoundaries::Unicode)};
+  const ScanRules rules[] = {MarkupRules(TextEncoding::Windows1252), MarkupRules(TextEncoding::Utf8),
+                             MarkupRules(TextEncoding::Utf8, WordBoundaries::Unicode)};
   for (int round = 0; round < 60; ++round) {
     const ScanRules& rule = rules[round % 3];
     std::vector<std::string> texts(1 + random() % 4);
@@ -121,7 +110,7 @@ TEST(ProjectIndex, AgreesWithTheTextsOnRandomProjects) {
 
 TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {
   ScannedProject corpus(NumberedTexts({"<A a> one two three", "two <A b> four", "five six <A c>", "seven"}),
-                        Rules(TextEncoding::Windows1252));
+                        MarkupRules(TextEncoding::Windows1252));
   Session& session = corpus.session;
   const std::string path = corpus.temp.folder.File("p.wlx");
   Index(session, path, corpus.temp.scratch);
@@ -150,7 +139,7 @@ TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {
 
 TEST(ProjectIndex, DamagedForeignAndOtherVersionFilesAreRebuilt) {
   ScannedProject corpus(NumberedTexts({"<S Mira> one two&x\r\nthree re-\r\nturn", "<S Oren> two four"}),
-                        Rules(TextEncoding::Windows1252));
+                        MarkupRules(TextEncoding::Windows1252));
   Session& session = corpus.session;
   const std::string path = corpus.temp.folder.File("p.wlx");
   Index(session, path, corpus.temp.scratch);
