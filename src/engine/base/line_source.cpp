@@ -55,6 +55,22 @@ Status LineSource::OpenAt(const std::string& path, int64_t start, size_t bufferS
   return Status::Ok();
 }
 
+Status LineSource::Restart(int64_t start) {
+  if (fd_ < 0) return Status::Error(ErrnoText(EBADF));
+  error_ = Status::Ok();
+  if (::lseek(fd_, start, SEEK_SET) != start) {
+    error_ = Status::Error(ErrnoText(errno));
+    return error_;
+  }
+  bufferBase_ = start;
+  lineOffset_ = start;
+  begin_ = end_ = 0;
+  crValid_ = false;
+  eof_ = false;
+  Fill();
+  return error_;
+}
+
 void LineSource::OpenBytes(std::string_view bytes) {
   Close();
   error_ = Status::Ok();

@@ -29,6 +29,9 @@ class LineSource {
   // As Open, reading from byte `start` (the first byte of a line) on; offsets still count
   // from the file's first byte.
   Status OpenAt(const std::string& path, int64_t start, size_t bufferSize = 1 << 20);
+  // Reads the open file again from byte `start` (the first byte of a line) on, keeping its
+  // buffer: for reading one file at several places in turn.
+  Status Restart(int64_t start);
   // Reads `bytes` (a copy is kept) as if they were a whole file.
   void OpenBytes(std::string_view bytes);
   void Close();

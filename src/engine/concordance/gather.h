@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/line_source.h"
 #include "base/progress.h"
 #include "base/status.h"
 #include "concordance/citation_record.h"
@@ -69,6 +70,10 @@ struct KwicStretch {
 [[nodiscard]] Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                                        const std::string& path, const GatherQuery& query, CitationSink& sink,
                                        const KwicStretch& stretch, ProgressSink* progress = nullptr);
+// The same on `file`, already open at the stretch's offset.
+[[nodiscard]] Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+                                       LineSource& file, const std::string& path, const GatherQuery& query,
+                                       CitationSink& sink, const KwicStretch& stretch, ProgressSink* progress = nullptr);
 
 // The whole-line pass over one file: each numbered line, lower-cased, is matched against
 // the keys; the context of a find is the line as written.

@@ -53,6 +53,8 @@ class IndexedKwic {
   const ScanRules& rules_;
   const GatherQuery& query_;
   const ProjectIndex* index_ = nullptr;
+  LineSource text_;                 // the text being read in stretches
+  size_t openText_ = SIZE_MAX;      // its number
   std::vector<int64_t> candidates_;  // the positions of the tokens whose words can be finds, ascending
   bool previousEndsJoined_ = false;
 };

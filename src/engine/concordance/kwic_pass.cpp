@@ -335,6 +335,12 @@ Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const Cha
   const bool whole = stretch.offset == 0 && stretch.examineTo == KwicStretch{}.examineTo;
   Status opened = file.OpenAt(path, stretch.offset, whole ? size_t{1} << 20 : size_t{16} << 10);
   if (!opened.ok()) return opened;
+  return GatherKwicStretch(context, rules, tables, file, path, query, sink, stretch, progress);
+}
+
+Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables, LineSource& file,
+                         const std::string& path, const GatherQuery& query, CitationSink& sink,
+                         const KwicStretch& stretch, ProgressSink* progress) {
   // The end padding pushes the words of the last 125 characters through the examined slot.
   const std::string padding(static_cast<size_t>(kRing), ' ');
   context.references.contextPadding = padding;
