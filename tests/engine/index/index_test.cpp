@@ -202,8 +202,11 @@ TEST(ProjectIndex, CollocatesAroundARareNodeAgreeWithTheWholeStream) {
     Session& session = corpus.session;
     Index(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch);
     const auto& [keys, mode] = searches[round % 4];
+    HitQuery query;
+    query.keys = keys;
+    query.mode = mode;
     std::unique_ptr<NodeSearch> search;
-    ASSERT_TRUE(NodeSearch::Make(session, HitQuery{ConcordanceKind::Kwic, keys, mode}, search).ok());
+    ASSERT_TRUE(NodeSearch::Make(session, query, search).ok());
     CollocateOptions options;
     options.left = static_cast<int>(random() % 4);
     options.right = 1 + static_cast<int>(random() % 4);
