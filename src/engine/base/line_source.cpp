@@ -40,11 +40,6 @@ Status LineSource::OpenAt(const std::string& path, int64_t start, size_t bufferS
   }
   buffer_.resize(bufferSize < 16 ? 16 : bufferSize);
   eof_ = false;
-  if (start > 0 && ::lseek(fd, start, SEEK_SET) != start) {
-    error_ = Status::Error(ErrnoText(errno));
-    Close();
-    return error_;
-  }
   bufferBase_ = start;
   Fill();
   if (!error_.ok()) {
@@ -58,10 +53,6 @@ Status LineSource::OpenAt(const std::string& path, int64_t start, size_t bufferS
 Status LineSource::Restart(int64_t start) {
   if (fd_ < 0) return Status::Error(ErrnoText(EBADF));
   error_ = Status::Ok();
-  if (::lseek(fd_, start, SEEK_SET) != start) {
-    error_ = Status::Error(ErrnoText(errno));
-    return error_;
-  }
   bufferBase_ = start;
   lineOffset_ = start;
   begin_ = end_ = 0;
@@ -91,7 +82,8 @@ bool LineSource::Fill() {
   }
   if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
   for (;;) {
-    ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    // buffer_[i] holds the file's byte bufferBase_ + i.
+    ssize_t got = ::pread(fd_, buffer_.data() + end_, buffer_.size() - end_, bufferBase_ + static_cast<int64_t>(end_));
     if (got > 0) {
       end_ += static_cast<size_t>(got);
       crValid_ = false;

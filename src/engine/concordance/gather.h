@@ -67,6 +67,8 @@ struct KwicStretch {
   int64_t examineFrom = 1;
   int64_t examineTo = INT64_MAX;
 };
+// A stretch reads a few lines: its buffer starts this small and grows for a longer line.
+constexpr size_t kStretchBufferBytes = 4 << 10;
 [[nodiscard]] Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                                        const std::string& path, const GatherQuery& query, CitationSink& sink,
                                        const KwicStretch& stretch, ProgressSink* progress = nullptr);

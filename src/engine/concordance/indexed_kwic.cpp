@@ -126,8 +126,8 @@ Status IndexedKwic::ReadStretch(size_t file, ScanContext& context, const TextSta
   stretch.examineFrom = from == 0 ? 1 : checkpoints[static_cast<size_t>(from - 1)].chars + 1;
   stretch.examineTo = to >= points ? INT64_MAX : checkpoints[static_cast<size_t>(to - 1)].chars;
   const std::string& path = session_.project.Files[file];
-  // A text is opened once for all its stretches, with a small buffer that grows for a longer line.
-  Status status = openText_ == file ? text_.Restart(stretch.offset) : text_.OpenAt(path, stretch.offset, 16 << 10);
+  // A text is opened once for all its stretches.
+  Status status = openText_ == file ? text_.Restart(stretch.offset) : text_.OpenAt(path, stretch.offset, kStretchBufferBytes);
   openText_ = status.ok() ? file : SIZE_MAX;
   if (!status.ok()) return status;
   return GatherKwicStretch(context, rules_, session_.tables, text_, path, query_, sink, stretch, progress);

@@ -10,9 +10,10 @@ namespace {
 
 // The bytes whose lower-case partner is `c`; false when there are more than two.
 bool CasesOf(unsigned char c, unsigned char (&cases)[2]) {
+  const unsigned char* lower = LowerCaseTable().data();
   int found = 0;
   for (int b = 0; b < 256; ++b) {
-    if (ToLower1252(static_cast<unsigned char>(b)) != c) continue;
+    if (lower[b] != c) continue;
     if (found == 2) return false;
     cases[found++] = static_cast<unsigned char>(b);
   }
@@ -24,15 +25,13 @@ bool CasesOf(unsigned char c, unsigned char (&cases)[2]) {
 }  // namespace
 
 KeySearcher::KeySearcher(std::string_view key) : key_(key) {
+  // A stretch of a text builds its searchers afresh, so this stays a pass over 256 bytes.
+  const unsigned char* lower = LowerCaseTable().data();
   const size_t m = key_.size();
-  for (int c = 0; c < 256; ++c) {
-    const unsigned char lower = ToLower1252(static_cast<unsigned char>(c));
-    size_t shift = m;
-    for (size_t i = 0; i + 1 < m; ++i) {
-      if (static_cast<unsigned char>(key_[i]) == lower) shift = m - 1 - i;
-    }
-    shift_[static_cast<size_t>(c)] = shift;
-  }
+  std::array<size_t, 256> shiftOfLower;
+  shiftOfLower.fill(m);
+  for (size_t i = 0; i + 1 < m; ++i) shiftOfLower[static_cast<unsigned char>(key_[i])] = m - 1 - i;
+  for (int c = 0; c < 256; ++c) shift_[static_cast<size_t>(c)] = shiftOfLower[lower[c]];
   twoCases_ = CasesOf(static_cast<unsigned char>(key_.front()), first_) &&
               CasesOf(static_cast<unsigned char>(key_.back()), last_);
 }

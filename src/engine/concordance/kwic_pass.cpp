@@ -331,9 +331,8 @@ Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const Cha
                          const std::string& path, const GatherQuery& query, CitationSink& sink,
                          const KwicStretch& stretch, ProgressSink* progress) {
   LineSource file;
-  // A stretch reads a few lines: a small buffer, which grows for a longer line.
   const bool whole = stretch.offset == 0 && stretch.examineTo == KwicStretch{}.examineTo;
-  Status opened = file.OpenAt(path, stretch.offset, whole ? size_t{1} << 20 : size_t{16} << 10);
+  Status opened = file.OpenAt(path, stretch.offset, whole ? size_t{1} << 20 : kStretchBufferBytes);
   if (!opened.ok()) return opened;
   return GatherKwicStretch(context, rules, tables, file, path, query, sink, stretch, progress);
 }

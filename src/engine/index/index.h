@@ -107,6 +107,8 @@ class ProjectIndex {
   void Release(const void* from, const void* to) const;
   // Asks for the pages of [from, to) to be read ahead: they are about to be read in order.
   void ReadAhead(const void* from, const void* to) const;
+  // Maps the pages of [from, to) at once: they are about to be read through.
+  void MapNow(const void* from, const void* to) const;
   friend struct IndexLayout;
 
   const unsigned char* data_ = nullptr;

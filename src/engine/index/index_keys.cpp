@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <vector>
 
 #include "base/regular_file.h"
@@ -11,23 +12,38 @@
 namespace wordloom {
 namespace {
 
-// Feeds values and strings to a hasher, each string after its length so that no two lists
-// of strings feed the same bytes.
+// Mixes values and strings into a key, each string after its length so that no two lists of
+// strings give the same values. A vocabulary is keyed before every use of the index, so a
+// string goes in eight bytes at a time.
 class KeyBuilder {
  public:
   KeyBuilder& Number(uint64_t value) {
-    hasher_.Add(std::string_view(reinterpret_cast<const char*>(&value), sizeof value));
+    hash_ = (hash_ ^ value) * 0xbf58476d1ce4e5b9ULL;
+    hash_ ^= hash_ >> 29;
     return *this;
   }
   KeyBuilder& Text(std::string_view text) {
     Number(text.size());
-    hasher_.Add(text);
+    size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + at, 8);
+      Number(word);
+    }
+    if (at < text.size()) {
+      uint64_t tail = 0;
+      std::memcpy(&tail, text.data() + at, text.size() - at);
+      Number(tail);
+    }
     return *this;
   }
-  uint64_t Value() const { return hasher_.Value(); }
+  uint64_t Value() const {
+    const uint64_t h = (hash_ ^ (hash_ >> 31)) * 0xff51afd7ed558ccdULL;
+    return h ^ (h >> 32);
+  }
 
  private:
-  ContentHasher hasher_;
+  uint64_t hash_ = 0x9E3779B97F4A7C15ULL;
 };
 
 }  // namespace

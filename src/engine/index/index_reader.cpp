@@ -80,8 +80,8 @@ struct IndexLayout {
       return Fail();
     }
     // Opening reads the texts' records, values and restart points through: ahead of need.
-    index.ReadAhead(index.events_, index.events_ + eventCount);
-    index.ReadAhead(index.checkpoints_, index.checkpoints_ + checkpointCount);
+    index.MapNow(index.events_, index.events_ + eventCount);
+    index.MapNow(index.checkpoints_, index.checkpoints_ + checkpointCount);
     index.fileCount_ = static_cast<size_t>(header.fileCount);
     index.files_.resize(index.fileCount_);
     if (size != 0) std::memcpy(index.files_.data(), at, size);
@@ -292,6 +292,17 @@ bool ProjectIndex::StreamAround(const std::vector<EntryPosition>& starts, int64_
             reinterpret_cast<const void*>(std::min(last, mapped + size_)));
   }
   return !(progress && progress->StopRequested());
+}
+
+void ProjectIndex::MapNow(const void* from, const void* to) const {
+#ifdef MADV_POPULATE_READ
+  // One call maps every page, where reading them would fault on each.
+  static const uintptr_t kPage = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t first = reinterpret_cast<uintptr_t>(from) & ~(kPage - 1);
+  const uintptr_t last = reinterpret_cast<uintptr_t>(to);
+  if (last > first && madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_READ) == 0) return;
+#endif
+  ReadAhead(from, to);  // an older kernel
 }
 
 void ProjectIndex::ReadAhead(const void* from, const void* to) const {

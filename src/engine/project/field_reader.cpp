@@ -1,5 +1,6 @@
 #include "project/field_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -26,15 +27,12 @@ bool FieldReader::NextField(std::string& text, bool& quoted) {
   if (quoted) {
     ++position_;
     while (position_ < data_.size()) {
-      char c = data_[position_++];
-      if (c != '"') {
-        text += c;
-      } else if (position_ < data_.size() && data_[position_] == '"') {
-        text += '"';
-        ++position_;
-      } else {
-        break;
-      }
+      const size_t quote = std::min(data_.find('"', position_), data_.size());
+      text.append(data_.substr(position_, quote - position_));
+      position_ = std::min(quote + 1, data_.size());
+      if (quote == data_.size() || position_ == data_.size() || data_[position_] != '"') break;
+      text += '"';  // a doubled quote
+      ++position_;
     }
     SkipToDelimiter();
     return true;

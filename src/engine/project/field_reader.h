@@ -8,6 +8,7 @@
 // destination as it was.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@ class FieldReader {
   explicit FieldReader(std::string_view data) : data_(data) {}
 
   bool AtEnd() const { return position_ >= data_.size(); }
+  int64_t Remaining() const { return static_cast<int64_t>(data_.size() - std::min(position_, data_.size())); }
   bool ReadString(std::string& value);
   // An integer within [min, max]: an optional sign and digits.
   bool ReadInteger(int64_t& value, int64_t min, int64_t max);

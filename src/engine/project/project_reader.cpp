@@ -1,5 +1,7 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <limits>
@@ -28,6 +30,8 @@ Status ReadWholeFile(const std::string& path, std::string& data) {
   Status opened = OpenRegularFile(path, fd);
   if (!opened.ok()) return opened;
   data.clear();
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && info.st_size > 0) data.reserve(static_cast<size_t>(info.st_size));
   char buffer[1 << 16];
   for (;;) {
     ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -229,10 +233,15 @@ class ProjectReader {
     // A record that fails keeps the value read before it, as each field does.
     int64_t frequency = 0;
     std::string word;
+    // A record takes at least four bytes, so a damaged count reserves no more than the file holds.
+    lists.Vocabulary.reserve(static_cast<size_t>(std::clamp<int64_t>(count, 0, in_.Remaining() / 4)));
     for (int64_t i = 0; i < count && !in_.AtEnd(); ++i) {
       in_.ReadInteger(frequency, kInt64Min, kInt64Max);
-      in_.ReadString(word);
-      lists.Vocabulary.push_back(Entry{word, frequency});
+      if (in_.ReadString(word)) {
+        lists.Vocabulary.push_back(Entry{std::move(word), frequency});
+      } else {
+        lists.Vocabulary.push_back(Entry{lists.Vocabulary.empty() ? std::string() : lists.Vocabulary.back().word, frequency});
+      }
     }
     lists.ResetViews();
   }

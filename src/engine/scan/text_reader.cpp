@@ -70,9 +70,10 @@ void BeginPass(ScanContext& context, const ScanRules& rules, const CharTables& t
   s.endHyphenChar = SingleChar(s.endHyphen);
   s.leftMarker = SingleChar(StandIn(s, rules.leftReference));
   s.rightMarker = SingleChar(StandIn(s, rules.rightReference));
+  const unsigned char* lowerOf = LowerCaseTable().data();
   for (int c = 0; c < 256; ++c) {
     // In UTF-8 text a byte beyond ASCII is part of a character, classed by the Unicode side.
-    const unsigned char lower = s.utf8 ? (c < 128 ? LowerCaseTable()[c] : 0) : ToLower1252(static_cast<unsigned char>(c));
+    const unsigned char lower = s.utf8 && c >= 128 ? 0 : lowerOf[c];
     s.classOfLower[c] = static_cast<int8_t>(s.utf8 && c >= 128 ? 0 : tables.CharClassTable[lower] % 10);
   }
   s.lineBuffer.clear();
