@@ -98,7 +98,7 @@ int RunKeynessCommand(const Arguments& args, const ScratchFolder& scratch, Outpu
   Status status = LoadSource(args, scratch, session, output);
   if (!status.ok()) return Fail(output, status);
   ReferenceCorpus reference;
-  status = AddReferences(session, args.analysis.references, scratch, reference);
+  status = AddReferences(session, args.analysis.references, scratch, reference, nullptr, args.threads);
   if (!status.ok()) return Fail(output, status);
   KeynessOptions options;
   options.minimum = args.analysis.minimum.value_or(options.minimum);

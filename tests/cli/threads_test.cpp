@@ -1,4 +1,4 @@
-// --threads: a scan on two threads writes what the scan on one writes.
+// --threads: a scan on two threads writes what the scan on one writes, a project's or a reference's.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,7 +48,10 @@ TEST(CliThreads, TwoThreadsWriteWhatOneWrites) {
     std::vector<std::string> project = CrLfLines(ReadFile(folder.File(std::string("p") + threads + ".wlm")));
     ASSERT_GT(project.size(), 4u);
     project.erase(project.begin() + 2, project.begin() + 4);
-    std::string output = listed.out + listed.err + created.err;
+    // The reference texts of keyness are scanned as a project's are.
+    const CliRun keyness = RunCli({"keyness", "p1.wlm", "--reference", "a.txt", "b.txt", "--threads", threads}, folder);
+    EXPECT_EQ(keyness.exit, 0) << keyness.err;
+    std::string output = listed.out + listed.err + created.err + keyness.out + keyness.err;
     for (const std::string& line : project) output += line + "\n";
     outputs.push_back(output);
   }

@@ -161,11 +161,12 @@ void MainWindow::RunKeyness() {
   if (!scratch) return;
   auto run = std::make_shared<KeynessRun>();
   auto stopped = std::make_shared<bool>(false);
+  const int threads = settings_.ReadOptions().threads;
   runner_->Start(
       "compare the words with the reference", true,
-      [&session = std::as_const(session_), paths, options, scratch, run, stopped](ProgressSink& progress) {
+      [&session = std::as_const(session_), paths, options, scratch, run, stopped, threads](ProgressSink& progress) {
         ReferenceCorpus reference;
-        const Status status = AddReferences(session, paths, *scratch, reference, &progress);
+        const Status status = AddReferences(session, paths, *scratch, reference, &progress, threads);
         *stopped = progress.StopRequested();
         if (!status.ok() || *stopped) return status;
         return Keyness(session, reference, options, run->rows);

@@ -278,10 +278,11 @@ struct ReferenceCorpus {
 // Windows-1252 one brought into a UTF-8 target, and back; a word the target's encoding cannot
 // write counts in d alone). Fails on a file that is not a project file or is damaged.
 [[nodiscard]] Status AddReferenceProject(const Session& target, const std::string& path, ReferenceCorpus& reference);
-// The words of text files scanned under the target's rules; fails on a text it cannot read.
+// The words of text files scanned under the target's rules, on `threads` threads as a project's
+// scan (0: as many as the machine has); fails on a text it cannot read.
 [[nodiscard]] Status AddReferenceTexts(const Session& target, const std::vector<std::string>& files,
                                        const ScratchFolder& scratch, ReferenceCorpus& reference,
-                                       ProgressSink* progress = nullptr);
+                                       ProgressSink* progress = nullptr, int threads = 0);
 // A word list, "word<TAB>frequency" a line (LF, CR LF or CR), lines of spaces ignored, d the
 // sum of the frequencies. Words are folded to lower case as the target's scan folds them, and
 // equal words add up. A Windows-1252 target reads a list that is all valid UTF-8 with bytes
@@ -294,7 +295,7 @@ struct ReferenceCorpus {
 // as text files, scanned together. Fails at the first that cannot be read, naming it.
 [[nodiscard]] Status AddReferences(const Session& target, const std::vector<std::string>& paths,
                                    const ScratchFolder& scratch, ReferenceCorpus& reference,
-                                   ProgressSink* progress = nullptr);
+                                   ProgressSink* progress = nullptr, int threads = 0);
 
 struct KeynessOptions {
   int64_t minimum = 3;      // the least target frequency listed

@@ -195,12 +195,13 @@ Status AddReferenceProject(const Session& target, const std::string& path, Refer
 }
 
 Status AddReferenceTexts(const Session& target, const std::vector<std::string>& files, const ScratchFolder& scratch,
-                         ReferenceCorpus& reference, ProgressSink* progress) {
+                         ReferenceCorpus& reference, ProgressSink* progress, int threads) {
   ScanContext context = target.scan.PassCopy();
   ScanTotals totals;
   EntryList vocabulary;
   VocabularyOptions options;
   options.progress = progress;
+  options.threads = threads;
   Status status = BuildVocabulary(files, target.project.rules, target.tables, scratch, context, totals, vocabulary,
                                   options);
   if (!status.ok()) return status;
@@ -219,7 +220,7 @@ Status AddReferenceWordList(const Session& target, const std::string& path, Refe
 }
 
 Status AddReferences(const Session& target, const std::vector<std::string>& paths, const ScratchFolder& scratch,
-                     ReferenceCorpus& reference, ProgressSink* progress) {
+                     ReferenceCorpus& reference, ProgressSink* progress, int threads) {
   std::vector<std::string> texts;
   for (const std::string& path : paths) {
     Status status;
@@ -232,7 +233,7 @@ Status AddReferences(const Session& target, const std::vector<std::string>& path
     }
     if (!status.ok()) return status;
   }
-  return texts.empty() ? Status::Ok() : AddReferenceTexts(target, texts, scratch, reference, progress);
+  return texts.empty() ? Status::Ok() : AddReferenceTexts(target, texts, scratch, reference, progress, threads);
 }
 
 }  // namespace wordloom
