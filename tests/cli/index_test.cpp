@@ -37,7 +37,8 @@ TEST(ProjectIndex, CommandsAnswerFromTheIndexAsFromTheTexts) {
       {"dispersion", "--keys", "the", "--by", "s"},
       {"dispersion", "--keys", "the"},
       {"kwic", "--keys", "lantern harbour", "--cite", "SL"},
-      {"kwic", "--keys", "lant", "--match", "prefix", "--order", "right"}};
+      {"kwic", "--keys", "lant", "--match", "prefix", "--order", "right"},
+      {"kwic", "--keys", "lantern harbour", "--cite", "SL", "--format", "tsv", "--context-words", "20"}};
   auto expectSame = [&](const std::string& when) {
     for (const std::vector<std::string>& command : commands) {
       std::vector<std::string> onP = command, onQ = command;

@@ -11,7 +11,7 @@
 #include "base/cp1252.h"
 #include "concordance/citation.h"
 #include "concordance/gather.h"
-#include "concordance/indexed_kwic.h"
+#include "concordance/indexed_texts.h"
 #include "concordance/writers.h"
 #include "scan/error_report.h"
 #include "scan/list_sort.h"
@@ -72,17 +72,33 @@ void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kin
   KeyTable keyTable(gather.kind, maskedKeys.empty() ? gather.keys : maskedKeys);
   GatherQuery query = gather;
   query.keyTable = &keyTable;
-  std::optional<IndexedKwic> indexed;
-  if (kind == ConcordanceKind::Kwic) indexed.emplace(session, rules, query);
+  // The words the keyword pass would take as finds, matched as it matches them.
+  WordCharTable isWord{};
+  for (int c = 0; c < 256; ++c) {
+    isWord[static_cast<size_t>(c)] =
+        session.tables.CharClassTable[ToLower1252(static_cast<unsigned char>(c))] % 10 == kWordClass;
+  }
+  std::vector<size_t> found;
+  std::optional<IndexedTexts> indexed;
+  if (kind == ConcordanceKind::Kwic) {
+    indexed.emplace(session, [&](std::string_view word) {
+      keyTable.Match(word, isWord, found);
+      return !found.empty();
+    });
+  }
   const std::vector<std::string>& files = session.project.Files;
   for (size_t i = 0; i < files.size(); ++i) {
     if (progress && progress->StopRequested()) break;
     if (progress) progress->Progress(static_cast<int64_t>(i), static_cast<int64_t>(files.size()));
     // The last line of a file counts one numbered line too many.
     if (i > 0) --state.currentLineNumber;
+    const auto whole = [&] { return GatherKwic(context, rules, session.tables, files[i], query, sink, progress); };
+    const auto stretch = [&](LineSource& text, const KwicStretch& part, bool&) {
+      return GatherKwicStretch(context, rules, session.tables, text, files[i], query, sink, part, progress);
+    };
     Status read = kind == ConcordanceKind::Line ? GatherLine(context, rules, session.tables, files[i], query, sink, progress)
-                  : indexed->serves()              ? indexed->Gather(i, context, sink, progress)
-                                                   : GatherKwic(context, rules, session.tables, files[i], query, sink, progress);
+                  : indexed->serves()              ? indexed->Gather(i, context, progress, whole, stretch)
+                                                   : whole();
     if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());
   }
   if (progress) progress->Progress(static_cast<int64_t>(files.size()), static_cast<int64_t>(files.size()));

@@ -7,6 +7,7 @@
 #include "base/cp1252.h"
 #include "base/line_source.h"
 #include "concordance/citation.h"
+#include "concordance/gather.h"
 #include "concordance/stream_citations.h"
 #include "hits/hit_store_builder.h"
 #include "hits/hit_words.h"
@@ -22,10 +23,13 @@ constexpr int64_t kLongLine = 4096;
 
 class FileGatherer {
  public:
+  // With a `stretch`, only words starting in its examined characters can be hits, and the pass
+  // ends once the last of them is kept.
   FileGatherer(ScanContext& context, LineSource& file, const CharTables& tables, HitMatcher& matcher,
-               const HitGatherSettings& settings, HitStoreBuilder& builder, int32_t fileIndex, ProgressSink* progress)
+               const HitGatherSettings& settings, HitStoreBuilder& builder, int32_t fileIndex, ProgressSink* progress,
+               const KwicStretch* stretch = nullptr)
       : context_(context), s_(context.state), file_(file), matcher_(matcher), settings_(settings),
-        builder_(builder), fileIndex_(fileIndex), progress_(progress),
+        builder_(builder), fileIndex_(fileIndex), progress_(progress), stretch_(stretch),
         words_(tables, IsWordTable(context.state), [this](StreamWord&& word) { OnWord(std::move(word)); }),
         snapshots_(context.references.ReferenceLetterValue, s_.readReferences && CitesReferenceValues(settings.letters),
                    settings.letters),
@@ -45,15 +49,20 @@ class FileGatherer {
         loaded_ += static_cast<int64_t>(run.text.size());
         words_.Feed(run.text);
       }
+      if (further_) return;
       MatchPhrases(false);
       EmitReady(false);
       Trim();
+      if (stretch_ && passed_ && pending_.empty()) return;
       if (progress_ && progress_->StopRequested()) break;
     }
     words_.Finish();
     MatchPhrases(true);
     EmitReady(true);
   }
+
+  // True when a stretch started too late for its first hit: nothing was kept.
+  bool further() const { return further_; }
 
  private:
   struct Span {
@@ -85,9 +94,24 @@ class FileGatherer {
 
   void OnWord(StreamWord&& word) {
     words_list_.push_back(std::move(word));
-    if (matcher_.phrase()) return;
-    matcher_.MatchWord(words_list_.back().lower, matched_);
+    if (matcher_.phrase() || further_) return;
     const int64_t number = WordCount() - 1;
+    const int64_t start = words_list_.back().start;
+    if (stretch_) {
+      // Stream offsets count from the stretch's first character.
+      const int64_t character = stretch_->charsBefore + start + 1;
+      if (character > stretch_->examineTo) passed_ = true;
+      if (character < stretch_->examineFrom || character > stretch_->examineTo) return;
+    }
+    matcher_.MatchWord(words_list_.back().lower, matched_);
+    if (matched_.empty()) return;
+    // A hit's words and contexts reach back this far; a stretch that starts after the text's
+    // start must hold all of it, and its first word, which may be the end of one, is not used.
+    if (stretch_ && (stretch_->charsBefore > 0 || stretch_->offset > 0) &&
+        (number <= kMostContextWords || start < settings_.contextBytes)) {
+      further_ = true;
+      return;
+    }
     for (size_t k : matched_) pending_.push_back(Pending{number, number, static_cast<int32_t>(k + 1)});
   }
 
@@ -259,6 +283,9 @@ class FileGatherer {
   HitStoreBuilder& builder_;
   int32_t fileIndex_;
   ProgressSink* progress_;
+  const KwicStretch* stretch_;
+  bool passed_ = false;   // a word after the stretch's examined characters has come
+  bool further_ = false;
   StreamWords words_;
 
   std::string text_;  // the stream from offset first_ to loaded_
@@ -286,6 +313,18 @@ Status GatherFileHits(ScanContext& context, const ScanRules& rules, const CharTa
   if (!opened.ok()) return opened;
   PrepareHitReader(context, rules, tables, path);
   FileGatherer(context, file, tables, matcher, settings, builder, fileIndex, progress).Run();
+  return file.error();
+}
+
+Status GatherFileHitsStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables, LineSource& file,
+                             const std::string& path, int32_t fileIndex, HitMatcher& matcher,
+                             const HitGatherSettings& settings, HitStoreBuilder& builder, const KwicStretch& stretch,
+                             bool& further, ProgressSink* progress) {
+  PrepareHitReader(context, rules, tables, path);
+  context.state.fileLineNumber = stretch.fileLine;
+  FileGatherer gatherer(context, file, tables, matcher, settings, builder, fileIndex, progress, &stretch);
+  gatherer.Run();
+  further = gatherer.further();
   return file.error();
 }
 

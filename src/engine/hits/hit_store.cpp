@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 
 #include "base/cp1252.h"
 #include "base/regular_file.h"
 #include "concordance/citation.h"
+#include "concordance/indexed_texts.h"
 #include "concordance/writers.h"
 #include "hits/hit_store_builder.h"
 #include "hits/phrase.h"
@@ -243,6 +245,16 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
   for (int letter = 1; letter <= kLetterCount; ++letter) {
     context.references.ReferenceLetterValue[static_cast<size_t>(letter)] = session.referenceLetters.Value(letter);
   }
+  // Hits of single words are read around the index's tokens whose words match.
+  std::optional<IndexedTexts> indexed;
+  std::vector<size_t> found;
+  std::string word;
+  if (!lines && !matcher->phrase()) {
+    indexed.emplace(session, [&](std::string_view entry) {
+      matcher->MatchWord(word.assign(entry), found);
+      return !found.empty();
+    });
+  }
   const std::vector<std::string>& files = session.project.Files;
   for (size_t i = 0; i < files.size(); ++i) {
     if (progress && progress->StopRequested()) break;
@@ -251,10 +263,18 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
     if (i > 0) --state.currentLineNumber;
     builder.StartFile(state.currentLineNumber, context.references.ReferenceLetterValue);
     const auto file = static_cast<int32_t>(i);
+    const auto whole = [&] {
+      return GatherFileHits(context, session.project.rules, session.tables, files[i], file, *matcher, settings, builder,
+                            progress);
+    };
+    const auto stretch = [&](LineSource& text, const KwicStretch& part, bool& further) {
+      return GatherFileHitsStretch(context, session.project.rules, session.tables, text, files[i], file, *matcher,
+                                   settings, builder, part, further, progress);
+    };
     Status read = lines ? GatherFileLines(context, session.project.rules, session.tables, files[i], file, *matcher,
                                           patterns, lineQuery, builder, progress)
-                        : GatherFileHits(context, session.project.rules, session.tables, files[i], file, *matcher,
-                                         settings, builder, progress);
+                  : indexed && indexed->serves() ? indexed->Gather(i, context, progress, whole, stretch)
+                                                 : whole();
     if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());
   }
   state.trackOrigins = false;

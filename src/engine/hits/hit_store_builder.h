@@ -55,6 +55,15 @@ class HitStoreBuilder {
 Status GatherFileHits(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
                       int32_t fileIndex, HitMatcher& matcher, const HitGatherSettings& settings,
                       HitStoreBuilder& builder, ProgressSink* progress);
+// The same over a stretch of the text (`file` open at its offset, the reader's state there in
+// `context`): only the hits whose first word starts in its examined characters, each exactly as
+// reading the whole text keeps it. Sets `further`, keeping nothing, when a hit would need
+// more of the text before it than the stretch starts with (never for a stretch at the text's
+// start).
+Status GatherFileHitsStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables, LineSource& file,
+                             const std::string& path, int32_t fileIndex, HitMatcher& matcher,
+                             const HitGatherSettings& settings, HitStoreBuilder& builder, const KwicStretch& stretch,
+                             bool& further, ProgressSink* progress);
 
 // Reads one text as the whole-line pass does, keeping its lines that match. `patterns`: the
 // matcher, not the key table of `base`, decides which lines match.

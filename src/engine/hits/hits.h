@@ -2,7 +2,8 @@
 // exported without searching the texts again.
 //
 // GatherHits reads the project's texts once, as the keyword pass or the whole-line pass
-// does, and keeps every hit in a HitStore: its file, the byte offset and length of the
+// does (a search of single words on a project whose index matches reads each text only around
+// the words that can be hits; see concordance/indexed_texts.h), and keeps every hit in a HitStore: its file, the byte offset and length of the
 // matched text in that file, its line within the file, the running line number, the
 // citation, the matched text and, for sorting, the five words on either side. Beyond the four
 // match kinds of the text outputs it searches with wildcards, a regular expression or a

@@ -1,4 +1,4 @@
-#include "concordance/indexed_kwic.h"
+#include "concordance/indexed_texts.h"
 
 #include <algorithm>
 
@@ -25,29 +25,21 @@ bool KeysMayMeet(const CharTables& tables) {
 
 }  // namespace
 
-IndexedKwic::IndexedKwic(const Session& session, const ScanRules& rules, const GatherQuery& query)
-    : session_(session), rules_(rules), query_(query) {
+IndexedTexts::IndexedTexts(const Session& session, const std::function<bool(std::string_view word)>& mayFind)
+    : session_(session) {
   const ProjectIndex* index = session.index.get();
   // An end-of-line text of one space counts the end padding's spaces as line ends, and the
-  // keyword pass pads more than the scan did.
+  // passes pad more than the scan did.
   const std::string& endOfLine = session.project.rules.endOfLine;
   if (index == nullptr || session.tables.unicode || endOfLine.empty() || endOfLine == " " ||
-      query.keyTable == nullptr || KeysMayMeet(session.tables) || !index->Matches(session)) {
+      KeysMayMeet(session.tables) || !index->Matches(session)) {
     return;
   }
-  // The words the pass would take as finds, matched as it matches them.
-  WordCharTable isWord{};
-  for (int c = 0; c < 256; ++c) {
-    isWord[static_cast<size_t>(c)] =
-        session.tables.CharClassTable[ToLower1252(static_cast<unsigned char>(c))] % 10 == kWordClass;
-  }
   const EntryList& vocabulary = session.lists.Vocabulary;
-  std::vector<size_t> found;
   int64_t count = 0;
   std::vector<EntryPosition> entries;
   for (size_t p = 0; p < vocabulary.size(); ++p) {
-    query.keyTable->Match(vocabulary[p].word, isWord, found);
-    if (found.empty()) continue;
+    if (!mayFind(vocabulary[p].word)) continue;
     entries.push_back(static_cast<EntryPosition>(p));
     count += vocabulary[p].count;
   }
@@ -61,14 +53,12 @@ IndexedKwic::IndexedKwic(const Session& session, const ScanRules& rules, const G
   index_ = index;
 }
 
-Status IndexedKwic::Gather(size_t file, ScanContext& context, CitationSink& sink, ProgressSink* progress) {
+Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* progress, const ReadWhole& whole,
+                            const ReadStretch& stretch) {
   const ProjectIndex::Text& text = index_->TextRecord(file);
   const bool previousEndsJoined = previousEndsJoined_;
   previousEndsJoined_ = (text.flags & kEndsJoined) != 0;
-  const std::string& path = session_.project.Files[file];
-  if (text.size < 0 || (text.flags & kReadWhole) != 0 || previousEndsJoined) {
-    return GatherKwic(context, rules_, session_.tables, path, query_, sink, progress);
-  }
+  if (text.size < 0 || (text.flags & kReadWhole) != 0 || previousEndsJoined) return whole();
   const TextStart start{context.state.physicalLineTotal, context.state.logicalLineTotal,
                         context.state.currentLineNumber, context.references.ReferenceLetterValue};
   // Restart point k is the text's start for 0, checkpoint k - 1 after it.
@@ -93,7 +83,7 @@ Status IndexedKwic::Gather(size_t file, ScanContext& context, CitationSink& sink
       end = std::max(end, k + 1);
     }
     const size_t from = first == 0 ? 0 : first - 1;
-    status = ReadStretch(file, context, start, from, end < points ? end : points, sink, progress);
+    status = GatherStretch(file, context, start, from, end < points ? end : points, stretch);
     if (progress && progress->StopRequested()) break;
   }
   // The reader as the whole text leaves it.
@@ -108,34 +98,38 @@ Status IndexedKwic::Gather(size_t file, ScanContext& context, CitationSink& sink
   return status;
 }
 
-// Reads the text from restart point `from` - 1 (or its start), examining the characters after
-// point `from` up to point `to` (`to` == the number of points: to the text's end).
-Status IndexedKwic::ReadStretch(size_t file, ScanContext& context, const TextStart& start, int64_t from, int64_t to,
-                                CitationSink& sink, ProgressSink* progress) {
+// Reads the text from restart point `from` - 1 (or its start), or from further back when the
+// pass asks, examining the characters after point `from` up to point `to` (`to` == the number
+// of points: to the text's end).
+Status IndexedTexts::GatherStretch(size_t file, ScanContext& context, const TextStart& start, int64_t from, int64_t to,
+                                   const ReadStretch& read) {
   const std::span<const ProjectIndex::Checkpoint> checkpoints = index_->TextCheckpoints(file);
   const int64_t points = static_cast<int64_t>(checkpoints.size()) + 1;
-  const int64_t readFrom = std::max<int64_t>(0, from - 1);
-  const ProjectIndex::Checkpoint* restart = readFrom == 0 ? nullptr : &checkpoints[static_cast<size_t>(readFrom - 1)];
-  RestoreAt(file, start, restart, context);
   KwicStretch stretch;
-  if (restart) {
-    stretch.offset = restart->offset;
-    stretch.charsBefore = restart->chars;
-    stretch.fileLine = restart->fileLine;
-  }
   stretch.examineFrom = from == 0 ? 1 : checkpoints[static_cast<size_t>(from - 1)].chars + 1;
   stretch.examineTo = to >= points ? INT64_MAX : checkpoints[static_cast<size_t>(to - 1)].chars;
   const std::string& path = session_.project.Files[file];
-  // A text is opened once for all its stretches.
-  Status status = openText_ == file ? text_.Restart(stretch.offset) : text_.OpenAt(path, stretch.offset, kStretchBufferBytes);
-  openText_ = status.ok() ? file : SIZE_MAX;
-  if (!status.ok()) return status;
-  return GatherKwicStretch(context, rules_, session_.tables, text_, path, query_, sink, stretch, progress);
+  int64_t readFrom = std::max<int64_t>(0, from - 1);
+  for (int64_t back = 1;; back *= 2) {
+    const ProjectIndex::Checkpoint* restart = readFrom == 0 ? nullptr : &checkpoints[static_cast<size_t>(readFrom - 1)];
+    RestoreAt(file, start, restart, context);
+    stretch.offset = restart ? restart->offset : 0;
+    stretch.charsBefore = restart ? restart->chars : 0;
+    stretch.fileLine = restart ? restart->fileLine : 1;
+    // A text is opened once for all its stretches.
+    Status status = openText_ == file ? text_.Restart(stretch.offset) : text_.OpenAt(path, stretch.offset, kStretchBufferBytes);
+    openText_ = status.ok() ? file : SIZE_MAX;
+    if (!status.ok()) return status;
+    bool further = false;
+    status = read(text_, stretch, further);
+    if (!further || !status.ok() || readFrom == 0) return status;
+    readFrom = std::max<int64_t>(0, readFrom - back);
+  }
 }
 
 // The reader's counters and reference values at `checkpoint` of the text (its start when null).
-void IndexedKwic::RestoreAt(size_t file, const TextStart& start, const ProjectIndex::Checkpoint* checkpoint,
-                            ScanContext& context) const {
+void IndexedTexts::RestoreAt(size_t file, const TextStart& start, const ProjectIndex::Checkpoint* checkpoint,
+                             ScanContext& context) const {
   context.state.physicalLineTotal = start.physicalLines;
   context.state.logicalLineTotal = start.logicalLines;
   context.state.currentLineNumber = start.lineNumber;

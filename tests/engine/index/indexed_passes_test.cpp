@@ -1,10 +1,12 @@
-// A keyword concordance read through the index, only around the candidate tokens, equals the
-// one that reads every text whole: output, counts, and the reader it leaves.
+// The passes that read through the index, only around the candidate tokens, equal the ones that
+// read every text whole: a keyword concordance's output, counts and the reader it leaves, and
+// every hit of a hit store with its contexts.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "concordance/concordance_run.h"
+#include "hits/hits.h"
 #include "engine/engine_support.h"
 #include "index/index.h"
 
@@ -63,11 +65,7 @@ TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
     std::vector<std::string> texts(1 + random() % 3);
     for (std::string& text : texts) text = RandomText(random);
     if (round % 5 == 0) texts.push_back("short <A four> zebra&");  // a join on a text's last line
-    ScanRules rules;
-    rules.join = "&";
-    rules.endHyphen = "-";
-    rules.referenceType = ReferenceType::Type1;
-    ScannedProject corpus(NumberedTexts(texts), rules);
+    ScannedProject corpus(NumberedTexts(texts), MarkupRules(TextEncoding::Windows1252));
     Session& session = corpus.session;
     ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch, session.index).ok());
     ASSERT_TRUE(session.index);
@@ -85,6 +83,61 @@ TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
     EXPECT_EQ(fromIndex.output, fromTexts.output) << "round " << round << ", keys " << query.keys;
     EXPECT_EQ(fromIndex.counts, fromTexts.counts);
     EXPECT_EQ(fromIndex.reader, fromTexts.reader);
+  }
+}
+
+// Every hit of a run with two of its contexts, and the reader the run leaves.
+std::string Hits(const Session& session, const ScratchFolder& scratch, const HitQuery& query) {
+  HitRunResult result;
+  const Status status = GatherHits(session, query, scratch, result);
+  EXPECT_TRUE(status.ok()) << status.message();
+  std::string out;
+  if (result.scan) out += std::to_string(result.scan->state.logicalLineTotal) + "/" + result.scan->ErrorReportText;
+  if (!result.store) return out;
+  Hit hit;
+  HitContext words, characters;
+  for (int64_t row = 0; row < result.store->size(); ++row) {
+    result.store->Read(row, hit);
+    EXPECT_TRUE(result.store->Context(row, ContextWindow{ContextUnit::Words, 20}, words).ok());
+    EXPECT_TRUE(result.store->Context(row, ContextWindow{ContextUnit::Characters, 120}, characters).ok());
+    out += std::to_string(hit.number) + " " + std::to_string(hit.file) + " " + std::to_string(hit.key) + " " +
+           std::to_string(hit.offset) + " " + std::to_string(hit.length) + " " + std::to_string(hit.fileLine) + " " +
+           std::to_string(hit.line) + " " + std::to_string(hit.sequence) + " [" + hit.citation + "] [" + hit.text + "]";
+    for (const std::string& word : hit.words) out += " " + word;
+    out += " [" + words.left + "|" + words.right + "] [" + characters.left + "|" + characters.right + "]\n";
+  }
+  return out;
+}
+
+TEST(IndexedHits, EqualsReadingEveryTextWhole) {
+  std::mt19937 random(79);
+  const SearchMode modes[] = {SearchMode::Word,     SearchMode::Prefix, SearchMode::Suffix, SearchMode::Anywhere,
+                              SearchMode::Wildcard, SearchMode::Regex,  SearchMode::Phrase};
+  const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "rare?", "rare1[0-9]|zebr"};
+  for (int round = 0; round < 50; ++round) {
+    std::vector<std::string> texts(1 + random() % 3);
+    for (std::string& text : texts) text = RandomText(random);
+    // A find after a long stretch without words: a stretch must start further back for its
+    // twenty words before.
+    if (round % 3 == 0) {
+      std::string text;
+      for (int line = 0; line < 3000; ++line) text += line < 30 ? "the <A dots> cat sat\r\n" : ".\r\n";
+      texts.push_back(text + "a few words then zebra rare4 rare7 rare13 ww");
+    }
+    if (round % 5 == 0) texts.push_back("short <A four> zebra&");  // a join on a text's last line
+    ScannedProject corpus(NumberedTexts(texts), MarkupRules(TextEncoding::Windows1252));
+    Session& session = corpus.session;
+    ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch, session.index).ok());
+    ASSERT_TRUE(session.index);
+
+    HitQuery query;
+    query.mode = modes[round % 7];
+    query.keys = query.mode == SearchMode::Phrase ? "zebra * rare1" : keys[(round / 7 + round) % 7];
+    query.citationLetters = round % 2 ? "ABL" : "BA";
+    const std::string fromIndex = Hits(session, corpus.temp.scratch, query);
+    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
+    const std::string fromTexts = Hits(session, corpus.temp.scratch, query);
+    EXPECT_EQ(fromIndex, fromTexts) << "round " << round << ", keys " << query.keys;
   }
 }
 

@@ -1,0 +1,72 @@
+// The passes of a concordance run over a project whose index matches it (the keyword pass and
+// the gathering of hits): each text is read only around the tokens whose words can be finds,
+// from the index's restart points, so a rare key costs a few lines of each text that holds it
+// and nothing for the others.
+//
+// The finds, their order, citations and contexts, and the reader's counters and reference
+// values after each text are exactly those of reading every text whole: a stretch is read from
+// a restart point at least 1,024 characters before the first character it examines, with the
+// reader's state there restored, and it examines every word start from one restart point
+// before a candidate token to one after it, so no find can fall outside. A pass that needs more
+// of the text before a find than a stretch gives asks for the stretch again from further back.
+// Texts the reader cannot be restarted inside (see kReadWhole in index/index_format.h), and every
+// text when the run is not one the index can serve (a UTF-8 project, an empty end-of-line text or
+// one of a space, a Windows-1252 alphabet whose words may share sort keys, or candidate words
+// that are more than one token in 64), are read whole as before.
+// Memory: 8 bytes a candidate token, and the pass's own.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "concordance/gather.h"
+#include "index/index.h"
+
+namespace wordloom {
+
+class IndexedTexts {
+ public:
+  // `mayFind`: true for a vocabulary word the pass can find a key in.
+  IndexedTexts(const Session& session, const std::function<bool(std::string_view word)>& mayFind);
+
+  // True when the run reads through the index.
+  bool serves() const { return index_ != nullptr; }
+
+  // The whole text, as the pass reads it without the index.
+  using ReadWhole = std::function<Status()>;
+  // One stretch of the text, open at the stretch's offset, the reader's state there in the
+  // context. Sets `further` (and hands out nothing) when it needs more of the text before its
+  // first find than the stretch starts with; never at the text's start.
+  using ReadStretch = std::function<Status(LineSource& text, const KwicStretch& stretch, bool& further)>;
+
+  // The pass over text `file` (the run's files in order, each once), continuing from `context`
+  // as the previous text left it.
+  [[nodiscard]] Status Gather(size_t file, ScanContext& context, ProgressSink* progress, const ReadWhole& whole,
+                              const ReadStretch& stretch);
+
+ private:
+  // The reader's counters and reference values as the text before left them.
+  struct TextStart {
+    int64_t physicalLines;
+    int64_t logicalLines;
+    int64_t lineNumber;
+    std::array<std::string, kLetterCount + 1> values;
+  };
+  Status GatherStretch(size_t file, ScanContext& context, const TextStart& start, int64_t from, int64_t to,
+                       const ReadStretch& read);
+  void RestoreAt(size_t file, const TextStart& start, const ProjectIndex::Checkpoint* checkpoint,
+                 ScanContext& context) const;
+
+  const Session& session_;
+  const ProjectIndex* index_ = nullptr;
+  LineSource text_;                  // the text being read in stretches
+  size_t openText_ = SIZE_MAX;       // its number
+  std::vector<int64_t> candidates_;  // the positions of the tokens whose words can be finds, ascending
+  bool previousEndsJoined_ = false;
+};
+
+}  // namespace wordloom
