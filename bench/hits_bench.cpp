@@ -13,6 +13,7 @@
 #include "base/paths.h"
 #include "base/scratch_folder.h"
 #include "hits/hits.h"
+#include "index/index.h"
 #include "project/project_actions.h"
 
 namespace wordloom {
@@ -41,6 +42,7 @@ int Run(const std::string& project, const std::string& key, const std::string& p
     std::fprintf(stderr, "cannot open %s\n", project.c_str());
     return 1;
   }
+  OpenMatchingIndex(session);  // as the window does: a run of a rare key reads around its tokens
   HitQuery query;
   query.keys = key;
   HitRunResult result;

@@ -120,7 +120,8 @@ index_runs() {  # SIZE: the corpus of SIZE MB
   bytes=$(stat -c %s "${with%.wlm}.wlx")
   echo "wordloom-cli new with its index, $size MB: ${seconds} s, peak memory $((memory / 1024)) MB;" \
        "index $((bytes / 1000000)) MB, $(awk -v i="$bytes" -v t="$(stat -c %s "$corpus")" 'BEGIN { printf "%.2f", i / t }') times the text"
-  for run in "collocates --keys broor" "collocates --keys the" "wordlist --format tsv" "dispersion --keys the"; do
+  for run in "kwic --keys broor" "kwic --keys broor --format tsv" "collocates --keys broor" "collocates --keys the" \
+             "wordlist --format tsv" "dispersion --keys the"; do
     for project in "$with" "$without"; do
       # shellcheck disable=SC2086
       read -r seconds memory < <(best_of_three "$cli" ${run%% *} "$project" --temp "$data/scratch" ${run#* })
@@ -128,6 +129,10 @@ index_runs() {  # SIZE: the corpus of SIZE MB
            "${seconds} s, peak memory $((memory / 1024)) MB"
     done
   done
+  read -r seconds _ < <(best_of_three bash -c "LC_ALL=C grep -F -o -w -i broor '$corpus' | wc -l")
+  echo "  grep -F -o -w -i broor, $size MB: ${seconds} s"
+  # The hit store of a rare key through the index: the run and the table's first screen.
+  build/bin/wordloom-hits-bench "$with" broor "in * of" | head -n 1
 }
 index_runs 60
 if [ "$(df --output=avail -k "$data" | tail -n 1)" -gt 4000000 ]; then index_runs 600; fi
