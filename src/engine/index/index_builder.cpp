@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "base/atomic_file.h"
+#include "base/bits.h"
 #include "base/regular_file.h"
 #include "index/index_format.h"
 #include "index/text_marks.h"
@@ -34,12 +35,19 @@ void PadToEight(FileWriter& out, uint64_t& at) {
 // The tokens, lines and values of the texts as the pass hands them out, written in order:
 // the tokens to the index itself, the lines, values and strings to scratch files that follow
 // them into the index. Counts each entry's coded positions as it goes.
+// An entry's coded positions as they are counted, then written: their bytes so far and the
+// last position, side by side so that a token reaches one place.
+struct PostingCursor {
+  uint64_t bytes = 0;
+  uint64_t last = 0;
+};
+
 class IndexWriter final : public TokenSink {
  public:
   IndexWriter(FileWriter& tokens, FileWriter& lines, FileWriter& events, FileWriter& strings,
               FileWriter& checkpoints, const EntryList& vocabulary, const ScanContext& reader)
       : tokens_(tokens), lines_(lines), events_(events), strings_(strings), checkpoints_(checkpoints),
-        positionBytes_(vocabulary.size(), 0), lastPosition_(vocabulary.size(), 0),
+        postings_(vocabulary.size()),
         marks_(reader) {
     wordBytes_.reserve(vocabulary.size());
     for (const Entry& entry : vocabulary)
@@ -74,14 +82,21 @@ class IndexWriter final : public TokenSink {
     marks_.TextRead(context);
     AddValuesSet(context);
   }
+  void Tokens(const EntryPosition* entries, size_t count) override {
+    for (size_t i = 0; i < count; ++i) {
+      if (entries[i] != kNoEntry) Prefetch(&postings_[entries[i]]);
+    }
+    for (size_t i = 0; i < count; ++i) Token(entries[i]);
+  }
   void Token(EntryPosition entry) override {
     pending_.push_back(entry);
     if (pending_.size() == kPendingTokens) FlushTokens();
     marks_.Token(entry == kNoEntry ? -1 : wordBytes_[entry]);
     if (entry != kNoEntry) {
+      PostingCursor& posting = postings_[entry];
       const uint64_t position = static_cast<uint64_t>(totalTokens_);
-      positionBytes_[entry] += VarintSize(position - lastPosition_[entry]);
-      lastPosition_[entry] = position;
+      posting.bytes += VarintSize(position - posting.last);
+      posting.last = position;
     }
     ++text_.tokenCount;
     ++totalTokens_;
@@ -133,8 +148,7 @@ class IndexWriter final : public TokenSink {
   int64_t checkpointCount() const { return checkpointCount_; }
   uint64_t stringBytes() const { return stringBytes_; }
   const std::vector<ProjectIndex::Text>& texts() const { return texts_; }
-  std::vector<uint64_t>& positionBytes() { return positionBytes_; }
-  std::vector<uint64_t>& lastPosition() { return lastPosition_; }
+  std::vector<PostingCursor>& postings() { return postings_; }
 
  private:
   void StartText() {
@@ -180,8 +194,7 @@ class IndexWriter final : public TokenSink {
   FileWriter& events_;
   FileWriter& strings_;
   FileWriter& checkpoints_;
-  std::vector<uint64_t> positionBytes_;  // per entry: the bytes of its coded positions
-  std::vector<uint64_t> lastPosition_;   // per entry: its last position so far
+  std::vector<PostingCursor> postings_;  // per entry
   TextMarks marks_;
   const std::vector<size_t>* fresh_ = nullptr;
   std::function<void(size_t)> before_;
@@ -210,26 +223,27 @@ Status CopyScratch(const ScratchFolder& scratch, const std::string& name, FileWr
 
 // Writes each entry's coded positions, in entry order, reading the tokens back from the
 // first `tokenCount` tokens of `tokensPath`: a group of entries whose positions fit the
-// budget at a time. `bytes` (each entry's coded size) and `last` are used up as cursors.
-Status WritePositions(const std::string& tokensPath, int64_t tokenCount, std::vector<uint64_t>& bytes,
-                      std::vector<uint64_t>& last, FileWriter& out) {
+// budget at a time. `postings` (each entry's coded size) are used up as cursors.
+Status WritePositions(const std::string& tokensPath, int64_t tokenCount, std::vector<PostingCursor>& postings,
+                      FileWriter& out) {
   const int fd = open(tokensPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::Error("Cannot read back the index being written.");
   std::vector<uint32_t> block(1 << 18);
   std::vector<unsigned char> coded;
-  const size_t entries = bytes.size();
+  const size_t entries = postings.size();
   Status status;
   for (size_t lo = 0; lo < entries && status.ok();) {
     size_t hi = lo;
     uint64_t groupBytes = 0;
-    while (hi < entries && (hi == lo || groupBytes + bytes[hi] <= kPositionBudget)) groupBytes += bytes[hi++];
+    while (hi < entries && (hi == lo || groupBytes + postings[hi].bytes <= kPositionBudget)) {
+      groupBytes += postings[hi++].bytes;
+    }
     if (groupBytes > 0) {
       coded.assign(groupBytes, 0);
       for (size_t e = lo, at = 0; e < hi; ++e) {
-        const uint64_t size = bytes[e];
-        bytes[e] = at;
+        const uint64_t size = postings[e].bytes;
+        postings[e] = PostingCursor{at, 0};
         at += size;
-        last[e] = 0;
       }
       const uint32_t first = static_cast<uint32_t>(lo);
       const uint32_t span = static_cast<uint32_t>(hi - lo);
@@ -244,8 +258,9 @@ Status WritePositions(const std::string& tokensPath, int64_t tokenCount, std::ve
           const uint32_t entry = block[i];
           if (entry - first >= span) continue;  // another group's, or no entry
           const uint64_t position = static_cast<uint64_t>(done) + i;
-          bytes[entry] += PutVarint(position - last[entry], coded.data() + bytes[entry]);
-          last[entry] = position;
+          PostingCursor& posting = postings[entry];
+          posting.bytes += PutVarint(position - posting.last, coded.data() + posting.bytes);
+          posting.last = position;
         }
         done += static_cast<int64_t>(want);
       }
@@ -381,17 +396,17 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   place(kWordBytesSection, wordBytes);
   for (const Entry& entry : vocabulary) out.Write(entry.word);
 
-  std::vector<uint64_t>& positionBytes = writer.positionBytes();
+  std::vector<PostingCursor>& postings = writer.postings();
   place(kPostingOffsetsSection, (vocabulary.size() + 1) * 8);
   uint64_t postingBytes = 0;
-  for (uint64_t bytes : positionBytes) {
+  for (const PostingCursor& posting : postings) {
     Put(out, postingBytes);
-    postingBytes += bytes;
+    postingBytes += posting.bytes;
   }
   Put(out, postingBytes);
   place(kPostingsSection, postingBytes);
   out.Flush();
-  status = WritePositions(target.temporaryPath(), writer.totalTokens(), positionBytes, writer.lastPosition(), out);
+  status = WritePositions(target.temporaryPath(), writer.totalTokens(), postings, out);
   if (!status.ok()) return status;
   Put(out, header);
   return target.Commit();

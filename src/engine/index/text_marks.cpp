@@ -74,10 +74,15 @@ bool TextMarks::ValueSet(const ScanContext& context, int letter) {
 void TextMarks::LongRuns(const ScanState& state) {
   const std::string_view line(state.lineBuffer.data(),
                               static_cast<size_t>(std::min(state.linePosition - 1, state.lineLength)));
+  // Counted in locals: the line's bytes could alias the members, which would be stored at each byte.
+  int64_t run = openRun_;
+  int64_t longest = 0;
   for (char c : line) {
-    openRun_ = state.classOfLower[static_cast<unsigned char>(c)] == kWordClass ? openRun_ + 1 : 0;
-    if (openRun_ > kLongestRingWord) flags_ |= kLongWord;
+    run = state.classOfLower[static_cast<unsigned char>(c)] == kWordClass ? run + 1 : 0;
+    longest = std::max(longest, run);
   }
+  openRun_ = run;
+  if (longest > kLongestRingWord) flags_ |= kLongWord;
 }
 
 void TextMarks::TextRead(const ScanContext& context) {

@@ -392,10 +392,12 @@ class TokenCounter {
   }
   // Hands the waiting words to the sink.
   void Flush() {
+    EntryPosition entries[kBatch];
     for (size_t i = 0; i < batchSize_; ++i) {
       const Waiting& word = batch_[i];
-      sink_.Token(Find(std::string_view(batchBytes_.data() + word.start, word.length), word.hash));
+      entries[i] = Find(std::string_view(batchBytes_.data() + word.start, word.length), word.hash);
     }
+    sink_.Tokens(entries, batchSize_);
     batchSize_ = 0;
     batchUsed_ = 0;
   }

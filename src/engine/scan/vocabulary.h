@@ -81,6 +81,10 @@ class TokenSink {
   virtual void LineRead(const ScanContext& context) { (void)context; }
   // kNoEntry for a word the vocabulary lacks (a text changed since the scan).
   virtual void Token(EntryPosition entry) = 0;
+  // Tokens in a row, all in one line's words: a sink may look them up together.
+  virtual void Tokens(const EntryPosition* entries, size_t count) {
+    for (size_t i = 0; i < count; ++i) Token(entries[i]);
+  }
   // The text has been read to its end (its last lines may have given no token): the reader as
   // it leaves it. Comes just before EndFile.
   virtual void TextRead(const ScanContext& context) { (void)context; }
