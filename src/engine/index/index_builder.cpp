@@ -254,7 +254,16 @@ Status WritePositions(const std::string& tokensPath, int64_t tokenCount, std::ve
           status = Status::Error("Cannot read back the index being written.");
           break;
         }
+        // The entries a token reaches lie anywhere: their cursors, then the places their
+        // positions go, are fetched ahead of need.
+        const auto ahead = [&](size_t i, bool place) {
+          if (i >= want || block[i] - first >= span) return;
+          const PostingCursor& posting = postings[block[i]];
+          Prefetch(place ? static_cast<const void*>(coded.data() + posting.bytes) : &posting);
+        };
         for (size_t i = 0; i < want; ++i) {
+          ahead(i + 16, false);
+          ahead(i + 8, true);
           const uint32_t entry = block[i];
           if (entry - first >= span) continue;  // another group's, or no entry
           const uint64_t position = static_cast<uint64_t>(done) + i;

@@ -74,11 +74,19 @@ bool TextMarks::ValueSet(const ScanContext& context, int letter) {
 void TextMarks::LongRuns(const ScanState& state) {
   const std::string_view line(state.lineBuffer.data(),
                               static_cast<size_t>(std::min(state.linePosition - 1, state.lineLength)));
+  const auto isWord = [&](char c) { return state.classOfLower[static_cast<unsigned char>(c)] == kWordClass; };
+  if (openRun_ + static_cast<int64_t>(line.size()) <= kLongestRingWord) {
+    // No run can be too long here: only the one left open at the line's end is wanted.
+    size_t start = line.size();
+    while (start > 0 && isWord(line[start - 1])) --start;
+    openRun_ = start == 0 ? openRun_ + static_cast<int64_t>(line.size()) : static_cast<int64_t>(line.size() - start);
+    return;
+  }
   // Counted in locals: the line's bytes could alias the members, which would be stored at each byte.
   int64_t run = openRun_;
   int64_t longest = 0;
   for (char c : line) {
-    run = state.classOfLower[static_cast<unsigned char>(c)] == kWordClass ? run + 1 : 0;
+    run = isWord(c) ? run + 1 : 0;
     longest = std::max(longest, run);
   }
   openRun_ = run;
