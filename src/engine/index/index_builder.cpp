@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <unordered_map>
 
@@ -83,21 +84,13 @@ class IndexWriter final : public TokenSink {
     AddValuesSet(context);
   }
   void Tokens(const EntryPosition* entries, size_t count) override {
-    for (size_t i = 0; i < count; ++i) {
-      if (entries[i] != kNoEntry) Prefetch(&postings_[entries[i]]);
-    }
     for (size_t i = 0; i < count; ++i) Token(entries[i]);
   }
   void Token(EntryPosition entry) override {
     pending_.push_back(entry);
     if (pending_.size() == kPendingTokens) FlushTokens();
     marks_.Token(entry == kNoEntry ? -1 : wordBytes_[entry]);
-    if (entry != kNoEntry) {
-      PostingCursor& posting = postings_[entry];
-      const uint64_t position = static_cast<uint64_t>(totalTokens_);
-      posting.bytes += VarintSize(position - posting.last);
-      posting.last = position;
-    }
+    if (entry != kNoEntry) CountPosition(entry, static_cast<uint64_t>(totalTokens_));
     ++text_.tokenCount;
     ++totalTokens_;
   }
@@ -148,7 +141,10 @@ class IndexWriter final : public TokenSink {
   int64_t checkpointCount() const { return checkpointCount_; }
   uint64_t stringBytes() const { return stringBytes_; }
   const std::vector<ProjectIndex::Text>& texts() const { return texts_; }
-  std::vector<PostingCursor>& postings() { return postings_; }
+  std::vector<PostingCursor>& postings() {
+    while (delayedCount_ > 0) ApplyOldestPosition();
+    return postings_;
+  }
 
  private:
   void StartText() {
@@ -185,7 +181,30 @@ class IndexWriter final : public TokenSink {
     ++eventCount_;
   }
 
+  // An entry's position is counted a few tokens late, its cursor fetched from memory meanwhile.
+  void CountPosition(EntryPosition entry, uint64_t position) {
+    Prefetch(&postings_[entry]);
+    if (delayedCount_ == kDelayed) ApplyOldestPosition();
+    delayed_[(delayedFirst_ + delayedCount_++) % kDelayed] = DelayedPosition{entry, position};
+  }
+  void ApplyOldestPosition() {
+    const DelayedPosition& oldest = delayed_[delayedFirst_];
+    PostingCursor& posting = postings_[oldest.entry];
+    posting.bytes += VarintSize(oldest.position - posting.last);
+    posting.last = oldest.position;
+    delayedFirst_ = (delayedFirst_ + 1) % kDelayed;
+    --delayedCount_;
+  }
+
   static constexpr size_t kPendingTokens = 1 << 14;
+  static constexpr size_t kDelayed = 16;
+  struct DelayedPosition {
+    EntryPosition entry;
+    uint64_t position;
+  };
+  std::array<DelayedPosition, kDelayed> delayed_{};
+  size_t delayedFirst_ = 0;
+  size_t delayedCount_ = 0;
 
   FileWriter& tokens_;
   std::vector<uint32_t> pending_;  // tokens not yet written

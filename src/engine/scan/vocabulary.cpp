@@ -1,6 +1,7 @@
 #include "scan/vocabulary.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -403,20 +404,21 @@ class TokenCounter {
   }
 
  private:
-  // A word of up to 8 bytes is told by its slot alone: its length is in the mark and its
-  // bytes in the prefix. A longer one is compared with the vocabulary's word.
-  struct IndexSlot {
-    uint64_t prefix = 0;  // the word's first 8 bytes, zero-filled
-    uint32_t mark = 0;    // 0: empty; else 24 bits of the hash and the length (255: more than 8)
+  // A word of up to 16 bytes is told by its slot alone: its length is in the mark and its
+  // bytes in the prefix. A longer one is compared with the vocabulary's word, a reach into
+  // memory far away.
+  struct alignas(32) IndexSlot {
+    std::array<uint64_t, 2> prefix{};  // the word's first 16 bytes, zero-filled
+    uint32_t mark = 0;                 // 0: empty; else 24 bits of the hash and the length (255: more than 16)
     uint32_t position = 0;
   };
-  static constexpr size_t kInline = 8;
+  static constexpr size_t kInline = 16;
   static uint32_t Mark(uint64_t hash, size_t length) {
     return ((static_cast<uint32_t>(hash >> 40) | 1u) << 8) | static_cast<uint32_t>(length <= kInline ? length : 255);
   }
-  static uint64_t Prefix(const char* word, size_t length) {
-    uint64_t prefix = 0;
-    std::memcpy(&prefix, word, std::min(length, kInline));
+  static std::array<uint64_t, 2> Prefix(const char* word, size_t length) {
+    std::array<uint64_t, 2> prefix{};
+    std::memcpy(prefix.data(), word, std::min(length, kInline));
     return prefix;
   }
 
@@ -424,10 +426,10 @@ class TokenCounter {
   EntryPosition Find(std::string_view word, uint64_t hash) const {
     const size_t mask = index_.size() - 1;
     const uint32_t mark = Mark(hash, word.size());
-    const uint64_t prefix = Prefix(word.data(), word.size());
+    const std::array<uint64_t, 2> prefix = Prefix(word.data(), word.size());
     for (size_t i = hash & mask; index_[i].mark != 0; i = (i + 1) & mask) {
       const IndexSlot& slot = index_[i];
-      if (slot.mark != mark || slot.prefix != prefix) continue;
+      if (slot.mark != mark || slot.prefix[0] != prefix[0] || slot.prefix[1] != prefix[1]) continue;
       if (word.size() <= kInline || vocabulary_[slot.position].word == word) return slot.position;
     }
     auto at = std::lower_bound(vocabulary_.begin(), vocabulary_.end(), word,
