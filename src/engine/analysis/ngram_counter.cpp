@@ -1,7 +1,5 @@
 #include "analysis/ngram_counter.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <bit>
 
@@ -19,15 +17,9 @@ constexpr char kNoMemory[] = "Not enough memory to count the n-grams.";
 
 }  // namespace
 
-// A table of `slots` empty slots, or null when the system has no memory for it. It lives in
-// memory of its own, zeroed, in huge pages where the system allows: lookups jump about a large
-// table, and small pages would cost a page walk each.
+// A table of `slots` empty slots, or null when the system has no memory for it.
 NgramCounter::Table NgramCounter::NewTable(size_t slots) {
-  const size_t bytes = slots * sizeof(NgramRecord);
-  void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) return nullptr;
-  if (bytes >= (size_t{2} << 20)) (void)::madvise(memory, bytes, MADV_HUGEPAGE);
-  return Table(static_cast<NgramRecord*>(memory), MappedMemory{bytes});
+  return MapTable<NgramRecord>(slots);
 }
 
 NgramCounter::NgramCounter(const ScratchFolder& scratch, size_t budgetBytes, uint64_t mostGrams)

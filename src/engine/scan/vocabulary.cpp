@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "base/cp1252.h"
 #include "base/line_source.h"
@@ -359,7 +360,9 @@ class TokenCounter {
       : tables_(tables), vocabulary_(vocabulary), keys_(tables, 0), sink_(sink) {
     size_t size = 16;
     while (size < vocabulary.size() + vocabulary.size() / 2) size *= 2;
-    index_.assign(size, IndexSlot{});
+    index_ = MapTable<IndexSlot>(size);
+    if (!index_) throw std::bad_alloc();
+    indexSize_ = size;
     for (size_t p = 0; p < vocabulary.size(); ++p) {
       const std::string& word = vocabulary[p].word;
       const uint64_t hash = WordHash::Of(word.data(), word.size());
@@ -382,13 +385,15 @@ class TokenCounter {
     return batchBytes_.data() + batchUsed_;
   }
   void EndWord(size_t length, uint64_t hash) {
-    Prefetch(&index_[hash & (index_.size() - 1)]);
+    Prefetch(&index_[hash & (indexSize_ - 1)]);
     batch_[batchSize_++] = Waiting{batchUsed_, length, hash};
-    batchUsed_ += length;
+    batchUsed_ += length + 16;  // each word keeps 16 zeros after it, for reading its prefix whole
     if (batchSize_ == kBatch) Flush();
   }
   void Add(std::string_view word) {
-    std::memcpy(BeginWord(word.size()), word.data(), word.size());
+    char* out = BeginWord(word.size());
+    std::memcpy(out, word.data(), word.size());
+    std::memset(out + word.size(), 0, 16);  // as the tokenizer leaves a word
     EndWord(word.size(), WordHash::Of(word.data(), word.size()));
   }
   // Hands the waiting words to the sink.
@@ -422,11 +427,12 @@ class TokenCounter {
     return prefix;
   }
 
-  // The entry of `word`; kNoEntry when it has none.
+  // The entry of `word`, a word of the batch with zeros after it; kNoEntry when it has none.
   EntryPosition Find(std::string_view word, uint64_t hash) const {
-    const size_t mask = index_.size() - 1;
+    const size_t mask = indexSize_ - 1;
     const uint32_t mark = Mark(hash, word.size());
-    const std::array<uint64_t, 2> prefix = Prefix(word.data(), word.size());
+    std::array<uint64_t, 2> prefix;
+    std::memcpy(prefix.data(), word.data(), sizeof prefix);
     for (size_t i = hash & mask; index_[i].mark != 0; i = (i + 1) & mask) {
       const IndexSlot& slot = index_[i];
       if (slot.mark != mark || slot.prefix[0] != prefix[0] || slot.prefix[1] != prefix[1]) continue;
@@ -442,7 +448,8 @@ class TokenCounter {
   const EntryList& vocabulary_;
   SortKeyOrder keys_;
   TokenSink& sink_;
-  std::vector<IndexSlot> index_;
+  std::unique_ptr<IndexSlot[], MappedMemory> index_;
+  size_t indexSize_ = 0;
   struct Waiting {
     size_t start;  // in batchBytes_
     size_t length;

@@ -1,7 +1,5 @@
 #include "scan/word_counter.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -62,16 +60,8 @@ Status WordCounter::Begin() {
   return error_;
 }
 
-void MappedMemory::operator()(void* memory) const {
-  if (memory != nullptr) ::munmap(memory, bytes);
-}
-
 std::unique_ptr<WordCounter::Slot[], MappedMemory> WordCounter::AllocateTable(size_t slots) {
-  size_t bytes = slots * sizeof(Slot);
-  void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) return nullptr;
-  if (bytes >= (2u << 20)) (void)::madvise(memory, bytes, MADV_HUGEPAGE);
-  return std::unique_ptr<Slot[], MappedMemory>(static_cast<Slot*>(memory), MappedMemory{bytes});
+  return MapTable<Slot>(slots);
 }
 
 void WordCounter::Reset(size_t slots) {

@@ -27,6 +27,7 @@
 
 #include "base/bits.h"
 #include "base/file_writer.h"
+#include "base/table_memory.h"
 #include "base/scratch_folder.h"
 #include "base/status.h"
 #include "scan/run_files.h"
@@ -34,12 +35,6 @@
 #include "scan/word_lists.h"
 
 namespace wordloom {
-
-// Frees memory mapped for a table.
-struct MappedMemory {
-  size_t bytes = 0;
-  void operator()(void* memory) const;
-};
 
 // The word hash: each 8-byte chunk of the word (the last one zero-filled) is folded in with one
 // multiplication; the length and a final mix come last, so a word can be hashed as it is read.
