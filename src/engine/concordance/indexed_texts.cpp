@@ -117,7 +117,8 @@ Status IndexedTexts::GatherStretch(size_t file, ScanContext& context, const Text
     stretch.charsBefore = restart ? restart->chars : 0;
     stretch.fileLine = restart ? restart->fileLine : 1;
     // A text is opened once for all its stretches.
-    Status status = openText_ == file ? text_.Restart(stretch.offset) : text_.OpenAt(path, stretch.offset, kStretchBufferBytes);
+    Status status =
+        openText_ == file ? text_.Restart(stretch.offset) : text_.OpenAt(path, stretch.offset, kStretchBufferBytes);
     openText_ = status.ok() ? file : SIZE_MAX;
     if (!status.ok()) return status;
     bool further = false;

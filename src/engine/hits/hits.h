@@ -1,14 +1,15 @@
 // Hits as data: a concordance run kept hit by hit, to be re-windowed, re-sorted, thinned and
 // exported without searching the texts again.
 //
-// GatherHits reads the project's texts once, as the keyword pass or the whole-line pass
-// does (a search of single words on a project whose index matches reads each text only around
-// the words that can be hits; see concordance/indexed_texts.h), and keeps every hit in a HitStore: its file, the byte offset and length of the
-// matched text in that file, its line within the file, the running line number, the
-// citation, the matched text and, for sorting, the five words on either side. Beyond the four
-// match kinds of the text outputs it searches with wildcards, a regular expression or a
-// phrase of word patterns with gaps; a phrase is matched over the words, so punctuation and
-// line ends between them do not stop it, and counts once per first word (the shortest match).
+// GatherHits reads the project's texts once, as the keyword pass or the whole-line pass does (a
+// search of single words on a project whose index matches reads each text only around the words
+// that can be hits; see concordance/indexed_texts.h), and keeps every hit in a HitStore: its
+// file, the byte offset and length of the matched text in that file, its line within the file,
+// the running line number, the citation, the matched text and, for sorting, the five words on
+// either side. Beyond the four match kinds of the text outputs it searches with wildcards, a
+// regular expression or a phrase of word patterns with gaps; a phrase is matched over the
+// words, so punctuation and line ends between them do not stop it, and counts once per first
+// word (the shortest match).
 //
 // Contexts are not stored: HitStore::Context reads the text at the hit's offset and cuts them
 // under the project's rules, in words or in characters (display columns in UTF-8), as the

@@ -240,7 +240,8 @@ class ProjectReader {
       if (in_.ReadString(word)) {
         lists.Vocabulary.push_back(Entry{std::move(word), frequency});
       } else {
-        lists.Vocabulary.push_back(Entry{lists.Vocabulary.empty() ? std::string() : lists.Vocabulary.back().word, frequency});
+        const std::string kept = lists.Vocabulary.empty() ? std::string() : lists.Vocabulary.back().word;
+        lists.Vocabulary.push_back(Entry{kept, frequency});
       }
     }
     lists.ResetViews();

@@ -42,6 +42,29 @@ std::string RandomText(std::mt19937& random) {
   return text;
 }
 
+// A project of one to three random texts with its index; in some rounds a text whose last line
+// holds a join, and one with finds after a long stretch without words, where a stretch must
+// start further back for the twenty words before a hit.
+struct IndexedCorpus : ScannedProject {
+  IndexedCorpus(std::mt19937& random, int round)
+      : ScannedProject(Texts(random, round), MarkupRules(TextEncoding::Windows1252)) {
+    EXPECT_TRUE(UpdateProjectIndex(session, temp.folder.File("p.wlx"), temp.scratch, session.index).ok());
+    EXPECT_TRUE(session.index);
+  }
+
+  static std::vector<std::pair<std::string, std::string>> Texts(std::mt19937& random, int round) {
+    std::vector<std::string> texts(1 + random() % 3);
+    for (std::string& text : texts) text = RandomText(random);
+    if (round % 3 == 0) {
+      std::string text;
+      for (int line = 0; line < 3000; ++line) text += line < 30 ? "the <A dots> cat sat\r\n" : ".\r\n";
+      texts.push_back(text + "a few words then zebra rare4 rare7 rare13 ww");
+    }
+    if (round % 5 == 0) texts.push_back("short <A four> zebra&");
+    return NumberedTexts(texts);
+  }
+};
+
 struct Outcome {
   std::string output, counts, reader;
 };
@@ -62,13 +85,8 @@ TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
   const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
   const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "wwwwwwwwwwwwwwwwwwww", "rare2"};
   for (int round = 0; round < 60; ++round) {
-    std::vector<std::string> texts(1 + random() % 3);
-    for (std::string& text : texts) text = RandomText(random);
-    if (round % 5 == 0) texts.push_back("short <A four> zebra&");  // a join on a text's last line
-    ScannedProject corpus(NumberedTexts(texts), MarkupRules(TextEncoding::Windows1252));
+    IndexedCorpus corpus(random, round);
     Session& session = corpus.session;
-    ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch, session.index).ok());
-    ASSERT_TRUE(session.index);
 
     ConcordanceQuery query;
     query.keys = keys[round % 7];
@@ -115,20 +133,8 @@ TEST(IndexedHits, EqualsReadingEveryTextWhole) {
                               SearchMode::Wildcard, SearchMode::Regex,  SearchMode::Phrase};
   const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "rare?", "rare1[0-9]|zebr"};
   for (int round = 0; round < 50; ++round) {
-    std::vector<std::string> texts(1 + random() % 3);
-    for (std::string& text : texts) text = RandomText(random);
-    // A find after a long stretch without words: a stretch must start further back for its
-    // twenty words before.
-    if (round % 3 == 0) {
-      std::string text;
-      for (int line = 0; line < 3000; ++line) text += line < 30 ? "the <A dots> cat sat\r\n" : ".\r\n";
-      texts.push_back(text + "a few words then zebra rare4 rare7 rare13 ww");
-    }
-    if (round % 5 == 0) texts.push_back("short <A four> zebra&");  // a join on a text's last line
-    ScannedProject corpus(NumberedTexts(texts), MarkupRules(TextEncoding::Windows1252));
+    IndexedCorpus corpus(random, round);
     Session& session = corpus.session;
-    ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch, session.index).ok());
-    ASSERT_TRUE(session.index);
 
     HitQuery query;
     query.mode = modes[round % 7];
