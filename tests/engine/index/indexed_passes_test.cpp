@@ -21,7 +21,7 @@ std::string RandomText(std::mt19937& random) {
   static const char* lines[] = {"re-\r\n", "&cut\n", "\r\n", "\r\n\r\n  \r\n", "\n", "end-"};
   static const char* tags[] = {"<A one>", "<B two>", "<A three>", "<L 40>"};
   std::string text;
-  for (int i = static_cast<int>(random() % 3000); i > 0; --i) {
+  for (int i = 1 + static_cast<int>(random() % 3000); i > 0; --i) {
     const unsigned pick = random() % 1000;
     if (pick < 800) {
       text += common[pick % 8];
@@ -61,6 +61,14 @@ struct IndexedCorpus : ScannedProject {
       texts.push_back(text + "a few words then zebra rare4 rare7 rare13 ww");
     }
     if (round % 5 == 0) texts.push_back("short <A four> zebra&");
+    if (round % 4 == 1) {
+      // A line of more than 4 KiB with finds deep in it: contexts start and stop inside it.
+      std::string line;
+      while (line.size() < 9000) line += line.size() % 2000 < 10 ? "rare4 zebra rare7 " : "the cat sat on ";
+      std::string lines;
+      for (int n = 0; n < 200; ++n) lines += "<A " + std::to_string(n) + "> the cat sat on the mat\r\n";
+      texts.push_back(lines + line + "\r\n" + lines);
+    }
     return NumberedTexts(texts);
   }
 };
@@ -69,15 +77,18 @@ struct Outcome {
   std::string output, counts, reader;
 };
 
+// The reader a run leaves: its line counts, running line number, Error Report and values.
+std::string ReaderText(const ScanContext& after) {
+  std::string text = std::to_string(after.state.physicalLineTotal) + "/" + std::to_string(after.state.logicalLineTotal) +
+                     "/" + std::to_string(after.state.currentLineNumber) + "/" + after.ErrorReportText;
+  for (const std::string& value : after.references.ReferenceLetterValue) text += "|" + value;
+  return text;
+}
+
 Outcome Concordance(const Session& session, const ScratchFolder& scratch, const ConcordanceQuery& query) {
   ConcordanceResult result;
   EXPECT_TRUE(RunConcordance(session, query, scratch, result).ok());
-  Outcome run{ReadFile(result.outputPath), result.countsText, ""};
-  const ScanContext& after = *result.scan;
-  run.reader = std::to_string(after.state.physicalLineTotal) + "/" + std::to_string(after.state.logicalLineTotal) +
-               "/" + std::to_string(after.state.currentLineNumber) + "/" + after.ErrorReportText;
-  for (const std::string& value : after.references.ReferenceLetterValue) run.reader += "|" + value;
-  return run;
+  return Outcome{ReadFile(result.outputPath), result.countsText, ReaderText(*result.scan)};
 }
 
 TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
@@ -110,7 +121,7 @@ std::string Hits(const Session& session, const ScratchFolder& scratch, const Hit
   const Status status = GatherHits(session, query, scratch, result);
   EXPECT_TRUE(status.ok()) << status.message();
   std::string out;
-  if (result.scan) out += std::to_string(result.scan->state.logicalLineTotal) + "/" + result.scan->ErrorReportText;
+  if (result.scan) out += ReaderText(*result.scan) + "\n";
   if (!result.store) return out;
   Hit hit;
   HitContext words, characters;
