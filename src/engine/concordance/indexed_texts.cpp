@@ -36,14 +36,15 @@ IndexedTexts::IndexedTexts(const Session& session, const std::function<bool(std:
     return;
   }
   const EntryList& vocabulary = session.lists.Vocabulary;
+  const int64_t mostCandidates = index->tokenCount() / kMostCandidateShare;
   int64_t count = 0;
   std::vector<EntryPosition> entries;
   for (size_t p = 0; p < vocabulary.size(); ++p) {
     if (!mayFind(vocabulary[p].word)) continue;
     entries.push_back(static_cast<EntryPosition>(p));
     count += vocabulary[p].count;
+    if (count > mostCandidates) return;
   }
-  if (count > index->tokenCount() / kMostCandidateShare) return;
   std::vector<int64_t> positions;
   for (EntryPosition entry : entries) {
     if (!index->Positions(entry, positions)) return;
