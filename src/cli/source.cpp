@@ -96,7 +96,9 @@ Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate&
 
 namespace {
 
-bool ReadsTokens(const std::string& command) { return IsAnalysis(command) || command == "wordlist" || command == "kwic"; }
+bool AnswersFromIndex(const std::string& command) {
+  return IsAnalysis(command) || command == "wordlist" || command == "kwic" || command == "line";
+}
 
 }  // namespace
 
@@ -114,7 +116,7 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
     ProjectFileReport report = OpenProject(session, path, ProgramFolder(), CurrentFolder());
     for (const std::string& message : report.messages) output.err += message + "\n";
     if (report.status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
-    if (report.status.ok() && ReadsTokens(args.command)) KeepProjectIndex(session, scratch);
+    if (report.status.ok() && AnswersFromIndex(args.command)) KeepProjectIndex(session, scratch);
     return report.status;
   }
   std::vector<std::string> files;

@@ -38,7 +38,9 @@ TEST(ProjectIndex, CommandsAnswerFromTheIndexAsFromTheTexts) {
       {"dispersion", "--keys", "the"},
       {"kwic", "--keys", "lantern harbour", "--cite", "SL"},
       {"kwic", "--keys", "lant", "--match", "prefix", "--order", "right"},
-      {"kwic", "--keys", "lantern harbour", "--cite", "SL", "--format", "tsv", "--context-words", "20"}};
+      {"kwic", "--keys", "lantern harbour", "--cite", "SL", "--format", "tsv", "--context-words", "20"},
+      {"line", "--keys", "lantern harbour", "--cite", "SL"},
+      {"line", "--keys", "lant*", "--search", "wildcard", "--format", "tsv"}};
   auto expectSame = [&](const std::string& when) {
     for (const std::vector<std::string>& command : commands) {
       std::vector<std::string> onP = command, onQ = command;

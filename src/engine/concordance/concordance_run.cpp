@@ -81,10 +81,12 @@ void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kin
   std::vector<size_t> found;
   std::optional<IndexedTexts> indexed;
   if (kind == ConcordanceKind::Kwic) {
-    indexed.emplace(session, [&](std::string_view word) {
+    indexed.emplace(session, IndexedTexts::Pass::Words, [&](std::string_view word) {
       keyTable.Match(word, isWord, found);
       return !found.empty();
     });
+  } else if (const auto mayFind = LineCandidates(session, gather.kind, gather.keys)) {
+    indexed.emplace(session, IndexedTexts::Pass::Lines, mayFind);
   }
   const std::vector<std::string>& files = session.project.Files;
   for (size_t i = 0; i < files.size(); ++i) {
@@ -92,13 +94,16 @@ void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kin
     if (progress) progress->Progress(static_cast<int64_t>(i), static_cast<int64_t>(files.size()));
     // The last line of a file counts one numbered line too many.
     if (i > 0) --state.currentLineNumber;
-    const auto whole = [&] { return GatherKwic(context, rules, session.tables, files[i], query, sink, progress); };
-    const auto stretch = [&](LineSource& text, const KwicStretch& part, bool&) {
-      return GatherKwicStretch(context, rules, session.tables, text, files[i], query, sink, part, progress);
+    const auto whole = [&] {
+      return kind == ConcordanceKind::Line ? GatherLine(context, rules, session.tables, files[i], query, sink, progress)
+                                           : GatherKwic(context, rules, session.tables, files[i], query, sink, progress);
     };
-    Status read = kind == ConcordanceKind::Line ? GatherLine(context, rules, session.tables, files[i], query, sink, progress)
-                  : indexed->serves()              ? indexed->Gather(i, context, progress, whole, stretch)
-                                                   : whole();
+    const auto stretch = [&](LineSource& text, const TextStretch& part, bool&) {
+      return kind == ConcordanceKind::Line
+                 ? GatherLineStretch(context, rules, session.tables, text, files[i], query, sink, part, progress)
+                 : GatherKwicStretch(context, rules, session.tables, text, files[i], query, sink, part, progress);
+    };
+    Status read = indexed && indexed->serves() ? indexed->Gather(i, context, progress, whole, stretch) : whole();
     if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());
   }
   if (progress) progress->Progress(static_cast<int64_t>(files.size()), static_cast<int64_t>(files.size()));

@@ -54,13 +54,14 @@ struct GatherQuery {
                                 const std::string& path, const GatherQuery& query, CitationSink& sink,
                                 ProgressSink* progress = nullptr);
 
-// A stretch of a file for the keyword pass: reading starts at a line's first byte, the
+// A stretch of a file for an indexed pass: reading starts at a line's first byte, the
 // reader's counters and reference values there already in the context, and only the
 // characters from examineFrom to examineTo (counted from 1 at the file's first character
-// handed out) are examined. They must lie at least 250 characters after the reading starts,
-// so that the ring holds what a pass over the whole file would hold; the finds are then
-// exactly those of the whole file's pass at those characters. Windows-1252 projects only.
-struct KwicStretch {
+// handed out) are examined. For the keyword pass they must lie at least 250 characters after
+// the reading starts, so that the ring holds what a pass over the whole file would hold; the
+// finds are then exactly those of the whole file's pass at those characters. Windows-1252
+// projects only.
+struct TextStretch {
   int64_t offset = 0;       // the byte offset of the line reading starts at
   int64_t charsBefore = 0;  // the characters the reader hands out before that line
   int64_t fileLine = 1;     // the reader's physical line number in the file there
@@ -71,16 +72,23 @@ struct KwicStretch {
 constexpr size_t kStretchBufferBytes = 4 << 10;
 [[nodiscard]] Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                                        const std::string& path, const GatherQuery& query, CitationSink& sink,
-                                       const KwicStretch& stretch, ProgressSink* progress = nullptr);
+                                       const TextStretch& stretch, ProgressSink* progress = nullptr);
 // The same on `file`, already open at the stretch's offset.
 [[nodiscard]] Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                                        LineSource& file, const std::string& path, const GatherQuery& query,
-                                       CitationSink& sink, const KwicStretch& stretch, ProgressSink* progress = nullptr);
+                                       CitationSink& sink, const TextStretch& stretch, ProgressSink* progress = nullptr);
 
 // The whole-line pass over one file: each numbered line, lower-cased, is matched against
 // the keys; the context of a find is the line as written.
 [[nodiscard]] Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                                 const std::string& path, const GatherQuery& query, CitationSink& sink,
                                 ProgressSink* progress = nullptr);
+// The same over a stretch of `file`, open at the stretch's offset: the lines matched are those
+// that start at an examined character. The stretch must start a numbered line and examine up to
+// the start of one, as a text without line-number tags does at every restart point, so that
+// every line lies in one stretch.
+[[nodiscard]] Status GatherLineStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
+                                       LineSource& file, const std::string& path, const GatherQuery& query,
+                                       CitationSink& sink, const TextStretch& stretch, ProgressSink* progress = nullptr);
 
 }  // namespace wordloom

@@ -1,6 +1,7 @@
 #include "concordance/indexed_texts.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "base/cp1252.h"
 #include "index/index_format.h"
@@ -25,8 +26,44 @@ bool KeysMayMeet(const CharTables& tables) {
 
 }  // namespace
 
-IndexedTexts::IndexedTexts(const Session& session, const std::function<bool(std::string_view word)>& mayFind)
-    : session_(session) {
+namespace {
+
+bool IsWordChar(const CharTables& tables, unsigned char c) {
+  return tables.CharClassTable[ToLower1252(c)] % 10 == kWordClass;
+}
+
+bool EndHyphenJoinsWords(const Session& session) {
+  const std::string& endHyphen = session.project.rules.endHyphen;
+  return endHyphen.size() == 1 && IsWordChar(session.tables, static_cast<unsigned char>(endHyphen[0]));
+}
+
+}  // namespace
+
+bool LineWordsAreTokens(const Session& session) {
+  return !EndHyphenJoinsWords(session) && !session.tables.needLetter;
+}
+
+std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,
+                                                          const std::vector<std::string>& keys) {
+  const CharTables& tables = session.tables;
+  for (const std::string& key : keys) {
+    // A find then lies inside a run of word characters, and that run inside a token.
+    const auto isWord = [&](char c) { return IsWordChar(tables, static_cast<unsigned char>(c)); };
+    if (key.empty() || !std::all_of(key.begin(), key.end(), isWord)) return {};
+    if (tables.needLetter && !HasLetterOrDigit1252(key)) return {};
+  }
+  // A run that is part of a token matches a key the token holds anywhere.
+  auto table = std::make_shared<KeyTable>(EndHyphenJoinsWords(session) ? MatchKind::Anywhere : kind, keys);
+  auto isWord = std::make_shared<WordCharTable>();
+  for (int c = 0; c < 256; ++c) (*isWord)[static_cast<size_t>(c)] = IsWordChar(tables, static_cast<unsigned char>(c));
+  return [table, isWord, found = std::vector<size_t>()](std::string_view word) mutable {
+    table->Match(word, *isWord, found);
+    return !found.empty();
+  };
+}
+
+IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind)
+    : session_(session), pass_(pass) {
   const ProjectIndex* index = session.index.get();
   // An end-of-line text of one space counts the end padding's spaces as line ends, and the
   // passes pad more than the scan did.
@@ -59,7 +96,8 @@ Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* pro
   const ProjectIndex::Text& text = index_->TextRecord(file);
   const bool previousEndsJoined = previousEndsJoined_;
   previousEndsJoined_ = (text.flags & kEndsJoined) != 0;
-  if (text.size < 0 || (text.flags & kReadWhole) != 0 || previousEndsJoined) return whole();
+  const uint32_t readWhole = pass_ == Pass::Lines ? kReadWhole | kLineNumberSet : kReadWhole;
+  if (text.size < 0 || (text.flags & readWhole) != 0 || previousEndsJoined) return whole();
   const TextStart start{context.state.physicalLineTotal, context.state.logicalLineTotal,
                         context.state.currentLineNumber, context.references.ReferenceLetterValue};
   // Restart point k is the text's start for 0, checkpoint k - 1 after it.
@@ -99,18 +137,20 @@ Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* pro
   return status;
 }
 
-// Reads the text from restart point `from` - 1 (or its start), or from further back when the
-// pass asks, examining the characters after point `from` up to point `to` (`to` == the number
+// Reads the text from restart point `from` - 1 (or its start; a whole-line pass from point
+// `from`), or from further back when the pass asks, examining the characters after point `from` up to point `to` (`to` == the number
 // of points: to the text's end).
 Status IndexedTexts::GatherStretch(size_t file, ScanContext& context, const TextStart& start, int64_t from, int64_t to,
                                    const ReadStretch& read) {
   const std::span<const ProjectIndex::Checkpoint> checkpoints = index_->TextCheckpoints(file);
   const int64_t points = static_cast<int64_t>(checkpoints.size()) + 1;
-  KwicStretch stretch;
+  TextStretch stretch;
   stretch.examineFrom = from == 0 ? 1 : checkpoints[static_cast<size_t>(from - 1)].chars + 1;
   stretch.examineTo = to >= points ? INT64_MAX : checkpoints[static_cast<size_t>(to - 1)].chars;
   const std::string& path = session_.project.Files[file];
-  int64_t readFrom = std::max<int64_t>(0, from - 1);
+  // A numbered line never runs over a restart point (see GatherLineStretch); the keyword pass
+  // needs a point more of text before the first character it examines.
+  int64_t readFrom = pass_ == Pass::Lines ? from : std::max<int64_t>(0, from - 1);
   for (int64_t back = 1;; back *= 2) {
     const ProjectIndex::Checkpoint* restart = readFrom == 0 ? nullptr : &checkpoints[static_cast<size_t>(readFrom - 1)];
     RestoreAt(file, start, restart, context);

@@ -1,18 +1,19 @@
-// The passes of a concordance run over a project whose index matches it (the keyword pass and
-// the gathering of hits): each text is read only around the tokens whose words can be finds,
-// from the index's restart points, so a rare key costs a few lines of each text that holds it
-// and nothing for the others.
+// The passes of a concordance run over a project whose index matches it (the keyword and
+// whole-line passes, and the gathering of hits): each text is read only around the tokens whose
+// words can be finds, from the index's restart points, so a rare key costs a few lines of each
+// text that holds it and nothing for the others.
 //
 // The finds, their order, citations and contexts, and the reader's counters and reference
 // values after each text are exactly those of reading every text whole: a stretch is read from
-// a restart point at least 1,024 characters before the first character it examines, with the
-// reader's state there restored, and it examines every word start from one restart point
+// a restart point at least 1,024 characters before the first character it examines (a
+// whole-line pass from that character), with the reader's state there restored, and it examines every word start from one restart point
 // before a candidate token to one after it, so no find can fall outside. A pass that needs more
 // of the text before a find than a stretch gives asks for the stretch again from further back.
 // Texts the reader cannot be restarted inside (see kReadWhole in index/index_format.h), and every
 // text when the run is not one the index can serve (a UTF-8 project, an empty end-of-line text or
 // one of a space, a Windows-1252 alphabet whose words may share sort keys, or candidate words
-// that are more than one token in 64), are read whole as before.
+// that are more than one token in 64), are read whole as before. A whole-line pass also reads
+// whole the texts with line-number tags, which can make one numbered line of several lines.
 // Memory: 8 bytes a candidate token, and the pass's own.
 #pragma once
 
@@ -28,10 +29,21 @@
 
 namespace wordloom {
 
+// The whole-line passes match a numbered line's runs of word characters. In a text without
+// line-number tags these are its tokens, but for two rules: an end hyphen of the alphabet joins
+// the runs that meet at a line's end into one token, and the need-letter rule leaves out runs
+// without a letter or a digit. True when neither applies.
+bool LineWordsAreTokens(const Session& session);
+// For a whole-line pass with `keys` of `kind`: true for every token of a line the keys match that
+// holds a find; empty when such a line may hold none.
+std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,
+                                                          const std::vector<std::string>& keys);
+
 class IndexedTexts {
  public:
+  enum class Pass { Words, Lines };
   // `mayFind`: true for a vocabulary word the pass can find a key in.
-  IndexedTexts(const Session& session, const std::function<bool(std::string_view word)>& mayFind);
+  IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind);
 
   // True when the run reads through the index.
   bool serves() const { return index_ != nullptr; }
@@ -41,7 +53,7 @@ class IndexedTexts {
   // One stretch of the text, open at the stretch's offset, the reader's state there in the
   // context. Sets `further` (and hands out nothing) when it needs more of the text before its
   // first find than the stretch starts with; never at the text's start.
-  using ReadStretch = std::function<Status(LineSource& text, const KwicStretch& stretch, bool& further)>;
+  using ReadStretch = std::function<Status(LineSource& text, const TextStretch& stretch, bool& further)>;
 
   // The pass over text `file` (the run's files in order, each once), continuing from `context`
   // as the previous text left it.
@@ -63,6 +75,7 @@ class IndexedTexts {
 
   const Session& session_;
   const ProjectIndex* index_ = nullptr;
+  const Pass pass_;
   LineSource text_;                  // the text being read in stretches
   size_t openText_ = SIZE_MAX;       // its number
   std::vector<int64_t> candidates_;  // the positions of the tokens whose words can be finds, ascending

@@ -31,7 +31,7 @@ using Values = std::array<std::string, kLetterCount + 1>;
 class KwicPass {
  public:
   KwicPass(ScanContext& context, LineSource& file, const GatherQuery& query, CitationSink& sink, ProgressSink* progress,
-           bool needLetter, const KwicStretch& stretch)
+           bool needLetter, const TextStretch& stretch)
       : stretch_(stretch), first_(stretch.charsBefore + 1), loaded_(stretch.charsBefore), needLetter_(needLetter), context_(context), s_(context.state), file_(file), query_(query), sink_(sink),
         progress_(progress),
         lower_(LowerCaseTable().data()), block_(std::max<int64_t>(query.blockSize, 1)),
@@ -280,7 +280,7 @@ class KwicPass {
     sink_.Add(keyNumber, span.logicalLineTotal, citation_, left_, right_);
   }
 
-  const KwicStretch stretch_;
+  const TextStretch stretch_;
   std::string text_;       // the characters from position first_ to loaded_
   int64_t first_ = 1;
   int64_t loaded_ = 0;
@@ -324,14 +324,14 @@ class KwicPass {
 
 Status GatherKwic(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
                   const GatherQuery& query, CitationSink& sink, ProgressSink* progress) {
-  return GatherKwicStretch(context, rules, tables, path, query, sink, KwicStretch{}, progress);
+  return GatherKwicStretch(context, rules, tables, path, query, sink, TextStretch{}, progress);
 }
 
 Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                          const std::string& path, const GatherQuery& query, CitationSink& sink,
-                         const KwicStretch& stretch, ProgressSink* progress) {
+                         const TextStretch& stretch, ProgressSink* progress) {
   LineSource file;
-  const bool whole = stretch.offset == 0 && stretch.examineTo == KwicStretch{}.examineTo;
+  const bool whole = stretch.offset == 0 && stretch.examineTo == TextStretch{}.examineTo;
   Status opened = file.OpenAt(path, stretch.offset, whole ? size_t{1} << 20 : kStretchBufferBytes);
   if (!opened.ok()) return opened;
   return GatherKwicStretch(context, rules, tables, file, path, query, sink, stretch, progress);
@@ -339,7 +339,7 @@ Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const Cha
 
 Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables, LineSource& file,
                          const std::string& path, const GatherQuery& query, CitationSink& sink,
-                         const KwicStretch& stretch, ProgressSink* progress) {
+                         const TextStretch& stretch, ProgressSink* progress) {
   // The end padding pushes the words of the last 125 characters through the examined slot.
   const std::string padding(static_cast<size_t>(kRing), ' ');
   context.references.contextPadding = padding;

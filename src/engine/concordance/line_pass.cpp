@@ -11,13 +11,11 @@
 
 namespace wordloom {
 
-Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
-                  const GatherQuery& query, CitationSink& sink, ProgressSink* progress) {
-  LineSource file;
-  Status opened = file.Open(path);
-  if (!opened.ok()) return opened;
-  BeginPass(context, rules, tables, "");
-  BeginFile(context, path);
+namespace {
+
+// The numbered lines of `file` from the reader's position on, as the stretch asks.
+Status ReadLines(ScanContext& context, const CharTables& tables, LineSource& file, const GatherQuery& query,
+                 CitationSink& sink, const TextStretch& stretch, ProgressSink* progress) {
   ScanState& s = context.state;
   WordCharTable isWord;
   for (int c = 0; c < 256; ++c) isWord[static_cast<size_t>(c)] = s.classOfLower[c] == kWordClass;
@@ -30,6 +28,7 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
   std::optional<KeyTable> ownKeys;
   KeyTable& keys = query.keyTable ? *query.keyTable : ownKeys.emplace(query.kind, query.keys);
   std::vector<size_t> matched;
+  const bool whole = stretch.charsBefore == 0 && stretch.examineFrom <= 1 && stretch.examineTo == INT64_MAX;
 
   // The character readers hand out "" once the file is exhausted; an empty end-of-line text
   // equals it.
@@ -38,7 +37,12 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
     return c == kNoChar ? endOfLine.empty() : endOfLine.size() == 1 && static_cast<unsigned char>(endOfLine[0]) == c;
   };
   auto exhausted = [&] { return file.AtEnd() && s.linePosition > s.lineLength; };
-  auto next = [&] { return NextContextChar(context, file, progress); };
+  int64_t handedOut = stretch.charsBefore;  // the characters read so far, the current one among them
+  auto next = [&] {
+    const int c = NextContextChar(context, file, progress);
+    if (c != kNoChar) ++handedOut;
+    return c;
+  };
   // True when the next read may take in another logical line: this one is used up, or a
   // join character drops the rest of it.
   auto mayReadLine = [&] {
@@ -55,6 +59,8 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
   while (!exhausted()) {
     if (progress && progress->StopRequested()) break;
     if (isEndOfLine(c)) c = next();
+    const int64_t lineStart = handedOut;
+    if (!whole && lineStart > stretch.examineTo) break;
     const int64_t lineNumber = s.currentLineNumber;
     const int64_t sequence = s.logicalLineTotal;
     line.clear();
@@ -75,6 +81,7 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
       c = next();
     }
     if (!citedBeforeRead || s.currentLineNumber == lineNumber) cite(lineNumber);
+    if (!whole && lineStart < stretch.examineFrom) continue;
     if (unicode) {
       RestoreRuleChars(s, line);
       lowered = unicode->MatchingText(line);
@@ -91,6 +98,27 @@ Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables
     }
   }
   return file.error();
+}
+
+}  // namespace
+
+Status GatherLine(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
+                  const GatherQuery& query, CitationSink& sink, ProgressSink* progress) {
+  LineSource file;
+  Status opened = file.Open(path);
+  if (!opened.ok()) return opened;
+  BeginPass(context, rules, tables, "");
+  BeginFile(context, path);
+  return ReadLines(context, tables, file, query, sink, TextStretch{}, progress);
+}
+
+Status GatherLineStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables, LineSource& file,
+                         const std::string& path, const GatherQuery& query, CitationSink& sink,
+                         const TextStretch& stretch, ProgressSink* progress) {
+  BeginPass(context, rules, tables, "");
+  BeginFile(context, path);
+  context.state.fileLineNumber = stretch.fileLine;
+  return ReadLines(context, tables, file, query, sink, stretch, progress);
 }
 
 }  // namespace wordloom

@@ -27,7 +27,7 @@ class FileGatherer {
   // ends once the last of them is kept.
   FileGatherer(ScanContext& context, LineSource& file, const CharTables& tables, HitMatcher& matcher,
                const HitGatherSettings& settings, HitStoreBuilder& builder, int32_t fileIndex, ProgressSink* progress,
-               const KwicStretch* stretch = nullptr)
+               const TextStretch* stretch = nullptr)
       : context_(context), s_(context.state), file_(file), matcher_(matcher), settings_(settings),
         builder_(builder), fileIndex_(fileIndex), progress_(progress), stretch_(stretch),
         words_(tables, IsWordTable(context.state), [this](StreamWord&& word) { OnWord(std::move(word)); }),
@@ -283,7 +283,7 @@ class FileGatherer {
   HitStoreBuilder& builder_;
   int32_t fileIndex_;
   ProgressSink* progress_;
-  const KwicStretch* stretch_;
+  const TextStretch* stretch_;
   bool passed_ = false;   // a word after the stretch's examined characters has come
   bool further_ = false;
   StreamWords words_;
@@ -318,7 +318,7 @@ Status GatherFileHits(ScanContext& context, const ScanRules& rules, const CharTa
 
 Status GatherFileHitsStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables, LineSource& file,
                              const std::string& path, int32_t fileIndex, HitMatcher& matcher,
-                             const HitGatherSettings& settings, HitStoreBuilder& builder, const KwicStretch& stretch,
+                             const HitGatherSettings& settings, HitStoreBuilder& builder, const TextStretch& stretch,
                              bool& further, ProgressSink* progress) {
   PrepareHitReader(context, rules, tables, path);
   context.state.fileLineNumber = stretch.fileLine;

@@ -90,7 +90,8 @@ void LineWords(std::string_view lowered, const WordCharTable& isWord, std::vecto
 
 Status GatherFileLines(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
                        int32_t fileIndex, HitMatcher& matcher, bool patterns, const GatherQuery& base,
-                       HitStoreBuilder& builder, ProgressSink* progress) {
+                       HitStoreBuilder& builder, ProgressSink* progress, LineSource* file,
+                       const TextStretch& stretch) {
   LineHitSink sink(builder, fileIndex, context.state, tables, base.keys);
   GatherQuery query = base;
   query.lineStarted = [&](int64_t offset, int64_t fileLine) {
@@ -125,7 +126,8 @@ Status GatherFileLines(ScanContext& context, const ScanRules& rules, const CharT
     };
   }
   context.state.trackOrigins = true;
-  return GatherLine(context, rules, tables, path, query, sink, progress);
+  return file ? GatherLineStretch(context, rules, tables, *file, path, query, sink, stretch, progress)
+              : GatherLine(context, rules, tables, path, query, sink, progress);
 }
 
 }  // namespace wordloom

@@ -245,15 +245,23 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
   for (int letter = 1; letter <= kLetterCount; ++letter) {
     context.references.ReferenceLetterValue[static_cast<size_t>(letter)] = session.referenceLetters.Value(letter);
   }
-  // Hits of single words are read around the index's tokens whose words match.
+  // Hits of single words, and lines that match them, are read around the index's tokens whose
+  // words match.
   std::optional<IndexedTexts> indexed;
   std::vector<size_t> found;
   std::string word;
+  const auto matches = [&](std::string_view entry) {
+    matcher->MatchWord(word.assign(entry), found);
+    return !found.empty();
+  };
   if (!lines && !matcher->phrase()) {
-    indexed.emplace(session, [&](std::string_view entry) {
-      matcher->MatchWord(word.assign(entry), found);
-      return !found.empty();
-    });
+    indexed.emplace(session, IndexedTexts::Pass::Words, matches);
+  } else if (lines && patterns && !matcher->phrase() && LineWordsAreTokens(session)) {
+    indexed.emplace(session, IndexedTexts::Pass::Lines, matches);
+  } else if (lines && !patterns) {
+    if (const auto mayFind = LineCandidates(session, lineQuery.kind, lineQuery.keys)) {
+      indexed.emplace(session, IndexedTexts::Pass::Lines, mayFind);
+    }
   }
   const std::vector<std::string>& files = session.project.Files;
   for (size_t i = 0; i < files.size(); ++i) {
@@ -264,17 +272,18 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
     builder.StartFile(state.currentLineNumber, context.references.ReferenceLetterValue);
     const auto file = static_cast<int32_t>(i);
     const auto whole = [&] {
-      return GatherFileHits(context, session.project.rules, session.tables, files[i], file, *matcher, settings, builder,
-                            progress);
+      return lines ? GatherFileLines(context, session.project.rules, session.tables, files[i], file, *matcher, patterns,
+                                     lineQuery, builder, progress)
+                   : GatherFileHits(context, session.project.rules, session.tables, files[i], file, *matcher, settings,
+                                    builder, progress);
     };
-    const auto stretch = [&](LineSource& text, const KwicStretch& part, bool& further) {
-      return GatherFileHitsStretch(context, session.project.rules, session.tables, text, files[i], file, *matcher,
-                                   settings, builder, part, further, progress);
+    const auto stretch = [&](LineSource& text, const TextStretch& part, bool& further) {
+      return lines ? GatherFileLines(context, session.project.rules, session.tables, files[i], file, *matcher, patterns,
+                                     lineQuery, builder, progress, &text, part)
+                   : GatherFileHitsStretch(context, session.project.rules, session.tables, text, files[i], file,
+                                           *matcher, settings, builder, part, further, progress);
     };
-    Status read = lines ? GatherFileLines(context, session.project.rules, session.tables, files[i], file, *matcher,
-                                          patterns, lineQuery, builder, progress)
-                  : indexed && indexed->serves() ? indexed->Gather(i, context, progress, whole, stretch)
-                                                 : whole();
+    Status read = indexed && indexed->serves() ? indexed->Gather(i, context, progress, whole, stretch) : whole();
     if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());
   }
   state.trackOrigins = false;

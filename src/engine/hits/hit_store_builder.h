@@ -62,14 +62,16 @@ Status GatherFileHits(ScanContext& context, const ScanRules& rules, const CharTa
 // start).
 Status GatherFileHitsStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables, LineSource& file,
                              const std::string& path, int32_t fileIndex, HitMatcher& matcher,
-                             const HitGatherSettings& settings, HitStoreBuilder& builder, const KwicStretch& stretch,
+                             const HitGatherSettings& settings, HitStoreBuilder& builder, const TextStretch& stretch,
                              bool& further, ProgressSink* progress);
 
 // Reads one text as the whole-line pass does, keeping its lines that match. `patterns`: the
-// matcher, not the key table of `base`, decides which lines match.
+// matcher, not the key table of `base`, decides which lines match. With `stretch`, reads only
+// that stretch of `file`, as GatherLineStretch does.
 Status GatherFileLines(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path,
                        int32_t fileIndex, HitMatcher& matcher, bool patterns, const GatherQuery& base,
-                       HitStoreBuilder& builder, ProgressSink* progress);
+                       HitStoreBuilder& builder, ProgressSink* progress, LineSource* file = nullptr,
+                       const TextStretch& stretch = {});
 
 // Prepares the reader for a text as the keyword pass reads it, with the origins kept.
 void PrepareHitReader(ScanContext& context, const ScanRules& rules, const CharTables& tables, const std::string& path);

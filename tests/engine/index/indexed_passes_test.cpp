@@ -1,6 +1,6 @@
 // The passes that read through the index, only around the candidate tokens, equal the ones that
-// read every text whole: a keyword concordance's output, counts and the reader it leaves, and
-// every hit of a hit store with its contexts.
+// read every text whole: a keyword or whole-line concordance's output, counts and the reader it
+// leaves, and every hit of a hit store with its contexts.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -16,7 +16,7 @@ namespace {
 // Texts of a few thousand characters: words of a small vocabulary and a few rare ones,
 // reference tags (line numbers among them), joins, end hyphens, blank lines and spaces,
 // a long word now and then, and lines of every length.
-std::string RandomText(std::mt19937& random) {
+std::string RandomText(std::mt19937& random, bool lineNumberTags) {
   static const char* common[] = {"the", "cat", "sat", "on", "mat", "fish.", "Don't", "--"};
   static const char* lines[] = {"re-\r\n", "&cut\n", "\r\n", "\r\n\r\n  \r\n", "\n", "end-"};
   static const char* tags[] = {"<A one>", "<B two>", "<A three>", "<L 40>"};
@@ -28,7 +28,7 @@ std::string RandomText(std::mt19937& random) {
     } else if (pick < 930) {
       text += lines[pick % 6];
     } else if (pick < 933) {
-      text += tags[random() % 4];
+      text += tags[random() % (lineNumberTags ? 4 : 3)];
     } else if (pick < 995) {
       text += "rare" + std::to_string(random() % 40);
     } else if (pick < 996) {
@@ -45,22 +45,46 @@ std::string RandomText(std::mt19937& random) {
 // A project of one to three random texts with its index; in some rounds a text whose last line
 // holds a join, and one with finds after a long stretch without words, where a stretch must
 // start further back for the twenty words before a hit.
+struct CorpusShape {
+  bool lineNumberTags = true;
+  bool endHyphen = true;  // joins the words that meet at a line's end
+};
+
 struct IndexedCorpus : ScannedProject {
-  IndexedCorpus(std::mt19937& random, int round)
-      : ScannedProject(Texts(random, round), MarkupRules(TextEncoding::Windows1252)) {
+  IndexedCorpus(std::mt19937& random, int round, CorpusShape shape = {})
+      : ScannedProject(Texts(random, round, shape), Rules(shape)) {
     EXPECT_TRUE(UpdateProjectIndex(session, temp.folder.File("p.wlx"), temp.scratch, session.index).ok());
     EXPECT_TRUE(session.index);
   }
 
-  static std::vector<std::pair<std::string, std::string>> Texts(std::mt19937& random, int round) {
+  static ScanRules Rules(CorpusShape shape) {
+    ScanRules rules = MarkupRules(TextEncoding::Windows1252);
+    if (!shape.endHyphen) rules.endHyphen.clear();
+    return rules;
+  }
+
+  static std::vector<std::pair<std::string, std::string>> Texts(std::mt19937& random, int round, CorpusShape shape) {
     std::vector<std::string> texts(1 + random() % 3);
-    for (std::string& text : texts) text = RandomText(random);
+    for (std::string& text : texts) text = RandomText(random, shape.lineNumberTags);
     if (round % 3 == 0) {
       std::string text;
       for (int line = 0; line < 3000; ++line) text += line < 30 ? "the <A dots> cat sat\r\n" : ".\r\n";
       texts.push_back(text + "a few words then zebra rare4 rare7 rare13 ww");
     }
     if (round % 5 == 0) texts.push_back("short <A four> zebra&");
+    std::string many;
+    if (round % 3 == 2) {
+      // Under the end-hyphen rule "re-" and the word after it make one word, yet a line starts with
+      // that word.
+      for (int line = 0; line < 400; ++line) many += line == 200 ? "a re-\r\nzebra sat re-\r\nrare4\r\n" : "the cat sat\r\n";
+      texts.push_back(many);
+    }
+    if (shape.lineNumberTags && round % 2 == 0) {
+      // A line-number tag that repeats the number makes one numbered line of all these lines.
+      many.clear();
+      for (int line = 0; line < 2000; ++line) many += "<L 9>the cat sat\r\n";
+      texts.push_back(many + "<L 9>zebra rare4 rare7 rare13 ww");
+    }
     if (round % 4 == 1) {
       // A line of more than 4 KiB with finds deep in it: contexts start and stop inside it.
       std::string line;
@@ -115,6 +139,30 @@ TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
   }
 }
 
+TEST(IndexedLines, EqualsReadingEveryTextWhole) {
+  std::mt19937 random(83);
+  const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
+  const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "fish. zebra", "rare2", "ra"};
+  for (int round = 0; round < 60; ++round) {
+    IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1});
+    Session& session = corpus.session;
+
+    ConcordanceQuery query;
+    query.kind = ConcordanceKind::Line;
+    query.keys = keys[round % 8];
+    query.match = kinds[round % 4];
+    query.order = static_cast<CitationOrder>(1 + round % 3);
+    query.citationLetters = round % 2 ? "ABL" : "BA";
+    query.index = round % 7 == 6;
+    const Outcome fromIndex = Concordance(session, corpus.temp.scratch, query);
+    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
+    const Outcome fromTexts = Concordance(session, corpus.temp.scratch, query);
+    EXPECT_EQ(fromIndex.output, fromTexts.output) << "round " << round << ", keys " << query.keys;
+    EXPECT_EQ(fromIndex.counts, fromTexts.counts);
+    EXPECT_EQ(fromIndex.reader, fromTexts.reader);
+  }
+}
+
 // Every hit of a run with two of its contexts, and the reader the run leaves.
 std::string Hits(const Session& session, const ScratchFolder& scratch, const HitQuery& query) {
   HitRunResult result;
@@ -138,18 +186,37 @@ std::string Hits(const Session& session, const ScratchFolder& scratch, const Hit
   return out;
 }
 
+const SearchMode kSearchModes[] = {SearchMode::Word,     SearchMode::Prefix, SearchMode::Suffix, SearchMode::Anywhere,
+                                   SearchMode::Wildcard, SearchMode::Regex,  SearchMode::Phrase};
+const char* const kHitKeys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "rare?", "rare1[0-9]|zebr"};
+
 TEST(IndexedHits, EqualsReadingEveryTextWhole) {
   std::mt19937 random(79);
-  const SearchMode modes[] = {SearchMode::Word,     SearchMode::Prefix, SearchMode::Suffix, SearchMode::Anywhere,
-                              SearchMode::Wildcard, SearchMode::Regex,  SearchMode::Phrase};
-  const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "rare?", "rare1[0-9]|zebr"};
   for (int round = 0; round < 50; ++round) {
     IndexedCorpus corpus(random, round);
     Session& session = corpus.session;
 
     HitQuery query;
-    query.mode = modes[round % 7];
-    query.keys = query.mode == SearchMode::Phrase ? "zebra * rare1" : keys[(round / 7 + round) % 7];
+    query.mode = kSearchModes[round % 7];
+    query.keys = query.mode == SearchMode::Phrase ? "zebra * rare1" : kHitKeys[(round / 7 + round) % 7];
+    query.citationLetters = round % 2 ? "ABL" : "BA";
+    const std::string fromIndex = Hits(session, corpus.temp.scratch, query);
+    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
+    const std::string fromTexts = Hits(session, corpus.temp.scratch, query);
+    EXPECT_EQ(fromIndex, fromTexts) << "round " << round << ", keys " << query.keys;
+  }
+}
+
+TEST(IndexedHits, WholeLinesEqualReadingEveryTextWhole) {
+  std::mt19937 random(89);
+  for (int round = 0; round < 42; ++round) {
+    IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1});
+    Session& session = corpus.session;
+
+    HitQuery query;
+    query.kind = ConcordanceKind::Line;
+    query.mode = kSearchModes[round % 7];
+    query.keys = query.mode == SearchMode::Phrase ? "zebra * rare1" : kHitKeys[(round / 7 + round) % 7];
     query.citationLetters = round % 2 ? "ABL" : "BA";
     const std::string fromIndex = Hits(session, corpus.temp.scratch, query);
     std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
