@@ -159,6 +159,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(f->Label(names::kPathPanel), QStringLiteral("Stopped: the output holds the citations found so far"));
   }
 
+  // A saved project without an index gets one before its first concordance, which then answers
+  // as the command line does; the next run finds it current.
+  void TheFirstConcordanceBuildsTheIndex() {
+    QStringList texts;
+    for (const char* name : {"harbour.txt", "lanterns.txt", "orchard.txt"}) texts << SamplePath(QLatin1String(name));
+    const QString project = f->Path(QStringLiteral("p.wlm")), index = f->Path(QStringLiteral("p.wlx"));
+    f->Cli(QStringList{QStringLiteral("new"), project} + texts);
+    QVERIFY(QFile::remove(index));
+    f->Open(project);
+    Set(names::kMatchPrefix, true);
+    Kwic(QStringLiteral("lant"));
+    QVERIFY(QFile::exists(index));
+    const QDateTime built = QFileInfo(index).lastModified();
+    const QStringList query{project, QStringLiteral("--keys"), QStringLiteral("lant"), QStringLiteral("--match"),
+                            QStringLiteral("prefix"), QStringLiteral("--cite"), f->Find<QLineEdit>(names::kCitationLetters)->text()};
+    QCOMPARE(f->Pane(names::kConcordancePane), AsPaneText(f->Cli(QStringList{QStringLiteral("kwic")} + query)));
+    f->Click(names::kLine);
+    QCOMPARE(f->Pane(names::kConcordancePane), AsPaneText(f->Cli(QStringList{QStringLiteral("line")} + query)));
+    QCOMPARE(QFileInfo(index).lastModified(), built);
+  }
+
   // Saving and printing use the output the pane shows, even once its scratch file has been
   // replaced; the typed extension decides between text and RTF.
   void SavingWritesExactlyWhatThePaneShows() {

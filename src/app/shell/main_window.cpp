@@ -30,6 +30,7 @@
 #include "scan/status_texts.h"
 #include "shell/app_info.h"
 #include "shell/help_window.h"
+#include "shell/index_keeper.h"
 #include "shell/main_window_names.h"
 #include "shell/options_dialog.h"
 #include "shell/output_panes.h"
@@ -78,6 +79,8 @@ MainWindow::MainWindow(Session& session, Settings& settings, Prompts& prompts, Q
   runner_ = new PassRunner(this);
   projectCommands_ = new ProjectCommands(session_, settings_, prompts_, *runner_,
                                          [this](QWidget* parent) { return PrepareScratch(parent); }, this);
+  indexKeeper_ = std::make_unique<IndexKeeper>(session_, *runner_,
+                                               [this](QWidget* parent) { return PrepareScratch(parent); });
   CreateActions();
   CreateMenus();
   CreateToolBars();
@@ -391,6 +394,12 @@ void MainWindow::ShowToolBars() {
 }
 
 bool MainWindow::IsRunning() const { return runner_->IsRunning(); }
+
+void MainWindow::StartIndexedPass(const char* operation, bool stoppable, PassRunner::Pass pass, PassRunner::Done done) {
+  indexKeeper_->Then(this, [this, operation, stoppable, pass = std::move(pass), done = std::move(done)] {
+    runner_->Start(operation, stoppable, pass, done);
+  });
+}
 
 // A concordance ends at its next check; a scan runs to its end. The pass's result goes with
 // the window.

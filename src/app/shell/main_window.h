@@ -14,6 +14,7 @@
 
 #include "base/status.h"
 #include "project/session.h"
+#include "shell/pass_runner.h"
 #include "shell/settings.h"
 
 class QAction;
@@ -44,6 +45,7 @@ class CopyrightWindow;
 class ErrorReportWindow;
 class FileView;
 class HelpWindow;
+class IndexKeeper;
 class KeynessPage;
 class OptionsDialog;
 class OutputPanes;
@@ -172,6 +174,8 @@ class MainWindow : public QMainWindow {
   // The window's own folder inside the settings' scratch folder, made at the first pass and
   // again when the setting names another folder; null once the user has been told why not.
   std::shared_ptr<ScratchFolder> PrepareScratch(QWidget* parent);
+  // Starts a pass that reads the texts through the project's index, once the index is current.
+  void StartIndexedPass(const char* operation, bool stoppable, PassRunner::Pass pass, PassRunner::Done done);
   // Turns off what would start another pass, and back on; `stoppable` passes turn on "Stop".
   void SetBusy(bool busy, bool stoppable);
 
@@ -187,6 +191,7 @@ class MainWindow : public QMainWindow {
   Prompts& prompts_;
   PassRunner* runner_;
   ProjectCommands* projectCommands_;
+  std::unique_ptr<IndexKeeper> indexKeeper_;
   OutputPanes* outputPanes_ = nullptr;
   QString tempDir_;
   OptionValues options_;

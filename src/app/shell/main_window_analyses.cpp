@@ -101,7 +101,7 @@ void MainWindow::RunCollocates() {
   auto run = std::make_shared<CollocatesRun>();
   run->query = collocatesPage_->Query(session_.project.rules.encoding);
   run->options = collocatesPage_->Options();
-  runner_->Start(
+  StartIndexedPass(
       "find the collocates", true,
       [&session = std::as_const(session_), run](ProgressSink& progress) {
         std::unique_ptr<NodeSearch> search;
@@ -128,7 +128,7 @@ void MainWindow::RunClusters() {
   const NgramOptions options = clustersPage_->Options();
   const std::shared_ptr<ScratchFolder> scratch = PrepareScratch(this);
   if (!scratch) return;
-  runner_->Start(
+  StartIndexedPass(
       run->clusters ? "find the clusters" : "count the n-grams", true,
       [&session = std::as_const(session_), run, query, position, options, scratch](ProgressSink& progress) {
         if (!run->clusters) return Ngrams(session, options, *scratch, run->result, &progress);
@@ -267,7 +267,7 @@ void MainWindow::OpenCollocateHits(int row) {
   auto rows = std::make_shared<std::vector<int64_t>>();
   auto hits = std::make_shared<std::vector<int64_t>>();
   auto stopped = std::make_shared<bool>(false);
-  runner_->Start(
+  StartIndexedPass(
       "gather the collocate's hits", true,
       [&session = std::as_const(session_), query, options = run->options, collocate, scratch, result, rows, hits,
        stopped](ProgressSink& progress) {

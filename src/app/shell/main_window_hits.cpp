@@ -53,7 +53,7 @@ void MainWindow::RunHitPass(bool line) {
   const size_t reported = session_.scan.ErrorReportText.size();
   auto result = std::make_shared<HitRunResult>();
   auto rows = std::make_shared<Rows>();
-  runner_->Start(
+  StartIndexedPass(
       "gather the hits", true,
       [&session = std::as_const(session_), query, scratch, result, rows, thinning, levels](ProgressSink& progress) {
         return GatherArrangedHits(session, query, *scratch, thinning, levels, *result, *rows, progress);

@@ -137,7 +137,7 @@ void MainWindow::RunPlot() {
   run->mode = plotPage_->Mode();
   run->letter = plotPage_->Letter();
   auto stopped = std::make_shared<bool>(false);
-  runner_->Start(
+  StartIndexedPass(
       "measure the dispersion", true,
       [&session = std::as_const(session_), keys, run, stopped](ProgressSink& progress) {
         DispersionOptions options;
@@ -224,7 +224,7 @@ void MainWindow::OpenPlotHits(size_t series, size_t part, qint64 firstHit) {
   auto result = std::make_shared<HitRunResult>();
   auto rows = std::make_shared<std::vector<int64_t>>();
   auto selected = std::make_shared<int64_t>(-1);
-  runner_->Start(
+  StartIndexedPass(
       "gather the hits", true,
       [&session = std::as_const(session_), query, scratch, result, rows, thinning, levels, letter, partName, firstHit,
        selected, hits = dispersion.hits](ProgressSink& progress) {

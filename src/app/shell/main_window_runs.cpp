@@ -128,7 +128,7 @@ void MainWindow::RunConcordancePass(bool line) {
   const size_t reported = session_.scan.ErrorReportText.size();
   auto result = std::make_shared<ConcordanceResult>();
   auto output = std::make_shared<OpenedOutput>(session_.project.rules.encoding);
-  runner_->Start(
+  StartIndexedPass(
       "make the concordance", true,
       [&session = std::as_const(session_), query, scratch, result, output](ProgressSink& progress) {
         ConcordanceOptions options;

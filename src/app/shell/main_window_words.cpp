@@ -29,7 +29,7 @@ void MainWindow::RunWordTable() {
       wordListPage_->TableQuery(listOrderBox_->currentData().toInt(), rhymeCheck_->checkState() != Qt::Unchecked);
   auto table = std::make_shared<WordTable>();
   auto made = std::make_shared<bool>(false);
-  runner_->Start(
+  StartIndexedPass(
       "make the word table", true,
       [&session = std::as_const(session_), query, table, made](ProgressSink& progress) {
         *made = MakeWordTable(session, query, *table, &progress);
