@@ -3,6 +3,10 @@
 include(GNUInstallDirs)
 
 install(TARGETS wordloom-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# wordloom-cli runs it for `plot`, from its own folder.
+if(TARGET wordloom-cli-plot)
+  install(TARGETS wordloom-cli-plot RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 set(WORDLOOM_DATA_DIR ${CMAKE_INSTALL_DATADIR}/wordloom)
 
 if(WORDLOOM_BUILD_APP)

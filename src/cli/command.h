@@ -67,6 +67,11 @@ int RunNgramsCommand(const Arguments& args, const ScratchFolder& scratch, Output
 int RunDispersionCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunKeynessCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunPlotCommand(const Arguments& args, const ScratchFolder& scratch, Output& output);
+// Drawing loads Qt Gui and some 45 shared libraries, which would slow every command's start:
+// wordloom-cli hands `plot` over to wordloom-cli-plot, the same tool built with the picture
+// library, which lies beside it. False in that program; else replaces this process with it,
+// given this process's arguments, and returns true only when that failed, with `problem` set.
+bool HandOverPlot(char** argv, std::string& problem);
 
 // The search of --keys and --search, as the analyses make it.
 HitQuery SearchQuery(const Arguments& args);

@@ -1,5 +1,10 @@
 // plot: the dispersion plot of a search, drawn as a PNG or SVG picture. Drawing needs Qt's
-// text rendering, which a build without the desktop application leaves out.
+// text rendering, which a build without the desktop application leaves out, and which only
+// wordloom-cli-plot loads.
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "analysis/analysis.h"
 #include "base/paths.h"
 #include "cli/command.h"
@@ -54,11 +59,24 @@ int RunPlotCommand(const Arguments& args, const ScratchFolder& scratch, Output& 
   return 0;
 }
 
+bool HandOverPlot(char**, std::string&) { return false; }
+
 #else
 
 int RunPlotCommand(const Arguments&, const ScratchFolder&, Output& output) {
   return Fail(output, Status::Error("This wordloom-cli was built without the desktop application, which draws plots."));
 }
+
+#if WORDLOOM_PLOT_PROGRAM
+bool HandOverPlot(char** argv, std::string& problem) {
+  const std::string program = ProgramFolder() + "/wordloom-cli-plot";
+  ::execv(program.c_str(), argv);
+  problem = "Could not start " + program + ", which draws plots: " + ErrnoText(errno) + ".";
+  return true;
+}
+#else
+bool HandOverPlot(char**, std::string&) { return false; }
+#endif
 
 #endif
 

@@ -86,6 +86,11 @@ static int Main(int argc, char** argv) {
     return 2;
   }
   const Arguments& arguments = parsed.arguments;
+  std::string problem;
+  if (arguments.command == "plot" && HandOverPlot(argv, problem)) {
+    WriteAll(stderr, problem + "\n");
+    return 1;
+  }
 
   Output output;
   int status = 1;

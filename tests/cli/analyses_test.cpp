@@ -2,6 +2,8 @@
 // they share with other commands, and their usage.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli_run.h"
 
 namespace wordloom::cli {
@@ -67,6 +69,28 @@ TEST(Analyses, ABadReferenceListIsNamedAndNothingIsWritten) {
   EXPECT_EQ(run.exit, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("line 3"), std::string::npos) << run.err;
+}
+
+// wordloom-cli hands plot to the program beside it before making its scratch folder, and says
+// so when that program is not there.
+TEST(Analyses, PlotIsDrawnByTheProgramBesideTheTool) {
+  const std::filesystem::path tool = WORDLOOM_CLI;
+  if (!std::filesystem::exists(tool.parent_path() / "wordloom-cli-plot")) GTEST_SKIP() << "built without plots";
+  TempFolder folder;
+  folder.Write("t.txt", "<S Ann> the cat\n<S Bo> the dog\n");
+  const std::vector<std::string> plot = {"plot", "t.txt", "--keys", "the", "--out", "p.svg"};
+  const CliRun drawn = RunCli(plot, folder);
+  EXPECT_EQ(drawn.exit, 0) << drawn.err;
+  EXPECT_EQ(drawn.err, "2 hits in 1 part, drawn in p.svg\n");
+  EXPECT_NE(test::ReadFile(folder.File("p.svg")).find("<svg"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_empty(folder.File("scratch")));
+
+  const std::string alone = folder.File("wordloom-cli");
+  std::filesystem::copy_file(tool, alone);
+  const CliRun missing = RunCli(plot, folder, {}, alone);
+  EXPECT_EQ(missing.exit, 1);
+  EXPECT_EQ(missing.err, "Could not start " + folder.File("wordloom-cli-plot") +
+                             ", which draws plots: No such file or directory.\n");
 }
 
 TEST(Analyses, Usage) {
