@@ -40,7 +40,8 @@ TEST(ProjectIndex, CommandsAnswerFromTheIndexAsFromTheTexts) {
       {"kwic", "--keys", "lant", "--match", "prefix", "--order", "right"},
       {"kwic", "--keys", "lantern harbour", "--cite", "SL", "--format", "tsv", "--context-words", "20"},
       {"line", "--keys", "lantern harbour", "--cite", "SL"},
-      {"line", "--keys", "lant*", "--search", "wildcard", "--format", "tsv"}};
+      {"line", "--keys", "lant*", "--search", "wildcard", "--format", "tsv"},
+      {"kwic", "--keys", "the {0,2} lantern", "--search", "phrase", "--format", "tsv"}};
   auto expectSame = [&](const std::string& when) {
     for (const std::vector<std::string>& command : commands) {
       std::vector<std::string> onP = command, onQ = command;

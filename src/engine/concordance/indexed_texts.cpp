@@ -62,7 +62,8 @@ std::function<bool(std::string_view word)> LineCandidates(const Session& session
   };
 }
 
-IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind)
+IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind,
+                           int64_t reachBack)
     : session_(session), pass_(pass) {
   const ProjectIndex* index = session.index.get();
   // An end-of-line text of one space counts the end padding's spaces as line ends, and the
@@ -79,15 +80,18 @@ IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::functio
   for (size_t p = 0; p < vocabulary.size(); ++p) {
     if (!mayFind(vocabulary[p].word)) continue;
     entries.push_back(static_cast<EntryPosition>(p));
-    count += vocabulary[p].count;
+    count += vocabulary[p].count * (1 + reachBack);
     if (count > mostCandidates) return;
   }
   std::vector<int64_t> positions;
   for (EntryPosition entry : entries) {
     if (!index->Positions(entry, positions)) return;
-    candidates_.insert(candidates_.end(), positions.begin(), positions.end());
+    for (int64_t position : positions) {
+      for (int64_t back = std::min(reachBack, position); back >= 0; --back) candidates_.push_back(position - back);
+    }
   }
   std::sort(candidates_.begin(), candidates_.end());
+  candidates_.erase(std::unique(candidates_.begin(), candidates_.end()), candidates_.end());
   index_ = index;
 }
 

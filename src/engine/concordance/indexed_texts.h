@@ -14,7 +14,8 @@
 // one of a space, a Windows-1252 alphabet whose words may share sort keys, or candidate words
 // that are more than one token in 64), are read whole as before. A whole-line pass also reads
 // whole the texts with line-number tags, which can make one numbered line of several lines.
-// Memory: 8 bytes a candidate token, and the pass's own.
+// Memory: 8 bytes a candidate token (with the tokens before it that a find may start at), and
+// the pass's own.
 #pragma once
 
 #include <array>
@@ -42,8 +43,11 @@ std::function<bool(std::string_view word)> LineCandidates(const Session& session
 class IndexedTexts {
  public:
   enum class Pass { Words, Lines };
-  // `mayFind`: true for a vocabulary word the pass can find a key in.
-  IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind);
+  // `mayFind`: true for a vocabulary word the pass can find a key in. A find may also start up
+  // to `reachBack` tokens before such a word's (a phrase's first word, before the word that
+  // picks it out).
+  IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind,
+               int64_t reachBack = 0);
 
   // True when the run reads through the index.
   bool serves() const { return index_ != nullptr; }

@@ -51,14 +51,16 @@ class FileGatherer {
       }
       if (further_) return;
       MatchPhrases(false);
+      if (further_) return;
       EmitReady(false);
       Trim();
-      if (stretch_ && passed_ && pending_.empty()) return;
+      // A stretch is done once every word in its range has been tried and its hits kept.
+      if (stretch_ && passed_ && (!matcher_.phrase() || nextStart_ >= firstPassed_) && pending_.empty()) return;
       if (progress_ && progress_->StopRequested()) break;
     }
     words_.Finish();
     MatchPhrases(true);
-    EmitReady(true);
+    if (!further_) EmitReady(true);
   }
 
   // True when a stretch started too late for its first hit: nothing was kept.
@@ -92,26 +94,34 @@ class FileGatherer {
   const StreamWord& Word(int64_t number) const { return words_list_[static_cast<size_t>(number - firstWord_)]; }
   int64_t WordCount() const { return firstWord_ + static_cast<int64_t>(words_list_.size()); }
 
+  // Whether a word starting at stream offset `start` may be a hit's first (with a stretch, one
+  // that starts in its examined characters; stream offsets count from its first character).
+  bool Examined(int64_t start) const {
+    const int64_t character = stretch_ ? stretch_->charsBefore + start + 1 : 0;
+    return !stretch_ || (character >= stretch_->examineFrom && character <= stretch_->examineTo);
+  }
+
+  // A hit's words and contexts reach back this far; a stretch that starts after the text's
+  // start must hold all of it, and its first word, which may be the end of one, is not used.
+  // Sets `further_` when this first word of a hit is too early.
+  bool TooEarly(int64_t number, int64_t start) {
+    further_ = stretch_ && (stretch_->charsBefore > 0 || stretch_->offset > 0) &&
+               (number <= kMostContextWords || start < settings_.contextBytes);
+    return further_;
+  }
+
   void OnWord(StreamWord&& word) {
     words_list_.push_back(std::move(word));
-    if (matcher_.phrase() || further_) return;
+    if (further_) return;
     const int64_t number = WordCount() - 1;
     const int64_t start = words_list_.back().start;
-    if (stretch_) {
-      // Stream offsets count from the stretch's first character.
-      const int64_t character = stretch_->charsBefore + start + 1;
-      if (character > stretch_->examineTo) passed_ = true;
-      if (character < stretch_->examineFrom || character > stretch_->examineTo) return;
+    if (stretch_ && !passed_ && stretch_->charsBefore + start + 1 > stretch_->examineTo) {
+      passed_ = true;
+      firstPassed_ = number;
     }
+    if (matcher_.phrase() || !Examined(start)) return;
     matcher_.MatchWord(words_list_.back().lower, matched_);
-    if (matched_.empty()) return;
-    // A hit's words and contexts reach back this far; a stretch that starts after the text's
-    // start must hold all of it, and its first word, which may be the end of one, is not used.
-    if (stretch_ && (stretch_->charsBefore > 0 || stretch_->offset > 0) &&
-        (number <= kMostContextWords || start < settings_.contextBytes)) {
-      further_ = true;
-      return;
-    }
+    if (matched_.empty() || TooEarly(number, start)) return;
     for (size_t k : matched_) pending_.push_back(Pending{number, number, static_cast<int32_t>(k + 1)});
   }
 
@@ -120,10 +130,15 @@ class FileGatherer {
     if (!matcher_.phrase()) return;
     const int64_t reach = matcher_.longestPhrase();
     while (nextStart_ < WordCount() && (final || nextStart_ + reach <= WordCount())) {
-      phraseWords_.clear();
-      for (int64_t n = nextStart_; n < std::min(WordCount(), nextStart_ + reach); ++n) phraseWords_.push_back(&Word(n).lower);
-      const int last = matcher_.MatchPhrase(phraseWords_);
-      if (last >= 0) pending_.push_back(Pending{nextStart_, nextStart_ + last, 1});
+      if (Examined(Word(nextStart_).start)) {
+        phraseWords_.clear();
+        for (int64_t n = nextStart_; n < std::min(WordCount(), nextStart_ + reach); ++n) phraseWords_.push_back(&Word(n).lower);
+        const int last = matcher_.MatchPhrase(phraseWords_);
+        if (last >= 0) {
+          if (TooEarly(nextStart_, Word(nextStart_).start)) return;
+          pending_.push_back(Pending{nextStart_, nextStart_ + last, 1});
+        }
+      }
       ++nextStart_;
     }
   }
@@ -285,6 +300,7 @@ class FileGatherer {
   ProgressSink* progress_;
   const TextStretch* stretch_;
   bool passed_ = false;   // a word after the stretch's examined characters has come
+  int64_t firstPassed_ = 0;  // its number
   bool further_ = false;
   StreamWords words_;
 

@@ -192,6 +192,21 @@ HitRecord HitStore::Record(int64_t row) const {
   return record;
 }
 
+namespace {
+
+// The step of a phrase whose words are the fewest tokens of the vocabulary.
+size_t RarestStep(const HitMatcher& matcher, const EntryList& vocabulary) {
+  std::vector<int64_t> tokens(matcher.steps().size(), 0);
+  for (const Entry& entry : vocabulary) {
+    for (size_t step = 0; step < tokens.size(); ++step) {
+      if (matcher.MatchStep(step, entry.word)) tokens[step] += entry.count;
+    }
+  }
+  return static_cast<size_t>(std::min_element(tokens.begin(), tokens.end()) - tokens.begin());
+}
+
+}  // namespace
+
 Status GatherHits(const Session& session, const HitQuery& query, const ScratchFolder& scratch, HitRunResult& result,
                   ProgressSink* progress) {
   result = HitRunResult{};
@@ -256,6 +271,14 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
   };
   if (!lines && !matcher->phrase()) {
     indexed.emplace(session, IndexedTexts::Pass::Words, matches);
+  } else if (!lines) {
+    // A phrase is picked out by its step of the fewest tokens; its first word lies at most
+    // that step's reach before.
+    const size_t anchor = RarestStep(*matcher, session.lists.Vocabulary);
+    indexed.emplace(
+        session, IndexedTexts::Pass::Words,
+        [&](std::string_view entry) { return matcher->MatchStep(anchor, word.assign(entry)); },
+        matcher->WordsBefore(anchor));
   } else if (lines && patterns && !matcher->phrase() && LineWordsAreTokens(session)) {
     indexed.emplace(session, IndexedTexts::Pass::Lines, matches);
   } else if (lines && !patterns) {

@@ -108,19 +108,26 @@ void HitMatcher::MatchWord(const std::string& lower, std::vector<size_t>& found)
   }
 }
 
+bool HitMatcher::MatchStep(size_t step, const std::string& lower) const {
+  const auto& alternatives = steps_[step].alternatives;
+  return std::any_of(alternatives.begin(), alternatives.end(), [&](const auto& pattern) { return pattern->Matches(lower); });
+}
+
+int64_t HitMatcher::WordsBefore(size_t step) const {
+  int64_t words = 0;
+  for (size_t k = 1; k <= step; ++k) words += 1 + steps_[k].maxGap;
+  return words;
+}
+
 int HitMatcher::MatchPhrase(const std::vector<const std::string*>& words) const {
-  auto matches = [&](const PhraseStep& step, size_t at) {
-    return std::any_of(step.alternatives.begin(), step.alternatives.end(),
-                       [&](const auto& pattern) { return pattern->Matches(*words[at]); });
-  };
-  if (words.empty() || !matches(steps_.front(), 0)) return -1;
+  if (words.empty() || !MatchStep(0, *words[0])) return -1;
   std::set<size_t> reached = {0};
   for (size_t k = 1; k < steps_.size() && !reached.empty(); ++k) {
     std::set<size_t> next;
     for (size_t at : reached) {
       for (size_t j = at + 1 + static_cast<size_t>(steps_[k].minGap);
            j <= at + 1 + static_cast<size_t>(steps_[k].maxGap) && j < words.size(); ++j) {
-        if (matches(steps_[k], j)) next.insert(j);
+        if (MatchStep(k, *words[j])) next.insert(j);
       }
     }
     reached.swap(next);

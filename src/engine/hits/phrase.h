@@ -35,6 +35,10 @@ class HitMatcher {
   // The shortest match of the phrase starting at word 0 of `words` (lower case): the index of
   // its last word, or -1. `complete` says `words` runs to the end of the file.
   int MatchPhrase(const std::vector<const std::string*>& words) const;
+  // Whether `lower` is a word of step `step` of the phrase.
+  bool MatchStep(size_t step, const std::string& lower) const;
+  // The most words a phrase's step `step` may stand after its first word.
+  int64_t WordsBefore(size_t step) const;
 
  private:
   std::unique_ptr<KeyTable> table_;
