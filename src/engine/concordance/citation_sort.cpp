@@ -118,15 +118,18 @@ void AppendUnicodeWalk(const UnicodeText& unicode, std::string_view context, boo
 struct KeyHead {
   uint32_t high = 0;
   uint64_t low = 0;
+  uint64_t next = 0;
   explicit KeyHead(std::string_view key) {
     auto byte = [&](size_t i) { return i < key.size() ? static_cast<unsigned char>(key[i]) : 0u; };
     for (size_t i = 0; i < 4; ++i) high = (high << 8) | byte(i);
     for (size_t i = 4; i < 12; ++i) low = (low << 8) | byte(i);
+    for (size_t i = 12; i < 20; ++i) next = (next << 8) | byte(i);
   }
   KeyHead() = default;
   int Compare(const KeyHead& other) const {
     if (high != other.high) return high < other.high ? -1 : 1;
     if (low != other.low) return low < other.low ? -1 : 1;
+    if (next != other.next) return next < other.next ? -1 : 1;
     return 0;
   }
 };
@@ -250,13 +253,14 @@ void CitationSorter::Add(int64_t keyNumber, int64_t sequence, std::string_view c
                          std::string_view rightContext) {
   ++count_;
   if (arena_.capacity() == 0) arena_.reserve(options_.budgetBytes + 4096);
-  Item item{0, arena_.size(), 0, 0, 0, false};
+  Item item{0, 0, arena_.size(), 0, 0, 0, false};
   arena_.append(kHeaderSize, '\0');
   AppendKey(keyNumber, leftContext, rightContext, item.flag);
   item.keyLength = static_cast<uint32_t>(arena_.size() - item.offset - kHeaderSize);
   const KeyHead head(std::string_view(arena_.data() + item.offset + kHeaderSize, item.keyLength));
   item.head = head.high;
   item.prefix = head.low;
+  item.more = head.next;
   size_t bodyStart = arena_.size();
   PutI64(arena_, keyNumber);
   PutI64(arena_, sequence);
@@ -279,6 +283,7 @@ void CitationSorter::SortChunk() {
   std::sort(items_.begin(), items_.end(), [&](const Item& a, const Item& b) {
     if (a.head != b.head) return a.head < b.head;
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (a.more != b.more) return a.more < b.more;
     int order = CompareKeys(key(a), a.flag, key(b), b.flag);
     return order != 0 ? order < 0 : a.offset < b.offset;
   });

@@ -67,6 +67,7 @@ class CitationSorter : public CitationSink, public CitationSource {
  private:
   struct Item {
     uint64_t prefix;  // the sort key's bytes 4 to 11, high byte first, zero-padded
+    uint64_t more;    // its bytes 12 to 19 likewise: a key's own letters often fill the first
     uint64_t offset;  // of the item's blob in the arena
     uint32_t keyLength;
     uint32_t size;    // of the whole blob
