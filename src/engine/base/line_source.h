@@ -40,6 +40,9 @@ class LineSource {
   // Puts the next physical line, without its terminator, into `line`; false when no line
   // is left. AtEnd() is up to date when it returns.
   bool ReadLine(std::string& line);
+  // Reads on to the end of the data and counts the lines left there, as many as ReadLine
+  // would give, without handing them out.
+  int64_t CountLines();
   // The byte offset in the file of the first byte of the line ReadLine gave last.
   int64_t lineOffset() const { return lineOffset_; }
   // The byte offset of the line ReadLine gives next (past the end when none is left).

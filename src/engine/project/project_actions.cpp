@@ -137,7 +137,7 @@ Status ScanCandidate(const Session& session, const ProjectCandidate& candidate, 
 void ReadCandidateLines(const Session& session, const ProjectCandidate& candidate, ScanOutcome& outcome) {
   outcome.scan = session.scan.PassCopy();
   outcome.totals = session.totals;
-  ReadTextLines(candidate.project.Files, candidate.project.rules, candidate.tables, outcome.scan, outcome.totals);
+  CountTextLines(candidate.project.Files, candidate.project.rules, candidate.tables, outcome.scan, outcome.totals);
   outcome.totals.vocabularySize = 0;
 }
 

@@ -103,8 +103,9 @@ void SettleEncoding(ProjectCandidate& candidate);
 [[nodiscard]] Status ScanCandidate(const Session& session, const ProjectCandidate& candidate,
                                    const ScratchFolder& scratch, ScanOutcome& outcome,
                                    const VocabularyOptions& options = {});
-// The same reading without the words: the outcome of a scan with an empty vocabulary, for a
-// run that needs only the lines (a concordance of given keys).
+// Less than that, for a run that needs only the texts' physical line total and Error Report
+// (a concordance of given keys): the outcome of a scan with an empty vocabulary and the line
+// counts of CountTextLines.
 void ReadCandidateLines(const Session& session, const ProjectCandidate& candidate, ScanOutcome& outcome);
 
 // Makes a candidate current, with its scan when `scanned` is not null: a new project replaces

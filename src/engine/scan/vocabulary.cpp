@@ -569,6 +569,23 @@ void ReadTextLines(const std::vector<std::string>& files, const ScanRules& rules
   totals.linesShown = context.state.physicalLineTotal;
 }
 
+void CountTextLines(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
+                    ScanContext& context, ScanTotals& totals) {
+  if (tables.unicode || rules.referenceType == ReferenceType::Type1) return ReadTextLines(files, rules, tables, context, totals);
+  BeginVocabularyPass(context, rules, tables, totals);
+  for (const std::string& path : files) {
+    LineSource file;
+    const Status opened = file.Open(path);
+    if (!opened.ok()) {
+      ReportUnreadableFile(context, path, opened.message());
+      continue;
+    }
+    context.state.physicalLineTotal += file.CountLines();
+    if (!file.error().ok()) ReportUnreadableFile(context, path, file.error().message());
+  }
+  totals.linesShown = context.state.physicalLineTotal;
+}
+
 bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
                   const ScanContext& reader, const EntryList& vocabulary, TokenSink& sink, ProgressSink* progress) {
   ScanContext context = reader.PassCopy();

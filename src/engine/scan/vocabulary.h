@@ -69,6 +69,13 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
 // one logical line.
 void ReadTextLines(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
                    ScanContext& context, ScanTotals& totals, ProgressSink* progress = nullptr);
+// Less than that, for a concordance of given keys over texts that were not scanned: the reader's
+// physical line total, which sets the width of the cited line numbers, and its Error Report
+// entries, exactly as the scan leaves them. When a line can report nothing (Windows-1252 texts
+// without reference markup), the lines are only counted, and the other line counts stay 0;
+// else the texts are read as ReadTextLines reads them.
+void CountTextLines(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
+                    ScanContext& context, ScanTotals& totals);
 
 // Where the words of a pass go one by one, as positions in a vocabulary. Each file's words
 // come between its BeginFile and EndFile (a file that cannot be read gives none).

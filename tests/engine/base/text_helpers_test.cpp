@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ void ExpectSameLines(const std::string& bytes, size_t bufferSize, const test::Te
   EXPECT_FALSE(source.ReadLine(line)) << "buffer " << bufferSize;
   EXPECT_TRUE(source.AtEnd());
   EXPECT_TRUE(source.error().ok());
+  LineSource counted;
+  ASSERT_TRUE(counted.Open(path, bufferSize).ok());
+  EXPECT_EQ(counted.CountLines(), static_cast<int64_t>(expected.size())) << "buffer " << bufferSize;
 }
 
 TEST(LineSource, LineEndsAtBufferBoundaries) {
@@ -70,6 +74,13 @@ TEST(LineSource, LineEndsAtBufferBoundaries) {
   test::TempFolder folder;
   for (const std::string& bytes : cases) {
     for (size_t bufferSize : {1, 16, 17, 18, 19, 31, 1 << 20}) ExpectSameLines(bytes, bufferSize, folder);
+  }
+  // Random mixes of terminators, some longer than a counting block.
+  std::mt19937 random(5);
+  for (int round = 0; round < 40; ++round) {
+    std::string bytes(random() % (round % 4 ? 60 : 9000), 'a');
+    for (char& c : bytes) c = "ab\r\n"[random() % 4];
+    for (size_t bufferSize : {7, 16, 4096}) ExpectSameLines(bytes, bufferSize, folder);
   }
 }
 
