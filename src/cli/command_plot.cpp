@@ -69,7 +69,13 @@ int RunPlotCommand(const Arguments&, const ScratchFolder&, Output& output) {
 
 #if WORDLOOM_PLOT_PROGRAM
 bool HandOverPlot(char** argv, std::string& problem) {
-  const std::string program = ProgramFolder() + "/wordloom-cli-plot";
+  // Never a program of that name in the working folder.
+  std::string folder;
+  if (!ExecutableFolder(folder)) {
+    problem = "Could not find wordloom-cli-plot, which draws plots: the system does not say where wordloom-cli is.";
+    return true;
+  }
+  const std::string program = folder + "/wordloom-cli-plot";
   ::execv(program.c_str(), argv);
   problem = "Could not start " + program + ", which draws plots: " + ErrnoText(errno) + ".";
   return true;

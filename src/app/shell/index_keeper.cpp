@@ -19,6 +19,8 @@ bool IndexKeeper::Wanted() const {
   return QFileInfo(PathText(project)).isFile();
 }
 
+void IndexKeeper::Forget() { failedFor_.clear(); }
+
 void IndexKeeper::Then(QWidget* parent, std::function<void()> start) {
   if (!Wanted()) return start();
   const std::shared_ptr<ScratchFolder> scratch = scratchFor_(parent);
@@ -36,7 +38,9 @@ void IndexKeeper::Then(QWidget* parent, std::function<void()> start) {
       [this, built, stopped, project = session_.project.FileName, start = std::move(start)](const Status& status) {
         if (*built) session_.index = *built;
         if (*stopped) return;
-        if (!status.ok()) failedFor_ = project;
+        // An index that cannot be written, or that does not match once built (a text changed
+        // while it was read), would only be built again before every pass.
+        if (!status.ok() || !*built || !(*built)->Matches(session_)) failedFor_ = project;
         start();
       });
 }

@@ -4,8 +4,9 @@
 //
 // The build is a stoppable pass of its own on the window's runner; the pass it was asked for
 // starts once the build has ended, and not when it was stopped. A build that fails (a folder
-// the index cannot be written to) is not tried again for that project file: its passes read the
-// texts, as they would without an index. Memory: that of the build.
+// the index cannot be written to, a text that changed while it was read) is not tried again
+// until the project is opened, scanned or saved again: its passes read the texts, as they would
+// without an index. Memory: that of the build.
 #pragma once
 
 #include <functional>
@@ -28,6 +29,8 @@ class IndexKeeper {
   // Calls `start`, which starts a pass, at once when the project's index is current or cannot
   // be had; else after a pass that builds it.
   void Then(QWidget* parent, std::function<void()> start);
+  // The project was opened, scanned or saved: its index may be had again.
+  void Forget();
 
  private:
   bool Wanted() const;

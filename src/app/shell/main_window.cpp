@@ -276,6 +276,11 @@ void MainWindow::ConnectCommands() {
     ShowStatus(ProjectText(session_.project.Title));
     ShowKeyWordsSummary();
   });
+  for (auto changed : {&ProjectCommands::projectOpened, &ProjectCommands::projectAccepted,
+                       &ProjectCommands::newProjectTaken}) {
+    connect(project, changed, this, [this] { indexKeeper_->Forget(); });
+  }
+  connect(project, &ProjectCommands::projectScanned, this, [this] { indexKeeper_->Forget(); });
   connect(project, &ProjectCommands::keyWordsChanged, this, &MainWindow::ShowKeyWordsSummary);
   connect(project, &ProjectCommands::recentProjectsChanged, this, &MainWindow::UpdateRecentProjects);
   connect(project, &ProjectCommands::errorReportCleared, this, &MainWindow::ClearErrorReport);

@@ -31,13 +31,20 @@ std::string CurrentFolder() {
   return WorkingFolder(folder).ok() ? folder : "/";
 }
 
-std::string ProgramFolder() {
+bool ExecutableFolder(std::string& folder) {
   std::vector<char> buffer(PATH_MAX);
   ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (length <= 0) return CurrentFolder();
+  if (length <= 0) return false;
   std::string exe(buffer.data(), static_cast<size_t>(length));
   size_t slash = exe.rfind('/');
-  return slash == 0 ? "/" : exe.substr(0, slash);
+  if (slash == std::string::npos) return false;
+  folder = slash == 0 ? "/" : exe.substr(0, slash);
+  return true;
+}
+
+std::string ProgramFolder() {
+  std::string folder;
+  return ExecutableFolder(folder) ? folder : CurrentFolder();
 }
 
 std::string NormalisePath(const std::string& path) {

@@ -19,7 +19,10 @@ Status WorkingFolder(std::string& folder);
 // The working folder, or "/" when it cannot be had: only for defaults the user sees and can
 // change (a dialog's first folder). Paths that are read or written come from AbsoluteNormalPath.
 std::string CurrentFolder();
+// The running program's folder, or the working folder when the system does not say.
 std::string ProgramFolder();
+// The running program's folder; false when the system does not say.
+bool ExecutableFolder(std::string& folder);
 // `path` made absolute against the working folder and lexically normalised into `absolute`.
 // Fails as WorkingFolder does, and only for a relative path.
 Status AbsoluteNormalPath(const std::string& path, std::string& absolute);

@@ -83,11 +83,16 @@ IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::functio
     count += vocabulary[p].count * (1 + reachBack);
     if (count > mostCandidates) return;
   }
+  // A find starts in the text of the token that picks it out.
+  std::vector<int64_t> textStarts;
+  for (size_t file = 0; file < index->fileCount(); ++file) textStarts.push_back(index->TextRecord(file).firstToken);
   std::vector<int64_t> positions;
   for (EntryPosition entry : entries) {
     if (!index->Positions(entry, positions)) return;
     for (int64_t position : positions) {
-      for (int64_t back = std::min(reachBack, position); back >= 0; --back) candidates_.push_back(position - back);
+      const auto text = std::upper_bound(textStarts.begin(), textStarts.end(), position);
+      const int64_t start = text == textStarts.begin() ? 0 : *(text - 1);
+      for (int64_t back = std::min(reachBack, position - start); back >= 0; --back) candidates_.push_back(position - back);
     }
   }
   std::sort(candidates_.begin(), candidates_.end());

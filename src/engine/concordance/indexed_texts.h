@@ -35,8 +35,8 @@ namespace wordloom {
 // the runs that meet at a line's end into one token, and the need-letter rule leaves out runs
 // without a letter or a digit. True when neither applies.
 bool LineWordsAreTokens(const Session& session);
-// For a whole-line pass with `keys` of `kind`: true for every token of a line the keys match that
-// holds a find; empty when such a line may hold none.
+// For a whole-line pass with `keys` of `kind`: true for the words of every token where a line the
+// keys match may hold a find; empty when the keys may match a line no token picks out.
 std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,
                                                           const std::vector<std::string>& keys);
 

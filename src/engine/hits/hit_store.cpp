@@ -271,7 +271,7 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
   };
   if (!lines && !matcher->phrase()) {
     indexed.emplace(session, IndexedTexts::Pass::Words, matches);
-  } else if (!lines) {
+  } else if (!lines && session.index && !unicode) {
     // A phrase is picked out by its step of the fewest tokens; its first word lies at most
     // that step's reach before.
     const size_t anchor = RarestStep(*matcher, session.lists.Vocabulary);
