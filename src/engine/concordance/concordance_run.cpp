@@ -12,6 +12,7 @@
 #include "concordance/citation.h"
 #include "concordance/gather.h"
 #include "concordance/indexed_texts.h"
+#include "concordance/threaded_sink.h"
 #include "concordance/writers.h"
 #include "scan/error_report.h"
 #include "scan/list_sort.h"
@@ -136,7 +137,12 @@ Status RunConcordance(const Session& session, const ConcordanceQuery& query, con
   const bool kwic = query.kind == ConcordanceKind::Kwic;
   CitationSorter sorter(scratch, kwic ? "1" : "11", query.order, session.tables, options.sort);
   ScanContext& context = result.scan.emplace(session.scan.PassCopy());
-  GatherAll(session, context, query.kind, gather, sorter, options.progress);
+  {
+    // The citations are ordered on a second thread while the texts are read.
+    ThreadedSink ordering(sorter);
+    GatherAll(session, context, query.kind, gather, ordering, options.progress);
+    ordering.Finish();
+  }
   result.stopped = options.progress && options.progress->StopRequested();
 
   Status status = sorter.Finish();

@@ -1,10 +1,11 @@
 // The citation ordering against the merge of one-record runs it replaces, in memory and
-// spilled to the scratch files at tiny budgets.
+// spilled to the scratch files at tiny budgets; and the hand-over of records to it on a thread.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "concordance/citation_sort.h"
+#include "concordance/threaded_sink.h"
 #include "engine/engine_support.h"
 #include "reference_passes.h"
 
@@ -80,6 +81,48 @@ TEST(CitationBefore, ComparesContextsByWordCharactersCaseBlind) {
   EXPECT_FALSE(CitationBefore(right(2, "abz"), right(1, "aba"), CitationOrder::RightContext, view));
   EXPECT_TRUE(CitationBefore(right(1, ""), right(2, ""), CitationOrder::RightContext, view));
   EXPECT_TRUE(CitationBefore(right(5, "aab"), right(1, "abz"), CitationOrder::RightContext, view));
+}
+
+}  // namespace
+}  // namespace wordloom::test
+
+namespace wordloom::test {
+namespace {
+
+// Keeps every record as text, and runs out of memory at record `failAt`.
+struct RecordingSink : CitationSink {
+  int64_t failAt = -1;
+  std::vector<std::string> records;
+  void Add(int64_t keyNumber, int64_t sequence, std::string_view citation, std::string_view left,
+           std::string_view right) override {
+    if (static_cast<int64_t>(records.size()) == failAt) throw std::bad_alloc();
+    records.push_back(std::to_string(keyNumber) + "/" + std::to_string(sequence) + "/" + std::string(citation) + "/" +
+                      std::string(left) + "/" + std::string(right));
+  }
+};
+
+// The records reach the other sink as they came, across many batches; memory running out on
+// its thread comes out of Finish, and the records after it never make Add wait.
+TEST(ThreadedSink, HandsOnEveryRecordInOrderAndItsFailure) {
+  for (int64_t failAt : {-1, 0, 70000}) {
+    RecordingSink recording;
+    recording.failAt = failAt;
+    std::vector<std::string> expected;
+    ThreadedSink threaded(recording);
+    for (int64_t n = 0; n < 200000; ++n) {
+      const std::string context(static_cast<size_t>(n % 50), static_cast<char>('a' + n % 26));
+      threaded.Add(n % 7, n, " cite", context, n % 3 ? context : "");
+      expected.push_back(std::to_string(n % 7) + "/" + std::to_string(n) + "/ cite/" + context + "/" +
+                         (n % 3 ? context : ""));
+    }
+    if (failAt < 0) {
+      threaded.Finish();
+      EXPECT_EQ(recording.records, expected);
+    } else {
+      EXPECT_THROW(threaded.Finish(), std::bad_alloc);
+      EXPECT_EQ(recording.records.size(), static_cast<size_t>(failAt));
+    }
+  }
 }
 
 }  // namespace
