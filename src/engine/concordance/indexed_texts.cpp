@@ -64,7 +64,7 @@ std::function<bool(std::string_view word)> LineCandidates(const Session& session
 
 IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind,
                            int64_t reachBack)
-    : session_(session), pass_(pass) {
+    : session_(session), pass_(pass), wordsInOwnLines_(pass == Pass::Lines && LineWordsAreTokens(session)) {
   const ProjectIndex* index = session.index.get();
   // An end-of-line text of one space counts the end padding's spaces as line ends, and the
   // passes pad more than the scan did.
@@ -130,7 +130,9 @@ Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* pro
       if (k > end) break;  // its stretch starts after this one ends (they may meet, not overlap)
       end = std::max(end, k + 1);
     }
-    const size_t from = first == 0 ? 0 : first - 1;
+    // A token lies between the restart point it was handed out after and the next one, but
+    // for a word an end hyphen carries over from the line before.
+    const size_t from = first == 0 || wordsInOwnLines_ ? first : first - 1;
     status = GatherStretch(file, context, start, from, end < points ? end : points, stretch);
     if (progress && progress->StopRequested()) break;
   }

@@ -80,6 +80,7 @@ class IndexedTexts {
   const Session& session_;
   const ProjectIndex* index_ = nullptr;
   const Pass pass_;
+  const bool wordsInOwnLines_;  // every token's word lies in its own line
   LineSource text_;                  // the text being read in stretches
   size_t openText_ = SIZE_MAX;       // its number
   std::vector<int64_t> candidates_;  // the positions of the tokens whose words can be finds, ascending

@@ -75,8 +75,12 @@ struct IndexedCorpus : ScannedProject {
     std::string many;
     if (round % 3 == 2) {
       // Under the end-hyphen rule "re-" and the word after it make one word, yet a line starts with
-      // that word.
+      // that word; and long lines, so that the line after "zeb-" is often a restart point.
       for (int line = 0; line < 400; ++line) many += line == 200 ? "a re-\r\nzebra sat re-\r\nrare4\r\n" : "the cat sat\r\n";
+      for (int line = 0; line < 1000; ++line) {
+        for (int word = 0; word < 40; ++word) many += "on the mat ";
+        many += line % 10 == 0 ? "zeb-\r\nra " : "\r\n";
+      }
       texts.push_back(many);
     }
     if (shape.lineNumberTags && round % 2 == 0) {
@@ -142,7 +146,7 @@ TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
 TEST(IndexedLines, EqualsReadingEveryTextWhole) {
   std::mt19937 random(83);
   const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
-  const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "fish. zebra", "rare2", "ra"};
+  const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "fish. zebra", "rare2", "zeb"};
   for (int round = 0; round < 60; ++round) {
     IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1});
     Session& session = corpus.session;
