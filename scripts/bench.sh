@@ -84,6 +84,12 @@ for query in "broor" "the --order right"; do
        "grep -F -o -w -i $key: ${grepSeconds} s (ratio ${ratio})"
 done
 
+# Kwic of a rare key on the 60 MB text file itself, which is not scanned, against grep.
+read -r grepSeconds _ < <(best_of_three bash -c "LC_ALL=C grep -F -o -w -i broor $data/corpus60.txt | wc -l")
+read -r seconds memory < <(best_of_three "$cli" kwic "$data/corpus60.txt" --temp "$data/scratch" --keys broor)
+echo "wordloom-cli kwic corpus60.txt --keys broor: ${seconds} s, peak memory $((memory / 1024)) MB;" \
+     "grep: ${grepSeconds} s (ratio $(awk -v g="$grepSeconds" -v t="$seconds" 'BEGIN { printf "%.1f", t / g }'))"
+
 # The hit store on the 60 MB project: "the" kept as data, the table's first screen, sorting,
 # contexts and export, and the phrase "of the" against the run of "the".
 build/bin/wordloom-hits-bench "$data/p60.wlm" the "of the"
@@ -120,14 +126,20 @@ index_runs() {  # SIZE: the corpus of SIZE MB
   bytes=$(stat -c %s "${with%.wlm}.wlx")
   echo "wordloom-cli new with its index, $size MB: ${seconds} s, peak memory $((memory / 1024)) MB;" \
        "index $((bytes / 1000000)) MB, $(awk -v i="$bytes" -v t="$(stat -c %s "$corpus")" 'BEGIN { printf "%.2f", i / t }') times the text"
-  for run in "kwic --keys broor" "kwic --keys broor --format tsv" "collocates --keys broor" "collocates --keys the" \
-             "wordlist --format tsv" "dispersion --keys the"; do
+  for run in "kwic --keys broor" "kwic --keys broor --format tsv" "line --keys broor" "collocates --keys broor" \
+             "collocates --keys the" "wordlist --format tsv" "dispersion --keys the"; do
     for project in "$with" "$without"; do
       # shellcheck disable=SC2086
       read -r seconds memory < <(best_of_three "$cli" ${run%% *} "$project" --temp "$data/scratch" ${run#* })
       echo "  wordloom-cli $run, $size MB, $([ "$project" = "$with" ] && echo "from the index" || echo "from the texts"):" \
            "${seconds} s, peak memory $((memory / 1024)) MB"
     done
+  done
+  for project in "$with" "$without"; do
+    read -r seconds memory < <(best_of_three "$cli" kwic "$project" --temp "$data/scratch" --keys "broor {0,3} the" \
+                                 --search phrase --format tsv)
+    echo "  wordloom-cli kwic --keys \"broor {0,3} the\" --search phrase --format tsv, $size MB," \
+         "$([ "$project" = "$with" ] && echo "from the index" || echo "from the texts"): ${seconds} s, peak memory $((memory / 1024)) MB"
   done
   read -r seconds _ < <(best_of_three bash -c "LC_ALL=C grep -F -o -w -i broor '$corpus' | wc -l")
   echo "  grep -F -o -w -i broor, $size MB: ${seconds} s"
