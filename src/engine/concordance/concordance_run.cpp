@@ -82,7 +82,7 @@ void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kin
   std::vector<size_t> found;
   std::optional<IndexedTexts> indexed;
   if (kind == ConcordanceKind::Kwic) {
-    indexed.emplace(session, IndexedTexts::Pass::Words, [&](std::string_view word) {
+    indexed.emplace(session, IndexedTexts::Pass::Keywords, [&](std::string_view word) {
       keyTable.Match(word, isWord, found);
       return !found.empty();
     });

@@ -69,8 +69,9 @@ IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::functio
   // An end-of-line text of one space counts the end padding's spaces as line ends, and the
   // passes pad more than the scan did.
   const std::string& endOfLine = session.project.rules.endOfLine;
-  if (index == nullptr || session.tables.unicode || endOfLine.empty() || endOfLine == " " ||
-      KeysMayMeet(session.tables) || !index->Matches(session)) {
+  const bool unicode = session.tables.unicode != nullptr;
+  if (index == nullptr || (unicode && pass != Pass::Hits) || endOfLine.empty() || endOfLine == " " ||
+      (!unicode && KeysMayMeet(session.tables)) || !index->Matches(session)) {
     return;
   }
   const EntryList& vocabulary = session.lists.Vocabulary;

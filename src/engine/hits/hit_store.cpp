@@ -270,13 +270,13 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
     return !found.empty();
   };
   if (!lines && !matcher->phrase()) {
-    indexed.emplace(session, IndexedTexts::Pass::Words, matches);
-  } else if (!lines && session.index && !unicode) {
+    indexed.emplace(session, IndexedTexts::Pass::Hits, matches);
+  } else if (!lines && session.index) {
     // A phrase is picked out by its step of the fewest tokens; its first word lies at most
     // that step's reach before.
     const size_t anchor = RarestStep(*matcher, session.lists.Vocabulary);
     indexed.emplace(
-        session, IndexedTexts::Pass::Words,
+        session, IndexedTexts::Pass::Hits,
         [&](std::string_view entry) { return matcher->MatchStep(anchor, word.assign(entry)); },
         matcher->WordsBefore(anchor));
   } else if (lines && patterns && !matcher->phrase() && LineWordsAreTokens(session)) {

@@ -253,6 +253,44 @@ TEST(IndexedHits, PhrasesEqualReadingEveryTextWhole) {
   }
 }
 
+// UTF-8 projects under both kinds of word boundaries: accented, Greek and Chinese words, a
+// letter with a combining mark, upper case that folds, and now and then invalid bytes.
+TEST(IndexedHits, Utf8EqualsReadingEveryTextWhole) {
+  std::mt19937 random(101);
+  static const char* words[] = {"the", "cat", "caf\xC3\xA9", "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82", "\xE5\x9B\xAD\xE5\xAD\x90",
+                                "CAFE\xCC\x81", "\xC5\xBD" "ebra", "na\xC3\xAFve", "don't", "--", "re-\r\n", "<A \xC3\xA9t\xC3\xA9>"};
+  const char* keys[] = {"\xC5\xBE" "ebra", "rare7 rare13", "caf\xC3\xA9", "rare4 \xE5\x9B\xAD\xE5\xAD\x90"};
+  for (int round = 0; round < 24; ++round) {
+    std::vector<std::string> texts(1 + random() % 2);
+    for (std::string& text : texts) {
+      for (int line = 1000 + static_cast<int>(random() % 1500); line > 0; --line) {
+        for (int n = 1 + static_cast<int>(random() % 6); n > 0; --n) {
+          const unsigned pick = random() % 1000;
+          text += pick < 930 ? words[pick % 2] : pick < 990 ? words[2 + pick % 10] : "rare" + std::to_string(pick % 20);
+          text += ' ';
+        }
+        text += "\r\n";
+      }
+    }
+    if (round % 4 == 3) texts.push_back("invalid \xFF bytes: the text goes to the Error Report");
+    ScannedProject corpus(NumberedTexts(texts), MarkupRules(TextEncoding::Utf8, round % 2 ? WordBoundaries::Unicode
+                                                                                            : WordBoundaries::Alphabet));
+    Session& session = corpus.session;
+    ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch, session.index).ok());
+
+    HitQuery query;
+    query.mode = kSearchModes[round % 7];
+    query.keys = query.mode == SearchMode::Phrase ? "rare4 {0,2} caf\xC3\xA9" : keys[round % 4];
+    if (query.mode == SearchMode::Wildcard) query.keys = "rare1?";
+    if (query.mode == SearchMode::Regex) query.keys = "rare1[0-9]|\xC5\xBE" "eb";
+    query.citationLetters = "AL";
+    const std::string fromIndex = Hits(session, corpus.temp.scratch, query);
+    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
+    const std::string fromTexts = Hits(session, corpus.temp.scratch, query);
+    EXPECT_EQ(fromIndex, fromTexts) << "round " << round << ", keys " << query.keys;
+  }
+}
+
 TEST(IndexedHits, WholeLinesEqualReadingEveryTextWhole) {
   std::mt19937 random(89);
   for (int round = 0; round < 42; ++round) {
