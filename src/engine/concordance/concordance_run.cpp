@@ -99,10 +99,11 @@ void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kin
       return kind == ConcordanceKind::Line ? GatherLine(context, rules, session.tables, files[i], query, sink, progress)
                                            : GatherKwic(context, rules, session.tables, files[i], query, sink, progress);
     };
-    const auto stretch = [&](LineSource& text, const TextStretch& part, bool&) {
+    const auto stretch = [&](LineSource& text, const TextStretch& part, bool& further) {
       return kind == ConcordanceKind::Line
                  ? GatherLineStretch(context, rules, session.tables, text, files[i], query, sink, part, progress)
-                 : GatherKwicStretch(context, rules, session.tables, text, files[i], query, sink, part, progress);
+                 : GatherKwicStretch(context, rules, session.tables, text, files[i], query, sink, part, progress,
+                                     &further);
     };
     Status read = indexed && indexed->serves() ? indexed->Gather(i, context, progress, whole, stretch) : whole();
     if (!read.ok()) ReportUnreadableFile(context, files[i], read.message());

@@ -57,10 +57,11 @@ struct GatherQuery {
 // A stretch of a file for an indexed pass: reading starts at a line's first byte, the
 // reader's counters and reference values there already in the context, and only the
 // characters from examineFrom to examineTo (counted from 1 at the file's first character
-// handed out) are examined. For the keyword pass they must lie at least 250 characters after
-// the reading starts, so that the ring holds what a pass over the whole file would hold; the
-// finds are then exactly those of the whole file's pass at those characters. Windows-1252
-// projects only.
+// handed out) are examined. For the keyword pass of a Windows-1252 project they must lie at
+// least 250 characters after the reading starts, so that the ring holds what a pass over the
+// whole file would hold; the finds are then exactly those of the whole file's pass at those
+// characters. The keyword pass of a UTF-8 project looks further back for a left context: when
+// the stretch holds too little before its first find, it keeps nothing and sets `further`.
 struct TextStretch {
   int64_t offset = 0;       // the byte offset of the line reading starts at
   int64_t charsBefore = 0;  // the characters the reader hands out before that line
@@ -76,7 +77,8 @@ constexpr size_t kStretchBufferBytes = 4 << 10;
 // The same on `file`, already open at the stretch's offset.
 [[nodiscard]] Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables,
                                        LineSource& file, const std::string& path, const GatherQuery& query,
-                                       CitationSink& sink, const TextStretch& stretch, ProgressSink* progress = nullptr);
+                                       CitationSink& sink, const TextStretch& stretch, ProgressSink* progress = nullptr,
+                                       bool* further = nullptr);
 
 // The whole-line pass over one file: each numbered line, lower-cased, is matched against
 // the keys; the context of a find is the line as written.

@@ -70,7 +70,7 @@ IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::functio
   // passes pad more than the scan did.
   const std::string& endOfLine = session.project.rules.endOfLine;
   const bool unicode = session.tables.unicode != nullptr;
-  if (index == nullptr || (unicode && pass != Pass::Hits) || endOfLine.empty() || endOfLine == " " ||
+  if (index == nullptr || (unicode && pass == Pass::Lines) || endOfLine.empty() || endOfLine == " " ||
       (!unicode && KeysMayMeet(session.tables)) || !index->Matches(session)) {
     return;
   }

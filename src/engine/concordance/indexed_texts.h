@@ -10,8 +10,8 @@
 // before a candidate token to one after it, so no find can fall outside. A pass that needs more
 // of the text before a find than a stretch gives asks for the stretch again from further back.
 // Texts the reader cannot be restarted inside (see kReadWhole in index/index_format.h), and every
-// text when the run is not one the index can serve (the keyword or whole-line pass of a UTF-8
-// project, an empty end-of-line text or one of a space, a Windows-1252 alphabet whose words may
+// text when the run is not one the index can serve (the whole-line pass of a UTF-8 project, an
+// empty end-of-line text or one of a space, a Windows-1252 alphabet whose words may
 // share sort keys, or candidate words that are more than one token in 64), are read whole as
 // before. A whole-line pass also reads
 // whole the texts with line-number tags, which can make one numbered line of several lines.
@@ -43,8 +43,7 @@ std::function<bool(std::string_view word)> LineCandidates(const Session& session
 
 class IndexedTexts {
  public:
-  // The keyword pass (Windows-1252 only: its UTF-8 pass cannot start inside a text), the
-  // gathering of hits, and the whole-line passes.
+  // The keyword pass, the gathering of hits, and the whole-line passes (Windows-1252 only).
   enum class Pass { Keywords, Hits, Lines };
   // `mayFind`: true for a vocabulary word the pass can find a key in. A find may also start up
   // to `reachBack` tokens before such a word's (a phrase's first word, before the word that

@@ -339,7 +339,7 @@ Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const Cha
 
 Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const CharTables& tables, LineSource& file,
                          const std::string& path, const GatherQuery& query, CitationSink& sink,
-                         const TextStretch& stretch, ProgressSink* progress) {
+                         const TextStretch& stretch, ProgressSink* progress, bool* further) {
   // The end padding pushes the words of the last 125 characters through the examined slot.
   const std::string padding(static_cast<size_t>(kRing), ' ');
   context.references.contextPadding = padding;
@@ -347,7 +347,8 @@ Status GatherKwicStretch(ScanContext& context, const ScanRules& rules, const Cha
   BeginFile(context, path);
   context.state.fileLineNumber = stretch.fileLine;
   if (tables.unicode) {
-    RunUnicodeKwic(context, file, *tables.unicode, query, sink, progress);
+    const bool wanted = RunUnicodeKwic(context, file, *tables.unicode, query, sink, stretch, progress);
+    if (further) *further = wanted;
   } else {
     KwicPass(context, file, query, sink, progress, tables.needLetter, stretch).Run();
   }

@@ -30,8 +30,9 @@ constexpr int64_t kMostBytesPerColumn = 32;  // how far back a left context is l
 class UnicodeKwicPass {
  public:
   UnicodeKwicPass(ScanContext& context, LineSource& file, const UnicodeText& unicode, const GatherQuery& query,
-                  CitationSink& sink, ProgressSink* progress)
+                  CitationSink& sink, const TextStretch& stretch, ProgressSink* progress)
       : context_(context), s_(context.state), file_(file), query_(query), sink_(sink), progress_(progress),
+        stretch_(stretch), atTextStart_(stretch.charsBefore == 0 && stretch.offset == 0),
         table_(query.keyTable ? *query.keyTable : ownTable_.emplace(query.kind, query.keys)),
         cutter_(unicode, [this](int64_t offset, std::string_view, std::string_view lower) { Found(offset, lower); }),
         snapshots_(context.references.ReferenceLetterValue, s_.readReferences && CitesReferenceValues(query.letters),
@@ -52,13 +53,19 @@ class UnicodeKwicPass {
         loaded_ += static_cast<int64_t>(run.text.size());
         cutter_.Feed(run.text);
       }
+      if (further_) return;
       EmitReady(false);
       Trim();
+      // A stretch is done once a word after its examined characters has come and every find
+      // has its contexts.
+      if (passed_ && hits_.empty()) return;
       if (progress_ && progress_->StopRequested()) break;
     }
     cutter_.Discard();
-    EmitReady(true);
+    if (!further_) EmitReady(true);
   }
+
+  bool further() const { return further_; }
 
  private:
   struct Span {
@@ -75,7 +82,19 @@ class UnicodeKwicPass {
   };
 
   void Found(int64_t offset, std::string_view lower) {
+    if (further_) return;
+    // Stream offsets count from the stretch's first character.
+    const int64_t character = stretch_.charsBefore + offset + 1;
+    if (character > stretch_.examineTo) passed_ = true;
+    if (character < stretch_.examineFrom || character > stretch_.examineTo) return;
     table_.Match(lower, wholeWord_, matched_);
+    if (matched_.empty()) return;
+    // The left context looks back this far, which must lie inside the stretch; its first word,
+    // which may be the end of one, lies well before.
+    if (!atTextStart_ && offset < (query_.halfWidth + 2) * kMostBytesPerColumn) {
+      further_ = true;
+      return;
+    }
     for (size_t n : matched_) hits_.push_back(Hit{offset, n});
   }
 
@@ -187,6 +206,10 @@ class UnicodeKwicPass {
   const GatherQuery& query_;
   CitationSink& sink_;
   ProgressSink* progress_;
+  const TextStretch& stretch_;
+  const bool atTextStart_;  // before its first character the context is spaces
+  bool passed_ = false;     // a word after the examined characters has come
+  bool further_ = false;
   std::optional<KeyTable> ownTable_;  // declared before table_, which may refer to it
   KeyTable& table_;
   WordCharTable wholeWord_{};
@@ -206,9 +229,11 @@ class UnicodeKwicPass {
 
 }  // namespace
 
-void RunUnicodeKwic(ScanContext& context, LineSource& file, const UnicodeText& unicode, const GatherQuery& query,
-                    CitationSink& sink, ProgressSink* progress) {
-  UnicodeKwicPass(context, file, unicode, query, sink, progress).Run();
+bool RunUnicodeKwic(ScanContext& context, LineSource& file, const UnicodeText& unicode, const GatherQuery& query,
+                    CitationSink& sink, const TextStretch& stretch, ProgressSink* progress) {
+  UnicodeKwicPass pass(context, file, unicode, query, sink, stretch, progress);
+  pass.Run();
+  return pass.further();
 }
 
 }  // namespace wordloom

@@ -11,7 +11,10 @@
 
 namespace wordloom {
 
-void RunUnicodeKwic(ScanContext& context, LineSource& file, const UnicodeText& unicode, const GatherQuery& query,
-                    CitationSink& sink, ProgressSink* progress);
+// Over a stretch of the text (see TextStretch), only the words that start in its examined
+// characters are finds. True, with nothing handed out, when a find's left context would reach
+// back before the stretch's first character (never for a stretch at the text's start).
+bool RunUnicodeKwic(ScanContext& context, LineSource& file, const UnicodeText& unicode, const GatherQuery& query,
+                    CitationSink& sink, const TextStretch& stretch, ProgressSink* progress);
 
 }  // namespace wordloom

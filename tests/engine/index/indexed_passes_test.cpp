@@ -253,14 +253,20 @@ TEST(IndexedHits, PhrasesEqualReadingEveryTextWhole) {
   }
 }
 
-// UTF-8 projects under both kinds of word boundaries: accented, Greek and Chinese words, a
-// letter with a combining mark, upper case that folds, and now and then invalid bytes.
-TEST(IndexedHits, Utf8EqualsReadingEveryTextWhole) {
-  std::mt19937 random(101);
-  static const char* words[] = {"the", "cat", "caf\xC3\xA9", "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82", "\xE5\x9B\xAD\xE5\xAD\x90",
-                                "CAFE\xCC\x81", "\xC5\xBD" "ebra", "na\xC3\xAFve", "don't", "--", "re-\r\n", "<A \xC3\xA9t\xC3\xA9>"};
-  const char* keys[] = {"\xC5\xBE" "ebra", "rare7 rare13", "caf\xC3\xA9", "rare4 \xE5\x9B\xAD\xE5\xAD\x90"};
-  for (int round = 0; round < 24; ++round) {
+// A UTF-8 project of one or two texts, under either kind of word boundaries: accented, Greek and
+// Chinese words, a letter with a combining mark, upper case that folds, and now and then
+// invalid bytes or lines of letters under many accents.
+struct Utf8Corpus : ScannedProject {
+  Utf8Corpus(std::mt19937& random, int round)
+      : ScannedProject(Texts(random, round), MarkupRules(TextEncoding::Utf8, round % 2 ? WordBoundaries::Unicode
+                                                                                        : WordBoundaries::Alphabet)) {
+    EXPECT_TRUE(UpdateProjectIndex(session, temp.folder.File("p.wlx"), temp.scratch, session.index).ok());
+  }
+
+  static std::vector<std::pair<std::string, std::string>> Texts(std::mt19937& random, int round) {
+    static const char* words[] = {"the", "cat", "caf\xC3\xA9", "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82",
+                                  "\xE5\x9B\xAD\xE5\xAD\x90", "CAFE\xCC\x81", "\xC5\xBD" "ebra", "na\xC3\xAFve",
+                                  "don't", "--", "re-\r\n", "<A \xC3\xA9t\xC3\xA9>"};
     std::vector<std::string> texts(1 + random() % 2);
     for (std::string& text : texts) {
       for (int line = 1000 + static_cast<int>(random() % 1500); line > 0; --line) {
@@ -273,10 +279,52 @@ TEST(IndexedHits, Utf8EqualsReadingEveryTextWhole) {
       }
     }
     if (round % 4 == 3) texts.push_back("invalid \xFF bytes: the text goes to the Error Report");
-    ScannedProject corpus(NumberedTexts(texts), MarkupRules(TextEncoding::Utf8, round % 2 ? WordBoundaries::Unicode
-                                                                                            : WordBoundaries::Alphabet));
+    if (round % 3 == 0) {
+      // Letters under sixteen accents, 33 bytes a column: a wide left context reaches back over
+      // more than the two kilobytes or so before a stretch's first find.
+      std::string letter = "a";
+      for (int accent = 0; accent < 16; ++accent) letter += "\xCC\x81";
+      std::string heavy;
+      for (int line = 0; line < 300; ++line) {
+        for (int word = 0; word < 11; ++word) heavy += letter + letter + letter + " ";
+        heavy += line % 2 ? "\r\nrare4 \xC5\xBE" "ebra " : "\r\n";
+      }
+      texts.push_back(heavy);
+    }
+    return NumberedTexts(texts);
+  }
+};
+
+TEST(IndexedKwic, Utf8EqualsReadingEveryTextWhole) {
+  std::mt19937 random(103);
+  const char* keys[] = {"\xC5\xBE" "ebra", "rare7 rare13", "caf\xC3\xA9", "rare4 \xE5\x9B\xAD\xE5\xAD\x90"};
+  const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
+  for (int round = 0; round < 24; ++round) {
+    Utf8Corpus corpus(random, round);
     Session& session = corpus.session;
-    ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch, session.index).ok());
+
+    ConcordanceQuery query;
+    query.keys = keys[round % 4];
+    query.match = kinds[(round / 4) % 4];
+    query.order = static_cast<CitationOrder>(1 + round % 3);
+    query.citationLetters = round % 2 ? "AL" : "A";
+    query.contextWidth = round % 3 == 0 ? 240 : 20 + 44 * (round % 6);
+    query.index = round % 7 == 6;
+    const Outcome fromIndex = Concordance(session, corpus.temp.scratch, query);
+    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
+    const Outcome fromTexts = Concordance(session, corpus.temp.scratch, query);
+    EXPECT_EQ(fromIndex.output, fromTexts.output) << "round " << round << ", keys " << query.keys;
+    EXPECT_EQ(fromIndex.counts, fromTexts.counts);
+    EXPECT_EQ(fromIndex.reader, fromTexts.reader);
+  }
+}
+
+TEST(IndexedHits, Utf8EqualsReadingEveryTextWhole) {
+  std::mt19937 random(101);
+  const char* keys[] = {"\xC5\xBE" "ebra", "rare7 rare13", "caf\xC3\xA9", "rare4 \xE5\x9B\xAD\xE5\xAD\x90"};
+  for (int round = 0; round < 24; ++round) {
+    Utf8Corpus corpus(random, round);
+    Session& session = corpus.session;
 
     HitQuery query;
     query.mode = kSearchModes[round % 7];
