@@ -10,6 +10,7 @@ namespace wordloom {
 namespace {
 
 constexpr int64_t kMostCandidateShare = 64;  // beyond one token in this many, every text is read whole
+constexpr int64_t kFewStretchBytes = 256 << 10;  // stretches this short are read whatever the text's length
 
 // Windows-1252 words are keyed a byte a character; two word characters of one key byte make
 // words of equal keys, which the vocabulary keeps as one entry.
@@ -113,19 +114,23 @@ Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* pro
   // Restart point k is the text's start for 0, checkpoint k - 1 after it.
   const std::span<const ProjectIndex::Checkpoint> checkpoints = index_->TextCheckpoints(file);
   const size_t points = checkpoints.size() + 1;
+  // The restart point a token was handed out after; its word starts after the point before.
+  const auto pointOf = [&](int64_t position) {
+    const int64_t token = position - text.firstToken;
+    const auto after = std::upper_bound(checkpoints.begin(), checkpoints.end(), token,
+                                        [](int64_t t, const ProjectIndex::Checkpoint& c) { return t < c.token; });
+    return static_cast<size_t>(after - checkpoints.begin());
+  };
+  const auto byteOf = [&](size_t point) {
+    return point == 0 ? 0 : point < points ? checkpoints[point - 1].offset : text.size;
+  };
+  std::vector<std::pair<size_t, size_t>> plan;  // examine after point first up to point second
+  int64_t planned = 0;                          // the bytes the stretches read, at least
   auto candidate = std::lower_bound(candidates_.begin(), candidates_.end(), text.firstToken);
   const auto last = std::lower_bound(candidate, candidates_.end(), text.firstToken + text.tokenCount);
-  Status status;
-  while (candidate != last && status.ok()) {
-    // The restart point the token was handed out after; its word starts after the point before.
-    const auto pointOf = [&](int64_t position) {
-      const int64_t token = position - text.firstToken;
-      const auto after = std::upper_bound(checkpoints.begin(), checkpoints.end(), token,
-                                          [](int64_t t, const ProjectIndex::Checkpoint& c) { return t < c.token; });
-      return static_cast<size_t>(after - checkpoints.begin());
-    };
+  while (candidate != last) {
     const size_t first = pointOf(*candidate);
-    size_t end = first + 1;  // examine from point first - 1 up to point end
+    size_t end = first + 1;
     for (; candidate != last; ++candidate) {
       const size_t k = pointOf(*candidate);
       if (k > end) break;  // its stretch starts after this one ends (they may meet, not overlap)
@@ -134,8 +139,15 @@ Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* pro
     // A token lies between the restart point it was handed out after and the next one, but
     // for a word an end hyphen carries over from the line before.
     const size_t from = first == 0 || wordsInOwnLines_ ? first : first - 1;
-    status = GatherStretch(file, context, start, from, end < points ? end : points, stretch);
-    if (progress && progress->StopRequested()) break;
+    plan.emplace_back(from, std::min(end, points));
+    planned += byteOf(std::min(end, points)) - byteOf(pass_ == Pass::Lines || from == 0 ? from : from - 1);
+  }
+  // Stretches that would read much of a long text cost more than reading it once.
+  if (planned > kFewStretchBytes && planned * 2 > text.size) return whole();
+  Status status;
+  for (const auto& [from, to] : plan) {
+    status = GatherStretch(file, context, start, static_cast<int64_t>(from), static_cast<int64_t>(to), stretch);
+    if (!status.ok() || (progress && progress->StopRequested())) break;
   }
   // The reader as the whole text leaves it.
   context.state.physicalLineTotal = start.physicalLines + text.physicalLines;
