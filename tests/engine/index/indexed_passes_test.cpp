@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <random>
+#include <type_traits>
 
 #include "concordance/concordance_run.h"
 #include "hits/hits.h"
@@ -148,6 +149,30 @@ Outcome Concordance(const Session& session, const ScratchFolder& scratch, const 
   return Outcome{ReadFile(result.outputPath), result.countsText, ReaderText(*result.scan)};
 }
 
+std::string Hits(const Session& session, const ScratchFolder& scratch, const HitQuery& query);
+
+// Runs `query` through the index and then from the texts, with the index set aside, and expects
+// the same; `served` counts the rounds whose run through the index read stretches.
+template <typename Query>
+void ExpectAsFromTexts(Session& session, const ScratchFolder& scratch, const Query& query, int round,
+                       ServedRounds* served = nullptr) {
+  const auto run = [&] {
+    if constexpr (std::is_same_v<Query, HitQuery>) {
+      return Hits(session, scratch, query);
+    } else {
+      const Outcome outcome = Concordance(session, scratch, query);
+      return outcome.output + "\n" + outcome.counts + "\n" + outcome.reader;
+    }
+  };
+  if (served) served->mark = BytesRead();
+  const std::string fromIndex = run();
+  if (served) served->IndexRunDone();
+  std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
+  const std::string fromTexts = run();
+  if (served) served->TextsRunDone();
+  EXPECT_EQ(fromIndex, fromTexts) << "round " << round << ", keys " << query.keys;
+}
+
 TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
   std::mt19937 random(73);
   const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
@@ -163,12 +188,7 @@ TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
     query.citationLetters = round % 2 ? "ABL" : "BA";
     query.contextWidth = 20 + 20 * (round % 6);
     query.index = round % 7 == 6;
-    const Outcome fromIndex = Concordance(session, corpus.temp.scratch, query);
-    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
-    const Outcome fromTexts = Concordance(session, corpus.temp.scratch, query);
-    EXPECT_EQ(fromIndex.output, fromTexts.output) << "round " << round << ", keys " << query.keys;
-    EXPECT_EQ(fromIndex.counts, fromTexts.counts);
-    EXPECT_EQ(fromIndex.reader, fromTexts.reader);
+    ExpectAsFromTexts(session, corpus.temp.scratch, query, round);
   }
 }
 
@@ -187,12 +207,7 @@ TEST(IndexedLines, EqualsReadingEveryTextWhole) {
     query.order = static_cast<CitationOrder>(1 + round % 3);
     query.citationLetters = round % 2 ? "ABL" : "BA";
     query.index = round % 7 == 6;
-    const Outcome fromIndex = Concordance(session, corpus.temp.scratch, query);
-    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
-    const Outcome fromTexts = Concordance(session, corpus.temp.scratch, query);
-    EXPECT_EQ(fromIndex.output, fromTexts.output) << "round " << round << ", keys " << query.keys;
-    EXPECT_EQ(fromIndex.counts, fromTexts.counts);
-    EXPECT_EQ(fromIndex.reader, fromTexts.reader);
+    ExpectAsFromTexts(session, corpus.temp.scratch, query, round);
   }
 }
 
@@ -235,10 +250,7 @@ TEST(IndexedHits, EqualsReadingEveryTextWhole) {
     const char* phrase = round % 14 == 6 ? "zebra * rare1" : "rare4 {0,1} rare7";
     query.keys = query.mode == SearchMode::Phrase ? phrase : kHitKeys[(round / 7 + round) % 7];
     query.citationLetters = round % 2 ? "ABL" : "BA";
-    const std::string fromIndex = Hits(session, corpus.temp.scratch, query);
-    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
-    const std::string fromTexts = Hits(session, corpus.temp.scratch, query);
-    EXPECT_EQ(fromIndex, fromTexts) << "round " << round << ", keys " << query.keys;
+    ExpectAsFromTexts(session, corpus.temp.scratch, query, round);
   }
 }
 
@@ -275,10 +287,7 @@ TEST(IndexedHits, PhrasesEqualReadingEveryTextWhole) {
     query.mode = SearchMode::Phrase;
     query.keys = phrases[round % 5];
     query.citationLetters = "AL";
-    const std::string fromIndex = Hits(session, corpus.temp.scratch, query);
-    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
-    const std::string fromTexts = Hits(session, corpus.temp.scratch, query);
-    EXPECT_EQ(fromIndex, fromTexts) << "round " << round << ", phrase " << query.keys;
+    ExpectAsFromTexts(session, corpus.temp.scratch, query, round);
   }
 }
 
@@ -340,15 +349,7 @@ TEST(IndexedKwic, Utf8EqualsReadingEveryTextWhole) {
     query.citationLetters = round % 2 ? "AL" : "A";
     query.contextWidth = round % 3 == 0 ? 240 : 20 + 44 * (round % 6);
     query.index = round % 7 == 6;
-    served.mark = BytesRead();
-    const Outcome fromIndex = Concordance(session, corpus.temp.scratch, query);
-    served.IndexRunDone();
-    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
-    const Outcome fromTexts = Concordance(session, corpus.temp.scratch, query);
-    served.TextsRunDone();
-    EXPECT_EQ(fromIndex.output, fromTexts.output) << "round " << round << ", keys " << query.keys;
-    EXPECT_EQ(fromIndex.counts, fromTexts.counts);
-    EXPECT_EQ(fromIndex.reader, fromTexts.reader);
+    ExpectAsFromTexts(session, corpus.temp.scratch, query, round, &served);
   }
   EXPECT_GE(served.rounds, 12);
 }
@@ -367,13 +368,7 @@ TEST(IndexedHits, Utf8EqualsReadingEveryTextWhole) {
     if (query.mode == SearchMode::Wildcard) query.keys = "rare1?";
     if (query.mode == SearchMode::Regex) query.keys = "rare1[0-9]|\xC5\xBE" "eb";
     query.citationLetters = "AL";
-    served.mark = BytesRead();
-    const std::string fromIndex = Hits(session, corpus.temp.scratch, query);
-    served.IndexRunDone();
-    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
-    const std::string fromTexts = Hits(session, corpus.temp.scratch, query);
-    served.TextsRunDone();
-    EXPECT_EQ(fromIndex, fromTexts) << "round " << round << ", keys " << query.keys;
+    ExpectAsFromTexts(session, corpus.temp.scratch, query, round, &served);
   }
   EXPECT_GE(served.rounds, 12);
 }
@@ -389,10 +384,7 @@ TEST(IndexedHits, WholeLinesEqualReadingEveryTextWhole) {
     query.mode = kSearchModes[round % 7];
     query.keys = query.mode == SearchMode::Phrase ? "zebra * rare1" : kHitKeys[(round / 7 + round) % 7];
     query.citationLetters = round % 2 ? "ABL" : "BA";
-    const std::string fromIndex = Hits(session, corpus.temp.scratch, query);
-    std::shared_ptr<const ProjectIndex> kept = std::move(session.index);
-    const std::string fromTexts = Hits(session, corpus.temp.scratch, query);
-    EXPECT_EQ(fromIndex, fromTexts) << "round " << round << ", keys " << query.keys;
+    ExpectAsFromTexts(session, corpus.temp.scratch, query, round);
   }
 }
 
