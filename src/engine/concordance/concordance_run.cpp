@@ -12,6 +12,7 @@
 #include "concordance/citation.h"
 #include "concordance/gather.h"
 #include "concordance/indexed_texts.h"
+#include "concordance/kwic_unicode.h"
 #include "concordance/threaded_sink.h"
 #include "concordance/writers.h"
 #include "scan/error_report.h"
@@ -82,10 +83,14 @@ void GatherAll(const Session& session, ScanContext& context, ConcordanceKind kin
   std::vector<size_t> found;
   std::optional<IndexedTexts> indexed;
   if (kind == ConcordanceKind::Kwic) {
-    indexed.emplace(session, IndexedTexts::Pass::Keywords, [&](std::string_view word) {
-      keyTable.Match(word, isWord, found);
-      return !found.empty();
-    });
+    const int64_t lookBack = session.tables.unicode && gather.keepContexts ? UnicodeKwicLookBack(gather) : 0;
+    indexed.emplace(
+        session, IndexedTexts::Pass::Keywords,
+        [&](std::string_view word) {
+          keyTable.Match(word, isWord, found);
+          return !found.empty();
+        },
+        0, lookBack);
   } else if (const auto mayFind = LineCandidates(session, gather.kind, gather.keys)) {
     indexed.emplace(session, IndexedTexts::Pass::Lines, mayFind);
   }

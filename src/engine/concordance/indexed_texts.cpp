@@ -64,8 +64,9 @@ std::function<bool(std::string_view word)> LineCandidates(const Session& session
 }
 
 IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind,
-                           int64_t reachBack)
-    : session_(session), pass_(pass), wordsInOwnLines_(pass == Pass::Lines && LineWordsAreTokens(session)) {
+                           int64_t reachBack, int64_t lookBack)
+    : session_(session), pass_(pass), wordsInOwnLines_(pass == Pass::Lines && LineWordsAreTokens(session)),
+      lookBack_(lookBack) {
   const ProjectIndex* index = session.index.get();
   // An end-of-line text of one space counts the end padding's spaces as line ends, and the
   // passes pad more than the scan did.
@@ -140,7 +141,8 @@ Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* pro
     // for a word an end hyphen carries over from the line before.
     const size_t from = first == 0 || wordsInOwnLines_ ? first : first - 1;
     plan.emplace_back(from, std::min(end, points));
-    planned += byteOf(std::min(end, points)) - byteOf(pass_ == Pass::Lines || from == 0 ? from : from - 1);
+    const auto readFrom = static_cast<size_t>(ReadStart(checkpoints, static_cast<int64_t>(from)));
+    planned += byteOf(std::min(end, points)) - byteOf(readFrom);
   }
   // Stretches that would read much of a long text cost more than reading it once.
   if (planned > kFewStretchBytes && planned * 2 > text.size) return whole();
@@ -172,9 +174,7 @@ Status IndexedTexts::GatherStretch(size_t file, ScanContext& context, const Text
   stretch.examineFrom = from == 0 ? 1 : checkpoints[static_cast<size_t>(from - 1)].chars + 1;
   stretch.examineTo = to >= points ? INT64_MAX : checkpoints[static_cast<size_t>(to - 1)].chars;
   const std::string& path = session_.project.Files[file];
-  // A numbered line never runs over a restart point (see GatherLineStretch); the keyword pass
-  // needs a point more of text before the first character it examines.
-  int64_t readFrom = pass_ == Pass::Lines ? from : std::max<int64_t>(0, from - 1);
+  int64_t readFrom = ReadStart(checkpoints, from);
   for (int64_t back = 1;; back *= 2) {
     const ProjectIndex::Checkpoint* restart = readFrom == 0 ? nullptr : &checkpoints[static_cast<size_t>(readFrom - 1)];
     RestoreAt(file, start, restart, context);
@@ -191,6 +191,17 @@ Status IndexedTexts::GatherStretch(size_t file, ScanContext& context, const Text
     if (!further || !status.ok() || readFrom == 0) return status;
     readFrom = std::max<int64_t>(0, readFrom - back);
   }
+}
+
+// The restart point a stretch examining the characters after point `from` starts reading at.
+// A numbered line never runs over a restart point (see GatherLineStretch); the other passes
+// need a point more of text before the first character they examine, and `lookBack_`
+// characters at least.
+int64_t IndexedTexts::ReadStart(std::span<const ProjectIndex::Checkpoint> checkpoints, int64_t from) const {
+  int64_t point = pass_ == Pass::Lines ? from : std::max<int64_t>(0, from - 1);
+  const int64_t need = (from == 0 ? 0 : checkpoints[static_cast<size_t>(from - 1)].chars) - lookBack_;
+  while (point > 0 && checkpoints[static_cast<size_t>(point - 1)].chars > need) --point;
+  return point;
 }
 
 // The reader's counters and reference values at `checkpoint` of the text (its start when null).

@@ -47,9 +47,10 @@ class IndexedTexts {
   enum class Pass { Keywords, Hits, Lines };
   // `mayFind`: true for a vocabulary word the pass can find a key in. A find may also start up
   // to `reachBack` tokens before such a word's (a phrase's first word, before the word that
-  // picks it out).
+  // picks it out). A stretch starts reading at least `lookBack` characters before the first
+  // it examines, so that the pass seldom has to ask for more.
   IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind,
-               int64_t reachBack = 0);
+               int64_t reachBack = 0, int64_t lookBack = 0);
 
   // True when the run reads through the index.
   bool serves() const { return index_ != nullptr; }
@@ -76,6 +77,7 @@ class IndexedTexts {
   };
   Status GatherStretch(size_t file, ScanContext& context, const TextStart& start, int64_t from, int64_t to,
                        const ReadStretch& read);
+  int64_t ReadStart(std::span<const ProjectIndex::Checkpoint> checkpoints, int64_t from) const;
   void RestoreAt(size_t file, const TextStart& start, const ProjectIndex::Checkpoint* checkpoint,
                  ScanContext& context) const;
 
@@ -83,6 +85,7 @@ class IndexedTexts {
   const ProjectIndex* index_ = nullptr;
   const Pass pass_;
   const bool wordsInOwnLines_;  // every token's word lies in its own line
+  const int64_t lookBack_;
   LineSource text_;                  // the text being read in stretches
   size_t openText_ = SIZE_MAX;       // its number
   std::vector<int64_t> candidates_;  // the positions of the tokens whose words can be finds, ascending

@@ -89,9 +89,8 @@ class UnicodeKwicPass {
     if (character < stretch_.examineFrom || character > stretch_.examineTo) return;
     table_.Match(lower, wholeWord_, matched_);
     if (matched_.empty()) return;
-    // The left context looks back this far, which must lie inside the stretch; its first word,
-    // which may be the end of one, lies well before.
-    if (!atTextStart_ && offset < (query_.halfWidth + 2) * kMostBytesPerColumn) {
+    // The left context looks back this far, which must lie inside the stretch.
+    if (query_.keepContexts && !atTextStart_ && offset < UnicodeKwicLookBack(query_)) {
       further_ = true;
       return;
     }
@@ -228,6 +227,8 @@ class UnicodeKwicPass {
 };
 
 }  // namespace
+
+int64_t UnicodeKwicLookBack(const GatherQuery& query) { return (query.halfWidth + 2) * kMostBytesPerColumn; }
 
 bool RunUnicodeKwic(ScanContext& context, LineSource& file, const UnicodeText& unicode, const GatherQuery& query,
                     CitationSink& sink, const TextStretch& stretch, ProgressSink* progress) {

@@ -11,6 +11,9 @@
 
 namespace wordloom {
 
+// The bytes of the stream before a find that its left context may look at.
+int64_t UnicodeKwicLookBack(const GatherQuery& query);
+
 // Over a stretch of the text (see TextStretch), only the words that start in its examined
 // characters are finds. True, with nothing handed out, when a find's left context would reach
 // back before the stretch's first character (never for a stretch at the text's start).

@@ -270,7 +270,7 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
     return !found.empty();
   };
   if (!lines && !matcher->phrase()) {
-    indexed.emplace(session, IndexedTexts::Pass::Hits, matches);
+    indexed.emplace(session, IndexedTexts::Pass::Hits, matches, 0, settings.contextBytes);
   } else if (!lines && session.index) {
     // A phrase is picked out by its step of the fewest tokens; its first word lies at most
     // that step's reach before.
@@ -278,7 +278,7 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
     indexed.emplace(
         session, IndexedTexts::Pass::Hits,
         [&](std::string_view entry) { return matcher->MatchStep(anchor, word.assign(entry)); },
-        matcher->WordsBefore(anchor));
+        matcher->WordsBefore(anchor), settings.contextBytes);
   } else if (lines && patterns && !matcher->phrase() && LineWordsAreTokens(session)) {
     indexed.emplace(session, IndexedTexts::Pass::Lines, matches);
   } else if (lines && !patterns) {
