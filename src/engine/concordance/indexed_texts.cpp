@@ -25,10 +25,6 @@ bool KeysMayMeet(const CharTables& tables) {
   return false;
 }
 
-}  // namespace
-
-namespace {
-
 bool IsWordChar(const CharTables& tables, unsigned char c) {
   return tables.CharClassTable[ToLower1252(c)] % 10 == kWordClass;
 }
