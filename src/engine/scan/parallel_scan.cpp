@@ -1,16 +1,12 @@
 #include "scan/parallel_scan.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
-#include <new>
-#include <system_error>
 #include <thread>
 #include <utility>
 
 #include "scan/run_files.h"
+#include "scan/stretch_reader.h"
 #include "scan/text_pieces.h"
 #include "scan/text_reader.h"
 #include "scan/word_counter.h"
@@ -23,8 +19,6 @@ const std::string kUnset = "\n";
 constexpr int kLineLetter = 12;  // "L": its tag sets the current line number
 // The current character before a piece's first.
 constexpr int kNothingRead = -2;
-// A thread tells the calling thread of its progress at most about this often, in bytes read.
-constexpr int64_t kNoticeBytes = 1 << 20;
 // The least share of the counting budget that the machine's threads are given each: a smaller
 // table would spill so often that another thread would not pay.
 constexpr size_t kLeastShareBytes = 8u << 20;
@@ -103,27 +97,20 @@ struct PieceReader {
   }
 };
 
-// The pieces one thread reads, and what it made of them.
+// What one thread made of its stretch of pieces.
 struct Stretch {
-  size_t first = 0;  // pieces [first, last)
-  size_t last = 0;
   ScanTotals totals;
   ReaderLine line;          // of its last piece that opened its file
   PhysicalLine physical;    // of its last piece that read a physical line
   std::string run;          // its counter's merged run
-  bool failed = false;
 };
 
-class PieceScan {
+class PieceScan final : public StretchReader {
  public:
   PieceScan(const std::vector<std::string>& files, const CharTables& tables, const ScratchFolder& scratch,
             const PiecePlan& plan, const ScanContext& pass, size_t budgetBytes)
-      : files_(files), tables_(tables), scratch_(scratch), plan_(plan), readers_(plan.pieces.size()) {
-    for (size_t s = 0; s < plan.groupStarts.size(); ++s) {
-      Stretch& stretch = stretches_.emplace_back();
-      stretch.first = plan.groupStarts[s];
-      stretch.last = s + 1 < plan.groupStarts.size() ? plan.groupStarts[s + 1] : plan.pieces.size();
-    }
+      : StretchReader(plan, files.size()), files_(files), tables_(tables), scratch_(scratch),
+        stretches_(plan.groupStarts.size()), readers_(plan.pieces.size()) {
     budgetBytes_ = budgetBytes / stretches_.size();
     // A fresh reader: the pass's, with counters from zero and no reference letter set.
     fresh_ = pass;
@@ -132,17 +119,15 @@ class PieceScan {
     fresh_.state.currentChar = kNothingRead;
     fresh_.references.ReferenceLetterValue.fill(kUnset);
   }
-  ~PieceScan() {
+  ~PieceScan() override {
     for (size_t s = 0; s < stretches_.size(); ++s) {
       for (const std::string& name : RunFileNamesOf(RunTag(s))) scratch_.Remove(name);
     }
   }
-  PieceScan(const PieceScan&) = delete;
-  PieceScan& operator=(const PieceScan&) = delete;
 
   // Reads every stretch on a thread of its own, telling `progress` of the files done. False
   // when a stretch failed; `stopped` when `progress` asked to stop.
-  bool Read(ProgressSink* progress, bool& stopped);
+  bool Read(ProgressSink* progress, bool& stopped) { return ReadStretches(progress, stopped); }
   // Brings the pieces' readers into `pass`, in text order, as if it had read them itself.
   // False when a piece read again no longer reads as planned.
   bool Fold(ScanContext& pass, ProgressSink* progress);
@@ -155,112 +140,42 @@ class PieceScan {
     tag += std::to_string(stretch + 1);
     return tag;
   }
-  void ReadStretch(size_t index);
-  void Notice(size_t stretch, size_t piecesDone);
+  bool ReadStretch(size_t index) override;
   static bool NeedsRereading(const ScanContext& pass, const TextPiece& piece, const PieceReader& reader);
   void TakeOver(ScanContext& pass, const TextPiece& piece, const PieceReader& reader) const;
 
   const std::vector<std::string>& files_;
   const CharTables& tables_;
   const ScratchFolder& scratch_;
-  const PiecePlan& plan_;
   ScanContext fresh_;
   size_t budgetBytes_ = 0;
   std::vector<Stretch> stretches_;
   std::vector<PieceReader> readers_;  // per piece
-
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::condition_variable noticed_;
-  std::vector<size_t> piecesDone_;  // per stretch, guarded by mutex_
-  size_t stretchesDone_ = 0;        // guarded by mutex_
 };
 
-void PieceScan::Notice(size_t stretch, size_t piecesDone) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    piecesDone_[stretch] = piecesDone;
-  }
-  noticed_.notify_one();
-}
-
-void PieceScan::ReadStretch(size_t index) {
+bool PieceScan::ReadStretch(size_t index) {
   Stretch& stretch = stretches_[index];
-  try {
-    WordCounter counter(scratch_, tables_, budgetBytes_, UINT32_MAX, RunTag(index));
-    stretch.failed = !counter.Begin().ok();
-    int64_t unnoticed = 0;
-    ScanContext context;
-    for (size_t p = stretch.first; !stretch.failed && p < stretch.last && !stop_.load(); ++p) {
-      const TextPiece& piece = plan_.pieces[p];
-      const std::string& path = files_[piece.file];
-      context = fresh_;
-      if (!piece.FirstOfFile()) {
-        BeginFile(context, path);
-        context.state.fileLineNumber = kPieceFirstLine;
-      }
-      counter.BeginFile(piece.file);
-      PieceReader& reader = readers_[p];
-      reader.read = ScanPieceWords(path, piece, context, counter, stretch.totals);
-      reader.Keep(context);
-      stretch.failed = reader.read == PieceRead::Changed;
-      if (reader.read == PieceRead::Read) stretch.line.Take(context.state);
-      if (reader.physicalLineTotal > 0) stretch.physical.Take(context.state);
-      unnoticed += plan_.BytesOf(piece);
-      if (unnoticed >= kNoticeBytes || p + 1 == stretch.last) {
-        Notice(index, p + 1 - stretch.first);
-        unnoticed = 0;
-      }
+  WordCounter counter(scratch_, tables_, budgetBytes_, UINT32_MAX, RunTag(index));
+  if (!counter.Begin().ok()) return false;
+  ScanContext context;
+  for (size_t p = FirstPiece(index); p < EndPiece(index) && !Stopping(); ++p) {
+    const TextPiece& piece = plan_.pieces[p];
+    const std::string& path = files_[piece.file];
+    context = fresh_;
+    if (!piece.FirstOfFile()) {
+      BeginFile(context, path);
+      context.state.fileLineNumber = kPieceFirstLine;
     }
-    if (!stretch.failed && !stop_.load()) stretch.failed = !counter.FinishRun(stretch.run).ok();
-  } catch (const std::bad_alloc&) {
-    stretch.failed = true;  // the single pass then meets the shortage itself
+    counter.BeginFile(piece.file);
+    PieceReader& reader = readers_[p];
+    reader.read = ScanPieceWords(path, piece, context, counter, stretch.totals);
+    reader.Keep(context);
+    if (reader.read == PieceRead::Changed) return false;
+    if (reader.read == PieceRead::Read) stretch.line.Take(context.state);
+    if (reader.physicalLineTotal > 0) stretch.physical.Take(context.state);
+    PieceDone(index, p);
   }
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++stretchesDone_;
-  }
-  noticed_.notify_one();
-}
-
-bool PieceScan::Read(ProgressSink* progress, bool& stopped) {
-  std::vector<int64_t> piecesLeft(files_.size());  // per file
-  for (const TextPiece& piece : plan_.pieces) ++piecesLeft[piece.file];
-  std::vector<size_t> counted(stretches_.size());  // per stretch: the pieces counted as done
-  piecesDone_.assign(stretches_.size(), 0);
-  int64_t filesDone = 0;
-  size_t started = 0;
-  if (progress && progress->StopRequested()) stop_ = true;
-  {
-    std::vector<std::jthread> threads;
-    try {
-      for (; started < stretches_.size(); ++started) threads.emplace_back([this, s = started] { ReadStretch(s); });
-    } catch (const std::system_error&) {
-      stop_ = true;  // no thread to be had: the single pass reads the texts
-    }
-    for (bool all = false; !all;) {
-      std::vector<size_t> done;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        noticed_.wait(lock, [&] { return stretchesDone_ == started || piecesDone_ != counted; });
-        done = piecesDone_;
-        all = stretchesDone_ == started;
-      }
-      const int64_t before = filesDone;
-      for (size_t s = 0; s < stretches_.size(); ++s) {
-        for (; counted[s] < done[s]; ++counted[s]) {
-          if (--piecesLeft[plan_.pieces[stretches_[s].first + counted[s]].file] == 0) ++filesDone;
-        }
-      }
-      if (!progress) continue;
-      if (filesDone > before) progress->Progress(filesDone, static_cast<int64_t>(files_.size()));
-      progress->Yield();
-      if (!stop_.load() && progress->StopRequested()) stop_ = true;
-    }
-  }
-  stopped = stop_.load();
-  return started == stretches_.size() &&
-         std::none_of(stretches_.begin(), stretches_.end(), [](const Stretch& s) { return s.failed; });
+  return Stopping() || counter.FinishRun(stretch.run).ok();
 }
 
 // A piece's reader cannot be taken over as it stands when it depends on what came before:
@@ -301,8 +216,9 @@ bool PieceScan::Fold(ScanContext& pass, ProgressSink* progress) {
   // them again itself).
   const ReaderLine* lastLine = nullptr;
   const PhysicalLine* lastPhysical = nullptr;
-  for (const Stretch& stretch : stretches_) {
-    for (size_t p = stretch.first; p < stretch.last; ++p) {
+  for (size_t s = 0; s < stretches_.size(); ++s) {
+    const Stretch& stretch = stretches_[s];
+    for (size_t p = FirstPiece(s); p < EndPiece(s); ++p) {
       const TextPiece& piece = plan_.pieces[p];
       const PieceReader& reader = readers_[p];
       if (reader.read == PieceRead::Unreadable) {
