@@ -23,6 +23,9 @@
 
 namespace wordloom {
 
+class TokenSink;
+class VocabularyLookup;
+
 struct TextPiece {
   uint32_t file = 0;   // its index among the texts
   int64_t begin = 0;   // the first byte of a physical line
@@ -67,5 +70,10 @@ PieceRead ScanPieceWords(const std::string& path, const TextPiece& piece, ScanCo
                          ScanTotals& totals);
 PieceRead ReadPieceLines(const std::string& path, const TextPiece& piece, ScanContext& context,
                          ProgressSink* progress);
+// StreamPieceTokens hands the piece's words to `sink` as StreamTokens hands a text's (its lines
+// and tokens, without BeginFile, TextRead or EndFile), looked up in `lookup`. `context` is
+// prepared as for ScanPieceWords, from a reader that BeginTokenPass made.
+PieceRead StreamPieceTokens(const std::string& path, const TextPiece& piece, ScanContext& context,
+                            const VocabularyLookup& lookup, TokenSink& sink);
 
 }  // namespace wordloom

@@ -351,28 +351,12 @@ PieceRead ScanWords(const std::string& path, const TextPiece& piece, ScanContext
 TextPiece WholeFile(size_t file) { return TextPiece{static_cast<uint32_t>(file), 0, -1}; }
 
 // The words of a pass looked up in a vocabulary and handed to a TokenSink: the counter the
-// tokenizer writes into when the words' places in the vocabulary are wanted. Words are found
-// by their WordHash in an open-addressing index of the entries' positions; a word not there
-// (one of several words of equal sort keys, or a word the vocabulary lacks) by its sort key.
+// tokenizer writes into when the words' places in the vocabulary are wanted.
 class TokenCounter {
  public:
-  TokenCounter(const CharTables& tables, const EntryList& vocabulary, TokenSink& sink)
-      : tables_(tables), vocabulary_(vocabulary), keys_(tables, 0), sink_(sink) {
-    size_t size = 16;
-    while (size < vocabulary.size() + vocabulary.size() / 2) size *= 2;
-    index_ = MapTable<IndexSlot>(size);
-    if (!index_) throw std::bad_alloc();
-    indexSize_ = size;
-    for (size_t p = 0; p < vocabulary.size(); ++p) {
-      const std::string& word = vocabulary[p].word;
-      const uint64_t hash = WordHash::Of(word.data(), word.size());
-      size_t i = hash & (size - 1);
-      while (index_[i].mark != 0) i = (i + 1) & (size - 1);
-      index_[i] = IndexSlot{Prefix(word.data(), word.size()), Mark(hash, word.size()), static_cast<uint32_t>(p)};
-    }
-  }
+  TokenCounter(const VocabularyLookup& lookup, TokenSink& sink) : lookup_(lookup), sink_(sink) {}
 
-  const CharTables& tables() const { return tables_; }
+  const CharTables& tables() const { return lookup_.tables(); }
   // The sink, once the words waiting in the batch have gone to it.
   TokenSink& sink() {
     Flush();
@@ -385,7 +369,7 @@ class TokenCounter {
     return batchBytes_.data() + batchUsed_;
   }
   void EndWord(size_t length, uint64_t hash) {
-    Prefetch(&index_[hash & (indexSize_ - 1)]);
+    lookup_.Prefetch(hash);
     batch_[batchSize_++] = Waiting{batchUsed_, length, hash};
     batchUsed_ += length + 16;  // each word keeps 16 zeros after it, for reading its prefix whole
     if (batchSize_ == kBatch) Flush();
@@ -401,7 +385,7 @@ class TokenCounter {
     EntryPosition entries[kBatch];
     for (size_t i = 0; i < batchSize_; ++i) {
       const Waiting& word = batch_[i];
-      entries[i] = Find(std::string_view(batchBytes_.data() + word.start, word.length), word.hash);
+      entries[i] = lookup_.Find(std::string_view(batchBytes_.data() + word.start, word.length), word.hash);
     }
     sink_.Tokens(entries, batchSize_);
     batchSize_ = 0;
@@ -409,47 +393,8 @@ class TokenCounter {
   }
 
  private:
-  // A word of up to 16 bytes is told by its slot alone: its length is in the mark and its
-  // bytes in the prefix. A longer one is compared with the vocabulary's word, a reach into
-  // memory far away.
-  struct alignas(32) IndexSlot {
-    std::array<uint64_t, 2> prefix{};  // the word's first 16 bytes, zero-filled
-    uint32_t mark = 0;                 // 0: empty; else 24 bits of the hash and the length (255: more than 16)
-    uint32_t position = 0;
-  };
-  static constexpr size_t kInline = 16;
-  static uint32_t Mark(uint64_t hash, size_t length) {
-    return ((static_cast<uint32_t>(hash >> 40) | 1u) << 8) | static_cast<uint32_t>(length <= kInline ? length : 255);
-  }
-  static std::array<uint64_t, 2> Prefix(const char* word, size_t length) {
-    std::array<uint64_t, 2> prefix{};
-    std::memcpy(prefix.data(), word, std::min(length, kInline));
-    return prefix;
-  }
-
-  // The entry of `word`, a word of the batch with zeros after it; kNoEntry when it has none.
-  EntryPosition Find(std::string_view word, uint64_t hash) const {
-    const size_t mask = indexSize_ - 1;
-    const uint32_t mark = Mark(hash, word.size());
-    std::array<uint64_t, 2> prefix;
-    std::memcpy(prefix.data(), word.data(), sizeof prefix);
-    for (size_t i = hash & mask; index_[i].mark != 0; i = (i + 1) & mask) {
-      const IndexSlot& slot = index_[i];
-      if (slot.mark != mark || slot.prefix[0] != prefix[0] || slot.prefix[1] != prefix[1]) continue;
-      if (word.size() <= kInline || vocabulary_[slot.position].word == word) return slot.position;
-    }
-    auto at = std::lower_bound(vocabulary_.begin(), vocabulary_.end(), word,
-                               [&](const Entry& entry, std::string_view w) { return keys_.Less(entry.word, w); });
-    if (at == vocabulary_.end() || keys_.Compare(at->word, word) != 0) return kNoEntry;
-    return static_cast<EntryPosition>(at - vocabulary_.begin());
-  }
-
-  const CharTables& tables_;
-  const EntryList& vocabulary_;
-  SortKeyOrder keys_;
+  const VocabularyLookup& lookup_;
   TokenSink& sink_;
-  std::unique_ptr<IndexSlot[], MappedMemory> index_;
-  size_t indexSize_ = 0;
   struct Waiting {
     size_t start;  // in batchBytes_
     size_t length;
@@ -506,7 +451,50 @@ Status ScanInOnePass(const std::vector<std::string>& files, const CharTables& ta
   return counter.Finish(vocabulary, &ranges);
 }
 
+constexpr size_t kInlineWord = 16;  // bytes of a word its lookup slot holds
+
+uint32_t LookupMark(uint64_t hash, size_t length) {
+  return ((static_cast<uint32_t>(hash >> 40) | 1u) << 8) | static_cast<uint32_t>(length <= kInlineWord ? length : 255);
+}
+
 }  // namespace
+
+VocabularyLookup::VocabularyLookup(const CharTables& tables, const EntryList& vocabulary)
+    : tables_(tables), vocabulary_(vocabulary), keys_(tables, 0) {
+  size_t size = 16;
+  while (size < vocabulary.size() + vocabulary.size() / 2) size *= 2;
+  slots_ = MapTable<Slot>(size);
+  if (!slots_) throw std::bad_alloc();
+  size_ = size;
+  for (size_t p = 0; p < vocabulary.size(); ++p) {
+    const std::string& word = vocabulary[p].word;
+    const uint64_t hash = WordHash::Of(word.data(), word.size());
+    size_t i = hash & (size - 1);
+    while (slots_[i].mark != 0) i = (i + 1) & (size - 1);
+    Slot& slot = slots_[i];
+    std::memcpy(slot.prefix.data(), word.data(), std::min(word.size(), kInlineWord));
+    slot.mark = LookupMark(hash, word.size());
+    slot.position = static_cast<uint32_t>(p);
+  }
+}
+
+void VocabularyLookup::Prefetch(uint64_t hash) const { wordloom::Prefetch(&slots_[hash & (size_ - 1)]); }
+
+EntryPosition VocabularyLookup::Find(std::string_view word, uint64_t hash) const {
+  const size_t mask = size_ - 1;
+  const uint32_t mark = LookupMark(hash, word.size());
+  std::array<uint64_t, 2> prefix;
+  std::memcpy(prefix.data(), word.data(), sizeof prefix);
+  for (size_t i = hash & mask; slots_[i].mark != 0; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.mark != mark || slot.prefix[0] != prefix[0] || slot.prefix[1] != prefix[1]) continue;
+    if (word.size() <= kInlineWord || vocabulary_[slot.position].word == word) return slot.position;
+  }
+  auto at = std::lower_bound(vocabulary_.begin(), vocabulary_.end(), word,
+                             [&](const Entry& entry, std::string_view w) { return keys_.Less(entry.word, w); });
+  if (at == vocabulary_.end() || keys_.Compare(at->word, word) != 0) return kNoEntry;
+  return static_cast<EntryPosition>(at - vocabulary_.begin());
+}
 
 void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& counter, ScanTotals& totals,
                    ProgressSink* progress) {
@@ -516,6 +504,22 @@ void ScanFileWords(const std::string& path, ScanContext& context, WordCounter& c
 PieceRead ScanPieceWords(const std::string& path, const TextPiece& piece, ScanContext& context, WordCounter& counter,
                          ScanTotals& totals) {
   return ScanWords(path, piece, context, counter, totals, nullptr);
+}
+
+PieceRead StreamPieceTokens(const std::string& path, const TextPiece& piece, ScanContext& context,
+                            const VocabularyLookup& lookup, TokenSink& sink) {
+  TokenCounter counter(lookup, sink);
+  ScanTotals totals;
+  const PieceRead read = ScanWords(path, piece, context, counter, totals, nullptr);
+  counter.Flush();
+  return read;
+}
+
+ScanContext BeginTokenPass(const ScanContext& reader, const ScanRules& rules, const CharTables& tables) {
+  ScanContext context = reader.PassCopy();
+  ScanTotals totals;
+  BeginVocabularyPass(context, rules, tables, totals);
+  return context;
 }
 
 PieceRead ReadPieceLines(const std::string& path, const TextPiece& piece, ScanContext& context,
@@ -588,10 +592,10 @@ void CountTextLines(const std::vector<std::string>& files, const ScanRules& rule
 
 bool StreamTokens(const std::vector<std::string>& files, const ScanRules& rules, const CharTables& tables,
                   const ScanContext& reader, const EntryList& vocabulary, TokenSink& sink, ProgressSink* progress) {
-  ScanContext context = reader.PassCopy();
+  ScanContext context = BeginTokenPass(reader, rules, tables);
   ScanTotals totals;
-  BeginVocabularyPass(context, rules, tables, totals);
-  TokenCounter counter(tables, vocabulary, sink);
+  const VocabularyLookup lookup(tables, vocabulary);
+  TokenCounter counter(lookup, sink);
   for (size_t i = 0; i < files.size(); ++i) {
     if (progress && progress->StopRequested()) return false;
     sink.BeginFile(static_cast<uint32_t>(i));

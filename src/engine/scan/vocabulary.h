@@ -20,14 +20,19 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/progress.h"
 #include "base/scratch_folder.h"
 #include "base/status.h"
+#include "base/table_memory.h"
 #include "scan/scan_state.h"
+#include "scan/sort_key.h"
 #include "scan/word_counter.h"
 #include "scan/word_lists.h"
 
@@ -98,6 +103,42 @@ class TokenSink {
   virtual void EndFile() {}
 };
 inline constexpr EntryPosition kNoEntry = UINT32_MAX;
+
+// The entries of a vocabulary (a scan's, in collating order) found by their words' WordHash,
+// in an open-addressing table of their positions. Read-only once made: the threads of a pass
+// share one. Memory: 48 to 96 bytes an entry.
+class VocabularyLookup {
+ public:
+  VocabularyLookup(const CharTables& tables, const EntryList& vocabulary);
+
+  const CharTables& tables() const { return tables_; }
+  // Fetches the slot of a word of hash `hash` from memory, ahead of Find.
+  void Prefetch(uint64_t hash) const;
+  // The entry of `word`, whose bytes are followed by at least 16 zeros; kNoEntry when it has
+  // none. A word not in the table (one of several words of equal sort keys, or a word the
+  // vocabulary lacks) is looked for by its sort key.
+  EntryPosition Find(std::string_view word, uint64_t hash) const;
+
+ private:
+  // A word of up to 16 bytes is told by its slot alone: its length is in the mark and its
+  // bytes in the prefix. A longer one is compared with the vocabulary's word, a reach into
+  // memory far away.
+  struct alignas(32) Slot {
+    std::array<uint64_t, 2> prefix{};  // the word's first 16 bytes, zero-filled
+    uint32_t mark = 0;                 // 0: empty; else 24 bits of the hash and the length (255: more than 16)
+    uint32_t position = 0;
+  };
+
+  const CharTables& tables_;
+  const EntryList& vocabulary_;
+  SortKeyOrder keys_;
+  std::unique_ptr<Slot[], MappedMemory> slots_;
+  size_t size_ = 0;
+};
+
+// The reader a pass of StreamTokens starts from: a copy of `reader` with its line totals from
+// zero, prepared for `rules` and `tables`.
+ScanContext BeginTokenPass(const ScanContext& reader, const ScanRules& rules, const CharTables& tables);
 
 // The words of `files`, read under `rules` and `tables` from a copy of `reader` exactly as the
 // vocabulary scan cuts them, handed to `sink` as their positions in `vocabulary` (a scan's, in
