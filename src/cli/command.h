@@ -37,8 +37,9 @@ void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLet
 
 // Keeps the positional index beside the session's project file up to date and open in the
 // session, so that passes over the tokens read it instead of the texts. An index that cannot
-// be written changes nothing: the texts are read as before.
-void KeepProjectIndex(Session& session, const ScratchFolder& scratch);
+// be written changes nothing: the texts are read as before. `threads` read the texts (0 follows
+// the machine).
+void KeepProjectIndex(Session& session, const ScratchFolder& scratch, int threads);
 
 // Loads SOURCE into the session: the project file as the opener loads it (with its index
 // for the commands that read the tokens), or a fresh project of the text files scanned as the

@@ -11,7 +11,7 @@ int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output)
   const Status prepared = PrepareEditProject(session, candidate);
   status = ScanAndCommit(session, prepared, candidate, scratch, args, output);
   if (status.ok()) status = SaveProject(session, session.project.FileName);
-  if (status.ok()) KeepProjectIndex(session, scratch);
+  if (status.ok()) KeepProjectIndex(session, scratch, args.threads);
   return status.ok() ? 0 : Fail(output, status);
 }
 

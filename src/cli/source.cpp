@@ -102,9 +102,10 @@ bool AnswersFromIndex(const std::string& command) {
 
 }  // namespace
 
-void KeepProjectIndex(Session& session, const ScratchFolder& scratch) {
+void KeepProjectIndex(Session& session, const ScratchFolder& scratch, int threads) {
   // An index that cannot be written (a read-only folder) only means the texts are read instead.
-  (void)UpdateProjectIndex(session, IndexPathFor(session.project.FileName), scratch, session.index);
+  (void)UpdateProjectIndex(session, IndexPathFor(session.project.FileName), scratch, session.index, nullptr,
+                           IndexBuildOptions{.threads = threads});
 }
 
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output) {
@@ -116,7 +117,7 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
     ProjectFileReport report = OpenProject(session, path, ProgramFolder(), CurrentFolder());
     for (const std::string& message : report.messages) output.err += message + "\n";
     if (report.status.ok()) ApplyKeyWordEdits(args.query.keyWordEdits, session);
-    if (report.status.ok() && AnswersFromIndex(args.command)) KeepProjectIndex(session, scratch);
+    if (report.status.ok() && AnswersFromIndex(args.command)) KeepProjectIndex(session, scratch, args.threads);
     return report.status;
   }
   std::vector<std::string> files;

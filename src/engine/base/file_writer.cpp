@@ -19,18 +19,22 @@ void FileWriter::Attach(int fd) {
 void FileWriter::Write(std::string_view bytes) {
   if (bytes.size() > buffer_.size() - used_) {
     Flush();
-    if (bytes.size() >= buffer_.size()) {
-      buffer_.resize(bytes.size());
-    }
+    // What would fill the buffer goes straight to the file, never copied.
+    if (bytes.size() >= buffer_.size()) return WriteOut(bytes.data(), bytes.size());
   }
   std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
   used_ += bytes.size();
 }
 
 void FileWriter::Flush() {
+  WriteOut(buffer_.data(), used_);
+  used_ = 0;
+}
+
+void FileWriter::WriteOut(const char* bytes, size_t size) {
   size_t done = 0;
-  while (done < used_ && fd_ >= 0 && error_.ok()) {
-    ssize_t wrote = ::write(fd_, buffer_.data() + done, used_ - done);
+  while (done < size && fd_ >= 0 && error_.ok()) {
+    ssize_t wrote = ::write(fd_, bytes + done, size - done);
     if (wrote < 0) {
       if (errno == EINTR) continue;
       error_ = Status::Error(ErrnoText(errno));
@@ -38,7 +42,6 @@ void FileWriter::Flush() {
     }
     done += static_cast<size_t>(wrote);
   }
-  used_ = 0;
 }
 
 Status FileWriter::Close(bool sync) {

@@ -1,6 +1,6 @@
 // FileWriter: buffered output to a file descriptor, with the first error kept.
 //
-// Writes go through a 256 KiB buffer. A failed write is remembered and later writes are
+// Writes go through a 256 KiB buffer; one as large as the buffer goes straight to the file. A failed write is remembered and later writes are
 // dropped, so a writer can be used without checking each call; Close() reports the first
 // failure with the system's reason.
 #pragma once
@@ -35,6 +35,8 @@ class FileWriter {
   const Status& error() const { return error_; }
 
  private:
+  void WriteOut(const char* bytes, size_t size);
+
   int fd_ = -1;
   std::vector<char> buffer_ = std::vector<char>(256 * 1024);
   size_t used_ = 0;

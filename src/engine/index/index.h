@@ -24,11 +24,16 @@
 //   wrong answers, never a read outside the file.
 // - Little-endian, 64-bit offsets and positions throughout; read through a read-only mapping.
 //
+// Building reads the texts on several threads when every text is read afresh and they are
+// large enough to cut (piece_tokens.h), and codes the positions of several groups of entries
+// side by side.
+//
 // Memory: reading maps the file and touches only what a pass reads, letting the token stream's
 // pages go once read. Building holds about 60 bytes a vocabulary entry (the token pass's lookup
-// table and the positions' counts), twice that while old texts are reused, one line of text,
-// 64 KiB of tokens and at most 32 MiB of positions at a time (more only for one word whose
-// positions alone are larger); the index on disk is about 1.2 times the size of ordinary text.
+// table and the positions' counts) and 25 more a thread beyond the first, twice that while old
+// texts are reused, one line of text a thread, 64 KiB of tokens and at most 32 MiB of positions
+// a thread at a time (more only for one word whose positions alone are larger); the index on
+// disk is about 1.2 times the size of ordinary text.
 #pragma once
 
 #include <cstdint>
@@ -135,12 +140,20 @@ class ProjectIndex {
 // The index file of a project file: its name with ".wlx" in place of its extension.
 std::string IndexPathFor(const std::string& projectPath);
 
+// How an index is built: the threads of its token pass (0: one a hardware thread), and about
+// how many bytes a piece of a large text holds when several threads read it.
+struct IndexBuildOptions {
+  int threads = 0;
+  size_t pieceBytes = 4u << 20;
+};
+
 // Makes `index` the index of `session`'s project at `path`: the file there when it matches,
 // else a new one built (reusing what it can of the old), written and opened. Does nothing and
 // leaves `index` empty for a project without words. Fails when the index cannot be written;
 // the caller then reads the texts as before.
 Status UpdateProjectIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,
-                          std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress = nullptr);
+                          std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress = nullptr,
+                          const IndexBuildOptions& options = {});
 
 // The stretches of the session's tokens around the positions of `starts`' entries, as
 // ProjectIndex::StreamAround gives them, when the session's index matches and they are few

@@ -1,19 +1,21 @@
 // Building an index file: one pass over the texts that changed (the others' tokens come from
-// the old index), then each entry's positions, a group of entries at a time.
+// the old index; when every text changed, on several threads: piece_tokens.h), then each
+// entry's positions, groups of entries side by side.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <functional>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "base/atomic_file.h"
 #include "base/bits.h"
 #include "base/regular_file.h"
 #include "index/index_format.h"
-#include "index/text_marks.h"
+#include "index/index_writer.h"
+#include "index/piece_tokens.h"
 
 namespace wordloom {
 namespace {
@@ -33,200 +35,6 @@ void PadToEight(FileWriter& out, uint64_t& at) {
   at += pad;
 }
 
-// The tokens, lines and values of the texts as the pass hands them out, written in order:
-// the tokens to the index itself, the lines, values and strings to scratch files that follow
-// them into the index. Counts each entry's coded positions as it goes.
-// An entry's coded positions as they are counted, then written: their bytes so far and the
-// last position, side by side so that a token reaches one place.
-struct PostingCursor {
-  uint64_t bytes = 0;
-  uint64_t last = 0;
-};
-
-class IndexWriter final : public TokenSink {
- public:
-  IndexWriter(FileWriter& tokens, FileWriter& lines, FileWriter& events, FileWriter& strings,
-              FileWriter& checkpoints, const EntryList& vocabulary, const ScanContext& reader)
-      : tokens_(tokens), lines_(lines), events_(events), strings_(strings), checkpoints_(checkpoints),
-        postings_(vocabulary.size()),
-        marks_(reader) {
-    wordBytes_.reserve(vocabulary.size());
-    for (const Entry& entry : vocabulary)
-      wordBytes_.push_back(static_cast<uint8_t>(std::min<size_t>(entry.word.size(), 255)));
-    pending_.reserve(kPendingTokens);
-  }
-  ~IndexWriter() override { FlushTokens(); }
-
-  // Texts from here on are numbered through `fresh`: the pass's i-th text is fresh[i].
-  void Texts(const std::vector<size_t>* fresh, std::function<void(size_t)> before) {
-    fresh_ = fresh;
-    before_ = std::move(before);
-  }
-
-  void BeginFile(uint32_t file) override {
-    const size_t real = (*fresh_)[file];
-    before_(real);
-    StartText();
-    marks_.BeginText();
-    lastOffset_ = -1;
-  }
-  void LineRead(const ScanContext& context) override {
-    ProjectIndex::Checkpoint checkpoint;
-    if (marks_.LineRead(context, text_.tokenCount, text_.eventCount, checkpoint)) AddCheckpoint(checkpoint);
-    if (context.state.physicalLineOffset != lastOffset_) {
-      lastOffset_ = context.state.physicalLineOffset;
-      AddLine(ProjectIndex::Line{lastOffset_, text_.tokenCount});
-    }
-    AddValuesSet(context);
-  }
-  void TextRead(const ScanContext& context) override {
-    marks_.TextRead(context);
-    AddValuesSet(context);
-  }
-  void Tokens(const EntryPosition* entries, size_t count) override {
-    for (size_t i = 0; i < count; ++i) Token(entries[i]);
-  }
-  void Token(EntryPosition entry) override {
-    pending_.push_back(entry);
-    if (pending_.size() == kPendingTokens) FlushTokens();
-    marks_.Token(entry == kNoEntry ? -1 : wordBytes_[entry]);
-    if (entry != kNoEntry) CountPosition(entry, static_cast<uint64_t>(totalTokens_));
-    ++text_.tokenCount;
-    ++totalTokens_;
-  }
-  void EndFile() override {
-    marks_.EndText(text_);
-    texts_.push_back(text_);
-  }
-
-  // A text taken whole from the old index, its tokens renumbered through `renumber`.
-  void CopyText(const ProjectIndex& old, size_t file, const std::vector<uint32_t>& renumber) {
-    StartText();
-    for (uint32_t token : old.FileTokens(file)) Token(renumber[token]);
-    for (const ProjectIndex::Line& line : old.TextLines(file)) AddLine(line);
-    for (const ProjectIndex::Event& event : old.TextEvents(file)) {
-      AddEvent(event.token, static_cast<int>(event.letter), old.EventValue(event));
-    }
-    for (const ProjectIndex::Checkpoint& checkpoint : old.TextCheckpoints(file)) AddCheckpoint(checkpoint);
-    const ProjectIndex::Text& record = old.TextRecord(file);
-    text_.physicalLines = record.physicalLines;
-    text_.logicalLines = record.logicalLines;
-    text_.lineNumber = record.lineNumber;
-    text_.flags = record.flags;
-    texts_.push_back(text_);
-  }
-
-  // Gives each text its stamp and path, once every text is in.
-  void StampTexts(const std::vector<TextStamp>& stamps, const std::vector<std::string>& paths) {
-    for (size_t i = 0; i < texts_.size(); ++i) {
-      ProjectIndex::Text& text = texts_[i];
-      text.size = stamps[i].size;
-      text.mtimeNs = stamps[i].mtimeNs;
-      text.hash = stamps[i].hash;
-      text.pathOffset = stringBytes_;
-      text.pathLength = paths[i].size();
-      strings_.Write(paths[i]);
-      stringBytes_ += paths[i].size();
-    }
-  }
-
-  // Writes the tokens held back; called before the tokens are read back.
-  void FlushTokens() {
-    tokens_.Write(std::string_view(reinterpret_cast<const char*>(pending_.data()), pending_.size() * 4));
-    pending_.clear();
-  }
-  int64_t totalTokens() const { return totalTokens_; }
-  int64_t lineCount() const { return lineCount_; }
-  int64_t eventCount() const { return eventCount_; }
-  int64_t checkpointCount() const { return checkpointCount_; }
-  uint64_t stringBytes() const { return stringBytes_; }
-  const std::vector<ProjectIndex::Text>& texts() const { return texts_; }
-  std::vector<PostingCursor>& postings() {
-    while (delayedCount_ > 0) ApplyOldestPosition();
-    return postings_;
-  }
-
- private:
-  void StartText() {
-    text_ = ProjectIndex::Text{};
-    text_.firstToken = totalTokens_;
-    text_.firstLine = lineCount_;
-    text_.firstEvent = eventCount_;
-    text_.firstCheckpoint = checkpointCount_;
-  }
-  void AddCheckpoint(const ProjectIndex::Checkpoint& checkpoint) {
-    Put(checkpoints_, checkpoint);
-    ++text_.checkpointCount;
-    ++checkpointCount_;
-  }
-  // The values the lines read since last asked set, taking effect at the next token.
-  void AddValuesSet(const ScanContext& context) {
-    for (int letter = 1; letter <= kLetterCount; ++letter) {
-      if (marks_.ValueSet(context, letter)) {
-        AddEvent(text_.tokenCount, letter, context.references.ReferenceLetterValue[static_cast<size_t>(letter)]);
-      }
-    }
-  }
-  void AddLine(const ProjectIndex::Line& line) {
-    Put(lines_, line);
-    ++text_.lineCount;
-    ++lineCount_;
-  }
-  void AddEvent(int64_t token, int letter, std::string_view value) {
-    Put(events_, ProjectIndex::Event{token, static_cast<uint32_t>(letter), static_cast<uint32_t>(value.size()),
-                                     stringBytes_});
-    strings_.Write(value);
-    stringBytes_ += value.size();
-    ++text_.eventCount;
-    ++eventCount_;
-  }
-
-  // An entry's position is counted a few tokens late, its cursor fetched from memory meanwhile.
-  void CountPosition(EntryPosition entry, uint64_t position) {
-    Prefetch(&postings_[entry]);
-    if (delayedCount_ == kDelayed) ApplyOldestPosition();
-    delayed_[(delayedFirst_ + delayedCount_++) % kDelayed] = DelayedPosition{entry, position};
-  }
-  void ApplyOldestPosition() {
-    const DelayedPosition& oldest = delayed_[delayedFirst_];
-    PostingCursor& posting = postings_[oldest.entry];
-    posting.bytes += VarintSize(oldest.position - posting.last);
-    posting.last = oldest.position;
-    delayedFirst_ = (delayedFirst_ + 1) % kDelayed;
-    --delayedCount_;
-  }
-
-  static constexpr size_t kPendingTokens = 1 << 14;
-  static constexpr size_t kDelayed = 16;
-  struct DelayedPosition {
-    EntryPosition entry;
-    uint64_t position;
-  };
-  std::array<DelayedPosition, kDelayed> delayed_{};
-  size_t delayedFirst_ = 0;
-  size_t delayedCount_ = 0;
-
-  FileWriter& tokens_;
-  std::vector<uint32_t> pending_;  // tokens not yet written
-  std::vector<uint8_t> wordBytes_;  // per entry: its word's length, at most 255
-  FileWriter& lines_;
-  FileWriter& events_;
-  FileWriter& strings_;
-  FileWriter& checkpoints_;
-  std::vector<PostingCursor> postings_;  // per entry
-  TextMarks marks_;
-  const std::vector<size_t>* fresh_ = nullptr;
-  std::function<void(size_t)> before_;
-  ProjectIndex::Text text_{};
-  std::vector<ProjectIndex::Text> texts_;
-  int64_t lastOffset_ = -1;
-  int64_t totalTokens_ = 0;
-  int64_t lineCount_ = 0;
-  int64_t eventCount_ = 0;
-  int64_t checkpointCount_ = 0;
-  uint64_t stringBytes_ = 0;
-};
-
 // Appends the scratch file `name` to `out`.
 Status CopyScratch(const ScratchFolder& scratch, const std::string& name, FileWriter& out) {
   Status status;
@@ -240,64 +48,99 @@ Status CopyScratch(const ScratchFolder& scratch, const std::string& name, FileWr
   return got < 0 ? Status::Error("Cannot read the scratch file " + name + ".") : Status::Ok();
 }
 
+// The entries [lo, hi) whose coded positions are built at once.
+struct PositionGroup {
+  size_t lo = 0;
+  size_t hi = 0;
+  uint64_t bytes = 0;
+};
+
+// Groups of entries whose positions fit the budget (an entry larger than that alone).
+std::vector<PositionGroup> PositionGroups(const std::vector<PostingCursor>& postings) {
+  std::vector<PositionGroup> groups;
+  for (size_t lo = 0; lo < postings.size();) {
+    PositionGroup group{lo, lo, 0};
+    while (group.hi < postings.size() && (group.hi == lo || group.bytes + postings[group.hi].bytes <= kPositionBudget)) {
+      group.bytes += postings[group.hi++].bytes;
+    }
+    groups.push_back(group);
+    lo = group.hi;
+  }
+  return groups;
+}
+
+// Codes the positions of `group`'s entries into `coded`, reading the first `tokenCount` tokens
+// back from `fd`. The group's `postings` (each entry's coded size) are used up as cursors.
+bool CodeGroup(int fd, int64_t tokenCount, const PositionGroup& group, std::vector<PostingCursor>& postings,
+               std::vector<unsigned char>& coded) {
+  coded.resize(group.bytes);
+  for (size_t e = group.lo, at = 0; e < group.hi; ++e) {
+    const uint64_t size = postings[e].bytes;
+    postings[e] = PostingCursor{at, 0};
+    at += size;
+  }
+  if (group.bytes == 0) return true;  // entries never met
+  const uint32_t first = static_cast<uint32_t>(group.lo);
+  const uint32_t span = static_cast<uint32_t>(group.hi - group.lo);
+  std::vector<uint32_t> block(1 << 18);
+  for (int64_t done = 0; done < tokenCount;) {
+    const size_t want = static_cast<size_t>(std::min<int64_t>(tokenCount - done, static_cast<int64_t>(block.size())));
+    const ssize_t got = pread(fd, block.data(), want * 4, static_cast<off_t>(done) * 4);
+    if (got != static_cast<ssize_t>(want * 4)) return false;
+    // The entries a token reaches lie anywhere: their cursors, then the places their
+    // positions go, are fetched ahead of need.
+    const auto ahead = [&](size_t i, bool place) {
+      if (i >= want || block[i] - first >= span) return;
+      const PostingCursor& posting = postings[block[i]];
+      Prefetch(place ? static_cast<const void*>(coded.data() + posting.bytes) : &posting);
+    };
+    for (size_t i = 0; i < want; ++i) {
+      ahead(i + 16, false);
+      ahead(i + 8, true);
+      const uint32_t entry = block[i];
+      if (entry - first >= span) continue;  // another group's, or no entry
+      const uint64_t position = static_cast<uint64_t>(done) + i;
+      PostingCursor& posting = postings[entry];
+      posting.bytes += PutVarint(position - posting.last, coded.data() + posting.bytes);
+      posting.last = position;
+    }
+    done += static_cast<int64_t>(want);
+  }
+  return true;
+}
+
 // Writes each entry's coded positions, in entry order, reading the tokens back from the
-// first `tokenCount` tokens of `tokensPath`: a group of entries whose positions fit the
-// budget at a time. `postings` (each entry's coded size) are used up as cursors.
+// first `tokenCount` tokens of `tokensPath`: a group of entries a thread, up to `threads`
+// groups side by side. `postings` (each entry's coded size) are used up as cursors.
 Status WritePositions(const std::string& tokensPath, int64_t tokenCount, std::vector<PostingCursor>& postings,
-                      FileWriter& out) {
+                      FileWriter& out, size_t threads) {
   const int fd = open(tokensPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::Error("Cannot read back the index being written.");
-  std::vector<uint32_t> block(1 << 18);
-  std::vector<unsigned char> coded;
-  const size_t entries = postings.size();
-  Status status;
-  for (size_t lo = 0; lo < entries && status.ok();) {
-    size_t hi = lo;
-    uint64_t groupBytes = 0;
-    while (hi < entries && (hi == lo || groupBytes + postings[hi].bytes <= kPositionBudget)) {
-      groupBytes += postings[hi++].bytes;
-    }
-    if (groupBytes > 0) {
-      coded.assign(groupBytes, 0);
-      for (size_t e = lo, at = 0; e < hi; ++e) {
-        const uint64_t size = postings[e].bytes;
-        postings[e] = PostingCursor{at, 0};
-        at += size;
+  const std::vector<PositionGroup> groups = PositionGroups(postings);
+  std::vector<std::vector<unsigned char>> coded(std::max<size_t>(1, std::min(threads, groups.size())));
+  bool ok = true;
+  for (size_t wave = 0; wave < groups.size() && ok; wave += coded.size()) {
+    const size_t count = std::min(coded.size(), groups.size() - wave);
+    std::vector<char> done(count, 0);
+    const auto code = [&](size_t i) { done[i] = CodeGroup(fd, tokenCount, groups[wave + i], postings, coded[i]); };
+    {
+      std::vector<std::jthread> helpers;
+      size_t i = 1;
+      try {
+        for (; i < count; ++i) helpers.emplace_back(code, i);
+      } catch (const std::system_error&) {
+        // No thread to be had: this thread codes the rest itself.
       }
-      const uint32_t first = static_cast<uint32_t>(lo);
-      const uint32_t span = static_cast<uint32_t>(hi - lo);
-      for (int64_t done = 0; done < tokenCount;) {
-        const size_t want = static_cast<size_t>(std::min<int64_t>(tokenCount - done, static_cast<int64_t>(block.size())));
-        const ssize_t got = pread(fd, block.data(), want * 4, static_cast<off_t>(done) * 4);
-        if (got != static_cast<ssize_t>(want * 4)) {
-          status = Status::Error("Cannot read back the index being written.");
-          break;
-        }
-        // The entries a token reaches lie anywhere: their cursors, then the places their
-        // positions go, are fetched ahead of need.
-        const auto ahead = [&](size_t i, bool place) {
-          if (i >= want || block[i] - first >= span) return;
-          const PostingCursor& posting = postings[block[i]];
-          Prefetch(place ? static_cast<const void*>(coded.data() + posting.bytes) : &posting);
-        };
-        for (size_t i = 0; i < want; ++i) {
-          ahead(i + 16, false);
-          ahead(i + 8, true);
-          const uint32_t entry = block[i];
-          if (entry - first >= span) continue;  // another group's, or no entry
-          const uint64_t position = static_cast<uint64_t>(done) + i;
-          PostingCursor& posting = postings[entry];
-          posting.bytes += PutVarint(position - posting.last, coded.data() + posting.bytes);
-          posting.last = position;
-        }
-        done += static_cast<int64_t>(want);
-      }
-      out.Write(std::string_view(reinterpret_cast<const char*>(coded.data()), coded.size()));
+      code(0);
+      for (helpers.clear(); i < count; ++i) code(i);
     }
-    lo = hi;
+    for (size_t i = 0; i < count && ok; ++i) {
+      ok = done[i] != 0;
+      if (ok) out.Write(std::string_view(reinterpret_cast<const char*>(coded[i].data()), coded[i].size()));
+    }
   }
   close(fd);
-  return status;
+  return ok ? Status::Ok() : Status::Error("Cannot read back the index being written.");
 }
 
 // Which texts of the old index can stand for the session's: the same path, size and content
@@ -335,7 +178,7 @@ std::vector<int64_t> ReusableTexts(const Session& session, const ProjectIndex* o
 }
 
 Status BuildIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,
-                  const ProjectIndex* old, ProgressSink* progress) {
+                  const ProjectIndex* old, const IndexBuildOptions& options, ProgressSink* progress) {
   const std::vector<std::string>& files = session.project.Files;
   std::vector<TextStamp> stamps;
   stamps.reserve(files.size());
@@ -359,7 +202,8 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
     status = scratch.OpenForWrite(name, *writer);
     if (!status.ok()) return status;
   }
-  IndexWriter writer(out, lines, events, strings, checkpoints, session.lists.Vocabulary, session.scan);
+  IndexWriter writer(IndexOutputs{&out, &lines, &events, &strings, &checkpoints}, session.lists.Vocabulary,
+                     session.scan);
   size_t next = 0;  // the next text to write
   auto copyUntil = [&](size_t end) {
     for (; next < end; ++next) writer.CopyText(*old, static_cast<size_t>(reuse[next]), renumber);
@@ -368,8 +212,15 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
     copyUntil(real);
     next = real + 1;
   });
-  if (!StreamTokens(freshPaths, session.project.rules, session.tables, session.scan, session.lists.Vocabulary, writer,
-                    progress)) {
+  // Texts read afresh, every one of them, may be read in pieces side by side.
+  bool inPieces = false;
+  if (fresh.size() == files.size()) {
+    status = WriteTokensInPieces(freshPaths, session, scratch, options, writer, progress, inPieces);
+    if (!status.ok()) return status;
+    if (inPieces) next = files.size();
+  }
+  if (!inPieces && !StreamTokens(freshPaths, session.project.rules, session.tables, session.scan,
+                                 session.lists.Vocabulary, writer, progress)) {
     return Status::Error("Stopped.");
   }
   copyUntil(files.size());
@@ -434,7 +285,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   Put(out, postingBytes);
   place(kPostingsSection, postingBytes);
   out.Flush();
-  status = WritePositions(target.temporaryPath(), writer.totalTokens(), postings, out);
+  status = WritePositions(target.temporaryPath(), writer.totalTokens(), postings, out, BuildThreads(options));
   if (!status.ok()) return status;
   Put(out, header);
   return target.Commit();
@@ -450,7 +301,8 @@ std::string IndexPathFor(const std::string& projectPath) {
 }
 
 Status UpdateProjectIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,
-                          std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress) {
+                          std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress,
+                          const IndexBuildOptions& options) {
   index.reset();
   if (session.lists.Vocabulary.empty()) return Status::Ok();
   // Something else where the index would go (a folder, a device) is left alone, at once.
@@ -461,7 +313,7 @@ Status UpdateProjectIndex(const Session& session, const std::string& path, const
     index = std::move(old);
     return Status::Ok();
   }
-  Status status = BuildIndex(session, path, scratch, old.get(), progress);
+  Status status = BuildIndex(session, path, scratch, old.get(), options, progress);
   if (!status.ok()) return status;
   return ProjectIndex::Open(path, index);
 }

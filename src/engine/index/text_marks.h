@@ -30,8 +30,12 @@ class TextMarks {
   void TextRead(const ScanContext& context);
   // The text's counts and flags, into `text`.
   void EndText(ProjectIndex::Text& text);
+  // The characters handed out in this text so far.
+  int64_t chars() const { return chars_; }
   // Which letters' values the reader has set since last asked: true for `letter` once each time.
   bool ValueSet(const ScanContext& context, int letter);
+  // Whether ValueSet would be true for any letter.
+  bool AnyValueSet(const ScanContext& context) const { return context.references.ReferenceLetterSets != seenSets_; }
 
  private:
   static constexpr int64_t kLongestRingWord = 125;  // the keyword pass sees longer words through its ring

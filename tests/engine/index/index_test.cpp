@@ -4,8 +4,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 #include "analysis/analysis.h"
 #include "engine/engine_support.h"
@@ -78,16 +80,18 @@ void ExpectIndexAgrees(const Session& session) {
   EXPECT_EQ(fromIndex, fromTexts);
 }
 
-// Random texts of words, tags, joins, end hyphens, blank lines and line ends of each kind.
-std::string RandomText(std::mt19937& random, bool utf8) {
-  static const char* pieces[] = {"cat", "Dog", "re-\r\n", "turn", "&dropped\n", "<A one>", "<S Mira>", "<A two>",
-                                 "\r\n\r\n", "fish.", " ", "<S Oren>", "\r", "--", "don't", "end-"};
-  static const char* utf8Pieces[] = {"caf\xC3\xA9", "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82",
-                                     "\xE5\x9B\xAD\xE5\xAD\x90", "\xFF"};
+// Random texts of words, tags, joins, end hyphens, blank lines and line ends of each kind; with
+// `plain`, of no tag and no invalid byte, which would add to the Error Report.
+std::string RandomText(std::mt19937& random, bool utf8, int pieces = 60, bool plain = false) {
+  static const char* words[] = {"cat", "Dog", "re-\r\n", "turn", "&dropped\n", "<A one>", "<S Mira>", "<A two>",
+                                "\r\n\r\n", "fish.", " ", "<S Oren>", "\r", "--", "don't", "end-"};
+  static const char* utf8Words[] = {"caf\xC3\xA9", "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82",
+                                    "\xE5\x9B\xAD\xE5\xAD\x90", "\xFF"};
   std::string text;
-  for (int i = static_cast<int>(random() % 60); i > 0; --i) {
+  for (int i = static_cast<int>(random() % pieces); i > 0; --i) {
     const unsigned pick = random() % (utf8 ? 20 : 16);
-    text += pick < 16 ? pieces[pick] : utf8Pieces[pick - 16];
+    const std::string_view word = pick < 16 ? words[pick] : utf8Words[pick - 16];
+    text += plain && (word.front() == '<' || word == "\xFF") ? "mat\r\n" : word;
     text += ' ';
   }
   return text;
@@ -106,6 +110,49 @@ TEST(ProjectIndex, AgreesWithTheTextsOnRandomProjects) {
     Index(corpus.session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch);
     ExpectIndexAgrees(corpus.session);
   }
+}
+
+// Built on several threads, each text cut into pieces, an index holds the single pass's tokens,
+// lines and counts; its restart points differ (each piece counts characters afresh), and serve
+// the passes as well (indexed_passes_test.cpp).
+TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
+  std::mt19937 random(31);
+  const ScanRules rules[] = {MarkupRules(TextEncoding::Windows1252), MarkupRules(TextEncoding::Utf8),
+                             MarkupRules(TextEncoding::Utf8, WordBoundaries::Unicode)};
+  int cutRounds = 0;
+  for (int round = 0; round < 30; ++round) {
+    const ScanRules& rule = rules[round % 3];
+    std::vector<std::string> texts(1 + random() % 3);
+    for (std::string& text : texts) text = RandomText(random, rule.encoding == TextEncoding::Utf8, 3000, true);
+    texts[0] += " word";
+    ScannedProject corpus(NumberedTexts(texts), rule);
+    Session& session = corpus.session;
+    ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("one.wlx"), corpus.temp.scratch, session.index,
+                                   nullptr, IndexBuildOptions{.threads = 1})
+                    .ok());
+    const std::shared_ptr<const ProjectIndex> single = session.index;
+    ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch, session.index,
+                                   nullptr, IndexBuildOptions{.threads = 3, .pieceBytes = 3000})
+                    .ok());
+    ExpectIndexAgrees(session);
+    const ProjectIndex& pieces = *session.index;
+    bool cut = false;
+    for (size_t file = 0; file < texts.size(); ++file) {
+      const auto same = [](auto a, auto b) { return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size_bytes()) == 0; };
+      EXPECT_TRUE(same(pieces.FileTokens(file), single->FileTokens(file)));
+      EXPECT_TRUE(same(pieces.TextLines(file), single->TextLines(file))) << "round " << round;
+      const ProjectIndex::Text& a = pieces.TextRecord(file);
+      const ProjectIndex::Text& b = single->TextRecord(file);
+      EXPECT_EQ(std::tie(a.firstToken, a.tokenCount, a.firstLine, a.lineCount, a.physicalLines, a.logicalLines,
+                         a.lineNumber, a.flags),
+                std::tie(b.firstToken, b.tokenCount, b.firstLine, b.lineCount, b.physicalLines, b.logicalLines,
+                         b.lineNumber, b.flags))
+          << "round " << round;
+      cut = cut || !same(pieces.TextCheckpoints(file), single->TextCheckpoints(file));
+    }
+    cutRounds += cut ? 1 : 0;
+  }
+  EXPECT_GE(cutRounds, 25);  // the rounds were built in pieces at all
 }
 
 TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {

@@ -50,13 +50,31 @@ std::string RandomText(std::mt19937& random, bool lineNumberTags) {
 struct CorpusShape {
   bool lineNumberTags = true;
   bool endHyphen = true;  // joins the words that meet at a line's end
+  // Texts without tags, whose index is built on several threads, in pieces of a few thousand
+  // bytes: its restart points are counted piece by piece.
+  bool pieces = false;
 };
+
+// The index of a scanned project, built in pieces or by the single pass.
+void BuildIndex(ScannedProject& project, bool inPieces) {
+  const IndexBuildOptions options{.threads = inPieces ? 3 : 1, .pieceBytes = 3000};
+  EXPECT_TRUE(UpdateProjectIndex(project.session, project.temp.folder.File("p.wlx"), project.temp.scratch,
+                                 project.session.index, nullptr, options)
+                  .ok());
+  EXPECT_TRUE(project.session.index);
+}
+
+std::vector<std::pair<std::string, std::string>> WithoutTags(std::vector<std::string> texts) {
+  for (std::string& text : texts) {
+    for (size_t open; (open = text.find('<')) != std::string::npos;) text.erase(open, text.find('>', open) + 1 - open);
+  }
+  return NumberedTexts(texts);
+}
 
 struct IndexedCorpus : ScannedProject {
   IndexedCorpus(std::mt19937& random, int round, CorpusShape shape = {})
       : ScannedProject(Texts(random, round, shape), Rules(shape)) {
-    EXPECT_TRUE(UpdateProjectIndex(session, temp.folder.File("p.wlx"), temp.scratch, session.index).ok());
-    EXPECT_TRUE(session.index);
+    BuildIndex(*this, shape.pieces);
   }
 
   static ScanRules Rules(CorpusShape shape) {
@@ -99,7 +117,7 @@ struct IndexedCorpus : ScannedProject {
       for (int n = 0; n < 200; ++n) lines += "<A " + std::to_string(n) + "> the cat sat on the mat\r\n";
       texts.push_back(lines + line + "\r\n" + lines);
     }
-    return NumberedTexts(texts);
+    return shape.pieces ? WithoutTags(texts) : NumberedTexts(texts);
   }
 };
 
@@ -178,7 +196,7 @@ TEST(IndexedKwic, EqualsReadingEveryTextWhole) {
   const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
   const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "wwwwwwwwwwwwwwwwwwww", "rare2"};
   for (int round = 0; round < 60; ++round) {
-    IndexedCorpus corpus(random, round);
+    IndexedCorpus corpus(random, round, CorpusShape{.pieces = round % 4 == 3});
     Session& session = corpus.session;
 
     ConcordanceQuery query;
@@ -197,7 +215,7 @@ TEST(IndexedLines, EqualsReadingEveryTextWhole) {
   const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
   const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "fish. zebra", "rare2", "zeb"};
   for (int round = 0; round < 60; ++round) {
-    IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1});
+    IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1, .pieces = round % 4 == 3});
     Session& session = corpus.session;
 
     ConcordanceQuery query;
@@ -241,7 +259,7 @@ const char* const kHitKeys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "
 TEST(IndexedHits, EqualsReadingEveryTextWhole) {
   std::mt19937 random(79);
   for (int round = 0; round < 50; ++round) {
-    IndexedCorpus corpus(random, round);
+    IndexedCorpus corpus(random, round, CorpusShape{.pieces = round % 4 == 3});
     Session& session = corpus.session;
 
     HitQuery query;
@@ -298,8 +316,9 @@ struct Utf8Corpus : ScannedProject {
   Utf8Corpus(std::mt19937& random, int round)
       : ScannedProject(Texts(random, round), MarkupRules(TextEncoding::Utf8, round % 2 ? WordBoundaries::Unicode
                                                                                         : WordBoundaries::Alphabet)) {
-    EXPECT_TRUE(UpdateProjectIndex(session, temp.folder.File("p.wlx"), temp.scratch, session.index).ok());
+    BuildIndex(*this, InPieces(round));
   }
+  static bool InPieces(int round) { return round % 4 == 2; }
 
   static std::vector<std::pair<std::string, std::string>> Texts(std::mt19937& random, int round) {
     static const char* words[] = {"the", "cat", "caf\xC3\xA9", "\xCE\xBB\xCF\x8C\xCE\xB3\xCE\xBF\xCF\x82",
@@ -329,7 +348,7 @@ struct Utf8Corpus : ScannedProject {
       }
       texts.push_back(heavy);
     }
-    return NumberedTexts(texts);
+    return InPieces(round) ? WithoutTags(texts) : NumberedTexts(texts);
   }
 };
 
@@ -376,7 +395,7 @@ TEST(IndexedHits, Utf8EqualsReadingEveryTextWhole) {
 TEST(IndexedHits, WholeLinesEqualReadingEveryTextWhole) {
   std::mt19937 random(89);
   for (int round = 0; round < 42; ++round) {
-    IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1});
+    IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1, .pieces = round % 4 == 3});
     Session& session = corpus.session;
 
     HitQuery query;

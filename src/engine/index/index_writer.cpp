@@ -1,0 +1,228 @@
+#include "index/index_writer.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "base/bits.h"
+#include "base/buffered_reader.h"
+
+namespace wordloom {
+namespace {
+
+template <typename Record>
+void Put(FileWriter& out, const Record& record) {
+  out.Write(std::string_view(reinterpret_cast<const char*>(&record), sizeof record));
+}
+
+constexpr char kCannotReadBack[] = "Cannot read back the index being written.";
+
+}  // namespace
+
+IndexWriter::IndexWriter(const IndexOutputs& outputs, const EntryList& vocabulary, const ScanContext& reader)
+    : out_(outputs), postings_(vocabulary.size()), marks_(reader) {
+  wordBytes_.reserve(vocabulary.size());
+  for (const Entry& entry : vocabulary) wordBytes_.push_back(static_cast<uint8_t>(std::min<size_t>(entry.word.size(), 255)));
+  pending_.reserve(kPendingTokens);
+}
+
+void IndexWriter::BeginFile(uint32_t file) {
+  before_((*fresh_)[file]);
+  StartText();
+  marks_.BeginText();
+  lastOffset_ = -1;
+}
+
+void IndexWriter::LineRead(const ScanContext& context) {
+  ProjectIndex::Checkpoint checkpoint;
+  if (marks_.LineRead(context, text_.tokenCount, text_.eventCount, checkpoint)) AddCheckpoint(checkpoint);
+  if (context.state.physicalLineOffset != lastOffset_) {
+    lastOffset_ = context.state.physicalLineOffset;
+    AddLine(ProjectIndex::Line{lastOffset_, text_.tokenCount});
+  }
+  AddValuesSet(context);
+}
+
+void IndexWriter::TextRead(const ScanContext& context) {
+  marks_.TextRead(context);
+  AddValuesSet(context);
+}
+
+void IndexWriter::Tokens(const EntryPosition* entries, size_t count) {
+  for (size_t i = 0; i < count; ++i) Token(entries[i]);
+}
+
+void IndexWriter::Token(EntryPosition entry) {
+  pending_.push_back(entry);
+  if (pending_.size() == kPendingTokens) FlushTokens();
+  marks_.Token(entry == kNoEntry ? -1 : wordBytes_[entry]);
+  if (entry != kNoEntry) CountPosition(entry, static_cast<uint64_t>(totalTokens_));
+  ++text_.tokenCount;
+  ++totalTokens_;
+}
+
+void IndexWriter::EndFile() {
+  marks_.EndText(text_);
+  texts_.push_back(text_);
+}
+
+void IndexWriter::CopyText(const ProjectIndex& old, size_t file, const std::vector<uint32_t>& renumber) {
+  StartText();
+  for (uint32_t token : old.FileTokens(file)) Token(renumber[token]);
+  for (const ProjectIndex::Line& line : old.TextLines(file)) AddLine(line);
+  for (const ProjectIndex::Event& event : old.TextEvents(file)) {
+    AddEvent(event.token, static_cast<int>(event.letter), old.EventValue(event));
+  }
+  for (const ProjectIndex::Checkpoint& checkpoint : old.TextCheckpoints(file)) AddCheckpoint(checkpoint);
+  const ProjectIndex::Text& record = old.TextRecord(file);
+  text_.physicalLines = record.physicalLines;
+  text_.logicalLines = record.logicalLines;
+  text_.lineNumber = record.lineNumber;
+  text_.flags = record.flags;
+  texts_.push_back(text_);
+}
+
+void IndexWriter::BeginPiece(const ScanContext& reader) {
+  marks_ = TextMarks(reader);
+  StartText();
+  marks_.BeginText();
+  lastOffset_ = -1;
+}
+
+void IndexWriter::EndPiece() {
+  EndFile();
+  pieceChars_.push_back(marks_.chars());
+}
+
+// The stretch's positions follow those before it: only the first of each entry's is coded
+// against another than the stretch's writer saw (a position of its own, counted from 0).
+void IndexWriter::AddPostings(const std::vector<PostingCursor>& stretch) {
+  const uint64_t base = static_cast<uint64_t>(totalTokens_);
+  while (delayedCount_ > 0) ApplyOldestPosition();
+  for (size_t entry = 0; entry < stretch.size(); ++entry) {
+    const PostingCursor& added = stretch[entry];
+    if (added.bytes == 0) continue;
+    PostingCursor& posting = postings_[entry];
+    if (posting.bytes == 0) posting.first = base + added.first;
+    posting.bytes += added.bytes - VarintSize(added.first) + VarintSize(base + added.first - posting.last);
+    posting.last = base + added.last;
+  }
+}
+
+Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, int tokens,
+                                 int lines, int checkpoints) {
+  AddPostings(stretch.postings());
+  FlushTokens();
+  std::vector<char> buffer(1 << 20);
+  for (int64_t left = stretch.totalTokens_ * 4; left > 0;) {
+    const ssize_t got = read(tokens, buffer.data(), static_cast<size_t>(std::min<int64_t>(left, buffer.size())));
+    if (got <= 0) return Status::Error(kCannotReadBack);
+    out_.tokens->Write(std::string_view(buffer.data(), static_cast<size_t>(got)));
+    left -= got;
+  }
+  BufferedReader lineReader, checkpointReader;
+  lineReader.Reset(lines, "");
+  checkpointReader.Reset(checkpoints, "");
+  for (size_t p = 0; p < which.size(); ++p) {
+    const TextPiece& piece = which[p];
+    const ProjectIndex::Text& record = stretch.texts_[p];
+    if (piece.FirstOfFile()) {
+      StartText();
+      textChars_ = 0;
+    }
+    for (int64_t left = record.lineCount; left > 0;) {
+      ProjectIndex::Line block[4096];
+      const size_t count = static_cast<size_t>(std::min<int64_t>(left, std::size(block)));
+      if (!lineReader.Read(block, count * sizeof block[0])) return Status::Error(kCannotReadBack);
+      for (size_t n = 0; n < count; ++n) block[n].firstToken += text_.tokenCount;
+      out_.lines->Write(std::string_view(reinterpret_cast<const char*>(block), count * sizeof block[0]));
+      text_.lineCount += static_cast<int64_t>(count);
+      lineCount_ += static_cast<int64_t>(count);
+      left -= static_cast<int64_t>(count);
+    }
+    // A later piece's reader numbered its first line kPieceFirstLine.
+    const int64_t fileLine = piece.FirstOfFile() ? 0 : text_.physicalLines + 1 - kPieceFirstLine;
+    for (int64_t n = 0; n < record.checkpointCount; ++n) {
+      ProjectIndex::Checkpoint checkpoint;
+      if (!checkpointReader.Read(&checkpoint, sizeof checkpoint)) return Status::Error(kCannotReadBack);
+      const int64_t realLine = checkpoint.fileLine + fileLine;
+      if (realLine > UINT32_MAX) continue;  // beyond what a restart point can hold
+      checkpoint.fileLine = static_cast<uint32_t>(realLine);
+      checkpoint.chars += textChars_;
+      checkpoint.token += text_.tokenCount;
+      checkpoint.event += text_.eventCount;
+      checkpoint.physicalLines += text_.physicalLines;
+      checkpoint.logicalLines += text_.logicalLines;
+      checkpoint.lineNumber += text_.lineNumber;
+      AddCheckpoint(checkpoint);
+    }
+    text_.tokenCount += record.tokenCount;
+    text_.physicalLines += record.physicalLines;
+    text_.logicalLines += record.logicalLines;
+    text_.lineNumber += record.lineNumber;
+    text_.flags |= record.flags;
+    textChars_ += stretch.pieceChars_[p];
+    totalTokens_ += record.tokenCount;
+    if (piece.LastOfFile()) texts_.push_back(text_);
+  }
+  return Status::Ok();
+}
+
+void IndexWriter::StampTexts(const std::vector<TextStamp>& stamps, const std::vector<std::string>& paths) {
+  for (size_t i = 0; i < texts_.size(); ++i) {
+    ProjectIndex::Text& text = texts_[i];
+    text.size = stamps[i].size;
+    text.mtimeNs = stamps[i].mtimeNs;
+    text.hash = stamps[i].hash;
+    text.pathOffset = stringBytes_;
+    text.pathLength = paths[i].size();
+    out_.strings->Write(paths[i]);
+    stringBytes_ += paths[i].size();
+  }
+}
+
+void IndexWriter::FlushTokens() {
+  out_.tokens->Write(std::string_view(reinterpret_cast<const char*>(pending_.data()), pending_.size() * 4));
+  pending_.clear();
+}
+
+void IndexWriter::StartText() {
+  text_ = ProjectIndex::Text{};
+  text_.firstToken = totalTokens_;
+  text_.firstLine = lineCount_;
+  text_.firstEvent = eventCount_;
+  text_.firstCheckpoint = checkpointCount_;
+}
+
+void IndexWriter::AddCheckpoint(const ProjectIndex::Checkpoint& checkpoint) {
+  Put(*out_.checkpoints, checkpoint);
+  ++text_.checkpointCount;
+  ++checkpointCount_;
+}
+
+// The values the lines read since last asked set, taking effect at the next token.
+void IndexWriter::AddValuesSet(const ScanContext& context) {
+  if (!marks_.AnyValueSet(context)) return;
+  for (int letter = 1; letter <= kLetterCount; ++letter) {
+    if (marks_.ValueSet(context, letter)) {
+      AddEvent(text_.tokenCount, letter, context.references.ReferenceLetterValue[static_cast<size_t>(letter)]);
+    }
+  }
+}
+
+void IndexWriter::AddLine(const ProjectIndex::Line& line) {
+  Put(*out_.lines, line);
+  ++text_.lineCount;
+  ++lineCount_;
+}
+
+void IndexWriter::AddEvent(int64_t token, int letter, std::string_view value) {
+  Put(*out_.events, ProjectIndex::Event{token, static_cast<uint32_t>(letter), static_cast<uint32_t>(value.size()),
+                                        stringBytes_});
+  out_.strings->Write(value);
+  stringBytes_ += value.size();
+  ++text_.eventCount;
+  ++eventCount_;
+}
+
+}  // namespace wordloom

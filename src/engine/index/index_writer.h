@@ -1,0 +1,148 @@
+// IndexWriter: the token sink of an index build. It writes the tokens, lines, tag values and
+// restart points of the texts as a token pass hands them out, each to a file of its own, and
+// counts each entry's coded positions as it goes (index_builder.cpp writes the positions).
+//
+// A writer of pieces takes the pieces of a stretch of the texts instead (BeginPiece to
+// EndPiece), each read from a fresh reader, as one record apiece; AppendPieces then brings
+// them into the build's writer in text order, counting lines, tokens, characters and
+// positions on from where the texts before them left off. Memory: 25 bytes a vocabulary
+// entry, 64 KiB of tokens.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/file_writer.h"
+#include "base/status.h"
+#include "index/index_format.h"
+#include "index/text_marks.h"
+#include "scan/text_pieces.h"
+#include "scan/vocabulary.h"
+
+namespace wordloom {
+
+// An entry's coded positions as they are counted, then written: their bytes so far, the last
+// position and the first, side by side so that a token reaches one place.
+struct PostingCursor {
+  uint64_t bytes = 0;
+  uint64_t last = 0;
+  uint64_t first = 0;
+};
+
+// Where a writer's records go.
+struct IndexOutputs {
+  FileWriter* tokens;
+  FileWriter* lines;
+  FileWriter* events;
+  FileWriter* strings;
+  FileWriter* checkpoints;
+};
+
+class IndexWriter final : public TokenSink {
+ public:
+  IndexWriter(const IndexOutputs& outputs, const EntryList& vocabulary, const ScanContext& reader);
+  ~IndexWriter() override { FlushTokens(); }
+
+  // Texts from here on are numbered through `fresh`: the pass's i-th text is fresh[i], and
+  // `before` is told of each before it begins.
+  void Texts(const std::vector<size_t>* fresh, std::function<void(size_t)> before) {
+    fresh_ = fresh;
+    before_ = std::move(before);
+  }
+
+  void BeginFile(uint32_t file) override;
+  void LineRead(const ScanContext& context) override;
+  void TextRead(const ScanContext& context) override;
+  void Tokens(const EntryPosition* entries, size_t count) override;
+  void Token(EntryPosition entry) override;
+  void EndFile() override;
+
+  // A text taken whole from the old index, its tokens renumbered through `renumber`.
+  void CopyText(const ProjectIndex& old, size_t file, const std::vector<uint32_t>& renumber);
+
+  // A writer of pieces: a piece begins, to be read from `reader` (as the piece's own reader
+  // starts), and ends. A piece that ends its text is told so (TextRead) before it ends.
+  void BeginPiece(const ScanContext& reader);
+  void EndPiece();
+  // The records a writer of pieces kept, one a piece.
+  const std::vector<ProjectIndex::Text>& pieces() const { return texts_; }
+  // Brings in the pieces of `stretch` (a writer of pieces whose outputs were the files `tokens`,
+  // `lines` and `checkpoints`, now read back from their starts), which are `which` in order.
+  // A piece that begins its text begins one here; one that ends it ends it.
+  Status AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, int tokens, int lines,
+                      int checkpoints);
+
+  // Gives each text its stamp and path, once every text is in.
+  void StampTexts(const std::vector<TextStamp>& stamps, const std::vector<std::string>& paths);
+  // Writes the tokens held back; called before the tokens are read back.
+  void FlushTokens();
+
+  int64_t totalTokens() const { return totalTokens_; }
+  int64_t lineCount() const { return lineCount_; }
+  int64_t eventCount() const { return eventCount_; }
+  int64_t checkpointCount() const { return checkpointCount_; }
+  uint64_t stringBytes() const { return stringBytes_; }
+  const std::vector<ProjectIndex::Text>& texts() const { return texts_; }
+  // Each entry's coded positions, every token counted.
+  std::vector<PostingCursor>& postings() {
+    while (delayedCount_ > 0) ApplyOldestPosition();
+    return postings_;
+  }
+
+ private:
+  void StartText();
+  void AddCheckpoint(const ProjectIndex::Checkpoint& checkpoint);
+  void AddValuesSet(const ScanContext& context);
+  void AddLine(const ProjectIndex::Line& line);
+  void AddEvent(int64_t token, int letter, std::string_view value);
+  void AddPostings(const std::vector<PostingCursor>& stretch);
+
+  // An entry's position is counted a few tokens late, its cursor fetched from memory meanwhile.
+  void CountPosition(EntryPosition entry, uint64_t position) {
+    Prefetch(&postings_[entry]);
+    if (delayedCount_ == kDelayed) ApplyOldestPosition();
+    delayed_[(delayedFirst_ + delayedCount_++) % kDelayed] = DelayedPosition{entry, position};
+  }
+  void ApplyOldestPosition() {
+    const DelayedPosition& oldest = delayed_[delayedFirst_];
+    PostingCursor& posting = postings_[oldest.entry];
+    if (posting.bytes == 0) posting.first = oldest.position;
+    posting.bytes += VarintSize(oldest.position - posting.last);
+    posting.last = oldest.position;
+    delayedFirst_ = (delayedFirst_ + 1) % kDelayed;
+    --delayedCount_;
+  }
+
+  static constexpr size_t kPendingTokens = 1 << 14;
+  static constexpr size_t kDelayed = 16;
+  struct DelayedPosition {
+    EntryPosition entry;
+    uint64_t position;
+  };
+  std::array<DelayedPosition, kDelayed> delayed_{};
+  size_t delayedFirst_ = 0;
+  size_t delayedCount_ = 0;
+
+  IndexOutputs out_;
+  std::vector<uint32_t> pending_;   // tokens not yet written
+  std::vector<uint8_t> wordBytes_;  // per entry: its word's length, at most 255
+  std::vector<PostingCursor> postings_;  // per entry
+  TextMarks marks_;
+  const std::vector<size_t>* fresh_ = nullptr;
+  std::function<void(size_t)> before_;
+  ProjectIndex::Text text_{};
+  std::vector<ProjectIndex::Text> texts_;
+  std::vector<int64_t> pieceChars_;  // a writer of pieces: the characters of each piece
+  int64_t textChars_ = 0;            // the characters of the text being appended, so far
+  int64_t lastOffset_ = -1;
+  int64_t totalTokens_ = 0;
+  int64_t lineCount_ = 0;
+  int64_t eventCount_ = 0;
+  int64_t checkpointCount_ = 0;
+  uint64_t stringBytes_ = 0;
+};
+
+}  // namespace wordloom
