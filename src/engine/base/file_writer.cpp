@@ -44,6 +44,26 @@ void FileWriter::WriteOut(const char* bytes, size_t size) {
   }
 }
 
+bool FileWriter::CopyFrom(int from, uint64_t bytes) {
+  Flush();
+  // In the kernel while it can (the same file system), else through the buffer.
+  while (bytes > 0 && fd_ >= 0 && error_.ok()) {
+    const ssize_t copied = ::copy_file_range(from, nullptr, fd_, nullptr, bytes, 0);
+    if (copied == 0) return false;
+    if (copied < 0 && errno == EINTR) continue;
+    if (copied < 0) break;
+    bytes -= static_cast<uint64_t>(copied);
+  }
+  while (bytes > 0 && fd_ >= 0 && error_.ok()) {
+    const ssize_t got = ::read(from, buffer_.data(), bytes < buffer_.size() ? bytes : buffer_.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    WriteOut(buffer_.data(), static_cast<size_t>(got));
+    bytes -= static_cast<uint64_t>(got);
+  }
+  return true;
+}
+
 Status FileWriter::Close(bool sync) {
   if (fd_ < 0) return error_;
   Flush();

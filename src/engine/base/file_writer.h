@@ -5,6 +5,7 @@
 // failure with the system's reason.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,9 @@ class FileWriter {
     buffer_[used_++] = c;
   }
   void Flush();
+  // Appends the next `bytes` bytes of the open file `from`. False when it ends first or cannot
+  // be read; a failed write is kept as Write's are.
+  bool CopyFrom(int from, uint64_t bytes);
   // Flushes the buffer to the file's storage (fsync) when `sync` is set, then closes.
   Status Close(bool sync = false);
   const Status& error() const { return error_; }

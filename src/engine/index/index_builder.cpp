@@ -40,12 +40,11 @@ Status CopyScratch(const ScratchFolder& scratch, const std::string& name, FileWr
   Status status;
   const int fd = scratch.OpenForRead(name, status);
   if (fd < 0) return status;
-  std::vector<char> buffer(1 << 20);
-  ssize_t got;
-  while ((got = read(fd, buffer.data(), buffer.size())) > 0) out.Write(std::string_view(buffer.data(), static_cast<size_t>(got)));
+  struct stat info {};
+  const bool copied = fstat(fd, &info) == 0 && out.CopyFrom(fd, static_cast<uint64_t>(info.st_size));
   close(fd);
   scratch.Remove(name);
-  return got < 0 ? Status::Error("Cannot read the scratch file " + name + ".") : Status::Ok();
+  return copied ? Status::Ok() : Status::Error("Cannot read the scratch file " + name + ".");
 }
 
 // The entries [lo, hi) whose coded positions are built at once.

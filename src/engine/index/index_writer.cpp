@@ -113,13 +113,7 @@ Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPie
                                  int lines, int checkpoints) {
   AddPostings(stretch.postings());
   FlushTokens();
-  std::vector<char> buffer(1 << 20);
-  for (int64_t left = stretch.totalTokens_ * 4; left > 0;) {
-    const ssize_t got = read(tokens, buffer.data(), static_cast<size_t>(std::min<int64_t>(left, buffer.size())));
-    if (got <= 0) return Status::Error(kCannotReadBack);
-    out_.tokens->Write(std::string_view(buffer.data(), static_cast<size_t>(got)));
-    left -= got;
-  }
+  if (!out_.tokens->CopyFrom(tokens, static_cast<uint64_t>(stretch.totalTokens_) * 4)) return Status::Error(kCannotReadBack);
   BufferedReader lineReader, checkpointReader;
   lineReader.Reset(lines, "");
   checkpointReader.Reset(checkpoints, "");
