@@ -68,75 +68,93 @@ std::vector<PositionGroup> PositionGroups(const std::vector<PostingCursor>& post
   return groups;
 }
 
-// Codes the positions of `group`'s entries into `coded`, reading the first `tokenCount` tokens
-// back from `fd`. The group's `postings` (each entry's coded size) are used up as cursors.
-bool CodeGroup(int fd, int64_t tokenCount, const PositionGroup& group, std::vector<PostingCursor>& postings,
+// Codes the positions of `group`'s entries among `slice`'s tokens into `coded`, reading the
+// tokens back from `fd`. `cursors` (one an entry of the group) say where each entry's first
+// position there goes and what position came before it.
+bool CodeSlice(int fd, const PositionSlice& slice, const PositionGroup& group, std::vector<PostingCursor>& cursors,
                std::vector<unsigned char>& coded) {
-  coded.resize(group.bytes);
-  for (size_t e = group.lo, at = 0; e < group.hi; ++e) {
-    const uint64_t size = postings[e].bytes;
-    postings[e] = PostingCursor{at, 0};
-    at += size;
-  }
-  if (group.bytes == 0) return true;  // entries never met
   const uint32_t first = static_cast<uint32_t>(group.lo);
   const uint32_t span = static_cast<uint32_t>(group.hi - group.lo);
   std::vector<uint32_t> block(1 << 18);
-  for (int64_t done = 0; done < tokenCount;) {
-    const size_t want = static_cast<size_t>(std::min<int64_t>(tokenCount - done, static_cast<int64_t>(block.size())));
-    const ssize_t got = pread(fd, block.data(), want * 4, static_cast<off_t>(done) * 4);
+  for (int64_t done = 0; done < slice.tokenCount;) {
+    const size_t want = static_cast<size_t>(std::min<int64_t>(slice.tokenCount - done, static_cast<int64_t>(block.size())));
+    const int64_t at = slice.firstToken + done;
+    const ssize_t got = pread(fd, block.data(), want * 4, static_cast<off_t>(at) * 4);
     if (got != static_cast<ssize_t>(want * 4)) return false;
     // The entries a token reaches lie anywhere: their cursors, then the places their
     // positions go, are fetched ahead of need.
     const auto ahead = [&](size_t i, bool place) {
       if (i >= want || block[i] - first >= span) return;
-      const PostingCursor& posting = postings[block[i]];
-      Prefetch(place ? static_cast<const void*>(coded.data() + posting.bytes) : &posting);
+      const PostingCursor& cursor = cursors[block[i] - first];
+      Prefetch(place ? static_cast<const void*>(coded.data() + cursor.bytes) : &cursor);
     };
     for (size_t i = 0; i < want; ++i) {
       ahead(i + 16, false);
       ahead(i + 8, true);
-      const uint32_t entry = block[i];
-      if (entry - first >= span) continue;  // another group's, or no entry
-      const uint64_t position = static_cast<uint64_t>(done) + i;
-      PostingCursor& posting = postings[entry];
-      posting.bytes += PutVarint(position - posting.last, coded.data() + posting.bytes);
-      posting.last = position;
+      const uint32_t entry = block[i] - first;
+      if (entry >= span) continue;  // another group's, or no entry
+      const uint64_t position = static_cast<uint64_t>(at) + i;
+      PostingCursor& cursor = cursors[entry];
+      cursor.bytes += PutVarint(position - cursor.last, coded.data() + cursor.bytes);
+      cursor.last = position;
     }
     done += static_cast<int64_t>(want);
   }
   return true;
 }
 
-// Writes each entry's coded positions, in entry order, reading the tokens back from the
-// first `tokenCount` tokens of `tokensPath`: a group of entries a thread, up to `threads`
-// groups side by side. `postings` (each entry's coded size) are used up as cursors.
-Status WritePositions(const std::string& tokensPath, int64_t tokenCount, std::vector<PostingCursor>& postings,
-                      FileWriter& out, size_t threads) {
+// Where each slice's positions of `group`'s entries start: an entry's positions follow one
+// another slice after slice, and only the first in a slice is coded against another slice's.
+std::vector<std::vector<PostingCursor>> SliceCursors(const std::vector<PositionSlice>& slices,
+                                                     const std::vector<PostingCursor>& postings,
+                                                     const PositionGroup& group) {
+  std::vector<std::vector<PostingCursor>> cursors(slices.size(), std::vector<PostingCursor>(group.hi - group.lo));
+  uint64_t at = 0;
+  for (size_t e = group.lo; e < group.hi; ++e) {
+    uint64_t start = at, last = 0;
+    for (size_t s = 0; s < slices.size(); ++s) {
+      cursors[s][e - group.lo] = PostingCursor{start, last};
+      const PostingCursor& counted = (*slices[s].postings)[e];
+      if (counted.bytes == 0) continue;
+      const uint64_t base = static_cast<uint64_t>(slices[s].firstToken);
+      const uint64_t first = (*slices[s].firsts)[e];
+      start += counted.bytes - VarintSize(first) + VarintSize(base + first - last);
+      last = base + counted.last;
+    }
+    at += postings[e].bytes;
+  }
+  return cursors;
+}
+
+// Writes each entry's coded positions, in entry order, reading the tokens back from
+// `tokensPath`: a group of entries at a time, its slices of the token stream side by side.
+// `postings` hold each entry's coded size over the whole stream.
+Status WritePositions(const std::string& tokensPath, const std::vector<PositionSlice>& slices,
+                      const std::vector<PostingCursor>& postings, FileWriter& out) {
   const int fd = open(tokensPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::Error("Cannot read back the index being written.");
-  const std::vector<PositionGroup> groups = PositionGroups(postings);
-  std::vector<std::vector<unsigned char>> coded(std::max<size_t>(1, std::min(threads, groups.size())));
+  std::vector<unsigned char> coded;
   bool ok = true;
-  for (size_t wave = 0; wave < groups.size() && ok; wave += coded.size()) {
-    const size_t count = std::min(coded.size(), groups.size() - wave);
-    std::vector<char> done(count, 0);
-    const auto code = [&](size_t i) { done[i] = CodeGroup(fd, tokenCount, groups[wave + i], postings, coded[i]); };
+  for (const PositionGroup& group : PositionGroups(postings)) {
+    if (group.bytes == 0) continue;  // entries never met
+    coded.resize(group.bytes);
+    std::vector<std::vector<PostingCursor>> cursors = SliceCursors(slices, postings, group);
+    std::vector<char> done(slices.size(), 0);
+    const auto code = [&](size_t s) { done[s] = CodeSlice(fd, slices[s], group, cursors[s], coded); };
     {
       std::vector<std::jthread> helpers;
-      size_t i = 1;
+      size_t s = 1;
       try {
-        for (; i < count; ++i) helpers.emplace_back(code, i);
+        for (; s < slices.size(); ++s) helpers.emplace_back(code, s);
       } catch (const std::system_error&) {
         // No thread to be had: this thread codes the rest itself.
       }
       code(0);
-      for (helpers.clear(); i < count; ++i) code(i);
+      for (helpers.clear(); s < slices.size(); ++s) code(s);
     }
-    for (size_t i = 0; i < count && ok; ++i) {
-      ok = done[i] != 0;
-      if (ok) out.Write(std::string_view(reinterpret_cast<const char*>(coded[i].data()), coded[i].size()));
-    }
+    ok = std::all_of(done.begin(), done.end(), [](char d) { return d != 0; });
+    if (!ok) break;
+    out.Write(std::string_view(reinterpret_cast<const char*>(coded.data()), coded.size()));
   }
   close(fd);
   return ok ? Status::Ok() : Status::Error("Cannot read back the index being written.");
@@ -274,7 +292,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   place(kWordBytesSection, wordBytes);
   for (const Entry& entry : vocabulary) out.Write(entry.word);
 
-  std::vector<PostingCursor>& postings = writer.postings();
+  const std::vector<PostingCursor>& postings = writer.postings();
   place(kPostingOffsetsSection, (vocabulary.size() + 1) * 8);
   uint64_t postingBytes = 0;
   for (const PostingCursor& posting : postings) {
@@ -284,7 +302,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   Put(out, postingBytes);
   place(kPostingsSection, postingBytes);
   out.Flush();
-  status = WritePositions(target.temporaryPath(), writer.totalTokens(), postings, out, BuildThreads(options));
+  status = WritePositions(target.temporaryPath(), writer.slices(), postings, out);
   if (!status.ok()) return status;
   Put(out, header);
   return target.Commit();

@@ -4,6 +4,7 @@
 // of the header, which ends the file (it is written last). All numbers are little-endian.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -155,13 +156,6 @@ inline size_t PutVarint(uint64_t value, unsigned char* out) {
   out[n++] = static_cast<unsigned char>(value);
   return n;
 }
-inline size_t VarintSize(uint64_t value) {
-  size_t n = 1;
-  while (value >= 0x80) {
-    value >>= 7;
-    ++n;
-  }
-  return n;
-}
+inline size_t VarintSize(uint64_t value) { return (static_cast<size_t>(std::bit_width(value | 1)) + 6) / 7; }
 
 }  // namespace wordloom

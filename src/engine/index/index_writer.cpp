@@ -20,9 +20,13 @@ constexpr char kCannotReadBack[] = "Cannot read back the index being written.";
 }  // namespace
 
 IndexWriter::IndexWriter(const IndexOutputs& outputs, const EntryList& vocabulary, const ScanContext& reader)
-    : out_(outputs), postings_(vocabulary.size()), marks_(reader) {
-  wordBytes_.reserve(vocabulary.size());
-  for (const Entry& entry : vocabulary) wordBytes_.push_back(static_cast<uint8_t>(std::min<size_t>(entry.word.size(), 255)));
+    : out_(outputs), longWords_((vocabulary.size() + 63) / 64), postings_(vocabulary.size()),
+      firsts_(vocabulary.size()), marks_(reader) {
+  for (size_t entry = 0; entry < vocabulary.size(); ++entry) {
+    if (static_cast<int64_t>(vocabulary[entry].word.size()) <= TextMarks::kLongestRingWord) continue;
+    longWords_[entry / 64] |= uint64_t{1} << (entry % 64);
+    anyLongWord_ = true;
+  }
   pending_.reserve(kPendingTokens);
 }
 
@@ -55,8 +59,12 @@ void IndexWriter::Tokens(const EntryPosition* entries, size_t count) {
 void IndexWriter::Token(EntryPosition entry) {
   pending_.push_back(entry);
   if (pending_.size() == kPendingTokens) FlushTokens();
-  marks_.Token(entry == kNoEntry ? -1 : wordBytes_[entry]);
-  if (entry != kNoEntry) CountPosition(entry, static_cast<uint64_t>(totalTokens_));
+  if (entry == kNoEntry) {
+    marks_.WordMissing();
+  } else {
+    if (anyLongWord_ && (longWords_[entry / 64] >> (entry % 64) & 1) != 0) marks_.LongWord();
+    CountPosition(entry, static_cast<uint64_t>(totalTokens_));
+  }
   ++text_.tokenCount;
   ++totalTokens_;
 }
@@ -96,22 +104,23 @@ void IndexWriter::EndPiece() {
 
 // The stretch's positions follow those before it: only the first of each entry's is coded
 // against another than the stretch's writer saw (a position of its own, counted from 0).
-void IndexWriter::AddPostings(const std::vector<PostingCursor>& stretch) {
+void IndexWriter::AddPostings(const std::vector<PostingCursor>& stretch, const std::vector<uint64_t>& firsts) {
   const uint64_t base = static_cast<uint64_t>(totalTokens_);
   while (delayedCount_ > 0) ApplyOldestPosition();
   for (size_t entry = 0; entry < stretch.size(); ++entry) {
     const PostingCursor& added = stretch[entry];
     if (added.bytes == 0) continue;
     PostingCursor& posting = postings_[entry];
-    if (posting.bytes == 0) posting.first = base + added.first;
-    posting.bytes += added.bytes - VarintSize(added.first) + VarintSize(base + added.first - posting.last);
+    if (posting.bytes == 0) firsts_[entry] = base + firsts[entry];
+    posting.bytes += added.bytes - VarintSize(firsts[entry]) + VarintSize(base + firsts[entry] - posting.last);
     posting.last = base + added.last;
   }
 }
 
 Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, int tokens,
                                  int lines, int checkpoints) {
-  AddPostings(stretch.postings());
+  AddPostings(stretch.postings(), stretch.firsts_);
+  stretches_.push_back(Stretch{totalTokens_, std::move(stretch.postings_), std::move(stretch.firsts_)});
   FlushTokens();
   if (!out_.tokens->CopyFrom(tokens, static_cast<uint64_t>(stretch.totalTokens_) * 4)) return Status::Error(kCannotReadBack);
   BufferedReader lineReader, checkpointReader;
@@ -160,6 +169,17 @@ Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPie
     if (piece.LastOfFile()) texts_.push_back(text_);
   }
   return Status::Ok();
+}
+
+std::vector<PositionSlice> IndexWriter::slices() {
+  if (stretches_.empty()) return {PositionSlice{0, totalTokens_, &postings(), &firsts_}};
+  std::vector<PositionSlice> slices;
+  for (size_t s = 0; s < stretches_.size(); ++s) {
+    const Stretch& stretch = stretches_[s];
+    const int64_t end = s + 1 < stretches_.size() ? stretches_[s + 1].firstToken : totalTokens_;
+    slices.push_back(PositionSlice{stretch.firstToken, end - stretch.firstToken, &stretch.postings, &stretch.firsts});
+  }
+  return slices;
 }
 
 void IndexWriter::StampTexts(const std::vector<TextStamp>& stamps, const std::vector<std::string>& paths) {

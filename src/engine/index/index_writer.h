@@ -24,12 +24,21 @@
 
 namespace wordloom {
 
-// An entry's coded positions as they are counted, then written: their bytes so far, the last
-// position and the first, side by side so that a token reaches one place.
+// An entry's coded positions as they are counted, then written: their bytes so far and the
+// last position, side by side so that a token reaches one place.
 struct PostingCursor {
   uint64_t bytes = 0;
   uint64_t last = 0;
-  uint64_t first = 0;
+};
+
+// A stretch of the token stream whose positions were counted on their own: its first token,
+// its tokens, and each entry's coded size there, with its first and last position there
+// counted from the stretch's first token.
+struct PositionSlice {
+  int64_t firstToken = 0;
+  int64_t tokenCount = 0;
+  const std::vector<PostingCursor>* postings = nullptr;
+  const std::vector<uint64_t>* firsts = nullptr;
 };
 
 // Where a writer's records go.
@@ -91,6 +100,9 @@ class IndexWriter final : public TokenSink {
     while (delayedCount_ > 0) ApplyOldestPosition();
     return postings_;
   }
+  // The stream's stretches whose positions were counted apart (one a stretch of pieces, else
+  // the whole stream), in order.
+  std::vector<PositionSlice> slices();
 
  private:
   void StartText();
@@ -98,7 +110,7 @@ class IndexWriter final : public TokenSink {
   void AddValuesSet(const ScanContext& context);
   void AddLine(const ProjectIndex::Line& line);
   void AddEvent(int64_t token, int letter, std::string_view value);
-  void AddPostings(const std::vector<PostingCursor>& stretch);
+  void AddPostings(const std::vector<PostingCursor>& stretch, const std::vector<uint64_t>& firsts);
 
   // An entry's position is counted a few tokens late, its cursor fetched from memory meanwhile.
   void CountPosition(EntryPosition entry, uint64_t position) {
@@ -109,7 +121,7 @@ class IndexWriter final : public TokenSink {
   void ApplyOldestPosition() {
     const DelayedPosition& oldest = delayed_[delayedFirst_];
     PostingCursor& posting = postings_[oldest.entry];
-    if (posting.bytes == 0) posting.first = oldest.position;
+    if (posting.bytes == 0) firsts_[oldest.entry] = oldest.position;
     posting.bytes += VarintSize(oldest.position - posting.last);
     posting.last = oldest.position;
     delayedFirst_ = (delayedFirst_ + 1) % kDelayed;
@@ -128,14 +140,23 @@ class IndexWriter final : public TokenSink {
 
   IndexOutputs out_;
   std::vector<uint32_t> pending_;   // tokens not yet written
-  std::vector<uint8_t> wordBytes_;  // per entry: its word's length, at most 255
+  std::vector<uint64_t> longWords_;  // per entry, a bit: its word is longer than a ring holds
+  bool anyLongWord_ = false;
   std::vector<PostingCursor> postings_;  // per entry
+  std::vector<uint64_t> firsts_;         // per entry: its first position
   TextMarks marks_;
   const std::vector<size_t>* fresh_ = nullptr;
   std::function<void(size_t)> before_;
   ProjectIndex::Text text_{};
   std::vector<ProjectIndex::Text> texts_;
   std::vector<int64_t> pieceChars_;  // a writer of pieces: the characters of each piece
+  // Of each stretch of pieces brought in: its first token and its writer's positions.
+  struct Stretch {
+    int64_t firstToken;
+    std::vector<PostingCursor> postings;
+    std::vector<uint64_t> firsts;
+  };
+  std::vector<Stretch> stretches_;
   int64_t textChars_ = 0;            // the characters of the text being appended, so far
   int64_t lastOffset_ = -1;
   int64_t totalTokens_ = 0;

@@ -13,6 +13,8 @@ namespace wordloom {
 
 class TextMarks {
  public:
+  static constexpr int64_t kLongestRingWord = 125;  // the keyword pass sees longer words through its ring
+
   // `reader`: the reader the pass starts from, before its first text.
   explicit TextMarks(const ScanContext& reader);
 
@@ -21,11 +23,10 @@ class TextMarks {
   // far, the line's own values not yet among them. True, with `checkpoint` filled, when the
   // reader may restart at this line.
   bool LineRead(const ScanContext& context, int64_t tokens, int64_t events, ProjectIndex::Checkpoint& checkpoint);
-  // A token of the text: its word's length, or -1 for a word the vocabulary lacks.
-  void Token(int64_t wordBytes) {
-    if (wordBytes < 0) flags_ |= kWordsMissing;
-    if (wordBytes > kLongestRingWord) flags_ |= kLongWord;
-  }
+  // A token of the text whose word the vocabulary lacks, or whose word is longer than
+  // kLongestRingWord bytes.
+  void WordMissing() { flags_ |= kWordsMissing; }
+  void LongWord() { flags_ |= kLongWord; }
   // The text has been read: the reader as it leaves it.
   void TextRead(const ScanContext& context);
   // The text's counts and flags, into `text`.
@@ -38,8 +39,6 @@ class TextMarks {
   bool AnyValueSet(const ScanContext& context) const { return context.references.ReferenceLetterSets != seenSets_; }
 
  private:
-  static constexpr int64_t kLongestRingWord = 125;  // the keyword pass sees longer words through its ring
-
   struct Counters {
     int64_t physical = 0;
     int64_t logical = 0;
