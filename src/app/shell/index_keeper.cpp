@@ -8,8 +8,8 @@
 
 namespace wordloom::app {
 
-IndexKeeper::IndexKeeper(Session& session, PassRunner& runner, ScratchFor scratchFor)
-    : session_(session), runner_(runner), scratchFor_(std::move(scratchFor)) {}
+IndexKeeper::IndexKeeper(Session& session, PassRunner& runner, ScratchFor scratchFor, std::function<int()> threads)
+    : session_(session), runner_(runner), scratchFor_(std::move(scratchFor)), threads_(std::move(threads)) {}
 
 // Only a project saved to a file has a place for its index; one without words has none.
 bool IndexKeeper::Wanted() const {
@@ -29,9 +29,9 @@ void IndexKeeper::Then(QWidget* parent, std::function<void()> start) {
   auto stopped = std::make_shared<bool>(false);
   runner_.Start(
       "index the texts", true,
-      [&session = std::as_const(session_), path = IndexPathFor(session_.project.FileName), scratch, built,
-       stopped](ProgressSink& progress) {
-        const Status status = UpdateProjectIndex(session, path, *scratch, *built, &progress);
+      [&session = std::as_const(session_), path = IndexPathFor(session_.project.FileName), scratch, built, stopped,
+       options = IndexBuildOptions{.threads = threads_()}](ProgressSink& progress) {
+        const Status status = UpdateProjectIndex(session, path, *scratch, *built, &progress, options);
         *stopped = progress.StopRequested();
         return status;
       },

@@ -24,7 +24,8 @@ namespace wordloom::app {
 class IndexKeeper {
  public:
   using ScratchFor = std::function<std::shared_ptr<ScratchFolder>(QWidget* parent)>;
-  IndexKeeper(Session& session, PassRunner& runner, ScratchFor scratchFor);
+  // `threads` gives the threads a build reads the texts with (0 follows the machine).
+  IndexKeeper(Session& session, PassRunner& runner, ScratchFor scratchFor, std::function<int()> threads);
 
   // Calls `start`, which starts a pass, at once when the project's index is current or cannot
   // be had; else after a pass that builds it.
@@ -38,6 +39,7 @@ class IndexKeeper {
   Session& session_;
   PassRunner& runner_;
   ScratchFor scratchFor_;
+  std::function<int()> threads_;
   std::string failedFor_;  // the project file whose index could not be written
 };
 

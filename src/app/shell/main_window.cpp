@@ -79,8 +79,9 @@ MainWindow::MainWindow(Session& session, Settings& settings, Prompts& prompts, Q
   runner_ = new PassRunner(this);
   projectCommands_ = new ProjectCommands(session_, settings_, prompts_, *runner_,
                                          [this](QWidget* parent) { return PrepareScratch(parent); }, this);
-  indexKeeper_ = std::make_unique<IndexKeeper>(session_, *runner_,
-                                               [this](QWidget* parent) { return PrepareScratch(parent); });
+  indexKeeper_ = std::make_unique<IndexKeeper>(
+      session_, *runner_, [this](QWidget* parent) { return PrepareScratch(parent); },
+      [this] { return settings_.ReadOptions().threads; });
   CreateActions();
   CreateMenus();
   CreateToolBars();
