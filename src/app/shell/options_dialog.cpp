@@ -121,7 +121,7 @@ QWidget* OptionsDialog::CreateGeneralPage() {
   threadsBox_ = NumberBox(names::kThreads, 0, kMostScanThreads, 0, scanFrame);
   threadsBox_->setSpecialValueText(QStringLiteral("Automatic"));
   threadsBox_->setToolTip(
-      QStringLiteral("The threads that read the texts for their words; Automatic uses one a processor"));
+      QStringLiteral("The threads that read the texts for their words and for the index; Automatic uses one a processor"));
   auto* scanLayout = new QHBoxLayout(scanFrame);
   scanLayout->addWidget(new QLabel(QStringLiteral("Threads:"), scanFrame));
   scanLayout->addWidget(threadsBox_);
