@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "scan/stretch_reader.h"
-#include "scan/text_reader.h"
 
 namespace wordloom {
 namespace {
@@ -66,11 +65,7 @@ bool PieceIndexer::ReadStretch(size_t index) {
   for (size_t p = FirstPiece(index); p < EndPiece(index) && !Stopping(); ++p) {
     const TextPiece& piece = plan_.pieces[p];
     const std::string& path = files_[piece.file];
-    context = fresh_;
-    if (!piece.FirstOfFile()) {
-      BeginFile(context, path);
-      context.state.fileLineNumber = kPieceFirstLine;
-    }
+    PrepareForPiece(context, fresh_, piece, path);
     writer.BeginPiece(fresh_);
     const PieceRead read = StreamPieceTokens(path, piece, context, lookup_, writer);
     if (read != PieceRead::Read || !context.ErrorReportText.empty()) return false;

@@ -161,11 +161,7 @@ bool PieceScan::ReadStretch(size_t index) {
   for (size_t p = FirstPiece(index); p < EndPiece(index) && !Stopping(); ++p) {
     const TextPiece& piece = plan_.pieces[p];
     const std::string& path = files_[piece.file];
-    context = fresh_;
-    if (!piece.FirstOfFile()) {
-      BeginFile(context, path);
-      context.state.fileLineNumber = kPieceFirstLine;
-    }
+    PrepareForPiece(context, fresh_, piece, path);
     counter.BeginFile(piece.file);
     PieceReader& reader = readers_[p];
     reader.read = ScanPieceWords(path, piece, context, counter, stretch.totals);

@@ -10,6 +10,7 @@
 
 #include "base/line_source.h"
 #include "scan/reference_markup.h"
+#include "scan/text_reader.h"
 #include "unicode/unicode_text.h"
 
 namespace wordloom {
@@ -135,6 +136,13 @@ class CutFinder {
 };
 
 }  // namespace
+
+void PrepareForPiece(ScanContext& context, const ScanContext& fresh, const TextPiece& piece, const std::string& path) {
+  context = fresh;
+  if (piece.FirstOfFile()) return;
+  BeginFile(context, path);
+  context.state.fileLineNumber = kPieceFirstLine;
+}
 
 PiecePlan PlanPieces(const std::vector<std::string>& files, const ScanContext& reader, const CharTables& tables,
                      size_t pieceBytes, size_t groups) {

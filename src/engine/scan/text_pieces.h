@@ -56,6 +56,11 @@ PiecePlan PlanPieces(const std::vector<std::string>& files, const ScanContext& r
 // but the first, where a byte-order mark would be looked for. The merge puts the real one.
 inline constexpr int64_t kPieceFirstLine = 2;
 
+// `context` made `fresh`, the reader a piece starts from, ready for `piece` of the file at
+// `path`: a later piece of a file begins the file here, numbered from kPieceFirstLine (the
+// first begins it as it opens it).
+void PrepareForPiece(ScanContext& context, const ScanContext& fresh, const TextPiece& piece, const std::string& path);
+
 enum class PieceRead {
   Read,        // read, or a whole file that failed part way (its Error Report entry says so)
   Unreadable,  // a whole file that could not be opened: its Error Report entry says why
