@@ -49,9 +49,8 @@ bool FileWriter::CopyFrom(int from, uint64_t bytes) {
   // In the kernel while it can (the same file system), else through the buffer.
   while (bytes > 0 && fd_ >= 0 && error_.ok()) {
     const ssize_t copied = ::copy_file_range(from, nullptr, fd_, nullptr, bytes, 0);
-    if (copied == 0) return false;
     if (copied < 0 && errno == EINTR) continue;
-    if (copied < 0) break;
+    if (copied <= 0) break;  // some file systems copy nothing: reading says whether `from` ended
     bytes -= static_cast<uint64_t>(copied);
   }
   while (bytes > 0 && fd_ >= 0 && error_.ok()) {

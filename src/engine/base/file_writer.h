@@ -1,8 +1,8 @@
 // FileWriter: buffered output to a file descriptor, with the first error kept.
 //
-// Writes go through a 256 KiB buffer; one as large as the buffer goes straight to the file. A failed write is remembered and later writes are
-// dropped, so a writer can be used without checking each call; Close() reports the first
-// failure with the system's reason.
+// Writes go through a 256 KiB buffer; one as large as the buffer goes straight to the file. A
+// failed write is remembered and later writes are dropped, so a writer can be used without
+// checking each call; Close() reports the first failure with the system's reason.
 #pragma once
 
 #include <cstdint>

@@ -25,15 +25,15 @@
 // - Little-endian, 64-bit offsets and positions throughout; read through a read-only mapping.
 //
 // Building reads the texts on several threads when every text is read afresh and they are
-// large enough to cut (piece_tokens.h), and codes the positions of several groups of entries
-// side by side.
+// large enough to cut (piece_tokens.h); the positions of each group of entries are then coded
+// a thread a stretch of the token stream.
 //
 // Memory: reading maps the file and touches only what a pass reads, letting the token stream's
 // pages go once read. Building holds about 60 bytes a vocabulary entry (the token pass's lookup
-// table and the positions' counts) and 25 more a thread beyond the first, twice that while old
-// texts are reused, one line of text a thread, 64 KiB of tokens and at most 32 MiB of positions
-// a thread at a time (more only for one word whose positions alone are larger); the index on
-// disk is about 1.2 times the size of ordinary text.
+// table and the positions' counts) and about 40 more for each thread that reads the texts,
+// twice that while old texts are reused, one line of text and 1 MiB of tokens a thread, and at
+// most 32 MiB of positions at a time (more only for one word whose positions alone are
+// larger); the index on disk is about 1.2 times the size of ordinary text.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Building an index file: one pass over the texts that changed (the others' tokens come from
 // the old index; when every text changed, on several threads: piece_tokens.h), then each
-// entry's positions, groups of entries side by side.
+// entry's positions, a group of entries at a time, each stretch's tokens on a thread of its own.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -131,6 +131,7 @@ std::vector<std::vector<PostingCursor>> SliceCursors(const std::vector<PositionS
 // `postings` hold each entry's coded size over the whole stream.
 Status WritePositions(const std::string& tokensPath, const std::vector<PositionSlice>& slices,
                       const std::vector<PostingCursor>& postings, FileWriter& out) {
+  if (slices.empty()) return Status::Error("Cannot read back the index being written.");
   const int fd = open(tokensPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::Error("Cannot read back the index being written.");
   std::vector<unsigned char> coded;
@@ -140,7 +141,13 @@ Status WritePositions(const std::string& tokensPath, const std::vector<PositionS
     coded.resize(group.bytes);
     std::vector<std::vector<PostingCursor>> cursors = SliceCursors(slices, postings, group);
     std::vector<char> done(slices.size(), 0);
-    const auto code = [&](size_t s) { done[s] = CodeSlice(fd, slices[s], group, cursors[s], coded); };
+    const auto code = [&](size_t s) {
+      try {
+        done[s] = CodeSlice(fd, slices[s], group, cursors[s], coded);
+      } catch (const std::exception&) {
+        done[s] = 0;  // memory ran out: the build fails
+      }
+    };
     {
       std::vector<std::jthread> helpers;
       size_t s = 1;

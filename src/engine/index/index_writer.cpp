@@ -119,6 +119,8 @@ void IndexWriter::AddPostings(const std::vector<PostingCursor>& stretch, const s
 
 Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, int tokens,
                                  int lines, int checkpoints) {
+  // Positions are coded stretch by stretch: every token must have come in a stretch.
+  if (totalTokens_ != appendedTokens_) return Status::Error("Tokens were written around the texts read in pieces.");
   AddPostings(stretch.postings(), stretch.firsts_);
   stretches_.push_back(Stretch{totalTokens_, std::move(stretch.postings_), std::move(stretch.firsts_)});
   FlushTokens();
@@ -166,6 +168,7 @@ Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPie
     text_.flags |= record.flags;
     textChars_ += stretch.pieceChars_[p];
     totalTokens_ += record.tokenCount;
+    appendedTokens_ += record.tokenCount;
     if (piece.LastOfFile()) texts_.push_back(text_);
   }
   return Status::Ok();
@@ -173,6 +176,7 @@ Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPie
 
 std::vector<PositionSlice> IndexWriter::slices() {
   if (stretches_.empty()) return {PositionSlice{0, totalTokens_, &postings(), &firsts_}};
+  if (totalTokens_ != appendedTokens_) return {};  // tokens of no stretch
   std::vector<PositionSlice> slices;
   for (size_t s = 0; s < stretches_.size(); ++s) {
     const Stretch& stretch = stretches_[s];

@@ -109,14 +109,25 @@ Status PieceIndexer::AppendTo(IndexWriter& writer) {
 
 }  // namespace
 
-size_t BuildThreads(const IndexBuildOptions& options) {
-  return options.threads > 0 ? static_cast<size_t>(options.threads) : std::max(1u, std::thread::hardware_concurrency());
+namespace {
+
+constexpr size_t kMostThreads = 16;
+constexpr size_t kWriterBytesPerEntry = 40;
+constexpr size_t kMostWriterBytes = size_t{256} << 20;
+
+size_t BuildThreads(const IndexBuildOptions& options, size_t entries) {
+  const size_t asked =
+      options.threads > 0 ? static_cast<size_t>(options.threads) : std::max(1u, std::thread::hardware_concurrency());
+  const size_t affordable = kMostWriterBytes / std::max<size_t>(1, entries * kWriterBytesPerEntry);
+  return std::clamp<size_t>(asked, 1, std::min(kMostThreads, std::max<size_t>(1, affordable)));
 }
+
+}  // namespace
 
 Status WriteTokensInPieces(const std::vector<std::string>& files, const Session& session, const ScratchFolder& scratch,
                            const IndexBuildOptions& options, IndexWriter& writer, ProgressSink* progress, bool& taken) {
   taken = false;
-  const size_t threads = BuildThreads(options);
+  const size_t threads = BuildThreads(options, session.lists.Vocabulary.size());
   if (threads < 2) return Status::Ok();
   // Every piece starts from the pass's reader with its running line number from zero: the
   // index keeps line numbers as changes from a text's start.

@@ -5,7 +5,9 @@
 // writer in text order. A fresh reader reads a piece as the single pass reads it there unless
 // a reference tag sets a value, a line adds to the Error Report, or a text ends joined to the
 // next: then the texts are left to the single pass. Memory: one vocabulary lookup table, and
-// per thread a writer of pieces (about 25 bytes a vocabulary entry) and one logical line.
+// per thread a writer of pieces (about 40 bytes a vocabulary entry, kept until the positions
+// are written) and one logical line; the threads are as many as `options` asks (for 0, one a
+// hardware thread), at most 16 and as many as 256 MiB of writers allow.
 #pragma once
 
 #include <string>
@@ -18,9 +20,6 @@
 #include "index/index_writer.h"
 
 namespace wordloom {
-
-// The threads an index build works with: `options.threads`, or for 0 one a hardware thread.
-size_t BuildThreads(const IndexBuildOptions& options);
 
 // The tokens of `files` (the session's texts, every one of them read afresh) into `writer`, as
 // StreamTokens would hand them to it. `taken` false, with nothing written, when the texts are

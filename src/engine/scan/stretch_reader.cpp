@@ -1,7 +1,7 @@
 #include "scan/stretch_reader.h"
 
 #include <algorithm>
-#include <new>
+#include <exception>
 #include <system_error>
 #include <thread>
 
@@ -29,9 +29,10 @@ void StretchReader::PieceDone(size_t stretch, size_t piece) {
 void StretchReader::RunStretch(size_t stretch) {
   try {
     failed_[stretch] = !ReadStretch(stretch);
-  } catch (const std::bad_alloc&) {
-    failed_[stretch] = true;  // the single pass then meets the shortage itself
+  } catch (const std::exception&) {
+    failed_[stretch] = true;  // memory ran out, say: the single pass then meets the shortage itself
   }
+  if (failed_[stretch]) stop_ = true;  // the others' work would be thrown away
   {
     std::lock_guard<std::mutex> lock(mutex_);
     ++stretchesDone_;
@@ -47,7 +48,8 @@ bool StretchReader::ReadStretches(ProgressSink* progress, bool& stopped) {
   piecesDone_.assign(stretches, 0);
   int64_t filesDone = 0;
   size_t started = 0;
-  if (progress && progress->StopRequested()) stop_ = true;
+  bool asked = progress && progress->StopRequested();
+  if (asked) stop_ = true;
   {
     std::vector<std::jthread> threads;
     try {
@@ -72,10 +74,13 @@ bool StretchReader::ReadStretches(ProgressSink* progress, bool& stopped) {
       if (!progress) continue;
       if (filesDone > before) progress->Progress(filesDone, static_cast<int64_t>(fileCount_));
       progress->Yield();
-      if (!stop_.load() && progress->StopRequested()) stop_ = true;
+      if (!asked && progress->StopRequested()) {
+        asked = true;
+        stop_ = true;
+      }
     }
   }
-  stopped = stop_.load();
+  stopped = asked;
   return started == stretches && std::none_of(failed_.begin(), failed_.end(), [](char failed) { return failed != 0; });
 }
 

@@ -1,6 +1,7 @@
 // StretchReader: the threads of a pass over the texts' pieces (text_pieces.h). Each stretch of
 // pieces is read on a thread of its own; the calling thread waits, tells its ProgressSink of
-// the files done and passes on a stop request, which the threads heed between pieces.
+// the files done and passes on a stop request, which the threads heed between pieces. A
+// stretch that fails, or a thread that cannot be started, makes the others give up too.
 #pragma once
 
 #include <atomic>
@@ -25,10 +26,10 @@ class StretchReader {
   StretchReader(const PiecePlan& plan, size_t fileCount);
 
   // Reads every stretch, each on a thread of its own. False when a thread could not be started
-  // or a stretch failed; `stopped` when `progress` asked to stop.
+  // or a stretch failed; `stopped` when `progress` asked to stop (and only then).
   bool ReadStretches(ProgressSink* progress, bool& stopped);
   // Reads the pieces [FirstPiece(stretch), EndPiece(stretch)) in order, calling PieceDone after
-  // each and giving up when Stopping. False when the stretch failed.
+  // each and giving up when Stopping. False when the stretch failed; an exception fails it.
   virtual bool ReadStretch(size_t stretch) = 0;
 
   size_t StretchCount() const { return plan_.groupStarts.size(); }

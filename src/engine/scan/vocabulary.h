@@ -39,7 +39,7 @@
 namespace wordloom {
 
 struct VocabularyOptions {
-  // Shared among the threads. Two halves of 48 MiB each hold a table of 2^19 slots (20 MiB) and
+  // Shared among the threads. On two threads, each half holds a table of 2^19 slots (20 MiB) and
   // its longer words: a vocabulary of up to about 360,000 words is counted without a spill.
   size_t budgetBytes = 48u << 20;
   // Called from the calling thread only. A scan on several threads heeds a stop request between

@@ -4,8 +4,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <tuple>
 
@@ -112,9 +114,41 @@ TEST(ProjectIndex, AgreesWithTheTextsOnRandomProjects) {
   }
 }
 
+// What the reader had handed out before each line of each text, as a single pass sees it: the
+// state a restart point at that line must give.
+class ReaderBeforeLines : public TokenSink {
+ public:
+  struct Before {
+    int64_t chars, tokens, physical, logical, lineNumber, fileLine;
+  };
+  explicit ReaderBeforeLines(const ScanContext& reader) : last_{0, 0, reader.state.currentLineNumber, 1} {}
+  void BeginFile(uint32_t) override {
+    start_ = last_;
+    chars_ = tokens_ = 0;
+    texts.emplace_back();
+  }
+  void LineRead(const ScanContext& context) override {
+    const ScanState& s = context.state;
+    texts.back().try_emplace(s.physicalLineOffset, Before{chars_, tokens_, last_[0] - start_[0], last_[1] - start_[1],
+                                                          last_[2] - start_[2], last_[3]});
+    chars_ += std::min(s.linePosition - 1, s.lineLength);
+    TextRead(context);
+  }
+  void TextRead(const ScanContext& context) override {
+    const ScanState& s = context.state;
+    last_ = {s.physicalLineTotal, s.logicalLineTotal, s.currentLineNumber, s.fileLineNumber};
+  }
+  void Token(EntryPosition) override { ++tokens_; }
+  std::vector<std::map<int64_t, Before>> texts;  // per text: by the offset of the line
+
+ private:
+  std::array<int64_t, 4> last_, start_{};  // physical, logical, line number, file line
+  int64_t chars_ = 0, tokens_ = 0;
+};
+
 // Built on several threads, each text cut into pieces, an index holds the single pass's tokens,
-// lines and counts; its restart points differ (each piece counts characters afresh), and serve
-// the passes as well (indexed_passes_test.cpp).
+// lines and counts; its restart points lie elsewhere (each piece counts characters afresh),
+// and each gives the reader's state at its line as the single pass has it there.
 TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
   std::mt19937 random(31);
   const ScanRules rules[] = {MarkupRules(TextEncoding::Windows1252), MarkupRules(TextEncoding::Utf8),
@@ -124,6 +158,8 @@ TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
     const ScanRules& rule = rules[round % 3];
     std::vector<std::string> texts(1 + random() % 3);
     for (std::string& text : texts) text = RandomText(random, rule.encoding == TextEncoding::Utf8, 3000, true);
+    if (round % 2 == 1) texts[0] = "\xEF\xBB\xBF" + texts[0];  // a byte-order mark
+    if (round % 4 == 1) texts.insert(texts.begin() + 1, "");
     texts[0] += " word";
     ScannedProject corpus(NumberedTexts(texts), rule);
     Session& session = corpus.session;
@@ -136,9 +172,14 @@ TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
                     .ok());
     ExpectIndexAgrees(session);
     const ProjectIndex& pieces = *session.index;
+    ReaderBeforeLines reader(session.scan);
+    ASSERT_TRUE(StreamTokens(session.project.Files, session.project.rules, session.tables, session.scan,
+                             session.lists.Vocabulary, reader));
     bool cut = false;
     for (size_t file = 0; file < texts.size(); ++file) {
-      const auto same = [](auto a, auto b) { return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size_bytes()) == 0; };
+      const auto same = [](auto a, auto b) {
+        return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size_bytes()) == 0;
+      };
       EXPECT_TRUE(same(pieces.FileTokens(file), single->FileTokens(file)));
       EXPECT_TRUE(same(pieces.TextLines(file), single->TextLines(file))) << "round " << round;
       const ProjectIndex::Text& a = pieces.TextRecord(file);
@@ -149,6 +190,15 @@ TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
                          b.lineNumber, b.flags))
           << "round " << round;
       cut = cut || !same(pieces.TextCheckpoints(file), single->TextCheckpoints(file));
+      for (const ProjectIndex::Checkpoint& point : pieces.TextCheckpoints(file)) {
+        const auto before = reader.texts[file].find(point.offset);
+        ASSERT_NE(before, reader.texts[file].end()) << "round " << round;
+        const ReaderBeforeLines::Before& b = before->second;
+        EXPECT_EQ(std::tie(point.chars, point.token, point.physicalLines, point.logicalLines, point.lineNumber),
+                  std::tie(b.chars, b.tokens, b.physical, b.logical, b.lineNumber))
+            << "round " << round << ", offset " << point.offset;
+        EXPECT_EQ(int64_t{point.fileLine}, b.fileLine) << "round " << round << ", offset " << point.offset;
+      }
     }
     cutRounds += cut ? 1 : 0;
   }
