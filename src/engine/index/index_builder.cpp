@@ -117,8 +117,7 @@ std::vector<std::vector<PostingCursor>> SliceCursors(const std::vector<PositionS
       const PostingCursor& counted = (*slices[s].postings)[e];
       if (counted.bytes == 0) continue;
       const uint64_t base = static_cast<uint64_t>(slices[s].firstToken);
-      const uint64_t first = (*slices[s].firsts)[e];
-      start += counted.bytes - VarintSize(first) + VarintSize(base + first - last);
+      start += JoinedBytes(counted, (*slices[s].firsts)[e], base, last);
       last = base + counted.last;
     }
     at += postings[e].bytes;

@@ -112,7 +112,7 @@ void IndexWriter::AddPostings(const std::vector<PostingCursor>& stretch, const s
     if (added.bytes == 0) continue;
     PostingCursor& posting = postings_[entry];
     if (posting.bytes == 0) firsts_[entry] = base + firsts[entry];
-    posting.bytes += added.bytes - VarintSize(firsts[entry]) + VarintSize(base + firsts[entry] - posting.last);
+    posting.bytes += JoinedBytes(added, firsts[entry], base, posting.last);
     posting.last = base + added.last;
   }
 }

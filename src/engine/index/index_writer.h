@@ -32,6 +32,13 @@ struct PostingCursor {
   uint64_t last = 0;
 };
 
+// The coded size of an entry's positions in a stretch that starts at token `base`, counted
+// there as `counted` with its first position `first` (both from the stretch's start), once
+// that first one is coded against `last`, the entry's last position before the stretch.
+inline uint64_t JoinedBytes(const PostingCursor& counted, uint64_t first, uint64_t base, uint64_t last) {
+  return counted.bytes - VarintSize(first) + VarintSize(base + first - last);
+}
+
 // A stretch of the token stream whose positions were counted on their own: its first token,
 // its tokens, and each entry's coded size there, with its first and last position there
 // counted from the stretch's first token.

@@ -71,6 +71,11 @@ std::vector<std::pair<std::string, std::string>> WithoutTags(std::vector<std::st
   return NumberedTexts(texts);
 }
 
+// The projects of the whole-line tests: line-number tags in some rounds, no end hyphen in others.
+CorpusShape WholeLineShape(int round) {
+  return CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1, .pieces = round % 4 == 3};
+}
+
 struct IndexedCorpus : ScannedProject {
   IndexedCorpus(std::mt19937& random, int round, CorpusShape shape = {})
       : ScannedProject(Texts(random, round, shape), Rules(shape)) {
@@ -215,7 +220,7 @@ TEST(IndexedLines, EqualsReadingEveryTextWhole) {
   const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
   const char* keys[] = {"zebra", "rare7 rare13", "quagga zebra rare1", "rare4", "ww", "fish. zebra", "rare2", "zeb"};
   for (int round = 0; round < 60; ++round) {
-    IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1, .pieces = round % 4 == 3});
+    IndexedCorpus corpus(random, round, WholeLineShape(round));
     Session& session = corpus.session;
 
     ConcordanceQuery query;
@@ -395,7 +400,7 @@ TEST(IndexedHits, Utf8EqualsReadingEveryTextWhole) {
 TEST(IndexedHits, WholeLinesEqualReadingEveryTextWhole) {
   std::mt19937 random(89);
   for (int round = 0; round < 42; ++round) {
-    IndexedCorpus corpus(random, round, CorpusShape{.lineNumberTags = round % 5 == 0, .endHyphen = round % 3 != 1, .pieces = round % 4 == 3});
+    IndexedCorpus corpus(random, round, WholeLineShape(round));
     Session& session = corpus.session;
 
     HitQuery query;
