@@ -38,7 +38,7 @@ void ApplyRuleOptions(const RuleOptions& options, Project& project, ReferenceLet
 // Keeps the positional index beside the session's project file up to date and open in the
 // session, so that passes over the tokens read it instead of the texts. An index that cannot
 // be written changes nothing: the texts are read as before. `threads` read the texts (0 follows
-// the machine).
+// the machine), unless the scan just recorded them.
 void KeepProjectIndex(Session& session, const ScratchFolder& scratch, int threads);
 
 // Loads SOURCE into the session: the project file as the opener loads it (with its index
@@ -51,9 +51,10 @@ Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& 
 // PrepareEditProject went: an automatic encoding settled from the texts, the scan of
 // `candidate` when it needs one (without its words when `words` is false: the lines alone),
 // the Error Report as the OK leaves it on stderr (the scan's entries even when it fails), and
-// the commit.
+// the commit. With `forIndex` the scan records the texts' tokens for KeepProjectIndex.
 Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
-                     const ScratchFolder& scratch, const Arguments& args, Output& output, bool words = true);
+                     const ScratchFolder& scratch, const Arguments& args, Output& output, bool words = true,
+                     bool forIndex = false);
 
 int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output);
 int RunScan(const Arguments& args, const ScratchFolder& scratch, Output& output);

@@ -23,7 +23,7 @@ int RunNew(const Arguments& args, const ScratchFolder& scratch, Output& output) 
 
   ProjectCandidate candidate;
   const Status prepared = PrepareNewProject(session, created, candidate);
-  Status status = ScanAndCommit(session, prepared, candidate, scratch, args, output);
+  Status status = ScanAndCommit(session, prepared, candidate, scratch, args, output, true, true);
   if (status.ok()) status = SaveProject(session, projectPath);
   if (status.ok()) KeepProjectIndex(session, scratch, args.threads);
   return status.ok() ? 0 : Fail(output, status);

@@ -80,14 +80,15 @@ void ApplyKeyWordEdits(const std::vector<KeyWordEdit>& edits, Session& session) 
 }
 
 Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate& candidate,
-                     const ScratchFolder& scratch, const Arguments& args, Output& output, bool words) {
+                     const ScratchFolder& scratch, const Arguments& args, Output& output, bool words,
+                     bool forIndex) {
   Status status = prepared;
   if (status.ok()) SettleEncoding(candidate);  // reads the texts when the encoding is automatic
   const bool scans = status.ok() && candidate.NeedsScan();
   ScanOutcome scanned;
   VocabularyOptions options;
   options.threads = args.threads;
-  if (scans && words) status = ScanCandidate(session, candidate, scratch, scanned, options);
+  if (scans && words) status = ScanCandidate(session, candidate, scratch, scanned, options, forIndex);
   if (scans && !words) ReadCandidateLines(session, candidate, scanned);
   output.err += session.scan.ErrorReportText + scanned.scan.ErrorReportText;
   if (status.ok()) CommitProject(session, std::move(candidate), scans ? &scanned : nullptr);
@@ -106,6 +107,7 @@ void KeepProjectIndex(Session& session, const ScratchFolder& scratch, int thread
   // An index that cannot be written (a read-only folder) only means the texts are read instead.
   (void)UpdateProjectIndex(session, IndexPathFor(session.project.FileName), scratch, session.index, nullptr,
                            IndexBuildOptions{.threads = threads});
+  session.recording.reset();  // used, or of no more use: its scratch files go
 }
 
 Status LoadSource(const Arguments& args, const ScratchFolder& scratch, Session& session, Output& output) {

@@ -16,6 +16,7 @@
 #include "index/index_format.h"
 #include "index/index_writer.h"
 #include "index/piece_tokens.h"
+#include "index/scan_recording.h"
 
 namespace wordloom {
 namespace {
@@ -215,6 +216,8 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   std::vector<std::string> freshPaths;
   for (size_t i : fresh) freshPaths.push_back(files[i]);
 
+  IndexHeader header{};
+  header.rulesKey = RulesKey(session.project.rules, session.tables);
   AtomicFile target;
   Status status = target.Open(path);
   if (!status.ok()) return status;
@@ -235,13 +238,19 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
     copyUntil(real);
     next = real + 1;
   });
-  // Texts read afresh, every one of them, may be read in pieces side by side.
+  // Texts read afresh, every one of them, may come from the scan's recording, or be read in
+  // pieces side by side.
   bool inPieces = false;
-  if (fresh.size() == files.size()) {
+  ScanRecording* recording = session.recording.get();
+  if (fresh.size() == files.size() && recording && recording->Fits(files, header.rulesKey, stamps)) {
+    status = recording->AppendTo(writer, session.tables, session.lists.Vocabulary, inPieces);
+    if (!status.ok()) return status;
+  }
+  if (fresh.size() == files.size() && !inPieces) {
     status = WriteTokensInPieces(freshPaths, session, scratch, options, writer, progress, inPieces);
     if (!status.ok()) return status;
-    if (inPieces) next = files.size();
   }
+  if (inPieces) next = files.size();
   if (!inPieces && !StreamTokens(freshPaths, session.project.rules, session.tables, session.scan,
                                  session.lists.Vocabulary, writer, progress)) {
     return Status::Error("Stopped.");
@@ -259,10 +268,8 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
     if (!status.ok()) return status;
   }
 
-  IndexHeader header{};
   std::memcpy(header.magic, kIndexMagic, sizeof kIndexMagic);
   header.version = kIndexVersion;
-  header.rulesKey = RulesKey(session.project.rules, session.tables);
   header.vocabularyKey = VocabularyKey(session.lists.Vocabulary);
   header.filesKey = FilesKey(files);
   header.tokenCount = static_cast<uint64_t>(writer.totalTokens());

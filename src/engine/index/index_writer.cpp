@@ -20,14 +20,21 @@ constexpr char kCannotReadBack[] = "Cannot read back the index being written.";
 }  // namespace
 
 IndexWriter::IndexWriter(const IndexOutputs& outputs, const EntryList& vocabulary, const ScanContext& reader)
-    : out_(outputs), longWords_((vocabulary.size() + 63) / 64), postings_(vocabulary.size()),
-      firsts_(vocabulary.size()), marks_(reader) {
+    : out_(outputs), marks_(reader) {
+  ForVocabulary(vocabulary);
+  pending_.reserve(kPendingTokens);
+}
+
+void IndexWriter::ForVocabulary(const EntryList& vocabulary) {
+  longWords_.assign((vocabulary.size() + 63) / 64, 0);
+  postings_.assign(vocabulary.size(), PostingCursor{});
+  firsts_.assign(vocabulary.size(), 0);
+  anyLongWord_ = false;
   for (size_t entry = 0; entry < vocabulary.size(); ++entry) {
     if (static_cast<int64_t>(vocabulary[entry].word.size()) <= TextMarks::kLongestRingWord) continue;
     longWords_[entry / 64] |= uint64_t{1} << (entry % 64);
     anyLongWord_ = true;
   }
-  pending_.reserve(kPendingTokens);
 }
 
 void IndexWriter::BeginFile(uint32_t file) {
@@ -37,19 +44,20 @@ void IndexWriter::BeginFile(uint32_t file) {
   lastOffset_ = -1;
 }
 
-void IndexWriter::LineRead(const ScanContext& context) {
+void IndexWriter::LineRead(const ScanContext& context, size_t waiting) {
+  const int64_t tokens = text_.tokenCount + static_cast<int64_t>(waiting);
   ProjectIndex::Checkpoint checkpoint;
-  if (marks_.LineRead(context, text_.tokenCount, text_.eventCount, checkpoint)) AddCheckpoint(checkpoint);
+  if (marks_.LineRead(context, tokens, text_.eventCount, checkpoint)) AddCheckpoint(checkpoint);
   if (context.state.physicalLineOffset != lastOffset_) {
     lastOffset_ = context.state.physicalLineOffset;
-    AddLine(ProjectIndex::Line{lastOffset_, text_.tokenCount});
+    AddLine(ProjectIndex::Line{lastOffset_, tokens});
   }
-  AddValuesSet(context);
+  AddValuesSet(context, tokens);
 }
 
 void IndexWriter::TextRead(const ScanContext& context) {
   marks_.TextRead(context);
-  AddValuesSet(context);
+  AddValuesSet(context, text_.tokenCount);
 }
 
 void IndexWriter::Tokens(const EntryPosition* entries, size_t count) {
@@ -62,7 +70,7 @@ void IndexWriter::Token(EntryPosition entry) {
   if (entry == kNoEntry) {
     marks_.WordMissing();
   } else {
-    if (anyLongWord_ && (longWords_[entry / 64] >> (entry % 64) & 1) != 0) marks_.LongWord();
+    if (IsLongWord(entry)) marks_.LongWord();
     CountPosition(entry, static_cast<uint64_t>(totalTokens_));
   }
   ++text_.tokenCount;
@@ -97,9 +105,49 @@ void IndexWriter::BeginPiece(const ScanContext& reader) {
   lastOffset_ = -1;
 }
 
-void IndexWriter::EndPiece() {
+bool IndexWriter::EndPiece(const TextPiece& piece, const ScanContext& context, size_t fileCount) {
+  if (!context.ErrorReportText.empty()) return false;
+  if (piece.LastOfFile()) TextRead(context);
   EndFile();
   pieceChars_.push_back(marks_.chars());
+  const uint32_t flags = texts_.back().flags;
+  return eventCount_ == 0 && (flags & kLineNumberSet) == 0 && !((flags & kEndsJoined) && piece.file + 1 < fileCount);
+}
+
+void IndexWriter::Ids(const uint32_t* ids, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    pending_.push_back(ids[i]);
+    if (pending_.size() == kPendingTokens) FlushTokens();
+  }
+  text_.tokenCount += static_cast<int64_t>(count);
+  totalTokens_ += static_cast<int64_t>(count);
+}
+
+bool IndexWriter::CountRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary,
+                                FileWriter& out) {
+  ForVocabulary(vocabulary);
+  BufferedReader reader;
+  reader.Reset(ids, "");
+  std::vector<uint32_t> block(1 << 14);
+  uint64_t position = 0;
+  for (ProjectIndex::Text& piece : texts_) {
+    for (int64_t left = piece.tokenCount; left > 0;) {
+      const size_t count = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(block.size())));
+      if (!reader.Read(block.data(), count * 4)) return false;
+      for (size_t i = 0; i < count; ++i) {
+        const uint32_t id = block[i];
+        if (id >= entryOf.size()) return false;
+        const EntryPosition entry = entryOf[id];
+        block[i] = entry;
+        if (IsLongWord(entry)) piece.flags |= kLongWord;
+        CountPosition(entry, position++);
+      }
+      out.Write(std::string_view(reinterpret_cast<const char*>(block.data()), count * 4));
+      left -= static_cast<int64_t>(count);
+    }
+  }
+  while (delayedCount_ > 0) ApplyOldestPosition();
+  return out.error().ok();
 }
 
 // The stretch's positions follow those before it: only the first of each entry's is coded
@@ -218,12 +266,12 @@ void IndexWriter::AddCheckpoint(const ProjectIndex::Checkpoint& checkpoint) {
   ++checkpointCount_;
 }
 
-// The values the lines read since last asked set, taking effect at the next token.
-void IndexWriter::AddValuesSet(const ScanContext& context) {
+// The values the lines read since last asked set, taking effect at token `token` of the text.
+void IndexWriter::AddValuesSet(const ScanContext& context, int64_t token) {
   if (!marks_.AnyValueSet(context)) return;
   for (int letter = 1; letter <= kLetterCount; ++letter) {
     if (marks_.ValueSet(context, letter)) {
-      AddEvent(text_.tokenCount, letter, context.references.ReferenceLetterValue[static_cast<size_t>(letter)]);
+      AddEvent(token, letter, context.references.ReferenceLetterValue[static_cast<size_t>(letter)]);
     }
   }
 }

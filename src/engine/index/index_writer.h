@@ -71,7 +71,9 @@ class IndexWriter final : public TokenSink {
   }
 
   void BeginFile(uint32_t file) override;
-  void LineRead(const ScanContext& context) override;
+  void LineRead(const ScanContext& context) override { LineRead(context, 0); }
+  // A line read with `waiting` tokens before it still to come.
+  void LineRead(const ScanContext& context, size_t waiting);
   void TextRead(const ScanContext& context) override;
   void Tokens(const EntryPosition* entries, size_t count) override;
   void Token(EntryPosition entry) override;
@@ -83,7 +85,16 @@ class IndexWriter final : public TokenSink {
   // A writer of pieces: a piece begins, to be read from `reader` (as the piece's own reader
   // starts), and ends. A piece that ends its text is told so (TextRead) before it ends.
   void BeginPiece(const ScanContext& reader);
-  void EndPiece();
+  // Ends `piece` (of a pass over `fileCount` texts), which `context` read to its end. False when
+  // a fresh reader cannot stand for it: it set a tag value or the running line number, reported
+  // an error, or ends joined to the next text; the pass's own reader must then read it.
+  bool EndPiece(const TextPiece& piece, const ScanContext& context, size_t fileCount);
+  // A writer of pieces that records a scan's tokens: its tokens are the counter's ids
+  // (token_recorder.h), their positions not counted. CountRecorded then writes them to `out`
+  // as the entries `entryOf` gives each id (one of `vocabulary`, never kNoEntry), reading them
+  // back from `ids`, and counts their positions as if they had come so.
+  void Ids(const uint32_t* ids, size_t count);
+  bool CountRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary, FileWriter& out);
   // The records a writer of pieces kept, one a piece.
   const std::vector<ProjectIndex::Text>& pieces() const { return texts_; }
   // Brings in the pieces of `stretch` (a writer of pieces whose outputs were the files `tokens`,
@@ -113,9 +124,13 @@ class IndexWriter final : public TokenSink {
   std::vector<PositionSlice> slices();
 
  private:
+  void ForVocabulary(const EntryList& vocabulary);
+  bool IsLongWord(EntryPosition entry) const {
+    return anyLongWord_ && (longWords_[entry / 64] >> (entry % 64) & 1) != 0;
+  }
   void StartText();
   void AddCheckpoint(const ProjectIndex::Checkpoint& checkpoint);
-  void AddValuesSet(const ScanContext& context);
+  void AddValuesSet(const ScanContext& context, int64_t token);
   void AddLine(const ProjectIndex::Line& line);
   void AddEvent(int64_t token, int letter, std::string_view value);
   void AddPostings(const std::vector<PostingCursor>& stretch, const std::vector<uint64_t>& firsts);

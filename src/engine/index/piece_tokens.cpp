@@ -68,15 +68,7 @@ bool PieceIndexer::ReadStretch(size_t index) {
     PrepareForPiece(context, fresh_, piece, path);
     writer.BeginPiece(fresh_);
     const PieceRead read = StreamPieceTokens(path, piece, context, lookup_, writer);
-    if (read != PieceRead::Read || !context.ErrorReportText.empty()) return false;
-    if (piece.LastOfFile()) writer.TextRead(context);
-    writer.EndPiece();
-    // What a fresh reader cannot know: values in force from earlier pieces, a running line
-    // number a tag set, and a join that runs on into the next text.
-    const uint32_t flags = writer.pieces().back().flags;
-    if (writer.eventCount() > 0 || (flags & kLineNumberSet) || ((flags & kEndsJoined) && piece.file + 1 < files_.size())) {
-      return false;
-    }
+    if (read != PieceRead::Read || !writer.EndPiece(piece, context, files_.size())) return false;
     PieceDone(index, p);
   }
   writer.FlushTokens();

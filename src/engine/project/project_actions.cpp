@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/paths.h"
+#include "index/scan_recording.h"
 #include "unicode/unicode_text.h"
 
 namespace wordloom {
@@ -74,11 +75,17 @@ Status SaveProject(Session& session, const std::string& path) {
 
 Status ScanTexts(const Session& session, const std::vector<std::string>& files, const ScanRules& rules,
                  const CharTables& tables, const ScratchFolder& scratch, ScanOutcome& outcome,
-                 const VocabularyOptions& options) {
+                 const VocabularyOptions& options, bool forIndex) {
   outcome.scan = session.scan.PassCopy();
   outcome.totals = session.totals;
+  outcome.recording.reset();
+  VocabularyOptions scan = options;
+  if (forIndex) {
+    outcome.recording = std::make_shared<ScanRecording>(scratch, files, RulesKey(rules, tables));
+    scan.recorder = outcome.recording.get();
+  }
   return BuildVocabulary(files, rules, tables, scratch, outcome.scan, outcome.totals, outcome.vocabulary,
-                         outcome.ranges, options);
+                         outcome.ranges, scan);
 }
 
 void CommitScan(Session& session, ScanOutcome&& outcome) {
@@ -87,6 +94,7 @@ void CommitScan(Session& session, ScanOutcome&& outcome) {
   session.lists.Vocabulary = std::move(outcome.vocabulary);
   session.lists.ranges = std::move(outcome.ranges);
   session.lists.ResetViews();
+  session.recording = std::move(outcome.recording);
 }
 
 Status ScanProjectTexts(Session& session, const ScratchFolder& scratch, const VocabularyOptions& options) {
@@ -129,9 +137,9 @@ void SettleEncoding(ProjectCandidate& candidate) {
 }
 
 Status ScanCandidate(const Session& session, const ProjectCandidate& candidate, const ScratchFolder& scratch,
-                     ScanOutcome& outcome, const VocabularyOptions& options) {
+                     ScanOutcome& outcome, const VocabularyOptions& options, bool forIndex) {
   return ScanTexts(session, candidate.project.Files, candidate.project.rules, candidate.tables, scratch, outcome,
-                   options);
+                   options, forIndex);
 }
 
 void ReadCandidateLines(const Session& session, const ProjectCandidate& candidate, ScanOutcome& outcome) {

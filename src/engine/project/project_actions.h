@@ -12,6 +12,7 @@
 // Memory: the scan's (see vocabulary.h), plus the new vocabulary beside the old until the commit.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,14 +56,16 @@ struct ScanOutcome {
   ScanTotals totals;
   EntryList vocabulary;  // in collating order
   std::vector<uint32_t> ranges;  // per vocabulary entry; empty when the scan could not tell
+  std::shared_ptr<ScanRecording> recording;  // the tokens recorded for the index build, if asked
 };
 
 // The vocabulary scan of `files` under `rules` and `tables`, continuing from the session's
 // reader. Reads the session only. Fails when the scratch files cannot be written or memory
-// runs out; an unreadable text is an entry of the outcome's Error Report.
+// runs out; an unreadable text is an entry of the outcome's Error Report. With `forIndex`, it
+// also records the texts' tokens, in scratch files, for an index build that follows.
 [[nodiscard]] Status ScanTexts(const Session& session, const std::vector<std::string>& files, const ScanRules& rules,
                                const CharTables& tables, const ScratchFolder& scratch, ScanOutcome& outcome,
-                               const VocabularyOptions& options = {});
+                               const VocabularyOptions& options = {}, bool forIndex = false);
 
 // Makes a scan current: the reader, the letters and the totals are the scan's, its Error
 // Report entries follow those already there, and its vocabulary (with its ranges) fills all
@@ -102,7 +105,7 @@ void SettleEncoding(ProjectCandidate& candidate);
 // The scan of a candidate's texts, apart from the session (call it when NeedsScan()).
 [[nodiscard]] Status ScanCandidate(const Session& session, const ProjectCandidate& candidate,
                                    const ScratchFolder& scratch, ScanOutcome& outcome,
-                                   const VocabularyOptions& options = {});
+                                   const VocabularyOptions& options = {}, bool forIndex = false);
 // Less than that, for a run that needs only the texts' physical line total and Error Report
 // (a concordance of given keys): the outcome of a scan with an empty vocabulary and the line
 // counts of CountTextLines.

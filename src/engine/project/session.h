@@ -21,6 +21,7 @@
 namespace wordloom {
 
 class ProjectIndex;
+class ScanRecording;
 
 struct Session {
   Project project;     // the current project (the Edit Project dialog's)
@@ -33,6 +34,9 @@ struct Session {
   // The positional index of the project's texts, when one is open (see index/index.h); a
   // pass uses it only while it still matches the project.
   std::shared_ptr<const ProjectIndex> index;
+  // The tokens the last scan recorded for the index build, when it was asked to (see
+  // index/scan_recording.h); the build uses them once, while they still stand for the texts.
+  std::shared_ptr<ScanRecording> recording;
 };
 
 }  // namespace wordloom

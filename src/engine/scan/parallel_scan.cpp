@@ -103,15 +103,17 @@ struct Stretch {
   ReaderLine line;          // of its last piece that opened its file
   PhysicalLine physical;    // of its last piece that read a physical line
   std::string run;          // its counter's merged run
+  bool recorded = false;    // its tokens were recorded, every one
 };
 
 class PieceScan final : public StretchReader {
  public:
   PieceScan(const std::vector<std::string>& files, const CharTables& tables, const ScratchFolder& scratch,
-            const PiecePlan& plan, const ScanContext& pass, size_t budgetBytes)
-      : StretchReader(plan, files.size()), files_(files), tables_(tables), scratch_(scratch),
+            const PiecePlan& plan, const ScanContext& pass, size_t budgetBytes, ScanRecorder* recorder)
+      : StretchReader(plan, files.size()), files_(files), tables_(tables), scratch_(scratch), recorder_(recorder),
         stretches_(plan.groupStarts.size()), readers_(plan.pieces.size()) {
     budgetBytes_ = budgetBytes / stretches_.size();
+    if (recorder_) recorder_->BeginScan(stretches_.size());
     // A fresh reader: the pass's, with counters from zero and no reference letter set.
     fresh_ = pass;
     fresh_.ErrorReportText.clear();
@@ -133,6 +135,10 @@ class PieceScan final : public StretchReader {
   bool Fold(ScanContext& pass, ProgressSink* progress);
   // The stretches' words, merged in text order, and the totals.
   Status Merge(ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges) const;
+  // Every stretch's tokens were recorded.
+  bool Recorded() const {
+    return std::all_of(stretches_.begin(), stretches_.end(), [](const Stretch& stretch) { return stretch.recorded; });
+  }
 
  private:
   static std::string RunTag(size_t stretch) {
@@ -147,6 +153,7 @@ class PieceScan final : public StretchReader {
   const std::vector<std::string>& files_;
   const CharTables& tables_;
   const ScratchFolder& scratch_;
+  ScanRecorder* recorder_;
   ScanContext fresh_;
   size_t budgetBytes_ = 0;
   std::vector<Stretch> stretches_;
@@ -157,21 +164,33 @@ bool PieceScan::ReadStretch(size_t index) {
   Stretch& stretch = stretches_[index];
   WordCounter counter(scratch_, tables_, budgetBytes_, UINT32_MAX, RunTag(index));
   if (!counter.Begin().ok()) return false;
+  TokenRecorder* recorder = recorder_ ? recorder_->BeginStretch(index) : nullptr;
+  counter.Record(recorder);
   ScanContext context;
   for (size_t p = FirstPiece(index); p < EndPiece(index) && !Stopping(); ++p) {
     const TextPiece& piece = plan_.pieces[p];
     const std::string& path = files_[piece.file];
     PrepareForPiece(context, fresh_, piece, path);
     counter.BeginFile(piece.file);
+    if (recorder) recorder->BeginPiece(fresh_);
     PieceReader& reader = readers_[p];
     reader.read = ScanPieceWords(path, piece, context, counter, stretch.totals);
+    counter.Flush();
+    if (recorder && (reader.read != PieceRead::Read || !recorder->EndPiece(piece, context))) {
+      recorder = nullptr;  // the index build reads the texts itself
+      counter.Record(nullptr);
+    }
     reader.Keep(context);
     if (reader.read == PieceRead::Changed) return false;
     if (reader.read == PieceRead::Read) stretch.line.Take(context.state);
     if (reader.physicalLineTotal > 0) stretch.physical.Take(context.state);
     PieceDone(index, p);
   }
-  return Stopping() || counter.FinishRun(stretch.run).ok();
+  if (Stopping()) return true;
+  if (!counter.FinishRun(stretch.run).ok()) return false;
+  IdWords words;
+  stretch.recorded = recorder && counter.TakeIdWords(words) && recorder_->EndStretch(index, std::move(words));
+  return true;
 }
 
 // A piece's reader cannot be taken over as it stands when it depends on what came before:
@@ -261,7 +280,7 @@ bool ScanInPieces(const std::vector<std::string>& files, const CharTables& table
   const PiecePlan plan = PlanPieces(files, context, tables, options.pieceBytes, static_cast<size_t>(threads));
   if (plan.groupStarts.size() < 2) return false;
 
-  PieceScan scan(files, tables, scratch, plan, context, options.budgetBytes);
+  PieceScan scan(files, tables, scratch, plan, context, options.budgetBytes, options.recorder);
   bool stopped = false;
   if (!scan.Read(options.progress, stopped)) return false;
   status = Status::Ok();
@@ -276,6 +295,7 @@ bool ScanInPieces(const std::vector<std::string>& files, const CharTables& table
   }
   context = std::move(pass);
   totals = counted;
+  if (options.recorder && scan.Recorded()) options.recorder->Complete(plan);
   return true;
 }
 

@@ -256,10 +256,15 @@ class Tokenizer {
 
 // The words of a UTF-8 text by Unicode's word boundaries, counted in their lower case. The
 // longest word is measured in display columns, as the lists lay words out.
-// Tells a counter that hands words on (a TokenCounter) that a logical line has been read.
+// Tells a counter that hands words on (a TokenCounter), or one that records them (a
+// WordCounter), that a logical line has been read.
 template <typename Counter>
 void LineRead(Counter& counter, const ScanContext& context) {
-  if constexpr (requires { counter.sink(); }) counter.sink().LineRead(context);
+  if constexpr (requires { counter.sink(); }) {
+    counter.sink().LineRead(context);
+  } else {
+    counter.RecordLine(context);
+  }
 }
 
 // True while a piece has text left: a piece cut before the end of its file ends with the line

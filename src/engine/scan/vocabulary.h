@@ -50,6 +50,9 @@ struct VocabularyOptions {
   int threads = 0;
   // About how many bytes a piece of a large file holds; texts of no more are read in one pass.
   size_t pieceBytes = 4u << 20;
+  // Where a scan in pieces records its tokens for an index build (null: nowhere). It hears of
+  // Complete only when the whole scan ran in pieces and every stretch was recorded.
+  ScanRecorder* recorder = nullptr;
 };
 
 // Tokenizes one file into `counter`, adding to the token count and the longest word. The

@@ -108,7 +108,15 @@ void WordCounter::Add(std::string_view word) {
 
 void WordCounter::ProcessBatch() {
   if (!table_) batchSize_ = 0;  // out of memory: nothing more is counted
-  for (size_t i = 0; i < batchSize_; ++i) Count(batchBytes_.data() + batchStarts_[i], batchLengths_[i], batchHashes_[i]);
+  if (recorder_) {
+    uint32_t ids[kBatch];
+    for (size_t i = 0; i < batchSize_; ++i) {
+      ids[i] = Count<true>(batchBytes_.data() + batchStarts_[i], batchLengths_[i], batchHashes_[i]);
+    }
+    recorder_->Ids(ids, batchSize_);
+  } else {
+    for (size_t i = 0; i < batchSize_; ++i) Count<false>(batchBytes_.data() + batchStarts_[i], batchLengths_[i], batchHashes_[i]);
+  }
   batchSize_ = 0;
   batchUsed_ = 0;
 }
@@ -123,7 +131,8 @@ bool WordCounter::SameWord(const Slot& slot, const char* word, size_t length) co
   return a[0] == b[0] && a[1] == b[1];
 }
 
-void WordCounter::Count(const char* word, size_t length, uint64_t hash) {
+template <bool kRecord>
+uint32_t WordCounter::Count(const char* word, size_t length, uint64_t hash) {
   const uint32_t mark = Mark(hash, length);
   const uint32_t file = file_;  // a local: the slot's stores cannot change it
   size_t mask = tableSize_ - 1;
@@ -132,14 +141,13 @@ void WordCounter::Count(const char* word, size_t length, uint64_t hash) {
     if (slot.mark == mark && SameWord(slot, word, length)) {
       if (slot.count == mostCount_) [[unlikely]] {
         Spill();  // the merge adds counts in 64 bits
-        if (table_) Count(word, length, hash);
-        return;
+        return table_ ? Count<kRecord>(word, length, hash) : 0;
       }
       ++slot.count;
       // Without a branch: in texts of many files whether a word is new to the file is a toss-up.
       slot.range += slot.lastFile != file ? 1 : 0;
       slot.lastFile = file;
-      return;
+      return kRecord ? history_[i].seen : 0;
     }
     if (slot.mark != 0) continue;
     slot.mark = mark;
@@ -156,9 +164,9 @@ void WordCounter::Count(const char* word, size_t length, uint64_t hash) {
       std::memcpy(slot.bytes + 8, &wordLength, sizeof wordLength);
       arena_.insert(arena_.end(), word, word + length);
     }
-    ++used_;
+    const uint32_t seen = static_cast<uint32_t>(used_++);
     if (used_ * 10 > tableSize_ * 7) Grow();
-    return;
+    return seen;
   }
 }
 
@@ -212,6 +220,17 @@ void WordCounter::Spill() {
                          history.seen, FileSpan{slot.range, history.firstFile, slot.lastFile}});
     words.append(WordOf(slot), length);
   }
+  if (recorder_ && spills_++ == 0) {
+    // The words in the order first met: what the recorded ids stand for.
+    std::vector<uint32_t> bySeen(items.size());
+    for (size_t n = 0; n < items.size(); ++n) bySeen[items[n].seen] = static_cast<uint32_t>(n);
+    idWords_.words.reserve(words.size());
+    idWords_.ends.reserve(items.size());
+    for (uint32_t n : bySeen) {
+      idWords_.words.append(words, items[n].offset, items[n].length);
+      idWords_.ends.push_back(idWords_.words.size());
+    }
+  }
   const UnicodeText* unicode = tables_.unicode.get();
   auto word = [&](const Item& item) { return std::string_view(words.data() + item.offset, item.length); };
   if (unicode) {
@@ -261,6 +280,12 @@ Status WordCounter::FinishRun(std::string& run) {
   VocabularyMergeOrder mergeOrder(tables_);
   error_ = EndRunFiles(scratch_, runs_, mergeOrder, runNames_, run);
   return error_;
+}
+
+bool WordCounter::TakeIdWords(IdWords& words) {
+  if (spills_ > 1) return false;
+  words = std::move(idWords_);
+  return true;
 }
 
 Status WordCounter::Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges) {

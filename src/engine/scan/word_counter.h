@@ -32,6 +32,7 @@
 #include "base/status.h"
 #include "scan/run_files.h"
 #include "scan/sort_key.h"
+#include "scan/token_recorder.h"
 #include "scan/word_lists.h"
 
 namespace wordloom {
@@ -78,7 +79,10 @@ class WordCounter {
     return batchBytes_.data() + batchUsed_;
   }
   void EndWord(size_t length, uint64_t hash) {
-    if (table_) Prefetch(table_.get() + (hash & (tableSize_ - 1)));
+    if (table_) {
+      Prefetch(table_.get() + (hash & (tableSize_ - 1)));
+      if (recorder_) Prefetch(history_.get() + (hash & (tableSize_ - 1)));
+    }
     batchStarts_[batchSize_] = batchUsed_;
     batchLengths_[batchSize_] = length;
     batchHashes_[batchSize_++] = hash;
@@ -86,6 +90,23 @@ class WordCounter {
     if (batchSize_ == kBatch) ProcessBatch();
   }
   const CharTables& tables() const { return tables_; }
+  // Counts the words waiting in the batch.
+  void Flush() { ProcessBatch(); }
+
+  // From here on each token's id (the order in which the counter first met its word) goes to
+  // `recorder`, with each line read (null: none). The ids stand for one set of words only
+  // while the table is never written out before the end: see IdWordsOf.
+  void Record(TokenRecorder* recorder) {
+    ProcessBatch();
+    recorder_ = recorder;
+  }
+  // The text reader has read a logical line: the recorder hears of it.
+  void RecordLine(const ScanContext& context) {
+    if (recorder_) recorder_->LineRead(context, batchSize_);
+  }
+  // After FinishRun: the words the recorded ids stand for, in id order. False when the table
+  // was written out before the end, so that ids were given twice.
+  bool TakeIdWords(IdWords& words);
 
   // Writes the last run, merges, and fills `vocabulary` (emptied first) and, when not null,
   // `ranges` with each entry's range. Ends the counting. The ranges stay empty when words of
@@ -126,7 +147,8 @@ class WordCounter {
   const char* WordOf(const Slot& slot) const;
   static size_t LengthOf(const Slot& slot);
   void ProcessBatch();
-  void Count(const char* word, size_t length, uint64_t hash);
+  template <bool kRecord>
+  uint32_t Count(const char* word, size_t length, uint64_t hash);
   bool SameWord(const Slot& slot, const char* word, size_t length) const;
   void Grow();
   void Spill();
@@ -153,6 +175,9 @@ class WordCounter {
   FileWriter runs_[2];
   int runToggle_ = 0;
   Status error_;
+  TokenRecorder* recorder_ = nullptr;
+  int spills_ = 0;
+  IdWords idWords_;  // of the first table written out, when recording
 
   // The batch: words waiting to be counted, with their hashes.
   std::vector<char> batchBytes_;

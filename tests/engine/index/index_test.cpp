@@ -148,12 +148,13 @@ class ReaderBeforeLines : public TokenSink {
 
 // Built on several threads, each text cut into pieces, an index holds the single pass's tokens,
 // lines and counts; its restart points lie elsewhere (each piece counts characters afresh),
-// and each gives the reader's state at its line as the single pass has it there.
+// and each gives the reader's state at its line as the single pass has it there. So does one
+// built from the tokens a scan in pieces recorded.
 TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
   std::mt19937 random(31);
   const ScanRules rules[] = {MarkupRules(TextEncoding::Windows1252), MarkupRules(TextEncoding::Utf8),
                              MarkupRules(TextEncoding::Utf8, WordBoundaries::Unicode)};
-  int cutRounds = 0;
+  int cutRounds = 0, recordedRounds = 0;
   for (int round = 0; round < 30; ++round) {
     const ScanRules& rule = rules[round % 3];
     std::vector<std::string> texts(1 + random() % 3);
@@ -161,48 +162,71 @@ TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
     if (round % 2 == 1) texts[0] = "\xEF\xBB\xBF" + texts[0];  // a byte-order mark
     if (round % 4 == 1) texts.insert(texts.begin() + 1, "");
     texts[0] += " word";
+    // A word longer than the keyword pass's ring, in no line's run of word characters.
+    if (round % 3 == 0) texts.back() += "\n" + std::string(90, 'q') + "-\n" + std::string(90, 'z') + " end\n";
     ScannedProject corpus(NumberedTexts(texts), rule);
     Session& session = corpus.session;
     ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("one.wlx"), corpus.temp.scratch, session.index,
                                    nullptr, IndexBuildOptions{.threads = 1})
                     .ok());
     const std::shared_ptr<const ProjectIndex> single = session.index;
+    ReaderBeforeLines reader(session.scan);
+    ASSERT_TRUE(StreamTokens(session.project.Files, session.project.rules, session.tables, session.scan,
+                             session.lists.Vocabulary, reader));
+    // Whether `built` holds what `single` does, its restart points aside: true when those differ.
+    const auto holdsTheSinglePass = [&](const ProjectIndex& built) {
+      bool cut = false;
+      for (size_t file = 0; file < texts.size(); ++file) {
+        const auto same = [](auto a, auto b) {
+          return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size_bytes()) == 0;
+        };
+        EXPECT_TRUE(same(built.FileTokens(file), single->FileTokens(file))) << "round " << round;
+        EXPECT_TRUE(same(built.TextLines(file), single->TextLines(file))) << "round " << round;
+        const ProjectIndex::Text& a = built.TextRecord(file);
+        const ProjectIndex::Text& b = single->TextRecord(file);
+        EXPECT_EQ(std::tie(a.firstToken, a.tokenCount, a.firstLine, a.lineCount, a.physicalLines, a.logicalLines,
+                           a.lineNumber, a.flags),
+                  std::tie(b.firstToken, b.tokenCount, b.firstLine, b.lineCount, b.physicalLines, b.logicalLines,
+                           b.lineNumber, b.flags))
+            << "round " << round;
+        cut = cut || !same(built.TextCheckpoints(file), single->TextCheckpoints(file));
+        for (const ProjectIndex::Checkpoint& point : built.TextCheckpoints(file)) {
+          const auto before = reader.texts[file].find(point.offset);
+          if (before == reader.texts[file].end()) {
+            ADD_FAILURE() << "round " << round << ", offset " << point.offset;
+            continue;
+          }
+          const ReaderBeforeLines::Before& b = before->second;
+          EXPECT_EQ(std::tie(point.chars, point.token, point.physicalLines, point.logicalLines, point.lineNumber),
+                    std::tie(b.chars, b.tokens, b.physical, b.logical, b.lineNumber))
+              << "round " << round << ", offset " << point.offset;
+          EXPECT_EQ(int64_t{point.fileLine}, b.fileLine) << "round " << round << ", offset " << point.offset;
+        }
+      }
+      return cut;
+    };
+
     ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("p.wlx"), corpus.temp.scratch, session.index,
                                    nullptr, IndexBuildOptions{.threads = 3, .pieceBytes = 3000})
                     .ok());
     ExpectIndexAgrees(session);
-    const ProjectIndex& pieces = *session.index;
-    ReaderBeforeLines reader(session.scan);
-    ASSERT_TRUE(StreamTokens(session.project.Files, session.project.rules, session.tables, session.scan,
-                             session.lists.Vocabulary, reader));
-    bool cut = false;
-    for (size_t file = 0; file < texts.size(); ++file) {
-      const auto same = [](auto a, auto b) {
-        return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size_bytes()) == 0;
-      };
-      EXPECT_TRUE(same(pieces.FileTokens(file), single->FileTokens(file)));
-      EXPECT_TRUE(same(pieces.TextLines(file), single->TextLines(file))) << "round " << round;
-      const ProjectIndex::Text& a = pieces.TextRecord(file);
-      const ProjectIndex::Text& b = single->TextRecord(file);
-      EXPECT_EQ(std::tie(a.firstToken, a.tokenCount, a.firstLine, a.lineCount, a.physicalLines, a.logicalLines,
-                         a.lineNumber, a.flags),
-                std::tie(b.firstToken, b.tokenCount, b.firstLine, b.lineCount, b.physicalLines, b.logicalLines,
-                         b.lineNumber, b.flags))
-          << "round " << round;
-      cut = cut || !same(pieces.TextCheckpoints(file), single->TextCheckpoints(file));
-      for (const ProjectIndex::Checkpoint& point : pieces.TextCheckpoints(file)) {
-        const auto before = reader.texts[file].find(point.offset);
-        ASSERT_NE(before, reader.texts[file].end()) << "round " << round;
-        const ReaderBeforeLines::Before& b = before->second;
-        EXPECT_EQ(std::tie(point.chars, point.token, point.physicalLines, point.logicalLines, point.lineNumber),
-                  std::tie(b.chars, b.tokens, b.physical, b.logical, b.lineNumber))
-            << "round " << round << ", offset " << point.offset;
-        EXPECT_EQ(int64_t{point.fileLine}, b.fileLine) << "round " << round << ", offset " << point.offset;
-      }
-    }
-    cutRounds += cut ? 1 : 0;
+    cutRounds += holdsTheSinglePass(*session.index) ? 1 : 0;
+
+    // Scanned again on three threads, recording its tokens; built on one thread, so that only
+    // the recording can put restart points elsewhere.
+    ScanOutcome outcome;
+    ASSERT_TRUE(ScanTexts(session, session.project.Files, session.project.rules, session.tables, corpus.temp.scratch,
+                          outcome, VocabularyOptions{.threads = 3, .pieceBytes = 3000}, true)
+                    .ok());
+    CommitScan(session, std::move(outcome));
+    ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("r.wlx"), corpus.temp.scratch, session.index,
+                                   nullptr, IndexBuildOptions{.threads = 1})
+                    .ok());
+    ExpectIndexAgrees(session);
+    recordedRounds += holdsTheSinglePass(*session.index) ? 1 : 0;
   }
   EXPECT_GE(cutRounds, 25);  // the rounds were built in pieces at all
+  EXPECT_GE(recordedRounds, 25);
 }
 
 TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {

@@ -1,0 +1,202 @@
+#include "index/scan_recording.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "index/index_writer.h"
+#include "scan/vocabulary.h"
+
+namespace wordloom {
+namespace {
+
+// The scratch files of a stretch, by the letter after "R": its records as the scan wrote them,
+// and its tokens once mapped.
+constexpr char kIds = 't', kLines = 'l', kEvents = 'e', kStrings = 's', kCheckpoints = 'c', kTokens = 'm';
+constexpr char kKinds[] = {kIds, kLines, kEvents, kStrings, kCheckpoints, kTokens};
+
+std::string Name(char kind, size_t stretch) { return std::string("R") + kind + std::to_string(stretch + 1); }
+
+bool SameStamps(const std::vector<TextStamp>& a, const std::vector<TextStamp>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TextStamp& x, const TextStamp& y) {
+    return x.size >= 0 && x.size == y.size && x.mtimeNs == y.mtimeNs;
+  });
+}
+
+std::vector<TextStamp> Stamps(const std::vector<std::string>& files) {
+  std::vector<TextStamp> stamps;
+  stamps.reserve(files.size());
+  for (const std::string& file : files) stamps.push_back(StampText(file, false));
+  return stamps;
+}
+
+}  // namespace
+
+// One stretch: a writer of pieces over its scratch files.
+class ScanRecording::Stretch final : public TokenRecorder {
+ public:
+  Stretch(const ScratchFolder& scratch, size_t index, size_t fileCount)
+      : scratch_(scratch), index_(index), fileCount_(fileCount) {}
+  ~Stretch() override {
+    writer.reset();  // before the files it writes to
+    for (char kind : kKinds) scratch_.Remove(Name(kind, index_));
+  }
+
+  bool Open() {
+    for (const auto& [kind, file] : Outputs()) {
+      if (!scratch_.OpenForWrite(Name(kind, index_), *file).ok()) return false;
+    }
+    static const EntryList kNoWords;
+    writer = std::make_unique<IndexWriter>(IndexOutputs{&ids_, &lines_, &events_, &strings_, &checkpoints_}, kNoWords,
+                                           ScanContext{});
+    return true;
+  }
+  void BeginPiece(const ScanContext& reader) override { writer->BeginPiece(reader); }
+  void LineRead(const ScanContext& context, size_t waiting) override { writer->LineRead(context, waiting); }
+  void Ids(const uint32_t* ids, size_t count) override { writer->Ids(ids, count); }
+  bool EndPiece(const TextPiece& piece, const ScanContext& context) override {
+    return writer->EndPiece(piece, context, fileCount_);
+  }
+  bool Close() {
+    writer->FlushTokens();
+    for (const auto& [kind, file] : Outputs()) {
+      if (!file->Close().ok()) return false;
+    }
+    return true;
+  }
+
+  // Writes the stretch's tokens as vocabulary entries, counting their positions.
+  bool Map(const VocabularyLookup& lookup, const EntryList& vocabulary) {
+    std::vector<uint32_t> entryOf(words.ends.size());
+    std::string word;  // zero-filled after the word, as the lookup reads it
+    for (size_t id = 0, start = 0; id < entryOf.size(); start = words.ends[id++]) {
+      const size_t length = words.ends[id] - start;
+      word.assign(words.words, start, length);
+      word.resize(length + 16, '\0');
+      entryOf[id] = lookup.Find(std::string_view(word.data(), length), WordHash::Of(word.data(), length));
+      if (entryOf[id] == kNoEntry) return false;
+    }
+    words = IdWords{};  // no longer wanted
+    Status status;
+    const int fd = scratch_.OpenForRead(Name(kIds, index_), status);
+    if (fd < 0) return false;
+    FileWriter tokens;
+    bool mapped = scratch_.OpenForWrite(Name(kTokens, index_), tokens).ok() &&
+                  writer->CountRecorded(fd, entryOf, vocabulary, tokens) && tokens.Close().ok();
+    close(fd);
+    scratch_.Remove(Name(kIds, index_));
+    return mapped;
+  }
+  // Brings the stretch, which is `pieces`, into `into`.
+  Status AppendTo(IndexWriter& into, const std::vector<TextPiece>& pieces) {
+    Status status;
+    int fds[3];
+    const char kinds[3] = {kTokens, kLines, kCheckpoints};
+    int opened = 0;
+    for (; opened < 3; ++opened) {
+      fds[opened] = scratch_.OpenForRead(Name(kinds[opened], index_), status);
+      if (fds[opened] < 0) break;
+    }
+    if (opened == 3) status = into.AppendPieces(*writer, pieces, fds[0], fds[1], fds[2]);
+    for (int i = 0; i < opened; ++i) close(fds[i]);
+    return status;
+  }
+
+  std::unique_ptr<IndexWriter> writer;
+  IdWords words;
+
+ private:
+  std::array<std::pair<char, FileWriter*>, 5> Outputs() {
+    return {{{kIds, &ids_}, {kLines, &lines_}, {kEvents, &events_}, {kStrings, &strings_}, {kCheckpoints, &checkpoints_}}};
+  }
+
+  const ScratchFolder& scratch_;
+  size_t index_;
+  size_t fileCount_;
+  FileWriter ids_, lines_, events_, strings_, checkpoints_;
+};
+
+ScanRecording::ScanRecording(const ScratchFolder& scratch, const std::vector<std::string>& files, uint64_t rulesKey)
+    : scratch_(scratch), files_(files), rulesKey_(rulesKey), before_(Stamps(files)) {}
+
+ScanRecording::~ScanRecording() = default;
+
+void ScanRecording::BeginScan(size_t stretches) {
+  complete_ = false;
+  stretches_.clear();
+  stretches_.resize(stretches);
+}
+
+TokenRecorder* ScanRecording::BeginStretch(size_t stretch) {
+  auto recorder = std::make_unique<Stretch>(scratch_, stretch, files_.size());
+  if (!recorder->Open()) return nullptr;
+  stretches_[stretch] = std::move(recorder);
+  return stretches_[stretch].get();
+}
+
+bool ScanRecording::EndStretch(size_t stretch, IdWords words) {
+  Stretch& recorder = *stretches_[stretch];
+  recorder.words = std::move(words);
+  return recorder.Close();
+}
+
+void ScanRecording::Complete(const PiecePlan& plan) {
+  plan_ = plan;
+  after_ = Stamps(files_);
+  complete_ = SameStamps(before_, after_);
+}
+
+bool ScanRecording::Fits(const std::vector<std::string>& files, uint64_t rulesKey,
+                         const std::vector<TextStamp>& stamps) const {
+  return complete_ && files == files_ && rulesKey == rulesKey_ && SameStamps(after_, stamps);
+}
+
+Status ScanRecording::AppendTo(IndexWriter& writer, const CharTables& tables, const EntryList& vocabulary,
+                               bool& taken) {
+  taken = false;
+  if (!complete_) return Status::Ok();
+  complete_ = false;  // the stretches' counts move into `writer`
+  std::unique_ptr<VocabularyLookup> lookup;
+  try {
+    lookup = std::make_unique<VocabularyLookup>(tables, vocabulary);
+  } catch (const std::bad_alloc&) {
+    return Status::Ok();
+  }
+  std::vector<char> mapped(stretches_.size(), 0);
+  const auto map = [&](size_t s) {
+    try {
+      mapped[s] = stretches_[s]->Map(*lookup, vocabulary);
+    } catch (const std::exception&) {
+      mapped[s] = 0;  // memory ran out: the texts are read instead
+    }
+  };
+  {
+    std::vector<std::jthread> helpers;
+    size_t s = 1;
+    try {
+      for (; s < stretches_.size(); ++s) helpers.emplace_back(map, s);
+    } catch (const std::system_error&) {
+      // No thread to be had: this thread maps the rest itself.
+    }
+    if (!stretches_.empty()) map(0);
+    for (helpers.clear(); s < stretches_.size(); ++s) map(s);
+  }
+  if (!std::all_of(mapped.begin(), mapped.end(), [](char done) { return done != 0; })) return Status::Ok();
+  taken = true;
+  for (size_t s = 0; s < stretches_.size(); ++s) {
+    const auto first = plan_.pieces.begin() + static_cast<std::ptrdiff_t>(plan_.groupStarts[s]);
+    const auto end = s + 1 < plan_.groupStarts.size()
+                         ? plan_.pieces.begin() + static_cast<std::ptrdiff_t>(plan_.groupStarts[s + 1])
+                         : plan_.pieces.end();
+    Status status = stretches_[s]->AppendTo(writer, std::vector<TextPiece>(first, end));
+    if (!status.ok()) return status;
+  }
+  return Status::Ok();
+}
+
+}  // namespace wordloom
