@@ -140,11 +140,13 @@ class ProjectIndex {
 // The index file of a project file: its name with ".wlx" in place of its extension.
 std::string IndexPathFor(const std::string& projectPath);
 
-// How an index is built: the threads of its token pass (0: one a hardware thread), and about
-// how many bytes a piece of a large text holds when several threads read it.
+// How an index is built: the threads of its token pass (0: one a hardware thread), about how
+// many bytes a piece of a large text holds when several threads read it, and how many bytes of
+// coded positions are built in memory at a time (lower only in tests).
 struct IndexBuildOptions {
   int threads = 0;
   size_t pieceBytes = 4u << 20;
+  size_t positionBytes = 32u << 20;
 };
 
 // Makes `index` the index of `session`'s project at `path`: the file there when it matches,

@@ -21,7 +21,6 @@
 namespace wordloom {
 namespace {
 
-constexpr size_t kPositionBudget = 32u << 20;  // bytes of coded positions built at a time
 constexpr int64_t kChangedWhileRead = -2;      // a text's size when it changed while it was read
 
 template <typename Record>
@@ -55,12 +54,12 @@ struct PositionGroup {
   uint64_t bytes = 0;
 };
 
-// Groups of entries whose positions fit the budget (an entry larger than that alone).
-std::vector<PositionGroup> PositionGroups(const std::vector<PostingCursor>& postings) {
+// Groups of entries whose positions fit `budget` bytes (an entry larger than that alone).
+std::vector<PositionGroup> PositionGroups(const std::vector<PostingCursor>& postings, uint64_t budget) {
   std::vector<PositionGroup> groups;
   for (size_t lo = 0; lo < postings.size();) {
     PositionGroup group{lo, lo, 0};
-    while (group.hi < postings.size() && (group.hi == lo || group.bytes + postings[group.hi].bytes <= kPositionBudget)) {
+    while (group.hi < postings.size() && (group.hi == lo || group.bytes + postings[group.hi].bytes <= budget)) {
       group.bytes += postings[group.hi++].bytes;
     }
     groups.push_back(group);
@@ -69,33 +68,69 @@ std::vector<PositionGroup> PositionGroups(const std::vector<PostingCursor>& post
   return groups;
 }
 
+// The group's entries cut into spans whose coded positions and cursors fit a core's cache (a
+// 128th of the budget `budget` of a group: 256 KiB), as the span of each entry of the group,
+// counted from the group's first.
+std::vector<uint8_t> CacheSpans(const std::vector<PostingCursor>& postings, const PositionGroup& group,
+                                uint64_t budget, size_t& spanCount) {
+  constexpr size_t kMostSpans = 256;
+  const uint64_t spanBytes = std::max<uint64_t>(budget / 128, group.bytes / kMostSpans + 1);
+  std::vector<uint8_t> spanOf(group.hi - group.lo);
+  uint64_t filled = 0;
+  size_t span = 0;
+  for (size_t e = group.lo; e < group.hi; ++e) {
+    if (filled > 0 && filled + postings[e].bytes + sizeof(PostingCursor) > spanBytes && span + 1 < kMostSpans) {
+      ++span;
+      filled = 0;
+    }
+    filled += postings[e].bytes + sizeof(PostingCursor);
+    spanOf[e - group.lo] = static_cast<uint8_t>(span);
+  }
+  spanCount = span + 1;
+  return spanOf;
+}
+
 // Codes the positions of `group`'s entries among `slice`'s tokens into `coded`, reading the
 // tokens back from `fd`. `cursors` (one an entry of the group) say where each entry's first
-// position there goes and what position came before it.
-bool CodeSlice(int fd, const PositionSlice& slice, const PositionGroup& group, std::vector<PostingCursor>& cursors,
-               std::vector<unsigned char>& coded) {
+// position there goes and what position came before it. `spanOf` cuts the group into spans
+// (CacheSpans): each block of tokens is sorted by span, keeping their order, so that coding
+// a span's tokens writes to a stretch of `coded` that stays in the cache.
+bool CodeSlice(int fd, const PositionSlice& slice, const PositionGroup& group, const std::vector<uint8_t>& spanOf,
+               size_t spanCount, std::vector<PostingCursor>& cursors, std::vector<unsigned char>& coded) {
+  struct Token {
+    uint32_t entry;   // from the group's first
+    uint32_t offset;  // in the block
+  };
   const uint32_t first = static_cast<uint32_t>(group.lo);
-  const uint32_t span = static_cast<uint32_t>(group.hi - group.lo);
+  const uint32_t width = static_cast<uint32_t>(group.hi - group.lo);
   std::vector<uint32_t> block(1 << 18);
+  std::vector<Token> picked(block.size()), sorted(spanCount > 1 ? block.size() : 0);
+  std::vector<size_t> starts(spanCount + 1);
   for (int64_t done = 0; done < slice.tokenCount;) {
     const size_t want = static_cast<size_t>(std::min<int64_t>(slice.tokenCount - done, static_cast<int64_t>(block.size())));
     const int64_t at = slice.firstToken + done;
     const ssize_t got = pread(fd, block.data(), want * 4, static_cast<off_t>(at) * 4);
     if (got != static_cast<ssize_t>(want * 4)) return false;
-    // The entries a token reaches lie anywhere: their cursors, then the places their
-    // positions go, are fetched ahead of need.
-    const auto ahead = [&](size_t i, bool place) {
-      if (i >= want || block[i] - first >= span) return;
-      const PostingCursor& cursor = cursors[block[i] - first];
-      Prefetch(place ? static_cast<const void*>(coded.data() + cursor.bytes) : &cursor);
-    };
+    // The group's tokens, without a branch (the others are another group's, or no entry's).
+    size_t inGroup = 0;
     for (size_t i = 0; i < want; ++i) {
-      ahead(i + 16, false);
-      ahead(i + 8, true);
       const uint32_t entry = block[i] - first;
-      if (entry >= span) continue;  // another group's, or no entry
-      const uint64_t position = static_cast<uint64_t>(at) + i;
-      PostingCursor& cursor = cursors[entry];
+      picked[inGroup] = Token{entry, static_cast<uint32_t>(i)};
+      inGroup += entry < width ? 1 : 0;
+    }
+    if (spanCount > 1) {
+      std::fill(starts.begin(), starts.end(), 0);
+      for (size_t i = 0; i < inGroup; ++i) ++starts[spanOf[picked[i].entry] + 1];
+      for (size_t span = 1; span <= spanCount; ++span) starts[span] += starts[span - 1];
+      for (size_t i = 0; i < inGroup; ++i) sorted[starts[spanOf[picked[i].entry]]++] = picked[i];
+    }
+    const std::vector<Token>& tokens = spanCount > 1 ? sorted : picked;
+    for (size_t i = 0; i < inGroup; ++i) {
+      // A cursor is first met in a block out of the cache: it is fetched ahead of need.
+      if (i + 16 < inGroup) Prefetch(&cursors[tokens[i + 16].entry]);
+      const Token& token = tokens[i];
+      const uint64_t position = static_cast<uint64_t>(at) + token.offset;
+      PostingCursor& cursor = cursors[token.entry];
       cursor.bytes += PutVarint(position - cursor.last, coded.data() + cursor.bytes);
       cursor.last = position;
     }
@@ -127,23 +162,25 @@ std::vector<std::vector<PostingCursor>> SliceCursors(const std::vector<PositionS
 }
 
 // Writes each entry's coded positions, in entry order, reading the tokens back from
-// `tokensPath`: a group of entries at a time, its slices of the token stream side by side.
-// `postings` hold each entry's coded size over the whole stream.
+// `tokensPath`: a group of entries of no more than `budget` bytes at a time, its slices of the
+// token stream side by side. `postings` hold each entry's coded size over the whole stream.
 Status WritePositions(const std::string& tokensPath, const std::vector<PositionSlice>& slices,
-                      const std::vector<PostingCursor>& postings, FileWriter& out) {
+                      const std::vector<PostingCursor>& postings, uint64_t budget, FileWriter& out) {
   if (slices.empty()) return Status::Error("Cannot read back the index being written.");
   const int fd = open(tokensPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::Error("Cannot read back the index being written.");
   std::vector<unsigned char> coded;
   bool ok = true;
-  for (const PositionGroup& group : PositionGroups(postings)) {
+  for (const PositionGroup& group : PositionGroups(postings, budget)) {
     if (group.bytes == 0) continue;  // entries never met
     coded.resize(group.bytes);
     std::vector<std::vector<PostingCursor>> cursors = SliceCursors(slices, postings, group);
+    size_t spanCount = 0;
+    const std::vector<uint8_t> spanOf = CacheSpans(postings, group, budget, spanCount);
     std::vector<char> done(slices.size(), 0);
     const auto code = [&](size_t s) {
       try {
-        done[s] = CodeSlice(fd, slices[s], group, cursors[s], coded);
+        done[s] = CodeSlice(fd, slices[s], group, spanOf, spanCount, cursors[s], coded);
       } catch (const std::exception&) {
         done[s] = 0;  // memory ran out: the build fails
       }
@@ -315,7 +352,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   Put(out, postingBytes);
   place(kPostingsSection, postingBytes);
   out.Flush();
-  status = WritePositions(target.temporaryPath(), writer.slices(), postings, out);
+  status = WritePositions(target.temporaryPath(), writer.slices(), postings, options.positionBytes, out);
   if (!status.ok()) return status;
   Put(out, header);
   return target.Commit();

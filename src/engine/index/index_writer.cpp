@@ -20,15 +20,13 @@ constexpr char kCannotReadBack[] = "Cannot read back the index being written.";
 }  // namespace
 
 IndexWriter::IndexWriter(const IndexOutputs& outputs, const EntryList& vocabulary, const ScanContext& reader)
-    : out_(outputs), marks_(reader) {
-  ForVocabulary(vocabulary);
+    : out_(outputs), postings_(vocabulary.size()), firsts_(vocabulary.size()), marks_(reader) {
+  MarkLongWords(vocabulary);
   pending_.reserve(kPendingTokens);
 }
 
-void IndexWriter::ForVocabulary(const EntryList& vocabulary) {
+void IndexWriter::MarkLongWords(const EntryList& vocabulary) {
   longWords_.assign((vocabulary.size() + 63) / 64, 0);
-  postings_.assign(vocabulary.size(), PostingCursor{});
-  firsts_.assign(vocabulary.size(), 0);
   anyLongWord_ = false;
   for (size_t entry = 0; entry < vocabulary.size(); ++entry) {
     if (static_cast<int64_t>(vocabulary[entry].word.size()) <= TextMarks::kLongestRingWord) continue;
@@ -115,38 +113,61 @@ bool IndexWriter::EndPiece(const TextPiece& piece, const ScanContext& context, s
 }
 
 void IndexWriter::Ids(const uint32_t* ids, size_t count) {
+  // The cursors of a batch of ids are fetched from memory together.
   for (size_t i = 0; i < count; ++i) {
-    pending_.push_back(ids[i]);
+    if (ids[i] < postings_.size()) Prefetch(&postings_[ids[i]]);
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t id = ids[i];
+    if (id >= postings_.size()) {
+      postings_.resize(id + 1);
+      firsts_.resize(id + 1);
+    }
+    const uint64_t position = static_cast<uint64_t>(totalTokens_++);
+    PostingCursor& posting = postings_[id];
+    if (posting.bytes == 0) firsts_[id] = position;
+    posting.bytes += VarintSize(position - posting.last);
+    posting.last = position;
+    pending_.push_back(id);
     if (pending_.size() == kPendingTokens) FlushTokens();
   }
   text_.tokenCount += static_cast<int64_t>(count);
-  totalTokens_ += static_cast<int64_t>(count);
 }
 
-bool IndexWriter::CountRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary,
-                                FileWriter& out) {
-  ForVocabulary(vocabulary);
+bool IndexWriter::MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary,
+                              FileWriter& out) {
+  if (entryOf.size() < postings_.size()) return false;
+  // Each id's counts become its entry's; an entry of two ids cannot be counted so.
+  std::vector<PostingCursor> postings(vocabulary.size());
+  std::vector<uint64_t> firsts(vocabulary.size());
+  for (size_t id = 0; id < postings_.size(); ++id) {
+    const EntryPosition entry = entryOf[id];
+    if (entry >= vocabulary.size() || postings[entry].bytes != 0) return false;
+    postings[entry] = postings_[id];
+    firsts[entry] = firsts_[id];
+  }
+  postings_.swap(postings);
+  firsts_.swap(firsts);
+  MarkLongWords(vocabulary);
   BufferedReader reader;
   reader.Reset(ids, "");
   std::vector<uint32_t> block(1 << 14);
-  uint64_t position = 0;
   for (ProjectIndex::Text& piece : texts_) {
     for (int64_t left = piece.tokenCount; left > 0;) {
       const size_t count = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(block.size())));
       if (!reader.Read(block.data(), count * 4)) return false;
+      bool longWord = false;
       for (size_t i = 0; i < count; ++i) {
         const uint32_t id = block[i];
         if (id >= entryOf.size()) return false;
-        const EntryPosition entry = entryOf[id];
-        block[i] = entry;
-        if (IsLongWord(entry)) piece.flags |= kLongWord;
-        CountPosition(entry, position++);
+        block[i] = entryOf[id];
+        longWord = longWord || IsLongWord(block[i]);
       }
+      if (longWord) piece.flags |= kLongWord;
       out.Write(std::string_view(reinterpret_cast<const char*>(block.data()), count * 4));
       left -= static_cast<int64_t>(count);
     }
   }
-  while (delayedCount_ > 0) ApplyOldestPosition();
   return out.error().ok();
 }
 

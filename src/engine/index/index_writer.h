@@ -89,12 +89,13 @@ class IndexWriter final : public TokenSink {
   // a fresh reader cannot stand for it: it set a tag value or the running line number, reported
   // an error, or ends joined to the next text; the pass's own reader must then read it.
   bool EndPiece(const TextPiece& piece, const ScanContext& context, size_t fileCount);
-  // A writer of pieces that records a scan's tokens: its tokens are the counter's ids
-  // (token_recorder.h), their positions not counted. CountRecorded then writes them to `out`
-  // as the entries `entryOf` gives each id (one of `vocabulary`, never kNoEntry), reading them
-  // back from `ids`, and counts their positions as if they had come so.
+  // A writer of pieces that records a scan's tokens: its tokens are a counter's ids
+  // (token_recorder.h), and it counts each id's positions. MapRecorded then writes them to
+  // `out` as the entries of `vocabulary` that `entryOf` gives each id, reading them back from
+  // `ids`, with each id's positions its entry's. False when two ids share an entry, an id has
+  // none, or the files fail.
   void Ids(const uint32_t* ids, size_t count);
-  bool CountRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary, FileWriter& out);
+  bool MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary, FileWriter& out);
   // The records a writer of pieces kept, one a piece.
   const std::vector<ProjectIndex::Text>& pieces() const { return texts_; }
   // Brings in the pieces of `stretch` (a writer of pieces whose outputs were the files `tokens`,
@@ -124,7 +125,7 @@ class IndexWriter final : public TokenSink {
   std::vector<PositionSlice> slices();
 
  private:
-  void ForVocabulary(const EntryList& vocabulary);
+  void MarkLongWords(const EntryList& vocabulary);
   bool IsLongWord(EntryPosition entry) const {
     return anyLongWord_ && (longWords_[entry / 64] >> (entry % 64) & 1) != 0;
   }

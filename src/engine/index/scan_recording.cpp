@@ -87,7 +87,7 @@ class ScanRecording::Stretch final : public TokenRecorder {
     if (fd < 0) return false;
     FileWriter tokens;
     bool mapped = scratch_.OpenForWrite(Name(kTokens, index_), tokens).ok() &&
-                  writer->CountRecorded(fd, entryOf, vocabulary, tokens) && tokens.Close().ok();
+                  writer->MapRecorded(fd, entryOf, vocabulary, tokens) && tokens.Close().ok();
     close(fd);
     scratch_.Remove(Name(kIds, index_));
     return mapped;

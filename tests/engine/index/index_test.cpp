@@ -220,7 +220,7 @@ TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
                     .ok());
     CommitScan(session, std::move(outcome));
     ASSERT_TRUE(UpdateProjectIndex(session, corpus.temp.folder.File("r.wlx"), corpus.temp.scratch, session.index,
-                                   nullptr, IndexBuildOptions{.threads = 1})
+                                   nullptr, IndexBuildOptions{.threads = 1, .positionBytes = 200})
                     .ok());
     ExpectIndexAgrees(session);
     recordedRounds += holdsTheSinglePass(*session.index) ? 1 : 0;
