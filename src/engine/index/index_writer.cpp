@@ -186,6 +186,22 @@ void IndexWriter::AddPostings(const std::vector<PostingCursor>& stretch, const s
   }
 }
 
+Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which,
+                                 const ScratchFolder& scratch, const std::string& tokens, const std::string& lines,
+                                 const std::string& checkpoints) {
+  Status status;
+  int fds[3];
+  const std::string* names[3] = {&tokens, &lines, &checkpoints};
+  int opened = 0;
+  for (; opened < 3; ++opened) {
+    fds[opened] = scratch.OpenForRead(*names[opened], status);
+    if (fds[opened] < 0) break;
+  }
+  if (opened == 3) status = AppendPieces(stretch, which, fds[0], fds[1], fds[2]);
+  for (int i = 0; i < opened; ++i) close(fds[i]);
+  return status;
+}
+
 Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, int tokens,
                                  int lines, int checkpoints) {
   // Positions are coded stretch by stretch: every token must have come in a stretch.

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/file_writer.h"
+#include "base/scratch_folder.h"
 #include "base/status.h"
 #include "index/index_format.h"
 #include "index/text_marks.h"
@@ -98,11 +99,11 @@ class IndexWriter final : public TokenSink {
   bool MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary, FileWriter& out);
   // The records a writer of pieces kept, one a piece.
   const std::vector<ProjectIndex::Text>& pieces() const { return texts_; }
-  // Brings in the pieces of `stretch` (a writer of pieces whose outputs were the files `tokens`,
-  // `lines` and `checkpoints`, now read back from their starts), which are `which` in order.
-  // A piece that begins its text begins one here; one that ends it ends it.
-  Status AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, int tokens, int lines,
-                      int checkpoints);
+  // Brings in the pieces of `stretch` (a writer of pieces whose tokens, lines and restart
+  // points are the scratch files `tokens`, `lines` and `checkpoints`), which are `which` in
+  // order. A piece that begins its text begins one here; one that ends it ends it.
+  Status AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, const ScratchFolder& scratch,
+                      const std::string& tokens, const std::string& lines, const std::string& checkpoints);
 
   // Gives each text its stamp and path, once every text is in.
   void StampTexts(const std::vector<TextStamp>& stamps, const std::vector<std::string>& paths);
@@ -129,6 +130,8 @@ class IndexWriter final : public TokenSink {
   bool IsLongWord(EntryPosition entry) const {
     return anyLongWord_ && (longWords_[entry / 64] >> (entry % 64) & 1) != 0;
   }
+  Status AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, int tokens, int lines,
+                      int checkpoints);
   void StartText();
   void AddCheckpoint(const ProjectIndex::Checkpoint& checkpoint);
   void AddValuesSet(const ScanContext& context, int64_t token);

@@ -80,20 +80,10 @@ bool PieceIndexer::ReadStretch(size_t index) {
 
 Status PieceIndexer::AppendTo(IndexWriter& writer) {
   for (size_t s = 0; s < stretches_.size(); ++s) {
-    Status status;
-    int fds[3];
-    const char kinds[3] = {kTokens, kLines, kCheckpoints};
-    int opened = 0;
-    for (; opened < 3; ++opened) {
-      fds[opened] = scratch_.OpenForRead(Name(kinds[opened], s), status);
-      if (fds[opened] < 0) break;
-    }
-    if (opened == 3) {
-      const std::vector<TextPiece> pieces(plan_.pieces.begin() + static_cast<std::ptrdiff_t>(FirstPiece(s)),
-                                          plan_.pieces.begin() + static_cast<std::ptrdiff_t>(EndPiece(s)));
-      status = writer.AppendPieces(*stretches_[s].writer, pieces, fds[0], fds[1], fds[2]);
-    }
-    for (int i = 0; i < opened; ++i) close(fds[i]);
+    const std::vector<TextPiece> pieces(plan_.pieces.begin() + static_cast<std::ptrdiff_t>(FirstPiece(s)),
+                                        plan_.pieces.begin() + static_cast<std::ptrdiff_t>(EndPiece(s)));
+    Status status = writer.AppendPieces(*stretches_[s].writer, pieces, scratch_, Name(kTokens, s), Name(kLines, s),
+                                        Name(kCheckpoints, s));
     if (!status.ok()) return status;
   }
   return Status::Ok();

@@ -94,17 +94,8 @@ class ScanRecording::Stretch final : public TokenRecorder {
   }
   // Brings the stretch, which is `pieces`, into `into`.
   Status AppendTo(IndexWriter& into, const std::vector<TextPiece>& pieces) {
-    Status status;
-    int fds[3];
-    const char kinds[3] = {kTokens, kLines, kCheckpoints};
-    int opened = 0;
-    for (; opened < 3; ++opened) {
-      fds[opened] = scratch_.OpenForRead(Name(kinds[opened], index_), status);
-      if (fds[opened] < 0) break;
-    }
-    if (opened == 3) status = into.AppendPieces(*writer, pieces, fds[0], fds[1], fds[2]);
-    for (int i = 0; i < opened; ++i) close(fds[i]);
-    return status;
+    return into.AppendPieces(*writer, pieces, scratch_, Name(kTokens, index_), Name(kLines, index_),
+                             Name(kCheckpoints, index_));
   }
 
   std::unique_ptr<IndexWriter> writer;
