@@ -1,7 +1,5 @@
 #include "index/piece_tokens.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <memory>
 #include <new>
