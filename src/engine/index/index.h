@@ -69,6 +69,9 @@ class ProjectIndex {
   // True when the index answers for `session` as it now is (see the guarantees above): a stat
   // of each text, and a hash of the rules and the vocabulary.
   bool Matches(const Session& session) const;
+  // True when the index holds `files`, each as it now is (a stat of each), read under rules of
+  // key `rulesKey` (RulesKey): a build after they are scanned again takes every text from it.
+  bool HoldsTexts(const std::vector<std::string>& files, uint64_t rulesKey) const;
 
   int64_t tokenCount() const { return tokenCount_; }
   size_t fileCount() const { return fileCount_; }
@@ -139,6 +142,9 @@ class ProjectIndex {
 
 // The index file of a project file: its name with ".wlx" in place of its extension.
 std::string IndexPathFor(const std::string& projectPath);
+// Whether the index at `path` opens and holds `files` as they now are (HoldsTexts): a scan of
+// them need not record their tokens for the index build.
+bool IndexHoldsTexts(const std::string& path, const std::vector<std::string>& files, uint64_t rulesKey);
 
 // How an index is built: the threads of its token pass (0: one a hardware thread), about how
 // many bytes a piece of a large text holds when several threads read it, and how many bytes of

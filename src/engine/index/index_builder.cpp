@@ -367,6 +367,11 @@ std::string IndexPathFor(const std::string& projectPath) {
   return (hasExtension ? projectPath.substr(0, dot) : projectPath) + ".wlx";
 }
 
+bool IndexHoldsTexts(const std::string& path, const std::vector<std::string>& files, uint64_t rulesKey) {
+  std::shared_ptr<const ProjectIndex> index;
+  return ProjectIndex::Open(path, index).ok() && index->HoldsTexts(files, rulesKey);
+}
+
 Status UpdateProjectIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,
                           std::shared_ptr<const ProjectIndex>& index, ProgressSink* progress,
                           const IndexBuildOptions& options) {

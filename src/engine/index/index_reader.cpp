@@ -197,12 +197,12 @@ Status ProjectIndex::Open(const std::string& path, std::shared_ptr<const Project
 }
 
 bool ProjectIndex::Matches(const Session& session) const {
-  const std::vector<std::string>& files = session.project.Files;
-  if (files.size() != files_.size() || entryCount_ != session.lists.Vocabulary.size()) return false;
-  if (rulesKey_ != RulesKey(session.project.rules, session.tables) || filesKey_ != FilesKey(files) ||
-      vocabularyKey_ != VocabularyKey(session.lists.Vocabulary)) {
-    return false;
-  }
+  return entryCount_ == session.lists.Vocabulary.size() && vocabularyKey_ == VocabularyKey(session.lists.Vocabulary) &&
+         HoldsTexts(session.project.Files, RulesKey(session.project.rules, session.tables));
+}
+
+bool ProjectIndex::HoldsTexts(const std::vector<std::string>& files, uint64_t rulesKey) const {
+  if (files.size() != files_.size() || rulesKey_ != rulesKey || filesKey_ != FilesKey(files)) return false;
   for (size_t i = 0; i < files.size(); ++i) {
     const TextStamp stamp = StampText(files[i], false);
     if (stamp.size != files_[i].size || (stamp.size >= 0 && stamp.mtimeNs != files_[i].mtimeNs)) return false;

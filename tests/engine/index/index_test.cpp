@@ -235,10 +235,13 @@ TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {
   Session& session = corpus.session;
   const std::string path = corpus.temp.folder.File("p.wlx");
   Index(session, path, corpus.temp.scratch);
+  const uint64_t rulesKey = RulesKey(session.project.rules, session.tables);
+  EXPECT_TRUE(IndexHoldsTexts(path, session.project.Files, rulesKey));
 
   // A text changes: the old index is stale; the stream then comes from the texts.
   corpus.temp.folder.Write("1.txt", "two <A z> eight nine two");
   EXPECT_FALSE(session.index->Matches(session));
+  EXPECT_FALSE(IndexHoldsTexts(path, session.project.Files, rulesKey));
   EXPECT_EQ(FromProject(session), FromTexts(session));
 
   // Scanned again, one text removed and one added: the others' tokens are renumbered into
