@@ -89,9 +89,9 @@ Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate&
   ScanOutcome scanned;
   VocabularyOptions options;
   options.threads = args.threads;
-  // An index that holds the texts as they are gives the build every text: nothing to record.
-  forIndex = forIndex && !IndexHoldsTexts(IndexPathFor(candidate.project.FileName), candidate.project.Files,
-                                          RulesKey(candidate.project.rules, candidate.tables));
+  // A build that takes some texts from the old index reads the others itself: nothing to record.
+  forIndex = forIndex && !IndexMayLendTexts(IndexPathFor(candidate.project.FileName), candidate.project.Files,
+                                            RulesKey(candidate.project.rules, candidate.tables));
   if (scans && words) status = ScanCandidate(session, candidate, scratch, scanned, options, forIndex);
   if (scans && !words) ReadCandidateLines(session, candidate, scanned);
   output.err += session.scan.ErrorReportText + scanned.scan.ErrorReportText;

@@ -70,8 +70,11 @@ class ProjectIndex {
   // of each text, and a hash of the rules and the vocabulary.
   bool Matches(const Session& session) const;
   // True when the index holds `files`, each as it now is (a stat of each), read under rules of
-  // key `rulesKey` (RulesKey): a build after they are scanned again takes every text from it.
+  // key `rulesKey` (RulesKey).
   bool HoldsTexts(const std::vector<std::string>& files, uint64_t rulesKey) const;
+  // True when, read under rules of key `rulesKey`, it holds a text of `files` at that path and
+  // of the size it now has: a build would most likely take that text from it.
+  bool MayLendAText(const std::vector<std::string>& files, uint64_t rulesKey) const;
 
   int64_t tokenCount() const { return tokenCount_; }
   size_t fileCount() const { return fileCount_; }
@@ -142,13 +145,15 @@ class ProjectIndex {
 
 // The index file of a project file: its name with ".wlx" in place of its extension.
 std::string IndexPathFor(const std::string& projectPath);
-// Whether the index at `path` opens and holds `files` as they now are (HoldsTexts): a scan of
-// them need not record their tokens for the index build.
-bool IndexHoldsTexts(const std::string& path, const std::vector<std::string>& files, uint64_t rulesKey);
+// Whether the index at `path` opens and may lend a build a text of `files` (MayLendAText): a
+// scan of them then need not record their tokens, since a build that reuses a text reads the
+// others itself.
+bool IndexMayLendTexts(const std::string& path, const std::vector<std::string>& files, uint64_t rulesKey);
 
-// How an index is built: the threads of its token pass (0: one a hardware thread), about how
-// many bytes a piece of a large text holds when several threads read it, and how many bytes of
-// coded positions are built in memory at a time (lower only in tests).
+// How an index is built: the threads of its token pass (0: one a hardware thread; tokens the
+// scan recorded keep the scan's threads), about how many bytes a piece of a large text holds
+// when several threads read it, and how many bytes of coded positions are built in memory at a
+// time (lower only in tests).
 struct IndexBuildOptions {
   int threads = 0;
   size_t pieceBytes = 4u << 20;

@@ -1,6 +1,8 @@
-// Building an index file: one pass over the texts that changed (the others' tokens come from
-// the old index; when every text changed, on several threads: piece_tokens.h), then each
-// entry's positions, a group of entries at a time, each stretch's tokens on a thread of its own.
+// Building an index file: the tokens of the texts that changed (the others' come from the old
+// index; when every text changed, from the scan's recording of them, scan_recording.h, or
+// read on several threads, piece_tokens.h, else one pass), then each entry's positions, a
+// group of entries at a time, each stretch's tokens on a thread of its own. Every text is read
+// once more for its content hash.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -278,9 +280,9 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   // Texts read afresh, every one of them, may come from the scan's recording, or be read in
   // pieces side by side.
   bool inPieces = false;
-  ScanRecording* recording = session.recording.get();
-  if (fresh.size() == files.size() && recording && recording->Fits(files, header.rulesKey, stamps)) {
-    status = recording->AppendTo(writer, session.tables, session.lists.Vocabulary, inPieces);
+  if (fresh.size() == files.size() && session.recording) {
+    status = session.recording->AppendTo(writer, files, header.rulesKey, session.tables, session.lists.Vocabulary,
+                                         inPieces);
     if (!status.ok()) return status;
   }
   if (fresh.size() == files.size() && !inPieces) {
@@ -367,9 +369,9 @@ std::string IndexPathFor(const std::string& projectPath) {
   return (hasExtension ? projectPath.substr(0, dot) : projectPath) + ".wlx";
 }
 
-bool IndexHoldsTexts(const std::string& path, const std::vector<std::string>& files, uint64_t rulesKey) {
+bool IndexMayLendTexts(const std::string& path, const std::vector<std::string>& files, uint64_t rulesKey) {
   std::shared_ptr<const ProjectIndex> index;
-  return ProjectIndex::Open(path, index).ok() && index->HoldsTexts(files, rulesKey);
+  return ProjectIndex::Open(path, index).ok() && index->MayLendAText(files, rulesKey);
 }
 
 Status UpdateProjectIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <bit>
 
 #include "base/regular_file.h"
@@ -208,6 +209,16 @@ bool ProjectIndex::HoldsTexts(const std::vector<std::string>& files, uint64_t ru
     if (stamp.size != files_[i].size || (stamp.size >= 0 && stamp.mtimeNs != files_[i].mtimeNs)) return false;
   }
   return true;
+}
+
+bool ProjectIndex::MayLendAText(const std::vector<std::string>& files, uint64_t rulesKey) const {
+  if (rulesKey_ != rulesKey) return false;
+  std::unordered_map<std::string_view, int64_t> sizes;
+  for (size_t i = 0; i < files_.size(); ++i) sizes.emplace(TextPath(i), files_[i].size);
+  return std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+    const auto found = sizes.find(file);
+    return found != sizes.end() && found->second >= 0 && found->second == StampText(file, false).size;
+  });
 }
 
 std::span<const uint32_t> ProjectIndex::FileTokens(size_t file) const {

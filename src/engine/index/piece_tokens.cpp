@@ -98,11 +98,14 @@ constexpr size_t kMostWriterBytes = size_t{256} << 20;
 size_t BuildThreads(const IndexBuildOptions& options, size_t entries) {
   const size_t asked =
       options.threads > 0 ? static_cast<size_t>(options.threads) : std::max(1u, std::thread::hardware_concurrency());
-  const size_t affordable = kMostWriterBytes / std::max<size_t>(1, entries * kWriterBytesPerEntry);
-  return std::clamp<size_t>(asked, 1, std::min(kMostThreads, std::max<size_t>(1, affordable)));
+  return std::clamp<size_t>(asked, 1, std::min(kMostThreads, std::max<size_t>(1, AffordableStretches(entries))));
 }
 
 }  // namespace
+
+size_t AffordableStretches(size_t entries) {
+  return kMostWriterBytes / std::max<size_t>(1, entries * kWriterBytesPerEntry);
+}
 
 Status WriteTokensInPieces(const std::vector<std::string>& files, const Session& session, const ScratchFolder& scratch,
                            const IndexBuildOptions& options, IndexWriter& writer, ProgressSink* progress, bool& taken) {

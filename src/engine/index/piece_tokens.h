@@ -28,4 +28,7 @@ namespace wordloom {
 Status WriteTokensInPieces(const std::vector<std::string>& files, const Session& session, const ScratchFolder& scratch,
                            const IndexBuildOptions& options, IndexWriter& writer, ProgressSink* progress, bool& taken);
 
+// How many stretches' writers of pieces a build can afford for a vocabulary of `entries`.
+size_t AffordableStretches(size_t entries);
+
 }  // namespace wordloom

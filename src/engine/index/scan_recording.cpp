@@ -1,5 +1,6 @@
 #include "index/scan_recording.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <thread>
 
 #include "index/index_writer.h"
+#include "index/piece_tokens.h"
 #include "scan/vocabulary.h"
 
 namespace wordloom {
@@ -21,19 +23,6 @@ constexpr char kIds = 't', kLines = 'l', kEvents = 'e', kStrings = 's', kCheckpo
 constexpr char kKinds[] = {kIds, kLines, kEvents, kStrings, kCheckpoints, kTokens};
 
 std::string Name(char kind, size_t stretch) { return std::string("R") + kind + std::to_string(stretch + 1); }
-
-bool SameStamps(const std::vector<TextStamp>& a, const std::vector<TextStamp>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TextStamp& x, const TextStamp& y) {
-    return x.size >= 0 && x.size == y.size && x.mtimeNs == y.mtimeNs;
-  });
-}
-
-std::vector<TextStamp> Stamps(const std::vector<std::string>& files) {
-  std::vector<TextStamp> stamps;
-  stamps.reserve(files.size());
-  for (const std::string& file : files) stamps.push_back(StampText(file, false));
-  return stamps;
-}
 
 }  // namespace
 
@@ -112,6 +101,21 @@ class ScanRecording::Stretch final : public TokenRecorder {
   FileWriter ids_, lines_, events_, strings_, checkpoints_;
 };
 
+std::vector<ScanRecording::Stamp> ScanRecording::Stamps(const std::vector<std::string>& files) {
+  std::vector<Stamp> stamps;
+  stamps.reserve(files.size());
+  for (const std::string& file : files) {
+    struct stat info {};
+    if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+      stamps.push_back(Stamp{});
+      continue;
+    }
+    stamps.push_back(Stamp{info.st_size, info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec,
+                           info.st_ctim.tv_sec * 1'000'000'000 + info.st_ctim.tv_nsec});
+  }
+  return stamps;
+}
+
 ScanRecording::ScanRecording(const ScratchFolder& scratch, const std::vector<std::string>& files, uint64_t rulesKey)
     : scratch_(scratch), files_(files), rulesKey_(rulesKey), before_(Stamps(files)) {}
 
@@ -121,6 +125,12 @@ void ScanRecording::BeginScan(size_t stretches) {
   complete_ = false;
   stretches_.clear();
   stretches_.resize(stretches);
+}
+
+void ScanRecording::DropStretch(size_t stretch) { stretches_[stretch].reset(); }
+
+void ScanRecording::EndScan() {
+  if (!complete_) stretches_.clear();
 }
 
 TokenRecorder* ScanRecording::BeginStretch(size_t stretch) {
@@ -139,19 +149,21 @@ bool ScanRecording::EndStretch(size_t stretch, IdWords words) {
 void ScanRecording::Complete(const PiecePlan& plan) {
   plan_ = plan;
   after_ = Stamps(files_);
-  complete_ = SameStamps(before_, after_);
+  const bool missing = std::any_of(after_.begin(), after_.end(), [](const Stamp& stamp) { return stamp.size < 0; });
+  complete_ = !missing && after_ == before_;
 }
 
-bool ScanRecording::Fits(const std::vector<std::string>& files, uint64_t rulesKey,
-                         const std::vector<TextStamp>& stamps) const {
-  return complete_ && files == files_ && rulesKey == rulesKey_ && SameStamps(after_, stamps);
-}
-
-Status ScanRecording::AppendTo(IndexWriter& writer, const CharTables& tables, const EntryList& vocabulary,
-                               bool& taken) {
+Status ScanRecording::AppendTo(IndexWriter& writer, const std::vector<std::string>& files, uint64_t rulesKey,
+                               const CharTables& tables, const EntryList& vocabulary, bool& taken) {
   taken = false;
-  if (!complete_) return Status::Ok();
-  complete_ = false;  // the stretches' counts move into `writer`
+  // Spent however it goes: its files go with it.
+  const struct Spend {
+    std::vector<std::unique_ptr<Stretch>>& stretches;
+    ~Spend() { stretches.clear(); }
+  } spend{stretches_};
+  const bool fits = complete_ && files == files_ && rulesKey == rulesKey_ && Stamps(files) == after_;
+  complete_ = false;
+  if (!fits || stretches_.size() > AffordableStretches(vocabulary.size())) return Status::Ok();
   std::unique_ptr<VocabularyLookup> lookup;
   try {
     lookup = std::make_unique<VocabularyLookup>(tables, vocabulary);

@@ -1,16 +1,20 @@
 // ScanRecording: the tokens of a vocabulary scan in pieces, kept for the index build that
-// follows it, so that the build need not read the texts again.
+// follows it, so that the build need not cut the texts into words again (it still reads them
+// for their content hashes).
 //
 // Each stretch of the scan records, in scratch files of its own ("Rt1", "Rl1" and so on), its
 // tokens as its counter's ids, its lines and its restart points, as a writer of pieces of the
 // index would (index_writer.h); a piece that a fresh reader cannot stand for (one that sets a
 // tag value or the running line number, reports an error, or ends joined to the next text)
-// drops the whole recording, and the build reads the texts itself. AppendTo maps each
-// stretch's ids to vocabulary positions and brings the stretches into the build's writer,
-// the stretches side by side. A recording stands for the texts only while they keep the size
-// and time they had when the scan read them, under the same rules. It is used once.
-// Memory: the stretches' words while they are mapped; 24 bytes a vocabulary entry a stretch
-// while they are brought in.
+// drops the whole recording, and the build reads the texts itself; so does a counter that
+// writes its table out before the end. AppendTo maps each stretch's ids to vocabulary
+// positions and brings the stretches into the build's writer, the stretches side by side.
+// A recording stands for the texts only while their size, modification time and change time
+// (which no one can set back) stay as they were when the scan read them, under the same rules.
+// It is used once; its scratch files go as soon as it is spent or dropped.
+// Memory: while the scan runs, 24 bytes a word a stretch has met and 1.3 MiB of buffers; then
+// its words; while it is brought in, 24 bytes a vocabulary entry a stretch (no more stretches
+// than the writers' budget of piece_tokens.h allows, or the build reads the texts itself).
 #pragma once
 
 #include <memory>
@@ -36,26 +40,36 @@ class ScanRecording final : public ScanRecorder {
 
   void BeginScan(size_t stretches) override;
   TokenRecorder* BeginStretch(size_t stretch) override;
+  void DropStretch(size_t stretch) override;
   bool EndStretch(size_t stretch, IdWords words) override;
   void Complete(const PiecePlan& plan) override;
+  void EndScan() override;
 
-  // Whether the recording stands for reading `files` under rules of key `rulesKey`, now
-  // stamped `stamps`.
-  bool Fits(const std::vector<std::string>& files, uint64_t rulesKey, const std::vector<TextStamp>& stamps) const;
-  // Brings every text's tokens, lines and restart points into `writer` (a writer that has
+  // Brings the tokens, lines and restart points of `files` into `writer` (a writer that has
   // written nothing yet), each token as its entry in `vocabulary`, mapping the stretches side
-  // by side; `taken` when it did. Not taken, and `writer` untouched, when a recorded word is
-  // not in `vocabulary` or the scratch files or memory fail first.
-  Status AppendTo(IndexWriter& writer, const CharTables& tables, const EntryList& vocabulary, bool& taken);
+  // by side; `taken` when it did. Not taken, and `writer` untouched, when the recording does
+  // not stand for reading `files` as they now are under rules of key `rulesKey`, a recorded
+  // word is not in `vocabulary`, or the scratch files or memory fail first. Spends the
+  // recording either way.
+  Status AppendTo(IndexWriter& writer, const std::vector<std::string>& files, uint64_t rulesKey,
+                  const CharTables& tables, const EntryList& vocabulary, bool& taken);
 
  private:
   class Stretch;
+  // What tells a text's content changed: its size, modification and change times.
+  struct Stamp {
+    int64_t size = -1;
+    int64_t mtimeNs = 0;
+    int64_t ctimeNs = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  static std::vector<Stamp> Stamps(const std::vector<std::string>& files);
 
   const ScratchFolder& scratch_;
   std::vector<std::string> files_;
   uint64_t rulesKey_;
-  std::vector<TextStamp> before_;  // the files' sizes and times before the scan
-  std::vector<TextStamp> after_;   // and after it
+  std::vector<Stamp> before_;  // before the scan
+  std::vector<Stamp> after_;   // and after it
   PiecePlan plan_;
   std::vector<std::unique_ptr<Stretch>> stretches_;
   bool complete_ = false;

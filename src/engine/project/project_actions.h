@@ -9,7 +9,8 @@
 // OK and Save run in three steps: PrepareNewProject or PrepareEditProject (quick checks, on
 // the caller's thread, changing nothing), ScanCandidate (the long part), and CommitProject;
 // AcceptNewProject and AcceptEditProject run the three in a row.
-// Memory: the scan's (see vocabulary.h), plus the new vocabulary beside the old until the commit.
+// Memory: the scan's (see vocabulary.h), plus the new vocabulary beside the old until the
+// commit, and a recording's for an index build when asked (index/scan_recording.h).
 #pragma once
 
 #include <memory>

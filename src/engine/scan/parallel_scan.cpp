@@ -176,9 +176,11 @@ bool PieceScan::ReadStretch(size_t index) {
     PieceReader& reader = readers_[p];
     reader.read = ScanPieceWords(path, piece, context, counter, stretch.totals);
     counter.Flush();
-    if (recorder && (reader.read != PieceRead::Read || !recorder->EndPiece(piece, context))) {
-      recorder = nullptr;  // the index build reads the texts itself
+    // A counter that wrote its table out mid-way gave ids twice: it records no more.
+    if (recorder && (!counter.recording() || reader.read != PieceRead::Read || !recorder->EndPiece(piece, context))) {
       counter.Record(nullptr);
+      recorder = nullptr;
+      recorder_->DropStretch(index);  // the index build reads the texts itself
     }
     reader.Keep(context);
     if (reader.read == PieceRead::Changed) return false;
@@ -190,6 +192,7 @@ bool PieceScan::ReadStretch(size_t index) {
   if (!counter.FinishRun(stretch.run).ok()) return false;
   IdWords words;
   stretch.recorded = recorder && counter.TakeIdWords(words) && recorder_->EndStretch(index, std::move(words));
+  if (recorder && !stretch.recorded) recorder_->DropStretch(index);
   return true;
 }
 

@@ -1,5 +1,5 @@
 // Token recorders: what a vocabulary scan read in pieces can hand on, so that an index build
-// need not read the texts again. Each stretch's counter gives its tokens as ids of its own
+// need not cut the texts into words again. Each stretch's counter gives its tokens as ids of its own
 // (the order in which its words were first met), with the lines they came in; once the
 // stretch is counted, its words in id order say what each id stands for. The index build
 // (index/scan_recording.h) maps the ids to vocabulary positions.
@@ -44,10 +44,14 @@ class ScanRecorder {
   virtual void BeginScan(size_t stretches) = 0;
   // The recorder of `stretch`, from the stretch's thread; null when it cannot record.
   virtual TokenRecorder* BeginStretch(size_t stretch) = 0;
+  // From the stretch's thread: the stretch cannot be recorded, and what it recorded goes.
+  virtual void DropStretch(size_t stretch) = 0;
   // The stretch is counted: its words in id order. False when the recording fails.
   virtual bool EndStretch(size_t stretch, IdWords words) = 0;
   // The scan succeeded in pieces as `plan` cut them, and every stretch was recorded.
   virtual void Complete(const PiecePlan& plan) = 0;
+  // The scan has ended, however it went: a recording not complete goes.
+  virtual void EndScan() = 0;
 };
 
 }  // namespace wordloom

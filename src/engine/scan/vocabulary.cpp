@@ -568,6 +568,7 @@ Status BuildVocabulary(const std::vector<std::string>& files, const ScanRules& r
   if (!ScanInPieces(files, tables, scratch, context, totals, vocabulary, ranges, options, status)) {
     status = ScanInOnePass(files, tables, scratch, context, totals, vocabulary, ranges, options);
   }
+  if (options.recorder) options.recorder->EndScan();
   if (!status.ok()) return status;
   if (vocabulary.size() > kMostEntries) {
     vocabulary.clear();

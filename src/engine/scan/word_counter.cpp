@@ -113,7 +113,7 @@ void WordCounter::ProcessBatch() {
     for (size_t i = 0; i < batchSize_; ++i) {
       ids[i] = Count<true>(batchBytes_.data() + batchStarts_[i], batchLengths_[i], batchHashes_[i]);
     }
-    recorder_->Ids(ids, batchSize_);
+    if (recorder_) recorder_->Ids(ids, batchSize_);  // unless the table was written out meanwhile
   } else {
     for (size_t i = 0; i < batchSize_; ++i) Count<false>(batchBytes_.data() + batchStarts_[i], batchLengths_[i], batchHashes_[i]);
   }
@@ -220,7 +220,8 @@ void WordCounter::Spill() {
                          history.seen, FileSpan{slot.range, history.firstFile, slot.lastFile}});
     words.append(WordOf(slot), length);
   }
-  if (recorder_ && spills_++ == 0) {
+  if (recorder_ && !finishing_) recorder_ = nullptr;  // words to come would take ids again
+  if (recorder_) {
     // The words in the order first met: what the recorded ids stand for.
     std::vector<uint32_t> bySeen(items.size());
     for (size_t n = 0; n < items.size(); ++n) bySeen[items[n].seen] = static_cast<uint32_t>(n);
@@ -270,6 +271,7 @@ void WordCounter::Spill() {
 Status WordCounter::FinishRun(std::string& run) {
   ProcessBatch();
   if (!error_.ok()) return error_;
+  finishing_ = true;
   if (used_ > 0) Spill();
   if (!error_.ok()) return error_;
   table_.reset();  // the counting is over: free the table before the merge
@@ -283,7 +285,7 @@ Status WordCounter::FinishRun(std::string& run) {
 }
 
 bool WordCounter::TakeIdWords(IdWords& words) {
-  if (spills_ > 1) return false;
+  if (!recorder_) return false;
   words = std::move(idWords_);
   return true;
 }

@@ -95,17 +95,19 @@ class WordCounter {
 
   // From here on each token's id (the order in which the counter first met its word) goes to
   // `recorder`, with each line read (null: none). The ids stand for one set of words only
-  // while the table is never written out before the end: see IdWordsOf.
+  // while the table is not written out before the end: one written out mid-way ends the
+  // recording (recording() turns false), and TakeIdWords then fails.
   void Record(TokenRecorder* recorder) {
     ProcessBatch();
     recorder_ = recorder;
   }
+  bool recording() const { return recorder_ != nullptr; }
   // The text reader has read a logical line: the recorder hears of it.
   void RecordLine(const ScanContext& context) {
     if (recorder_) recorder_->LineRead(context, batchSize_);
   }
-  // After FinishRun: the words the recorded ids stand for, in id order. False when the table
-  // was written out before the end, so that ids were given twice.
+  // After FinishRun: the words the recorded ids stand for, in id order. False when the
+  // recording ended before (see Record).
   bool TakeIdWords(IdWords& words);
 
   // Writes the last run, merges, and fills `vocabulary` (emptied first) and, when not null,
@@ -176,8 +178,8 @@ class WordCounter {
   int runToggle_ = 0;
   Status error_;
   TokenRecorder* recorder_ = nullptr;
-  int spills_ = 0;
-  IdWords idWords_;  // of the first table written out, when recording
+  bool finishing_ = false;  // FinishRun writes the last table out
+  IdWords idWords_;         // of the last table, when recording
 
   // The batch: words waiting to be counted, with their hashes.
   std::vector<char> batchBytes_;

@@ -4,9 +4,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <random>
 #include <tuple>
@@ -229,6 +231,56 @@ TEST(ProjectIndex, BuiltInPiecesHoldsWhatTheSinglePassHolds) {
   EXPECT_GE(recordedRounds, 25);
 }
 
+// A recording that cannot stand for the texts leaves the build to read them, and no scratch
+// file behind: one whose counters wrote their tables out mid-way, and one of a text rewritten
+// since at its old size and modification time.
+TEST(ProjectIndex, RecordingsThatCannotStandForTheTextsAreDropped) {
+  // Texts of many words, for counters with little memory to write their tables out.
+  std::vector<std::string> texts(2);
+  for (size_t t = 0; t < texts.size(); ++t) {
+    for (int word = 0; word < 3000; ++word) {
+      texts[t] += 'w';
+      texts[t] += std::to_string(word * 2 + static_cast<int>(t));
+      texts[t] += word % 9 == 8 ? '\n' : ' ';
+    }
+  }
+  ScannedProject corpus(NumberedTexts(texts), MarkupRules(TextEncoding::Windows1252));
+  Session& session = corpus.session;
+  const auto recordedFiles = [&] {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus.temp.scratch.folder())) {
+      files += entry.path().filename().string().rfind("~R", 0) == 0 ? 1 : 0;
+    }
+    return files;
+  };
+  int round = 0;
+  const auto scanAndBuild = [&](size_t budget, const std::function<void()>& between) {
+    ScanOutcome outcome;
+    ASSERT_TRUE(ScanTexts(session, session.project.Files, session.project.rules, session.tables, corpus.temp.scratch,
+                          outcome, VocabularyOptions{.budgetBytes = budget, .threads = 3, .pieceBytes = 3000}, true)
+                    .ok());
+    CommitScan(session, std::move(outcome));
+    between();
+    const std::string path = corpus.temp.folder.File(std::to_string(++round) + ".wlx");
+    ASSERT_TRUE(UpdateProjectIndex(session, path, corpus.temp.scratch, session.index, nullptr,
+                                   IndexBuildOptions{.threads = 1})
+                    .ok());
+    ExpectIndexAgrees(session);
+    EXPECT_EQ(recordedFiles(), 0);
+  };
+  scanAndBuild(16 << 10, [&] { EXPECT_EQ(recordedFiles(), 0); });
+  scanAndBuild(48 << 20, [&] {
+    EXPECT_GT(recordedFiles(), 0);
+    struct stat before {};
+    ASSERT_EQ(stat(session.project.Files[0].c_str(), &before), 0);
+    std::string changed = texts[0];
+    std::replace(changed.begin(), changed.end(), '1', '7');
+    corpus.temp.folder.Write("0.txt", changed);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, session.project.Files[0].c_str(), times, 0), 0);
+  });
+}
+
 TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {
   ScannedProject corpus(NumberedTexts({"<A a> one two three", "two <A b> four", "five six <A c>", "seven"}),
                         MarkupRules(TextEncoding::Windows1252));
@@ -236,12 +288,14 @@ TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {
   const std::string path = corpus.temp.folder.File("p.wlx");
   Index(session, path, corpus.temp.scratch);
   const uint64_t rulesKey = RulesKey(session.project.rules, session.tables);
-  EXPECT_TRUE(IndexHoldsTexts(path, session.project.Files, rulesKey));
+  EXPECT_TRUE(IndexMayLendTexts(path, session.project.Files, rulesKey));
 
   // A text changes: the old index is stale; the stream then comes from the texts.
   corpus.temp.folder.Write("1.txt", "two <A z> eight nine two");
   EXPECT_FALSE(session.index->Matches(session));
-  EXPECT_FALSE(IndexHoldsTexts(path, session.project.Files, rulesKey));
+  EXPECT_TRUE(IndexMayLendTexts(path, session.project.Files, rulesKey));  // the others are unchanged
+  EXPECT_FALSE(IndexMayLendTexts(path, session.project.Files, rulesKey + 1));
+  EXPECT_FALSE(IndexMayLendTexts(path, {corpus.temp.folder.File("1.txt")}, rulesKey));
   EXPECT_EQ(FromProject(session), FromTexts(session));
 
   // Scanned again, one text removed and one added: the others' tokens are renumbered into
