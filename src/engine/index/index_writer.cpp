@@ -109,24 +109,24 @@ bool IndexWriter::EndPiece(const TextPiece& piece, const ScanContext& context, s
   EndFile();
   pieceChars_.push_back(marks_.chars());
   const uint32_t flags = texts_.back().flags;
-  return eventCount_ == 0 && (flags & kLineNumberSet) == 0 && !((flags & kEndsJoined) && piece.file + 1 < fileCount);
+  return eventCount_ == 0 && (flags & kLineNumberSet) == 0 && !((flags & kEndsJoined) && piece.file + 1 < fileCount) &&
+         !idsOverflow_;
 }
 
 void IndexWriter::Ids(const uint32_t* ids, size_t count) {
+  // A stretch too long for 32-bit counts is not recorded (EndPiece says so).
+  if (totalTokens_ + static_cast<int64_t>(count) > kMostRecordedTokens) idsOverflow_ = true;
   // The cursors of a batch of ids are fetched from memory together.
   for (size_t i = 0; i < count; ++i) {
-    if (ids[i] < postings_.size()) Prefetch(&postings_[ids[i]]);
+    if (ids[i] < idPostings_.size()) Prefetch(&idPostings_[ids[i]]);
   }
   for (size_t i = 0; i < count; ++i) {
     const uint32_t id = ids[i];
-    if (id >= postings_.size()) {
-      postings_.resize(id + 1);
-      firsts_.resize(id + 1);
-    }
-    const uint64_t position = static_cast<uint64_t>(totalTokens_++);
-    PostingCursor& posting = postings_[id];
-    if (posting.bytes == 0) firsts_[id] = position;
-    posting.bytes += VarintSize(position - posting.last);
+    if (id >= idPostings_.size()) idPostings_.resize(id + 1);
+    const uint32_t position = static_cast<uint32_t>(totalTokens_++);
+    IdCursor& posting = idPostings_[id];
+    if (posting.bytes == 0) posting.first = position;
+    posting.bytes += static_cast<uint32_t>(VarintSize(position - posting.last));
     posting.last = position;
     pending_.push_back(id);
     if (pending_.size() == kPendingTokens) FlushTokens();
@@ -136,18 +136,18 @@ void IndexWriter::Ids(const uint32_t* ids, size_t count) {
 
 bool IndexWriter::MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary,
                               FileWriter& out) {
-  if (entryOf.size() < postings_.size()) return false;
+  if (entryOf.size() < idPostings_.size()) return false;
   // Each id's counts become its entry's; an entry of two ids cannot be counted so.
-  std::vector<PostingCursor> postings(vocabulary.size());
-  std::vector<uint64_t> firsts(vocabulary.size());
-  for (size_t id = 0; id < postings_.size(); ++id) {
+  postings_.assign(vocabulary.size(), PostingCursor{});
+  firsts_.assign(vocabulary.size(), 0);
+  for (size_t id = 0; id < idPostings_.size(); ++id) {
     const EntryPosition entry = entryOf[id];
-    if (entry >= vocabulary.size() || postings[entry].bytes != 0) return false;
-    postings[entry] = postings_[id];
-    firsts[entry] = firsts_[id];
+    if (entry >= vocabulary.size() || postings_[entry].bytes != 0) return false;
+    const IdCursor& counted = idPostings_[id];
+    postings_[entry] = PostingCursor{counted.bytes, counted.last};
+    firsts_[entry] = counted.first;
   }
-  postings_.swap(postings);
-  firsts_.swap(firsts);
+  std::vector<IdCursor>().swap(idPostings_);
   MarkLongWords(vocabulary);
   BufferedReader reader;
   reader.Reset(ids, "");

@@ -91,7 +91,8 @@ class IndexWriter final : public TokenSink {
   // an error, or ends joined to the next text; the pass's own reader must then read it.
   bool EndPiece(const TextPiece& piece, const ScanContext& context, size_t fileCount);
   // A writer of pieces that records a scan's tokens: its tokens are a counter's ids
-  // (token_recorder.h), and it counts each id's positions. MapRecorded then writes them to
+  // (token_recorder.h), and it counts each id's positions (EndPiece fails once the writer
+  // holds more than kMostRecordedTokens tokens). MapRecorded then writes them to
   // `out` as the entries of `vocabulary` that `entryOf` gives each id, reading them back from
   // `ids`, with each id's positions its entry's. False when two ids share an entry, an id has
   // none, or the files fail.
@@ -156,6 +157,16 @@ class IndexWriter final : public TokenSink {
   }
 
   static constexpr size_t kPendingTokens = 1 << 14;
+  // An id's coded positions as a recorder counts them, from the stretch's start: 32 bits hold
+  // them for a stretch of up to kMostRecordedTokens tokens (five bytes a position at most).
+  struct IdCursor {
+    uint32_t bytes = 0;
+    uint32_t last = 0;
+    uint32_t first = 0;
+  };
+  static constexpr int64_t kMostRecordedTokens = int64_t{1} << 29;
+  std::vector<IdCursor> idPostings_;  // per id
+  bool idsOverflow_ = false;
   static constexpr size_t kDelayed = 16;
   struct DelayedPosition {
     EntryPosition entry;
