@@ -98,8 +98,6 @@ class IndexWriter final : public TokenSink {
   // none, or the files fail.
   void Ids(const uint32_t* ids, size_t count);
   bool MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary, FileWriter& out);
-  // The records a writer of pieces kept, one a piece.
-  const std::vector<ProjectIndex::Text>& pieces() const { return texts_; }
   // Brings in the pieces of `stretch` (a writer of pieces whose tokens, lines and restart
   // points are the scratch files `tokens`, `lines` and `checkpoints`), which are `which` in
   // order. A piece that begins its text begins one here; one that ends it ends it.
