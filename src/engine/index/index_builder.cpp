@@ -8,12 +8,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 
 #include "base/atomic_file.h"
 #include "base/bits.h"
+#include "base/side_by_side.h"
 #include "base/regular_file.h"
 #include "index/index_format.h"
 #include "index/index_writer.h"
@@ -187,17 +186,7 @@ Status WritePositions(const std::string& tokensPath, const std::vector<PositionS
         done[s] = 0;  // memory ran out: the build fails
       }
     };
-    {
-      std::vector<std::jthread> helpers;
-      size_t s = 1;
-      try {
-        for (; s < slices.size(); ++s) helpers.emplace_back(code, s);
-      } catch (const std::system_error&) {
-        // No thread to be had: this thread codes the rest itself.
-      }
-      code(0);
-      for (helpers.clear(); s < slices.size(); ++s) code(s);
-    }
+    SideBySide(slices.size(), code);
     ok = std::all_of(done.begin(), done.end(), [](char d) { return d != 0; });
     if (!ok) break;
     out.Write(std::string_view(reinterpret_cast<const char*>(coded.data()), coded.size()));

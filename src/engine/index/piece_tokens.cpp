@@ -78,10 +78,8 @@ bool PieceIndexer::ReadStretch(size_t index) {
 
 Status PieceIndexer::AppendTo(IndexWriter& writer) {
   for (size_t s = 0; s < stretches_.size(); ++s) {
-    const std::vector<TextPiece> pieces(plan_.pieces.begin() + static_cast<std::ptrdiff_t>(FirstPiece(s)),
-                                        plan_.pieces.begin() + static_cast<std::ptrdiff_t>(EndPiece(s)));
-    Status status = writer.AppendPieces(*stretches_[s].writer, pieces, scratch_, Name(kTokens, s), Name(kLines, s),
-                                        Name(kCheckpoints, s));
+    Status status = writer.AppendPieces(*stretches_[s].writer, plan_.StretchPieces(s), scratch_, Name(kTokens, s),
+                                        Name(kLines, s), Name(kCheckpoints, s));
     if (!status.ok()) return status;
   }
   return Status::Ok();

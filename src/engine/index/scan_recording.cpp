@@ -7,9 +7,8 @@
 #include <array>
 #include <exception>
 #include <new>
-#include <system_error>
-#include <thread>
 
+#include "base/side_by_side.h"
 #include "index/index_writer.h"
 #include "index/piece_tokens.h"
 #include "scan/vocabulary.h"
@@ -59,7 +58,7 @@ class ScanRecording::Stretch final : public TokenRecorder {
     return true;
   }
 
-  // Writes the stretch's tokens as vocabulary entries, counting their positions.
+  // Writes the stretch's tokens as vocabulary entries, each id's position counts its entry's.
   bool Map(const VocabularyLookup& lookup, const EntryList& vocabulary) {
     std::vector<uint32_t> entryOf(words.ends.size());
     std::string word;  // zero-filled after the word, as the lookup reads it
@@ -178,25 +177,11 @@ Status ScanRecording::AppendTo(IndexWriter& writer, const std::vector<std::strin
       mapped[s] = 0;  // memory ran out: the texts are read instead
     }
   };
-  {
-    std::vector<std::jthread> helpers;
-    size_t s = 1;
-    try {
-      for (; s < stretches_.size(); ++s) helpers.emplace_back(map, s);
-    } catch (const std::system_error&) {
-      // No thread to be had: this thread maps the rest itself.
-    }
-    if (!stretches_.empty()) map(0);
-    for (helpers.clear(); s < stretches_.size(); ++s) map(s);
-  }
+  SideBySide(stretches_.size(), map);
   if (!std::all_of(mapped.begin(), mapped.end(), [](char done) { return done != 0; })) return Status::Ok();
   taken = true;
   for (size_t s = 0; s < stretches_.size(); ++s) {
-    const auto first = plan_.pieces.begin() + static_cast<std::ptrdiff_t>(plan_.groupStarts[s]);
-    const auto end = s + 1 < plan_.groupStarts.size()
-                         ? plan_.pieces.begin() + static_cast<std::ptrdiff_t>(plan_.groupStarts[s + 1])
-                         : plan_.pieces.end();
-    Status status = stretches_[s]->AppendTo(writer, std::vector<TextPiece>(first, end));
+    Status status = stretches_[s]->AppendTo(writer, plan_.StretchPieces(s));
     if (!status.ok()) return status;
   }
   return Status::Ok();

@@ -48,6 +48,12 @@ struct PiecePlan {
   int64_t BytesOf(const TextPiece& piece) const {
     return (piece.end < 0 ? fileBytes[piece.file] : piece.end) - piece.begin;
   }
+  // The pieces of stretch `stretch`, in order.
+  std::vector<TextPiece> StretchPieces(size_t stretch) const {
+    const size_t end = stretch + 1 < groupStarts.size() ? groupStarts[stretch + 1] : pieces.size();
+    return {pieces.begin() + static_cast<std::ptrdiff_t>(groupStarts[stretch]),
+            pieces.begin() + static_cast<std::ptrdiff_t>(end)};
+  }
 };
 PiecePlan PlanPieces(const std::vector<std::string>& files, const ScanContext& reader, const CharTables& tables,
                      size_t pieceBytes, size_t groups);
