@@ -1,11 +1,13 @@
 // Bits: the few compiler and processor intrinsics the engine uses, behind plain names.
 //
-// Overflow-checked 64-bit arithmetic, exact wide products, a cache prefetch hint, and a test
+// Overflow-checked 64-bit arithmetic, exact wide products, a varint's size, a cache prefetch hint, and a test
 // of sixteen bytes at once against two values (SSE2 where the processor has it, a plain loop
 // elsewhere). Counting trailing zero bits is std::countr_zero from <bit>. Nothing here
 // allocates; every function is a handful of instructions.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 
 #if defined(__SSE2__)
@@ -27,6 +29,9 @@ inline double WideProductAsDouble(uint64_t a, uint64_t b) {
   __extension__ typedef unsigned __int128 Wide;
   return static_cast<double>(static_cast<Wide>(a) * b);
 }
+
+// The bytes of `value` in variable-length coding, 7 bits a byte (index_format.h).
+inline size_t VarintSize(uint64_t value) { return (static_cast<size_t>(std::bit_width(value | 1)) + 6) / 7; }
 
 // Asks the processor to start fetching the memory at `address`; never faults, whatever the address.
 inline void Prefetch(const void* address) { __builtin_prefetch(address); }

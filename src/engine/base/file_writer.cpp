@@ -63,6 +63,28 @@ bool FileWriter::CopyFrom(int from, uint64_t bytes) {
   return true;
 }
 
+int64_t FileWriter::Reserve(uint64_t bytes) {
+  Flush();
+  if (fd_ < 0 || !error_.ok()) return -1;
+  const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+  if (at < 0 || ::lseek(fd_, static_cast<off_t>(bytes), SEEK_CUR) < 0) {
+    error_ = Status::Error(ErrnoText(errno));
+    return -1;
+  }
+  return at;
+}
+
+bool FileWriter::WriteAt(uint64_t offset, std::string_view bytes) const {
+  while (!bytes.empty() && fd_ >= 0) {
+    const ssize_t wrote = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(wrote));
+    offset += static_cast<uint64_t>(wrote);
+  }
+  return bytes.empty();
+}
+
 Status FileWriter::Close(bool sync) {
   if (fd_ < 0) return error_;
   Flush();

@@ -1,6 +1,7 @@
 // FileWriter: buffered output to a file descriptor, with the first error kept.
 //
-// Writes go through a 256 KiB buffer; one as large as the buffer goes straight to the file. A
+// Writes go through a 256 KiB buffer; one as large as the buffer goes straight to the file.
+// Room can be left and filled later, in place (Reserve, WriteAt). A
 // failed write is remembered and later writes are dropped, so a writer can be used without
 // checking each call; Close() reports the first failure with the system's reason.
 #pragma once
@@ -34,6 +35,12 @@ class FileWriter {
   // Appends the next `bytes` bytes of the open file `from`. False when it ends first or cannot
   // be read; a failed write is kept as Write's are.
   bool CopyFrom(int from, uint64_t bytes);
+  // Leaves the next `bytes` bytes of the file for WriteAt to fill, and returns their offset (-1
+  // when the file fails; the failure is kept as Write's are).
+  int64_t Reserve(uint64_t bytes);
+  // Writes `bytes` at `offset`, in room Reserve left; safe from several threads at once, since
+  // it touches no buffer. A failure is returned, not kept.
+  bool WriteAt(uint64_t offset, std::string_view bytes) const;
   // Flushes the buffer to the file's storage (fsync) when `sync` is set, then closes.
   Status Close(bool sync = false);
   const Status& error() const { return error_; }

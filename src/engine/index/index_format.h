@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/bits.h"
 #include "index/index.h"
 
 namespace wordloom {
@@ -156,6 +157,5 @@ inline size_t PutVarint(uint64_t value, unsigned char* out) {
   out[n++] = static_cast<unsigned char>(value);
   return n;
 }
-inline size_t VarintSize(uint64_t value) { return (static_cast<size_t>(std::bit_width(value | 1)) + 6) / 7; }
 
 }  // namespace wordloom

@@ -116,39 +116,34 @@ bool IndexWriter::EndPiece(const TextPiece& piece, const ScanContext& context, s
 void IndexWriter::Ids(const uint32_t* ids, size_t count) {
   // A stretch too long for 32-bit counts is not recorded (EndPiece says so).
   if (totalTokens_ + static_cast<int64_t>(count) > kMostRecordedTokens) idsOverflow_ = true;
-  // The cursors of a batch of ids are fetched from memory together.
-  for (size_t i = 0; i < count; ++i) {
-    if (ids[i] < idPostings_.size()) Prefetch(&idPostings_[ids[i]]);
-  }
-  for (size_t i = 0; i < count; ++i) {
-    const uint32_t id = ids[i];
-    if (id >= idPostings_.size()) idPostings_.resize(id + 1);
-    const uint32_t position = static_cast<uint32_t>(totalTokens_++);
-    IdCursor& posting = idPostings_[id];
-    if (posting.bytes == 0) posting.first = position;
-    posting.bytes += static_cast<uint32_t>(VarintSize(position - posting.last));
-    posting.last = position;
-    pending_.push_back(id);
+  for (size_t done = 0; done < count;) {
+    const size_t now = std::min(count - done, kPendingTokens - pending_.size());
+    pending_.insert(pending_.end(), ids + done, ids + done + now);
     if (pending_.size() == kPendingTokens) FlushTokens();
+    done += now;
   }
+  totalTokens_ += static_cast<int64_t>(count);
   text_.tokenCount += static_cast<int64_t>(count);
 }
 
-bool IndexWriter::MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary,
-                              FileWriter& out) {
-  if (entryOf.size() < idPostings_.size()) return false;
+bool IndexWriter::CountRecorded(const std::vector<uint32_t>& entryOf, const std::vector<RecordedPositions>& positions,
+                                const EntryList& vocabulary) {
+  if (entryOf.size() != positions.size()) return false;
   // Each id's counts become its entry's; an entry of two ids cannot be counted so.
   postings_.assign(vocabulary.size(), PostingCursor{});
   firsts_.assign(vocabulary.size(), 0);
-  for (size_t id = 0; id < idPostings_.size(); ++id) {
+  for (size_t id = 0; id < positions.size(); ++id) {
     const EntryPosition entry = entryOf[id];
     if (entry >= vocabulary.size() || postings_[entry].bytes != 0) return false;
-    const IdCursor& counted = idPostings_[id];
+    const RecordedPositions& counted = positions[id];
     postings_[entry] = PostingCursor{counted.bytes, counted.last};
     firsts_[entry] = counted.first;
   }
-  std::vector<IdCursor>().swap(idPostings_);
   MarkLongWords(vocabulary);
+  return true;
+}
+
+bool IndexWriter::MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const FileWriter& out, uint64_t offset) {
   BufferedReader reader;
   reader.Reset(ids, "");
   std::vector<uint32_t> block(1 << 14);
@@ -164,11 +159,17 @@ bool IndexWriter::MapRecorded(int ids, const std::vector<uint32_t>& entryOf, con
         longWord = longWord || IsLongWord(block[i]);
       }
       if (longWord) piece.flags |= kLongWord;
-      out.Write(std::string_view(reinterpret_cast<const char*>(block.data()), count * 4));
+      if (!out.WriteAt(offset, std::string_view(reinterpret_cast<const char*>(block.data()), count * 4))) return false;
+      offset += count * 4;
       left -= static_cast<int64_t>(count);
     }
   }
-  return out.error().ok();
+  return true;
+}
+
+int64_t IndexWriter::ReserveTokens(int64_t count) {
+  FlushTokens();
+  return out_.tokens->Reserve(static_cast<uint64_t>(count) * 4);
 }
 
 // The stretch's positions follow those before it: only the first of each entry's is coded
@@ -190,15 +191,18 @@ Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPie
                                  const ScratchFolder& scratch, const std::string& tokens, const std::string& lines,
                                  const std::string& checkpoints) {
   Status status;
-  int fds[3];
+  int fds[3] = {-1, -1, -1};
   const std::string* names[3] = {&tokens, &lines, &checkpoints};
   int opened = 0;
   for (; opened < 3; ++opened) {
+    if (names[opened]->empty()) continue;  // tokens in place
     fds[opened] = scratch.OpenForRead(*names[opened], status);
     if (fds[opened] < 0) break;
   }
   if (opened == 3) status = AppendPieces(stretch, which, fds[0], fds[1], fds[2]);
-  for (int i = 0; i < opened; ++i) close(fds[i]);
+  for (int fd : fds) {
+    if (fd >= 0) close(fd);
+  }
   return status;
 }
 
@@ -209,7 +213,9 @@ Status IndexWriter::AppendPieces(IndexWriter& stretch, const std::vector<TextPie
   AddPostings(stretch.postings(), stretch.firsts_);
   stretches_.push_back(Stretch{totalTokens_, std::move(stretch.postings_), std::move(stretch.firsts_)});
   FlushTokens();
-  if (!out_.tokens->CopyFrom(tokens, static_cast<uint64_t>(stretch.totalTokens_) * 4)) return Status::Error(kCannotReadBack);
+  if (tokens >= 0 && !out_.tokens->CopyFrom(tokens, static_cast<uint64_t>(stretch.totalTokens_) * 4)) {
+    return Status::Error(kCannotReadBack);
+  }
   BufferedReader lineReader, checkpointReader;
   lineReader.Reset(lines, "");
   checkpointReader.Reset(checkpoints, "");

@@ -22,6 +22,7 @@
 #include "index/index_format.h"
 #include "index/text_marks.h"
 #include "scan/text_pieces.h"
+#include "scan/token_recorder.h"
 #include "scan/vocabulary.h"
 
 namespace wordloom {
@@ -91,16 +92,24 @@ class IndexWriter final : public TokenSink {
   // an error, or ends joined to the next text; the pass's own reader must then read it.
   bool EndPiece(const TextPiece& piece, const ScanContext& context, size_t fileCount);
   // A writer of pieces that records a scan's tokens: its tokens are a counter's ids
-  // (token_recorder.h), and it counts each id's positions (EndPiece fails once the writer
-  // holds more than kMostRecordedTokens tokens). MapRecorded then writes them to
-  // `out` as the entries of `vocabulary` that `entryOf` gives each id, reading them back from
-  // `ids`, with each id's positions its entry's. False when two ids share an entry, an id has
-  // none, or the files fail.
+  // (token_recorder.h); EndPiece fails once the writer holds more than kMostRecordedTokens
+  // tokens. Once the stretch is counted, each id stands for the entry of `vocabulary` that
+  // `entryOf` gives it: CountRecorded makes each id's `positions`, as the counter kept them,
+  // its entry's (false when two ids share an entry or an id has none); MapRecorded then writes
+  // the tokens, read back from `ids`, as entries at `offset` of `out` (false when the files fail).
   void Ids(const uint32_t* ids, size_t count);
-  bool MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const EntryList& vocabulary, FileWriter& out);
+  bool CountRecorded(const std::vector<uint32_t>& entryOf, const std::vector<RecordedPositions>& positions,
+                     const EntryList& vocabulary);
+  bool MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const FileWriter& out, uint64_t offset);
+  // Leaves room for the next `count` tokens, for writers of pieces to fill in place
+  // (MapRecorded) before their stretches are brought in; the room's offset in the tokens'
+  // file, or -1 when the file fails.
+  int64_t ReserveTokens(int64_t count);
+  const FileWriter& tokensFile() const { return *out_.tokens; }
   // Brings in the pieces of `stretch` (a writer of pieces whose tokens, lines and restart
   // points are the scratch files `tokens`, `lines` and `checkpoints`), which are `which` in
-  // order. A piece that begins its text begins one here; one that ends it ends it.
+  // order. A piece that begins its text begins one here; one that ends it ends it. No `tokens`:
+  // the stretch's tokens are already in place, in room ReserveTokens left.
   Status AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, const ScratchFolder& scratch,
                       const std::string& tokens, const std::string& lines, const std::string& checkpoints);
 
@@ -155,16 +164,7 @@ class IndexWriter final : public TokenSink {
   }
 
   static constexpr size_t kPendingTokens = 1 << 14;
-  // An id's coded positions as a recorder counts them, from the stretch's start: 32 bits hold
-  // them for a stretch of up to kMostRecordedTokens tokens (five bytes a position at most).
-  struct IdCursor {
-    uint32_t bytes = 0;
-    uint32_t last = 0;
-    uint32_t first = 0;
-  };
-  static constexpr int64_t kMostRecordedTokens = int64_t{1} << 29;
-  std::vector<IdCursor> idPostings_;  // per id
-  bool idsOverflow_ = false;
+  bool idsOverflow_ = false;  // more ids than kMostRecordedTokens
   static constexpr size_t kDelayed = 16;
   struct DelayedPosition {
     EntryPosition entry;

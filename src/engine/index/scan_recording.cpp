@@ -16,10 +16,9 @@
 namespace wordloom {
 namespace {
 
-// The scratch files of a stretch, by the letter after "R": its records as the scan wrote them,
-// and its tokens once mapped.
-constexpr char kIds = 't', kLines = 'l', kEvents = 'e', kStrings = 's', kCheckpoints = 'c', kTokens = 'm';
-constexpr char kKinds[] = {kIds, kLines, kEvents, kStrings, kCheckpoints, kTokens};
+// The scratch files of a stretch, by the letter after "R": its records as the scan wrote them.
+constexpr char kIds = 't', kLines = 'l', kEvents = 'e', kStrings = 's', kCheckpoints = 'c';
+constexpr char kKinds[] = {kIds, kLines, kEvents, kStrings, kCheckpoints};
 
 std::string Name(char kind, size_t stretch) { return std::string("R") + kind + std::to_string(stretch + 1); }
 
@@ -58,32 +57,36 @@ class ScanRecording::Stretch final : public TokenRecorder {
     return true;
   }
 
-  // Writes the stretch's tokens as vocabulary entries, each id's position counts its entry's.
-  bool Map(const VocabularyLookup& lookup, const EntryList& vocabulary) {
-    std::vector<uint32_t> entryOf(words.ends.size());
+  // Finds each id's vocabulary entry, whose position counts become the id's. False when a
+  // word is not in the vocabulary, or two share an entry.
+  bool MapWords(const VocabularyLookup& lookup, const EntryList& vocabulary) {
+    entryOf_.resize(words.ends.size());
     std::string word;  // zero-filled after the word, as the lookup reads it
-    for (size_t id = 0, start = 0; id < entryOf.size(); start = words.ends[id++]) {
+    for (size_t id = 0, start = 0; id < entryOf_.size(); start = words.ends[id++]) {
       const size_t length = words.ends[id] - start;
       word.assign(words.words, start, length);
       word.resize(length + 16, '\0');
-      entryOf[id] = lookup.Find(std::string_view(word.data(), length), WordHash::Of(word.data(), length));
-      if (entryOf[id] == kNoEntry) return false;
+      entryOf_[id] = lookup.Find(std::string_view(word.data(), length), WordHash::Of(word.data(), length));
+      if (entryOf_[id] == kNoEntry) return false;
     }
+    const bool counted = writer->CountRecorded(entryOf_, words.positions, vocabulary);
     words = IdWords{};  // no longer wanted
+    return counted;
+  }
+  // Writes the stretch's tokens as vocabulary entries at `offset` of `out`.
+  bool MapTokens(const FileWriter& out, uint64_t offset) {
     Status status;
     const int fd = scratch_.OpenForRead(Name(kIds, index_), status);
     if (fd < 0) return false;
-    FileWriter tokens;
-    bool mapped = scratch_.OpenForWrite(Name(kTokens, index_), tokens).ok() &&
-                  writer->MapRecorded(fd, entryOf, vocabulary, tokens) && tokens.Close().ok();
+    const bool mapped = writer->MapRecorded(fd, entryOf_, out, offset);
     close(fd);
     scratch_.Remove(Name(kIds, index_));
+    std::vector<uint32_t>().swap(entryOf_);
     return mapped;
   }
-  // Brings the stretch, which is `pieces`, into `into`.
+  // Brings the stretch, which is `pieces`, into `into`, its tokens already in place.
   Status AppendTo(IndexWriter& into, const std::vector<TextPiece>& pieces) {
-    return into.AppendPieces(*writer, pieces, scratch_, Name(kTokens, index_), Name(kLines, index_),
-                             Name(kCheckpoints, index_));
+    return into.AppendPieces(*writer, pieces, scratch_, "", Name(kLines, index_), Name(kCheckpoints, index_));
   }
 
   std::unique_ptr<IndexWriter> writer;
@@ -98,6 +101,7 @@ class ScanRecording::Stretch final : public TokenRecorder {
   size_t index_;
   size_t fileCount_;
   FileWriter ids_, lines_, events_, strings_, checkpoints_;
+  std::vector<uint32_t> entryOf_;  // per id, once the words are mapped
 };
 
 std::vector<ScanRecording::Stamp> ScanRecording::Stamps(const std::vector<std::string>& files) {
@@ -169,17 +173,34 @@ Status ScanRecording::AppendTo(IndexWriter& writer, const std::vector<std::strin
   } catch (const std::bad_alloc&) {
     return Status::Ok();
   }
-  std::vector<char> mapped(stretches_.size(), 0);
-  const auto map = [&](size_t s) {
+  std::vector<char> done(stretches_.size(), 0);
+  const auto allDone = [&] { return std::all_of(done.begin(), done.end(), [](char d) { return d != 0; }); };
+  const auto mapWords = [&](size_t s) {
     try {
-      mapped[s] = stretches_[s]->Map(*lookup, vocabulary);
+      done[s] = stretches_[s]->MapWords(*lookup, vocabulary);
     } catch (const std::exception&) {
-      mapped[s] = 0;  // memory ran out: the texts are read instead
+      done[s] = 0;  // memory ran out: the texts are read instead
     }
   };
-  SideBySide(stretches_.size(), map);
-  if (!std::all_of(mapped.begin(), mapped.end(), [](char done) { return done != 0; })) return Status::Ok();
+  SideBySide(stretches_.size(), mapWords);
+  if (!allDone()) return Status::Ok();
+  lookup.reset();
+  // Each stretch's tokens go straight to their place in the index.
   taken = true;
+  std::vector<int64_t> firstToken(stretches_.size() + 1, 0);
+  for (size_t s = 0; s < stretches_.size(); ++s) firstToken[s + 1] = firstToken[s] + stretches_[s]->writer->totalTokens();
+  const int64_t offset = writer.ReserveTokens(firstToken.back());
+  if (offset < 0) return Status::Error("Cannot write the index being built: " + writer.tokensFile().error().message());
+  std::fill(done.begin(), done.end(), 0);
+  const auto mapTokens = [&](size_t s) {
+    try {
+      done[s] = stretches_[s]->MapTokens(writer.tokensFile(), static_cast<uint64_t>(offset + firstToken[s] * 4));
+    } catch (const std::exception&) {
+      done[s] = 0;
+    }
+  };
+  SideBySide(stretches_.size(), mapTokens);
+  if (!allDone()) return Status::Error("Cannot write the index being built.");
   for (size_t s = 0; s < stretches_.size(); ++s) {
     Status status = stretches_[s]->AppendTo(writer, plan_.StretchPieces(s));
     if (!status.ok()) return status;

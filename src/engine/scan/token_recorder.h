@@ -16,10 +16,23 @@ struct ScanContext;
 struct TextPiece;
 struct PiecePlan;
 
-// The words a counter gave ids, in id order: word `id` is words[ends[id - 1] .. ends[id]).
+// Where a word's tokens fell in a stretch, counted from the stretch's first token: the bytes
+// its positions take coded (each one's distance from the one before, the first's from 0), and
+// its first and last position. 32 bits hold them for a stretch of up to kMostRecordedTokens
+// tokens (five bytes a position at most); a longer stretch is not recorded.
+struct RecordedPositions {
+  uint32_t bytes = 0;
+  uint32_t first = 0;
+  uint32_t last = 0;
+};
+inline constexpr int64_t kMostRecordedTokens = int64_t{1} << 29;
+
+// The words a counter gave ids, in id order: word `id` is words[ends[id - 1] .. ends[id]),
+// and its tokens fell at `positions[id]`.
 struct IdWords {
   std::string words;
   std::vector<uint64_t> ends;
+  std::vector<RecordedPositions> positions;
 };
 
 // The recorder of one stretch of pieces, called on the stretch's thread.

@@ -71,6 +71,7 @@ void WordCounter::Reset(size_t slots) {
   if (!table_ && error_.ok()) error_ = Status::Error(kNoMemory);
   if (!table_) batchSize_ = 0;  // a batch being counted ends here
   history_ = table_ ? std::make_unique_for_overwrite<SlotHistory[]>(slots) : nullptr;
+  positions_.reset();  // a table written out ends a recording
   std::vector<char>().swap(arena_);
   used_ = 0;
 }
@@ -147,7 +148,9 @@ uint32_t WordCounter::Count(const char* word, size_t length, uint64_t hash) {
       // Without a branch: in texts of many files whether a word is new to the file is a toss-up.
       slot.range += slot.lastFile != file ? 1 : 0;
       slot.lastFile = file;
-      return kRecord ? history_[i].seen : 0;
+      if constexpr (!kRecord) return 0;
+      CountPosition(i);
+      return history_[i].seen;
     }
     if (slot.mark != 0) continue;
     slot.mark = mark;
@@ -165,6 +168,7 @@ uint32_t WordCounter::Count(const char* word, size_t length, uint64_t hash) {
       arena_.insert(arena_.end(), word, word + length);
     }
     const uint32_t seen = static_cast<uint32_t>(used_++);
+    if constexpr (kRecord) CountPosition(i);
     if (used_ * 10 > tableSize_ * 7) Grow();
     return seen;
   }
@@ -183,6 +187,7 @@ void WordCounter::Grow() {
     return;
   }
   auto biggerHistory = std::make_unique_for_overwrite<SlotHistory[]>(size);
+  auto biggerPositions = positions_ ? std::make_unique<RecordedPositions[]>(size) : nullptr;
   size_t mask = size - 1;
   for (size_t n = 0; n < tableSize_; ++n) {
     const Slot& slot = table_[n];
@@ -191,9 +196,11 @@ void WordCounter::Grow() {
     while (bigger[i].mark != 0) i = (i + 1) & mask;
     bigger[i] = slot;
     biggerHistory[i] = history_[n];
+    if (positions_) biggerPositions[i] = positions_[n];
   }
   table_ = std::move(bigger);
   history_ = std::move(biggerHistory);
+  positions_ = std::move(biggerPositions);
   tableSize_ = size;
 }
 
@@ -211,6 +218,8 @@ void WordCounter::Spill() {
   std::vector<Item> items;
   items.reserve(used_);
   std::string words, keys;
+  if (recorder_ && !finishing_) recorder_ = nullptr;  // words to come would take ids again
+  if (recorder_) idWords_.positions.resize(used_);
   for (size_t i = 0; i < tableSize_; ++i) {
     const Slot& slot = table_[i];
     if (slot.mark == 0) continue;
@@ -219,8 +228,8 @@ void WordCounter::Spill() {
     items.push_back(Item{0, static_cast<uint32_t>(words.size()), static_cast<uint32_t>(length), slot.count,
                          history.seen, FileSpan{slot.range, history.firstFile, slot.lastFile}});
     words.append(WordOf(slot), length);
+    if (recorder_) idWords_.positions[history.seen] = positions_[i];
   }
-  if (recorder_ && !finishing_) recorder_ = nullptr;  // words to come would take ids again
   if (recorder_) {
     // The words in the order first met: what the recorded ids stand for.
     std::vector<uint32_t> bySeen(items.size());
@@ -276,12 +285,20 @@ Status WordCounter::FinishRun(std::string& run) {
   if (!error_.ok()) return error_;
   table_.reset();  // the counting is over: free the table before the merge
   history_.reset();
+  positions_.reset();
   tableSize_ = 0;
   std::vector<char>().swap(arena_);
   if (!error_.ok()) return error_;
   VocabularyMergeOrder mergeOrder(tables_);
   error_ = EndRunFiles(scratch_, runs_, mergeOrder, runNames_, run);
   return error_;
+}
+
+void WordCounter::Record(TokenRecorder* recorder) {
+  ProcessBatch();
+  recorder_ = recorder;
+  positions_ = recorder && table_ ? std::make_unique<RecordedPositions[]>(tableSize_) : nullptr;
+  recordedTokens_ = 0;
 }
 
 bool WordCounter::TakeIdWords(IdWords& words) {

@@ -81,7 +81,10 @@ class WordCounter {
   void EndWord(size_t length, uint64_t hash) {
     if (table_) {
       Prefetch(table_.get() + (hash & (tableSize_ - 1)));
-      if (recorder_) Prefetch(history_.get() + (hash & (tableSize_ - 1)));
+      if (recorder_) {
+        Prefetch(history_.get() + (hash & (tableSize_ - 1)));
+        Prefetch(positions_.get() + (hash & (tableSize_ - 1)));
+      }
     }
     batchStarts_[batchSize_] = batchUsed_;
     batchLengths_[batchSize_] = length;
@@ -94,20 +97,18 @@ class WordCounter {
   void Flush() { ProcessBatch(); }
 
   // From here on each token's id (the order in which the counter first met its word) goes to
-  // `recorder`, with each line read (null: none). The ids stand for one set of words only
-  // while the table is not written out before the end: one written out mid-way ends the
-  // recording (recording() turns false), and TakeIdWords then fails.
-  void Record(TokenRecorder* recorder) {
-    ProcessBatch();
-    recorder_ = recorder;
-  }
+  // `recorder`, with each line read (null: none), and the counter keeps where each word's
+  // tokens fell. The ids stand for one set of words only while the table is not written out
+  // before the end: one written out mid-way ends the recording (recording() turns false), and
+  // TakeIdWords then fails.
+  void Record(TokenRecorder* recorder);
   bool recording() const { return recorder_ != nullptr; }
   // The text reader has read a logical line: the recorder hears of it.
   void RecordLine(const ScanContext& context) {
     if (recorder_) recorder_->LineRead(context, batchSize_);
   }
-  // After FinishRun: the words the recorded ids stand for, in id order. False when the
-  // recording ended before (see Record).
+  // After FinishRun: the words the recorded ids stand for, in id order, with their positions.
+  // False when the recording ended before (see Record).
   bool TakeIdWords(IdWords& words);
 
   // Writes the last run, merges, and fills `vocabulary` (emptied first) and, when not null,
@@ -152,6 +153,14 @@ class WordCounter {
   template <bool kRecord>
   uint32_t Count(const char* word, size_t length, uint64_t hash);
   bool SameWord(const Slot& slot, const char* word, size_t length) const;
+  void CountPosition(size_t slot) {
+    if (!positions_) return;  // the table was written out mid-batch: the recording is over
+    RecordedPositions& at = positions_[slot];
+    const uint32_t position = recordedTokens_++;
+    if (at.bytes == 0) at.first = position;
+    at.bytes += static_cast<uint32_t>(VarintSize(position - at.last));
+    at.last = position;
+  }
   void Grow();
   void Spill();
   void Reset(size_t slots);
@@ -169,6 +178,10 @@ class WordCounter {
   std::unique_ptr<Slot[], MappedMemory> table_;
   size_t tableSize_ = 0;
   std::unique_ptr<SlotHistory[]> history_;  // per slot
+  // While recording, per slot: where its word's tokens fell. Kept here rather than by id, the
+  // counting finds it in the cache, fetched with the slot.
+  std::unique_ptr<RecordedPositions[]> positions_;
+  uint32_t recordedTokens_ = 0;
   size_t used_ = 0;
   uint32_t file_ = 0;
   bool keysMayMeet_ = false;  // distinct words may have equal sort keys
