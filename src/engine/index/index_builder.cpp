@@ -2,12 +2,16 @@
 // index; when every text changed, from the scan's recording of them, scan_recording.h, or
 // read on several threads, piece_tokens.h, else one pass), then each entry's positions, a
 // group of entries at a time, each stretch's tokens on a thread of its own. Every text is read
-// once more for its content hash.
+// once more for its content hash: first, when an old index may lend texts, else on a thread of
+// its own meanwhile.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "base/atomic_file.h"
@@ -232,9 +236,29 @@ std::vector<int64_t> ReusableTexts(const Session& session, const ProjectIndex* o
 Status BuildIndex(const Session& session, const std::string& path, const ScratchFolder& scratch,
                   const ProjectIndex* old, const IndexBuildOptions& options, ProgressSink* progress) {
   const std::vector<std::string>& files = session.project.Files;
-  std::vector<TextStamp> stamps;
+  IndexHeader header{};
+  header.rulesKey = RulesKey(session.project.rules, session.tables);
+  // Which texts the old index can lend is known by their hashes; with nothing to lend, the
+  // hashes are read while the index is built, and the texts' records written once they are in.
+  const bool mayLend = old != nullptr && old->rulesKey() == header.rulesKey;
+  std::vector<TextStamp> stamps, hashed(files.size());
   stamps.reserve(files.size());
-  for (const std::string& file : files) stamps.push_back(StampText(file, true));
+  for (const std::string& file : files) stamps.push_back(StampText(file, mayLend));
+  const auto hashAll = [&files, &hashed](const std::stop_token& stop) {
+    try {
+      for (size_t i = 0; i < files.size() && !stop.stop_requested(); ++i) hashed[i] = StampText(files[i], true);
+    } catch (const std::bad_alloc&) {
+      // A text left unhashed has no size: it never matches.
+    }
+  };
+  std::jthread hashing;
+  if (!mayLend) {
+    try {
+      hashing = std::jthread(hashAll);
+    } catch (const std::system_error&) {
+      hashAll(std::stop_token());  // no thread to be had: this one reads them
+    }
+  }
   std::vector<uint32_t> renumber;
   const std::vector<int64_t> reuse = ReusableTexts(session, old, stamps, renumber);
   std::vector<size_t> fresh;
@@ -244,8 +268,6 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   std::vector<std::string> freshPaths;
   for (size_t i : fresh) freshPaths.push_back(files[i]);
 
-  IndexHeader header{};
-  header.rulesKey = RulesKey(session.project.rules, session.tables);
   AtomicFile target;
   Status status = target.Open(path);
   if (!status.ok()) return status;
@@ -284,13 +306,8 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
     return Status::Error("Stopped.");
   }
   copyUntil(files.size());
-  // A text that changed while it was read is kept as one that never matches.
-  for (size_t i : fresh) {
-    const TextStamp after = StampText(files[i], false);
-    if (after.size != stamps[i].size || after.mtimeNs != stamps[i].mtimeNs) stamps[i].size = kChangedWhileRead;
-  }
   writer.FlushTokens();
-  writer.StampTexts(stamps, files);
+  writer.NameTexts(files);
   for (FileWriter* staged : {&lines, &events, &strings, &checkpoints}) {
     status = staged->Close();
     if (!status.ok()) return status;
@@ -320,7 +337,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   if (status.ok()) status = CopyScratch(scratch, "X4", out);
   if (!status.ok()) return status;
   place(kTextsSection, writer.texts().size() * sizeof(ProjectIndex::Text));
-  for (const ProjectIndex::Text& text : writer.texts()) Put(out, text);
+  const int64_t textsAt = out.Reserve(writer.texts().size() * sizeof(ProjectIndex::Text));
 
   const EntryList& vocabulary = session.lists.Vocabulary;
   place(kWordOffsetsSection, (vocabulary.size() + 1) * 8);
@@ -345,6 +362,27 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   out.Flush();
   status = WritePositions(target.temporaryPath(), writer.slices(), postings, options.positionBytes, out);
   if (!status.ok()) return status;
+
+  if (!mayLend) {
+    if (hashing.joinable()) hashing.join();
+    // A hash read after the text changed stands for no token read before.
+    for (size_t i = 0; i < files.size(); ++i) {
+      if (hashed[i].size != stamps[i].size || hashed[i].mtimeNs != stamps[i].mtimeNs) hashed[i].size = kChangedWhileRead;
+    }
+    stamps = std::move(hashed);
+  }
+  // A text that changed while it was read is kept as one that never matches.
+  for (size_t i : fresh) {
+    const TextStamp after = StampText(files[i], false);
+    if (after.size != stamps[i].size || after.mtimeNs != stamps[i].mtimeNs) stamps[i].size = kChangedWhileRead;
+  }
+  writer.StampTexts(stamps);
+  const std::vector<ProjectIndex::Text>& texts = writer.texts();
+  if (textsAt < 0 || !out.WriteAt(static_cast<uint64_t>(textsAt),
+                                  std::string_view(reinterpret_cast<const char*>(texts.data()),
+                                                   texts.size() * sizeof(ProjectIndex::Text)))) {
+    return Status::Error("Cannot write the index being built.");
+  }
   Put(out, header);
   return target.Commit();
 }

@@ -277,12 +277,17 @@ std::vector<PositionSlice> IndexWriter::slices() {
   return slices;
 }
 
-void IndexWriter::StampTexts(const std::vector<TextStamp>& stamps, const std::vector<std::string>& paths) {
+void IndexWriter::StampTexts(const std::vector<TextStamp>& stamps) {
+  for (size_t i = 0; i < texts_.size(); ++i) {
+    texts_[i].size = stamps[i].size;
+    texts_[i].mtimeNs = stamps[i].mtimeNs;
+    texts_[i].hash = stamps[i].hash;
+  }
+}
+
+void IndexWriter::NameTexts(const std::vector<std::string>& paths) {
   for (size_t i = 0; i < texts_.size(); ++i) {
     ProjectIndex::Text& text = texts_[i];
-    text.size = stamps[i].size;
-    text.mtimeNs = stamps[i].mtimeNs;
-    text.hash = stamps[i].hash;
     text.pathOffset = stringBytes_;
     text.pathLength = paths[i].size();
     out_.strings->Write(paths[i]);

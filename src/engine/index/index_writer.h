@@ -113,8 +113,9 @@ class IndexWriter final : public TokenSink {
   Status AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, const ScratchFolder& scratch,
                       const std::string& tokens, const std::string& lines, const std::string& checkpoints);
 
-  // Gives each text its stamp and path, once every text is in.
-  void StampTexts(const std::vector<TextStamp>& stamps, const std::vector<std::string>& paths);
+  // Gives each text its path, then its stamp, once every text is in.
+  void NameTexts(const std::vector<std::string>& paths);
+  void StampTexts(const std::vector<TextStamp>& stamps);
   // Writes the tokens held back; called before the tokens are read back.
   void FlushTokens();
 
