@@ -1,9 +1,11 @@
 #include "base/file_writer.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 namespace wordloom {
 
@@ -83,6 +85,23 @@ bool FileWriter::WriteAt(uint64_t offset, std::string_view bytes) const {
     offset += static_cast<uint64_t>(wrote);
   }
   return bytes.empty();
+}
+
+void FileWriter::StartWriteBack() {
+  Flush();
+  if (fd_ >= 0) (void)::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+std::jthread FileWriter::StartWriteBackAside() {
+  Flush();
+  try {
+    return std::jthread([fd = fd_] {
+      if (fd >= 0) (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    });
+  } catch (const std::system_error&) {
+    StartWriteBack();
+    return {};
+  }
 }
 
 Status FileWriter::Close(bool sync) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "base/status.h"
@@ -41,6 +42,12 @@ class FileWriter {
   // Writes `bytes` at `offset`, in room Reserve left; safe from several threads at once, since
   // it touches no buffer. A failure is returned, not kept.
   bool WriteAt(uint64_t offset, std::string_view bytes) const;
+  // Has the system start writing what was written so far to storage, so that a later
+  // Close(true) of a large file waits less. A hint: its failures are Close's to report. It may
+  // wait while the storage catches up; StartWriteBackAside waits on a thread of its own (when
+  // the system gives one), which must end before the writer closes.
+  void StartWriteBack();
+  std::jthread StartWriteBackAside();
   // Flushes the buffer to the file's storage (fsync) when `sync` is set, then closes.
   Status Close(bool sync = false);
   const Status& error() const { return error_; }

@@ -5,6 +5,7 @@
 // once more for its content hash: first, when an old index may lend texts, else on a thread of
 // its own meanwhile.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,8 +17,9 @@
 
 #include "base/atomic_file.h"
 #include "base/bits.h"
-#include "base/side_by_side.h"
 #include "base/regular_file.h"
+#include "base/side_by_side.h"
+#include "base/table_memory.h"
 #include "index/index_format.h"
 #include "index/index_writer.h"
 #include "index/piece_tokens.h"
@@ -95,27 +97,37 @@ std::vector<uint8_t> CacheSpans(const std::vector<PostingCursor>& postings, cons
   return spanOf;
 }
 
-// Codes the positions of `group`'s entries among `slice`'s tokens into `coded`, reading the
-// tokens back from `fd`. `cursors` (one an entry of the group) say where each entry's first
+// Takes the whole pages of `bytes` bytes at `start`, part of a mapped file, out of the mapping:
+// the system keeps them in its cache, and the process holds no more of the file than it reads
+// at once. A page read again is mapped again.
+void LeaveMapping(const void* start, size_t bytes) {
+  static const uintptr_t kPage = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t from = reinterpret_cast<uintptr_t>(start) & ~(kPage - 1);
+  const uintptr_t to = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(kPage - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+}
+
+// Codes the positions of `group`'s entries among `slice`'s tokens into `coded`, the stream's
+// tokens being `tokens`. `cursors` (one an entry of the group) say where each entry's first
 // position there goes and what position came before it. `spanOf` cuts the group into spans
 // (CacheSpans): each block of tokens is sorted by span, keeping their order, so that coding
 // a span's tokens writes to a stretch of `coded` that stays in the cache.
-bool CodeSlice(int fd, const PositionSlice& slice, const PositionGroup& group, const std::vector<uint8_t>& spanOf,
-               size_t spanCount, std::vector<PostingCursor>& cursors, std::vector<unsigned char>& coded) {
+void CodeSlice(const uint32_t* tokens, const PositionSlice& slice, const PositionGroup& group,
+               const std::vector<uint8_t>& spanOf, size_t spanCount, std::vector<PostingCursor>& cursors,
+               std::vector<unsigned char>& coded) {
   struct Token {
     uint32_t entry;   // from the group's first
     uint32_t offset;  // in the block
   };
   const uint32_t first = static_cast<uint32_t>(group.lo);
   const uint32_t width = static_cast<uint32_t>(group.hi - group.lo);
-  std::vector<uint32_t> block(1 << 18);
-  std::vector<Token> picked(block.size()), sorted(spanCount > 1 ? block.size() : 0);
+  constexpr size_t kBlock = 1 << 18;
+  std::vector<Token> picked(kBlock), sorted(spanCount > 1 ? kBlock : 0);
   std::vector<size_t> starts(spanCount + 1);
   for (int64_t done = 0; done < slice.tokenCount;) {
-    const size_t want = static_cast<size_t>(std::min<int64_t>(slice.tokenCount - done, static_cast<int64_t>(block.size())));
+    const size_t want = static_cast<size_t>(std::min<int64_t>(slice.tokenCount - done, static_cast<int64_t>(kBlock)));
     const int64_t at = slice.firstToken + done;
-    const ssize_t got = pread(fd, block.data(), want * 4, static_cast<off_t>(at) * 4);
-    if (got != static_cast<ssize_t>(want * 4)) return false;
+    const uint32_t* block = tokens + at;
     // The group's tokens, without a branch (the others are another group's, or no entry's).
     size_t inGroup = 0;
     for (size_t i = 0; i < want; ++i) {
@@ -129,19 +141,19 @@ bool CodeSlice(int fd, const PositionSlice& slice, const PositionGroup& group, c
       for (size_t span = 1; span <= spanCount; ++span) starts[span] += starts[span - 1];
       for (size_t i = 0; i < inGroup; ++i) sorted[starts[spanOf[picked[i].entry]]++] = picked[i];
     }
-    const std::vector<Token>& tokens = spanCount > 1 ? sorted : picked;
+    const std::vector<Token>& ordered = spanCount > 1 ? sorted : picked;
     for (size_t i = 0; i < inGroup; ++i) {
       // A cursor is first met in a block out of the cache: it is fetched ahead of need.
-      if (i + 16 < inGroup) Prefetch(&cursors[tokens[i + 16].entry]);
-      const Token& token = tokens[i];
+      if (i + 16 < inGroup) Prefetch(&cursors[ordered[i + 16].entry]);
+      const Token& token = ordered[i];
       const uint64_t position = static_cast<uint64_t>(at) + token.offset;
       PostingCursor& cursor = cursors[token.entry];
       cursor.bytes += PutVarint(position - cursor.last, coded.data() + cursor.bytes);
       cursor.last = position;
     }
+    LeaveMapping(block, want * 4);
     done += static_cast<int64_t>(want);
   }
-  return true;
 }
 
 // Where each slice's positions of `group`'s entries start: an entry's positions follow one
@@ -166,14 +178,27 @@ std::vector<std::vector<PostingCursor>> SliceCursors(const std::vector<PositionS
   return cursors;
 }
 
-// Writes each entry's coded positions, in entry order, reading the tokens back from
-// `tokensPath`: a group of entries of no more than `budget` bytes at a time, its slices of the
-// token stream side by side. `postings` hold each entry's coded size over the whole stream.
+// Writes each entry's coded positions, in entry order, reading the tokens back from the start
+// of `tokensPath`: a group of entries of no more than `budget` bytes at a time, its slices of
+// the token stream side by side. `postings` hold each entry's coded size over the whole stream.
 Status WritePositions(const std::string& tokensPath, const std::vector<PositionSlice>& slices,
                       const std::vector<PostingCursor>& postings, uint64_t budget, FileWriter& out) {
-  if (slices.empty()) return Status::Error("Cannot read back the index being written.");
+  const Status cannotReadBack = Status::Error("Cannot read back the index being written.");
+  if (slices.empty()) return cannotReadBack;
+  const int64_t tokenCount = slices.back().firstToken + slices.back().tokenCount;
+  if (tokenCount == 0) return Status::Ok();
+  // Mapped, the tokens are read where the system keeps them: every group reads them all.
+  const size_t tokenBytes = static_cast<size_t>(tokenCount) * 4;
   const int fd = open(tokensPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Status::Error("Cannot read back the index being written.");
+  if (fd < 0) return cannotReadBack;
+  // A file shorter than its tokens (a write that failed) would fault when read past its end.
+  struct stat info {};
+  void* mapped = fstat(fd, &info) == 0 && static_cast<uint64_t>(info.st_size) >= tokenBytes
+                     ? mmap(nullptr, tokenBytes, PROT_READ, MAP_SHARED, fd, 0)
+                     : MAP_FAILED;
+  close(fd);
+  if (mapped == MAP_FAILED) return cannotReadBack;
+  const std::unique_ptr<void, MappedMemory> unmap(mapped, MappedMemory{tokenBytes});
   std::vector<unsigned char> coded;
   bool ok = true;
   for (const PositionGroup& group : PositionGroups(postings, budget)) {
@@ -185,7 +210,8 @@ Status WritePositions(const std::string& tokensPath, const std::vector<PositionS
     std::vector<char> done(slices.size(), 0);
     const auto code = [&](size_t s) {
       try {
-        done[s] = CodeSlice(fd, slices[s], group, spanOf, spanCount, cursors[s], coded);
+        CodeSlice(static_cast<const uint32_t*>(mapped), slices[s], group, spanOf, spanCount, cursors[s], coded);
+        done[s] = 1;
       } catch (const std::exception&) {
         done[s] = 0;  // memory ran out: the build fails
       }
@@ -194,9 +220,9 @@ Status WritePositions(const std::string& tokensPath, const std::vector<PositionS
     ok = std::all_of(done.begin(), done.end(), [](char d) { return d != 0; });
     if (!ok) break;
     out.Write(std::string_view(reinterpret_cast<const char*>(coded.data()), coded.size()));
+    out.StartWriteBack();  // to storage while the next group is coded
   }
-  close(fd);
-  return ok ? Status::Ok() : Status::Error("Cannot read back the index being written.");
+  return ok ? Status::Ok() : cannotReadBack;
 }
 
 // Which texts of the old index can stand for the session's: the same path, size and content
@@ -307,6 +333,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   }
   copyUntil(files.size());
   writer.FlushTokens();
+  std::jthread tokensToStorage = out.StartWriteBackAside();  // while the positions are coded
   writer.NameTexts(files);
   for (FileWriter* staged : {&lines, &events, &strings, &checkpoints}) {
     status = staged->Close();
@@ -384,6 +411,7 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
     return Status::Error("Cannot write the index being built.");
   }
   Put(out, header);
+  if (tokensToStorage.joinable()) tokensToStorage.join();
   return target.Commit();
 }
 
