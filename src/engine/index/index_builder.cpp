@@ -35,13 +35,6 @@ void Put(FileWriter& out, const Record& record) {
   out.Write(std::string_view(reinterpret_cast<const char*>(&record), sizeof record));
 }
 
-void PadToEight(FileWriter& out, uint64_t& at) {
-  static constexpr char kZeros[8] = {};
-  const uint64_t pad = (8 - at % 8) % 8;
-  out.Write(std::string_view(kZeros, pad));
-  at += pad;
-}
-
 // Appends the scratch file `name` to `out`.
 Status CopyScratch(const ScratchFolder& scratch, const std::string& name, FileWriter& out) {
   Status status;
@@ -347,15 +340,23 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   header.tokenCount = static_cast<uint64_t>(writer.totalTokens());
   header.fileCount = files.size();
   header.entryCount = session.lists.Vocabulary.size();
+  // Each section starts at an 8-byte boundary; `out` already holds those `written`, padding and all.
   uint64_t at = 0;
-  auto place = [&](IndexSection section, uint64_t size) {
-    PadToEight(out, at);
-    header.sections[section] = IndexSectionPlace{at, size};
-    at += size;
+  auto place = [&](IndexSection section, uint64_t size, bool written = false) {
+    static constexpr char kZeros[8] = {};
+    const uint64_t pad = (8 - at % 8) % 8;
+    if (!written) out.Write(std::string_view(kZeros, pad));
+    header.sections[section] = IndexSectionPlace{at + pad, size};
+    at += pad + size;
   };
-  place(kTokensSection, header.tokenCount * 4);
-  place(kLinesSection, static_cast<uint64_t>(writer.lineCount()) * sizeof(ProjectIndex::Line));
-  status = CopyScratch(scratch, "X1", out);
+  place(kTokensSection, header.tokenCount * 4, true);
+  const bool linesWritten = writer.linesFollowTokens();
+  place(kLinesSection, static_cast<uint64_t>(writer.lineCount()) * sizeof(ProjectIndex::Line), linesWritten);
+  if (linesWritten) {
+    scratch.Remove("X1");
+  } else {
+    status = CopyScratch(scratch, "X1", out);
+  }
   place(kEventsSection, static_cast<uint64_t>(writer.eventCount()) * sizeof(ProjectIndex::Event));
   if (status.ok()) status = CopyScratch(scratch, "X2", out);
   place(kStringsSection, writer.stringBytes());

@@ -167,9 +167,14 @@ bool IndexWriter::MapRecorded(int ids, const std::vector<uint32_t>& entryOf, con
   return true;
 }
 
-int64_t IndexWriter::ReserveTokens(int64_t count) {
+int64_t IndexWriter::ReserveLastTokens(int64_t count) {
   FlushTokens();
-  return out_.tokens->Reserve(static_cast<uint64_t>(count) * 4);
+  const int64_t offset = out_.tokens->Reserve(static_cast<uint64_t>(count) * 4);
+  if (offset < 0 || lineCount_ > 0) return offset;
+  static constexpr char kZeros[8] = {};
+  out_.tokens->Write(std::string_view(kZeros, static_cast<size_t>((8 - (offset + count * 4) % 8) % 8)));
+  out_.lines = out_.tokens;
+  return offset;
 }
 
 // The stretch's positions follow those before it: only the first of each entry's is coded

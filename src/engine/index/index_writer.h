@@ -101,10 +101,12 @@ class IndexWriter final : public TokenSink {
   bool CountRecorded(const std::vector<uint32_t>& entryOf, const std::vector<RecordedPositions>& positions,
                      const EntryList& vocabulary);
   bool MapRecorded(int ids, const std::vector<uint32_t>& entryOf, const FileWriter& out, uint64_t offset);
-  // Leaves room for the next `count` tokens, for writers of pieces to fill in place
+  // Leaves room for the stream's last `count` tokens, for writers of pieces to fill in place
   // (MapRecorded) before their stretches are brought in; the room's offset in the tokens'
-  // file, or -1 when the file fails.
-  int64_t ReserveTokens(int64_t count);
+  // file, or -1 when the file fails. The lines then follow the tokens in their file, from the
+  // next 8-byte boundary (linesFollowTokens).
+  int64_t ReserveLastTokens(int64_t count);
+  bool linesFollowTokens() const { return out_.lines == out_.tokens; }
   const FileWriter& tokensFile() const { return *out_.tokens; }
   // Brings in the pieces of `stretch` (a writer of pieces whose tokens, lines and restart
   // points are the scratch files `tokens`, `lines` and `checkpoints`), which are `which` in

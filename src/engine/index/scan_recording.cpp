@@ -189,7 +189,7 @@ Status ScanRecording::AppendTo(IndexWriter& writer, const std::vector<std::strin
   taken = true;
   std::vector<int64_t> firstToken(stretches_.size() + 1, 0);
   for (size_t s = 0; s < stretches_.size(); ++s) firstToken[s + 1] = firstToken[s] + stretches_[s]->writer->totalTokens();
-  const int64_t offset = writer.ReserveTokens(firstToken.back());
+  const int64_t offset = writer.ReserveLastTokens(firstToken.back());
   if (offset < 0) return Status::Error("Cannot write the index being built: " + writer.tokensFile().error().message());
   std::fill(done.begin(), done.end(), 0);
   const auto mapTokens = [&](size_t s) {
