@@ -71,7 +71,7 @@ void WordCounter::Reset(size_t slots) {
   if (!table_ && error_.ok()) error_ = Status::Error(kNoMemory);
   if (!table_) batchSize_ = 0;  // a batch being counted ends here
   history_ = table_ ? std::make_unique_for_overwrite<SlotHistory[]>(slots) : nullptr;
-  positions_.reset();  // a table written out ends a recording
+  recorded_.reset();  // a table written out ends a recording
   std::vector<char>().swap(arena_);
   used_ = 0;
 }
@@ -149,8 +149,7 @@ uint32_t WordCounter::Count(const char* word, size_t length, uint64_t hash) {
       slot.range += slot.lastFile != file ? 1 : 0;
       slot.lastFile = file;
       if constexpr (!kRecord) return 0;
-      CountPosition(i);
-      return history_[i].seen;
+      return CountPosition(i);
     }
     if (slot.mark != 0) continue;
     slot.mark = mark;
@@ -168,7 +167,10 @@ uint32_t WordCounter::Count(const char* word, size_t length, uint64_t hash) {
       arena_.insert(arena_.end(), word, word + length);
     }
     const uint32_t seen = static_cast<uint32_t>(used_++);
-    if constexpr (kRecord) CountPosition(i);
+    if (kRecord && recorded_) {
+      recorded_[i].seen = seen;
+      CountPosition(i);
+    }
     if (used_ * 10 > tableSize_ * 7) Grow();
     return seen;
   }
@@ -187,7 +189,7 @@ void WordCounter::Grow() {
     return;
   }
   auto biggerHistory = std::make_unique_for_overwrite<SlotHistory[]>(size);
-  auto biggerPositions = positions_ ? std::make_unique<RecordedPositions[]>(size) : nullptr;
+  auto biggerRecorded = recorded_ ? std::make_unique<RecordedSlot[]>(size) : nullptr;
   size_t mask = size - 1;
   for (size_t n = 0; n < tableSize_; ++n) {
     const Slot& slot = table_[n];
@@ -196,11 +198,11 @@ void WordCounter::Grow() {
     while (bigger[i].mark != 0) i = (i + 1) & mask;
     bigger[i] = slot;
     biggerHistory[i] = history_[n];
-    if (positions_) biggerPositions[i] = positions_[n];
+    if (recorded_) biggerRecorded[i] = recorded_[n];
   }
   table_ = std::move(bigger);
   history_ = std::move(biggerHistory);
-  positions_ = std::move(biggerPositions);
+  recorded_ = std::move(biggerRecorded);
   tableSize_ = size;
 }
 
@@ -228,7 +230,7 @@ void WordCounter::Spill() {
     items.push_back(Item{0, static_cast<uint32_t>(words.size()), static_cast<uint32_t>(length), slot.count,
                          history.seen, FileSpan{slot.range, history.firstFile, slot.lastFile}});
     words.append(WordOf(slot), length);
-    if (recorder_) idWords_.positions[history.seen] = positions_[i];
+    if (recorder_) idWords_.positions[history.seen] = recorded_[i].positions;
   }
   if (recorder_) {
     // The words in the order first met: what the recorded ids stand for.
@@ -285,7 +287,7 @@ Status WordCounter::FinishRun(std::string& run) {
   if (!error_.ok()) return error_;
   table_.reset();  // the counting is over: free the table before the merge
   history_.reset();
-  positions_.reset();
+  recorded_.reset();
   tableSize_ = 0;
   std::vector<char>().swap(arena_);
   if (!error_.ok()) return error_;
@@ -297,7 +299,10 @@ Status WordCounter::FinishRun(std::string& run) {
 void WordCounter::Record(TokenRecorder* recorder) {
   ProcessBatch();
   recorder_ = recorder;
-  positions_ = recorder && table_ ? std::make_unique<RecordedPositions[]>(tableSize_) : nullptr;
+  recorded_ = recorder && table_ ? std::make_unique<RecordedSlot[]>(tableSize_) : nullptr;
+  for (size_t i = 0; recorded_ && i < tableSize_; ++i) {
+    if (table_[i].mark != 0) recorded_[i].seen = history_[i].seen;  // words met before
+  }
   recordedTokens_ = 0;
 }
 

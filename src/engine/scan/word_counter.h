@@ -81,10 +81,7 @@ class WordCounter {
   void EndWord(size_t length, uint64_t hash) {
     if (table_) {
       Prefetch(table_.get() + (hash & (tableSize_ - 1)));
-      if (recorder_) {
-        Prefetch(history_.get() + (hash & (tableSize_ - 1)));
-        Prefetch(positions_.get() + (hash & (tableSize_ - 1)));
-      }
+      if (recorder_) Prefetch(recorded_.get() + (hash & (tableSize_ - 1)));
     }
     batchStarts_[batchSize_] = batchUsed_;
     batchLengths_[batchSize_] = length;
@@ -153,13 +150,15 @@ class WordCounter {
   template <bool kRecord>
   uint32_t Count(const char* word, size_t length, uint64_t hash);
   bool SameWord(const Slot& slot, const char* word, size_t length) const;
-  void CountPosition(size_t slot) {
-    if (!positions_) return;  // the table was written out mid-batch: the recording is over
-    RecordedPositions& at = positions_[slot];
+  // Counts a token of the word in `slot` where it fell, and returns the word's id.
+  uint32_t CountPosition(size_t slot) {
+    if (!recorded_) return 0;  // the table was written out mid-batch: the recording is over
+    RecordedSlot& at = recorded_[slot];
     const uint32_t position = recordedTokens_++;
-    if (at.bytes == 0) at.first = position;
-    at.bytes += static_cast<uint32_t>(VarintSize(position - at.last));
-    at.last = position;
+    if (at.positions.bytes == 0) at.positions.first = position;
+    at.positions.bytes += static_cast<uint32_t>(VarintSize(position - at.positions.last));
+    at.positions.last = position;
+    return at.seen;
   }
   void Grow();
   void Spill();
@@ -178,9 +177,13 @@ class WordCounter {
   std::unique_ptr<Slot[], MappedMemory> table_;
   size_t tableSize_ = 0;
   std::unique_ptr<SlotHistory[]> history_;  // per slot
-  // While recording, per slot: where its word's tokens fell. Kept here rather than by id, the
-  // counting finds it in the cache, fetched with the slot.
-  std::unique_ptr<RecordedPositions[]> positions_;
+  // While recording, per slot: its word's id (the history's `seen` again) and where its tokens
+  // fell. Kept by slot, in a line of their own, they are fetched ahead with the slot.
+  struct RecordedSlot {
+    uint32_t seen = 0;
+    RecordedPositions positions;
+  };
+  std::unique_ptr<RecordedSlot[]> recorded_;
   uint32_t recordedTokens_ = 0;
   size_t used_ = 0;
   uint32_t file_ = 0;
