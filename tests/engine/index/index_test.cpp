@@ -289,6 +289,10 @@ TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {
   Index(session, path, corpus.temp.scratch);
   const uint64_t rulesKey = RulesKey(session.project.rules, session.tables);
   EXPECT_TRUE(IndexMayLendTexts(path, session.project.Files, rulesKey));
+  // With no old index, the hashes are read while the index is built; they must be the texts'.
+  for (size_t i = 0; i < session.project.Files.size(); ++i) {
+    EXPECT_EQ(session.index->TextRecord(i).hash, StampText(session.project.Files[i], true).hash);
+  }
 
   // A text changes: the old index is stale; the stream then comes from the texts.
   corpus.temp.folder.Write("1.txt", "two <A z> eight nine two");
