@@ -7,14 +7,16 @@
 // index would (index_writer.h); a piece that a fresh reader cannot stand for (one that sets a
 // tag value or the running line number, reports an error, or ends joined to the next text)
 // drops the whole recording, and the build reads the texts itself; so do a counter that
-// writes its table out before the end, and a stretch of more than 2^29 tokens. AppendTo maps each stretch's ids to vocabulary
-// positions and brings the stretches into the build's writer, the stretches side by side.
+// writes its table out before the end, and a stretch of more than 2^29 tokens. AppendTo maps
+// each stretch's ids to vocabulary positions, the stretches side by side, writing their tokens
+// straight into the index, and brings their lines and restart points into the build's writer.
 // A recording stands for the texts only while their size, modification time and change time
 // (which no one can set back) stay as they were when the scan read them, under the same rules.
 // It is used once; its scratch files go as soon as it is spent or dropped.
-// Memory: while the scan runs, 12 bytes a word a stretch has met and 1.3 MiB of buffers; then
-// its words; while it is brought in, 24 bytes a vocabulary entry a stretch (no more stretches
-// than the writers' budget of piece_tokens.h allows, or the build reads the texts itself).
+// Memory: while the scan runs, 16 bytes a slot of each stretch's counter, where it counts each
+// word's positions (word_counter.h), and 1.3 MiB of buffers; then its words; while it is
+// brought in, 28 bytes a vocabulary entry a stretch (no more stretches than the writers'
+// budget of piece_tokens.h allows, or the build reads the texts itself).
 #pragma once
 
 #include <memory>

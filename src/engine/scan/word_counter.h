@@ -4,8 +4,9 @@
 // range (the number of files the word was met in), the last of those files and, for words of
 // up to 16 bytes, the word itself, so that counting a word touches one slot; longer words live
 // in an arena. Beside each slot 8 bytes, written when its word is first met, keep when that
-// was and in which file. Words are looked up in batches, the slots of a batch being fetched
-// from memory together. When the table would outgrow its budget it is written, in collating
+// was and in which file; while a recording is made (Record), 16 more keep the word's id and
+// where its tokens fell, fetched with the slot. Words are looked up in batches, the slots of a
+// batch being fetched from memory together. When the table would outgrow its budget it is written, in collating
 // order, as one (word, count, files) run to scratch file "~A" or "~B" (followed by the
 // counter's run tag, if any) in turn, and emptied; a
 // table the system cannot give memory for is written out the same way, and so is a table
