@@ -189,7 +189,8 @@ void WordCounter::Grow() {
     return;
   }
   auto biggerHistory = std::make_unique_for_overwrite<SlotHistory[]>(size);
-  auto biggerRecorded = recorded_ ? std::make_unique<RecordedSlot[]>(size) : nullptr;
+  auto biggerRecorded = recorded_ ? MapTable<RecordedSlot>(size) : nullptr;
+  if (recorded_ && !biggerRecorded) EndRecording();  // no memory to go on recording
   size_t mask = size - 1;
   for (size_t n = 0; n < tableSize_; ++n) {
     const Slot& slot = table_[n];
@@ -198,7 +199,7 @@ void WordCounter::Grow() {
     while (bigger[i].mark != 0) i = (i + 1) & mask;
     bigger[i] = slot;
     biggerHistory[i] = history_[n];
-    if (recorded_) biggerRecorded[i] = recorded_[n];
+    if (biggerRecorded) biggerRecorded[i] = recorded_[n];
   }
   table_ = std::move(bigger);
   history_ = std::move(biggerHistory);
@@ -220,7 +221,7 @@ void WordCounter::Spill() {
   std::vector<Item> items;
   items.reserve(used_);
   std::string words, keys;
-  if (recorder_ && !finishing_) recorder_ = nullptr;  // words to come would take ids again
+  if (recorder_ && !finishing_) EndRecording();  // words to come would take ids again
   if (recorder_) idWords_.positions.resize(used_);
   for (size_t i = 0; i < tableSize_; ++i) {
     const Slot& slot = table_[i];
@@ -299,11 +300,17 @@ Status WordCounter::FinishRun(std::string& run) {
 void WordCounter::Record(TokenRecorder* recorder) {
   ProcessBatch();
   recorder_ = recorder;
-  recorded_ = recorder && table_ ? std::make_unique<RecordedSlot[]>(tableSize_) : nullptr;
+  recorded_ = recorder && table_ ? MapTable<RecordedSlot>(tableSize_) : nullptr;
+  if (recorder && !recorded_) EndRecording();  // no memory to record in
   for (size_t i = 0; recorded_ && i < tableSize_; ++i) {
     if (table_[i].mark != 0) recorded_[i].seen = history_[i].seen;  // words met before
   }
   recordedTokens_ = 0;
+}
+
+void WordCounter::EndRecording() {
+  recorder_ = nullptr;
+  recorded_.reset();
 }
 
 bool WordCounter::TakeIdWords(IdWords& words) {

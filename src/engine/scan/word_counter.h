@@ -162,6 +162,8 @@ class WordCounter {
     return at.seen;
   }
   void Grow();
+  // The ids handed on no longer stand for one set of words: recording() turns false.
+  void EndRecording();
   void Spill();
   void Reset(size_t slots);
 
@@ -184,7 +186,7 @@ class WordCounter {
     uint32_t seen = 0;
     RecordedPositions positions;
   };
-  std::unique_ptr<RecordedSlot[]> recorded_;
+  std::unique_ptr<RecordedSlot[], MappedMemory> recorded_;  // in memory of its own, as the table
   uint32_t recordedTokens_ = 0;
   size_t used_ = 0;
   uint32_t file_ = 0;
