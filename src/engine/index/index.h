@@ -31,10 +31,10 @@
 // Memory: reading maps the file and touches only what a pass reads, letting the token stream's
 // pages go once read. Building holds about 60 bytes a vocabulary entry (the token pass's lookup
 // table and the positions' counts) and about 40 more for each thread that reads the texts,
-// twice that while old texts are reused, one line of text and 1 MiB of tokens a thread (and
-// 1 MiB for the thread that reads the texts' content hashes meanwhile), and at most 32 MiB of
-// positions at a time (more only for one word whose positions alone are larger); the index on
-// disk is about 1.2 times the size of ordinary text.
+// twice that while old texts are reused, one line of text and 1 MiB of mapped tokens a thread
+// (and 1 MiB for the thread that reads the texts' content hashes meanwhile), and at most 32 MiB
+// of positions at a time (more only for one word whose positions alone are larger); the index
+// on disk is about 1.2 times the size of ordinary text.
 #pragma once
 
 #include <cstdint>

@@ -392,6 +392,8 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   if (!status.ok()) return status;
 
   if (!mayLend) {
+    // A stop asked for meanwhile ends the reading after the text being read.
+    if (progress && progress->StopRequested()) return Status::Error("Stopped.");
     if (hashing.joinable()) hashing.join();
     // A hash read after the text changed stands for no token read before.
     for (size_t i = 0; i < files.size(); ++i) {

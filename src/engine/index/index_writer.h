@@ -1,5 +1,6 @@
 // IndexWriter: the token sink of an index build. It writes the tokens, lines, tag values and
-// restart points of the texts as a token pass hands them out, each to a file of its own, and
+// restart points of the texts as a token pass hands them out, each to a file of its own (the
+// lines after the tokens in theirs, once room is left for the last ones), and
 // counts each entry's coded positions as it goes (index_builder.cpp writes the positions).
 //
 // A writer of pieces takes the pieces of a stretch of the texts instead (BeginPiece to
@@ -96,7 +97,8 @@ class IndexWriter final : public TokenSink {
   // tokens. Once the stretch is counted, each id stands for the entry of `vocabulary` that
   // `entryOf` gives it: CountRecorded makes each id's `positions`, as the counter kept them,
   // its entry's (false when two ids share an entry or an id has none); MapRecorded then writes
-  // the tokens, read back from `ids`, as entries at `offset` of `out` (false when the files fail).
+  // the tokens, read back from `ids`, as entries at `offset` of `out` (false when the files
+  // fail or an id is out of range).
   void Ids(const uint32_t* ids, size_t count);
   bool CountRecorded(const std::vector<uint32_t>& entryOf, const std::vector<RecordedPositions>& positions,
                      const EntryList& vocabulary);
@@ -111,7 +113,7 @@ class IndexWriter final : public TokenSink {
   // Brings in the pieces of `stretch` (a writer of pieces whose tokens, lines and restart
   // points are the scratch files `tokens`, `lines` and `checkpoints`), which are `which` in
   // order. A piece that begins its text begins one here; one that ends it ends it. No `tokens`:
-  // the stretch's tokens are already in place, in room ReserveTokens left.
+  // the stretch's tokens are already in place, in room ReserveLastTokens left.
   Status AppendPieces(IndexWriter& stretch, const std::vector<TextPiece>& which, const ScratchFolder& scratch,
                       const std::string& tokens, const std::string& lines, const std::string& checkpoints);
 

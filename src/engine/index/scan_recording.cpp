@@ -30,6 +30,7 @@ class ScanRecording::Stretch final : public TokenRecorder {
   Stretch(const ScratchFolder& scratch, size_t index, size_t fileCount)
       : scratch_(scratch), index_(index), fileCount_(fileCount) {}
   ~Stretch() override {
+    if (idsBack_ >= 0) close(idsBack_);
     writer.reset();  // before the files it writes to
     for (char kind : kKinds) scratch_.Remove(Name(kind, index_));
   }
@@ -57,9 +58,21 @@ class ScanRecording::Stretch final : public TokenRecorder {
     return true;
   }
 
-  // Finds each id's vocabulary entry, whose position counts become the id's. False when a
-  // word is not in the vocabulary, or two share an entry.
+  // Finds each id's vocabulary entry, whose position counts become the id's, and makes sure
+  // the recorded files are all there. False when a word is not in the vocabulary, two share
+  // an entry, or a file is missing or cut short.
   bool MapWords(const VocabularyLookup& lookup, const EntryList& vocabulary) {
+    Status status;
+    idsBack_ = scratch_.OpenForRead(Name(kIds, index_), status);
+    if (idsBack_ < 0 || !HoldsBytes(idsBack_, static_cast<uint64_t>(writer->totalTokens()) * 4)) return false;
+    const uint64_t lineBytes = static_cast<uint64_t>(writer->lineCount()) * sizeof(ProjectIndex::Line);
+    const uint64_t checkpointBytes = static_cast<uint64_t>(writer->checkpointCount()) * sizeof(ProjectIndex::Checkpoint);
+    for (const auto& [kind, bytes] : {std::pair{kLines, lineBytes}, std::pair{kCheckpoints, checkpointBytes}}) {
+      const int fd = scratch_.OpenForRead(Name(kind, index_), status);
+      const bool whole = fd >= 0 && HoldsBytes(fd, bytes);
+      if (fd >= 0) close(fd);
+      if (!whole) return false;
+    }
     entryOf_.resize(words.ends.size());
     std::string word;  // zero-filled after the word, as the lookup reads it
     for (size_t id = 0, start = 0; id < entryOf_.size(); start = words.ends[id++]) {
@@ -75,11 +88,9 @@ class ScanRecording::Stretch final : public TokenRecorder {
   }
   // Writes the stretch's tokens as vocabulary entries at `offset` of `out`.
   bool MapTokens(const FileWriter& out, uint64_t offset) {
-    Status status;
-    const int fd = scratch_.OpenForRead(Name(kIds, index_), status);
-    if (fd < 0) return false;
-    const bool mapped = writer->MapRecorded(fd, entryOf_, out, offset);
-    close(fd);
+    const bool mapped = writer->MapRecorded(idsBack_, entryOf_, out, offset);
+    close(idsBack_);
+    idsBack_ = -1;
     scratch_.Remove(Name(kIds, index_));
     std::vector<uint32_t>().swap(entryOf_);
     return mapped;
@@ -97,10 +108,16 @@ class ScanRecording::Stretch final : public TokenRecorder {
     return {{{kIds, &ids_}, {kLines, &lines_}, {kEvents, &events_}, {kStrings, &strings_}, {kCheckpoints, &checkpoints_}}};
   }
 
+  static bool HoldsBytes(int fd, uint64_t bytes) {
+    struct stat info {};
+    return fstat(fd, &info) == 0 && static_cast<uint64_t>(info.st_size) == bytes;
+  }
+
   const ScratchFolder& scratch_;
   size_t index_;
   size_t fileCount_;
   FileWriter ids_, lines_, events_, strings_, checkpoints_;
+  int idsBack_ = -1;               // the ids, to be read back
   std::vector<uint32_t> entryOf_;  // per id, once the words are mapped
 };
 

@@ -51,8 +51,9 @@ class ScanRecording final : public ScanRecorder {
   // written nothing yet), each token as its entry in `vocabulary`, mapping the stretches side
   // by side; `taken` when it did. Not taken, and `writer` untouched, when the recording does
   // not stand for reading `files` as they now are under rules of key `rulesKey`, a recorded
-  // word is not in `vocabulary`, or the scratch files or memory fail first. Spends the
-  // recording either way.
+  // word is not in `vocabulary`, a scratch file is missing or cut short, or memory fails
+  // first; once taken, a failure to read or write fails the build. Spends the recording
+  // either way.
   Status AppendTo(IndexWriter& writer, const std::vector<std::string>& files, uint64_t rulesKey,
                   const CharTables& tables, const EntryList& vocabulary, bool& taken);
 

@@ -16,9 +16,10 @@
 // (scratch files "~As1" to "~Ds1", "~As2" and so on), and merges them into exactly the result
 // of the single pass: vocabulary, ranges, totals, the reader's state and the Error Report.
 // Memory: the counting budget (shared among the threads) plus one logical line a thread,
-// whatever the size of the texts; a recorder's own (VocabularyOptions::recorder), and a copy
-// of each thread's words at its end while it records; CountWordRanges 20 to 32 bytes a
-// vocabulary entry besides.
+// whatever the size of the texts; while a recorder (VocabularyOptions::recorder) listens, its
+// own, 16 bytes a slot of each counter's table where the counter keeps each word's positions
+// for it, and a copy of each thread's words and positions at its end; CountWordRanges 20 to 32
+// bytes a vocabulary entry besides.
 #pragma once
 
 #include <cstddef>

@@ -279,6 +279,32 @@ TEST(ProjectIndex, RecordingsThatCannotStandForTheTextsAreDropped) {
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(utimensat(AT_FDCWD, session.project.Files[0].c_str(), times, 0), 0);
   });
+  // A recorded file gone from the scratch folder: the texts are read instead.
+  scanAndBuild(48 << 20, [&] {
+    EXPECT_GT(recordedFiles(), 0);
+    for (const auto& entry : std::filesystem::directory_iterator(corpus.temp.scratch.folder())) {
+      if (entry.path().filename().string().rfind("~Rt", 0) == 0) std::filesystem::remove(entry.path());
+    }
+  });
+
+  // A stop asked for while a recorded build runs ends it, leaving nothing behind.
+  ScanOutcome outcome;
+  ASSERT_TRUE(ScanTexts(session, session.project.Files, session.project.rules, session.tables, corpus.temp.scratch,
+                        outcome, VocabularyOptions{.threads = 3, .pieceBytes = 3000}, true)
+                  .ok());
+  CommitScan(session, std::move(outcome));
+  EXPECT_GT(recordedFiles(), 0);
+  struct Stopping : ProgressSink {
+    bool StopRequested() override { return true; }
+  } stopping;
+  const std::string path = corpus.temp.folder.File("stopped.wlx");
+  EXPECT_EQ(UpdateProjectIndex(session, path, corpus.temp.scratch, session.index, &stopping, IndexBuildOptions{})
+                .message(),
+            "Stopped.");
+  EXPECT_EQ(recordedFiles(), 0);
+  for (const auto& entry : std::filesystem::directory_iterator(corpus.temp.folder.path())) {
+    EXPECT_EQ(entry.path().filename().string().find("stopped"), std::string::npos) << entry.path();
+  }
 }
 
 TEST(ProjectIndex, RebuildsAfterTextsChangeAreRemovedOrAdded) {
