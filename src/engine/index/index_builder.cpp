@@ -343,11 +343,10 @@ Status BuildIndex(const Session& session, const std::string& path, const Scratch
   // Each section starts at an 8-byte boundary; `out` already holds those `written`, padding and all.
   uint64_t at = 0;
   auto place = [&](IndexSection section, uint64_t size, bool written = false) {
-    static constexpr char kZeros[8] = {};
-    const uint64_t pad = (8 - at % 8) % 8;
-    if (!written) out.Write(std::string_view(kZeros, pad));
-    header.sections[section] = IndexSectionPlace{at + pad, size};
-    at += pad + size;
+    const std::string_view pad = PaddingToEight(at);
+    if (!written) out.Write(pad);
+    header.sections[section] = IndexSectionPlace{at + pad.size(), size};
+    at += pad.size() + size;
   };
   place(kTokensSection, header.tokenCount * 4, true);
   const bool linesWritten = writer.linesFollowTokens();

@@ -171,8 +171,7 @@ int64_t IndexWriter::ReserveLastTokens(int64_t count) {
   FlushTokens();
   const int64_t offset = out_.tokens->Reserve(static_cast<uint64_t>(count) * 4);
   if (offset < 0 || lineCount_ > 0) return offset;
-  static constexpr char kZeros[8] = {};
-  out_.tokens->Write(std::string_view(kZeros, static_cast<size_t>((8 - (offset + count * 4) % 8) % 8)));
+  out_.tokens->Write(PaddingToEight(static_cast<uint64_t>(offset + count * 4)));
   out_.lines = out_.tokens;
   return offset;
 }

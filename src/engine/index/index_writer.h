@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/file_writer.h"
@@ -51,6 +52,13 @@ struct PositionSlice {
   const std::vector<PostingCursor>* postings = nullptr;
   const std::vector<uint64_t>* firsts = nullptr;
 };
+
+// The zero bytes that bring `at` to the next 8-byte boundary, where each section of the index
+// starts.
+inline std::string_view PaddingToEight(uint64_t at) {
+  static constexpr char kZeros[8] = {};
+  return std::string_view(kZeros, static_cast<size_t>((8 - at % 8) % 8));
+}
 
 // Where a writer's records go.
 struct IndexOutputs {
