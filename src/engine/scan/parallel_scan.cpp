@@ -102,7 +102,7 @@ struct Stretch {
   ScanTotals totals;
   ReaderLine line;          // of its last piece that opened its file
   PhysicalLine physical;    // of its last piece that read a physical line
-  std::string run;          // its counter's merged run
+  FinishedRun run;          // its counter's merged run
   bool recorded = false;    // its tokens were recorded, every one
 };
 
@@ -133,8 +133,8 @@ class PieceScan final : public StretchReader {
   // Brings the pieces' readers into `pass`, in text order, as if it had read them itself.
   // False when a piece read again no longer reads as planned.
   bool Fold(ScanContext& pass, ProgressSink* progress);
-  // The stretches' words, merged in text order, and the totals.
-  Status Merge(ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges) const;
+  // The stretches' words, merged in text order, and the totals. Uses up the stretches' runs.
+  Status Merge(ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges);
   // Every stretch's tokens were recorded.
   bool Recorded() const {
     return std::all_of(stretches_.begin(), stretches_.end(), [](const Stretch& stretch) { return stretch.recorded; });
@@ -257,10 +257,10 @@ bool PieceScan::Fold(ScanContext& pass, ProgressSink* progress) {
   return true;
 }
 
-Status PieceScan::Merge(ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges) const {
-  std::vector<std::string> runs;
-  for (const Stretch& stretch : stretches_) {
-    runs.push_back(stretch.run);
+Status PieceScan::Merge(ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges) {
+  std::vector<FinishedRun> runs;
+  for (Stretch& stretch : stretches_) {
+    runs.push_back(std::move(stretch.run));
     totals.tokenCount += stretch.totals.tokenCount;
     totals.longestWord = std::max(totals.longestWord, stretch.totals.longestWord);
   }

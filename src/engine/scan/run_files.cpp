@@ -214,46 +214,4 @@ Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const
   return reader.error();
 }
 
-Status MergeRunsInOrder(const ScratchFolder& scratch, const std::vector<std::string>& names, const MergeOrder& order,
-                        EntryList& entries, std::vector<uint32_t>* ranges) {
-  std::vector<RunReader> readers(names.size());
-  std::vector<RunRecord> heads(names.size());
-  for (size_t i = 0; i < names.size(); ++i) {
-    Status status = readers[i].Open(scratch, names[i], true);
-    if (!status.ok()) return status;
-    readers[i].Next(heads[i]);
-  }
-  std::vector<size_t> equal;  // the later runs whose word equals the least
-  for (;;) {
-    // The least word, compared once with each run's; among equal words the first run's, which
-    // the others join in turn.
-    size_t least = heads.size();
-    equal.clear();
-    for (size_t i = 0; i < heads.size(); ++i) {
-      if (!heads[i].IsEntry()) continue;
-      const int compared = least == heads.size() ? -1 : order.Compare(heads[i], heads[least]);
-      if (compared < 0) {
-        least = i;
-        equal.clear();
-      } else if (compared == 0) {
-        equal.push_back(i);
-      }
-    }
-    if (least == heads.size()) break;
-    RunRecord& first = heads[least];
-    for (size_t i : equal) {
-      first.count += heads[i].count;
-      first.files = FileSpan::Joined(first.files, heads[i].files);
-      readers[i].Next(heads[i]);
-    }
-    if (ranges) ranges->push_back(first.files.range);
-    entries.push_back(Entry{std::move(first.word), first.count});
-    readers[least].Next(first);
-  }
-  for (const RunReader& reader : readers) {
-    if (!reader.error().ok()) return reader.error();
-  }
-  return Status::Ok();
-}
-
 }  // namespace wordloom

@@ -104,11 +104,4 @@ Status EndRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const Me
 Status FinishRunFiles(const ScratchFolder& scratch, FileWriter (&runs)[2], const MergeOrder& order,
                       EntryList& entries, std::vector<uint32_t>* ranges = nullptr);
 
-// Merges the single runs of spans in the scratch files `names`, each counted from files no
-// earlier than the last of the one before it, into `entries` (appended): equal words are added
-// up under the first run's word and their spans joined; with `ranges` (when not null) each
-// entry's range. Memory: one record and one read buffer a run.
-Status MergeRunsInOrder(const ScratchFolder& scratch, const std::vector<std::string>& names, const MergeOrder& order,
-                        EntryList& entries, std::vector<uint32_t>* ranges = nullptr);
-
 }  // namespace wordloom

@@ -64,4 +64,13 @@ int SortKeyOrder::Compare(std::string_view a, std::string_view b) const {
   return MakeSortKey(a, mode_, tables_).compare(MakeSortKey(b, mode_, tables_));
 }
 
+uint64_t SortKeyOrder::Prefix(std::string_view word) const {
+  if (unicode_) return unicode_->SortKeyPrefix(word);
+  uint64_t prefix = 0;
+  for (size_t b = 0; b < 8; ++b) {
+    prefix = (prefix << 8) | (b < word.size() ? forwardByte_[static_cast<unsigned char>(word[b])] : 0);
+  }
+  return prefix;
+}
+
 }  // namespace wordloom

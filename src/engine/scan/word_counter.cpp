@@ -54,6 +54,7 @@ WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables,
 
 Status WordCounter::Begin() {
   runToggle_ = 0;
+  wroteRun_ = false;
   if (!table_) return error_;
   error_ = scratch_.OpenForWrite(runNames_[0], runs_[0]);
   if (error_.ok()) error_ = scratch_.OpenForWrite(runNames_[1], runs_[1]);
@@ -265,6 +266,12 @@ void WordCounter::Spill() {
     return byKeys != 0 ? byKeys < 0 : a.seen < b.seen;
   });
 
+  // The last table of a counter that never wrote one out stays in memory, for the merge.
+  const bool inMemory = finishing_ && !wroteRun_;
+  if (inMemory) {
+    lastRun_.words.reserve(words.size());
+    lastRun_.records.reserve(items.size());
+  }
   // Words with equal keys (possible only when the alphabet is longer than 255 characters)
   // become one entry under the word met first, as the merge keeps the first input's word.
   // Their files are not kept apart, so Finish gives no ranges then.
@@ -272,15 +279,26 @@ void WordCounter::Spill() {
   for (size_t at = 0; at < items.size();) {
     const Item& first = items[at];
     int64_t count = 0;
-    for (; at < items.size() && key(items[at]) == key(first); ++at) count += items[at].count;
-    WriteSpanRecord(out, count, std::string_view(words.data() + first.offset, first.length), first.files);
+    for (; at < items.size() && items[at].prefix == first.prefix && key(items[at]) == key(first); ++at) {
+      count += items[at].count;
+    }
+    if (inMemory) {  // its words in order, for the merge to read straight through
+      lastRun_.records.push_back(
+          MemoryRun::Record{first.prefix, lastRun_.words.size(), first.length, first.files, count});
+      lastRun_.words.append(words, first.offset, first.length);
+    } else {
+      WriteSpanRecord(out, count, std::string_view(words.data() + first.offset, first.length), first.files);
+    }
   }
-  WriteSpanRecord(out, kRunEnd, "", FileSpan{});
-  runToggle_ = 1 - runToggle_;
+  if (!inMemory) {
+    WriteSpanRecord(out, kRunEnd, "", FileSpan{});
+    runToggle_ = 1 - runToggle_;
+    wroteRun_ = true;
+  }
   Reset(initialSlots_);
 }
 
-Status WordCounter::FinishRun(std::string& run) {
+Status WordCounter::FinishRun(FinishedRun& run) {
   ProcessBatch();
   if (!error_.ok()) return error_;
   finishing_ = true;
@@ -292,8 +310,13 @@ Status WordCounter::FinishRun(std::string& run) {
   tableSize_ = 0;
   std::vector<char>().swap(arena_);
   if (!error_.ok()) return error_;
+  run.file.clear();
+  if (!wroteRun_) {
+    run.memory = std::move(lastRun_);
+    return error_;
+  }
   VocabularyMergeOrder mergeOrder(tables_);
-  error_ = EndRunFiles(scratch_, runs_, mergeOrder, runNames_, run);
+  error_ = EndRunFiles(scratch_, runs_, mergeOrder, runNames_, run.file);
   return error_;
 }
 
@@ -322,20 +345,19 @@ bool WordCounter::TakeIdWords(IdWords& words) {
 Status WordCounter::Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges) {
   vocabulary.clear();
   if (ranges) ranges->clear();
-  std::string run;
-  Status status = FinishRun(run);
+  std::vector<FinishedRun> runs(1);
+  Status status = FinishRun(runs[0]);
   if (!status.ok()) return status;
-  error_ = MergeRuns(scratch_, tables_, {run}, vocabulary, ranges);
+  error_ = MergeRuns(scratch_, tables_, runs, vocabulary, ranges);
   return error_;
 }
 
 Status WordCounter::MergeRuns(const ScratchFolder& scratch, const CharTables& tables,
-                              const std::vector<std::string>& runs, EntryList& vocabulary,
+                              const std::vector<FinishedRun>& runs, EntryList& vocabulary,
                               std::vector<uint32_t>* ranges) {
   vocabulary.clear();
   if (ranges) ranges->clear();
-  VocabularyMergeOrder mergeOrder(tables);
-  return MergeRunsInOrder(scratch, runs, mergeOrder, vocabulary, KeysMayMeet(tables) ? nullptr : ranges);
+  return MergeFinishedRuns(scratch, runs, SortKeyOrder(tables, 0), vocabulary, KeysMayMeet(tables) ? nullptr : ranges);
 }
 
 }  // namespace wordloom

@@ -6,11 +6,12 @@
 // in an arena. Beside each slot 8 bytes, written when its word is first met, keep when that
 // was and in which file; while a recording is made (Record), 16 more keep the word's id and
 // where its tokens fell, fetched with the slot. Words are looked up in batches, the slots of a
-// batch being fetched from memory together. When the table would outgrow its budget it is written, in collating
-// order, as one (word, count, files) run to scratch file "~A" or "~B" (followed by the
-// counter's run tag, if any) in turn, and emptied; a
-// table the system cannot give memory for is written out the same way, and so is a table
-// whose word is about to be counted past 2^32 - 1 (a slot's limit). Finish() merges the runs,
+// batch being fetched from memory together. When the table would outgrow its budget it is
+// written, in collating order, as one (word, count, files) run to scratch file "~A" or "~B"
+// (followed by the counter's run tag, if any) in turn, and emptied; a table the system cannot
+// give memory for is written out the same way, and so is a table whose word is about to be
+// counted past 2^32 - 1 (a slot's limit). The last table stays in memory, sorted, when none
+// was written out before (finished_runs.h). Finish() merges the runs,
 // adding the counts of equal words in 64 bits and joining their files (a run's files follow
 // those of the run before it, and may share one with it), and yields the vocabulary in
 // collating order with each word's range. The result is the same whatever the budget. When
@@ -31,6 +32,7 @@
 #include "base/table_memory.h"
 #include "base/scratch_folder.h"
 #include "base/status.h"
+#include "scan/finished_runs.h"
 #include "scan/run_files.h"
 #include "scan/sort_key.h"
 #include "scan/token_recorder.h"
@@ -114,13 +116,13 @@ class WordCounter {
   // equal sort keys may meet (a Windows-1252 alphabet of more than 255 positions), since one
   // entry then stands for several words whose files cannot be told apart.
   Status Finish(EntryList& vocabulary, std::vector<uint32_t>* ranges = nullptr);
-  // Ends the counting as Finish does, leaving the one merged run (with spans) in the scratch
-  // file `run` instead, for MergeRunsInOrder.
-  Status FinishRun(std::string& run);
+  // Ends the counting as Finish does, leaving the one merged run (with spans) in `run` instead,
+  // for MergeRuns: in memory when the table was never written out before, else in a scratch file.
+  Status FinishRun(FinishedRun& run);
   // Merges the runs that counters over consecutive stretches of the texts left with
   // FinishRun, in the order of the stretches, into `vocabulary` (emptied first) and, when not
   // null and the ranges can be known, `ranges`: the result one counter would have given.
-  static Status MergeRuns(const ScratchFolder& scratch, const CharTables& tables, const std::vector<std::string>& runs,
+  static Status MergeRuns(const ScratchFolder& scratch, const CharTables& tables, const std::vector<FinishedRun>& runs,
                           EntryList& vocabulary, std::vector<uint32_t>* ranges);
 
  private:
@@ -198,6 +200,8 @@ class WordCounter {
   Status error_;
   TokenRecorder* recorder_ = nullptr;
   bool finishing_ = false;  // FinishRun writes the last table out
+  bool wroteRun_ = false;   // a run went to a scratch file
+  MemoryRun lastRun_;       // the last table, sorted, when no run went to a file
   IdWords idWords_;         // of the last table, when recording
 
   // The batch: words waiting to be counted, with their hashes.

@@ -31,11 +31,11 @@ struct ScanResult {
 };
 
 ScanResult Scan(const std::vector<std::string>& files, const ScanRules& rules,
-                size_t budget = VocabularyOptions{}.budgetBytes) {
+                const VocabularyOptions& options = {}) {
   test::TempScratch temp;
   ScanResult r;
   r.status =
-      BuildVocabulary(files, rules, BuildCharTables(rules), temp.scratch, r.context, r.totals, r.vocabulary, {budget});
+      BuildVocabulary(files, rules, BuildCharTables(rules), temp.scratch, r.context, r.totals, r.vocabulary, options);
   return r;
 }
 
@@ -66,7 +66,9 @@ std::vector<std::string> ManyWords(std::mt19937& rng, int distinct, int tokens,
 
 // A budget of one byte spills the counting table whenever it would grow, so the 50,000-odd
 // distinct words below go through several runs and merge passes, together with a word longer
-// than the read buffer and one more frequent than a signed 16-bit count could hold.
+// than the read buffer and one more frequent than a signed 16-bit count could hold. With the
+// whole budget each thread's table stays in memory, and two or three threads merge the
+// vocabulary in as many parts.
 TEST(VocabularyTest, TheBudgetDoesNotChangeTheResult) {
   std::mt19937 rng(7);
   std::map<std::string, int64_t> counts;
@@ -80,12 +82,17 @@ TEST(VocabularyTest, TheBudgetDoesNotChangeTheResult) {
   for (const auto& [word, count] : counts) expected.push_back(Entry{word, count});
   TempFolder folder;
   std::vector<std::string> files = WriteTexts(folder, texts);
-  for (size_t budget : {size_t{1}, VocabularyOptions{}.budgetBytes}) {
-    ScanResult r = Scan(files, ScanRules{}, budget);
-    ASSERT_TRUE(r.status.ok());
-    EXPECT_TRUE(r.vocabulary == expected) << "budget " << budget;
-    EXPECT_EQ(r.totals.tokenCount, 240'002);
-    EXPECT_EQ(r.totals.longestWord, 1'500'000);
+  for (const VocabularyOptions& options :
+       {VocabularyOptions{.budgetBytes = 1, .threads = 1}, VocabularyOptions{.budgetBytes = 1, .threads = 2},
+        VocabularyOptions{.threads = 1}, VocabularyOptions{.threads = 2},
+        VocabularyOptions{.threads = 3, .pieceBytes = 100'000}}) {
+    const std::string where =
+        "budget " + std::to_string(options.budgetBytes) + ", " + std::to_string(options.threads) + " threads";
+    ScanResult r = Scan(files, ScanRules{}, options);
+    ASSERT_TRUE(r.status.ok()) << where;
+    EXPECT_TRUE(r.vocabulary == expected) << where;
+    EXPECT_EQ(r.totals.tokenCount, 240'002) << where;
+    EXPECT_EQ(r.totals.longestWord, 1'500'000) << where;
   }
 }
 
@@ -103,7 +110,7 @@ TEST(VocabularyTest, WordsWithEqualSortKeysMakeOneEntryWhateverTheBudget) {
   TempFolder folder;
   std::vector<std::string> files = WriteTexts(folder, {text + "b\n"});
   for (size_t budget : {size_t{1}, VocabularyOptions{}.budgetBytes}) {
-    ScanResult r = Scan(files, rules, budget);
+    ScanResult r = Scan(files, rules, {.budgetBytes = budget});
     ASSERT_TRUE(r.status.ok());
     EXPECT_EQ(r.totals.tokenCount, 20'002);
     EXPECT_EQ(r.vocabulary.size(), 20'001u) << "budget " << budget;
