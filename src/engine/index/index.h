@@ -29,7 +29,8 @@
 // a thread a stretch of the token stream.
 //
 // Memory: reading maps the file and touches only what a pass reads, letting the token stream's
-// pages go once read. Building holds about 60 bytes a vocabulary entry (the token pass's lookup
+// pages go once read; opening copies only the texts' records, so that it costs the same
+// whatever the size of the vocabulary. Building holds about 60 bytes a vocabulary entry (the token pass's lookup
 // table and the positions' counts) and about 40 more for each thread that reads the texts,
 // twice that while old texts are reused, one line of text and 1 MiB of mapped tokens a thread
 // (and 1 MiB for the thread that reads the texts' content hashes meanwhile), and at most 32 MiB
@@ -94,7 +95,9 @@ class ProjectIndex {
   std::string_view EventValue(const Event& event) const;
   std::span<const Checkpoint> TextCheckpoints(size_t file) const;
   // The vocabulary the index was built with (what its token numbers are positions in).
-  const std::vector<std::string>& words() const { return words_; }
+  std::string_view Word(size_t entry) const {
+    return {wordBytes_ + wordOffsets_[entry], static_cast<size_t>(wordOffsets_[entry + 1] - wordOffsets_[entry])};
+  }
   uint64_t rulesKey() const { return rulesKey_; }
   // The positions of `entry` in the whole stream, ascending, into `positions` (emptied first).
   // False when its coding is damaged (then `positions` holds what came before the damage).
@@ -141,7 +144,8 @@ class ProjectIndex {
   const unsigned char* postings_ = nullptr;
   size_t postingBytes_ = 0;
   std::vector<Text> files_;
-  std::vector<std::string> words_;  // kept for reuse by a rebuild
+  const uint64_t* wordOffsets_ = nullptr;  // entryCount_ + 1 of them, rising through wordBytes_
+  const char* wordBytes_ = nullptr;
 };
 
 // The index file of a project file: its name with ".wlx" in place of its extension.

@@ -230,7 +230,7 @@ std::vector<int64_t> ReusableTexts(const Session& session, const ProjectIndex* o
   for (size_t p = 0; p < vocabulary.size(); ++p) newPlace.emplace(vocabulary[p].word, static_cast<uint32_t>(p));
   renumber.assign(old->entryCount() + 1, kNoEntry);
   for (size_t p = 0; p < old->entryCount(); ++p) {
-    auto found = newPlace.find(old->words()[p]);
+    auto found = newPlace.find(old->Word(p));
     if (found != newPlace.end()) renumber[p] = found->second;
   }
   std::unordered_map<std::string_view, size_t> oldText;

@@ -96,11 +96,8 @@ struct IndexLayout {
     }
     const uint64_t* wordOffsets = reinterpret_cast<const uint64_t*>(at);
     if (!Rising(wordOffsets, index.entryCount_, wordSize)) return Fail();
-    index.words_.reserve(index.entryCount_);
-    for (size_t i = 0; i < index.entryCount_; ++i) {
-      index.words_.emplace_back(reinterpret_cast<const char*>(wordBytes) + wordOffsets[i],
-                                wordOffsets[i + 1] - wordOffsets[i]);
-    }
+    index.wordOffsets_ = wordOffsets;
+    index.wordBytes_ = reinterpret_cast<const char*>(wordBytes);
     if (!Section(index, header, kPostingOffsetsSection, 8, entries + 1, at, size) ||
         !Section(index, header, kPostingsSection, 1, -1, index.postings_, index.postingBytes_)) {
       return Fail();
