@@ -84,7 +84,7 @@ Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate&
                      const ScratchFolder& scratch, const Arguments& args, Output& output, bool words,
                      bool forIndex) {
   Status status = prepared;
-  if (status.ok()) SettleEncoding(candidate);  // reads the texts when the encoding is automatic
+  if (status.ok()) SettleEncoding(candidate, args.threads);  // reads the texts when the encoding is automatic
   const bool scans = status.ok() && candidate.NeedsScan();
   ScanOutcome scanned;
   VocabularyOptions options;

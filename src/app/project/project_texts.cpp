@@ -37,11 +37,11 @@ void ChangeEncoding(Project& project, TextEncoding to) {
   RecodeTexts(project, from, TypedEncoding(to), !defaultAlphabet);
 }
 
-bool SettleCandidate(ProjectCandidate& candidate) {
+bool SettleCandidate(ProjectCandidate& candidate, int threads) {
   const ScanRules& rules = candidate.project.rules;
   if (rules.encoding != TextEncoding::Automatic) return false;
   const std::string typedAlphabet = rules.alphabet;
-  SettleEncoding(candidate);
+  SettleEncoding(candidate, threads);
   if (rules.encoding != TextEncoding::Utf8) return false;
   RecodeTexts(candidate.project, TextEncoding::Windows1252, TextEncoding::Utf8, rules.alphabet == typedAlphabet);
   candidate.tables = BuildCharTables(rules);

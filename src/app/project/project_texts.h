@@ -19,8 +19,8 @@ void ChangeEncoding(Project& project, TextEncoding to);
 
 // Settles an Automatic encoding from the candidate's texts (SettleEncoding); a project that
 // settles as UTF-8 has its texts recoded and its tables rebuilt. It reads the texts, so it
-// runs where the scan runs. True when the texts were recoded.
-bool SettleCandidate(ProjectCandidate& candidate);
+// runs where the scan runs, on the scan's `threads`. True when the texts were recoded.
+bool SettleCandidate(ProjectCandidate& candidate, int threads);
 
 // The reference-letter values of a project that has settled as UTF-8: a value typed while
 // its encoding was Automatic is Windows-1252 and becomes UTF-8; one that is valid UTF-8

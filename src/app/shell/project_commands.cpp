@@ -192,7 +192,7 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
   const bool started = runner_.Start(
       scans ? "scan the texts" : "read the texts", false,
       [&session, candidate, scratch, outcome, recoded, threads](ProgressSink& sink) {
-        *recoded = SettleCandidate(*candidate);
+        *recoded = SettleCandidate(*candidate, threads);
         if (!scratch) return Status::Ok();
         VocabularyOptions options;
         options.progress = &sink;

@@ -83,7 +83,7 @@ class WordListReader {
   Status Read(ReferenceCorpus& reference) {
     // A Windows-1252 target reads a list that is all valid UTF-8 with characters beyond ASCII
     // as UTF-8, as a new project settles its texts' encoding; otherwise bytes are the target's.
-    utf8_ = IsUtf8Target(target_) || DetectEncoding({path_}) == TextEncoding::Utf8;
+    utf8_ = IsUtf8Target(target_) || DetectEncoding({path_}, 1) == TextEncoding::Utf8;
     LineSource file;
     Status status = file.Open(path_);
     if (!status.ok()) return Status::Error("Could not read the word list " + path_ + ": " + status.message() + ".");

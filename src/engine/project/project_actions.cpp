@@ -128,10 +128,10 @@ Status PrepareEditProject(const Session& session, ProjectCandidate& candidate) {
   return Status::Ok();
 }
 
-void SettleEncoding(ProjectCandidate& candidate) {
+void SettleEncoding(ProjectCandidate& candidate, int threads) {
   ScanRules& rules = candidate.project.rules;
   if (rules.encoding != TextEncoding::Automatic) return;
-  rules.encoding = DetectEncoding(candidate.project.Files);
+  rules.encoding = DetectEncoding(candidate.project.Files, threads);
   if (rules.encoding == TextEncoding::Utf8 && rules.alphabet == kDefaultAlphabet) rules.alphabet = kDefaultUtf8Alphabet;
   candidate.tables = BuildCharTables(rules);
 }
@@ -150,7 +150,7 @@ void ReadCandidateLines(const Session& session, const ProjectCandidate& candidat
 }
 
 void CommitProject(Session& session, ProjectCandidate&& candidate, ScanOutcome* scanned) {
-  SettleEncoding(candidate);  // already done where the texts were scanned
+  SettleEncoding(candidate, 1);  // already done where the texts were scanned
   if (candidate.isNew) {
     session.project = std::move(candidate.project);
   } else {
@@ -166,7 +166,7 @@ namespace {
 // The scan of a prepared candidate when it needs one, then the commit; a failed scan changes nothing.
 Status ScanAndCommit(Session& session, ProjectCandidate& candidate, const ScratchFolder& scratch,
                      const VocabularyOptions& options) {
-  SettleEncoding(candidate);
+  SettleEncoding(candidate, options.threads);
   if (!candidate.NeedsScan()) {
     CommitProject(session, std::move(candidate), nullptr);
     return Status::Ok();

@@ -101,7 +101,8 @@ struct ProjectCandidate {
 // project whose alphabet is the Windows-1252 default takes the UTF-8 default. Rebuilds the
 // tables. Reads the texts, so call it where a scan would run; nothing to do for a project
 // whose encoding is settled. ScanCandidate and CommitProject need a settled candidate.
-void SettleEncoding(ProjectCandidate& candidate);
+// `threads`: as the scan's (VocabularyOptions).
+void SettleEncoding(ProjectCandidate& candidate, int threads);
 
 // The scan of a candidate's texts, apart from the session (call it when NeedsScan()).
 [[nodiscard]] Status ScanCandidate(const Session& session, const ProjectCandidate& candidate,

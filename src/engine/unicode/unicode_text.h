@@ -60,8 +60,9 @@ size_t DecodeLine(std::string_view line, std::string& out);
 // The encoding the texts call for: UTF-8 when every readable text is valid UTF-8 and one of
 // them holds a byte above 127 (a byte-order mark is such bytes); else Windows-1252.
 // Unreadable texts are passed over (the scan reports them). Reads each text once, in large
-// blocks, and stops at the first text that is not UTF-8.
-TextEncoding DetectEncoding(const std::vector<std::string>& files);
+// blocks, a large text in two halves side by side when `threads` (0: one a hardware thread)
+// is more than one, and stops at the first text that is not UTF-8.
+TextEncoding DetectEncoding(const std::vector<std::string>& files, int threads);
 
 // ---- Characters ------------------------------------------------------------------------
 

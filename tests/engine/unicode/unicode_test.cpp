@@ -174,6 +174,34 @@ TEST(Utf8Encoding, SettlesFromTheTexts) {
   }
 }
 
+// A large text is checked in two halves, cut near its middle: a character, a broken sequence
+// or a run of stray continuation bytes there reads as it does when the text is read whole.
+TEST(Utf8Encoding, ALargeTextCutInTwoSettlesAsWhole) {
+  const size_t size = size_t{17} << 20;  // enough to be cut
+  const struct {
+    const char* name;
+    std::string middle;  // written so that the text's middle byte is its second
+    TextEncoding encoding;
+  } cases[] = {
+      {"ASCII", "ab", TextEncoding::Windows1252},
+      {"a character of two bytes", "a\u00E9", TextEncoding::Utf8},
+      {"a character of four bytes", "a\U0001F600", TextEncoding::Utf8},
+      {"the second byte of four", "\U0001F600", TextEncoding::Utf8},
+      {"a lead byte before ASCII", "a\xE2" "b", TextEncoding::Windows1252},
+      {"a lead byte cut short", "a\xF0\x9F\x98", TextEncoding::Windows1252},
+      {"five stray continuation bytes", "a\x80\x80\x80\x80\x80", TextEncoding::Windows1252},
+  };
+  TempFolder folder;
+  for (const auto& c : cases) {
+    std::string text(size, 'x');
+    text.replace(size / 2 - 1, c.middle.size(), c.middle);
+    const std::string path = folder.Write("large.txt", text);
+    for (int threads : {1, 2}) {
+      EXPECT_EQ(DetectEncoding({path}, threads), c.encoding) << c.name << ", " << threads << " threads";
+    }
+  }
+}
+
 TEST(Utf8Order, LanguageAndAlphabetDecide) {
   // Each word as a vocabulary entry, sorted by the word list's sort in ascending order.
   auto order = [](const std::string& language, const std::string& alphabet, std::vector<std::string> words,
