@@ -25,10 +25,11 @@ namespace wordloom {
 struct MemoryRun {
   struct Record {
     uint64_t prefix;  // SortKeyOrder::Prefix of the word
-    uint64_t offset;  // of the word in `words`
+    uint32_t offset;  // of the word in `words`
     uint32_t length;
-    FileSpan files;
     int64_t count;
+    uint32_t seen;  // when the counter first met the word, among its table's words
+    FileSpan files;
   };
   std::string words;
   std::vector<Record> records;

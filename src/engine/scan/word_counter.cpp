@@ -66,14 +66,12 @@ std::unique_ptr<WordCounter::Slot[], MappedMemory> WordCounter::AllocateTable(si
 }
 
 void WordCounter::Reset(size_t slots) {
-  table_.reset();
+  FreeTable();
   table_ = AllocateTable(slots);
   tableSize_ = table_ ? slots : 0;
   if (!table_ && error_.ok()) error_ = Status::Error(kNoMemory);
   if (!table_) batchSize_ = 0;  // a batch being counted ends here
   history_ = table_ ? std::make_unique_for_overwrite<SlotHistory[]>(slots) : nullptr;
-  recorded_.reset();  // a table written out ends a recording
-  std::vector<char>().swap(arena_);
   used_ = 0;
 }
 
@@ -209,16 +207,9 @@ void WordCounter::Grow() {
 }
 
 void WordCounter::Spill() {
-  // Gather the words, their collating keys (same offsets), counts and files in one pass over
-  // the table, so that sorting and writing the run never jump about the table.
-  struct Item {
-    uint64_t prefix;  // the first eight key bytes, big-endian: they settle most comparisons
-    uint32_t offset;
-    uint32_t length;
-    int64_t count;
-    uint32_t seen;
-    FileSpan files;
-  };
+  // Gather the words, counts and files in one pass over the table, so that sorting and writing
+  // the run never jump about the table; the table's memory then goes before the sort's comes.
+  using Item = MemoryRun::Record;
   std::vector<Item> items;
   items.reserve(used_);
   std::string words, keys;
@@ -234,6 +225,7 @@ void WordCounter::Spill() {
     words.append(WordOf(slot), length);
     if (recorder_) idWords_.positions[history.seen] = recorded_[i].positions;
   }
+  FreeTable();
   if (recorder_) {
     // The words in the order first met: what the recorded ids stand for.
     std::vector<uint32_t> bySeen(items.size());
@@ -250,7 +242,6 @@ void WordCounter::Spill() {
   if (unicode) {
     // The first bytes of each word's collation key; the collator settles what they leave equal.
     // Distinct words never collate equal, so each word is a key of its own.
-    keys = words;
     for (Item& item : items) item.prefix = unicode->SortKeyPrefix(word(item));
   } else {
     keys.resize(words.size());
@@ -259,43 +250,56 @@ void WordCounter::Spill() {
       for (size_t b = 0; b < 8; ++b) item.prefix = (item.prefix << 8) | (b < item.length ? static_cast<unsigned char>(keys[item.offset + b]) : 0);
     }
   }
-  auto key = [&](const Item& item) { return std::string_view(keys.data() + item.offset, item.length); };
+  const std::string& keyBytes = unicode ? words : keys;
+  auto key = [&](const Item& item) { return std::string_view(keyBytes.data() + item.offset, item.length); };
   std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     int byKeys = unicode ? unicode->Compare(word(a), word(b)) : key(a).compare(key(b));
     return byKeys != 0 ? byKeys < 0 : a.seen < b.seen;
   });
 
-  // The last table of a counter that never wrote one out stays in memory, for the merge.
-  const bool inMemory = finishing_ && !wroteRun_;
-  if (inMemory) {
-    lastRun_.words.reserve(words.size());
-    lastRun_.records.reserve(items.size());
-  }
   // Words with equal keys (possible only when the alphabet is longer than 255 characters)
   // become one entry under the word met first, as the merge keeps the first input's word.
-  // Their files are not kept apart, so Finish gives no ranges then.
+  // Their files are not kept apart, so Finish gives no ranges then. The last table of a
+  // counter that never wrote one out stays in memory for the merge, its records in the items'
+  // place and its words copied in order, for the merge to read straight through.
+  const bool inMemory = finishing_ && !wroteRun_;
+  std::string sortedWords;
+  if (inMemory) sortedWords.reserve(words.size());
   FileWriter& out = runs_[runToggle_];
+  size_t kept = 0;
   for (size_t at = 0; at < items.size();) {
-    const Item& first = items[at];
-    int64_t count = 0;
+    Item first = items[at];
+    first.count = 0;
     for (; at < items.size() && items[at].prefix == first.prefix && key(items[at]) == key(first); ++at) {
-      count += items[at].count;
+      first.count += items[at].count;
     }
-    if (inMemory) {  // its words in order, for the merge to read straight through
-      lastRun_.records.push_back(
-          MemoryRun::Record{first.prefix, lastRun_.words.size(), first.length, first.files, count});
-      lastRun_.words.append(words, first.offset, first.length);
+    if (inMemory) {
+      sortedWords.append(word(first));
+      first.offset = static_cast<uint32_t>(sortedWords.size() - first.length);
+      items[kept++] = first;
     } else {
-      WriteSpanRecord(out, count, std::string_view(words.data() + first.offset, first.length), first.files);
+      WriteSpanRecord(out, first.count, word(first), first.files);
     }
   }
-  if (!inMemory) {
+  if (inMemory) {
+    items.resize(kept);
+    lastRun_.records = std::move(items);
+    lastRun_.words = std::move(sortedWords);
+  } else {
     WriteSpanRecord(out, kRunEnd, "", FileSpan{});
     runToggle_ = 1 - runToggle_;
     wroteRun_ = true;
   }
   Reset(initialSlots_);
+}
+
+void WordCounter::FreeTable() {
+  table_.reset();
+  history_.reset();
+  recorded_.reset();
+  tableSize_ = 0;
+  std::vector<char>().swap(arena_);
 }
 
 Status WordCounter::FinishRun(FinishedRun& run) {
@@ -304,11 +308,7 @@ Status WordCounter::FinishRun(FinishedRun& run) {
   finishing_ = true;
   if (used_ > 0) Spill();
   if (!error_.ok()) return error_;
-  table_.reset();  // the counting is over: free the table before the merge
-  history_.reset();
-  recorded_.reset();
-  tableSize_ = 0;
-  std::vector<char>().swap(arena_);
+  FreeTable();  // the counting is over: free the table before the merge
   if (!error_.ok()) return error_;
   run.file.clear();
   if (!wroteRun_) {

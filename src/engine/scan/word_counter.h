@@ -167,6 +167,8 @@ class WordCounter {
   // The ids handed on no longer stand for one set of words: recording() turns false.
   void EndRecording();
   void Spill();
+  // Frees the table and what goes with it; a recording's slots go too, which ends it.
+  void FreeTable();
   void Reset(size_t slots);
 
   const ScratchFolder& scratch_;
