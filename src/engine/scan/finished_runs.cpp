@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <iterator>
-#include <new>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -22,7 +22,9 @@ class RunCursor {
   RunCursor& operator=(const RunCursor&) = delete;
 
   Status Open(const ScratchFolder& scratch, const FinishedRun& run) {
-    return memory_ ? Status::Ok() : file_.Open(scratch, run.file, true);
+    if (memory_) return Status::Ok();
+    file_ = std::make_unique<RunReader>();  // its read buffer only for a run in a file
+    return file_->Open(scratch, run.file, true);
   }
   // Moves to the next record: false past the last.
   bool Next() {
@@ -35,7 +37,7 @@ class RunCursor {
       files = record.files;
       return true;
     }
-    file_.Next(record_);
+    file_->Next(record_);
     if (!record_.IsEntry()) return false;
     word = record_.word;
     prefix = keys_.Prefix(word);
@@ -43,7 +45,7 @@ class RunCursor {
     files = record_.files;
     return true;
   }
-  Status error() const { return memory_ ? Status::Ok() : file_.error(); }
+  Status error() const { return file_ ? file_->error() : Status::Ok(); }
 
   std::string_view word;
   uint64_t prefix = 0;
@@ -54,7 +56,7 @@ class RunCursor {
   const MemoryRun* memory_;
   size_t at_, end_;
   const SortKeyOrder& keys_;
-  RunReader file_;
+  std::unique_ptr<RunReader> file_;
   RunRecord record_;
 };
 
@@ -150,13 +152,14 @@ void MergeInParts(const std::vector<FinishedRun>& runs, const SortKeyOrder& keys
     try {
       MergePart(runs, cuts[p], cuts[p + 1], keys, partEntries[p], ranges ? &partRanges[p] : nullptr);
       merged[p] = 1;
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
       partEntries[p] = EntryList();  // merged again below, where running out of memory is reported
       partRanges[p].clear();
     }
   };
   {
     std::vector<std::jthread> helpers;
+    helpers.reserve(parts);
     for (size_t p = 1; p < parts; ++p) {
       try {
         helpers.emplace_back(merge, p);
@@ -166,6 +169,10 @@ void MergeInParts(const std::vector<FinishedRun>& runs, const SortKeyOrder& keys
     }
     MergePart(runs, cuts[0], cuts[1], keys, entries, ranges);
   }
+  size_t total = entries.size();
+  for (const EntryList& part : partEntries) total += part.size();
+  entries.reserve(total);
+  if (ranges) ranges->reserve(total);
   for (size_t p = 1; p < parts; ++p) {
     if (!merged[p]) {
       MergePart(runs, cuts[p], cuts[p + 1], keys, entries, ranges);

@@ -65,6 +65,7 @@ int SortKeyOrder::Compare(std::string_view a, std::string_view b) const {
 }
 
 uint64_t SortKeyOrder::Prefix(std::string_view word) const {
+  if (mode_ != 0) return 0;  // the rhyme order: no prefix, Compare decides
   if (unicode_) return unicode_->SortKeyPrefix(word);
   uint64_t prefix = 0;
   for (size_t b = 0; b < 8; ++b) {

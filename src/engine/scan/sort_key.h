@@ -26,8 +26,8 @@ class SortKeyOrder {
   // Negative, zero or positive as the key of `a` is lower than, equal to or higher than that of `b`.
   int Compare(std::string_view a, std::string_view b) const;
   bool Less(std::string_view a, std::string_view b) const { return Compare(a, b) < 0; }
-  // Mode 0: the first eight bytes of the word's key, big-endian and zero-filled. Words whose
-  // prefixes differ compare as their prefixes do.
+  // The first eight bytes of the word's key, big-endian and zero-filled (in other modes than
+  // 0, zero): words whose prefixes differ compare as their prefixes do.
   uint64_t Prefix(std::string_view word) const;
   int mode() const { return mode_; }
 

@@ -11,6 +11,9 @@ namespace wordloom {
 namespace {
 
 constexpr size_t kMostInitialSlots = 1 << 14;
+// The longer words a table holds before it is written out, whatever the budget: a run's words
+// stay within 32-bit offsets.
+constexpr size_t kMostArenaBytes = size_t{1} << 30;
 constexpr char kNoMemory[] = "Not enough memory to scan the project.";
 
 // The vocabulary merge: equal keys meet, their counts are added and their files joined.
@@ -170,7 +173,11 @@ uint32_t WordCounter::Count(const char* word, size_t length, uint64_t hash) {
       recorded_[i].seen = seen;
       CountPosition(i);
     }
-    if (used_ * 10 > tableSize_ * 7) Grow();
+    if (arena_.size() > kMostArenaBytes) {
+      Spill();  // a run keeps its words at 32-bit offsets
+    } else if (used_ * 10 > tableSize_ * 7) {
+      Grow();
+    }
     return seen;
   }
 }
@@ -291,7 +298,11 @@ void WordCounter::Spill() {
     runToggle_ = 1 - runToggle_;
     wroteRun_ = true;
   }
-  Reset(initialSlots_);
+  if (finishing_) {
+    used_ = 0;  // the counting is over: no table to start again
+  } else {
+    Reset(initialSlots_);
+  }
 }
 
 void WordCounter::FreeTable() {

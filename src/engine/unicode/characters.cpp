@@ -10,6 +10,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -141,21 +142,22 @@ enum class FileBytes { Ascii, Utf8, Other };
 
 // Texts of fewer bytes are checked on one thread: another would cost more than it saves.
 constexpr int64_t kLeastBytesToCut = int64_t{16} << 20;
+constexpr size_t kBlockBytes = size_t{1} << 20;
 
 FileBytes Either(FileBytes a, FileBytes b) {
   if (a == FileBytes::Other || b == FileBytes::Other) return FileBytes::Other;
   return a == FileBytes::Utf8 || b == FileBytes::Utf8 ? FileBytes::Utf8 : FileBytes::Ascii;
 }
 
-// What a text's bytes from `begin` to `end` hold, read in large blocks: ASCII only, valid
-// UTF-8 beyond ASCII (a byte-order mark counts), or neither. A sequence cut short by `end` is
-// not valid. Bytes that cannot be read hold nothing.
-FileBytes ReadBytes(int fd, int64_t begin, int64_t end) {
-  std::vector<char> buffer(1 << 20);
+// What a text's bytes from `begin` to `end` hold, read in blocks the size of `buffer`: ASCII
+// only, valid UTF-8 beyond ASCII (a byte-order mark counts), or neither. A sequence cut short
+// by `end` is not valid. Bytes that cannot be read hold nothing. `other` is set on finding
+// neither, and read before each block: the other half of the text may have found it first.
+FileBytes ReadBytes(int fd, int64_t begin, int64_t end, std::vector<char>& buffer, std::atomic<bool>& other) {
   size_t kept = 0;  // bytes of a sequence cut by the end of the last block
   bool beyondAscii = false;
-  FileBytes result = FileBytes::Ascii;
   for (int64_t offset = begin;;) {
+    if (other.load(std::memory_order_relaxed)) return FileBytes::Other;
     const int64_t room = static_cast<int64_t>(buffer.size() - kept);
     const size_t wanted = static_cast<size_t>(std::min(room, end - offset));
     const ssize_t got = wanted == 0 ? 0 : ::pread(fd, buffer.data() + kept, wanted, offset);
@@ -176,54 +178,62 @@ FileBytes ReadBytes(int fd, int64_t begin, int64_t end) {
       } else if (!atEnd && block.size() - at < 4) {
         break;  // perhaps a sequence the next block completes
       } else {
-        result = FileBytes::Other;
-        break;
+        other = true;
+        return FileBytes::Other;
       }
     }
-    if (result == FileBytes::Other || atEnd) break;
+    if (atEnd) break;
     kept = block.size() - at;
     std::memmove(buffer.data(), buffer.data() + at, kept);
   }
-  if (result == FileBytes::Other) return result;
   return beyondAscii ? FileBytes::Utf8 : FileBytes::Ascii;
 }
 
 // Where a large text is cut in two for checking: at the first byte from the middle on that
 // is no continuation byte (at most four on), so that a valid text's characters are never cut,
-// and an invalid one stays invalid in one half or the other.
+// and an invalid one stays invalid in one half or the other. -1 when those bytes cannot be
+// read: the text is then read whole.
 int64_t CutOf(int fd, int64_t size) {
   const int64_t middle = size / 2;
   unsigned char bytes[4] = {};
-  const ssize_t got = ::pread(fd, bytes, sizeof bytes, middle);
+  ssize_t got;
+  do {
+    got = ::pread(fd, bytes, sizeof bytes, middle);
+  } while (got < 0 && errno == EINTR);
+  if (got != static_cast<ssize_t>(sizeof bytes)) return -1;
   int64_t skip = 0;
-  while (skip < got && skip < 4 && (bytes[skip] & 0xC0) == 0x80) ++skip;
+  while (skip < 4 && (bytes[skip] & 0xC0) == 0x80) ++skip;
   return middle + skip;
 }
 
+struct ClosedAtEnd {
+  int fd;
+  ~ClosedAtEnd() { ::close(fd); }
+};
+
 // What one text holds (see ReadBytes); an unreadable text holds nothing, as ASCII. A large
-// text is read in two halves side by side when `threads` allows.
+// text is read in two halves side by side when `threads` allows; the first to find bytes
+// that are not UTF-8 stops the other.
 FileBytes ReadFileBytes(const std::string& path, int threads) {
   int fd = -1;
   if (!OpenRegularFile(path, fd).ok()) return FileBytes::Ascii;
+  const ClosedAtEnd closing{fd};
   struct stat info {};
   const int64_t size = ::fstat(fd, &info) == 0 ? static_cast<int64_t>(info.st_size) : 0;
-  FileBytes result = FileBytes::Ascii;
-  if (threads > 1 && size >= kLeastBytesToCut) {
-    const int64_t cut = CutOf(fd, size);
-    FileBytes second = FileBytes::Ascii;
-    try {
-      std::jthread reader([&] { second = ReadBytes(fd, cut, INT64_MAX); });
-      result = ReadBytes(fd, 0, cut);
-    } catch (const std::system_error&) {  // no thread to be had: this one reads both
-      result = ReadBytes(fd, 0, cut);
-      if (result != FileBytes::Other) second = ReadBytes(fd, cut, INT64_MAX);
-    }
-    result = Either(result, second);
-  } else {
-    result = ReadBytes(fd, 0, INT64_MAX);
+  std::atomic<bool> other{false};
+  std::vector<char> buffer(kBlockBytes);
+  const int64_t cut = threads > 1 && size >= kLeastBytesToCut ? CutOf(fd, size) : -1;
+  if (cut < 0) return ReadBytes(fd, 0, INT64_MAX, buffer, other);
+  std::vector<char> secondBuffer(kBlockBytes);  // made here, where running out of memory is reported
+  FileBytes first = FileBytes::Ascii, second = FileBytes::Ascii;
+  try {
+    std::jthread reader([&] { second = ReadBytes(fd, cut, INT64_MAX, secondBuffer, other); });
+    first = ReadBytes(fd, 0, cut, buffer, other);
+  } catch (const std::system_error&) {  // no thread to be had: this one reads both halves
+    first = ReadBytes(fd, 0, cut, buffer, other);
+    second = ReadBytes(fd, cut, INT64_MAX, buffer, other);
   }
-  ::close(fd);
-  return result;
+  return Either(first, second);
 }
 
 }  // namespace
