@@ -22,7 +22,11 @@ class RecordWriter {
     out_.Write(std::string_view(text).substr(start));
     out_.Put('"');
   }
-  void Integer(int64_t value) { out_.Write(std::to_string(value)); }
+  void Integer(int64_t value) {
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    out_.Write(std::string_view(digits, static_cast<size_t>(end - digits)));
+  }
   void Boolean(bool value) { out_.Write(value ? "#TRUE#" : "#FALSE#"); }
   void Double(double value) {
     char buffer[64];
