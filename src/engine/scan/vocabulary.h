@@ -16,8 +16,8 @@
 // (scratch files "~As1" to "~Ds1", "~As2" and so on), and merges them into exactly the result
 // of the single pass: vocabulary, ranges, totals, the reader's state and the Error Report.
 // Memory: the counting budget (shared among the threads) plus one logical line a thread,
-// whatever the size of the texts; when a table is written out or ends the counting, about 50
-// bytes and its words for each of its words, its own memory given back first (the last table
+// whatever the size of the texts; when a table is written out or ends the counting, 40 bytes
+// and up to three copies of each of its words, its own memory given back first (the last table
 // of a counter that wrote none out stays so, in memory, until the merge); while a recorder (VocabularyOptions::recorder) listens, its
 // own, 16 bytes a slot of each counter's table where the counter keeps each word's positions
 // for it, and a copy of each thread's words and positions at its end; CountWordRanges 20 to 32
