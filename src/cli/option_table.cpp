@@ -233,7 +233,7 @@ std::vector<OptionSpec> MakeOptions() {
        Text("DIR", [](Arguments& a, const std::string& v) { a.temp = v; })},
       {"context", G::Common, {}, "concordance context width (10 to 240, default 60)",
        {"N", "a number", [](const std::string& v, Arguments& a) { return ParseContextWidth(v, a.context); }}},
-      {"threads", G::Common, {}, "threads that scan texts for their words, a project's or keyness's reference texts, and build a project's index (0 to 256; default 0 follows the machine)",
+      {"threads", G::Common, {}, "threads that scan texts for their words, a project's or keyness's reference texts, build a project's index and check a large text's encoding (0 to 256; default 0 follows the machine)",
        {"N", "a number from 0 to 256",
         [](const std::string& v, Arguments& a) { return ParseCount(v, 0, kMostThreads, a.threads); }}},
       {std::string(kHelpOption), G::Common, {}, "print the help (the command's, when one is named) and exit; anywhere among the options",
