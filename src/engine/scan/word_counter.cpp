@@ -246,16 +246,14 @@ void WordCounter::Spill() {
   }
   const UnicodeText* unicode = tables_.unicode.get();
   auto word = [&](const Item& item) { return std::string_view(words.data() + item.offset, item.length); };
-  if (unicode) {
-    // The first bytes of each word's collation key; the collator settles what they leave equal.
-    // Distinct words never collate equal, so each word is a key of its own.
-    for (Item& item : items) item.prefix = unicode->SortKeyPrefix(word(item));
-  } else {
+  // The first bytes of each word's key settle most comparisons, here and in the merge. UTF-8
+  // words are compared by the collator, and distinct ones never collate equal, so each word is
+  // a key of its own.
+  const SortKeyOrder order(tables_, 0);
+  for (Item& item : items) item.prefix = order.Prefix(word(item));
+  if (!unicode) {
     keys.resize(words.size());
     for (size_t k = 0; k < words.size(); ++k) keys[k] = static_cast<char>(keyByte_[static_cast<unsigned char>(words[k])]);
-    for (Item& item : items) {
-      for (size_t b = 0; b < 8; ++b) item.prefix = (item.prefix << 8) | (b < item.length ? static_cast<unsigned char>(keys[item.offset + b]) : 0);
-    }
   }
   const std::string& keyBytes = unicode ? words : keys;
   auto key = [&](const Item& item) { return std::string_view(keyBytes.data() + item.offset, item.length); };
