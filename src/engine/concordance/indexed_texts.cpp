@@ -5,6 +5,7 @@
 
 #include "base/cp1252.h"
 #include "index/index_format.h"
+#include "unicode/unicode_text.h"
 
 namespace wordloom {
 namespace {
@@ -34,6 +35,21 @@ bool EndHyphenJoinsWords(const Session& session) {
   return endHyphen.size() == 1 && IsWordChar(session.tables, static_cast<unsigned char>(endHyphen[0]));
 }
 
+// A UTF-8 line is matched lower-cased, and the bytes of its characters beyond ASCII end runs of
+// word characters, where a token runs on over those that are word characters. A run of the
+// line then lies in a token, lower-cased alike, and the token's bytes beyond ASCII end the run
+// in it as well, so a key matches there as in the line: so long as the words are the
+// alphabet's runs and no rule character stands in for one beyond ASCII.
+bool Utf8LineRunsLieInTokens(const Session& session) {
+  const ScanRules& rules = session.project.rules;
+  if (session.tables.unicode->boundaries() != WordBoundaries::Alphabet) return false;
+  for (const std::string* rule : {&rules.endOfLine, &rules.join, &rules.endHyphen, &rules.leftReference,
+                                  &rules.rightReference}) {
+    if (!IsAscii(*rule)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool LineWordsAreTokens(const Session& session) {
@@ -43,6 +59,7 @@ bool LineWordsAreTokens(const Session& session) {
 std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,
                                                           const std::vector<std::string>& keys) {
   const CharTables& tables = session.tables;
+  if (tables.unicode && !Utf8LineRunsLieInTokens(session)) return {};
   for (const std::string& key : keys) {
     // A find then lies inside a run of word characters, and that run inside a token.
     const auto isWord = [&](char c) { return IsWordChar(tables, static_cast<unsigned char>(c)); };
@@ -68,7 +85,7 @@ IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::functio
   // passes pad more than the scan did.
   const std::string& endOfLine = session.project.rules.endOfLine;
   const bool unicode = session.tables.unicode != nullptr;
-  if (index == nullptr || (unicode && pass == Pass::Lines) || endOfLine.empty() || endOfLine == " " ||
+  if (index == nullptr || endOfLine.empty() || endOfLine == " " ||
       (!unicode && KeysMayMeet(session.tables)) || !index->Matches(session)) {
     return;
   }

@@ -10,11 +10,10 @@
 // before a candidate token to one after it, so no find can fall outside. A pass that needs more
 // of the text before a find than a stretch gives asks for the stretch again from further back.
 // Texts the reader cannot be restarted inside (see kReadWhole in index/index_format.h), and every
-// text when the run is not one the index can serve (the whole-line pass of a UTF-8 project, an
-// empty end-of-line text or one of a space, a Windows-1252 alphabet whose words may
-// share sort keys, or candidate words that are more than one token in 64), are read whole as
-// before. A whole-line pass also reads
-// whole the texts with line-number tags, which can make one numbered line of several lines.
+// text when the run is not one the index can serve (an empty end-of-line text or one of a
+// space, a Windows-1252 alphabet whose words may share sort keys, or candidate words that are
+// more than one token in 64), are read whole as before. A whole-line pass also reads whole the
+// texts with line-number tags, which can make one numbered line of several lines.
 // Memory: 8 bytes a candidate token (with the tokens before it that a find may start at), and
 // the pass's own.
 #pragma once
@@ -37,13 +36,15 @@ namespace wordloom {
 // without a letter or a digit. True when neither applies.
 bool LineWordsAreTokens(const Session& session);
 // For a whole-line pass with `keys` of `kind`: true for the words of every token where a line the
-// keys match may hold a find; empty when the keys may match a line no token picks out.
+// keys match may hold a find; empty when the keys may match a line no token picks out. Keys
+// must be word characters; in a UTF-8 project that means ASCII ones, with the words cut at the
+// alphabet's runs and the rule characters in ASCII.
 std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,
                                                           const std::vector<std::string>& keys);
 
 class IndexedTexts {
  public:
-  // The keyword pass, the gathering of hits, and the whole-line passes (Windows-1252 only).
+  // The keyword pass, the gathering of hits, and the whole-line passes.
   enum class Pass { Keywords, Hits, Lines };
   // `mayFind`: true for a vocabulary word the pass can find a key in. A find may also start up
   // to `reachBack` tokens before such a word's (a phrase's first word, before the word that

@@ -318,10 +318,14 @@ TEST(IndexedHits, PhrasesEqualReadingEveryTextWhole) {
 // Chinese words, a letter with a combining mark, upper case that folds, and now and then
 // invalid bytes or lines of letters under many accents.
 struct Utf8Corpus : ScannedProject {
-  Utf8Corpus(std::mt19937& random, int round)
-      : ScannedProject(Texts(random, round), MarkupRules(TextEncoding::Utf8, round % 2 ? WordBoundaries::Unicode
-                                                                                        : WordBoundaries::Alphabet)) {
+  Utf8Corpus(std::mt19937& random, int round, bool endHyphen = true)
+      : ScannedProject(Texts(random, round), Rules(round, endHyphen)) {
     BuildIndex(*this, InPieces(round));
+  }
+  static ScanRules Rules(int round, bool endHyphen) {
+    ScanRules rules = MarkupRules(TextEncoding::Utf8, round % 2 ? WordBoundaries::Unicode : WordBoundaries::Alphabet);
+    if (!endHyphen) rules.endHyphen.clear();
+    return rules;
   }
   static bool InPieces(int round) { return round % 4 == 2; }
 
@@ -341,6 +345,17 @@ struct Utf8Corpus : ScannedProject {
       }
     }
     if (round % 4 == 3) texts.push_back("invalid \xFF bytes: the text goes to the Error Report");
+    if (round % 2 == 0) {
+      // Capitals whose lower case is ASCII (the Kelvin sign, a dotted I), a sigma whose final
+      // form depends on what follows, and a typographic apostrophe inside a word.
+      std::string special;
+      for (int line = 0; line < 600; ++line) {
+        special += line % 50 == 7 ? "\xCE\x91\xCE\xA3.\xCE\x92 \xE2\x84\xAA" "elvin \xC4\xB0stanbul don\xE2\x80\x99t rare4\r\n"
+                   : line % 50 == 9 ? "a re-\r\nquagga sat\r\n"
+                                    : "the cat sat\r\n";
+      }
+      texts.push_back(special);
+    }
     if (round % 3 == 0) {
       // Letters under sixteen accents, 33 bytes a column: a wide left context reaches back over
       // more than the two kilobytes or so before a stretch's first find.
@@ -395,6 +410,41 @@ TEST(IndexedHits, Utf8EqualsReadingEveryTextWhole) {
     ExpectAsFromTexts(session, corpus.temp.scratch, query, round, &served);
   }
   EXPECT_GE(served.rounds, 12);
+}
+
+// A UTF-8 line's runs of ASCII word characters end at every character beyond ASCII, where
+// the tokens run on: keys such as "ebra" and "caf" find lines that hold "\xC5\xBE" "ebra" and "caf\xC3\xA9".
+TEST(IndexedLines, Utf8EqualsReadingEveryTextWhole) {
+  std::mt19937 random(107);
+  ServedRounds served;
+  const char* keys[] = {"ebra", "caf rare13", "elvin", "quagga", "stanbul", "kelvin rare7", "don", "cafe", "re", "re-"};
+  const MatchKind kinds[] = {MatchKind::Word, MatchKind::Prefix, MatchKind::Suffix, MatchKind::Anywhere};
+  for (int round = 0; round < 32; ++round) {
+    // Odd rounds cut words at Unicode's boundaries, which the index does not serve; each pair
+    // of rounds asks the same.
+    const int pair = round / 2;
+    Utf8Corpus corpus(random, round, /*endHyphen=*/pair % 2 == 0);
+    Session& session = corpus.session;
+    const std::string key = pair % 8 == 7 ? "caf\xC3\xA9" : keys[pair % 10];
+    const MatchKind kind = pair % 5 == 4 ? kinds[pair % 4] : MatchKind::Word;
+    if (pair % 4 < 2) {
+      ConcordanceQuery query;
+      query.kind = ConcordanceKind::Line;
+      query.keys = key;
+      query.match = kind;
+      query.order = static_cast<CitationOrder>(1 + round % 3);
+      query.citationLetters = round % 3 ? "AL" : "A";
+      ExpectAsFromTexts(session, corpus.temp.scratch, query, round, &served);
+    } else {
+      HitQuery query;
+      query.kind = ConcordanceKind::Line;
+      query.mode = static_cast<SearchMode>(static_cast<int>(kind) - 1);
+      query.keys = key;
+      query.citationLetters = "AL";
+      ExpectAsFromTexts(session, corpus.temp.scratch, query, round, &served);
+    }
+  }
+  EXPECT_GE(served.rounds, 10);
 }
 
 TEST(IndexedHits, WholeLinesEqualReadingEveryTextWhole) {
