@@ -35,12 +35,11 @@ bool EndHyphenJoinsWords(const Session& session) {
   return endHyphen.size() == 1 && IsWordChar(session.tables, static_cast<unsigned char>(endHyphen[0]));
 }
 
-// A UTF-8 line is matched lower-cased, and the bytes of its characters beyond ASCII end runs of
-// word characters, where a token runs on over those that are word characters. A run of the
-// line then lies in a token, lower-cased alike, and the token's bytes beyond ASCII end the run
-// in it as well, so a key matches there as in the line: so long as the words are the
-// alphabet's runs and no rule character stands in for one beyond ASCII.
-bool Utf8LineRunsLieInTokens(const Session& session) {
+// A UTF-8 line is matched lower-cased, its runs of word characters being Unicode's, with the
+// characters beyond ASCII that are no word characters masked. When the words are cut at the
+// alphabet's runs, and no rule character stands in for one beyond ASCII, a line's run then lies
+// in a token lower-cased alike, but for a capital sigma, whose final form depends on what follows.
+bool Utf8LineRunsAreTokens(const Session& session) {
   const ScanRules& rules = session.project.rules;
   if (session.tables.unicode->boundaries() != WordBoundaries::Alphabet) return false;
   for (const std::string* rule : {&rules.endOfLine, &rules.join, &rules.endHyphen, &rules.leftReference,
@@ -48,6 +47,20 @@ bool Utf8LineRunsLieInTokens(const Session& session) {
     if (!IsAscii(*rule)) return false;
   }
   return true;
+}
+
+// A key whose finds lie inside runs of word characters that are tokens: its characters are
+// word characters, one of them a letter or a digit under the need-letter rule (which keeps such
+// a token), and in UTF-8 the key is as the line's matching has it and holds no sigma.
+bool FindsLieInTokens(const CharTables& tables, const std::string& key) {
+  const auto isWord = [&](char c) { return IsWordChar(tables, static_cast<unsigned char>(c)); };
+  const UnicodeText* unicode = tables.unicode.get();
+  if (key.empty()) return false;
+  if (!unicode) return std::all_of(key.begin(), key.end(), isWord) && (!tables.needLetter || HasLetterOrDigit1252(key));
+  const auto isWordByte = [&](char c) { return static_cast<unsigned char>(c) >= 128 || isWord(c); };
+  return unicode->MatchingText(key) == key && std::all_of(key.begin(), key.end(), isWordByte) &&
+         key.find("\xCF\x82") == std::string::npos && key.find("\xCF\x83") == std::string::npos &&
+         unicode->KeepsWord(key);
 }
 
 }  // namespace
@@ -59,14 +72,12 @@ bool LineWordsAreTokens(const Session& session) {
 std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,
                                                           const std::vector<std::string>& keys) {
   const CharTables& tables = session.tables;
-  if (tables.unicode && !Utf8LineRunsLieInTokens(session)) return {};
+  if (tables.unicode && !Utf8LineRunsAreTokens(session)) return {};
   for (const std::string& key : keys) {
-    // A find then lies inside a run of word characters, and that run inside a token.
-    const auto isWord = [&](char c) { return IsWordChar(tables, static_cast<unsigned char>(c)); };
-    if (key.empty() || !std::all_of(key.begin(), key.end(), isWord)) return {};
-    if (tables.needLetter && !HasLetterOrDigit1252(key)) return {};
+    if (!FindsLieInTokens(tables, key)) return {};
   }
-  // A run that is part of a token matches a key the token holds anywhere.
+  // A run that is part of a token matches a key the token holds anywhere. A UTF-8 token's bytes
+  // beyond ASCII end words here, which lets through every token that holds a run the key matches.
   auto table = std::make_shared<KeyTable>(EndHyphenJoinsWords(session) ? MatchKind::Anywhere : kind, keys);
   auto isWord = std::make_shared<WordCharTable>();
   for (int c = 0; c < 256; ++c) (*isWord)[static_cast<size_t>(c)] = IsWordChar(tables, static_cast<unsigned char>(c));

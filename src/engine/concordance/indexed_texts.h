@@ -37,8 +37,8 @@ namespace wordloom {
 bool LineWordsAreTokens(const Session& session);
 // For a whole-line pass with `keys` of `kind`: true for the words of every token where a line the
 // keys match may hold a find; empty when the keys may match a line no token picks out. Keys
-// must be word characters; in a UTF-8 project that means ASCII ones, with the words cut at the
-// alphabet's runs and the rule characters in ASCII.
+// must be word characters; in a UTF-8 project the words must be cut at the alphabet's runs, the
+// rule characters be ASCII, and no key hold a sigma.
 std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,
                                                           const std::vector<std::string>& keys);
 
