@@ -49,6 +49,11 @@ bool Utf8LineRunsAreTokens(const Session& session) {
   return true;
 }
 
+// A lower-case sigma, final or not: a capital sigma lower-cases to either by what follows it.
+bool HoldsSigma(std::string_view text) {
+  return text.find("\xCF\x82") != std::string_view::npos || text.find("\xCF\x83") != std::string_view::npos;
+}
+
 // A key whose finds lie inside runs of word characters that are tokens: its characters are
 // word characters, one of them a letter or a digit under the need-letter rule (which keeps such
 // a token), and in UTF-8 the key is as the line's matching has it and holds no sigma.
@@ -58,8 +63,7 @@ bool FindsLieInTokens(const CharTables& tables, const std::string& key) {
   if (key.empty()) return false;
   if (!unicode) return std::all_of(key.begin(), key.end(), isWord) && (!tables.needLetter || HasLetterOrDigit1252(key));
   const auto isWordByte = [&](char c) { return static_cast<unsigned char>(c) >= 128 || isWord(c); };
-  return unicode->MatchingText(key) == key && std::all_of(key.begin(), key.end(), isWordByte) &&
-         key.find("\xCF\x82") == std::string::npos && key.find("\xCF\x83") == std::string::npos &&
+  return unicode->MatchingText(key) == key && std::all_of(key.begin(), key.end(), isWordByte) && !HoldsSigma(key) &&
          unicode->KeepsWord(key);
 }
 
@@ -67,6 +71,22 @@ bool FindsLieInTokens(const CharTables& tables, const std::string& key) {
 
 bool LineWordsAreTokens(const Session& session) {
   return !EndHyphenJoinsWords(session) && !session.tables.needLetter;
+}
+
+bool LineWordsMatchAsTokens(const Session& session) {
+  if (!LineWordsAreTokens(session)) return false;
+  const UnicodeText* unicode = session.tables.unicode.get();
+  if (unicode == nullptr) return true;
+  if (!Utf8LineRunsAreTokens(session)) return false;
+  for (const Entry& entry : session.lists.Vocabulary) {
+    const std::string& word = entry.word;
+    if (IsAscii(word)) continue;
+    if (HoldsSigma(word)) return false;
+    for (size_t at = 0; at < word.size();) {
+      if (!unicode->IsWordChar(NextCodePoint(word, at))) return false;
+    }
+  }
+  return true;
 }
 
 std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,

@@ -35,6 +35,12 @@ namespace wordloom {
 // the runs that meet at a line's end into one token, and the need-letter rule leaves out runs
 // without a letter or a digit. True when neither applies.
 bool LineWordsAreTokens(const Session& session);
+// True when, moreover, a line's runs are lower-cased as its tokens are, so that a pattern
+// matches a run as it matches its token: in a UTF-8 project, when the words are cut at the
+// alphabet's runs with rule characters in ASCII, and no token holds a sigma (lower-cased by
+// what follows it) or a character that is no word character (a dotted capital I lower-cases to
+// an i and a dot above, which the line's matching leaves out).
+bool LineWordsMatchAsTokens(const Session& session);
 // For a whole-line pass with `keys` of `kind`: true for the words of every token where a line the
 // keys match may hold a find; empty when the keys may match a line no token picks out. Keys
 // must be word characters; in a UTF-8 project the words must be cut at the alphabet's runs, the

@@ -279,9 +279,7 @@ Status GatherHits(const Session& session, const HitQuery& query, const ScratchFo
         session, IndexedTexts::Pass::Hits,
         [&](std::string_view entry) { return matcher->MatchStep(anchor, word.assign(entry)); },
         matcher->WordsBefore(anchor), settings.contextBytes);
-  } else if (lines && patterns && !matcher->phrase() && !unicode && LineWordsAreTokens(session)) {
-    // A pattern is matched on a line's runs of word characters; in UTF-8 text these are cut
-    // where the tokens are not.
+  } else if (lines && patterns && !matcher->phrase() && LineWordsMatchAsTokens(session)) {
     indexed.emplace(session, IndexedTexts::Pass::Lines, matches);
   } else if (lines && !patterns) {
     if (const auto mayFind = LineCandidates(session, lineQuery.kind, lineQuery.keys)) {
