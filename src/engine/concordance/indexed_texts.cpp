@@ -152,7 +152,10 @@ Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* pro
   const ProjectIndex::Text& text = index_->TextRecord(file);
   const bool previousEndsJoined = previousEndsJoined_;
   previousEndsJoined_ = (text.flags & kEndsJoined) != 0;
-  const uint32_t readWhole = pass_ == Pass::Lines ? kReadWhole | kLineNumberSet : kReadWhole;
+  uint32_t readWhole = pass_ == Pass::Lines ? kReadWhole | kLineNumberSet : kReadWhole;
+  // A UTF-8 pass cuts its words as the scan cut the tokens, with no ring for a long word to
+  // run round.
+  if (session_.tables.unicode) readWhole &= ~kLongWord;
   if (text.size < 0 || (text.flags & readWhole) != 0 || previousEndsJoined) return whole();
   const TextStart start{context.state.physicalLineTotal, context.state.logicalLineTotal,
                         context.state.currentLineNumber, context.references.ReferenceLetterValue};

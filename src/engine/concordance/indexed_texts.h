@@ -9,7 +9,8 @@
 // whole-line pass from that character), with the reader's state there restored, and it examines every word start from one restart point
 // before a candidate token to one after it, so no find can fall outside. A pass that needs more
 // of the text before a find than a stretch gives asks for the stretch again from further back.
-// Texts the reader cannot be restarted inside (see kReadWhole in index/index_format.h), and every
+// Texts the reader cannot be restarted inside (see kReadWhole in index/index_format.h; a long
+// word counts only in Windows-1252, whose keyword pass sees words through a ring), and every
 // text when the run is not one the index can serve (an empty end-of-line text or one of a
 // space, a Windows-1252 alphabet whose words may share sort keys, or candidate words that are
 // more than one token in 64), are read whole as before. A whole-line pass also reads whole the

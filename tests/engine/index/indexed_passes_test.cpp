@@ -318,6 +318,12 @@ TEST(IndexedHits, PhrasesEqualReadingEveryTextWhole) {
 // Chinese words, a letter with a combining mark, upper case that folds, and now and then
 // invalid bytes or lines of letters under many accents; Greek words with sigmas and a dotted
 // capital I (whose lower cases take their context, or another character), or Russian words.
+std::string Repeated(const std::string& text, int times) {
+  std::string out;
+  while (times-- > 0) out += text;
+  return out;
+}
+
 struct Utf8Shape {
   bool endHyphen = true;
   bool needLetter = true;
@@ -353,6 +359,16 @@ struct Utf8Corpus : ScannedProject {
       }
     }
     if (round % 4 == 3) texts.push_back("invalid \xFF bytes: the text goes to the Error Report");
+    if (round % 3 == 2) {
+      // Words longer than 125 bytes: ASCII, Cyrillic and Chinese, now and then among short lines.
+      std::string long_;
+      for (int line = 0; line < 800; ++line) {
+        long_ += line % 40 != 3 ? "the cat sat\r\n"
+                                : "a rare4" + std::string(130, 'x') + " " + Repeated("\xD0\xB6", 90) + "ebra " +
+                                      Repeated("\xE5\x9B\xAD", 60) + " caf\xC3\xA9\r\n";
+      }
+      texts.push_back(long_);
+    }
     if (round % 2 == 0) {
       // A capital whose lower case is ASCII (the Kelvin sign), a sigma whose final form depends
       // on what follows, a dotted capital I, and a typographic apostrophe inside a word.
