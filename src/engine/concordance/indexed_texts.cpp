@@ -54,6 +54,26 @@ bool HoldsSigma(std::string_view text) {
   return text.find("\xCF\x82") != std::string_view::npos || text.find("\xCF\x83") != std::string_view::npos;
 }
 
+// A UTF-8 token as the whole-line passes match a line: its characters beyond ASCII that are no
+// word characters masked (a dotted capital I lower-cases to an i and a dot above).
+std::string_view MaskedAsInLines(const UnicodeText& unicode, std::string_view word, std::string& masked) {
+  const auto masks = [&](char32_t c) { return c >= 128 && !unicode.IsWordChar(c); };
+  size_t at = 0;
+  while (at < word.size() && static_cast<unsigned char>(word[at]) < 128) ++at;
+  for (size_t next = at; at < word.size() && !masks(NextCodePoint(word, next));) at = next;
+  if (at == word.size()) return word;  // as nearly every token: nothing to mask
+  masked.assign(word, 0, at);
+  while (at < word.size()) {
+    const size_t start = at;
+    if (masks(NextCodePoint(word, at))) {
+      masked += kNotWordByte;
+    } else {
+      masked.append(word, start, at - start);
+    }
+  }
+  return masked;
+}
+
 // A key whose finds lie inside runs of word characters that are tokens: its characters are
 // word characters, one of them a letter or a digit under the need-letter rule (which keeps such
 // a token), and in UTF-8 the key is as the line's matching has it and holds no sigma.
@@ -96,13 +116,17 @@ std::function<bool(std::string_view word)> LineCandidates(const Session& session
   for (const std::string& key : keys) {
     if (!FindsLieInTokens(tables, key)) return {};
   }
-  // A run that is part of a token matches a key the token holds anywhere. A UTF-8 token's bytes
-  // beyond ASCII end words here, which lets through every token that holds a run the key matches.
+  // A run that is part of a token matches a key the token holds anywhere. A UTF-8 token is
+  // matched as the line's matching sees its run: masked, its bytes beyond ASCII inside words.
   auto table = std::make_shared<KeyTable>(EndHyphenJoinsWords(session) ? MatchKind::Anywhere : kind, keys);
   auto isWord = std::make_shared<WordCharTable>();
-  for (int c = 0; c < 256; ++c) (*isWord)[static_cast<size_t>(c)] = IsWordChar(tables, static_cast<unsigned char>(c));
-  return [table, isWord, found = std::vector<size_t>()](std::string_view word) mutable {
-    table->Match(word, *isWord, found);
+  for (int c = 0; c < 256; ++c) {
+    (*isWord)[static_cast<size_t>(c)] = (tables.unicode && c >= 128) || IsWordChar(tables, static_cast<unsigned char>(c));
+  }
+  (*isWord)[static_cast<unsigned char>(kNotWordByte)] = false;
+  return [table, isWord, unicode = tables.unicode, masked = std::string(),
+          found = std::vector<size_t>()](std::string_view word) mutable {
+    table->Match(unicode ? MaskedAsInLines(*unicode, word, masked) : word, *isWord, found);
     return !found.empty();
   };
 }
