@@ -41,7 +41,13 @@ bool EndHyphenJoinsWords(const Session& session) {
 // in a token lower-cased alike, but for a capital sigma, whose final form depends on what follows.
 bool Utf8LineRunsAreTokens(const Session& session) {
   const ScanRules& rules = session.project.rules;
-  if (session.tables.unicode->boundaries() != WordBoundaries::Alphabet) return false;
+  const UnicodeText& unicode = *session.tables.unicode;
+  if (unicode.boundaries() != WordBoundaries::Alphabet) return false;
+  // The two characters whose lower case is ASCII, a dotted capital I and the Kelvin sign, may
+  // be no word characters while an "i" or a "k" is: a line would then hold a run no token does.
+  if (unicode.IsWordChar(U'\u0130') != unicode.IsWordChar(U'i') || unicode.IsWordChar(U'\u212A') != unicode.IsWordChar(U'k')) {
+    return false;
+  }
   for (const std::string* rule : {&rules.endOfLine, &rules.join, &rules.endHyphen, &rules.leftReference,
                                   &rules.rightReference}) {
     if (!IsAscii(*rule)) return false;
