@@ -45,7 +45,8 @@ bool Utf8LineRunsAreTokens(const Session& session) {
   if (unicode.boundaries() != WordBoundaries::Alphabet) return false;
   // The two characters whose lower case is ASCII, a dotted capital I and the Kelvin sign, may
   // be no word characters while an "i" or a "k" is: a line would then hold a run no token does.
-  if (unicode.IsWordChar(U'\u0130') != unicode.IsWordChar(U'i') || unicode.IsWordChar(U'\u212A') != unicode.IsWordChar(U'k')) {
+  if (unicode.IsWordChar(U'\u0130') != unicode.IsWordChar(U'i') ||
+      unicode.IsWordChar(U'\u212A') != unicode.IsWordChar(U'k')) {
     return false;
   }
   for (const std::string* rule : {&rules.endOfLine, &rules.join, &rules.endHyphen, &rules.leftReference,
@@ -127,7 +128,8 @@ std::function<bool(std::string_view word)> LineCandidates(const Session& session
   auto table = std::make_shared<KeyTable>(EndHyphenJoinsWords(session) ? MatchKind::Anywhere : kind, keys);
   auto isWord = std::make_shared<WordCharTable>();
   for (int c = 0; c < 256; ++c) {
-    (*isWord)[static_cast<size_t>(c)] = (tables.unicode && c >= 128) || IsWordChar(tables, static_cast<unsigned char>(c));
+    const bool beyondAscii = tables.unicode && c >= 128;
+    (*isWord)[static_cast<size_t>(c)] = beyondAscii || IsWordChar(tables, static_cast<unsigned char>(c));
   }
   (*isWord)[static_cast<unsigned char>(kNotWordByte)] = false;
   return [table, isWord, unicode = tables.unicode, masked = std::string(),

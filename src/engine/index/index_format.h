@@ -79,7 +79,7 @@ enum TextFlag : uint32_t {
   kEndsJoined = 2,       // its last line holds (or starts with) a join character: the reader runs on
   kStartsJoined = 4,     // the pass that indexed it came to it joined to the text before
   kWordsMissing = 8,     // some of its words are not in the vocabulary
-  kLongWord = 16,        // a word of more than 125 bytes (the Windows-1252 keyword pass's ring is shorter)
+  kLongWord = 16,        // a word of more than 125 bytes (the Windows-1252 keyword pass sees it through its ring)
   kReported = 32,        // reading it added to the Error Report
 };
 // Restart points lie at least this many characters apart, and the first this far into its text.
