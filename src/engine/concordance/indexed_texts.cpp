@@ -43,12 +43,14 @@ bool Utf8LineRunsAreTokens(const Session& session) {
   const ScanRules& rules = session.project.rules;
   const UnicodeText& unicode = *session.tables.unicode;
   if (unicode.boundaries() != WordBoundaries::Alphabet) return false;
-  // The two characters whose lower case is ASCII, a dotted capital I and the Kelvin sign, may
-  // be no word characters while an "i" or a "k" is: a line would then hold a run no token does.
-  if (unicode.IsWordChar(U'\u0130') != unicode.IsWordChar(U'i') ||
-      unicode.IsWordChar(U'\u212A') != unicode.IsWordChar(U'k')) {
-    return false;
-  }
+  // A token is cut where its characters are word characters, a line where their lower cases
+  // are. Without Unicode's letters these may differ for the dotted capital I (lower-cased to an
+  // "i" and a dot above) and for a sigma (lower-cased by what follows it): a line could then hold
+  // a run no token does. The texts are in NFC, which holds no Kelvin sign.
+  const bool dottedI = unicode.IsWordChar(U'\u0130');
+  if (dottedI != unicode.IsWordChar(U'i') || (!dottedI && unicode.IsWordChar(U'\u0307'))) return false;
+  const bool sigma = unicode.IsWordChar(U'\u03A3');
+  if (sigma != unicode.IsWordChar(U'\u03C3') || sigma != unicode.IsWordChar(U'\u03C2')) return false;
   for (const std::string* rule : {&rules.endOfLine, &rules.join, &rules.endHyphen, &rules.leftReference,
                                   &rules.rightReference}) {
     if (!IsAscii(*rule)) return false;
@@ -142,6 +144,7 @@ std::function<bool(std::string_view word)> LineCandidates(const Session& session
 IndexedTexts::IndexedTexts(const Session& session, Pass pass, const std::function<bool(std::string_view word)>& mayFind,
                            int64_t reachBack, int64_t lookBack)
     : session_(session), pass_(pass), wordsInOwnLines_(pass == Pass::Lines && LineWordsAreTokens(session)),
+      longWordsLieBetweenPoints_(IsAscii(session.project.rules.endHyphen) && !EndHyphenJoinsWords(session)),
       lookBack_(lookBack) {
   const ProjectIndex* index = session.index.get();
   // An end-of-line text of one space counts the end padding's spaces as line ends, and the
@@ -186,8 +189,9 @@ Status IndexedTexts::Gather(size_t file, ScanContext& context, ProgressSink* pro
   previousEndsJoined_ = (text.flags & kEndsJoined) != 0;
   uint32_t readWhole = pass_ == Pass::Lines ? kReadWhole | kLineNumberSet : kReadWhole;
   // A UTF-8 pass cuts its words as the scan cut the tokens, with no ring for a long word to
-  // run round.
-  if (session_.tables.unicode) readWhole &= ~kLongWord;
+  // run round; but a word that an end hyphen carries over several long lines may run over
+  // more than one restart point.
+  if (session_.tables.unicode && longWordsLieBetweenPoints_) readWhole &= ~kLongWord;
   if (text.size < 0 || (text.flags & readWhole) != 0 || previousEndsJoined) return whole();
   const TextStart start{context.state.physicalLineTotal, context.state.logicalLineTotal,
                         context.state.currentLineNumber, context.references.ReferenceLetterValue};

@@ -45,7 +45,8 @@ bool LineWordsMatchAsTokens(const Session& session);
 // For a whole-line pass with `keys` of `kind`: true for the words of every token where a line the
 // keys match may hold a find; empty when the keys may match a line no token picks out. Keys
 // must be word characters; in a UTF-8 project the words must be cut at the alphabet's runs, the
-// rule characters be ASCII, and no key hold a sigma.
+// rule characters be ASCII, the dotted capital I and the sigmas be word characters as their
+// lower cases are, and no key hold a sigma.
 std::function<bool(std::string_view word)> LineCandidates(const Session& session, MatchKind kind,
                                                           const std::vector<std::string>& keys);
 
@@ -93,6 +94,7 @@ class IndexedTexts {
   const ProjectIndex* index_ = nullptr;
   const Pass pass_;
   const bool wordsInOwnLines_;  // every token's word lies in its own line
+  const bool longWordsLieBetweenPoints_;  // no end hyphen carries a word from line to line
   const int64_t lookBack_;
   LineSource text_;                  // the text being read in stretches
   size_t openText_ = SIZE_MAX;       // its number
