@@ -107,13 +107,10 @@ bool LineWordsMatchAsTokens(const Session& session) {
   const UnicodeText* unicode = session.tables.unicode.get();
   if (unicode == nullptr) return true;
   if (!Utf8LineRunsAreTokens(session)) return false;
+  std::string masked;
   for (const Entry& entry : session.lists.Vocabulary) {
-    const std::string& word = entry.word;
-    if (IsAscii(word)) continue;
-    if (HoldsSigma(word)) return false;
-    for (size_t at = 0; at < word.size();) {
-      if (!unicode->IsWordChar(NextCodePoint(word, at))) return false;
-    }
+    const std::string_view word = entry.word;
+    if (HoldsSigma(word) || MaskedAsInLines(*unicode, word, masked).data() != word.data()) return false;
   }
   return true;
 }
