@@ -102,6 +102,19 @@ bool LineSource::Fill() {
   }
 }
 
+std::string_view LineSource::LinesAhead(int64_t limit) const {
+  size_t stop = end_;
+  if (limit >= 0 && limit - bufferBase_ < static_cast<int64_t>(end_)) {
+    stop = limit > bufferBase_ ? static_cast<size_t>(limit - bufferBase_) : 0;
+  }
+  if (stop <= begin_ + 1) return {};
+  // The last LF with a byte after it before `stop`: the line of that byte is left out.
+  const char* from = buffer_.data() + begin_;
+  const void* lf = ::memrchr(from, '\n', stop - 1 - begin_);
+  if (!lf) return {};
+  return std::string_view(from, static_cast<size_t>(static_cast<const char*>(lf) + 1 - from));
+}
+
 namespace {
 
 // The LFs and CRs in [from, to), counted in short blocks that the compiler turns into vector code.

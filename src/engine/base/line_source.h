@@ -40,6 +40,13 @@ class LineSource {
   // Puts the next physical line, without its terminator, into `line`; false when no line
   // is left. AtEnd() is up to date when it returns.
   bool ReadLine(std::string& line);
+  // The whole lines already read ahead, up to the last one in the buffer and ending before
+  // file offset `limit` (-1: anywhere): none of them the last line before either. They end at
+  // an LF (the last of them, at least), so that ReadLine would give each as the bytes show it.
+  // Empty when there are none; valid until the next call.
+  std::string_view LinesAhead(int64_t limit) const;
+  // Passes over the first `bytes` of LinesAhead, as reading their lines would.
+  void Skip(size_t bytes) { begin_ += bytes; }
   // Reads on to the end of the data and counts the lines left there, as many as ReadLine
   // would give, without handing them out.
   int64_t CountLines();

@@ -46,4 +46,9 @@ Status OpenRegularFile(const std::string& path, int& fd) {
 
 bool IsNotRegularFile(const Status& status) { return !status.ok() && status.message() == kNotRegularFile; }
 
+int64_t RegularFileSize(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<int64_t>(info.st_size) : 0;
+}
+
 }  // namespace wordloom

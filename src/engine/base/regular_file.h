@@ -8,6 +8,7 @@
 // does, with the system's "Is a directory". Memory: none.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "base/status.h"
@@ -24,5 +25,8 @@ Status OpenRegularFile(const std::string& path, int& fd);
 
 // True when `status` is OpenRegularFile's refusal of a device, FIFO or socket.
 bool IsNotRegularFile(const Status& status);
+
+// The size of the regular file at `path`; 0 when it is none or cannot be told.
+int64_t RegularFileSize(const std::string& path);
 
 }  // namespace wordloom

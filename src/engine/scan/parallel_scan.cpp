@@ -163,6 +163,9 @@ class PieceScan final : public StretchReader {
 bool PieceScan::ReadStretch(size_t index) {
   Stretch& stretch = stretches_[index];
   WordCounter counter(scratch_, tables_, budgetBytes_, UINT32_MAX, RunTag(index));
+  int64_t bytes = 0;
+  for (size_t p = FirstPiece(index); p < EndPiece(index); ++p) bytes += plan_.BytesOf(plan_.pieces[p]);
+  counter.ExpectBytes(static_cast<uint64_t>(bytes));
   if (!counter.Begin().ok()) return false;
   TokenRecorder* recorder = recorder_ ? recorder_->BeginStretch(index) : nullptr;
   counter.Record(recorder);

@@ -1,7 +1,6 @@
 #include "scan/text_pieces.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <string_view>
 
 #include "base/line_source.h"
+#include "base/regular_file.h"
 #include "scan/reference_markup.h"
 #include "scan/text_reader.h"
 #include "unicode/unicode_text.h"
@@ -22,11 +22,6 @@ constexpr int64_t kLookBack = 4 << 10;      // how far before it the line that r
 // ASCII marks that are word boundaries on both sides whatever stands beside them, but for
 // combining characters after them (which are never ASCII).
 constexpr char kBoundaryMarks[] = "!#$%&()*+/<=>?@[\\]^`{|}~";
-
-int64_t FileSize(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<int64_t>(info.st_size) : 0;
-}
 
 // Finds safe cuts in one file by reading its lines, in windows, through the reader's own markup
 // and decoding: each line as the pass would see it.
@@ -148,7 +143,7 @@ PiecePlan PlanPieces(const std::vector<std::string>& files, const ScanContext& r
                      size_t pieceBytes, size_t groups) {
   PiecePlan plan;
   int64_t total = 0;
-  for (const std::string& path : files) total += plan.fileBytes.emplace_back(FileSize(path));
+  for (const std::string& path : files) total += plan.fileBytes.emplace_back(RegularFileSize(path));
   const int64_t step = std::max<int64_t>(1, static_cast<int64_t>(pieceBytes));
   if (total <= step) groups = 1;
   std::vector<int64_t> targets;  // where each stretch but the first should start, in the texts' bytes

@@ -51,6 +51,11 @@ std::string StandIn(ScanState& s, const std::string& rule) {
   return std::string(1, static_cast<char>(kFirstStandIn + k));
 }
 
+// A physical line the reader skips when it is not the file's last: spaces only, or nothing.
+bool Blank(const char* from, const char* to) {
+  return from == to || (*from == ' ' && std::all_of(from, to, [](char c) { return c == ' '; }));
+}
+
 }  // namespace
 
 void BeginPass(ScanContext& context, const ScanRules& rules, const CharTables& tables,
@@ -186,6 +191,47 @@ bool ReadCharacterRun(ScanContext& context, LineSource& file, ReaderMode mode, C
     s.currentClass = s.classOfLower[s.currentChar];
     return true;
   }
+}
+
+bool ReadsPlainLines(const ScanState& s) {
+  const auto wordEnding = [&](int c) { return c >= 0 && s.classOfLower[c] != kWordClass; };
+  return !s.utf8 && !s.readReferences && s.join.empty() && s.endHyphen.empty() && s.endOfLine.size() == 1 &&
+         s.endOfLineChar != ' ' && s.endOfLineChar != '\r' && s.endOfLineChar != '\n' && wordEnding(s.endOfLineChar) && wordEnding(' ') && wordEnding('\r') &&
+         wordEnding('\n');
+}
+
+bool ReadPlainLines(ScanContext& context, LineSource& file, int64_t end, std::string_view& lines,
+                    ProgressSink* progress) {
+  ScanState& s = context.state;
+  if (s.linePosition <= s.lineLength) return false;  // a logical line is being read
+  lines = file.LinesAhead(end);
+  if (lines.empty()) return false;
+  // Lines end at LF, CR LF or a lone CR; the last ends at an LF.
+  const char* at = lines.data();
+  const char* const last = at + lines.size();
+  const bool crs = std::memchr(at, '\r', lines.size()) != nullptr;
+  int64_t physical = 0;
+  int64_t logical = 0;
+  while (at < last) {
+    const char* lf = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(last - at)));
+    for (;;) {
+      const char* cr = crs ? static_cast<const char*>(std::memchr(at, '\r', static_cast<size_t>(lf - at))) : nullptr;
+      ++physical;
+      if (!Blank(at, cr ? cr : lf)) ++logical;
+      if (!cr || cr + 1 == lf) break;
+      at = cr + 1;
+    }
+    at = lf + 1;
+  }
+  s.fileLineNumber += physical;
+  s.physicalLineTotal += physical;
+  // Each logical line is numbered, and so is each end-of-line character inside one (blank
+  // lines hold none).
+  s.currentLineNumber += logical + std::count(lines.begin(), lines.end(), static_cast<char>(s.endOfLineChar));
+  s.logicalLineTotal += logical;
+  file.Skip(lines.size());
+  if (progress) progress->Yield();
+  return true;
 }
 
 }  // namespace wordloom

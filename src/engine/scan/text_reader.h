@@ -57,4 +57,18 @@ struct CharacterRun {
 bool ReadCharacterRun(ScanContext& context, LineSource& file, ReaderMode mode, CharacterRun& run,
                       ProgressSink* progress = nullptr);
 
+// Plain rules: Windows-1252 text without reference markup, join character or end hyphen, whose
+// end-of-line text is one character that, like the space, CR and LF, is no word character. A
+// logical line is then its physical line with a character after it that ends any word, so
+// that the words of whole lines are the runs of word characters in their bytes as they stand.
+bool ReadsPlainLines(const ScanState& state);
+
+// Under plain rules, between logical lines: takes the whole lines the file has read ahead
+// (LineSource::LinesAhead, before file offset `end`, -1 for anywhere) at once, leaving the
+// counters as reading them one by one would, and hands their bytes out in `lines`, terminators
+// and all. False, with nothing read, when there are none; the reader then reads on line by
+// line (it always reads the last line before `end` or the file's end itself).
+bool ReadPlainLines(ScanContext& context, LineSource& file, int64_t end, std::string_view& lines,
+                    ProgressSink* progress = nullptr);
+
 }  // namespace wordloom

@@ -8,6 +8,7 @@
 
 #include "base/cp1252.h"
 #include "base/line_source.h"
+#include "base/regular_file.h"
 #include "scan/error_report.h"
 #include "scan/parallel_scan.h"
 #include "scan/text_pieces.h"
@@ -298,12 +299,29 @@ void ScanUnicodeSegments(ScanContext& context, LineSource& file, int64_t end, co
   totals.longestWord = std::max(totals.longestWord, longest);
 }
 
+// A counter that hands words on (a TokenCounter), or one that records them, hears of each line.
+template <typename Counter>
+bool HearsOfLines(const Counter& counter) {
+  if constexpr (requires { counter.recording(); }) {
+    return counter.recording();
+  } else {
+    return true;
+  }
+}
+
 template <typename Cutter, typename Counter>
 void CutWords(Cutter&& tokenizer, Counter& counter, ScanContext& context, LineSource& file, int64_t end,
               ScanTotals& totals, ProgressSink* progress) {
+  // Under plain rules whole lines are cut as they stand in the file's buffer, many at a time.
+  const bool plain = ReadsPlainLines(context.state) && !HearsOfLines(counter);
   CharacterRun run;
-  while (MoreInPiece(context.state, file, end) &&
-         ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) {
+  std::string_view lines;
+  while (MoreInPiece(context.state, file, end)) {
+    if (plain && ReadPlainLines(context, file, end, lines, progress)) {
+      tokenizer.Line(lines.data(), lines.size(), false);
+      continue;
+    }
+    if (!ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) break;
     LineRead(counter, context);
     tokenizer.Line(run.text.data(), run.text.size(), run.emptyLine);
   }
@@ -446,6 +464,9 @@ Status ScanInOnePass(const std::vector<std::string>& files, const CharTables& ta
                      ScanContext& context, ScanTotals& totals, EntryList& vocabulary, std::vector<uint32_t>& ranges,
                      const VocabularyOptions& options) {
   WordCounter counter(scratch, tables, options.budgetBytes);
+  uint64_t bytes = 0;
+  for (const std::string& path : files) bytes += static_cast<uint64_t>(RegularFileSize(path));
+  counter.ExpectBytes(bytes);
   Status status = counter.Begin();
   if (!status.ok()) return status;
   for (size_t i = 0; i < files.size(); ++i) {

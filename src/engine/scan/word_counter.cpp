@@ -55,6 +55,26 @@ WordCounter::WordCounter(const ScratchFolder& scratch, const CharTables& tables,
   Reset(initialSlots_);
 }
 
+void WordCounter::ExpectBytes(uint64_t bytes) {
+  // Room for about one new word in every 64 bytes of text, more than most texts hold, up to
+  // room for some 360,000 words. A table too large costs the zeroing of its pages; growing one
+  // step by step costs more.
+  constexpr uint64_t kBytesPerSlot = 64;
+  constexpr size_t kMostExpectedSlots = size_t{1} << 19;
+  if (!table_ || used_ != 0 || recorder_) return;
+  size_t slots = tableSize_;
+  while (slots * kBytesPerSlot < bytes && slots < kMostExpectedSlots &&
+         2 * slots * (sizeof(Slot) + sizeof(SlotHistory)) <= budgetBytes_) {
+    slots *= 2;
+  }
+  if (slots == tableSize_) return;
+  Reset(slots);
+  if (!table_) {  // no memory for it: start small, as without the hint
+    error_ = Status::Ok();
+    Reset(initialSlots_);
+  }
+}
+
 Status WordCounter::Begin() {
   runToggle_ = 0;
   wroteRun_ = false;
@@ -274,10 +294,9 @@ void WordCounter::Spill() {
   FileWriter& out = runs_[runToggle_];
   size_t kept = 0;
   for (size_t at = 0; at < items.size();) {
-    Item first = items[at];
-    first.count = 0;
-    for (; at < items.size() && items[at].prefix == first.prefix && key(items[at]) == key(first); ++at) {
-      first.count += items[at].count;
+    Item first = items[at++];
+    while (keysMayMeet_ && at < items.size() && items[at].prefix == first.prefix && key(items[at]) == key(first)) {
+      first.count += items[at++].count;
     }
     if (inMemory) {
       sortedWords.append(word(first));

@@ -63,6 +63,10 @@ class WordCounter {
   WordCounter(const ScratchFolder& scratch, const CharTables& tables, size_t budgetBytes,
               uint32_t mostCount = UINT32_MAX, const std::string& runTag = "");
 
+  // The texts to come hold about `bytes` bytes: before the first word, the table is made as
+  // large as they likely need (within the budget), so that it need not grow step by step,
+  // each step hashing every word again.
+  void ExpectBytes(uint64_t bytes);
   // Opens the run files; must succeed before Add.
   Status Begin();
   // The words from here on come from file number `file` (0 until called); files come in order.

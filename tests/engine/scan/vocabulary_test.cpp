@@ -159,7 +159,10 @@ std::string Summary(const Tokens& tokens) {
   std::string text = "tokens " + std::to_string(totals.tokenCount) + " longest " + std::to_string(totals.longestWord) +
                      " physical " + std::to_string(s.physicalLineTotal) + " logical " +
                      std::to_string(s.logicalLineTotal) + " current " + std::to_string(s.currentLineNumber) +
-                     " file line " + std::to_string(s.fileLineNumber) + " join " + std::to_string(s.joinPending) + "\n";
+                     " file line " + std::to_string(s.fileLineNumber) + " join " + std::to_string(s.joinPending) +
+                     " at " + std::to_string(s.physicalLineOffset) + " char " + std::to_string(s.currentChar) +
+                     " position " + std::to_string(s.linePosition) + " of [" + s.lineBuffer.substr(0, s.lineLength) +
+                     "]\n";
   for (const auto& [word, count] : counts) text += word + " " + std::to_string(count) + "\n";
   const ReferenceState& references = context.references;
   for (int letter = 1; letter <= kLetterCount; ++letter) {
@@ -181,8 +184,16 @@ std::string RandomText(std::mt19937& rng) {
   return text;
 }
 
+// Rules under which the scan cuts many whole lines at once (see ReadsPlainLines), most of the
+// time: no join, end hyphen or markup, an end-of-line character that may be a word character.
+ScanRules PlainRules(std::mt19937& rng, const std::string& alphabet) {
+  const char* endOfLines[] = {"/", "/", "-", "L", "x", "\r"};
+  return ScanRules{alphabet, "", endOfLines[rng() % std::size(endOfLines)], "", ReferenceType::None};
+}
+
 // The scan (BuildVocabulary, or for another end padding ScanFileWords) against the tokenizer
-// above, on random texts under varied rules, several files a scan.
+// above, on random texts under varied rules, several files a scan; a third of the scans under
+// plain rules, of texts of many lines.
 TEST(VocabularyTest, AgreesWithTheCharacterReaderOnGeneratedTexts) {
   std::mt19937 rng(20240611);
   const std::string alphabets[] = {ScanRules{}.alphabet, "abcdefghijklmnopqrstuvwxyz",
@@ -194,13 +205,17 @@ TEST(VocabularyTest, AgreesWithTheCharacterReaderOnGeneratedTexts) {
                                       ReferenceType::Unselected};
   const std::string paddings[] = {kPadding, kPadding, "", " ", "~", "/"};
   for (int iteration = 0; iteration < 1500 && !HasFailure(); ++iteration) {
+    const bool plain = iteration % 3 == 0;
     ScanRules rules{alphabets[rng() % 6], joins[rng() % 5], endOfLines[rng() % 5], hyphens[rng() % 6],
                     references[rng() % 4]};
+    if (plain) rules = PlainRules(rng, rules.alphabet);
     if (rng() % 8 == 0) rules.rightReference = "";
     if (rng() % 8 == 0) rules.leftReference = "<<";
     const std::string& padding = paddings[rng() % 6];
     std::vector<std::string> texts(1 + rng() % 4);
-    for (std::string& text : texts) text = RandomText(rng);
+    for (std::string& text : texts) {
+      for (int part = plain ? static_cast<int>(rng() % 60) : 0; part >= 0; --part) text += RandomText(rng);
+    }
     test::TempScratch temp;
     std::vector<std::string> files = WriteTexts(temp.folder, texts);
     SCOPED_TRACE(testing::PrintToString(std::make_tuple(rules.alphabet, rules.join, rules.endOfLine, rules.endHyphen,
