@@ -145,6 +145,12 @@ void MergeInParts(const std::vector<FinishedRun>& runs, const SortKeyOrder& keys
           std::lower_bound(run.records.begin() + cuts[p - 1][i], run.records.end(), 0, below) - run.records.begin());
     }
   }
+  // Room for every record, so that the parts are moved in after the first without moving it:
+  // the room no entry takes is never touched, and costs no memory.
+  size_t records = 0;
+  for (const FinishedRun& run : runs) records += run.memory.records.size();
+  entries.reserve(entries.size() + records);
+  if (ranges) ranges->reserve(ranges->size() + records);
   std::vector<EntryList> partEntries(parts);
   std::vector<std::vector<uint32_t>> partRanges(parts);
   std::vector<char> merged(parts, 0);
