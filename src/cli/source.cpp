@@ -84,15 +84,17 @@ Status ScanAndCommit(Session& session, const Status& prepared, ProjectCandidate&
                      const ScratchFolder& scratch, const Arguments& args, Output& output, bool words,
                      bool forIndex) {
   Status status = prepared;
-  if (status.ok()) SettleEncoding(candidate, args.threads);  // reads the texts when the encoding is automatic
   const bool scans = status.ok() && candidate.NeedsScan();
   ScanOutcome scanned;
   VocabularyOptions options;
   options.threads = args.threads;
-  // A build that takes some texts from the old index reads the others itself: nothing to record.
-  forIndex = forIndex && !IndexMayLendTexts(IndexPathFor(candidate.project.FileName), candidate.project.Files,
-                                            RulesKey(candidate.project.rules, candidate.tables));
-  if (scans && words) status = ScanCandidate(session, candidate, scratch, scanned, options, forIndex);
+  // An automatic encoding is settled from the texts, as the scan reads them when it can.
+  const auto settle = [&args](ProjectCandidate& settled) { SettleEncoding(settled, args.threads); };
+  if (scans && words) {
+    status = ScanSettlingEncoding(session, candidate, scratch, scanned, options, settle, forIndex);
+  } else if (status.ok()) {
+    settle(candidate);
+  }
   if (scans && !words) ReadCandidateLines(session, candidate, scanned);
   output.err += session.scan.ErrorReportText + scanned.scan.ErrorReportText;
   if (status.ok()) CommitProject(session, std::move(candidate), scans ? &scanned : nullptr);

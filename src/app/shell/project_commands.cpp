@@ -192,12 +192,17 @@ void ProjectCommands::ScanFromProjectDialog(ProjectDialog* dialog, std::function
   const bool started = runner_.Start(
       scans ? "scan the texts" : "read the texts", false,
       [&session, candidate, scratch, outcome, recoded, threads](ProgressSink& sink) {
-        *recoded = SettleCandidate(*candidate, threads);
-        if (!scratch) return Status::Ok();
+        const auto settle = [recoded, threads](ProjectCandidate& settled) {
+          *recoded = SettleCandidate(settled, threads);
+        };
+        if (!scratch) {
+          settle(*candidate);
+          return Status::Ok();
+        }
         VocabularyOptions options;
         options.progress = &sink;
         options.threads = threads;
-        return ScanCandidate(session, *candidate, *scratch, *outcome, options);
+        return ScanSettlingEncoding(session, *candidate, *scratch, *outcome, options, settle);
       },
       [this, dialog, isNew, candidate, outcome, recoded, progress, accepted = std::move(accepted)](const Status& status) {
         disconnect(progress);

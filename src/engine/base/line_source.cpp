@@ -11,6 +11,22 @@
 #include "base/regular_file.h"
 
 namespace wordloom {
+namespace {
+
+// True when a byte of the `size` bytes at `bytes` is beyond ASCII.
+bool HoldsBeyondAscii(const char* bytes, size_t size) {
+  uint64_t all = 0;
+  size_t at = 0;
+  for (; at + 8 <= size; at += 8) {
+    uint64_t block;
+    std::memcpy(&block, bytes + at, 8);
+    all |= block;
+  }
+  for (; at < size; ++at) all |= static_cast<unsigned char>(bytes[at]);
+  return (all & 0x8080808080808080ULL) != 0;
+}
+
+}  // namespace
 
 LineSource::~LineSource() { Close(); }
 
@@ -23,6 +39,7 @@ void LineSource::Close() {
   begin_ = end_ = 0;
   eof_ = true;
   crValid_ = false;
+  beyondAscii_ = false;
 }
 
 Status LineSource::Open(const std::string& path, size_t bufferSize) { return OpenAt(path, 0, bufferSize); }
@@ -71,6 +88,7 @@ void LineSource::OpenBytes(std::string_view bytes) {
   begin_ = 0;
   end_ = bytes.size();
   bytes_ = true;
+  beyondAscii_ = HoldsBeyondAscii(bytes.data(), bytes.size());
 }
 
 bool LineSource::Fill() {
@@ -87,6 +105,7 @@ bool LineSource::Fill() {
     // buffer_[i] holds the file's byte bufferBase_ + i.
     ssize_t got = ::pread(fd_, buffer_.data() + end_, buffer_.size() - end_, bufferBase_ + static_cast<int64_t>(end_));
     if (got > 0) {
+      if (!beyondAscii_) beyondAscii_ = HoldsBeyondAscii(buffer_.data() + end_, static_cast<size_t>(got));
       end_ += static_cast<size_t>(got);
       crValid_ = false;
       return true;

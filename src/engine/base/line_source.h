@@ -58,6 +58,8 @@ class LineSource {
   bool AtEnd() const { return begin_ == end_ && eof_; }
   // The read error that ended the data early, if any.
   const Status& error() const { return error_; }
+  // True once a byte beyond ASCII has been read (into the buffer: perhaps ahead of the lines).
+  bool beyondAscii() const { return beyondAscii_; }
 
  private:
   bool Fill();  // moves the unread bytes to the front and reads more; false if none came
@@ -74,6 +76,7 @@ class LineSource {
   size_t crPos_ = 0;  // cached position of the next CR at or after a past search (end_ if none)
   bool crValid_ = false;
   bool eof_ = true;
+  bool beyondAscii_ = false;
   Status error_;
 };
 

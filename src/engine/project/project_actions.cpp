@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/paths.h"
+#include "index/index.h"
 #include "index/scan_recording.h"
 #include "unicode/unicode_text.h"
 
@@ -142,6 +143,34 @@ Status ScanCandidate(const Session& session, const ProjectCandidate& candidate, 
                    options, forIndex);
 }
 
+Status ScanSettlingEncoding(const Session& session, ProjectCandidate& candidate, const ScratchFolder& scratch,
+                            ScanOutcome& outcome, const VocabularyOptions& options,
+                            const std::function<void(ProjectCandidate&)>& settle, bool forIndex) {
+  ScanRules& rules = candidate.project.rules;
+  const auto scan = [&] {
+    // A build that takes some texts from the old index reads the others itself: nothing to record.
+    const bool records =
+        forIndex && !IndexMayLendTexts(IndexPathFor(candidate.project.FileName), candidate.project.Files,
+                                       RulesKey(rules, candidate.tables));
+    return ScanCandidate(session, candidate, scratch, outcome, options, records);
+  };
+  if (rules.encoding != TextEncoding::Automatic || !TextsBeginInAscii(candidate.project.Files)) {
+    settle(candidate);
+    return scan();
+  }
+  // ASCII texts call for Windows-1252, as settling would find.
+  rules.encoding = TextEncoding::Windows1252;
+  candidate.tables = BuildCharTables(rules);
+  Status status = scan();
+  const bool stopped = options.progress && options.progress->StopRequested();
+  if (!status.ok() || stopped || !outcome.totals.beyondAscii) return status;
+  rules.encoding = TextEncoding::Automatic;
+  settle(candidate);
+  if (rules.encoding == TextEncoding::Windows1252) return status;  // settled as it was scanned
+  outcome = ScanOutcome{};
+  return scan();
+}
+
 void ReadCandidateLines(const Session& session, const ProjectCandidate& candidate, ScanOutcome& outcome) {
   outcome.scan = session.scan.PassCopy();
   outcome.totals = session.totals;
@@ -166,13 +195,14 @@ namespace {
 // The scan of a prepared candidate when it needs one, then the commit; a failed scan changes nothing.
 Status ScanAndCommit(Session& session, ProjectCandidate& candidate, const ScratchFolder& scratch,
                      const VocabularyOptions& options) {
-  SettleEncoding(candidate, options.threads);
+  const auto settle = [&options](ProjectCandidate& settled) { SettleEncoding(settled, options.threads); };
   if (!candidate.NeedsScan()) {
+    settle(candidate);
     CommitProject(session, std::move(candidate), nullptr);
     return Status::Ok();
   }
   ScanOutcome outcome;
-  Status status = ScanCandidate(session, candidate, scratch, outcome, options);
+  Status status = ScanSettlingEncoding(session, candidate, scratch, outcome, options, settle);
   if (status.ok()) CommitProject(session, std::move(candidate), &outcome);
   return status;
 }

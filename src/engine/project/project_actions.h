@@ -13,6 +13,7 @@
 // commit, and a recording's for an index build when asked (index/scan_recording.h).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,6 +109,18 @@ void SettleEncoding(ProjectCandidate& candidate, int threads);
 [[nodiscard]] Status ScanCandidate(const Session& session, const ProjectCandidate& candidate,
                                    const ScratchFolder& scratch, ScanOutcome& outcome,
                                    const VocabularyOptions& options = {}, bool forIndex = false);
+// The scan of a candidate (ScanCandidate) whose encoding, when Automatic, is settled on the way
+// by `settle` (SettleEncoding, or that and more), without reading the texts twice when they are
+// ASCII: when their first bytes are, they are scanned as Windows-1252 straight away, and read
+// again to settle the encoding only if the scan met a byte beyond ASCII (and scanned again if
+// that makes them UTF-8). With `forIndex`, the scan records the texts' tokens for an index
+// build, unless the index beside the candidate's project file may lend texts under the
+// settled rules.
+[[nodiscard]] Status ScanSettlingEncoding(const Session& session, ProjectCandidate& candidate,
+                                          const ScratchFolder& scratch, ScanOutcome& outcome,
+                                          const VocabularyOptions& options,
+                                          const std::function<void(ProjectCandidate&)>& settle,
+                                          bool forIndex = false);
 // Less than that, for a run that needs only the texts' physical line total and Error Report
 // (a concordance of given keys): the outcome of a scan with an empty vocabulary and the line
 // counts of CountTextLines.

@@ -266,6 +266,7 @@ Status PieceScan::Merge(ScanTotals& totals, EntryList& vocabulary, std::vector<u
     runs.push_back(std::move(stretch.run));
     totals.tokenCount += stretch.totals.tokenCount;
     totals.longestWord = std::max(totals.longestWord, stretch.totals.longestWord);
+    totals.beyondAscii = totals.beyondAscii || stretch.totals.beyondAscii;
   }
   return WordCounter::MergeRuns(scratch_, tables_, runs, vocabulary, &ranges);
 }

@@ -128,6 +128,7 @@ struct ScanTotals {
   int64_t tokenCount = 0;
   int64_t vocabularySize = 0;
   int64_t longestWord = 0;
+  bool beyondAscii = false;  // the scan read a byte beyond ASCII
 };
 
 }  // namespace wordloom

@@ -367,6 +367,7 @@ PieceRead ScanWords(const std::string& path, const TextPiece& piece, ScanContext
   } else {
     CutWords(Tokenizer<false, Counter>(context.state, counter), counter, context, file, piece.end, totals, progress);
   }
+  totals.beyondAscii = totals.beyondAscii || file.beyondAscii();
   return EndPiece(path, piece, context, file);
 }
 
@@ -455,6 +456,7 @@ void BeginVocabularyPass(ScanContext& context, const ScanRules& rules, const Cha
   BeginPass(context, rules, tables, std::string(200, ' '));
   totals.tokenCount = 0;
   totals.longestWord = 0;
+  totals.beyondAscii = false;
   context.state.physicalLineTotal = 0;
   context.state.logicalLineTotal = 0;
 }

@@ -249,6 +249,22 @@ TextEncoding DetectEncoding(const std::vector<std::string>& files, int threads) 
   return sawUtf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
+bool TextsBeginInAscii(const std::vector<std::string>& files) {
+  constexpr size_t kSampledTexts = 64;
+  std::vector<char> sample(size_t{64} << 10);
+  for (size_t i = 0; i < files.size() && i < kSampledTexts; ++i) {
+    int fd = -1;
+    if (!OpenRegularFile(files[i], fd).ok()) continue;
+    const ClosedAtEnd closing{fd};
+    ssize_t got;
+    do {
+      got = ::pread(fd, sample.data(), sample.size(), 0);
+    } while (got < 0 && errno == EINTR);
+    if (got > 0 && !IsAscii(std::string_view(sample.data(), static_cast<size_t>(got)))) return false;
+  }
+  return true;
+}
+
 namespace {
 
 // True when a cluster boundary between `c` and the next character `d` may depend on more than

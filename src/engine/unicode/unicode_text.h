@@ -63,6 +63,9 @@ size_t DecodeLine(std::string_view line, std::string& out);
 // blocks, a large text in two halves side by side when `threads` (0: one a hardware thread)
 // is more than one, and stops at the first text that is not UTF-8.
 TextEncoding DetectEncoding(const std::vector<std::string>& files, int threads);
+// True when the first bytes of the texts (64 KiB of each of the first 64) are all ASCII, or
+// cannot be read: a sign that DetectEncoding will find Windows-1252.
+bool TextsBeginInAscii(const std::vector<std::string>& files);
 
 // ---- Characters ------------------------------------------------------------------------
 

@@ -174,6 +174,39 @@ TEST(Utf8Encoding, SettlesFromTheTexts) {
   }
 }
 
+// Texts whose first bytes are ASCII are scanned before their encoding is settled, and settled
+// (and scanned again) only when the scan meets a byte beyond ASCII: the project comes out as it
+// does with its encoding named. A text of more than one piece is scanned on two threads.
+TEST(Utf8Encoding, ScanningBeforeSettlingChangesNothing) {
+  std::string lead;
+  while (lead.size() < 70'000) lead += "ab cd\n";
+  std::string large;
+  while (large.size() < (size_t{5} << 20)) large += lead;
+  const struct {
+    const char* name;
+    std::vector<std::string> texts;
+    TextEncoding encoding;
+  } cases[] = {
+      {"ASCII", {lead, "plain ascii"}, TextEncoding::Windows1252},
+      {"UTF-8 at once", {"caf\u00E9 na\u00EFve"}, TextEncoding::Utf8},
+      {"UTF-8 after the first bytes", {lead + "caf\u00E9 na\u00EFve"}, TextEncoding::Utf8},
+      {"Windows-1252 after the first bytes", {lead + "caf\xE9 na\xEFve"}, TextEncoding::Windows1252},
+      {"UTF-8 in the last of many texts", std::vector<std::string>(70, "ab"), TextEncoding::Utf8},
+      {"UTF-8 at the end of a text of pieces", {large + "caf\u00E9"}, TextEncoding::Utf8},
+      {"Windows-1252 at the end of a text of pieces", {large + "caf\xE9"}, TextEncoding::Windows1252},
+  };
+  for (auto c : cases) {
+    if (c.texts.size() == 70) c.texts.back() = "\u00E9t\u00E9";
+    Corpus automatic(c.texts);
+    Corpus named(c.texts, c.encoding == TextEncoding::Utf8 ? Corpus::Utf8Rules() : ScanRules{});
+    EXPECT_EQ(automatic.session.project.rules.encoding, c.encoding) << c.name;
+    EXPECT_EQ(automatic.session.project.rules.alphabet, named.session.project.rules.alphabet) << c.name;
+    EXPECT_EQ(automatic.Vocabulary(), named.Vocabulary()) << c.name;
+    EXPECT_EQ(automatic.session.totals.tokenCount, named.session.totals.tokenCount) << c.name;
+    EXPECT_EQ(automatic.session.scan.ErrorReportText, named.session.scan.ErrorReportText) << c.name;
+  }
+}
+
 // A large text is checked in two halves, cut near its middle: a character, a broken sequence
 // or a run of stray continuation bytes there reads as it does when the text is read whole.
 TEST(Utf8Encoding, ALargeTextCutInTwoSettlesAsWhole) {
