@@ -255,8 +255,6 @@ class Tokenizer {
   int64_t longest_ = 0;
 };
 
-// The words of a UTF-8 text by Unicode's word boundaries, counted in their lower case. The
-// longest word is measured in display columns, as the lists lay words out.
 // Tells a counter that hands words on (a TokenCounter), or one that records them (a
 // WordCounter), that a logical line has been read.
 template <typename Counter>
@@ -274,6 +272,8 @@ bool MoreInPiece(const ScanState& state, const LineSource& file, int64_t end) {
   return end < 0 || state.linePosition <= state.lineLength || file.nextLineOffset() < end;
 }
 
+// The words of a UTF-8 text by Unicode's word boundaries, counted in their lower case. The
+// longest word is measured in display columns, as the lists lay words out.
 template <typename Counter>
 void ScanUnicodeSegments(ScanContext& context, LineSource& file, int64_t end, const UnicodeText& unicode,
                          Counter& counter, ScanTotals& totals, ProgressSink* progress) {
