@@ -162,8 +162,9 @@ Status ScanSettlingEncoding(const Session& session, ProjectCandidate& candidate,
   rules.encoding = TextEncoding::Windows1252;
   candidate.tables = BuildCharTables(rules);
   Status status = scan();
+  // A scan asked to stop may have read too little to tell: the encoding is then settled anyway.
   const bool stopped = options.progress && options.progress->StopRequested();
-  if (!status.ok() || stopped || !outcome.totals.beyondAscii) return status;
+  if (!status.ok() || (!stopped && !outcome.totals.beyondAscii)) return status;
   rules.encoding = TextEncoding::Automatic;
   settle(candidate);
   if (rules.encoding == TextEncoding::Windows1252) return status;  // settled as it was scanned

@@ -207,6 +207,30 @@ TEST(Utf8Encoding, ScanningBeforeSettlingChangesNothing) {
   }
 }
 
+// A scan asked to stop settles the encoding all the same: one in pieces stops having read
+// little, and one in one pass reads every text.
+TEST(Utf8Encoding, AStoppedScanStillSettles) {
+  struct AlwaysStop final : ProgressSink {
+    bool StopRequested() override { return true; }
+  };
+  for (const size_t leadBytes : {size_t{70'000}, size_t{5} << 20}) {
+    std::string text;
+    while (text.size() < leadBytes) text += "ab cd\n";
+    text += "caf\u00E9 na\u00EFve\n";
+    for (const int threads : {1, 2}) {
+      TempScratch temp;
+      Session session;
+      Project created;
+      ResetToNewProjectDefaults(created, temp.folder.path());
+      created.rules.encoding = TextEncoding::Automatic;
+      created.AddFile(temp.folder.Write("text.txt", text));
+      AlwaysStop stop;
+      ASSERT_TRUE(AcceptNewProject(session, created, temp.scratch, {.progress = &stop, .threads = threads}).ok());
+      EXPECT_EQ(session.project.rules.encoding, TextEncoding::Utf8) << leadBytes << " bytes, " << threads << " threads";
+    }
+  }
+}
+
 // A large text is checked in two halves, cut near its middle: a character, a broken sequence
 // or a run of stray continuation bytes there reads as it does when the text is read whole.
 TEST(Utf8Encoding, ALargeTextCutInTwoSettlesAsWhole) {
