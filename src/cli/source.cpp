@@ -3,7 +3,6 @@
 #include "base/paths.h"
 #include "cli/command.h"
 #include "index/index.h"
-#include "index/index_format.h"
 #include "lists/keyword_selection.h"
 #include "project/project_actions.h"
 

@@ -4,6 +4,7 @@
 
 #include "base/paths.h"
 #include "index/index.h"
+#include "index/index_format.h"
 #include "index/scan_recording.h"
 #include "unicode/unicode_text.h"
 

@@ -113,9 +113,9 @@ void SettleEncoding(ProjectCandidate& candidate, int threads);
 // by `settle` (SettleEncoding, or that and more), without reading the texts twice when they are
 // ASCII: when their first bytes are, they are scanned as Windows-1252 straight away, and read
 // again to settle the encoding only if the scan met a byte beyond ASCII or was asked to stop
-// (and scanned again if that makes them UTF-8). With `forIndex`, the scan records the texts' tokens for an index
-// build, unless the index beside the candidate's project file may lend texts under the
-// settled rules.
+// (and scanned again if that makes them UTF-8). With `forIndex`, the scan records the texts'
+// tokens for an index build, unless the index beside the candidate's project file may lend
+// texts under the settled rules.
 [[nodiscard]] Status ScanSettlingEncoding(const Session& session, ProjectCandidate& candidate,
                                           const ScratchFolder& scratch, ScanOutcome& outcome,
                                           const VocabularyOptions& options,

@@ -194,10 +194,12 @@ bool ReadCharacterRun(ScanContext& context, LineSource& file, ReaderMode mode, C
 }
 
 bool ReadsPlainLines(const ScanState& s) {
-  const auto wordEnding = [&](int c) { return c >= 0 && s.classOfLower[c] != kWordClass; };
+  const auto endsWords = [&](int c) { return c >= 0 && s.classOfLower[c] != kWordClass; };
+  const int endOfLine = s.endOfLineChar;
+  // It is counted in the lines' bytes, so it must be none that trails or ends a line.
+  const bool apart = endOfLine != ' ' && endOfLine != '\r' && endOfLine != '\n';
   return !s.utf8 && !s.readReferences && s.join.empty() && s.endHyphen.empty() && s.endOfLine.size() == 1 &&
-         s.endOfLineChar != ' ' && s.endOfLineChar != '\r' && s.endOfLineChar != '\n' && wordEnding(s.endOfLineChar) && wordEnding(' ') && wordEnding('\r') &&
-         wordEnding('\n');
+         apart && endsWords(endOfLine) && endsWords(' ') && endsWords('\r') && endsWords('\n');
 }
 
 bool ReadPlainLines(ScanContext& context, LineSource& file, int64_t end, std::string_view& lines,
