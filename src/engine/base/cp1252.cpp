@@ -1,5 +1,7 @@
 #include "base/cp1252.h"
 
+#include <cstring>
+
 namespace wordloom {
 namespace {
 
@@ -57,6 +59,20 @@ bool HasLetterOrDigit1252(std::string_view word) {
     if (IsLetterOrDigit1252(static_cast<unsigned char>(c))) return true;
   }
   return false;
+}
+
+bool IsAscii(std::string_view text) {
+  const char* p = text.data();
+  size_t n = text.size(), i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t block;
+    std::memcpy(&block, p + i, 8);
+    if (block & 0x8080808080808080ULL) return false;
+  }
+  for (; i < n; ++i) {
+    if (static_cast<unsigned char>(p[i]) >= 0x80) return false;
+  }
+  return true;
 }
 
 }  // namespace wordloom

@@ -25,4 +25,7 @@ bool IsLetterOrDigit1252(unsigned char c);
 bool HasLetterOrDigit1252(std::string_view word);
 std::string Upper1252(std::string_view text);
 
+// True when every byte of `text` is below 128: ASCII, which Windows-1252 and UTF-8 share.
+bool IsAscii(std::string_view text);
+
 }  // namespace wordloom

@@ -8,25 +8,10 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/cp1252.h"
 #include "base/regular_file.h"
 
 namespace wordloom {
-namespace {
-
-// True when a byte of the `size` bytes at `bytes` is beyond ASCII.
-bool HoldsBeyondAscii(const char* bytes, size_t size) {
-  uint64_t all = 0;
-  size_t at = 0;
-  for (; at + 8 <= size; at += 8) {
-    uint64_t block;
-    std::memcpy(&block, bytes + at, 8);
-    all |= block;
-  }
-  for (; at < size; ++at) all |= static_cast<unsigned char>(bytes[at]);
-  return (all & 0x8080808080808080ULL) != 0;
-}
-
-}  // namespace
 
 LineSource::~LineSource() { Close(); }
 
@@ -88,7 +73,7 @@ void LineSource::OpenBytes(std::string_view bytes) {
   begin_ = 0;
   end_ = bytes.size();
   bytes_ = true;
-  beyondAscii_ = HoldsBeyondAscii(bytes.data(), bytes.size());
+  beyondAscii_ = !IsAscii(bytes);
 }
 
 bool LineSource::Fill() {
@@ -105,7 +90,7 @@ bool LineSource::Fill() {
     // buffer_[i] holds the file's byte bufferBase_ + i.
     ssize_t got = ::pread(fd_, buffer_.data() + end_, buffer_.size() - end_, bufferBase_ + static_cast<int64_t>(end_));
     if (got > 0) {
-      if (!beyondAscii_) beyondAscii_ = HoldsBeyondAscii(buffer_.data() + end_, static_cast<size_t>(got));
+      if (!beyondAscii_) beyondAscii_ = !IsAscii(std::string_view(buffer_.data() + end_, static_cast<size_t>(got)));
       end_ += static_cast<size_t>(got);
       crValid_ = false;
       return true;

@@ -74,20 +74,6 @@ size_t AsciiRunEnd(std::string_view text, size_t at) {
 
 }  // namespace
 
-bool IsAscii(std::string_view text) {
-  const char* p = text.data();
-  size_t n = text.size(), i = 0;
-  for (; i + 8 <= n; i += 8) {
-    uint64_t block;
-    std::memcpy(&block, p + i, 8);
-    if (block & 0x8080808080808080ULL) return false;
-  }
-  for (; i < n; ++i) {
-    if (static_cast<unsigned char>(p[i]) >= 0x80) return false;
-  }
-  return true;
-}
-
 namespace {
 
 // Calls visit(at, end, c) for each character of `line` beyond ASCII, from byte `at` to `end`;

@@ -32,6 +32,7 @@
 
 #include <unicode/utf8.h>
 
+#include "base/cp1252.h"
 #include "base/status.h"
 #include "scan/scan_rules.h"
 
@@ -45,9 +46,6 @@ namespace wordloom {
 
 inline constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// True when every byte of `text` is below 128.
-bool IsAscii(std::string_view text);
 
 // True when a line is valid UTF-8 that NFC leaves as it is: DecodeLine would copy it unchanged.
 bool IsCleanLine(std::string_view line);
