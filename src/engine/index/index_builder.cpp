@@ -107,14 +107,17 @@ void LeaveMapping(const void* start, size_t bytes) {
 // a span's tokens writes to a stretch of `coded` that stays in the cache.
 void CodeSlice(const uint32_t* tokens, const PositionSlice& slice, const PositionGroup& group,
                const std::vector<uint8_t>& spanOf, size_t spanCount, std::vector<PostingCursor>& cursors,
-               std::vector<unsigned char>& coded) {
+               unsigned char* coded) {
   struct Token {
     uint32_t entry;   // from the group's first
     uint32_t offset;  // in the block
   };
   const uint32_t first = static_cast<uint32_t>(group.lo);
   const uint32_t width = static_cast<uint32_t>(group.hi - group.lo);
-  constexpr size_t kBlock = 1 << 18;
+  // A block's tokens, picked and sorted, stay in a core's cache.
+  constexpr size_t kBlock = 1 << 16;
+  constexpr uint32_t kSpanShift = 24, kOffsetMask = (1u << kSpanShift) - 1;
+  static_assert(kBlock <= kOffsetMask + 1);
   std::vector<Token> picked(kBlock), sorted(spanCount > 1 ? kBlock : 0);
   std::vector<size_t> starts(spanCount + 1);
   for (int64_t done = 0; done < slice.tokenCount;) {
@@ -129,19 +132,24 @@ void CodeSlice(const uint32_t* tokens, const PositionSlice& slice, const Positio
       inGroup += entry < width ? 1 : 0;
     }
     if (spanCount > 1) {
+      // Each token's span is looked up once, and kept above its offset for the scatter.
       std::fill(starts.begin(), starts.end(), 0);
-      for (size_t i = 0; i < inGroup; ++i) ++starts[spanOf[picked[i].entry] + 1];
+      for (size_t i = 0; i < inGroup; ++i) {
+        const uint32_t span = spanOf[picked[i].entry];
+        ++starts[span + 1];
+        picked[i].offset |= span << kSpanShift;
+      }
       for (size_t span = 1; span <= spanCount; ++span) starts[span] += starts[span - 1];
-      for (size_t i = 0; i < inGroup; ++i) sorted[starts[spanOf[picked[i].entry]]++] = picked[i];
+      for (size_t i = 0; i < inGroup; ++i) sorted[starts[picked[i].offset >> kSpanShift]++] = picked[i];
     }
     const std::vector<Token>& ordered = spanCount > 1 ? sorted : picked;
     for (size_t i = 0; i < inGroup; ++i) {
       // A cursor is first met in a block out of the cache: it is fetched ahead of need.
       if (i + 16 < inGroup) Prefetch(&cursors[ordered[i + 16].entry]);
       const Token& token = ordered[i];
-      const uint64_t position = static_cast<uint64_t>(at) + token.offset;
+      const uint64_t position = static_cast<uint64_t>(at) + (token.offset & kOffsetMask);
       PostingCursor& cursor = cursors[token.entry];
-      cursor.bytes += PutVarint(position - cursor.last, coded.data() + cursor.bytes);
+      cursor.bytes += PutVarint(position - cursor.last, coded + cursor.bytes);
       cursor.last = position;
     }
     LeaveMapping(block, want * 4);
@@ -192,18 +200,19 @@ Status WritePositions(const std::string& tokensPath, const std::vector<PositionS
   close(fd);
   if (mapped == MAP_FAILED) return cannotReadBack;
   const std::unique_ptr<void, MappedMemory> unmap(mapped, MappedMemory{tokenBytes});
-  std::vector<unsigned char> coded;
   bool ok = true;
   for (const PositionGroup& group : PositionGroups(postings, budget)) {
     if (group.bytes == 0) continue;  // entries never met
-    coded.resize(group.bytes);
+    // Unwritten, its pages are first touched by the slices' threads, side by side.
+    const auto coded = MapTable<unsigned char>(group.bytes);
+    if (!coded) return Status::Error("Not enough memory to build the index.");
     std::vector<std::vector<PostingCursor>> cursors = SliceCursors(slices, postings, group);
     size_t spanCount = 0;
     const std::vector<uint8_t> spanOf = CacheSpans(postings, group, budget, spanCount);
     std::vector<char> done(slices.size(), 0);
     const auto code = [&](size_t s) {
       try {
-        CodeSlice(static_cast<const uint32_t*>(mapped), slices[s], group, spanOf, spanCount, cursors[s], coded);
+        CodeSlice(static_cast<const uint32_t*>(mapped), slices[s], group, spanOf, spanCount, cursors[s], coded.get());
         done[s] = 1;
       } catch (const std::exception&) {
         done[s] = 0;  // memory ran out: the build fails
@@ -212,7 +221,7 @@ Status WritePositions(const std::string& tokensPath, const std::vector<PositionS
     SideBySide(slices.size(), code);
     ok = std::all_of(done.begin(), done.end(), [](char d) { return d != 0; });
     if (!ok) break;
-    out.Write(std::string_view(reinterpret_cast<const char*>(coded.data()), coded.size()));
+    out.Write(std::string_view(reinterpret_cast<const char*>(coded.get()), group.bytes));
     out.StartWriteBack();  // to storage while the next group is coded
   }
   return ok ? Status::Ok() : cannotReadBack;

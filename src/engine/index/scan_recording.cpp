@@ -73,13 +73,22 @@ class ScanRecording::Stretch final : public TokenRecorder {
       if (fd >= 0) close(fd);
       if (!whole) return false;
     }
-    entryOf_.resize(words.ends.size());
+    const size_t count = words.ends.size();
+    entryOf_.resize(count);
+    // The words' slots are scattered over the lookup: each is fetched a few words ahead.
+    constexpr size_t kAhead = 16;
+    std::vector<uint64_t> hashes(count);
+    for (size_t id = 0, start = 0; id < count; start = words.ends[id++]) {
+      hashes[id] = WordHash::Of(words.words.data() + start, words.ends[id] - start);
+    }
+    for (size_t id = 0; id < std::min(kAhead, count); ++id) lookup.Prefetch(hashes[id]);
     std::string word;  // zero-filled after the word, as the lookup reads it
-    for (size_t id = 0, start = 0; id < entryOf_.size(); start = words.ends[id++]) {
+    for (size_t id = 0, start = 0; id < count; start = words.ends[id++]) {
+      if (id + kAhead < count) lookup.Prefetch(hashes[id + kAhead]);
       const size_t length = words.ends[id] - start;
       word.assign(words.words, start, length);
       word.resize(length + 16, '\0');
-      entryOf_[id] = lookup.Find(std::string_view(word.data(), length), WordHash::Of(word.data(), length));
+      entryOf_[id] = lookup.Find(std::string_view(word.data(), length), hashes[id]);
       if (entryOf_[id] == kNoEntry) return false;
     }
     const bool counted = writer->CountRecorded(entryOf_, words.positions, vocabulary);
