@@ -198,9 +198,32 @@ bool ReadsPlainLines(const ScanState& s) {
   const int endOfLine = s.endOfLineChar;
   // It is counted in the lines' bytes, so it must be none that trails or ends a line.
   const bool apart = endOfLine != ' ' && endOfLine != '\r' && endOfLine != '\n';
-  return !s.utf8 && !s.readReferences && s.join.empty() && s.endHyphen.empty() && s.endOfLine.size() == 1 &&
+  return !s.utf8 && !s.readReferences && !s.trackOrigins && s.join.empty() && s.endHyphen.empty() && s.endOfLine.size() == 1 &&
          apart && endsWords(endOfLine) && endsWords(' ') && endsWords('\r') && endsWords('\n');
 }
+
+namespace {
+
+// Calls `each(from, to)` for each physical line of `lines` (which end at an LF), without its
+// terminator: lines end at LF, CR LF or a lone CR.
+template <typename Each>
+void ForEachPhysicalLine(std::string_view lines, Each&& each) {
+  const char* at = lines.data();
+  const char* const last = at + lines.size();
+  const bool crs = std::memchr(at, '\r', lines.size()) != nullptr;
+  while (at < last) {
+    const char* lf = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(last - at)));
+    for (;;) {
+      const char* cr = crs ? static_cast<const char*>(std::memchr(at, '\r', static_cast<size_t>(lf - at))) : nullptr;
+      each(at, cr ? cr : lf);
+      if (!cr || cr + 1 == lf) break;
+      at = cr + 1;
+    }
+    at = lf + 1;
+  }
+}
+
+}  // namespace
 
 bool ReadPlainLines(ScanContext& context, LineSource& file, int64_t end, std::string_view& lines,
                     ProgressSink* progress) {
@@ -208,29 +231,47 @@ bool ReadPlainLines(ScanContext& context, LineSource& file, int64_t end, std::st
   if (s.linePosition <= s.lineLength) return false;  // a logical line is being read
   lines = file.LinesAhead(end);
   if (lines.empty()) return false;
-  // Lines end at LF, CR LF or a lone CR; the last ends at an LF.
-  const char* at = lines.data();
-  const char* const last = at + lines.size();
-  const bool crs = std::memchr(at, '\r', lines.size()) != nullptr;
   int64_t physical = 0;
   int64_t logical = 0;
-  while (at < last) {
-    const char* lf = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(last - at)));
-    for (;;) {
-      const char* cr = crs ? static_cast<const char*>(std::memchr(at, '\r', static_cast<size_t>(lf - at))) : nullptr;
-      ++physical;
-      if (!Blank(at, cr ? cr : lf)) ++logical;
-      if (!cr || cr + 1 == lf) break;
-      at = cr + 1;
-    }
-    at = lf + 1;
-  }
+  ForEachPhysicalLine(lines, [&](const char* from, const char* to) {
+    ++physical;
+    if (!Blank(from, to)) ++logical;
+  });
   s.fileLineNumber += physical;
   s.physicalLineTotal += physical;
   // Each logical line is numbered, and so is each end-of-line character inside one (blank
   // lines hold none).
   s.currentLineNumber += logical + std::count(lines.begin(), lines.end(), static_cast<char>(s.endOfLineChar));
   s.logicalLineTotal += logical;
+  file.Skip(lines.size());
+  if (progress) progress->Yield();
+  return true;
+}
+
+bool ReadPlainLinesEach(ScanContext& context, LineSource& file, int64_t end,
+                        const std::function<void(std::string_view)>& line, ProgressSink* progress) {
+  ScanState& s = context.state;
+  if (s.linePosition <= s.lineLength) return false;  // a logical line is being read
+  const std::string_view lines = file.LinesAhead(end);
+  if (lines.empty()) return false;
+  const int64_t offset = file.nextLineOffset();
+  const char endOfLine = static_cast<char>(s.endOfLineChar);
+  ForEachPhysicalLine(lines, [&](const char* from, const char* to) {
+    ++s.fileLineNumber;
+    ++s.physicalLineTotal;
+    if (Blank(from, to)) return;  // skipped, as the reader skips a blank line inside a file
+    s.physicalLineOffset = offset + (from - lines.data());
+    while (to[-1] == ' ') --to;  // trailing spaces are trimmed
+    s.lineBuffer.assign(from, to);
+    s.lineBuffer += endOfLine;
+    s.lineLength = static_cast<int64_t>(s.lineBuffer.size());
+    s.linePosition = s.lineLength + 1;
+    s.currentLineNumber += 1 + std::count(from, to, endOfLine);
+    ++s.logicalLineTotal;
+    s.currentChar = static_cast<unsigned char>(endOfLine);
+    s.currentClass = s.classOfLower[s.currentChar];
+    line(s.lineBuffer);
+  });
   file.Skip(lines.size());
   if (progress) progress->Yield();
   return true;

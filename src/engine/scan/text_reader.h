@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -71,5 +72,11 @@ bool ReadsPlainLines(const ScanState& state);
 // line (it always reads the last line before `end` or the file's end itself).
 bool ReadPlainLines(ScanContext& context, LineSource& file, int64_t end, std::string_view& lines,
                     ProgressSink* progress = nullptr);
+
+// As ReadPlainLines, for a pass that hears of each line: the state is brought to each logical
+// line in turn, as ReadCharacterRun leaves it after reading the whole line, and `line` is then
+// called with the line's text (as the reader holds it, the end-of-line character after it).
+bool ReadPlainLinesEach(ScanContext& context, LineSource& file, int64_t end,
+                        const std::function<void(std::string_view)>& line, ProgressSink* progress = nullptr);
 
 }  // namespace wordloom

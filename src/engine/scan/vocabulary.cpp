@@ -312,15 +312,22 @@ bool HearsOfLines(const Counter& counter) {
 template <typename Cutter, typename Counter>
 void CutWords(Cutter&& tokenizer, Counter& counter, ScanContext& context, LineSource& file, int64_t end,
               ScanTotals& totals, ProgressSink* progress) {
-  // Under plain rules whole lines are cut as they stand in the file's buffer, many at a time.
-  const bool plain = ReadsPlainLines(context.state) && !HearsOfLines(counter);
+  // Under plain rules whole lines are cut as they stand in the file's buffer, many at a time,
+  // or one by one when the counter hears of each.
+  const bool plain = ReadsPlainLines(context.state);
+  const bool hears = HearsOfLines(counter);
+  const std::function<void(std::string_view)> eachLine = [&](std::string_view line) {
+    LineRead(counter, context);
+    tokenizer.Line(line.data(), line.size(), false);
+  };
   CharacterRun run;
   std::string_view lines;
   while (MoreInPiece(context.state, file, end)) {
-    if (plain && ReadPlainLines(context, file, end, lines, progress)) {
+    if (plain && !hears && ReadPlainLines(context, file, end, lines, progress)) {
       tokenizer.Line(lines.data(), lines.size(), false);
       continue;
     }
+    if (plain && hears && ReadPlainLinesEach(context, file, end, eachLine, progress)) continue;
     if (!ReadCharacterRun(context, file, ReaderMode::Vocabulary, run, progress)) break;
     LineRead(counter, context);
     tokenizer.Line(run.text.data(), run.text.size(), run.emptyLine);

@@ -14,6 +14,7 @@
 #include "base/line_source.h"
 #include "engine/engine_support.h"
 #include "scan/text_reader.h"
+#include "scan/token_recorder.h"
 #include "scan/vocabulary.h"
 
 namespace wordloom {
@@ -248,6 +249,63 @@ TEST(VocabularyTest, AgreesWithTheCharacterReaderOnGeneratedTexts) {
       EXPECT_TRUE(i == 0 || keys.Less(vocabulary[i - 1].word, vocabulary[i].word));
     }
     EXPECT_EQ(Summary(got), Summary(expected));
+  }
+}
+
+// What a recording counter hears: each line as the reader holds it when the line is handed
+// on, with the tokens still waiting, and the tokens' ids.
+class LineLog final : public TokenRecorder {
+ public:
+  void BeginPiece(const ScanContext&) override {}
+  void LineRead(const ScanContext& context, size_t waiting) override {
+    const ScanState& s = context.state;
+    log += std::to_string(s.physicalLineTotal) + " " + std::to_string(s.logicalLineTotal) + " " +
+           std::to_string(s.currentLineNumber) + " " + std::to_string(s.fileLineNumber) + " at " +
+           std::to_string(s.physicalLineOffset) + " char " + std::to_string(s.currentChar) + " " +
+           std::to_string(s.currentClass) + " position " + std::to_string(s.linePosition) + " of [" +
+           s.lineBuffer.substr(0, static_cast<size_t>(s.lineLength)) + "] waiting " + std::to_string(waiting) + "\n";
+  }
+  void Ids(const uint32_t* ids, size_t count) override {
+    for (size_t i = 0; i < count; ++i) log += std::to_string(ids[i]) + ",";
+  }
+  bool EndPiece(const TextPiece&, const ScanContext&) override { return true; }
+  std::string log;
+};
+
+// A recording scan under plain rules hears of each line, and leaves the reader, as the line
+// reader does: the same rules with a join character the texts never hold have every line read
+// one by one.
+TEST(VocabularyTest, RecordingHearsOfEachLineAsTheLineReaderGivesIt) {
+  std::mt19937 rng(20261208);
+  const std::string alphabets[] = {ScanRules{}.alphabet, "abcdefghijklmnopqrstuvwxyz", "ba\xE9/&l1"};
+  for (int iteration = 0; iteration < 400 && !HasFailure(); ++iteration) {
+    const ScanRules plain = PlainRules(rng, alphabets[rng() % 3]);
+    std::vector<std::string> texts(1 + rng() % 3);
+    for (std::string& text : texts) {
+      for (int part = static_cast<int>(rng() % 80); part >= 0; --part) text += RandomText(rng);
+    }
+    ScanRules lineByLine = plain;
+    for (int c = 1; lineByLine.join.empty(); ++c) {
+      const bool held = std::any_of(texts.begin(), texts.end(),
+                                    [c](const std::string& text) { return text.find(static_cast<char>(c)) != text.npos; });
+      if (!held) lineByLine.join = std::string(1, static_cast<char>(c));
+    }
+    test::TempScratch temp;
+    const std::vector<std::string> files = WriteTexts(temp.folder, texts);
+    SCOPED_TRACE(testing::PrintToString(std::make_tuple(plain.alphabet, plain.endOfLine, texts)));
+    const auto record = [&](const ScanRules& rules) {
+      const CharTables tables = BuildCharTables(rules);
+      Tokens got;
+      BeginPass(got.context, rules, tables, kPadding);
+      WordCounter counter(temp.scratch, tables, 1 << 20);
+      LineLog heard;
+      EXPECT_TRUE(counter.Begin().ok());
+      counter.Record(&heard);
+      for (const std::string& path : files) ScanFileWords(path, got.context, counter, got.totals);
+      counter.Flush();
+      return heard.log + Summary(got);
+    };
+    EXPECT_EQ(record(plain), record(lineByLine));
   }
 }
 
