@@ -6,8 +6,9 @@
 // end padding, and a line that does not end with the end hyphen gets the end-of-line text.
 // NextScanChar and NextContextChar hand out the characters one at a time (a join character
 // drops the rest of its line and is never returned); the vocabulary tokenizer reads whole
-// logical lines instead, or under plain rules many whole physical lines at once. All see
-// exactly the same character stream, or words.
+// logical lines instead, or under plain rules the whole physical lines read ahead, many at
+// once (one at a time for a pass that hears of each line). All see exactly the same
+// character stream, or words.
 #pragma once
 
 #include <cstddef>
