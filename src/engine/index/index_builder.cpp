@@ -205,7 +205,7 @@ Status WritePositions(const std::string& tokensPath, const std::vector<PositionS
     if (group.bytes == 0) continue;  // entries never met
     // Unwritten, its pages are first touched by the slices' threads, side by side.
     const auto coded = MapTable<unsigned char>(group.bytes);
-    if (!coded) return Status::Error("Not enough memory to build the index.");
+    if (!coded) throw std::bad_alloc();  // as any other memory the build cannot have
     std::vector<std::vector<PostingCursor>> cursors = SliceCursors(slices, postings, group);
     size_t spanCount = 0;
     const std::vector<uint8_t> spanOf = CacheSpans(postings, group, budget, spanCount);

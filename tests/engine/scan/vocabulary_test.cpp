@@ -13,6 +13,7 @@
 #include "base/cp1252.h"
 #include "base/line_source.h"
 #include "engine/engine_support.h"
+#include "scan/text_pieces.h"
 #include "scan/text_reader.h"
 #include "scan/token_recorder.h"
 #include "scan/vocabulary.h"
@@ -306,6 +307,56 @@ TEST(VocabularyTest, RecordingHearsOfEachLineAsTheLineReaderGivesIt) {
       return heard.log + Summary(got);
     };
     EXPECT_EQ(record(plain), record(lineByLine));
+  }
+}
+
+// The same over texts of several buffers (1 MiB) read in pieces, as the parallel scan and the
+// index build read them: each piece, from a fresh reader, hears of its lines and ends as the
+// line reader leaves it.
+TEST(VocabularyTest, RecordingHearsOfEachLineOverBuffersAndPieces) {
+  std::mt19937 rng(20261209);
+  for (int iteration = 0; iteration < 6 && !HasFailure(); ++iteration) {
+    ScanRules plain = PlainRules(rng, "abcdefghijklmnopqrstuvwxyz");
+    plain.endOfLine = "/";
+    std::string text;
+    while (text.size() < (size_t{5} << 19)) {
+      text += RandomText(rng);
+      if (rng() % 4000 == 0) text += std::string(rng() % 3000, ' ') + "\r";
+    }
+    // Texts this long hold every byte: one is taken out, to be the join character.
+    std::replace(text.begin(), text.end(), '\x01', 'a');
+    ScanRules lineByLine = plain;
+    lineByLine.join = "\x01";
+    test::TempScratch temp;
+    const std::vector<std::string> files = WriteTexts(temp.folder, {text});
+    const CharTables plainTables = BuildCharTables(plain);
+    ScanContext planner;
+    BeginPass(planner, plain, plainTables, kPadding);
+    PiecePlan plan = PlanPieces(files, planner, plainTables, 300'000, 2);
+    ASSERT_GT(plan.pieces.size(), 2u);
+    // The whole file as one piece too, whose lines go many buffers' worth at a time.
+    plan.pieces.push_back(TextPiece{0, 0, -1});
+    const auto record = [&](const ScanRules& rules) {
+      const CharTables tables = BuildCharTables(rules);
+      ScanContext fresh;
+      BeginPass(fresh, rules, tables, kPadding);
+      fresh.state.currentLineNumber = 0;
+      WordCounter counter(temp.scratch, tables, 1 << 20);
+      LineLog heard;
+      EXPECT_TRUE(counter.Begin().ok());
+      counter.Record(&heard);
+      for (const TextPiece& piece : plan.pieces) {
+        ScanContext context;
+        PrepareForPiece(context, fresh, piece, files[0]);
+        ScanTotals totals;
+        EXPECT_EQ(ScanPieceWords(files[0], piece, context, counter, totals), PieceRead::Read);
+        counter.Flush();
+        Tokens got{{}, totals, context};
+        heard.log += "piece " + std::to_string(piece.begin) + " " + Summary(got);
+      }
+      return heard.log;
+    };
+    EXPECT_TRUE(record(plain) == record(lineByLine)) << "iteration " << iteration;
   }
 }
 
