@@ -198,8 +198,9 @@ bool ReadsPlainLines(const ScanState& s) {
   const int endOfLine = s.endOfLineChar;
   // It is counted in the lines' bytes, so it must be none that trails or ends a line.
   const bool apart = endOfLine != ' ' && endOfLine != '\r' && endOfLine != '\n';
-  return !s.utf8 && !s.readReferences && !s.trackOrigins && s.join.empty() && s.endHyphen.empty() && s.endOfLine.size() == 1 &&
-         apart && endsWords(endOfLine) && endsWords(' ') && endsWords('\r') && endsWords('\n');
+  return !s.utf8 && !s.readReferences && !s.trackOrigins && s.join.empty() && s.endHyphen.empty() &&
+         s.endOfLine.size() == 1 && apart && endsWords(endOfLine) && endsWords(' ') && endsWords('\r') &&
+         endsWords('\n');
 }
 
 namespace {

@@ -64,6 +64,7 @@ bool ReadCharacterRun(ScanContext& context, LineSource& file, ReaderMode mode, C
 // end-of-line text is one character that, like the space, CR and LF, is no word character. A
 // logical line is then its physical line with a character after it that ends any word, so
 // that the words of whole lines are the runs of word characters in their bytes as they stand.
+// A pass that keeps each byte's origin reads line by line all the same.
 bool ReadsPlainLines(const ScanState& state);
 
 // Under plain rules, between logical lines: takes the whole lines the file has read ahead
